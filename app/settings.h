@@ -1,0 +1,20 @@
+// The process-wide settings record, one field per INI key of the
+// "QKPomeren_SE Setting" section. Zero-filled at start, filled by the main
+// window's load handler, changed only by the options dialog.
+#pragma once
+#include <cstdint>
+#include <string>
+
+struct Settings {
+  int16_t CantUseFilename = 0;
+  bool DataProve = false;
+  int16_t EqualFileName = 0;
+  int16_t NoSettingField = 0;
+  std::wstring RenameExt_Default;
+  int16_t DobleClick = 0;
+};
+
+extern Settings g_settings;
+
+// Used when the INI has no (or an empty) default template.
+inline constexpr const wchar_t* kDefaultTemplate = L"%A - %T";

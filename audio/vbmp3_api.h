@@ -1,0 +1,25 @@
+// The program's binding to VBMP3.dll, loaded from the program's folder at
+// start-up like any outside library. Calls go through g_vbmp3.
+#pragma once
+#include "vbmp3/include/vbmp3.h"
+
+struct Vbmp3Api {
+  decltype(&vbmp3_init) init = nullptr;
+  decltype(&vbmp3_free) free = nullptr;
+  decltype(&vbmp3_getFileInfo2) getFileInfo2 = nullptr;
+  decltype(&vbmp3_getFileInfo) getFileInfo = nullptr;
+  decltype(&vbmp3_setTagInfo) setTagInfo = nullptr;
+  decltype(&vbmp3_getGenre) getGenre = nullptr;
+  decltype(&vbmp3_open) open = nullptr;
+  decltype(&vbmp3_play) play = nullptr;
+  decltype(&vbmp3_stop) stop = nullptr;
+  decltype(&vbmp3_close) close = nullptr;
+  decltype(&vbmp3_getState) getState = nullptr;
+  decltype(&vbmp3_getLastErrorNo) getLastErrorNo = nullptr;
+};
+
+extern Vbmp3Api g_vbmp3;
+
+// Loads VBMP3.dll from the program's folder and resolves every function.
+// False when the library or any of its functions is missing.
+bool LoadVbmp3();

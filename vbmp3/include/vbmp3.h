@@ -1,0 +1,97 @@
+// The C interface of VBMP3.dll: records and functions exactly as callers in
+// other languages declare them. Paths and texts are bytes in the ANSI code page.
+#pragma once
+#include <stddef.h>
+#include <stdint.h>
+
+#if defined(_WIN32)
+#define VBMP3_CALL __stdcall
+#else
+#define VBMP3_CALL
+#endif
+
+#if defined(VBMP3_BUILDING_DLL) && defined(_WIN32)
+#define VBMP3_API __declspec(dllexport)
+#else
+#define VBMP3_API
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+// Text fields are fixed-width byte fields: a reader takes them up to the first
+// NUL, a writer pads them with spaces to the field's width.
+typedef struct TagRecord {
+  char Title[128];
+  char Artist[128];
+  char Album[128];
+  char Year[5];
+  char Comment[128];
+  char Padding[3];
+  int32_t GenreNumber;
+  char GenreName[128];
+} TagRecord;
+
+typedef struct StreamInfoRecord {
+  int32_t Version;   // 1 MPEG-1, 2 MPEG-2, 3 MPEG-2.5, 0 PCM
+  int32_t Layer;     // 1..3, 0 PCM
+  int32_t Unused[6];
+  int32_t Channels;
+  int32_t BitRate;   // kbps
+  int32_t SamplingRate;
+  int32_t FileSize;  // bytes
+  int32_t Frames;
+  int32_t TotalSeconds;
+} StreamInfoRecord;
+
+typedef struct OpenInfoRecord {
+  char Title[128];
+  char Artist[128];
+  int32_t Reserved[3];
+  int32_t TotalSeconds;
+} OpenInfoRecord;
+
+typedef struct TagTextsRecord {
+  char Texts[14][128];
+} TagTextsRecord;
+
+#ifdef __cplusplus
+static_assert(sizeof(TagRecord) == 652, "TagRecord layout");
+static_assert(offsetof(TagRecord, Artist) == 128, "TagRecord layout");
+static_assert(offsetof(TagRecord, Album) == 256, "TagRecord layout");
+static_assert(offsetof(TagRecord, Year) == 384, "TagRecord layout");
+static_assert(offsetof(TagRecord, Comment) == 389, "TagRecord layout");
+static_assert(offsetof(TagRecord, GenreNumber) == 520, "TagRecord layout");
+static_assert(offsetof(TagRecord, GenreName) == 524, "TagRecord layout");
+static_assert(sizeof(StreamInfoRecord) == 56, "StreamInfoRecord layout");
+static_assert(offsetof(StreamInfoRecord, Channels) == 32, "StreamInfoRecord layout");
+static_assert(offsetof(StreamInfoRecord, TotalSeconds) == 52, "StreamInfoRecord layout");
+static_assert(sizeof(OpenInfoRecord) == 272, "OpenInfoRecord layout");
+static_assert(offsetof(OpenInfoRecord, TotalSeconds) == 268, "OpenInfoRecord layout");
+static_assert(sizeof(TagTextsRecord) == 1792, "TagTextsRecord layout");
+#endif
+
+// Every function returns nonzero for success unless said otherwise; callers
+// test the low 16 bits only.
+VBMP3_API int32_t VBMP3_CALL vbmp3_init(void);
+VBMP3_API int32_t VBMP3_CALL vbmp3_free(void);
+VBMP3_API int32_t VBMP3_CALL vbmp3_getFileInfo2(const char* path, TagRecord* tag,
+                                                StreamInfoRecord* info, TagTextsRecord* texts);
+VBMP3_API int32_t VBMP3_CALL vbmp3_getFileInfo(const char* path, TagRecord* tag,
+                                               StreamInfoRecord* info);
+VBMP3_API int32_t VBMP3_CALL vbmp3_setTagInfo(const char* path, const TagRecord* tag,
+                                              int32_t reserved0, int32_t reserved1);
+VBMP3_API int32_t VBMP3_CALL vbmp3_getGenre(TagRecord* tag);
+VBMP3_API int32_t VBMP3_CALL vbmp3_open(const char* path, OpenInfoRecord* info);
+VBMP3_API int32_t VBMP3_CALL vbmp3_play(void);
+VBMP3_API int32_t VBMP3_CALL vbmp3_stop(void);
+VBMP3_API int32_t VBMP3_CALL vbmp3_close(void);
+// Returns 1 while playing, 0 when stopped or ended; *seconds gets the
+// position in whole seconds of audio actually played.
+VBMP3_API int32_t VBMP3_CALL vbmp3_getState(int32_t* seconds);
+VBMP3_API int32_t VBMP3_CALL vbmp3_getLastErrorNo(void);
+
+#ifdef __cplusplus
+}
+#endif

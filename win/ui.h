@@ -1,0 +1,62 @@
+// Thin helpers over the Win32 window API, shared by every window of the
+// program. Layouts are designed in twips (1440 per inch).
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+namespace win {
+
+inline constexpr const wchar_t* kProgramTitle = L"ぽめろ";
+
+int TwipsToPixelsX(int twips);
+int TwipsToPixelsY(int twips);
+int PixelsToTwipsX(int pixels);
+int PixelsToTwipsY(int pixels);
+
+struct TwipsRect {
+  int left, top, width, height;
+};
+
+// Creates a child control at a twips rectangle relative to the parent's
+// client area, with the dialog font. Returns the control.
+HWND CreateControl(HWND parent, const wchar_t* className, const std::wstring& text, DWORD style,
+                   DWORD exStyle, int id, TwipsRect rect);
+
+// The font every window of the program uses for its controls.
+HFONT DialogFont();
+// A font by face name and point size, kept for the life of the process.
+HFONT NamedFont(const wchar_t* face, int points, BYTE charset);
+
+std::wstring GetText(HWND window);
+void SetText(HWND window, const std::wstring& text);
+
+// Sizes a top-level window so that its client area has the given twips size
+// and centres it over owner (or over the screen when owner is null).
+void PlaceCentred(HWND window, HWND owner, int clientWidthTwips, int clientHeightTwips);
+
+// A message box whose caption is the program's title unless one is given.
+int MessageBoxText(HWND owner, const std::wstring& text, UINT flags,
+                   const wchar_t* caption = kProgramTitle);
+
+// Full path of the running executable, and its folder without a trailing
+// backslash (a drive root keeps its backslash, as "C:\").
+std::wstring ProgramPath();
+std::wstring ProgramDirectory();
+
+struct ProgramVersion {
+  int major = 0, minor = 0, revision = 0;
+};
+// From the program's own version resource (FILEVERSION a.b.c.d gives a, b, d).
+ProgramVersion GetProgramVersion();
+// The product name of the version resource, or empty.
+std::wstring GetProductName();
+
+// Runs pending window messages of this thread once (DoEvents).
+void PumpMessages();
+
+// Runs a modal loop for a dialog-like window until it is destroyed, with the
+// owner disabled meanwhile. IsDialogMessage gives Tab, Enter and mnemonics.
+void RunModal(HWND window, HWND owner);
+
+}  // namespace win
