@@ -72,6 +72,23 @@ static_assert(offsetof(OpenInfoRecord, TotalSeconds) == 268, "OpenInfoRecord lay
 static_assert(sizeof(TagTextsRecord) == 1792, "TagTextsRecord layout");
 #endif
 
+// Numbers reported by vbmp3_getLastErrorNo after a failed call (0: none).
+enum {
+  VBMP3_ERR_NONE = 0,
+  VBMP3_ERR_FILE_NOT_FOUND = 1,    // no file at the path (or it is a directory)
+  VBMP3_ERR_CANNOT_OPEN = 2,       // exists but cannot be opened (access, sharing)
+  VBMP3_ERR_NOT_AUDIO = 3,         // no MPEG audio, RIFF-MP3 or WAV stream recognised
+  VBMP3_ERR_READ = 4,              // the file could not be read to its end
+  VBMP3_ERR_WRITE = 5,             // the tag could not be written; the file is unchanged
+  VBMP3_ERR_BAD_ARGUMENT = 6,      // null record or empty path
+  VBMP3_ERR_NOT_INITIALISED = 7,   // vbmp3_init has not been called
+  VBMP3_ERR_NOTHING_OPEN = 8,      // play without a successful open
+  VBMP3_ERR_NO_OUTPUT = 9,         // no audio output device, or it refused the format
+  VBMP3_ERR_NO_DECODER = 10,       // the platform has no decoder for this stream
+  VBMP3_ERR_OUT_OF_MEMORY = 11,
+  VBMP3_ERR_READ_ONLY = 12         // the file is read-only; the tag cannot be written
+};
+
 // Every function returns nonzero for success unless said otherwise; callers
 // test the low 16 bits only.
 VBMP3_API int32_t VBMP3_CALL vbmp3_init(void);
