@@ -1,0 +1,37 @@
+// The rename list shown in lsvRename: an owner-data report list view over a
+// vector of entries, so that adding or removing tens of thousands of rows
+// costs no per-row window work.
+#pragma once
+#include <windows.h>
+#include <commctrl.h>
+
+#include <vector>
+
+#include "engine/rename_list.h"
+
+class ListViewRenameList : public RenameList {
+ public:
+  ListViewRenameList(HWND listView, HWND statusBar);
+
+  int Count() const override;
+  RenameEntry Get(int position) const override;
+  void Append(RenameEntry entry) override;
+  void Set(int position, RenameEntry entry) override;
+  void RemovePositions(const std::vector<int>& ascendingPositions) override;
+  void Remove(int position) override;
+  int Selected() const override;
+  void ShowItemCount() override;
+
+  // Answers the list view's LVN_GETDISPINFOW; the owner forwards it here.
+  void OnGetDispInfo(NMLVDISPINFOW* info) const;
+  // Makes position the current, selected item (1-based).
+  void Select(int position);
+
+ private:
+  void SyncCount();
+  static const std::wstring& Column(const RenameEntry& entry, int column);
+
+  HWND listView_;
+  HWND statusBar_;
+  std::vector<RenameEntry> entries_;
+};
