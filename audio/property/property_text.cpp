@@ -1,0 +1,56 @@
+#include "audio/property/property_text.h"
+
+namespace property {
+
+std::wstring FormatPlayTime(int32_t totalSeconds) {
+  int32_t seconds = totalSeconds < 0 ? 0 : totalSeconds;
+  int32_t rest = seconds % 60;
+  std::wstring text = std::to_wstring(seconds / 60) + L":";
+  if (rest < 10) text += L"0";
+  return text + std::to_wstring(rest);
+}
+
+std::wstring FormatStreamInfo(const StreamInfoRecord& info) {
+  auto n = [](int32_t value) { return std::to_wstring(value); };
+  return L"Version：" + n(info.Version) + L"\r\n" +                 //
+         L"Layer：" + n(info.Layer) + L"\r\n" +                     //
+         L"Channels：" + n(info.Channels) + L"\r\n" +               //
+         L"Bitrate：" + n(info.BitRate) + L"kbps\r\n" +             //
+         L"SamplingRate：" + n(info.SamplingRate) + L"\r\n" +       //
+         L"FileSize：" + n(info.FileSize) + L"bytes\r\n" +          //
+         L"Flames：" + n(info.Frames) + L"\r\n" +                   //
+         L"Time：" + FormatPlayTime(info.TotalSeconds);
+}
+
+TargetState ClassifyTarget(const std::wstring& target, const std::wstring& ownPath,
+                           const LookupFunction& lookup) {
+  if (target.empty()) return TargetState::BadPath;
+  if (target == ownPath) return TargetState::OwnFile;
+  switch (lookup(target)) {
+    case win::Lookup::Found:
+      return TargetState::Duplicate;
+    case win::Lookup::NotFound:
+      return TargetState::NoDuplicate;
+    case win::Lookup::Failed:
+      break;
+  }
+  return TargetState::BadPath;
+}
+
+const wchar_t* TargetStateCaption(TargetState state) {
+  switch (state) {
+    case TargetState::NoDuplicate:
+      return L"重複はありません。";
+    case TargetState::OwnFile:
+      return L"重複していますが、このファイルと思われます。";
+    case TargetState::Duplicate:
+      return L"ファイルが重複しています。";
+    case TargetState::BadPath:
+      break;
+  }
+  return L"パスの指定が間違っています。";
+}
+
+bool TargetStateIsAlarm(TargetState state) { return state == TargetState::Duplicate; }
+
+}  // namespace property

@@ -1,0 +1,38 @@
+// Texts of the file property dialog that depend on nothing but their inputs:
+// the stream data lines and the verdict on a typed rename target.
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "vbmp3/include/vbmp3.h"
+#include "win/file_lookup.h"
+
+namespace property {
+
+// "m:ss": whole minutes without padding, seconds as two digits. A negative
+// count (never a real play time) shows as 0:00.
+std::wstring FormatPlayTime(int32_t totalSeconds);
+
+// The eight lines of the MPEG box, joined by CR LF, none after the last.
+std::wstring FormatStreamInfo(const StreamInfoRecord& info);
+
+enum class TargetState {
+  NoDuplicate,  // nothing of that name exists
+  OwnFile,      // the target is the file's own path, letter for letter
+  Duplicate,    // a normal file matches the target (as a pattern)
+  BadPath,      // the lookup rejected the target, or there is no target
+};
+
+using LookupFunction = std::function<win::Lookup(const std::wstring&)>;
+
+// Decides what the status line says about target for the file at ownPath.
+// An empty target is never looked up: there is nothing to rename to.
+TargetState ClassifyTarget(const std::wstring& target, const std::wstring& ownPath,
+                           const LookupFunction& lookup);
+
+const wchar_t* TargetStateCaption(TargetState state);
+// A duplicate is the one state shown in red.
+bool TargetStateIsAlarm(TargetState state);
+
+}  // namespace property
