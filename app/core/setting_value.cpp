@@ -1,0 +1,58 @@
+#include "app/core/setting_value.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <cwctype>
+
+namespace {
+
+bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t'; }
+
+}  // namespace
+
+std::optional<int16_t> ParseInt16Setting(const std::wstring& text) {
+  size_t begin = 0, end = text.size();
+  while (begin < end && IsBlank(text[begin])) ++begin;
+  while (end > begin && IsBlank(text[end - 1])) --end;
+  if (begin == end) return std::nullopt;
+  std::wstring number = text.substr(begin, end - begin);
+
+  // Accept exactly: [sign] digits [. digits] or [sign] . digits, with an
+  // optional exponent. Anything else is not a number.
+  size_t i = 0;
+  bool negative = false;
+  if (number[i] == L'+' || number[i] == L'-') negative = number[i++] == L'-';
+  std::string ascii = negative ? "-" : "";
+  size_t digits = 0;
+  while (i < number.size() && std::iswdigit(number[i])) ascii += static_cast<char>(number[i++]), ++digits;
+  if (i < number.size() && number[i] == L'.') {
+    ascii += '.';
+    ++i;
+    while (i < number.size() && std::iswdigit(number[i])) ascii += static_cast<char>(number[i++]), ++digits;
+  }
+  if (digits == 0) return std::nullopt;
+  if (i < number.size() && (number[i] == L'e' || number[i] == L'E')) {
+    ascii += 'e';
+    ++i;
+    if (i < number.size() && (number[i] == L'+' || number[i] == L'-')) ascii += static_cast<char>(number[i++]);
+    size_t expDigits = 0;
+    while (i < number.size() && std::iswdigit(number[i])) ascii += static_cast<char>(number[i++]), ++expDigits;
+    if (expDigits == 0) return std::nullopt;
+  }
+  if (i != number.size()) return std::nullopt;
+
+  double value = std::strtod(ascii.c_str(), nullptr);
+  if (!std::isfinite(value)) return std::nullopt;
+  double rounded = std::nearbyint(value);  // default rounding mode: ties to even
+  if (rounded < -32768.0 || rounded > 32767.0) return std::nullopt;
+  return static_cast<int16_t>(rounded);
+}
+
+std::optional<int16_t> BuildNumber(int major, int minor, int revision) {
+  // Every intermediate result must fit, as in 16-bit integer arithmetic.
+  auto fits = [](long v) { return v >= -32768 && v <= 32767; };
+  long a = static_cast<long>(major) * 10000L;
+  long b = static_cast<long>(minor) * 100L;
+  if (!fits(a) || !fits(b) || !fits(a + b) || !fits(a + b + revision)) return std::nullopt;
+  return static_cast<int16_t>(a + b + revision);
+}

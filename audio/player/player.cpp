@@ -1,0 +1,98 @@
+#include "audio/player/player.h"
+
+namespace {
+constexpr const wchar_t* kStopped = L"停止";
+}
+
+std::wstring Player::MinutesSeconds(int32_t seconds) {
+  if (seconds < 0) seconds = 0;
+  std::wstring ss = std::to_wstring(seconds % 60);
+  if (ss.size() < 2) ss.insert(0, 1, L'0');
+  return std::to_wstring(seconds / 60) + L":" + ss;
+}
+
+std::wstring Player::StatusText(const std::wstring& title, int32_t position, int32_t total) {
+  return L"再生中 - " + title + L" - " + MinutesSeconds(position) + L"/" + MinutesSeconds(total) +
+         L" ";
+}
+
+int16_t Player::PlayFile(const std::wstring& path) {
+  library_.Close();
+  std::wstring title;
+  int32_t total = 0;
+  if (!library_.Open(path, title, total)) {
+    host_.ShowPlayError(L"再生エラー：" + std::to_wstring(library_.LastErrorNo()));
+    return 0;
+  }
+  bool playing = library_.Play();
+  PlayTotalSeconds = total;
+  PlayTitle = title;
+  return playing ? 1 : 0;
+}
+
+void Player::Play() {
+  int selected = host_.SelectedPosition();
+  if (host_.EntryCount() == 0 || selected == 0) return;
+  PlayIndex = static_cast<int16_t>(selected);
+  if (PlayFile(host_.SourcePath(PlayIndex)) == 0) Stop();
+  host_.SetPlayerTimer(true);
+}
+
+void Player::Stop() {
+  host_.SetPlayerTimer(false);
+  library_.Stop();
+  library_.Close();
+  host_.SetPlayerStatus(kStopped);
+}
+
+int16_t Player::Step(int direction) const {
+  int count = host_.EntryCount();
+  if (PlayIndex < 1 || PlayIndex > count) return static_cast<int16_t>(direction > 0 ? 1 : count);
+  if (direction > 0) return static_cast<int16_t>(PlayIndex == count ? 1 : PlayIndex + 1);
+  return static_cast<int16_t>(PlayIndex == 1 ? count : PlayIndex - 1);
+}
+
+void Player::Advance(int direction) {
+  if (host_.EntryCount() == 0) {
+    // Nothing left to play: the list was emptied while a file played.
+    Stop();
+    return;
+  }
+  PlayIndex = Step(direction);
+  library_.Close();
+  PlayFile(host_.SourcePath(PlayIndex));
+}
+
+void Player::Next() {
+  int32_t seconds = 0;
+  if (library_.GetState(seconds) == 1) Advance(+1);
+}
+
+void Player::Previous() {
+  int32_t seconds = 0;
+  if (library_.GetState(seconds) == 1) Advance(-1);
+}
+
+void Player::Tick() {
+  int32_t position = 0;
+  if (library_.GetState(position) == 1) {
+    host_.SetPlayerStatus(StatusText(PlayTitle, position, PlayTotalSeconds));
+    return;
+  }
+  if (library_.GetState(position) != 0) return;
+  if (host_.ContinuousPlay()) {
+    Advance(+1);
+  } else {
+    Stop();
+  }
+}
+
+void Player::BeforeRemove(int position, int count) {
+  if (count == 1) {
+    Stop();
+  } else if (position < PlayIndex) {
+    PlayIndex = -1;
+  } else if (position == PlayIndex) {
+    Stop();
+  }
+}

@@ -1,0 +1,65 @@
+// The preview player's logic: which entry plays, stepping through the list,
+// continuous play and the status text. The audio library and the main window
+// are reached through two small interfaces so the rules can be tested alone.
+#pragma once
+#include <cstdint>
+#include <string>
+
+class PlayerLibrary {
+ public:
+  virtual ~PlayerLibrary() = default;
+  virtual void Close() = 0;
+  // Opens path; on success fills the tag title and the length in seconds.
+  virtual bool Open(const std::wstring& path, std::wstring& title, int32_t& totalSeconds) = 0;
+  virtual bool Play() = 0;
+  virtual void Stop() = 0;
+  // 1 playing, 0 stopped or ended; seconds = whole seconds played.
+  virtual int32_t GetState(int32_t& seconds) = 0;
+  virtual int32_t LastErrorNo() = 0;
+};
+
+class PlayerHost {
+ public:
+  virtual ~PlayerHost() = default;
+  virtual int EntryCount() const = 0;
+  virtual std::wstring SourcePath(int position) const = 0;  // 1-based
+  virtual int SelectedPosition() const = 0;                 // 0: none
+  virtual bool ContinuousPlay() const = 0;                  // mnuPlayerRepeat checked
+  virtual void SetPlayerStatus(const std::wstring& text) = 0;  // status panel 2
+  virtual void ShowPlayError(const std::wstring& text) = 0;
+  virtual void SetPlayerTimer(bool on) = 0;                 // tmrPlayer
+};
+
+class Player {
+ public:
+  Player(PlayerLibrary& library, PlayerHost& host) : library_(library), host_(host) {}
+
+  void Play();
+  void Stop();
+  void Next();
+  void Previous();
+  void Tick();
+  // The remove command's rules, run before the entry at position leaves a
+  // list of count entries.
+  void BeforeRemove(int position, int count);
+
+  int16_t PlayFile(const std::wstring& path);
+
+  int16_t PlayIndex = 0;
+  std::wstring PlayTitle;
+  int32_t PlayTotalSeconds = 0;
+
+  // "再生中 - title - m:ss/m:ss "
+  static std::wstring StatusText(const std::wstring& title, int32_t position, int32_t total);
+  static std::wstring MinutesSeconds(int32_t seconds);
+
+ private:
+  // The entry after (step +1) or before (-1) PlayIndex, wrapping around the
+  // list. An index that no longer names an entry (after a removal or a
+  // rename run) restarts from the first entry forwards, the last backwards.
+  int16_t Step(int direction) const;
+  void Advance(int direction);
+
+  PlayerLibrary& library_;
+  PlayerHost& host_;
+};

@@ -1,0 +1,160 @@
+#include "audio/player/player.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+namespace {
+
+// A library that "plays" whatever is opened until told it has ended.
+class FakeLibrary : public PlayerLibrary {
+ public:
+  void Close() override { open.clear(); ++closes; }
+  bool Open(const std::wstring& path, std::wstring& title, int32_t& total) override {
+    if (broken.count(path)) { lastError = 2; return false; }
+    open = path;
+    title = L"T:" + path;
+    total = 180;
+    return true;
+  }
+  bool Play() override { playing = !open.empty(); started.push_back(open); return playing; }
+  void Stop() override { playing = false; }
+  int32_t GetState(int32_t& seconds) override { seconds = position; return playing ? 1 : 0; }
+  int32_t LastErrorNo() override { return lastError; }
+
+  std::wstring open;
+  std::vector<std::wstring> started;
+  std::map<std::wstring, bool> broken;
+  bool playing = false;
+  int32_t position = 0;
+  int32_t lastError = 0;
+  int closes = 0;
+};
+
+class FakeHost : public PlayerHost {
+ public:
+  int EntryCount() const override { return static_cast<int>(paths.size()); }
+  std::wstring SourcePath(int p) const override { return paths.at(static_cast<size_t>(p - 1)); }
+  int SelectedPosition() const override { return selected; }
+  bool ContinuousPlay() const override { return repeat; }
+  void SetPlayerStatus(const std::wstring& t) override { status = t; }
+  void ShowPlayError(const std::wstring& t) override { errors.push_back(t); }
+  void SetPlayerTimer(bool on) override { timer = on; }
+
+  std::vector<std::wstring> paths{L"1", L"2", L"3"};
+  int selected = 0;
+  bool repeat = false;
+  bool timer = false;
+  std::wstring status = L"停止";
+  std::vector<std::wstring> errors;
+};
+
+struct PlayerTest : ::testing::Test {
+  FakeLibrary library;
+  FakeHost host;
+  Player player{library, host};
+  void PlaySelected(int position) {
+    host.selected = position;
+    player.Play();
+  }
+};
+
+}  // namespace
+
+TEST_F(PlayerTest, PlayStartsTheSelectedEntryAtOnce) {
+  player.Play();  // nothing selected
+  EXPECT_TRUE(library.started.empty());
+  EXPECT_FALSE(host.timer);
+  PlaySelected(1);
+  PlaySelected(2);  // while 1 plays
+  EXPECT_EQ(library.started, (std::vector<std::wstring>{L"1", L"2"}));
+  EXPECT_EQ(player.PlayIndex, 2);
+  EXPECT_TRUE(host.timer);
+  player.Next();
+  EXPECT_EQ(library.open, L"3");
+}
+
+TEST_F(PlayerTest, NextAndPreviousWrapAndNeedPlayback) {
+  player.Next();
+  player.Previous();
+  EXPECT_TRUE(library.started.empty());  // stopped: nothing changes
+  EXPECT_EQ(player.PlayIndex, 0);
+  PlaySelected(3);
+  player.Next();
+  EXPECT_EQ(player.PlayIndex, 1);
+  player.Previous();
+  EXPECT_EQ(player.PlayIndex, 3);
+  EXPECT_EQ(library.open, L"3");
+}
+
+TEST_F(PlayerTest, EndOfFileWithAndWithoutContinuousPlay) {
+  PlaySelected(3);
+  library.playing = false;  // the file ended
+  host.repeat = true;
+  player.Tick();
+  EXPECT_EQ(player.PlayIndex, 1);
+  EXPECT_EQ(library.open, L"1");
+  library.playing = false;
+  host.repeat = false;
+  player.Tick();
+  EXPECT_FALSE(host.timer);
+  EXPECT_EQ(host.status, L"停止");
+}
+
+TEST_F(PlayerTest, StatusTextWhilePlaying) {
+  PlaySelected(2);
+  library.position = 65;
+  player.Tick();
+  EXPECT_EQ(host.status, L"再生中 - T:2 - 1:05/3:00 ");
+  EXPECT_EQ(Player::StatusText(L"", 1, 180), L"再生中 -  - 0:01/3:00 ");
+  EXPECT_EQ(Player::StatusText(L"Song", 65, 630), L"再生中 - Song - 1:05/10:30 ");
+  EXPECT_EQ(Player::MinutesSeconds(3600), L"60:00");
+  EXPECT_EQ(Player::MinutesSeconds(0), L"0:00");
+}
+
+TEST_F(PlayerTest, FailedOpenShowsTheNumberAndStops) {
+  library.broken[L"2"] = true;
+  PlaySelected(2);
+  ASSERT_EQ(host.errors, std::vector<std::wstring>{L"再生エラー：2"});
+  EXPECT_EQ(host.status, L"停止");
+  EXPECT_TRUE(host.timer);  // switched on again after the stop
+  EXPECT_TRUE(player.PlayTitle.empty());
+}
+
+TEST_F(PlayerTest, RemoveRules) {
+  host.paths = {L"1", L"2", L"3", L"4", L"5"};
+  PlaySelected(3);
+  player.BeforeRemove(5, 5);  // after the playing entry: nothing
+  EXPECT_TRUE(library.playing);
+  EXPECT_EQ(player.PlayIndex, 3);
+  player.BeforeRemove(1, 5);  // before it: playback goes on, index lost
+  EXPECT_TRUE(library.playing);
+  EXPECT_EQ(player.PlayIndex, -1);
+  PlaySelected(3);
+  player.BeforeRemove(3, 5);  // the playing entry itself
+  EXPECT_FALSE(library.playing);
+  PlaySelected(1);
+  host.paths = {L"1"};
+  player.BeforeRemove(1, 1);  // the only entry
+  EXPECT_FALSE(library.playing);
+}
+
+TEST_F(PlayerTest, StaleIndexNeverAddressesAMissingEntry) {
+  PlaySelected(3);
+  player.PlayIndex = -1;  // an entry before it was removed
+  player.Next();
+  EXPECT_EQ(player.PlayIndex, 1);
+  player.PlayIndex = 7;  // a rename run shortened the list
+  player.Previous();
+  EXPECT_EQ(player.PlayIndex, 3);
+  player.PlayIndex = 9;
+  library.playing = false;
+  host.repeat = true;
+  player.Tick();
+  EXPECT_EQ(player.PlayIndex, 1);
+  host.paths.clear();  // everything was renamed away
+  library.playing = false;
+  player.Tick();
+  EXPECT_FALSE(host.timer);
+  EXPECT_EQ(host.status, L"停止");
+}
