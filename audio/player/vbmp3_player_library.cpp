@@ -1,0 +1,37 @@
+#include "audio/player/vbmp3_player_library.h"
+
+#include "audio/vbmp3_api.h"
+#include "win/text.h"
+
+// Results are tested in their low 16 bits, as every caller of the library does.
+static bool Ok(int32_t result) { return (result & 0xFFFF) != 0; }
+
+void Vbmp3PlayerLibrary::Close() {
+  if (g_vbmp3.close) g_vbmp3.close();
+}
+
+bool Vbmp3PlayerLibrary::Open(const std::wstring& path, std::wstring& title,
+                              int32_t& totalSeconds) {
+  if (!g_vbmp3.open) return false;
+  OpenInfoRecord info{};
+  std::string ansi = win::ToAnsi(path);
+  if (!Ok(g_vbmp3.open(ansi.c_str(), &info))) return false;
+  title = win::ReadAnsiField(info.Title, sizeof(info.Title));
+  totalSeconds = info.TotalSeconds;
+  return true;
+}
+
+bool Vbmp3PlayerLibrary::Play() { return g_vbmp3.play && Ok(g_vbmp3.play()); }
+
+void Vbmp3PlayerLibrary::Stop() {
+  if (g_vbmp3.stop) g_vbmp3.stop();
+}
+
+int32_t Vbmp3PlayerLibrary::GetState(int32_t& seconds) {
+  seconds = 0;
+  return g_vbmp3.getState ? g_vbmp3.getState(&seconds) : 0;
+}
+
+int32_t Vbmp3PlayerLibrary::LastErrorNo() {
+  return g_vbmp3.getLastErrorNo ? g_vbmp3.getLastErrorNo() : 0;
+}
