@@ -1,0 +1,29 @@
+#include "vbmp3/playback/title.h"
+
+#include <cstdint>
+#include <cstring>
+
+#include "vbmp3/src/file_io.h"
+#include "vbmp3/src/id3v1.h"
+
+namespace vbmp3::playback {
+
+void ReadTitle(const std::string& path, char* out, size_t width) {
+  if (width == 0) return;
+  std::memset(out, 0, width);
+  int32_t error = 0;
+  auto file = OpenFile(path.c_str(), OpenMode::Read, error);
+  if (!file || file->Size() < kId3v1Length) return;
+  uint8_t bytes[kId3v1Length];
+  size_t got = 0;
+  if (!file->ReadAt(file->Size() - kId3v1Length, bytes, sizeof(bytes), got) ||
+      got != sizeof(bytes)) {
+    return;
+  }
+  Id3v1Tag tag;
+  if (!ParseId3v1(bytes, tag)) return;
+  const std::string_view title = CutText(tag.title, width - 1);
+  std::memcpy(out, title.data(), title.size());
+}
+
+}  // namespace vbmp3::playback
