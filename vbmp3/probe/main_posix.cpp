@@ -1,0 +1,55 @@
+// vbmp3probe FILE...: one JSON line per file, from the same code the DLL runs.
+#include <iconv.h>
+
+#include <cstdio>
+#include <string>
+
+#include "vbmp3/probe/json_line.h"
+#include "vbmp3/src/file_info.h"
+#include "vbmp3/src/last_error.h"
+
+namespace vbmp3probe {
+
+std::string Cp932ToUtf8(std::string_view bytes) {
+  iconv_t cd = iconv_open("UTF-8", "CP932");
+  if (cd == reinterpret_cast<iconv_t>(-1)) return std::string(bytes);
+  std::string in(bytes), out(bytes.size() * 3 + 4, '\0');
+  char* src = in.data();
+  char* dst = out.data();
+  size_t srcLeft = in.size(), dstLeft = out.size();
+  while (srcLeft > 0) {
+    if (iconv(cd, &src, &srcLeft, &dst, &dstLeft) == static_cast<size_t>(-1)) {
+      // An undecodable byte is shown as U+FFFD and skipped.
+      if (dstLeft < 3) break;
+      *dst++ = '\xEF';
+      *dst++ = '\xBF';
+      *dst++ = '\xBD';
+      dstLeft -= 3;
+      ++src;
+      --srcLeft;
+    }
+  }
+  iconv_close(cd);
+  out.resize(out.size() - dstLeft);
+  return out;
+}
+
+}  // namespace vbmp3probe
+
+int main(int argc, char** argv) {
+  if (argc < 2) {
+    std::fprintf(stderr, "usage: vbmp3probe FILE...\n");
+    return 2;
+  }
+  int failures = 0;
+  for (int i = 1; i < argc; ++i) {
+    TagRecord tag{};
+    StreamInfoRecord info{};
+    const bool ok = vbmp3::GetFileInfo(argv[i], &tag, &info, nullptr) != 0;
+    if (!ok) ++failures;
+    const std::string line =
+        vbmp3probe::JsonLine(argv[i], ok, vbmp3::LastErrorNo(), tag, info) + "\n";
+    std::fwrite(line.data(), 1, line.size(), stdout);
+  }
+  return failures ? 1 : 0;
+}

@@ -1,0 +1,58 @@
+#include "vbmp3/src/byte_window.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace vbmp3 {
+
+ByteWindow::ByteWindow(RandomAccessFile& file, size_t firstRead, size_t maxRead)
+    : file_(file), size_(file.Size()), nextRead_(firstRead), maxRead_(std::max(firstRead, maxRead)) {}
+
+const uint8_t* ByteWindow::Get(uint64_t offset, size_t n) {
+  if (offset > size_ || n > size_ - offset) return nullptr;
+  if (offset < start_ || offset + n > start_ + length_) {
+    if (!Fill(offset, n)) return nullptr;
+  }
+  return buffer_.data() + (offset - start_);
+}
+
+const uint8_t* ByteWindow::GetSome(uint64_t offset, size_t n, size_t& got) {
+  got = 0;
+  if (offset >= size_) return nullptr;
+  n = static_cast<size_t>(std::min<uint64_t>(n, size_ - offset));
+  if (offset < start_ || offset >= start_ + length_) {
+    if (!Fill(offset, 1)) return nullptr;
+  }
+  got = static_cast<size_t>(std::min<uint64_t>(n, start_ + length_ - offset));
+  return buffer_.data() + (offset - start_);
+}
+
+bool ByteWindow::Fill(uint64_t offset, size_t n) {
+  if (failed_) return false;
+  // Moving forward past the window means a sequential scan: read more at once.
+  const bool forward = length_ != 0 && offset >= start_ + length_ / 2 && offset >= start_;
+  if (forward) nextRead_ = std::min(nextRead_ * 2, maxRead_);
+  size_t want = std::max(n, nextRead_);
+  want = static_cast<size_t>(std::min<uint64_t>(want, size_ - offset));
+  // Keep the bytes already read that the new window still covers.
+  size_t kept = 0;
+  if (offset >= start_ && offset < start_ + length_) {
+    kept = static_cast<size_t>(start_ + length_ - offset);
+    std::memmove(buffer_.data(), buffer_.data() + (offset - start_), kept);
+  }
+  if (buffer_.size() < want) buffer_.resize(want);
+  start_ = offset;
+  length_ = kept;
+  while (length_ < want) {
+    size_t got = 0;
+    if (!file_.ReadAt(start_ + length_, buffer_.data() + length_, want - length_, got)) {
+      failed_ = true;
+      return false;
+    }
+    if (got == 0) break;  // the file shrank under us
+    length_ += got;
+  }
+  return length_ >= n;
+}
+
+}  // namespace vbmp3

@@ -1,0 +1,42 @@
+// A read-ahead window over a RandomAccessFile, so that parsers ask for bytes
+// by offset while the file is read in few, large, sequential reads.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "vbmp3/src/file_io.h"
+
+namespace vbmp3 {
+
+class ByteWindow {
+ public:
+  // Reads start at `firstRead` bytes and grow while the caller moves
+  // forward, up to `maxRead`.
+  explicit ByteWindow(RandomAccessFile& file, size_t firstRead = 64 * 1024,
+                      size_t maxRead = 1024 * 1024);
+
+  // The `n` bytes at `offset`, or null when they are not all in the file
+  // (or a read failed: see Failed()). Valid until the next call.
+  const uint8_t* Get(uint64_t offset, size_t n);
+  // As many of the bytes at [offset, offset + n) as the window can give at
+  // once (at least one unless at the end of the file or on failure).
+  const uint8_t* GetSome(uint64_t offset, size_t n, size_t& got);
+
+  uint64_t FileSize() const { return size_; }
+  bool Failed() const { return failed_; }
+
+ private:
+  bool Fill(uint64_t offset, size_t n);
+
+  RandomAccessFile& file_;
+  uint64_t size_;
+  std::vector<uint8_t> buffer_;
+  uint64_t start_ = 0;   // file offset of buffer_[0]
+  size_t length_ = 0;    // valid bytes in buffer_
+  size_t nextRead_;
+  size_t maxRead_;
+  bool failed_ = false;
+};
+
+}  // namespace vbmp3

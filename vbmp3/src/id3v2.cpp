@@ -1,0 +1,32 @@
+#include "vbmp3/src/id3v2.h"
+
+#include <cstring>
+
+namespace vbmp3 {
+namespace {
+
+// Version bytes are never 0xFF and the size is four 7-bit bytes; anything
+// else is not a tag, however it starts.
+bool SizeOf(const uint8_t* p, uint64_t& body) {
+  if (p[3] == 0xFF || p[4] == 0xFF) return false;
+  if ((p[6] | p[7] | p[8] | p[9]) & 0x80) return false;
+  body = (uint64_t{p[6]} << 21) | (uint64_t{p[7]} << 14) | (uint64_t{p[8]} << 7) | p[9];
+  return true;
+}
+
+}  // namespace
+
+uint64_t Id3v2TagLength(const uint8_t* p) {
+  uint64_t body = 0;
+  if (std::memcmp(p, "ID3", 3) != 0 || !SizeOf(p, body)) return 0;
+  const bool footer = p[3] >= 4 && (p[5] & 0x10) != 0;
+  return kId3v2HeaderLength + body + (footer ? kId3v2HeaderLength : 0);
+}
+
+uint64_t Id3v2FooterTagLength(const uint8_t* p) {
+  uint64_t body = 0;
+  if (std::memcmp(p, "3DI", 3) != 0 || !SizeOf(p, body)) return 0;
+  return 2 * kId3v2HeaderLength + body;
+}
+
+}  // namespace vbmp3

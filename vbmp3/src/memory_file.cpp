@@ -1,0 +1,32 @@
+#include <algorithm>
+#include <cstring>
+
+#include "vbmp3/src/file_io.h"
+
+namespace vbmp3 {
+
+bool MemoryFile::ReadAt(uint64_t offset, void* buffer, size_t n, size_t& got) {
+  got = 0;
+  if (offset >= bytes_.size()) return true;
+  got = static_cast<size_t>(std::min<uint64_t>(n, bytes_.size() - offset));
+  if (got) std::memcpy(buffer, bytes_.data() + offset, got);
+  return true;
+}
+
+bool MemoryFile::WriteAt(uint64_t offset, const void* buffer, size_t n) {
+  if (offset > bytes_.size()) return false;
+  // Like a full disk: what fits is written, the rest is refused.
+  const size_t fits = static_cast<size_t>(std::min<uint64_t>(n, writeBudget_));
+  if (offset + fits > bytes_.size()) bytes_.resize(static_cast<size_t>(offset + fits));
+  if (fits) std::memcpy(bytes_.data() + offset, buffer, fits);
+  writeBudget_ -= fits;
+  return fits == n;
+}
+
+bool MemoryFile::Resize(uint64_t size) {
+  if (size > bytes_.size() + writeBudget_) return false;
+  bytes_.resize(static_cast<size_t>(size));
+  return true;
+}
+
+}  // namespace vbmp3

@@ -1,0 +1,20 @@
+// Tags that sit after the audio at the end of a file: ID3v1 (with the
+// "TAG+" extension), APEv1/APEv2, Lyrics3 v1/v2 and an appended ID3v2.
+#pragma once
+#include <cstdint>
+
+#include "vbmp3/src/byte_window.h"
+
+namespace vbmp3 {
+
+struct TrailingTags {
+  uint64_t audioEnd = 0;      // where the tags begin (== the region's end when none)
+  bool hasId3v1 = false;
+  uint64_t id3v1Offset = 0;   // the 128-byte ID3v1 tag, when hasId3v1
+};
+
+// Finds the tags at the end of [begin, end) and returns where they begin.
+// Tag sizes that reach before `begin` are not believed.
+TrailingTags FindTrailingTags(ByteWindow& bytes, uint64_t begin, uint64_t end);
+
+}  // namespace vbmp3

@@ -1,0 +1,133 @@
+// Files on Windows: the path arrives in the ANSI code page and is opened
+// through the wide API, so long paths and any file name behave.
+#include <windows.h>
+
+#include <algorithm>
+#include <string>
+
+#include "vbmp3/include/vbmp3.h"
+#include "vbmp3/src/file_io.h"
+
+namespace vbmp3 {
+namespace {
+
+class Win32File : public RandomAccessFile {
+ public:
+  Win32File(HANDLE handle, uint64_t size) : handle_(handle), size_(size) {}
+  ~Win32File() override { CloseHandle(handle_); }
+
+  uint64_t Size() const override { return size_; }
+
+  bool ReadAt(uint64_t offset, void* buffer, size_t n, size_t& got) override {
+    got = 0;
+    while (got < n) {
+      OVERLAPPED at{};
+      const uint64_t where = offset + got;
+      at.Offset = static_cast<DWORD>(where);
+      at.OffsetHigh = static_cast<DWORD>(where >> 32);
+      const DWORD want = static_cast<DWORD>(std::min<size_t>(n - got, 1u << 30));
+      DWORD read = 0;
+      if (!ReadFile(handle_, static_cast<char*>(buffer) + got, want, &read, &at)) {
+        if (GetLastError() == ERROR_HANDLE_EOF) break;
+        return false;
+      }
+      if (read == 0) break;
+      got += read;
+    }
+    return true;
+  }
+
+  bool WriteAt(uint64_t offset, const void* buffer, size_t n) override {
+    size_t done = 0;
+    while (done < n) {
+      OVERLAPPED at{};
+      const uint64_t where = offset + done;
+      at.Offset = static_cast<DWORD>(where);
+      at.OffsetHigh = static_cast<DWORD>(where >> 32);
+      const DWORD want = static_cast<DWORD>(std::min<size_t>(n - done, 1u << 30));
+      DWORD written = 0;
+      if (!WriteFile(handle_, static_cast<const char*>(buffer) + done, want, &written, &at) ||
+          written == 0) {
+        return false;
+      }
+      done += written;
+    }
+    if (offset + n > size_) size_ = offset + n;
+    return true;
+  }
+
+  bool Resize(uint64_t size) override {
+    LARGE_INTEGER to;
+    to.QuadPart = static_cast<LONGLONG>(size);
+    if (!SetFilePointerEx(handle_, to, nullptr, FILE_BEGIN) || !SetEndOfFile(handle_)) return false;
+    size_ = size;
+    return true;
+  }
+
+  bool Flush() override { return FlushFileBuffers(handle_) != 0; }
+
+ private:
+  HANDLE handle_;
+  uint64_t size_;
+};
+
+std::wstring Widen(const char* ansi) {
+  const int n = MultiByteToWideChar(CP_ACP, 0, ansi, -1, nullptr, 0);
+  if (n <= 0) return {};
+  std::wstring wide(static_cast<size_t>(n), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, ansi, -1, wide.data(), n);
+  wide.resize(static_cast<size_t>(n - 1));
+  return wide;
+}
+
+// A full path longer than MAX_PATH needs the \\?\ form.
+std::wstring LongPath(const std::wstring& path) {
+  if (path.size() < MAX_PATH || path.rfind(L"\\\\?\\", 0) == 0) return path;
+  DWORD n = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+  if (n == 0) return path;
+  std::wstring full(n, L'\0');
+  n = GetFullPathNameW(path.c_str(), n, full.data(), nullptr);
+  full.resize(n);
+  if (full.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + full.substr(2);
+  return L"\\\\?\\" + full;
+}
+
+}  // namespace
+
+std::unique_ptr<RandomAccessFile> OpenFile(const char* path, OpenMode mode, int32_t& error) {
+  const std::wstring wide = LongPath(Widen(path));
+  const DWORD attributes = wide.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(wide.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    const DWORD why = GetLastError();
+    error = attributes == INVALID_FILE_ATTRIBUTES && why == ERROR_ACCESS_DENIED
+                ? VBMP3_ERR_CANNOT_OPEN
+                : VBMP3_ERR_FILE_NOT_FOUND;
+    return nullptr;
+  }
+  if (mode == OpenMode::Update && (attributes & FILE_ATTRIBUTE_READONLY)) {
+    error = VBMP3_ERR_READ_ONLY;
+    return nullptr;
+  }
+  // Readers let others read and write (a tag may be written while a file
+  // plays); the writer lets others only read.
+  const DWORD access = mode == OpenMode::Update ? GENERIC_READ | GENERIC_WRITE : GENERIC_READ;
+  const DWORD share = mode == OpenMode::Update ? FILE_SHARE_READ : FILE_SHARE_READ | FILE_SHARE_WRITE;
+  HANDLE h = CreateFileW(wide.c_str(), access, share, nullptr, OPEN_EXISTING,
+                         FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+  if (h == INVALID_HANDLE_VALUE) {
+    const DWORD why = GetLastError();
+    error = why == ERROR_FILE_NOT_FOUND || why == ERROR_PATH_NOT_FOUND ? VBMP3_ERR_FILE_NOT_FOUND
+                                                                       : VBMP3_ERR_CANNOT_OPEN;
+    return nullptr;
+  }
+  LARGE_INTEGER size;
+  if (!GetFileSizeEx(h, &size) || GetFileType(h) != FILE_TYPE_DISK) {
+    CloseHandle(h);
+    error = VBMP3_ERR_FILE_NOT_FOUND;
+    return nullptr;
+  }
+  error = VBMP3_ERR_NONE;
+  return std::make_unique<Win32File>(h, static_cast<uint64_t>(size.QuadPart));
+}
+
+}  // namespace vbmp3
