@@ -1,0 +1,422 @@
+#include "audio/property/property_dialog.h"
+
+#include <cstring>
+
+#include "app/settings.h"
+#include "audio/property/property_text.h"
+#include "audio/vbmp3_api.h"
+#include "engine/name_builder.h"
+#include "engine/path_rules.h"
+#include "engine/template_list.h"
+#include "win/command_boundary.h"
+#include "win/file_lookup.h"
+#include "win/text.h"
+#include "win/ui.h"
+
+namespace {
+
+constexpr const wchar_t* kClassName = L"VelnoirFileProperty";
+constexpr int kClientWidth = 6795, kClientHeight = 4260;
+// A combo box's window height includes its dropped-down list; the layout
+// gives only the closed height, so the list gets room for about ten rows.
+constexpr int kDropDownTwips = 2400;
+
+constexpr win::TwipsRect kFraID3Place{105, 735, 3270, 3020};
+constexpr win::TwipsRect kFrame2Place{3465, 735, 3270, 3020};
+
+// A control placed inside a frame is laid out relative to the frame's corner.
+win::TwipsRect In(const win::TwipsRect& frame, win::TwipsRect r) {
+  return {frame.left + r.left, frame.top + r.top, r.width, r.height};
+}
+
+bool Succeeded(int32_t result) { return (result & 0xFFFF) != 0; }
+
+int32_t LastErrorNumber() { return g_vbmp3.getLastErrorNo ? g_vbmp3.getLastErrorNo() : 0; }
+
+std::wstring TrimSpaces(const std::wstring& text) {
+  size_t first = text.find_first_not_of(L' ');
+  if (first == std::wstring::npos) return L"";
+  size_t last = text.find_last_not_of(L' ');
+  return text.substr(first, last - first + 1);
+}
+
+// The text of path after its directory part: what the caption names. A path
+// without a directory is named whole rather than losing its first character.
+std::wstring CaptionName(const std::wstring& path) {
+  std::wstring directory = GetDirectoryPart(path);
+  if (directory.empty()) return path;
+  std::wstring withSeparator = AddPathSeparator(directory);
+  if (withSeparator.size() > path.size()) return L"";
+  return path.substr(withSeparator.size());
+}
+
+}  // namespace
+
+void PropertyDialog::RegisterDialogClass() {
+  static bool registered = false;
+  if (registered) return;
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof(wc);
+  wc.lpfnWndProc = &PropertyDialog::WindowProc;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  wc.lpszClassName = kClassName;
+  registered = RegisterClassExW(&wc) != 0;
+}
+
+void ShowPropertyDialog(HWND owner, RenameList& list) {
+  int position = list.Selected();
+  if (position == 0) return;
+  PropertyDialog dialog(owner, list, position);
+  if (dialog.Create()) dialog.RunModal();
+}
+
+PropertyDialog::PropertyDialog(HWND owner, RenameList& list, int position)
+    : owner_(owner), list_(list), position_(position) {}
+
+PropertyDialog::~PropertyDialog() {
+  if (window_) DestroyWindow(window_);
+}
+
+HWND PropertyDialog::Control(ControlId id) const { return GetDlgItem(window_, id); }
+
+int PropertyDialog::Message(HWND owner, const std::wstring& text, UINT flags) {
+  if (message_) return message_(owner, text, flags);
+  return win::MessageBoxText(owner, text, flags);
+}
+
+bool PropertyDialog::Create() {
+  RegisterDialogClass();
+  window_ = CreateWindowExW(WS_EX_DLGMODALFRAME, kClassName, L"",
+                            WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN, 0, 0, 100, 100,
+                            owner_, nullptr, GetModuleHandleW(nullptr), this);
+  if (!window_) return false;
+  // The system menu of a fixed dialog offers only moving and closing.
+  if (HMENU menu = GetSystemMenu(window_, FALSE)) {
+    DeleteMenu(menu, SC_SIZE, MF_BYCOMMAND);
+    DeleteMenu(menu, SC_MINIMIZE, MF_BYCOMMAND);
+    DeleteMenu(menu, SC_MAXIMIZE, MF_BYCOMMAND);
+    DeleteMenu(menu, SC_RESTORE, MF_BYCOMMAND);
+  }
+  win::PlaceCentred(window_, owner_, kClientWidth, kClientHeight);
+  CreateControls();
+  Form_Load();
+  return true;
+}
+
+void PropertyDialog::RunModal() {
+  if (!window_) return;
+  win::RunModal(window_, owner_);
+}
+
+void PropertyDialog::CreateControls() {
+  const DWORD label = SS_LEFT, rightLabel = SS_RIGHT;
+  const DWORD textBox = ES_LEFT | ES_AUTOHSCROLL | WS_TABSTOP | WS_GROUP;
+  auto add = [this](const wchar_t* cls, const std::wstring& text, DWORD style, DWORD ex, int id,
+                    win::TwipsRect r) { return win::CreateControl(window_, cls, text, style, ex, id, r); };
+
+  add(L"STATIC", L"ファイルパス(&P)：", rightLabel, 0, kLabel1, {105, 105, 1590, 225});
+  add(L"EDIT", L"[NO TARGET]", textBox | ES_READONLY, WS_EX_CLIENTEDGE, kTxtTargetFile,
+      {1680, 82, 4950, 270});
+  add(L"STATIC", L"リネーム予定(&R)：", rightLabel, 0, kLabel2, {105, 420, 1590, 225});
+  add(L"COMBOBOX", L"", CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP | WS_GROUP, 0,
+      kCboRenameTarget, {1680, 382, 4950, 300 + kDropDownTwips});
+
+  add(L"BUTTON", L"ID3(v1)情報", BS_GROUPBOX, 0, kFraID3, kFraID3Place);
+  add(L"STATIC", L"アーティスト(&A)：", label, 0, kLabel3, In(kFraID3Place, {105, 210, 1485, 225}));
+  add(L"EDIT", L"", textBox, WS_EX_CLIENTEDGE, kTxtArtist, In(kFraID3Place, {105, 420, 3060, 270}));
+  add(L"STATIC", L"タイトル(&T)：", label, 0, kLblTitle, In(kFraID3Place, {105, 735, 1275, 225}));
+  add(L"EDIT", L"", textBox, WS_EX_CLIENTEDGE, kTxtTitle, In(kFraID3Place, {105, 945, 3060, 270}));
+  add(L"STATIC", L"アルバム(&L)：", label, 0, kLblAlbum, In(kFraID3Place, {105, 1260, 1380, 225}));
+  add(L"EDIT", L"", textBox, WS_EX_CLIENTEDGE, kTxtAlbum, In(kFraID3Place, {105, 1470, 3060, 270}));
+  add(L"STATIC", L"コメント(&C)：", label, 0, kLblComment, In(kFraID3Place, {105, 1785, 1275, 225}));
+  add(L"EDIT", L"", textBox, WS_EX_CLIENTEDGE, kTxtComment, In(kFraID3Place, {105, 1995, 3060, 270}));
+  add(L"STATIC", L"製作年(&Y)：", rightLabel, 0, kLblYear, In(kFraID3Place, {315, 2340, 855, 225}));
+  add(L"EDIT", L"", textBox, WS_EX_CLIENTEDGE, kTxtYear, In(kFraID3Place, {1155, 2310, 2010, 270}));
+  add(L"STATIC", L"ジャンル(&G)：", rightLabel, 0, kLblGenre, In(kFraID3Place, {105, 2670, 1065, 225}));
+  add(L"COMBOBOX", L"", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP | WS_GROUP, 0, kCboGenre,
+      In(kFraID3Place, {1155, 2625, 2010, 300 + kDropDownTwips}));
+
+  add(L"BUTTON", L"MPEG情報", BS_GROUPBOX, 0, kFrame2, kFrame2Place);
+  add(L"EDIT", L"", ES_LEFT | ES_MULTILINE | ES_READONLY | WS_TABSTOP | WS_GROUP, WS_EX_CLIENTEDGE,
+      kTxtMPEG, In(kFrame2Place, {105, 210, 3035, 2745}));
+
+  add(L"STATIC", L"重複はありません。", label, 0, kLblRenameStatus, {105, 3903, 3480, 225});
+  add(L"BUTTON", L"キャンセル", BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP, 0, kCmdCancel,
+      {3675, 3850, 1485, 330});
+  add(L"BUTTON", L"OK", BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, 0, kCmdOK,
+      {5280, 3850, 1485, 330});
+
+  // No text box limits its length (an edit control stops at 32767 otherwise).
+  for (ControlId id : {kTxtTargetFile, kTxtArtist, kTxtTitle, kTxtAlbum, kTxtComment, kTxtYear,
+                       kTxtMPEG})
+    SendMessageW(Control(id), EM_SETLIMITTEXT, 0, 0);
+  SendMessageW(Control(kCboRenameTarget), CB_LIMITTEXT, 0, 0);
+}
+
+void PropertyDialog::Form_Load() {
+  loading_ = true;
+  FillGenres();
+  RenameEntry entry = list_.Get(position_);
+  LoadFileInfo(entry.source);
+  win::SetText(window_, CaptionName(win::GetText(Control(kTxtTargetFile))) + L" のプロパティ");
+  win::SetText(Control(kCboRenameTarget), entry.target);
+  CheckDuplicate();
+  RefreshRenameTargets();
+  loading_ = false;
+  tagDirty_ = false;
+}
+
+void PropertyDialog::FillGenres() {
+  HWND combo = Control(kCboGenre);
+  // One record for every call, as the library expects to be asked.
+  TagRecord tag{};
+  for (int32_t number = 0; number <= 255; ++number) {
+    tag.GenreNumber = number;
+    g_vbmp3.getGenre(&tag);
+    std::wstring name = win::ReadAnsiField(tag.GenreName, sizeof(tag.GenreName));
+    if (name.empty()) continue;
+    LRESULT index = SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
+    if (index >= 0) SendMessageW(combo, CB_SETITEMDATA, static_cast<WPARAM>(index), number);
+  }
+  SendMessageW(combo, CB_SETCURSEL, 0, 0);
+}
+
+void PropertyDialog::SelectGenre(const std::wstring& name) {
+  HWND combo = Control(kCboGenre);
+  int selection = -1;
+  if (!name.empty()) {
+    // Exact and case-sensitive, which CB_FINDSTRINGEXACT is not. A name the
+    // list does not hold selects nothing.
+    int count = static_cast<int>(SendMessageW(combo, CB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count && selection < 0; ++i) {
+      int length = static_cast<int>(SendMessageW(combo, CB_GETLBTEXTLEN, i, 0));
+      std::wstring item(static_cast<size_t>(length > 0 ? length : 0) + 1, L'\0');
+      SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item.data()));
+      item.resize(wcslen(item.c_str()));
+      if (item == name) selection = i;
+    }
+  }
+  SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(selection), 0);
+}
+
+void PropertyDialog::LoadFileInfo(const std::wstring& path) {
+  bool wasLoading = loading_;
+  loading_ = true;
+  HWND target = Control(kTxtTargetFile);
+  win::SetText(target, path);
+
+  TagRecord tag;
+  StreamInfoRecord info;
+  std::memset(&tag, 0, sizeof(tag));
+  std::memset(&info, 0, sizeof(info));
+  std::string ansiPath = win::ToAnsi(TrimSpaces(path));
+  if (!Succeeded(g_vbmp3.getFileInfo(ansiPath.c_str(), &tag, &info))) {
+    // The dialog is not shown yet while it loads: the warning goes over the owner.
+    Message(IsWindowVisible(window_) ? window_ : owner_,
+            path + L"\r\n指定したファイルのデータが収得できません。\r\nErrorCode：" +
+                std::to_wstring(LastErrorNumber()),
+            MB_OK | MB_ICONEXCLAMATION);
+  }
+
+  win::SetText(Control(kTxtAlbum), win::ReadAnsiField(tag.Album, sizeof(tag.Album)));
+  win::SetText(Control(kTxtArtist), win::ReadAnsiField(tag.Artist, sizeof(tag.Artist)));
+  win::SetText(Control(kTxtComment), win::ReadAnsiField(tag.Comment, sizeof(tag.Comment)));
+  win::SetText(Control(kTxtTitle), win::ReadAnsiField(tag.Title, sizeof(tag.Title)));
+  win::SetText(Control(kTxtYear), win::ReadAnsiField(tag.Year, sizeof(tag.Year)));
+  SelectGenre(win::ReadAnsiField(tag.GenreName, sizeof(tag.GenreName)));
+  win::SetText(Control(kTxtMPEG), property::FormatStreamInfo(info));
+
+  // The end of a long path is the part worth seeing.
+  LRESULT length = GetWindowTextLengthW(target);
+  SendMessageW(target, EM_SETSEL, static_cast<WPARAM>(length), length);
+  SendMessageW(target, EM_SCROLLCARET, 0, 0);
+
+  loading_ = wasLoading;
+  tagDirty_ = false;
+}
+
+void PropertyDialog::RefreshRenameTargets() {
+  HWND combo = Control(kCboRenameTarget);
+  std::wstring typed = win::GetText(combo);
+  SendMessageW(combo, CB_RESETCONTENT, 0, 0);
+  std::wstring path = win::GetText(Control(kTxtTargetFile));
+  auto append = [combo](const std::wstring& candidate) {
+    SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(candidate.c_str()));
+  };
+  append(BuildRenameName(path, g_settings.RenameExt_Default, -1));
+  for (size_t index = 0; index < g_templateList.size() && index <= INT16_MAX; ++index)
+    append(BuildRenameName(path, L"", static_cast<int16_t>(index)));
+  win::SetText(combo, typed);
+}
+
+void PropertyDialog::CheckDuplicate() { ShowTargetState(win::GetText(Control(kCboRenameTarget))); }
+
+void PropertyDialog::ShowTargetState(const std::wstring& target) {
+  property::TargetState state = property::ClassifyTarget(
+      target, win::GetText(Control(kTxtTargetFile)),
+      [](const std::wstring& pattern) { return win::LookupNormalFile(pattern); });
+  statusColour_ = property::TargetStateIsAlarm(state) ? RGB(255, 0, 0) : RGB(0, 0, 0);
+  HWND status = Control(kLblRenameStatus);
+  win::SetText(status, property::TargetStateCaption(state));
+  InvalidateRect(status, nullptr, TRUE);
+}
+
+void PropertyDialog::WriteTag(const std::wstring& path) {
+  TagRecord tag;
+  std::memset(&tag, 0, sizeof(tag));
+  win::FillAnsiField(tag.Album, sizeof(tag.Album), win::GetText(Control(kTxtAlbum)));
+  win::FillAnsiField(tag.Artist, sizeof(tag.Artist), win::GetText(Control(kTxtArtist)));
+  win::FillAnsiField(tag.Comment, sizeof(tag.Comment), win::GetText(Control(kTxtComment)));
+  win::FillAnsiField(tag.Title, sizeof(tag.Title), win::GetText(Control(kTxtTitle)));
+  win::FillAnsiField(tag.Year, sizeof(tag.Year), win::GetText(Control(kTxtYear)));
+  // The genre's own number, kept with its entry: a library whose genre
+  // numbers have gaps would otherwise get the wrong genre.
+  HWND genre = Control(kCboGenre);
+  LRESULT selected = SendMessageW(genre, CB_GETCURSEL, 0, 0);
+  tag.GenreNumber = selected == CB_ERR
+                        ? -1
+                        : static_cast<int32_t>(SendMessageW(genre, CB_GETITEMDATA, selected, 0));
+
+  std::string ansiPath = win::ToAnsi(path);
+  for (;;) {
+    if (Succeeded(g_vbmp3.setTagInfo(ansiPath.c_str(), &tag, 0, 1))) {
+      tagDirty_ = false;
+      return;
+    }
+    int answer = Message(window_,
+                         L"ID3に書き込めません。\r\nErrorCode：" + std::to_wstring(LastErrorNumber()),
+                         MB_RETRYCANCEL | MB_ICONEXCLAMATION);
+    if (answer != IDRETRY) return;
+  }
+}
+
+void PropertyDialog::cmdOK_Click() {
+  std::wstring source = win::GetText(Control(kTxtTargetFile));
+  if (tagDirty_) WriteTag(source);
+  RenameEntry entry;
+  entry.source = source;
+  entry.target = win::GetText(Control(kCboRenameTarget));
+  entry.sourceName = GetFileNamePart(entry.source);
+  entry.targetName = GetFileNamePart(entry.target);
+  list_.Set(position_, std::move(entry));
+  Unload();
+}
+
+void PropertyDialog::cmdCancel_Click() { Unload(); }
+
+void PropertyDialog::Unload() {
+  if (!window_) return;
+  // The owner comes back before this window goes, so activation returns to
+  // it rather than to some other program.
+  if (owner_) EnableWindow(owner_, TRUE);
+  DestroyWindow(window_);
+}
+
+void PropertyDialog::TagBox_Change() {
+  if (loading_) return;
+  tagDirty_ = true;
+  RefreshRenameTargets();
+}
+
+void PropertyDialog::cboGenre_Click() {
+  if (loading_) return;
+  tagDirty_ = true;
+}
+
+void PropertyDialog::cboRenameTarget_Change() { CheckDuplicate(); }
+
+void PropertyDialog::cboRenameTarget_Click() {
+  // At CBN_SELCHANGE the edit part still holds the old text: judge the entry
+  // being chosen.
+  HWND combo = Control(kCboRenameTarget);
+  LRESULT index = SendMessageW(combo, CB_GETCURSEL, 0, 0);
+  if (index == CB_ERR) {
+    CheckDuplicate();
+    return;
+  }
+  LRESULT length = SendMessageW(combo, CB_GETLBTEXTLEN, index, 0);
+  std::wstring item(static_cast<size_t>(length > 0 ? length : 0) + 1, L'\0');
+  SendMessageW(combo, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(item.data()));
+  item.resize(wcslen(item.c_str()));
+  ShowTargetState(item);
+}
+
+LRESULT CALLBACK PropertyDialog::WindowProc(HWND window, UINT message, WPARAM wParam,
+                                            LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
+    auto* dialog = static_cast<PropertyDialog*>(create->lpCreateParams);
+    dialog->window_ = window;
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(dialog));
+  }
+  auto* self = reinterpret_cast<PropertyDialog*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (!self) return DefWindowProcW(window, message, wParam, lParam);
+  if (message == WM_NCDESTROY) {
+    SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+    self->window_ = nullptr;
+    return DefWindowProcW(window, message, wParam, lParam);
+  }
+  return self->HandleMessage(message, wParam, lParam);
+}
+
+LRESULT PropertyDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_COMMAND: {
+      int id = LOWORD(wParam), code = HIWORD(wParam);
+      switch (id) {
+        case kTxtArtist:
+        case kTxtTitle:
+        case kTxtAlbum:
+        case kTxtYear:
+        case kTxtComment:
+          if (code == EN_CHANGE) TagBox_Change();
+          return 0;
+        case kCboGenre:
+          if (code == CBN_SELCHANGE) cboGenre_Click();
+          return 0;
+        case kCboRenameTarget:
+          if (code == CBN_EDITCHANGE) cboRenameTarget_Change();
+          if (code == CBN_SELCHANGE) cboRenameTarget_Click();
+          return 0;
+        case kCmdOK:
+          if (code == BN_CLICKED) win::RunCommand(window_, [this] { cmdOK_Click(); });
+          return 0;
+        case kCmdCancel:
+          if (code == BN_CLICKED) cmdCancel_Click();
+          return 0;
+        default:
+          // IDCANCEL from the Esc key lands here: Esc does not close this dialog.
+          return 0;
+      }
+    }
+    case DM_GETDEFID:
+      return MAKELRESULT(kCmdOK, DC_HASDEFID);
+    case WM_CTLCOLORSTATIC:
+      if (reinterpret_cast<HWND>(lParam) == Control(kLblRenameStatus)) {
+        HDC dc = reinterpret_cast<HDC>(wParam);
+        SetTextColor(dc, statusColour_);
+        SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+        return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+      }
+      break;
+    case WM_ACTIVATE:
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        HWND focus = GetFocus();
+        if (focus && IsChild(window_, focus)) lastFocus_ = focus;
+      }
+      break;
+    case WM_SETFOCUS: {
+      HWND target = lastFocus_ && IsWindow(lastFocus_) ? lastFocus_ : Control(kTxtTargetFile);
+      SetFocus(target);
+      return 0;
+    }
+    case WM_CLOSE:
+      cmdCancel_Click();
+      return 0;
+    default:
+      break;
+  }
+  return DefWindowProcW(window_, message, wParam, lParam);
+}

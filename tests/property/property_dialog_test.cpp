@@ -1,0 +1,632 @@
+// The property dialog on real MP3 files written by lame, through the real
+// VBMP3.dll: what the controls show, what the duplicate check says, and what
+// OK, Cancel and the close box leave on disk and in the rename list.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <thread>
+#include <vector>
+
+#include "app/settings.h"
+#include "audio/property/property_dialog.h"
+#include "audio/vbmp3_api.h"
+#include "engine/template_list.h"
+#include "win/text.h"
+#include "win/ui.h"
+
+namespace {
+
+using Id = PropertyDialog::ControlId;
+
+class LibraryEnvironment : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    ASSERT_TRUE(LoadVbmp3()) << "VBMP3.dll beside the test";
+    ASSERT_NE(g_vbmp3.init() & 0xFFFF, 0);
+  }
+  void TearDown() override {
+    if (g_vbmp3.free) g_vbmp3.free();
+  }
+};
+const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new LibraryEnvironment);
+
+// The rename list as a plain vector, with a selection.
+class MemoryRenameList : public RenameList {
+ public:
+  std::vector<RenameEntry> entries;
+  int selected = 0;
+  int Count() const override { return static_cast<int>(entries.size()); }
+  RenameEntry Get(int position) const override { return entries.at(position - 1); }
+  void Append(RenameEntry entry) override { entries.push_back(std::move(entry)); }
+  void Set(int position, RenameEntry entry) override { entries.at(position - 1) = std::move(entry); }
+  void RemovePositions(const std::vector<int>& positions) override {
+    for (auto it = positions.rbegin(); it != positions.rend(); ++it) Remove(*it);
+  }
+  void Remove(int position) override { entries.erase(entries.begin() + (position - 1)); }
+  int Selected() const override { return selected; }
+  void ShowItemCount() override {}
+};
+
+std::wstring FixtureDirectory() {
+  std::wstring dir = L"Z:" + win::FromUtf8(PROPERTY_FIXTURES);
+  for (wchar_t& c : dir)
+    if (c == L'/') c = L'\\';
+  return dir;
+}
+
+std::vector<char> FileBytes(const std::wstring& path) {
+  std::ifstream in(path.c_str(), std::ios::binary);
+  return std::vector<char>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::vector<std::wstring> ComboItems(HWND combo) {
+  std::vector<std::wstring> items;
+  int count = static_cast<int>(SendMessageW(combo, CB_GETCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i) {
+    int length = static_cast<int>(SendMessageW(combo, CB_GETLBTEXTLEN, i, 0));
+    std::wstring item(static_cast<size_t>(length) + 1, L'\0');
+    SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item.data()));
+    item.resize(static_cast<size_t>(length));
+    items.push_back(item);
+  }
+  return items;
+}
+
+// Keystrokes as a user types them: each character goes to the edit control,
+// which reports the change as it would for a real key.
+void Type(HWND edit, const std::wstring& text) {
+  int end = GetWindowTextLengthW(edit);
+  SendMessageW(edit, EM_SETSEL, end, end);
+  for (wchar_t c : text) SendMessageW(edit, WM_CHAR, c, 1);
+}
+
+HWND ComboEdit(HWND combo) {
+  COMBOBOXINFO info{};
+  info.cbSize = sizeof(info);
+  GetComboBoxInfo(combo, &info);
+  return info.hwndItem;
+}
+
+// Replaces the typed target as a user would: select all, then type.
+void TypeTarget(HWND combo, const std::wstring& text) {
+  HWND edit = ComboEdit(combo);
+  SendMessageW(edit, EM_SETSEL, 0, -1);
+  SendMessageW(edit, WM_CHAR, VK_BACK, 1);
+  Type(edit, text);
+}
+
+void ChooseItem(PropertyDialog& dialog, Id id, int index) {
+  HWND combo = dialog.Control(id);
+  SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+  SendMessageW(dialog.Window(), WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(combo));
+}
+
+void Click(PropertyDialog& dialog, Id id) {
+  SendMessageW(dialog.Window(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+               reinterpret_cast<LPARAM>(dialog.Control(id)));
+}
+
+struct SentTag {
+  std::string path;
+  TagRecord tag;
+  int32_t reserved0, reserved1;
+};
+std::vector<SentTag> g_sent;
+decltype(&vbmp3_setTagInfo) g_realSetTagInfo = nullptr;
+
+int32_t VBMP3_CALL RecordingSetTagInfo(const char* path, const TagRecord* tag, int32_t r0,
+                                       int32_t r1) {
+  g_sent.push_back({path, *tag, r0, r1});
+  return g_realSetTagInfo(path, tag, r0, r1);
+}
+
+class PropertyDialogTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    dir_ = std::wstring(temp) + L"velnoir_property_" + win::FromUtf8(info->name()) + L"_" +
+           std::to_wstring(GetCurrentProcessId());
+    CreateDirectoryW(dir_.c_str(), nullptr);
+    owner_ = CreateWindowExW(0, L"STATIC", L"owner", WS_OVERLAPPEDWINDOW, 100, 100, 800, 600,
+                             nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    g_settings.RenameExt_Default = L"%A - %T";
+    g_templateList.clear();
+    g_sent.clear();
+    g_realSetTagInfo = g_vbmp3.setTagInfo;
+    g_vbmp3.setTagInfo = &RecordingSetTagInfo;
+  }
+
+  void TearDown() override {
+    g_vbmp3.setTagInfo = g_realSetTagInfo;
+    dialog_.reset();
+    DestroyWindow(owner_);
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW((dir_ + L"\\*").c_str(), &data);
+    if (find != INVALID_HANDLE_VALUE) {
+      do {
+        std::wstring path = dir_ + L"\\" + data.cFileName;
+        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileW(path.c_str());
+      } while (FindNextFileW(find, &data));
+      FindClose(find);
+    }
+    RemoveDirectoryW(dir_.c_str());
+  }
+
+  // A fresh copy of a fixture in this test's folder, under a name of choice.
+  std::wstring Copy(const std::wstring& fixture, const std::wstring& name) {
+    std::wstring path = dir_ + L"\\" + name;
+    EXPECT_TRUE(CopyFileW((FixtureDirectory() + L"\\" + fixture).c_str(), path.c_str(), FALSE))
+        << win::ToUtf8(fixture);
+    return path;
+  }
+
+  // Opens the dialog (not shown) for an entry, answering message boxes by
+  // recording them and returning answers_ in turn (IDCANCEL when none left).
+  PropertyDialog& Open(const std::wstring& source, const std::wstring& target = L"") {
+    list_.entries.clear();
+    list_.entries.push_back({L"C:\\other.mp3", L"C:\\x.mp3", L"other.mp3", L"x.mp3"});
+    list_.entries.push_back({source, target, L"", L""});
+    list_.selected = 2;
+    dialog_ = std::make_unique<PropertyDialog>(owner_, list_, 2);
+    dialog_->SetMessageFunction([this](HWND, const std::wstring& text, UINT flags) {
+      messages_.push_back({text, flags});
+      int answer = IDCANCEL;
+      if (!answers_.empty()) {
+        answer = answers_.front();
+        answers_.erase(answers_.begin());
+      }
+      if (onMessage_) onMessage_();
+      return answer;
+    });
+    EXPECT_TRUE(dialog_->Create());
+    return *dialog_;
+  }
+
+  std::wstring Text(Id id) const { return win::GetText(dialog_->Control(id)); }
+  std::vector<std::wstring> MpegLines() const {
+    std::vector<std::wstring> lines;
+    std::wstring text = Text(Id::kTxtMPEG);
+    size_t start = 0;
+    for (size_t end; (end = text.find(L"\r\n", start)) != std::wstring::npos; start = end + 2)
+      lines.push_back(text.substr(start, end - start));
+    lines.push_back(text.substr(start));
+    return lines;
+  }
+  int GenreSelection() const {
+    return static_cast<int>(SendMessageW(dialog_->Control(Id::kCboGenre), CB_GETCURSEL, 0, 0));
+  }
+  std::wstring SelectedGenre() const {
+    int index = GenreSelection();
+    return index < 0 ? L"" : ComboItems(dialog_->Control(Id::kCboGenre)).at(index);
+  }
+  TagRecord TagOnDisk(const std::wstring& path) const {
+    TagRecord tag{};
+    StreamInfoRecord info{};
+    EXPECT_NE(g_vbmp3.getFileInfo(win::ToAnsi(path).c_str(), &tag, &info) & 0xFFFF, 0);
+    return tag;
+  }
+  void WriteTagDirectly(const std::wstring& path, const std::wstring& artist,
+                        const std::wstring& title) {
+    TagRecord tag{};
+    win::FillAnsiField(tag.Artist, sizeof(tag.Artist), artist);
+    win::FillAnsiField(tag.Title, sizeof(tag.Title), title);
+    win::FillAnsiField(tag.Album, sizeof(tag.Album), L"");
+    win::FillAnsiField(tag.Year, sizeof(tag.Year), L"");
+    win::FillAnsiField(tag.Comment, sizeof(tag.Comment), L"");
+    tag.GenreNumber = -1;
+    ASSERT_NE(g_realSetTagInfo(win::ToAnsi(path).c_str(), &tag, 0, 1) & 0xFFFF, 0);
+  }
+
+  struct Shown {
+    std::wstring text;
+    UINT flags;
+  };
+  std::wstring dir_;
+  HWND owner_ = nullptr;
+  MemoryRenameList list_;
+  std::unique_ptr<PropertyDialog> dialog_;
+  std::vector<Shown> messages_;
+  std::vector<int> answers_;
+  std::function<void()> onMessage_;
+};
+
+TEST_F(PropertyDialogTest, LoadShowsPathTagStreamAndCaption) {
+  std::wstring path = Copy(L"tagged90.mp3", L"曲 ソ表.mp3");
+  std::wstring target = dir_ + L"\\Artist - Title.mp3";
+  PropertyDialog& dialog = Open(path, target);
+
+  EXPECT_EQ(win::GetText(dialog.Window()), L"曲 ソ表.mp3 のプロパティ");
+  EXPECT_EQ(Text(Id::kTxtTargetFile), path);
+  DWORD start = 0, end = 0;
+  SendMessageW(dialog.Control(Id::kTxtTargetFile), EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+               reinterpret_cast<LPARAM>(&end));
+  EXPECT_EQ(start, path.size());
+  EXPECT_EQ(end, path.size());
+
+  EXPECT_EQ(Text(Id::kTxtTitle), L"Title");
+  EXPECT_EQ(Text(Id::kTxtArtist), L"Artist");
+  EXPECT_EQ(Text(Id::kTxtAlbum), L"Album");
+  EXPECT_EQ(Text(Id::kTxtYear), L"2001");
+  EXPECT_EQ(Text(Id::kTxtComment), L"Comment");
+  EXPECT_EQ(SelectedGenre(), L"Rock");
+
+  StreamInfoRecord info{};
+  TagRecord tag{};
+  ASSERT_NE(g_vbmp3.getFileInfo(win::ToAnsi(path).c_str(), &tag, &info) & 0xFFFF, 0);
+  std::vector<std::wstring> lines = MpegLines();
+  ASSERT_EQ(lines.size(), 8u) << win::ToUtf8(Text(Id::kTxtMPEG));
+  EXPECT_EQ(lines[0], L"Version：1");
+  EXPECT_EQ(lines[1], L"Layer：3");
+  EXPECT_EQ(lines[2], L"Channels：2");
+  EXPECT_EQ(lines[3], L"Bitrate：128kbps");
+  EXPECT_EQ(lines[4], L"SamplingRate：44100");
+  EXPECT_EQ(lines[5], L"FileSize：" + std::to_wstring(FileBytes(path).size()) + L"bytes");
+  EXPECT_EQ(lines[6], L"Flames：" + std::to_wstring(info.Frames));
+  EXPECT_GT(info.Frames, 3400);
+  EXPECT_EQ(lines[7], L"Time：1:30");
+
+  EXPECT_EQ(Text(Id::kCboRenameTarget), target);
+  EXPECT_EQ(Text(Id::kLblRenameStatus), L"重複はありません。");
+  EXPECT_FALSE(dialog.TagDirty());
+  EXPECT_TRUE(messages_.empty());
+}
+
+TEST_F(PropertyDialogTest, PlayTimesOfShortAndLongFiles) {
+  Open(Copy(L"short5.mp3", L"five.mp3"));
+  EXPECT_EQ(MpegLines().back(), L"Time：0:05");
+  EXPECT_EQ(MpegLines().at(2), L"Channels：1");
+  dialog_.reset();
+  Open(Copy(L"hour3600.mp3", L"hour.mp3"));
+  EXPECT_EQ(MpegLines().back(), L"Time：60:00");
+}
+
+TEST_F(PropertyDialogTest, DuplicateCaptionsFollowTheTypedTarget) {
+  std::wstring path = Copy(L"tagged90.mp3", L"song.mp3");
+  Copy(L"short5.mp3", L"other.mp3");
+  PropertyDialog& dialog = Open(path, path);
+  HWND combo = dialog.Control(Id::kCboRenameTarget);
+  const COLORREF red = RGB(255, 0, 0), black = RGB(0, 0, 0);
+
+  EXPECT_EQ(Text(Id::kLblRenameStatus), L"重複していますが、このファイルと思われます。");
+  EXPECT_EQ(dialog.StatusColour(), black);
+
+  struct Case {
+    std::wstring target, caption;
+    COLORREF colour;
+  } cases[] = {
+      {dir_ + L"\\SONG.mp3", L"ファイルが重複しています。", red},
+      {dir_ + L"\\new.mp3", L"重複はありません。", black},
+      {dir_ + L"\\oth*.mp3", L"ファイルが重複しています。", red},
+      {dir_ + L"\\?ther.mp3", L"ファイルが重複しています。", red},
+      {dir_ + L"\\*.wav", L"重複はありません。", black},
+      {dir_ + L"\\missing\\song.mp3", L"重複はありません。", black},
+      // The lookup rejects a wildcard in a folder name.
+      {dir_ + L"\\*\\song.mp3", L"パスの指定が間違っています。", black},
+      {path, L"重複していますが、このファイルと思われます。", black},
+  };
+  for (const Case& c : cases) {
+    TypeTarget(combo, c.target);
+    EXPECT_EQ(Text(Id::kCboRenameTarget), c.target);
+    EXPECT_EQ(Text(Id::kLblRenameStatus), c.caption) << win::ToUtf8(c.target);
+    EXPECT_EQ(dialog.StatusColour(), c.colour) << win::ToUtf8(c.target);
+  }
+
+  // A directory is not a file, and a hidden file does not count.
+  CreateDirectoryW((dir_ + L"\\folder.mp3").c_str(), nullptr);
+  TypeTarget(combo, dir_ + L"\\folder.mp3");
+  EXPECT_EQ(Text(Id::kLblRenameStatus), L"重複はありません。");
+  RemoveDirectoryW((dir_ + L"\\folder.mp3").c_str());
+  SetFileAttributesW((dir_ + L"\\other.mp3").c_str(), FILE_ATTRIBUTE_HIDDEN);
+  TypeTarget(combo, dir_ + L"\\other.mp3");
+  EXPECT_EQ(Text(Id::kLblRenameStatus), L"重複はありません。");
+
+  // Nothing to rename to is not a valid target, and no pattern is searched.
+  TypeTarget(combo, L"");
+  EXPECT_EQ(Text(Id::kLblRenameStatus), L"パスの指定が間違っています。");
+  EXPECT_EQ(dialog.StatusColour(), black);
+}
+
+TEST_F(PropertyDialogTest, ChoosingACandidateJudgesTheChosenText) {
+  std::wstring path = Copy(L"tagged90.mp3", L"song.mp3");
+  Copy(L"short5.mp3", L"Title.mp3");
+  g_templateList = {L"%T"};
+  PropertyDialog& dialog = Open(path, path);
+  ChooseItem(dialog, Id::kCboRenameTarget, 1);  // dir\Title.mp3 exists
+  EXPECT_EQ(Text(Id::kLblRenameStatus), L"ファイルが重複しています。");
+  EXPECT_EQ(dialog.StatusColour(), RGB(255, 0, 0));
+  ChooseItem(dialog, Id::kCboRenameTarget, 0);  // dir\Artist - Title.mp3 does not
+  EXPECT_EQ(Text(Id::kLblRenameStatus), L"重複はありません。");
+  EXPECT_EQ(dialog.StatusColour(), RGB(0, 0, 0));
+}
+
+TEST_F(PropertyDialogTest, CandidatesComeFromEveryTemplateAndAreRebuiltAtEachKeystroke) {
+  std::wstring path = Copy(L"tagged90.mp3", L"song.mp3");
+  g_settings.RenameExt_Default = L"%A - %T";
+  g_templateList = {L"%T", L"%L (%Y)", L"FP#C:\\Sorted\\%A"};
+  PropertyDialog& dialog = Open(path, L"");
+  HWND combo = dialog.Control(Id::kCboRenameTarget);
+  EXPECT_EQ(ComboItems(combo),
+            (std::vector<std::wstring>{dir_ + L"\\Artist - Title.mp3", dir_ + L"\\Title.mp3",
+                                       dir_ + L"\\Album (2001).mp3", L"C\\Sorted\\Artist.mp3"}));
+  EXPECT_EQ(Text(Id::kLblRenameStatus), L"パスの指定が間違っています。");
+
+  TypeTarget(combo, L"D:\\typed.mp3");
+  // The candidates follow the tag in the file, read afresh at every change.
+  WriteTagDirectly(path, L"ソ表", L"New");
+  Type(dialog.Control(Id::kTxtArtist), L"x");
+  EXPECT_TRUE(dialog.TagDirty());
+  EXPECT_EQ(ComboItems(combo),
+            (std::vector<std::wstring>{dir_ + L"\\ソ表 - New.mp3", dir_ + L"\\New.mp3",
+                                       dir_ + L"\\AlbumName (0000).mp3", L"C\\Sorted\\ソ表.mp3"}));
+  EXPECT_EQ(Text(Id::kCboRenameTarget), L"D:\\typed.mp3");
+  EXPECT_EQ(Text(Id::kTxtArtist), L"Artistx");
+}
+
+TEST_F(PropertyDialogTest, OkWritesAChangedTagAndStoresPathAndTarget) {
+  std::wstring path = Copy(L"tagged90.mp3", L"song.mp3");
+  PropertyDialog& dialog = Open(path, L"");
+  HWND combo = dialog.Control(Id::kCboRenameTarget);
+  win::SetText(dialog.Control(Id::kTxtTitle), L"新しい題名");
+  win::SetText(dialog.Control(Id::kTxtYear), L"199901");
+  win::SetText(dialog.Control(Id::kTxtComment), L"");
+  int jazz = static_cast<int>(SendMessageW(dialog.Control(Id::kCboGenre), CB_FINDSTRINGEXACT,
+                                           static_cast<WPARAM>(-1),
+                                           reinterpret_cast<LPARAM>(L"Jazz")));
+  ASSERT_GE(jazz, 0);
+  ChooseItem(dialog, Id::kCboGenre, jazz);
+  TypeTarget(combo, dir_ + L"\\renamed.mp3");
+  Click(dialog, Id::kCmdOK);
+
+  EXPECT_EQ(dialog.Window(), nullptr);
+  ASSERT_EQ(g_sent.size(), 1u);
+  const SentTag& sent = g_sent[0];
+  EXPECT_EQ(sent.path, win::ToAnsi(path));
+  EXPECT_EQ(sent.reserved0, 0);
+  EXPECT_EQ(sent.reserved1, 1);
+  EXPECT_EQ(sent.tag.GenreNumber, 8);  // Jazz
+  EXPECT_EQ(std::string(sent.tag.Year, 5), "19990");
+  EXPECT_EQ(std::string(sent.tag.Comment, 128), std::string(128, ' '));
+  std::string title = win::ToAnsi(L"新しい題名");
+  EXPECT_EQ(std::string(sent.tag.Title, 128), title + std::string(128 - title.size(), ' '));
+  EXPECT_EQ(std::string(sent.tag.GenreName, 128), std::string(128, '\0'));
+
+  TagRecord onDisk = TagOnDisk(path);
+  EXPECT_EQ(win::ReadAnsiField(onDisk.Title, 128).substr(0, 5), L"新しい題名");
+  EXPECT_EQ(win::ReadAnsiField(onDisk.Artist, 128).substr(0, 6), L"Artist");
+  EXPECT_EQ(win::ReadAnsiField(onDisk.GenreName, 128), L"Jazz");
+
+  ASSERT_EQ(list_.entries.size(), 2u);
+  const RenameEntry& entry = list_.entries[1];
+  EXPECT_EQ(entry.source, path);
+  EXPECT_EQ(entry.target, dir_ + L"\\renamed.mp3");
+  EXPECT_EQ(entry.sourceName, L"song.mp3");
+  EXPECT_EQ(entry.targetName, L"renamed.mp3");
+  EXPECT_EQ(list_.entries[0].target, L"C:\\x.mp3");  // the other entry is untouched
+}
+
+TEST_F(PropertyDialogTest, OkWithoutATagChangeWritesNothingButStoresTheTarget) {
+  std::wstring path = Copy(L"tagged90.mp3", L"song.mp3");
+  std::vector<char> before = FileBytes(path);
+  PropertyDialog& dialog = Open(path, L"C:\\old.mp3");
+  TypeTarget(dialog.Control(Id::kCboRenameTarget), L"C:\\new target.mp3");
+  Click(dialog, Id::kCmdOK);
+  EXPECT_TRUE(g_sent.empty());
+  EXPECT_EQ(FileBytes(path), before);
+  EXPECT_EQ(list_.entries[1].target, L"C:\\new target.mp3");
+  EXPECT_EQ(list_.entries[1].targetName, L"new target.mp3");
+  EXPECT_EQ(list_.entries[1].sourceName, L"song.mp3");
+}
+
+TEST_F(PropertyDialogTest, CancelAndTheCloseBoxChangeNothing) {
+  std::wstring path = Copy(L"tagged90.mp3", L"song.mp3");
+  std::vector<char> before = FileBytes(path);
+  for (bool closeBox : {false, true}) {
+    PropertyDialog& dialog = Open(path, L"C:\\old.mp3");
+    win::SetText(dialog.Control(Id::kTxtArtist), L"Changed");
+    ChooseItem(dialog, Id::kCboGenre, 3);
+    TypeTarget(dialog.Control(Id::kCboRenameTarget), L"C:\\other target.mp3");
+    EXPECT_TRUE(dialog.TagDirty());
+    if (closeBox)
+      SendMessageW(dialog.Window(), WM_CLOSE, 0, 0);
+    else
+      Click(dialog, Id::kCmdCancel);
+    EXPECT_EQ(dialog.Window(), nullptr);
+    EXPECT_TRUE(g_sent.empty());
+    EXPECT_EQ(FileBytes(path), before);
+    EXPECT_EQ(list_.entries[1].source, path);
+    EXPECT_EQ(list_.entries[1].target, L"C:\\old.mp3");
+    dialog_.reset();
+  }
+}
+
+TEST_F(PropertyDialogTest, EmptyGenreNameSelectsNothingAndWritesMinusOne) {
+  std::wstring path = Copy(L"short5.mp3", L"five.mp3");
+  PropertyDialog& dialog = Open(path);
+  EXPECT_EQ(GenreSelection(), CB_ERR);
+  EXPECT_GT(SendMessageW(dialog.Control(Id::kCboGenre), CB_GETCOUNT, 0, 0), 100);
+  EXPECT_FALSE(dialog.TagDirty());
+  Type(dialog.Control(Id::kTxtAlbum), L"A");
+  Click(dialog, Id::kCmdOK);
+  ASSERT_EQ(g_sent.size(), 1u);
+  EXPECT_EQ(g_sent[0].tag.GenreNumber, -1);
+  EXPECT_EQ(win::ReadAnsiField(TagOnDisk(path).Album, 128).substr(0, 1), L"A");
+}
+
+TEST_F(PropertyDialogTest, GenreListStartsAtGenreZeroInNumberOrder) {
+  PropertyDialog& dialog = Open(Copy(L"tagged90.mp3", L"song.mp3"));
+  std::vector<std::wstring> genres = ComboItems(dialog.Control(Id::kCboGenre));
+  ASSERT_GT(genres.size(), 17u);
+  EXPECT_EQ(genres[0], L"Blues");
+  EXPECT_EQ(genres[17], L"Rock");
+  EXPECT_EQ(GenreSelection(), 17);
+}
+
+TEST_F(PropertyDialogTest, LongTextIsCutAtACharacterBoundary) {
+  PropertyDialog& dialog = Open(Copy(L"tagged90.mp3", L"song.mp3"));
+  // 127 bytes then a double-byte character: its lead byte alone would fit.
+  std::wstring title = std::wstring(127, L'a') + L"あ";
+  win::SetText(dialog.Control(Id::kTxtTitle), title);
+  win::SetText(dialog.Control(Id::kTxtYear), L"２０２");
+  Click(dialog, Id::kCmdOK);
+  ASSERT_EQ(g_sent.size(), 1u);
+  EXPECT_EQ(std::string(g_sent[0].tag.Title, 128), std::string(127, 'a') + " ");
+  EXPECT_EQ(std::string(g_sent[0].tag.Year, 5), win::ToAnsi(L"２０") + " ");
+}
+
+TEST_F(PropertyDialogTest, ReadOnlyFileAsksRetryOrCancelAndRetrySucceedsOnceWritable) {
+  std::wstring path = Copy(L"tagged90.mp3", L"song.mp3");
+  SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY);
+  PropertyDialog& dialog = Open(path, L"C:\\t.mp3");
+  Type(dialog.Control(Id::kTxtTitle), L"!");
+  answers_ = {IDRETRY, IDRETRY};
+  int shown = 0;
+  onMessage_ = [&] {
+    // The user fixes the file after seeing the second message.
+    if (++shown == 2) SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+  };
+  Click(dialog, Id::kCmdOK);
+  ASSERT_EQ(messages_.size(), 2u);
+  EXPECT_EQ(messages_[0].text, L"ID3に書き込めません。\r\nErrorCode：" +
+                                   std::to_wstring(VBMP3_ERR_READ_ONLY));
+  EXPECT_EQ(messages_[0].flags, static_cast<UINT>(MB_RETRYCANCEL | MB_ICONEXCLAMATION));
+  EXPECT_EQ(g_sent.size(), 3u);
+  EXPECT_EQ(std::memcmp(&g_sent[0].tag, &g_sent[2].tag, sizeof(TagRecord)), 0);
+  EXPECT_EQ(win::ReadAnsiField(TagOnDisk(path).Title, 128).substr(0, 6), L"Title!");
+  EXPECT_EQ(list_.entries[1].target, L"C:\\t.mp3");
+}
+
+TEST_F(PropertyDialogTest, CancelledWriteLeavesTheTagDirtyButStillStoresTheEntry) {
+  std::wstring path = Copy(L"tagged90.mp3", L"song.mp3");
+  SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY);
+  std::vector<char> before = FileBytes(path);
+  PropertyDialog& dialog = Open(path, L"");
+  Type(dialog.Control(Id::kTxtTitle), L"!");
+  answers_ = {IDCANCEL};
+  dialog.WriteTag(path);
+  EXPECT_TRUE(dialog.TagDirty());
+  ASSERT_EQ(messages_.size(), 1u);
+  TypeTarget(dialog.Control(Id::kCboRenameTarget), L"C:\\t.mp3");
+  answers_ = {IDCANCEL};
+  Click(dialog, Id::kCmdOK);
+  EXPECT_EQ(messages_.size(), 2u);
+  EXPECT_EQ(dialog.Window(), nullptr);
+  EXPECT_EQ(FileBytes(path), before);
+  EXPECT_EQ(list_.entries[1].target, L"C:\\t.mp3");
+}
+
+TEST_F(PropertyDialogTest, UnreadableFileWarnsAndOpensEmpty) {
+  std::wstring path = dir_ + L"\\gone.mp3";
+  PropertyDialog& dialog = Open(path, L"");
+  ASSERT_EQ(messages_.size(), 1u);
+  EXPECT_EQ(messages_[0].text, path + L"\r\n指定したファイルのデータが収得できません。\r\nErrorCode：" +
+                                   std::to_wstring(VBMP3_ERR_FILE_NOT_FOUND));
+  EXPECT_EQ(messages_[0].flags, static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION));
+  for (Id id : {Id::kTxtTitle, Id::kTxtArtist, Id::kTxtAlbum, Id::kTxtYear, Id::kTxtComment})
+    EXPECT_EQ(Text(id), L"");
+  EXPECT_EQ(GenreSelection(), CB_ERR);
+  EXPECT_EQ(Text(Id::kTxtMPEG),
+            L"Version：0\r\nLayer：0\r\nChannels：0\r\nBitrate：0kbps\r\nSamplingRate：0\r\n"
+            L"FileSize：0bytes\r\nFlames：0\r\nTime：0:00");
+  EXPECT_EQ(ComboItems(dialog.Control(Id::kCboRenameTarget)), std::vector<std::wstring>{L""});
+  EXPECT_EQ(Text(Id::kLblRenameStatus), L"パスの指定が間違っています。");
+  EXPECT_EQ(win::GetText(dialog.Window()), L"gone.mp3 のプロパティ");
+  EXPECT_FALSE(dialog.TagDirty());
+}
+
+TEST_F(PropertyDialogTest, PathWithoutFolderKeepsItsWholeNameInTheCaption) {
+  PropertyDialog& dialog = Open(L"song.mp3");
+  EXPECT_EQ(win::GetText(dialog.Window()), L"song.mp3 のプロパティ");
+}
+
+TEST_F(PropertyDialogTest, ControlsSitAtTheirTwipsPlaces) {
+  PropertyDialog& dialog = Open(Copy(L"tagged90.mp3", L"song.mp3"));
+  RECT client;
+  GetClientRect(dialog.Window(), &client);
+  EXPECT_EQ(client.right, win::TwipsToPixelsX(6795));
+  EXPECT_EQ(client.bottom, win::TwipsToPixelsY(4260));
+  auto place = [&](Id id) {
+    RECT r;
+    GetWindowRect(dialog.Control(id), &r);
+    MapWindowPoints(nullptr, dialog.Window(), reinterpret_cast<POINT*>(&r), 2);
+    return r;
+  };
+  struct Expected {
+    Id id;
+    int left, top, width, height;
+  } expected[] = {
+      {Id::kTxtTargetFile, 1680, 82, 4950, 270},
+      {Id::kFraID3, 105, 735, 3270, 3020},
+      {Id::kTxtArtist, 105 + 105, 735 + 420, 3060, 270},
+      {Id::kTxtYear, 105 + 1155, 735 + 2310, 2010, 270},
+      {Id::kTxtMPEG, 3465 + 105, 735 + 210, 3035, 2745},
+      {Id::kLblRenameStatus, 105, 3903, 3480, 225},
+      {Id::kCmdOK, 5280, 3850, 1485, 330},
+  };
+  for (const Expected& e : expected) {
+    RECT r = place(e.id);
+    EXPECT_EQ(r.left, win::TwipsToPixelsX(e.left)) << e.id;
+    EXPECT_EQ(r.top, win::TwipsToPixelsY(e.top)) << e.id;
+    EXPECT_EQ(r.right - r.left, win::TwipsToPixelsX(e.width)) << e.id;
+    EXPECT_EQ(r.bottom - r.top, win::TwipsToPixelsY(e.height)) << e.id;
+  }
+  EXPECT_EQ(Text(Id::kLabel1), L"ファイルパス(&P)：");
+  EXPECT_EQ(Text(Id::kFrame2), L"MPEG情報");
+  EXPECT_EQ(Text(Id::kCmdCancel), L"キャンセル");
+  LONG_PTR style = GetWindowLongPtrW(dialog.Window(), GWL_STYLE);
+  EXPECT_FALSE(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME));
+  EXPECT_TRUE(GetWindowLongPtrW(dialog.Control(Id::kCmdOK), GWL_STYLE) & BS_DEFPUSHBUTTON);
+}
+
+// The modal dialog as a user drives it: Esc leaves it open, Enter is OK.
+TEST_F(PropertyDialogTest, ModalDialogIgnoresEscAndClosesWithEnter) {
+  std::wstring path = Copy(L"tagged90.mp3", L"song.mp3");
+  // Stale name columns show that OK, not the close box, ended the dialog.
+  list_.entries.push_back({path, L"C:\\before.mp3", L"stale", L"stale"});
+  list_.selected = 1;
+  ShowWindow(owner_, SW_SHOW);
+  std::atomic<bool> ownerWasDisabled{false}, openAfterEsc{false}, closedByEnter{false};
+  std::thread user([&] {
+    HWND found = nullptr;
+    for (int i = 0; i < 200 && !found; ++i) {
+      Sleep(50);
+      found = FindWindowW(L"VelnoirFileProperty", L"song.mp3 のプロパティ");
+    }
+    if (!found) return;
+    ownerWasDisabled = !IsWindowEnabled(owner_);
+    PostMessageW(found, WM_KEYDOWN, VK_ESCAPE, 1);
+    Sleep(300);
+    openAfterEsc = IsWindow(found) != FALSE;
+    PostMessageW(found, WM_KEYDOWN, VK_RETURN, 1);
+    for (int i = 0; i < 100 && IsWindow(found); ++i) Sleep(50);
+    closedByEnter = !IsWindow(found);
+    if (!closedByEnter) PostMessageW(found, WM_CLOSE, 0, 0);
+  });
+  ShowPropertyDialog(owner_, list_);
+  user.join();
+  EXPECT_TRUE(ownerWasDisabled);
+  EXPECT_TRUE(openAfterEsc);
+  EXPECT_TRUE(closedByEnter);
+  EXPECT_TRUE(IsWindowEnabled(owner_));
+  EXPECT_EQ(list_.entries[0].target, L"C:\\before.mp3");
+  EXPECT_EQ(list_.entries[0].sourceName, L"song.mp3");
+  EXPECT_EQ(list_.entries[0].targetName, L"before.mp3");
+  EXPECT_TRUE(g_sent.empty());
+}
+
+TEST_F(PropertyDialogTest, NothingSelectedOpensNothing) {
+  list_.entries.push_back({L"C:\\a.mp3", L"", L"a.mp3", L""});
+  list_.selected = 0;
+  ShowPropertyDialog(owner_, list_);
+  EXPECT_EQ(FindWindowW(L"VelnoirFileProperty", nullptr), nullptr);
+}
+
+}  // namespace
