@@ -32,8 +32,8 @@ enum class OpenMode { Read, Update };
 // VBMP3_ERR_CANNOT_OPEN (access denied, sharing violation, ...).
 std::unique_ptr<RandomAccessFile> OpenFile(const char* path, OpenMode mode, int32_t& error);
 
-// A file held in memory. `failWritesAfter` simulates a full disk: writes
-// succeed until that many bytes have been written in total.
+// A file held in memory. FailWritesAfter(n) simulates a failing disk: the
+// write that would pass n bytes in total writes what fits and fails, once.
 class MemoryFile : public RandomAccessFile {
  public:
   MemoryFile() = default;

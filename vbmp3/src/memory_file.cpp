@@ -15,16 +15,16 @@ bool MemoryFile::ReadAt(uint64_t offset, void* buffer, size_t n, size_t& got) {
 
 bool MemoryFile::WriteAt(uint64_t offset, const void* buffer, size_t n) {
   if (offset > bytes_.size()) return false;
-  // Like a full disk: what fits is written, the rest is refused.
+  // What fits is written and the rest refused, once, as a disk that fills
+  // up or a write error would; writes after that (restoring) succeed.
   const size_t fits = static_cast<size_t>(std::min<uint64_t>(n, writeBudget_));
   if (offset + fits > bytes_.size()) bytes_.resize(static_cast<size_t>(offset + fits));
   if (fits) std::memcpy(bytes_.data() + offset, buffer, fits);
-  writeBudget_ -= fits;
+  writeBudget_ = fits == n ? writeBudget_ - fits : UINT64_MAX;
   return fits == n;
 }
 
 bool MemoryFile::Resize(uint64_t size) {
-  if (size > bytes_.size() + writeBudget_) return false;
   bytes_.resize(static_cast<size_t>(size));
   return true;
 }

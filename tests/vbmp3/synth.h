@@ -1,0 +1,44 @@
+// Small audio files built byte by byte, for cases no encoder makes on
+// demand (Layer I, VBRI, damaged files) and for tests without encoders.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace synth {
+
+using Bytes = std::vector<uint8_t>;
+
+// Silent frames: the header `header` (big endian value) with a zero
+// payload, `count` times; `padEvery` sets the padding bit on every n-th
+// frame (0: never). The frame length comes from the header.
+Bytes Frames(uint32_t header, int count, int padEvery = 0);
+// A free-format Layer III frame stream: `length` bytes per frame.
+Bytes FreeFormatFrames(uint32_t header, int length, int count);
+
+// MPEG-1 Layer III, 44.1 kHz, joint stereo, 128 kbps: 417/418 bytes a frame.
+constexpr uint32_t kMpeg1L3 = 0xFFFB9040;
+// MPEG-1 Layer I, 44.1 kHz, stereo, 384 kbps.
+constexpr uint32_t kMpeg1L1 = 0xFFFFC000;
+
+// An ID3v1 tag; `track` > 0 makes it ID3v1.1.
+Bytes Id3v1(const std::string& title, const std::string& artist, const std::string& comment,
+            int track, int genre);
+// An ID3v2.3 tag of `body` bytes (zeros: padding only).
+Bytes Id3v2(uint32_t body, bool footer = false);
+// An APEv2 tag with header and footer and one item.
+Bytes Ape();
+
+// A RIFF form: `type` then the chunks, each given as id + payload.
+struct Chunk {
+  std::string id;
+  Bytes payload;
+};
+Bytes Riff(const std::string& type, const std::vector<Chunk>& chunks);
+// A WAVEFORMATEX (16 bytes, or 18+extra for non-PCM codings).
+Bytes WaveFormat(uint16_t tag, uint16_t channels, uint32_t rate, uint32_t byteRate,
+                 uint16_t blockAlign, uint16_t bits);
+
+Bytes Join(std::initializer_list<Bytes> parts);
+
+}  // namespace synth
