@@ -1,0 +1,499 @@
+#include "options/dialog/option_dialog.h"
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "app/settings.h"
+#include "engine/template_list.h"
+#include "options/dialog/option_rules.h"
+#include "options/registration/registration.h"
+#include "options_test_support.h"
+#include "win/text.h"
+#include "win/ui.h"
+
+namespace {
+
+using C = OptionDialog::Control;
+
+std::vector<std::wstring> Entries(HWND combo) {
+  std::vector<std::wstring> entries;
+  int count = static_cast<int>(SendMessageW(combo, CB_GETCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i) {
+    wchar_t text[512] = {};
+    SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
+    entries.push_back(text);
+  }
+  return entries;
+}
+
+int Selected(HWND combo) { return static_cast<int>(SendMessageW(combo, CB_GETCURSEL, 0, 0)); }
+
+bool Checked(HWND button) { return SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+// Picks an entry as the user does from the drop-down: the selection changes
+// and the edit text follows it.
+void ChooseEntry(HWND combo, int index) {
+  SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+// Types into the combo box's edit field, as the keyboard does: the combo box
+// sees the edit change and drops its list selection.
+void TypeText(HWND combo, const std::wstring& text) {
+  COMBOBOXINFO info{};
+  info.cbSize = sizeof(info);
+  ASSERT_TRUE(GetComboBoxInfo(combo, &info));
+  SendMessageW(info.hwndItem, EM_SETSEL, 0, -1);
+  SendMessageW(info.hwndItem, WM_CHAR, VK_BACK, 0);
+  for (wchar_t c : text) SendMessageW(info.hwndItem, WM_CHAR, c, 0);
+}
+
+// The control's own visibility, whether or not the dialog is on screen.
+bool Shown(HWND control) { return (GetWindowLongPtrW(control, GWL_STYLE) & WS_VISIBLE) != 0; }
+
+void Click(HWND button) { SendMessageW(button, BM_CLICK, 0, 0); }
+
+// Clicks a tab with the mouse, so the tab control itself reports the change.
+void ClickTab(HWND tab, int index) {
+  RECT item{};
+  SendMessageW(tab, TCM_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+  LPARAM point = MAKELPARAM((item.left + item.right) / 2, (item.top + item.bottom) / 2);
+  SendMessageW(tab, WM_LBUTTONDOWN, MK_LBUTTON, point);
+  SendMessageW(tab, WM_LBUTTONUP, 0, point);
+  win::PumpMessages();
+}
+
+// A key as the modal loop hands it over: through IsDialogMessage.
+void PressKey(HWND dialog, UINT key) {
+  MSG msg{};
+  msg.hwnd = GetFocus() ? GetFocus() : dialog;
+  msg.message = WM_KEYDOWN;
+  msg.wParam = key;
+  if (!IsDialogMessageW(dialog, &msg)) {
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+}
+
+class OptionDialogTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    savedSettings = g_settings;
+    savedTemplates = g_templateList;
+    g_settings = Settings{};
+    g_settings.RenameExt_Default = L"%T - %A";
+    g_templateList = {L"T1", L"T2"};
+  }
+  void TearDown() override {
+    g_settings = savedSettings;
+    g_templateList = savedTemplates;
+  }
+  // Showing costs Wine about two seconds per window on a display without a
+  // window manager, so only the tests that need the screen or the keyboard
+  // focus show the dialog.
+  HWND Open(bool show = false) {
+    HWND window = dialog.Create(nullptr);
+    EXPECT_NE(window, nullptr);
+    if (show) {
+      ShowWindow(window, SW_SHOW);
+      SetForegroundWindow(window);
+      win::PumpMessages();
+    }
+    return window;
+  }
+  HWND Item(C control) { return dialog.Item(control); }
+
+  Settings savedSettings;
+  std::vector<std::wstring> savedTemplates;
+  ScratchRegistry registry;
+  MessageBoxRecorder boxes;
+  OptionDialog dialog;
+};
+
+}  // namespace
+
+TEST_F(OptionDialogTest, OpensWithTheSettingsOnTheFirstTab) {
+  g_settings.DobleClick = 1;
+  HWND window = Open();
+  EXPECT_EQ(win::GetText(window), L"オプション");
+  EXPECT_EQ(dialog.CurrentPage(), 0);
+  EXPECT_TRUE(Checked(Item(C::optDataCheckExtension)));
+  EXPECT_FALSE(Checked(Item(C::optDataCheckAuto)));
+  EXPECT_EQ(win::GetText(Item(C::cboRenameData)), L"%T - %A");
+  EXPECT_EQ(Entries(Item(C::cboRenameData)), (std::vector<std::wstring>{L"%A - %T", L"T1", L"T2"}));
+  EXPECT_EQ(Selected(Item(C::cboEqualFileName)), 0);
+  EXPECT_EQ(Selected(Item(C::cboCantUseFileName)), 0);
+  EXPECT_EQ(Selected(Item(C::cboNoSettingField)), 0);
+  EXPECT_EQ(Selected(Item(C::cboDobleClick)), 1);
+  EXPECT_EQ(Entries(Item(C::cboDobleClick)),
+            (std::vector<std::wstring>{L"プロパティを開く", L"プレビュープレイヤーで再生する"}));
+  EXPECT_EQ(Entries(Item(C::cboEqualFileName)),
+            (std::vector<std::wstring>{L"スキップしてリストに残す"}));
+  EXPECT_EQ(Entries(Item(C::cboCantUseFileName)),
+            (std::vector<std::wstring>{L"問題となる文字列を除去"}));
+  EXPECT_EQ(Entries(Item(C::cboNoSettingField)), (std::vector<std::wstring>{L"無視"}));
+
+  // The legend in the fixed-pitch font, ideographic spaces kept.
+  EXPECT_EQ(win::GetText(Item(C::lblData)), kTemplateLegend);
+  LOGFONTW font{};
+  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(Item(C::lblData), WM_GETFONT, 0, 0)),
+             sizeof(font), &font);
+  EXPECT_STREQ(font.lfFaceName, L"ＭＳ ゴシック");
+  EXPECT_EQ(font.lfCharSet, SHIFTJIS_CHARSET);
+  EXPECT_EQ(font.lfWeight, FW_NORMAL);
+
+  // Placeholders are disabled; the registration button is not (unregistered).
+  EXPECT_FALSE(IsWindowEnabled(Item(C::optDataCheckAuto)));
+  EXPECT_FALSE(IsWindowEnabled(Item(C::chkSSTP)));
+  EXPECT_FALSE(Checked(Item(C::chkSSTP)));
+  EXPECT_FALSE(IsWindowEnabled(Item(C::Label7)));
+  EXPECT_FALSE(IsWindowEnabled(Item(C::Combo1)));
+  EXPECT_EQ(win::GetText(Item(C::Combo1)), L"9801");
+  EXPECT_EQ(Entries(Item(C::Combo1)), (std::vector<std::wstring>{L"9801", L"11000"}));
+  EXPECT_TRUE(IsWindowEnabled(Item(C::cmdUseUpChk)));
+
+  // Only the first page's controls are visible.
+  EXPECT_TRUE(Shown(Item(C::cboRenameData)));
+  EXPECT_FALSE(Shown(Item(C::cboEqualFileName)));
+  EXPECT_FALSE(Shown(Item(C::cboDobleClick)));
+}
+
+TEST_F(OptionDialogTest, ControlsSitAtTheirTwipsPlaces) {
+  HWND window = Open();
+  RECT client;
+  GetClientRect(window, &client);
+  EXPECT_EQ(client.right, win::TwipsToPixelsX(6000));
+  EXPECT_EQ(client.bottom, win::TwipsToPixelsY(3975));
+  auto placed = [&](C control, int left, int top, int width) {
+    RECT r;
+    GetWindowRect(Item(control), &r);
+    MapWindowPoints(nullptr, GetParent(Item(control)), reinterpret_cast<POINT*>(&r), 2);
+    EXPECT_EQ(r.left, win::TwipsToPixelsX(left)) << control;
+    EXPECT_EQ(r.top, win::TwipsToPixelsY(top)) << control;
+    EXPECT_EQ(r.right - r.left, win::TwipsToPixelsX(width)) << control;
+  };
+  placed(C::SSTab1, 105, 105, 5790);
+  placed(C::cmdOK, 4305, 3570, 1590);
+  placed(C::cmdCancel, 2625, 3570, 1590);
+  placed(C::optDataCheckAuto, 0, 220, 3480);
+  placed(C::cboRenameData, 420, 1470, 3270);
+  placed(C::lblData, 525, 1890, 3795);
+  placed(C::cboDobleClick, 450, 1425, 4530);
+  placed(C::cmdUseUpChk, 240, 1920, 3975);
+}
+
+TEST_F(OptionDialogTest, TabFollowsTheDesignedOrderOnEachPage) {
+  HWND window = Open();
+  auto order = [&] {
+    std::vector<HWND> seen;
+    HWND first = Item(C::SSTab1);
+    HWND at = first;
+    do {
+      seen.push_back(at);
+      at = GetNextDlgTabItem(window, at, FALSE);
+    } while (at && at != first && seen.size() < 20);
+    return seen;
+  };
+  EXPECT_EQ(order(), (std::vector<HWND>{Item(C::SSTab1), Item(C::optDataCheckExtension),
+                                        Item(C::cboRenameData), Item(C::cmdAddExtData),
+                                        Item(C::cmdOK), Item(C::cmdCancel), Item(C::cmdRemove)}));
+  ClickTab(Item(C::SSTab1), 1);
+  EXPECT_EQ(dialog.CurrentPage(), 1);
+  EXPECT_EQ(order(), (std::vector<HWND>{Item(C::SSTab1), Item(C::cboEqualFileName),
+                                        Item(C::cboCantUseFileName), Item(C::cboNoSettingField),
+                                        Item(C::cmdOK), Item(C::cmdCancel)}));
+  ClickTab(Item(C::SSTab1), 2);
+  EXPECT_EQ(dialog.CurrentPage(), 2);
+  EXPECT_EQ(order(), (std::vector<HWND>{Item(C::SSTab1), Item(C::cmdOK), Item(C::cmdCancel),
+                                        Item(C::cboDobleClick), Item(C::cmdUseUpChk)}));
+  EXPECT_TRUE(Shown(Item(C::cboDobleClick)));
+  EXPECT_FALSE(Shown(Item(C::cboRenameData)));
+}
+
+TEST_F(OptionDialogTest, OkWithoutChangesStoresTheSameValues) {
+  g_settings.EqualFileName = 0;
+  HWND window = Open();
+  Click(Item(C::cmdOK));
+  EXPECT_FALSE(IsWindow(window));
+  EXPECT_EQ(g_templateList, (std::vector<std::wstring>{L"T1", L"T2"}));
+  EXPECT_EQ(g_settings.RenameExt_Default, L"%T - %A");
+  EXPECT_FALSE(g_settings.DataProve);
+  EXPECT_EQ(g_settings.DobleClick, 0);
+}
+
+TEST_F(OptionDialogTest, OkStoresEveryControl) {
+  Open();
+  TypeText(Item(C::cboRenameData), L"%Y %L");
+  ClickTab(Item(C::SSTab1), 2);
+  SendMessageW(Item(C::cboDobleClick), CB_SETCURSEL, 1, 0);
+  Click(Item(C::cmdOK));
+  EXPECT_EQ(g_settings.RenameExt_Default, L"%Y %L");
+  EXPECT_EQ(g_settings.DobleClick, 1);
+  EXPECT_EQ(g_settings.EqualFileName, 0);
+  EXPECT_EQ(g_settings.CantUseFilename, 0);
+  EXPECT_EQ(g_settings.NoSettingField, 0);
+  EXPECT_EQ(g_templateList, (std::vector<std::wstring>{L"T1", L"T2"}));
+}
+
+TEST_F(OptionDialogTest, DataProveStaysTrueThoughItsButtonIsDisabled) {
+  g_settings.DataProve = true;
+  Open();
+  EXPECT_TRUE(Checked(Item(C::optDataCheckAuto)));
+  EXPECT_FALSE(Checked(Item(C::optDataCheckExtension)));
+  Click(Item(C::cmdOK));
+  EXPECT_TRUE(g_settings.DataProve);
+}
+
+TEST_F(OptionDialogTest, CancelAndTheCloseBoxDiscard) {
+  for (bool closeBox : {false, true}) {
+    OptionDialog another;
+    HWND window = another.Create(nullptr);
+    TypeText(another.Item(C::cboRenameData), L"changed");
+    Click(another.Item(C::cmdAddExtData));
+    SendMessageW(another.Item(C::cboDobleClick), CB_SETCURSEL, 1, 0);
+    if (closeBox)
+      SendMessageW(window, WM_CLOSE, 0, 0);
+    else
+      Click(another.Item(C::cmdCancel));
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_EQ(g_settings.RenameExt_Default, L"%T - %A");
+    EXPECT_EQ(g_settings.DobleClick, 0);
+    EXPECT_EQ(g_templateList, (std::vector<std::wstring>{L"T1", L"T2"}));
+  }
+}
+
+TEST_F(OptionDialogTest, EmptyTemplateIsRefusedKeepingEveryEdit) {
+  HWND window = Open();
+  SendMessageW(Item(C::cboDobleClick), CB_SETCURSEL, 1, 0);
+  TypeText(Item(C::cboRenameData), L"");
+  Click(Item(C::cmdAddExtData));  // an empty entry may be added
+  Click(Item(C::cmdOK));
+  ASSERT_EQ(boxes.shown.size(), 1u);
+  EXPECT_EQ(boxes.shown[0].text, L"ファイル名変換の設定が異常です。");
+  EXPECT_EQ(boxes.shown[0].flags, static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION));
+  EXPECT_EQ(boxes.shown[0].caption, L"ぽめろ");
+  EXPECT_TRUE(IsWindow(window));
+  EXPECT_EQ(g_settings.DobleClick, 0);
+  EXPECT_EQ(g_settings.RenameExt_Default, L"%T - %A");
+  EXPECT_EQ(Selected(Item(C::cboDobleClick)), 1);
+  EXPECT_EQ(Entries(Item(C::cboRenameData)),
+            (std::vector<std::wstring>{L"%A - %T", L"T1", L"T2", L""}));
+
+  TypeText(Item(C::cboRenameData), L"%A");
+  Click(Item(C::cmdOK));
+  EXPECT_FALSE(IsWindow(window));
+  EXPECT_EQ(g_settings.DobleClick, 1);
+  EXPECT_EQ(g_templateList, (std::vector<std::wstring>{L"T1", L"T2", L""}));
+}
+
+TEST_F(OptionDialogTest, AddAppendsTheTypedText) {
+  Open();
+  TypeText(Item(C::cboRenameData), L"%G_%T");
+  Click(Item(C::cmdAddExtData));
+  Click(Item(C::cmdAddExtData));  // no duplicate check
+  EXPECT_EQ(Entries(Item(C::cboRenameData)),
+            (std::vector<std::wstring>{L"%A - %T", L"T1", L"T2", L"%G_%T", L"%G_%T"}));
+  Click(Item(C::cmdOK));
+  EXPECT_EQ(g_templateList, (std::vector<std::wstring>{L"T1", L"T2", L"%G_%T", L"%G_%T"}));
+  EXPECT_EQ(g_settings.RenameExt_Default, L"%G_%T");
+}
+
+TEST_F(OptionDialogTest, RemoveTakesOnlyAChosenUserTemplate) {
+  Open();
+  HWND combo = Item(C::cboRenameData);
+  // Typed text: nothing is selected, nothing removed.
+  TypeText(combo, L"T1");
+  Click(Item(C::cmdRemove));
+  EXPECT_EQ(Entries(combo).size(), 3u);
+  // A chosen entry that was edited afterwards is no longer selected.
+  ChooseEntry(combo, 1);
+  TypeText(combo, L"T1 edited");
+  Click(Item(C::cmdRemove));
+  EXPECT_EQ(Entries(combo).size(), 3u);
+  // The fixed first entry stays.
+  ChooseEntry(combo, 0);
+  Click(Item(C::cmdRemove));
+  EXPECT_EQ(Entries(combo), (std::vector<std::wstring>{L"%A - %T", L"T1", L"T2"}));
+  ChooseEntry(combo, 1);
+  Click(Item(C::cmdRemove));
+  EXPECT_EQ(Entries(combo), (std::vector<std::wstring>{L"%A - %T", L"T2"}));
+  TypeText(combo, L"%A");
+  Click(Item(C::cmdOK));
+  EXPECT_EQ(g_templateList, (std::vector<std::wstring>{L"T2"}));
+}
+
+TEST_F(OptionDialogTest, StoredIndexesOutsideTheListsOpenAndNormalise) {
+  g_settings.EqualFileName = 5;
+  g_settings.CantUseFilename = -2;
+  g_settings.NoSettingField = 1;
+  g_settings.DobleClick = 7;
+  Open();
+  EXPECT_EQ(Selected(Item(C::cboEqualFileName)), 0);
+  EXPECT_EQ(Selected(Item(C::cboCantUseFileName)), 0);
+  EXPECT_EQ(Selected(Item(C::cboNoSettingField)), 0);
+  EXPECT_EQ(Selected(Item(C::cboDobleClick)), 1);  // 7 plays, as "play" does
+  Click(Item(C::cmdOK));
+  EXPECT_EQ(g_settings.EqualFileName, 0);
+  EXPECT_EQ(g_settings.CantUseFilename, 0);
+  EXPECT_EQ(g_settings.NoSettingField, 0);
+  EXPECT_EQ(g_settings.DobleClick, 1);
+}
+
+TEST_F(OptionDialogTest, RegistrationButtonDisabledWhenRegistered) {
+  registry.WriteText(RegistrationKeyPath(), "DistinctName", "pomerose");
+  Open();
+  EXPECT_TRUE(IsWindowEnabled(Item(C::cmdUseUpChk)));
+  Click(Item(C::cmdCancel));
+
+  registry.WriteText(RegistrationKeyPath(), "DistinctName", "PomeroSE");
+  OptionDialog registered;
+  registered.Create(nullptr);
+  EXPECT_FALSE(IsWindowEnabled(registered.Item(C::cmdUseUpChk)));
+}
+
+TEST_F(OptionDialogTest, RegistrationButtonRegistersAndStaysUntilReopened) {
+  registry.InstallMonitor();
+  HWND window = Open();
+  ClickTab(Item(C::SSTab1), 2);
+  boxes.answers = {IDNO};
+  Click(Item(C::cmdUseUpChk));
+  EXPECT_FALSE(IsRegistered());
+  boxes.answers = {IDYES};
+  Click(Item(C::cmdUseUpChk));
+  EXPECT_TRUE(IsRegistered());
+  EXPECT_EQ(boxes.shown.size(), 2u);
+  EXPECT_TRUE(IsWindow(window));
+  EXPECT_TRUE(IsWindowEnabled(Item(C::cmdUseUpChk)));
+  // Written at once, whichever way the dialog closes.
+  Click(Item(C::cmdCancel));
+  EXPECT_TRUE(IsRegistered());
+  OptionDialog reopened;
+  reopened.Create(nullptr);
+  EXPECT_FALSE(IsWindowEnabled(reopened.Item(C::cmdUseUpChk)));
+}
+
+TEST_F(OptionDialogTest, RegistrationWithoutTheMonitorSaysSo) {
+  Open();
+  boxes.answers = {IDYES};
+  Click(Item(C::cmdUseUpChk));
+  ASSERT_EQ(boxes.shown.size(), 2u);
+  EXPECT_EQ(boxes.shown[1].flags, static_cast<UINT>(MB_OK | MB_ICONSTOP));
+  EXPECT_FALSE(registry.KeyExists(L"Software\\Upcheck"));
+}
+
+namespace {
+
+// Closes the first message box titled "ぽめろ" that shows up on this thread.
+std::wstring g_closedBoxText;
+
+void CALLBACK CloseErrorBox(HWND, UINT, UINT_PTR timer, DWORD) {
+  HWND box = FindWindowW(L"#32770", L"ぽめろ");
+  if (!box) return;
+  KillTimer(nullptr, timer);
+  wchar_t text[256] = {};
+  GetDlgItemTextW(box, 0xFFFF, text, 256);
+  g_closedBoxText = text;
+  PostMessageW(box, WM_COMMAND, IDOK, 0);
+}
+
+}  // namespace
+
+TEST_F(OptionDialogTest, AnErrorOfTheRegistrationEndsOnlyThatCommand) {
+  HWND window = Open();
+  boxes.throwOnNext = true;
+  g_closedBoxText.clear();
+  SetTimer(nullptr, 0, 100, &CloseErrorBox);
+  Click(Item(C::cmdUseUpChk));
+  EXPECT_EQ(g_closedBoxText, L"テスト用のエラー");
+  EXPECT_TRUE(IsWindow(window));
+  Click(Item(C::cmdOK));
+  EXPECT_FALSE(IsWindow(window));
+}
+
+TEST_F(OptionDialogTest, EnterIsOkAndEscapeDoesNothing) {
+  HWND window = Open(true);
+  SetFocus(Item(C::SSTab1));
+  PressKey(window, VK_ESCAPE);
+  EXPECT_TRUE(IsWindow(window));
+  TypeText(Item(C::cboRenameData), L"%C");
+  PressKey(window, VK_RETURN);
+  EXPECT_FALSE(IsWindow(window));
+  EXPECT_EQ(g_settings.RenameExt_Default, L"%C");
+}
+
+namespace {
+
+HWND g_modalOwner = nullptr;
+bool g_ownerWasDisabled = false;
+
+void CALLBACK CancelModalDialog(HWND, UINT, UINT_PTR timer, DWORD) {
+  HWND dialog = FindWindowW(L"VelnoirOptionDialog", nullptr);
+  if (!dialog) return;
+  KillTimer(nullptr, timer);
+  g_ownerWasDisabled = !IsWindowEnabled(g_modalOwner);
+  EXPECT_EQ(GetWindow(dialog, GW_OWNER), g_modalOwner);
+  PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(OptionDialog::cmdCancel, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(dialog, OptionDialog::cmdCancel)));
+}
+
+}  // namespace
+
+TEST_F(OptionDialogTest, ModalOverItsOwner) {
+  g_modalOwner = CreateWindowExW(0, L"STATIC", L"owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
+                                 400, 300, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+  ASSERT_NE(g_modalOwner, nullptr);
+  g_ownerWasDisabled = false;
+  SetTimer(nullptr, 0, 100, &CancelModalDialog);
+  ShowOptionsDialog(g_modalOwner);
+  EXPECT_TRUE(g_ownerWasDisabled);
+  EXPECT_TRUE(IsWindowEnabled(g_modalOwner));
+  EXPECT_EQ(FindWindowW(L"VelnoirOptionDialog", nullptr), nullptr);
+  DestroyWindow(g_modalOwner);
+}
+
+// Pictures of the three pages for a person to compare with the design:
+// runs when VELNOIR_SHOT_DIR names a folder.
+TEST_F(OptionDialogTest, Screenshots) {
+  const char* folder = std::getenv("VELNOIR_SHOT_DIR");
+  if (!folder) GTEST_SKIP() << "VELNOIR_SHOT_DIR not set";
+  HWND window = Open(true);
+  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  for (int page = 0; page < 3; ++page) {
+    ClickTab(Item(C::SSTab1), page);
+    for (int i = 0; i < 20; ++i) {
+      win::PumpMessages();
+      Sleep(20);
+    }
+    RECT r;
+    GetWindowRect(window, &r);
+    int width = r.right - r.left, height = r.bottom - r.top;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
+    GdiFlush();
+    SelectObject(memory, old);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    int stride = (width * 3 + 3) & ~3;
+    BITMAPFILEHEADER file{};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
+    file.bfSize = file.bfOffBits + static_cast<DWORD>(stride * height);
+    std::string path = std::string(folder) + "\\options_tab" + std::to_string(page + 1) + ".bmp";
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(&file), sizeof(file));
+    out.write(reinterpret_cast<const char*>(&info.bmiHeader), sizeof(info.bmiHeader));
+    out.write(static_cast<const char*>(bits), stride * height);
+    DeleteObject(bitmap);
+    EXPECT_TRUE(out.good()) << path;
+  }
+}

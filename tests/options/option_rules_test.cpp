@@ -1,0 +1,60 @@
+#include "options/dialog/option_rules.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+std::vector<std::wstring> Lines(const std::wstring& text) {
+  std::vector<std::wstring> lines;
+  size_t start = 0;
+  for (;;) {
+    size_t end = text.find(L"\r\n", start);
+    lines.push_back(text.substr(start, end == std::wstring::npos ? std::wstring::npos : end - start));
+    if (end == std::wstring::npos) return lines;
+    start = end + 2;
+  }
+}
+
+}  // namespace
+
+TEST(TemplateLegend, FiveLinesWithAlignedSecondColumn) {
+  std::vector<std::wstring> lines = Lines(kTemplateLegend);
+  ASSERT_EQ(lines.size(), 5u);
+  EXPECT_EQ(lines[0], L"<置き換え用文字>");
+  EXPECT_EQ(lines[4], L"※大文字、小文字は区別されます。");
+  const wchar_t* second[] = {L"%T", L"%Y", L"%G"};
+  int column = -1;
+  for (int i = 1; i <= 3; ++i) {
+    EXPECT_EQ(lines[i][0], L'\u3000') << i;
+    size_t at = lines[i].find(second[i - 1]);
+    ASSERT_NE(at, std::wstring::npos) << i;
+    int here = DisplayColumns(lines[i].substr(0, at));
+    if (column < 0) column = here;
+    EXPECT_EQ(here, column) << "line " << i + 1;
+  }
+  EXPECT_EQ(lines[1], L"　%A - ID3 Artist        %T - ID3 Title");
+  EXPECT_EQ(lines[2], L"　%L - ID3 Album　       %Y - ID3 Year");
+  EXPECT_EQ(lines[3], L"　%C - ID3 Comment　     %G - ID3 Genre");
+}
+
+TEST(OptionSelections, StoredCodesOutsideTheListShowTheAppliedBehaviour) {
+  EXPECT_EQ(PolicySelection(0, 1), 0);
+  EXPECT_EQ(PolicySelection(1, 1), 0);
+  EXPECT_EQ(PolicySelection(-3, 1), 0);
+  EXPECT_EQ(PolicySelection(2, 3), 2);
+  EXPECT_EQ(DoubleClickSelection(0), 0);
+  EXPECT_EQ(DoubleClickSelection(1), 1);
+  // Every other code plays the entry, which is the second item.
+  EXPECT_EQ(DoubleClickSelection(7), 1);
+  EXPECT_EQ(DoubleClickSelection(-1), 1);
+}
+
+TEST(OptionSelections, FirstTemplateEntryIsFixed) {
+  EXPECT_FALSE(CanRemoveTemplateEntry(-1));
+  EXPECT_FALSE(CanRemoveTemplateEntry(0));
+  EXPECT_TRUE(CanRemoveTemplateEntry(1));
+  EXPECT_TRUE(TemplatesFromEntries({}).empty());
+  EXPECT_TRUE(TemplatesFromEntries({L"%A - %T"}).empty());
+  EXPECT_EQ(TemplatesFromEntries({L"%A - %T", L"T1", L"", L"T1"}),
+            (std::vector<std::wstring>{L"T1", L"", L"T1"}));
+}
