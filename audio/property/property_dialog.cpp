@@ -89,7 +89,7 @@ int PropertyDialog::Message(HWND owner, const std::wstring& text, UINT flags) {
 bool PropertyDialog::Create() {
   RegisterDialogClass();
   window_ = CreateWindowExW(WS_EX_DLGMODALFRAME, kClassName, L"",
-                            WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN, 0, 0, 100, 100,
+                            WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 0, 100, 100,
                             owner_, nullptr, GetModuleHandleW(nullptr), this);
   if (!window_) return false;
   // The system menu of a fixed dialog offers only moving and closing.

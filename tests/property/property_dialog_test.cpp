@@ -400,8 +400,8 @@ TEST_F(PropertyDialogTest, OkWritesAChangedTagAndStoresPathAndTarget) {
   EXPECT_EQ(std::string(sent.tag.GenreName, 128), std::string(128, '\0'));
 
   TagRecord onDisk = TagOnDisk(path);
-  EXPECT_EQ(win::ReadAnsiField(onDisk.Title, 128).substr(0, 5), L"新しい題名");
-  EXPECT_EQ(win::ReadAnsiField(onDisk.Artist, 128).substr(0, 6), L"Artist");
+  EXPECT_EQ(win::ReadAnsiField(onDisk.Title, 128), L"新しい題名");
+  EXPECT_EQ(win::ReadAnsiField(onDisk.Artist, 128), L"Artist");
   EXPECT_EQ(win::ReadAnsiField(onDisk.GenreName, 128), L"Jazz");
 
   ASSERT_EQ(list_.entries.size(), 2u);
@@ -458,7 +458,7 @@ TEST_F(PropertyDialogTest, EmptyGenreNameSelectsNothingAndWritesMinusOne) {
   Click(dialog, Id::kCmdOK);
   ASSERT_EQ(g_sent.size(), 1u);
   EXPECT_EQ(g_sent[0].tag.GenreNumber, -1);
-  EXPECT_EQ(win::ReadAnsiField(TagOnDisk(path).Album, 128).substr(0, 1), L"A");
+  EXPECT_EQ(win::ReadAnsiField(TagOnDisk(path).Album, 128), L"A");
 }
 
 TEST_F(PropertyDialogTest, GenreListStartsAtGenreZeroInNumberOrder) {
@@ -500,7 +500,7 @@ TEST_F(PropertyDialogTest, ReadOnlyFileAsksRetryOrCancelAndRetrySucceedsOnceWrit
   EXPECT_EQ(messages_[0].flags, static_cast<UINT>(MB_RETRYCANCEL | MB_ICONEXCLAMATION));
   EXPECT_EQ(g_sent.size(), 3u);
   EXPECT_EQ(std::memcmp(&g_sent[0].tag, &g_sent[2].tag, sizeof(TagRecord)), 0);
-  EXPECT_EQ(win::ReadAnsiField(TagOnDisk(path).Title, 128).substr(0, 6), L"Title!");
+  EXPECT_EQ(win::ReadAnsiField(TagOnDisk(path).Title, 128), L"Title!");
   EXPECT_EQ(list_.entries[1].target, L"C:\\t.mp3");
 }
 
@@ -521,6 +521,34 @@ TEST_F(PropertyDialogTest, CancelledWriteLeavesTheTagDirtyButStillStoresTheEntry
   EXPECT_EQ(dialog.Window(), nullptr);
   EXPECT_EQ(FileBytes(path), before);
   EXPECT_EQ(list_.entries[1].target, L"C:\\t.mp3");
+}
+
+// Without a stand-in, the question is a real message box with the program's
+// caption; a second thread reads it and answers Cancel.
+TEST_F(PropertyDialogTest, FailedWriteAsksInARealMessageBox) {
+  std::wstring path = Copy(L"tagged90.mp3", L"song.mp3");
+  SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY);
+  PropertyDialog& dialog = Open(path, L"");
+  dialog.SetMessageFunction(nullptr);
+  Type(dialog.Control(Id::kTxtTitle), L"!");
+  std::wstring text;
+  std::atomic<bool> retryAndCancel{false};
+  std::thread user([&] {
+    HWND box = nullptr;
+    for (int i = 0; i < 200 && !box; ++i) {
+      Sleep(50);
+      box = FindWindowW(L"#32770", L"ぽめろ");
+    }
+    if (!box) return;
+    text = win::GetText(GetDlgItem(box, 0xFFFF));
+    retryAndCancel = GetDlgItem(box, IDRETRY) && GetDlgItem(box, IDCANCEL) && !GetDlgItem(box, IDOK);
+    PostMessageW(box, WM_COMMAND, IDCANCEL, 0);
+  });
+  dialog.WriteTag(path);
+  user.join();
+  EXPECT_EQ(text, L"ID3に書き込めません。\r\nErrorCode：" + std::to_wstring(VBMP3_ERR_READ_ONLY));
+  EXPECT_TRUE(retryAndCancel);
+  EXPECT_TRUE(dialog.TagDirty());
 }
 
 TEST_F(PropertyDialogTest, UnreadableFileWarnsAndOpensEmpty) {

@@ -20,9 +20,6 @@ TEST(PlayTime, MinutesUnpaddedSecondsTwoDigits) {
   EXPECT_EQ(FormatPlayTime(3599), L"59:59");
   EXPECT_EQ(FormatPlayTime(3600), L"60:00");
   EXPECT_EQ(FormatPlayTime(36000), L"600:00");
-}
-
-TEST(PlayTime, ExtremeCountsStayReadable) {
   EXPECT_EQ(FormatPlayTime(INT32_MAX), L"35791394:07");
   EXPECT_EQ(FormatPlayTime(-1), L"0:00");
   EXPECT_EQ(FormatPlayTime(INT32_MIN), L"0:00");
@@ -42,13 +39,6 @@ TEST(StreamInfoText, EightLinesJoinedByCrLfWithNoneAfterTheLast) {
   EXPECT_EQ(property::FormatStreamInfo(info),
             L"Version：1\r\nLayer：3\r\nChannels：2\r\nBitrate：128kbps\r\n"
             L"SamplingRate：44100\r\nFileSize：4000123bytes\r\nFlames：9570\r\nTime：4:10");
-}
-
-TEST(StreamInfoText, ZeroRecordOfAnUnreadableFile) {
-  StreamInfoRecord info{};
-  EXPECT_EQ(property::FormatStreamInfo(info),
-            L"Version：0\r\nLayer：0\r\nChannels：0\r\nBitrate：0kbps\r\n"
-            L"SamplingRate：0\r\nFileSize：0bytes\r\nFlames：0\r\nTime：0:00");
 }
 
 // Records every pattern asked for and answers with a fixed result.
