@@ -32,18 +32,18 @@ struct ControlLayout {
   win::TwipsRect rect;
 };
 
-constexpr DWORD kLabel = SS_LEFT | WS_CLIPSIBLINGS;
-constexpr DWORD kButton = BS_PUSHBUTTON | WS_TABSTOP | WS_CLIPSIBLINGS;
-constexpr DWORD kDropDownList = CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP | WS_CLIPSIBLINGS;
+constexpr DWORD kLabel = SS_LEFT;
+constexpr DWORD kButton = BS_PUSHBUTTON | WS_TABSTOP;
+constexpr DWORD kDropDownList = CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP;
 
 using C = OptionDialog::Control;
 
 // In tab order. The option buttons are children of Picture1; their
 // positions are inside it.
 const ControlLayout kLayout[] = {
-    {C::SSTab1, kAlways, WC_TABCONTROLW, L"", WS_TABSTOP | WS_CLIPSIBLINGS, 0, {105, 105, 5790, 3375}},
+    {C::SSTab1, kAlways, WC_TABCONTROLW, L"", WS_TABSTOP, 0, {105, 105, 5790, 3375}},
     {C::Label1, 0, L"STATIC", L"データ判別方式：", kLabel, 0, {210, 420, 4845, 225}},
-    {C::Picture1, 0, L"STATIC", L"", WS_CLIPCHILDREN | WS_CLIPSIBLINGS, WS_EX_CONTROLPARENT,
+    {C::Picture1, 0, L"STATIC", L"", WS_CLIPCHILDREN, WS_EX_CONTROLPARENT,
      {420, 630, 5160, 455}},
     {C::optDataCheckExtension, 0, L"BUTTON", L"拡張子による判定(MP3,RMP,WAV) (&E)",
      BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP, 0, {0, 0, 3270, 225}},
@@ -51,7 +51,7 @@ const ControlLayout kLayout[] = {
      BS_AUTORADIOBUTTON | WS_DISABLED, 0, {0, 220, 3480, 225}},
     {C::lblFileName, 0, L"STATIC", L"ファイル名変換(&F)：", kLabel, 0, {210, 1260, 1905, 225}},
     {C::cboRenameData, 0, L"COMBOBOX", L"",
-     CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP | WS_CLIPSIBLINGS, 0,
+     CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP, 0,
      {420, 1470, 3270, 300 + kDropDownTwips}},
     {C::cmdAddExtData, 0, L"BUTTON", L"&Add", kButton, 0, {4410, 1470, 1170, 300}},
     {C::Label2, 1, L"STATIC", L"同一ファイル名発見の場合(&F)：", kLabel, 0, {210, 420, 2955, 225}},
@@ -67,16 +67,16 @@ const ControlLayout kLayout[] = {
      {210, 1680, 3585, 225}},
     {C::cboNoSettingField, 1, L"COMBOBOX", L"", kDropDownList, 0,
      {420, 1890, 4530, 300 + kDropDownTwips}},
-    {C::cmdOK, kAlways, L"BUTTON", L"OK", BS_DEFPUSHBUTTON | WS_TABSTOP | WS_CLIPSIBLINGS, 0,
+    {C::cmdOK, kAlways, L"BUTTON", L"OK", BS_DEFPUSHBUTTON | WS_TABSTOP, 0,
      {4305, 3570, 1590, 330}},
     {C::cmdCancel, kAlways, L"BUTTON", L"キャンセル", kButton, 0, {2625, 3570, 1590, 330}},
     {C::cmdRemove, 0, L"BUTTON", L"&Remove", kButton, 0, {4410, 1785, 1170, 300}},
     {C::chkSSTP, 2, L"BUTTON", L"[未実装] SSTPを送信する(&S)",
-     BS_AUTOCHECKBOX | WS_TABSTOP | WS_DISABLED | WS_CLIPSIBLINGS, 0, {105, 420, 2640, 225}},
+     BS_AUTOCHECKBOX | WS_TABSTOP | WS_DISABLED, 0, {105, 420, 2640, 225}},
     {C::Label7, 2, L"STATIC", L"送信先SSTPポート(&P)：", kLabel | WS_DISABLED, 0,
      {420, 758, 1905, 225}},
     {C::Combo1, 2, L"COMBOBOX", L"",
-     CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP | WS_DISABLED | WS_CLIPSIBLINGS, 0,
+     CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP | WS_DISABLED, 0,
      {2280, 720, 855, 300 + kDropDownTwips}},
     {C::Label8, 2, L"STATIC", L"リストダブルクリック時の動作(&C)：", kLabel, 0,
      {240, 1215, 2955, 225}},
@@ -133,7 +133,7 @@ HWND OptionDialog::Create(HWND owner) {
   if (!registered) return nullptr;
   owner_ = owner;
   window_ = CreateWindowExW(WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, kClassName, L"オプション",
-                            WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN, 0, 0, 100, 100,
+                            WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 0, 100, 100,
                             owner, nullptr, GetModuleHandleW(nullptr), nullptr);
   if (!window_) return nullptr;
   SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
@@ -206,6 +206,14 @@ void OptionDialog::ShowPage(int page) {
   }
 }
 
+bool OptionDialog::IsLabel(HWND control) const {
+  for (Control label : {Label1, Picture1, lblFileName, Label2, lblData, Label3, Label4, Label5,
+                        Label7, Label8}) {
+    if (control == Item(label)) return true;
+  }
+  return false;
+}
+
 void OptionDialog::Close() {
   // Enabling the owner before the dialog goes lets the owner, not some
   // other program, become the active window.
@@ -252,6 +260,23 @@ LRESULT OptionDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
       }
       break;
     }
+    case WM_CTLCOLORSTATIC:
+      // Labels are drawn as text on whatever lies beneath, so a label whose
+      // box reaches over a neighbouring control never hides its edge.
+      if (IsLabel(reinterpret_cast<HWND>(lParam))) {
+        SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
+        return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
+      }
+      break;
+    case WM_NEXTDLGCTL:
+      // A label's access key: IsDialogMessage puts the focus on the label,
+      // then asks for the next control in tab order.
+      if (LOWORD(lParam)) {
+        SetFocus(reinterpret_cast<HWND>(wParam));
+      } else if (HWND next = GetNextDlgTabItem(window_, GetFocus(), wParam != 0)) {
+        SetFocus(next);
+      }
+      return 0;
     case DM_GETDEFID:
       return MAKELRESULT(cmdOK, DC_HASDEFID);
     case WM_ACTIVATE:

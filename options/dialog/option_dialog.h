@@ -62,6 +62,7 @@ class OptionDialog {
   void CreateControls();
   void ClipTabToFrame();
   void ShowPage(int page);
+  bool IsLabel(HWND control) const;
   void Close();
 
   void Form_Load();

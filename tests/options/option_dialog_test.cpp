@@ -79,6 +79,16 @@ void PressKey(HWND dialog, UINT key) {
   }
 }
 
+// Alt + a letter, as the modal loop hands it over.
+void PressAccessKey(HWND dialog, wchar_t letter) {
+  MSG msg{};
+  msg.hwnd = GetFocus() ? GetFocus() : dialog;
+  msg.message = WM_SYSCHAR;
+  msg.wParam = letter;
+  msg.lParam = 1 << 29;  // Alt held
+  IsDialogMessageW(dialog, &msg);
+}
+
 class OptionDialogTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -414,8 +424,19 @@ TEST_F(OptionDialogTest, AnErrorOfTheRegistrationEndsOnlyThatCommand) {
   EXPECT_FALSE(IsWindow(window));
 }
 
-TEST_F(OptionDialogTest, EnterIsOkAndEscapeDoesNothing) {
+TEST_F(OptionDialogTest, KeyboardAccessKeysEnterAndEscape) {
   HWND window = Open(true);
+  // A label's access key moves to the control after it, on the page shown.
+  ClickTab(Item(C::SSTab1), 1);
+  SetFocus(Item(C::SSTab1));
+  PressAccessKey(window, L'u');
+  EXPECT_EQ(GetFocus(), Item(C::cboCantUseFileName));
+  PressAccessKey(window, L'f');
+  EXPECT_EQ(GetFocus(), Item(C::cboEqualFileName));
+  ClickTab(Item(C::SSTab1), 2);
+  PressAccessKey(window, L'c');
+  EXPECT_EQ(GetFocus(), Item(C::cboDobleClick));
+  ClickTab(Item(C::SSTab1), 0);
   SetFocus(Item(C::SSTab1));
   PressKey(window, VK_ESCAPE);
   EXPECT_TRUE(IsWindow(window));
