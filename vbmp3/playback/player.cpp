@@ -22,7 +22,11 @@ struct Block {
   bool queued = false;
 };
 
+std::atomic<UINT> g_outputDevice{WAVE_MAPPER};
+
 }  // namespace
+
+void SetOutputDevice(UINT device) { g_outputDevice = device; }
 
 Player::~Player() { Close(); }
 
@@ -49,6 +53,7 @@ int32_t Player::Play() {
     if (!source_) return error;
     format_ = source_->Format();
   }
+  // A machine without any output device fails here, before any format talk.
   if (waveOutGetNumDevs() == 0) return VBMP3_ERR_NO_OUTPUT;
 
   if (!stopEvent_) stopEvent_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
@@ -58,7 +63,7 @@ int32_t Player::Play() {
   ResetEvent(doneEvent_);
 
   HWAVEOUT device = nullptr;
-  const MMRESULT opened = waveOutOpen(&device, WAVE_MAPPER, &format_,
+  const MMRESULT opened = waveOutOpen(&device, g_outputDevice.load(), &format_,
                                       reinterpret_cast<DWORD_PTR>(doneEvent_), 0,
                                       CALLBACK_EVENT);
   if (opened != MMSYSERR_NOERROR) return VBMP3_ERR_NO_OUTPUT;

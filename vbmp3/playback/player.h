@@ -15,6 +15,10 @@
 
 namespace vbmp3::playback {
 
+// The waveOut device playback opens: the default one, unless a test points
+// it at a device that does not exist to see the failure.
+void SetOutputDevice(UINT device);
+
 class Player {
  public:
   Player() = default;
