@@ -1,0 +1,21 @@
+// The about dialog frmVersion: the program's icon, name, version and build.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+// Shows the dialog modally over owner (disabled meanwhile) and returns when
+// the user has closed it with the close box, Esc or Enter.
+void ShowAboutDialog(HWND owner);
+
+namespace about {
+
+inline constexpr const wchar_t* kCaption = L"バージョン情報";
+inline constexpr const wchar_t* kWindowClass = L"VelnoirFrmVersion";
+inline constexpr const wchar_t* kProductLine = L"MP3 Velnoir ぽめろ SE";
+inline constexpr const wchar_t* kNotice = L"このソフトウェアはフリーソフトウェアです。";
+
+// Control ids of the dialog's children.
+enum : int { kImage1 = 101, kLabel1 = 102, kLabel2 = 103, kLabel3 = 104 };
+
+}  // namespace about
