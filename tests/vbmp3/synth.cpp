@@ -18,8 +18,9 @@ void PutBE32(Bytes& b, size_t at, uint32_t v) {
 }
 
 void Append(Bytes& b, const void* p, size_t n) {
-  const auto* c = static_cast<const uint8_t*>(p);
-  b.insert(b.end(), c, c + n);
+  const size_t at = b.size();
+  b.resize(at + n);
+  if (n) std::memcpy(b.data() + at, p, n);
 }
 
 void AppendLE32(Bytes& b, uint32_t v) {

@@ -266,6 +266,10 @@ int32_t AnalyseMpeg(RandomAccessFile& file, uint64_t begin, uint64_t end, Measur
 
 int32_t AnalyseAudio(RandomAccessFile& file, AudioStream& out, Measure measure) {
   ByteWindow w(file);
+  return AnalyseAudio(w, out, measure);
+}
+
+int32_t AnalyseAudio(ByteWindow& w, AudioStream& out, Measure measure) {
   AudioStream a;
   a.fileSize = w.FileSize();
   if (a.fileSize == 0) return VBMP3_ERR_NOT_AUDIO;

@@ -4,6 +4,7 @@
 #pragma once
 #include <cstdint>
 
+#include "vbmp3/src/byte_window.h"
 #include "vbmp3/src/file_io.h"
 #include "vbmp3/src/mpeg_frame.h"
 #include "vbmp3/src/wav_format.h"
@@ -50,6 +51,8 @@ enum class Measure {
 // Recognises and measures the audio of `file`. Returns 0 or a VBMP3_ERR_
 // number (VBMP3_ERR_NOT_AUDIO, VBMP3_ERR_READ).
 int32_t AnalyseAudio(RandomAccessFile& file, AudioStream& out, Measure measure = Measure::Exact);
+// The same over a window that other readers of the file share.
+int32_t AnalyseAudio(ByteWindow& bytes, AudioStream& out, Measure measure = Measure::Exact);
 
 // Measures the MPEG stream in [begin, end) of `file` (the region holds
 // nothing but audio frames and maybe junk before the first one). Returns 0 or

@@ -5,15 +5,49 @@
 
 namespace vbmp3 {
 
-ByteWindow::ByteWindow(RandomAccessFile& file, size_t firstRead, size_t maxRead)
-    : file_(file), size_(file.Size()), nextRead_(firstRead), maxRead_(std::max(firstRead, maxRead)) {}
+ByteWindow::ByteWindow(RandomAccessFile& file, size_t firstRead, size_t maxRead, size_t tailRead)
+    : file_(file),
+      size_(file.Size()),
+      nextRead_(firstRead),
+      maxRead_(std::max(firstRead, maxRead)),
+      tailRead_(tailRead) {}
 
 const uint8_t* ByteWindow::Get(uint64_t offset, size_t n) {
   if (offset > size_ || n > size_ - offset) return nullptr;
-  if (offset < start_ || offset + n > start_ + length_) {
-    if (!Fill(offset, n)) return nullptr;
+  if (offset >= start_ && offset + n <= start_ + length_) return buffer_.data() + (offset - start_);
+  if (!tail_.empty() && offset >= tailStart_) return tail_.data() + (offset - tailStart_);
+  if (size_ - offset <= tailRead_ && size_ > start_ + length_) {
+    if (!FillTail()) return nullptr;
+    if (offset >= tailStart_) return tail_.data() + (offset - tailStart_);
   }
+  if (!Fill(offset, n)) return nullptr;
   return buffer_.data() + (offset - start_);
+}
+
+bool ByteWindow::FillTail() {
+  if (failed_) return false;
+  const size_t n = static_cast<size_t>(std::min<uint64_t>(tailRead_, size_));
+  std::vector<uint8_t> tail(n);
+  size_t got = 0;
+  if (!ReadFully(size_ - n, tail.data(), n, got)) return false;
+  if (got != n) return false;  // the file shrank under us
+  tail_ = std::move(tail);
+  tailStart_ = size_ - n;
+  return true;
+}
+
+bool ByteWindow::ReadFully(uint64_t offset, uint8_t* into, size_t n, size_t& got) {
+  got = 0;
+  while (got < n) {
+    size_t part = 0;
+    if (!file_.ReadAt(offset + got, into + got, n - got, part)) {
+      failed_ = true;
+      return false;
+    }
+    if (part == 0) break;
+    got += part;
+  }
+  return true;
 }
 
 const uint8_t* ByteWindow::GetSome(uint64_t offset, size_t n, size_t& got) {
@@ -43,15 +77,9 @@ bool ByteWindow::Fill(uint64_t offset, size_t n) {
   if (buffer_.size() < want) buffer_.resize(want);
   start_ = offset;
   length_ = kept;
-  while (length_ < want) {
-    size_t got = 0;
-    if (!file_.ReadAt(start_ + length_, buffer_.data() + length_, want - length_, got)) {
-      failed_ = true;
-      return false;
-    }
-    if (got == 0) break;  // the file shrank under us
-    length_ += got;
-  }
+  size_t got = 0;
+  if (!ReadFully(start_ + length_, buffer_.data() + length_, want - length_, got)) return false;
+  length_ += got;
   return length_ >= n;
 }
 

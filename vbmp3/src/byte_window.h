@@ -12,9 +12,11 @@ namespace vbmp3 {
 class ByteWindow {
  public:
   // Reads start at `firstRead` bytes and grow while the caller moves
-  // forward, up to `maxRead`.
+  // forward, up to `maxRead`. The last `tailRead` bytes of the file, where
+  // the tags are, are kept apart so that looking at them costs one read and
+  // does not throw away the window at the front.
   explicit ByteWindow(RandomAccessFile& file, size_t firstRead = 64 * 1024,
-                      size_t maxRead = 1024 * 1024);
+                      size_t maxRead = 1024 * 1024, size_t tailRead = 16 * 1024);
 
   // The `n` bytes at `offset`, or null when they are not all in the file
   // (or a read failed: see Failed()). Valid until the next call.
@@ -28,6 +30,8 @@ class ByteWindow {
 
  private:
   bool Fill(uint64_t offset, size_t n);
+  bool FillTail();
+  bool ReadFully(uint64_t offset, uint8_t* into, size_t n, size_t& got);
 
   RandomAccessFile& file_;
   uint64_t size_;
@@ -36,6 +40,9 @@ class ByteWindow {
   size_t length_ = 0;    // valid bytes in buffer_
   size_t nextRead_;
   size_t maxRead_;
+  size_t tailRead_;
+  std::vector<uint8_t> tail_;
+  uint64_t tailStart_ = 0;  // file offset of tail_[0]; tail_ is empty until needed
   bool failed_ = false;
 };
 

@@ -42,8 +42,11 @@ int32_t ReadFileInfo(RandomAccessFile& file, TagRecord* tag, StreamInfoRecord* i
   if (info) std::memset(info, 0, sizeof *info);
   if (texts) std::memset(texts, 0, sizeof *texts);
 
+  // One window for tag and stream: a small file costs a single read, a
+  // large one a read at each end (and a walk when no header gives counts).
+  ByteWindow bytes(file);
   Id3v1Tag t;
-  if (ReadTag(file, t)) {
+  if (ReadTag(bytes, t)) {
     if (tag) {
       PutText(tag->Title, t.title);
       PutText(tag->Artist, t.artist);
@@ -65,7 +68,7 @@ int32_t ReadFileInfo(RandomAccessFile& file, TagRecord* tag, StreamInfoRecord* i
   }
 
   AudioStream a;
-  const int32_t error = AnalyseAudio(file, a, Measure::Exact);
+  const int32_t error = AnalyseAudio(bytes, a, Measure::Exact);
   if (info) info->FileSize = Clamp(file.Size());
   if (error) return error;
   if (info) {

@@ -75,8 +75,7 @@ TagPlace FindTag(ByteWindow& bytes) {
   return place;
 }
 
-bool ReadTag(RandomAccessFile& file, Id3v1Tag& tag) {
-  ByteWindow bytes(file, 4096, 4096);
+bool ReadTag(ByteWindow& bytes, Id3v1Tag& tag) {
   const TagPlace place = FindTag(bytes);
   if (!place.found) return false;
   const uint8_t* p = bytes.Get(place.offset, kId3v1Length);

@@ -29,7 +29,7 @@ struct TagPlace {
 TagPlace FindTag(ByteWindow& bytes);
 
 // Reads the file's tag into `tag`. False when it has none.
-bool ReadTag(RandomAccessFile& file, Id3v1Tag& tag);
+bool ReadTag(ByteWindow& bytes, Id3v1Tag& tag);
 
 // Replaces the file's tag by `tag`, or adds one, keeping an existing
 // ID3v1.1 track number. The file must already be known to be audio. Returns

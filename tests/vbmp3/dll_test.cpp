@@ -1,0 +1,273 @@
+// VBMP3.dll through its exports, as the program and other languages call it:
+// ANSI paths with Japanese names, Shift_JIS texts, read-only and locked files.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstring>
+#include <string>
+
+#include "tests/vbmp3/synth.h"
+#include "vbmp3/include/vbmp3.h"
+
+namespace {
+
+using synth::Bytes;
+
+struct Library {
+  HMODULE dll = nullptr;
+  decltype(&vbmp3_init) init = nullptr;
+  decltype(&vbmp3_free) release = nullptr;
+  decltype(&vbmp3_getFileInfo2) getFileInfo2 = nullptr;
+  decltype(&vbmp3_getFileInfo) getFileInfo = nullptr;
+  decltype(&vbmp3_setTagInfo) setTagInfo = nullptr;
+  decltype(&vbmp3_getGenre) getGenre = nullptr;
+  decltype(&vbmp3_getLastErrorNo) lastError = nullptr;
+};
+
+template <typename F>
+void Resolve(HMODULE dll, const char* name, F& slot) {
+  slot = reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(dll, name)));
+}
+
+std::wstring ExeDirectory() {
+  wchar_t path[MAX_PATH];
+  std::wstring dir(path, GetModuleFileNameW(nullptr, path, MAX_PATH));
+  return dir.substr(0, dir.find_last_of(L'\\') + 1);
+}
+
+std::string Ansi(const std::wstring& wide) {
+  const int n = WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr);
+  std::string out(static_cast<size_t>(n), '\0');
+  WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, out.data(), n, nullptr, nullptr);
+  out.resize(static_cast<size_t>(n - 1));
+  return out;
+}
+
+bool Save(const std::wstring& path, const Bytes& bytes) {
+  HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  const BOOL ok = WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  CloseHandle(h);
+  return ok && written == bytes.size();
+}
+
+Bytes Load(const std::wstring& path) {
+  HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return {};
+  Bytes bytes(GetFileSize(h, nullptr));
+  DWORD got = 0;
+  ReadFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr);
+  CloseHandle(h);
+  return bytes;
+}
+
+TagRecord Record(const std::string& title, int genre) {
+  TagRecord r;
+  std::memset(&r, ' ', sizeof r);
+  std::memcpy(r.Title, title.data(), title.size());
+  r.GenreNumber = genre;
+  std::memset(r.GenreName, 0, sizeof r.GenreName);
+  return r;
+}
+
+class Dll : public testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    lib_.dll = LoadLibraryW((ExeDirectory() + L"VBMP3.dll").c_str());
+    if (!lib_.dll) return;
+    Resolve(lib_.dll, "vbmp3_init", lib_.init);
+    Resolve(lib_.dll, "vbmp3_free", lib_.release);
+    Resolve(lib_.dll, "vbmp3_getFileInfo2", lib_.getFileInfo2);
+    Resolve(lib_.dll, "vbmp3_getFileInfo", lib_.getFileInfo);
+    Resolve(lib_.dll, "vbmp3_setTagInfo", lib_.setTagInfo);
+    Resolve(lib_.dll, "vbmp3_getGenre", lib_.getGenre);
+    Resolve(lib_.dll, "vbmp3_getLastErrorNo", lib_.lastError);
+  }
+  void SetUp() override {
+    ASSERT_NE(lib_.dll, nullptr);
+    ASSERT_TRUE(lib_.init && lib_.release && lib_.getFileInfo2 && lib_.getFileInfo &&
+                lib_.setTagInfo && lib_.getGenre && lib_.lastError);
+    ASSERT_EQ(lib_.init() & 0xFFFF, 1);
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    // "ソ" and "表" end in byte 0x5C in code page 932, like a backslash.
+    dir_ = std::wstring(temp) + L"vbmp3 テスト表ソ" + std::to_wstring(GetCurrentProcessId()) + L"\\";
+    CreateDirectoryW(dir_.c_str(), nullptr);
+  }
+  void TearDown() override {
+    WIN32_FIND_DATAW found;
+    HANDLE h = FindFirstFileW((dir_ + L"*").c_str(), &found);
+    if (h != INVALID_HANDLE_VALUE) {
+      do {
+        const std::wstring p = dir_ + found.cFileName;
+        SetFileAttributesW(p.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileW(p.c_str());
+      } while (FindNextFileW(h, &found));
+      FindClose(h);
+    }
+    RemoveDirectoryW(dir_.c_str());
+    if (lib_.release) lib_.release();
+  }
+
+  static Library lib_;
+  std::wstring dir_;
+};
+
+Library Dll::lib_;
+
+const Bytes& Audio() {
+  static const Bytes audio = synth::Frames(synth::kMpeg1L3, 200, 3);
+  return audio;
+}
+
+TEST_F(Dll, JapaneseAnsiPathReadsAndWrites) {
+  ASSERT_EQ(GetACP(), 932u) << "Wine runs without the ja_JP.UTF-8 locale";
+  const std::wstring path = dir_ + L"ソフト表示.mp3";
+  ASSERT_TRUE(Save(path, Audio()));
+  TagRecord tag{};
+  StreamInfoRecord info{};
+  TagTextsRecord texts{};
+  ASSERT_EQ(lib_.getFileInfo2(Ansi(path).c_str(), &tag, &info, &texts) & 0xFFFF, 1);
+  EXPECT_EQ(info.Version, 1);
+  EXPECT_EQ(info.Layer, 3);
+  EXPECT_EQ(info.Frames, 200);
+  EXPECT_EQ(info.TotalSeconds, 5);
+  EXPECT_EQ(info.FileSize, static_cast<int32_t>(Audio().size()));
+
+  // 表示ソフト in code page 932, two trail bytes 0x5C.
+  const std::string title = "\x95\x5C\x8E\xA6\x83\x5C\x83\x74\x83\x67";
+  TagRecord written = Record(title, 146);
+  ASSERT_EQ(lib_.setTagInfo(Ansi(path).c_str(), &written, 0, 1) & 0xFFFF, 1);
+  TagRecord back{};
+  ASSERT_EQ(lib_.getFileInfo(Ansi(path).c_str(), &back, &info) & 0xFFFF, 1);
+  EXPECT_EQ(std::string(back.Title), title);
+  EXPECT_STREQ(back.GenreName, "JPop");
+  EXPECT_EQ(lib_.lastError(), VBMP3_ERR_NONE);
+  const Bytes bytes = Load(path);
+  ASSERT_EQ(bytes.size(), Audio().size() + 128);
+  EXPECT_TRUE(std::equal(Audio().begin(), Audio().end(), bytes.begin()));
+}
+
+TEST_F(Dll, ReadOnlyFileIsNotWritten) {
+  const std::wstring path = dir_ + L"ro.mp3";
+  ASSERT_TRUE(Save(path, Audio()));
+  ASSERT_TRUE(SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY));
+  TagRecord tag = Record("x", 1);
+  EXPECT_EQ(lib_.setTagInfo(Ansi(path).c_str(), &tag, 0, 1) & 0xFFFF, 0);
+  EXPECT_EQ(lib_.lastError(), VBMP3_ERR_READ_ONLY);
+  EXPECT_EQ(Load(path), Audio());
+}
+
+TEST_F(Dll, FileLockedByAnotherHandleIsNotWritten) {
+  const std::wstring path = dir_ + L"locked.mp3";
+  ASSERT_TRUE(Save(path, Audio()));
+  HANDLE lock = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+  TagRecord tag = Record("x", 1);
+  EXPECT_EQ(lib_.setTagInfo(Ansi(path).c_str(), &tag, 0, 1) & 0xFFFF, 0);
+  EXPECT_EQ(lib_.lastError(), VBMP3_ERR_CANNOT_OPEN);
+  CloseHandle(lock);
+  EXPECT_EQ(Load(path), Audio());
+}
+
+TEST_F(Dll, FailuresCarryTheirNumbers) {
+  TagRecord tag{};
+  StreamInfoRecord info{};
+  EXPECT_EQ(lib_.getFileInfo(Ansi(dir_ + L"missing.mp3").c_str(), &tag, &info) & 0xFFFF, 0);
+  EXPECT_EQ(lib_.lastError(), VBMP3_ERR_FILE_NOT_FOUND);
+  EXPECT_EQ(lib_.getFileInfo(Ansi(dir_).c_str(), &tag, &info) & 0xFFFF, 0);
+  EXPECT_EQ(lib_.lastError(), VBMP3_ERR_FILE_NOT_FOUND);
+  EXPECT_EQ(lib_.getFileInfo("", &tag, &info) & 0xFFFF, 0);
+  EXPECT_EQ(lib_.lastError(), VBMP3_ERR_BAD_ARGUMENT);
+  EXPECT_EQ(lib_.getFileInfo2(nullptr, &tag, &info, nullptr) & 0xFFFF, 0);
+  EXPECT_EQ(lib_.lastError(), VBMP3_ERR_BAD_ARGUMENT);
+  const std::wstring text = dir_ + L"notes.mp3";
+  ASSERT_TRUE(Save(text, Bytes(4000, 'n')));
+  EXPECT_EQ(lib_.getFileInfo(Ansi(text).c_str(), &tag, &info) & 0xFFFF, 0);
+  EXPECT_EQ(lib_.lastError(), VBMP3_ERR_NOT_AUDIO);
+  TagRecord write = Record("x", 1);
+  EXPECT_EQ(lib_.setTagInfo(Ansi(text).c_str(), &write, 0, 1) & 0xFFFF, 0);
+  EXPECT_EQ(lib_.lastError(), VBMP3_ERR_NOT_AUDIO);
+  EXPECT_EQ(Load(text), Bytes(4000, 'n'));
+}
+
+TEST_F(Dll, PathLongerThanMaxPath) {
+  std::wstring deep = dir_;
+  for (int i = 0; i < 6; ++i) {
+    deep += std::wstring(50, static_cast<wchar_t>(L'a' + i)) + L"\\";
+    ASSERT_TRUE(CreateDirectoryW((L"\\\\?\\" + deep).c_str(), nullptr));
+  }
+  const std::wstring path = deep + L"long.mp3";
+  ASSERT_GT(path.size(), static_cast<size_t>(MAX_PATH));
+  ASSERT_TRUE(Save(L"\\\\?\\" + path, Audio()));
+  TagRecord tag{};
+  StreamInfoRecord info{};
+  EXPECT_EQ(lib_.getFileInfo(Ansi(path).c_str(), &tag, &info) & 0xFFFF, 1);
+  EXPECT_EQ(info.Frames, 200);
+  DeleteFileW((L"\\\\?\\" + path).c_str());
+  for (int i = 5; i >= 0; --i) {
+    RemoveDirectoryW((L"\\\\?\\" + deep).c_str());
+    deep.resize(deep.size() - 51);
+  }
+}
+
+TEST_F(Dll, GenreNamesForTheWholeByteRange) {
+  TagRecord tag{};
+  int named = 0;
+  for (int n = 0; n <= 255; ++n) {
+    tag.GenreNumber = n;
+    lib_.getGenre(&tag);
+    if (tag.GenreName[0]) ++named;
+    if (n >= 192) {
+      EXPECT_STREQ(tag.GenreName, "") << n;
+    }
+  }
+  EXPECT_EQ(named, 192);
+}
+
+TEST_F(Dll, ManyFilesCostLittleMoreThanOpeningThem) {
+  // The program reads every file added to its list. Under Wine opening a
+  // file is the expensive part (a server round trip); the library should add
+  // little to one open, one read and one close.
+  constexpr int kFiles = 500;
+  const Bytes file = synth::Join({synth::Frames(synth::kMpeg1L3, 50, 2), synth::Id3v1("t", "a", "", 1, 1)});
+  std::vector<std::wstring> wide;
+  std::vector<std::string> paths;
+  for (int i = 0; i < kFiles; ++i) {
+    wide.push_back(dir_ + std::to_wstring(i) + L".mp3");
+    paths.push_back(Ansi(wide.back()));
+    ASSERT_TRUE(Save(wide.back(), file));
+  }
+  auto time = [](auto&& body) {
+    const auto start = std::chrono::steady_clock::now();
+    body();
+    return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start)
+        .count();
+  };
+  std::vector<uint8_t> buffer(64 * 1024);
+  const auto bare = time([&] {
+    for (const std::wstring& p : wide) {
+      HANDLE h = CreateFileW(p.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                             OPEN_EXISTING, 0, nullptr);
+      DWORD got = 0;
+      ReadFile(h, buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr);
+      CloseHandle(h);
+    }
+  });
+  const auto library = time([&] {
+    for (const std::string& p : paths) {
+      TagRecord tag{};
+      StreamInfoRecord info{};
+      TagTextsRecord texts{};
+      ASSERT_EQ(lib_.getFileInfo2(p.c_str(), &tag, &info, &texts) & 0xFFFF, 1);
+    }
+  });
+  std::printf("per file: open+read+close %lld us, vbmp3_getFileInfo2 %lld us\n",
+              static_cast<long long>(bare / kFiles), static_cast<long long>(library / kFiles));
+  EXPECT_LT(library, bare * 2);
+}
+
+}  // namespace
