@@ -344,6 +344,28 @@ TEST_F(PlayTest, PlayAgainStartsOverAndOpenSwitchesFiles) {
   EXPECT_EQ(vbmp3_getState(&seconds), 1);
 }
 
+TEST_F(PlayTest, APlayingFileCanBeRenamedAndWritten) {
+  REQUIRE_FIXTURE(path, "mpeg1_l3.mp3");
+  char folder[MAX_PATH];
+  ASSERT_GT(GetTempPathA(MAX_PATH, folder), 0u);
+  const std::string copy = std::string(folder) + "velnoir-playing.mp3";
+  const std::string renamed = std::string(folder) + "velnoir-renamed.mp3";
+  DeleteFileA(renamed.c_str());
+  ASSERT_TRUE(CopyFileA(path.c_str(), copy.c_str(), FALSE));
+  OpenAndPlay(copy);
+  // The rename run and the tag editor work on files the user is listening to.
+  EXPECT_TRUE(MoveFileA(copy.c_str(), renamed.c_str())) << GetLastError();
+  HANDLE h = CreateFileA(renamed.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                         OPEN_EXISTING, 0, nullptr);
+  EXPECT_NE(h, INVALID_HANDLE_VALUE) << GetLastError();
+  if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+  int32_t seconds = -1;
+  EXPECT_EQ(vbmp3_getState(&seconds), 1);
+  vbmp3_close();
+  EXPECT_TRUE(DeleteFileA(renamed.c_str()));
+  DeleteFileA(copy.c_str());
+}
+
 TEST_F(PlayTest, ShutdownWhilePlayingReleasesEverything) {
   REQUIRE_FIXTURE(path, "vbr_l3.mp3");
   OpenAndPlay(path);

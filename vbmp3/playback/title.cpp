@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "vbmp3/src/file_io.h"
+#include "vbmp3/playback/playback_file.h"
 #include "vbmp3/src/id3v1.h"
 
 namespace vbmp3::playback {
@@ -12,7 +12,7 @@ void ReadTitle(const std::string& path, char* out, size_t width) {
   if (width == 0) return;
   std::memset(out, 0, width);
   int32_t error = 0;
-  auto file = OpenFile(path.c_str(), OpenMode::Read, error);
+  auto file = OpenForPlayback(path, error);
   if (!file || file->Size() < kId3v1Length) return;
   uint8_t bytes[kId3v1Length];
   size_t got = 0;
