@@ -378,6 +378,38 @@ TEST_F(PlayTest, ShutdownWhilePlayingReleasesEverything) {
   EXPECT_EQ(vbmp3::LastErrorNo(), VBMP3_ERR_NOTHING_OPEN);
 }
 
+// The DLL as the program uses it: the player's exports reached by name, and
+// vbmp3_free silencing whatever plays.
+TEST_F(PlayTest, TheLibraryPlaysThroughItsExports) {
+  REQUIRE_FIXTURE(path, "mpeg2_l2.mp2");
+  HMODULE dll = LoadLibraryW(L"VBMP3.dll");
+  if (!dll) GTEST_SKIP() << "VBMP3.dll is not built beside the test";
+  using Init = int32_t(VBMP3_CALL*)();
+  using Open = int32_t(VBMP3_CALL*)(const char*, OpenInfoRecord*);
+  using State = int32_t(VBMP3_CALL*)(int32_t*);
+  auto init = reinterpret_cast<Init>(GetProcAddress(dll, "vbmp3_init"));
+  auto release = reinterpret_cast<Init>(GetProcAddress(dll, "vbmp3_free"));
+  auto open = reinterpret_cast<Open>(GetProcAddress(dll, "vbmp3_open"));
+  auto play = reinterpret_cast<Init>(GetProcAddress(dll, "vbmp3_play"));
+  auto state = reinterpret_cast<State>(GetProcAddress(dll, "vbmp3_getState"));
+  auto lastError = reinterpret_cast<Init>(GetProcAddress(dll, "vbmp3_getLastErrorNo"));
+  ASSERT_TRUE(init && release && open && play && state && lastError);
+  ASSERT_TRUE(GetProcAddress(dll, "vbmp3_stop") && GetProcAddress(dll, "vbmp3_close"));
+
+  ASSERT_EQ(init() & 0xFFFF, 1);
+  OpenInfoRecord info{};
+  ASSERT_EQ(open(path.c_str(), &info) & 0xFFFF, 1) << lastError();
+  EXPECT_EQ(info.TotalSeconds, 2);
+  ASSERT_EQ(play() & 0xFFFF, 1) << lastError();
+  int32_t seconds = -1;
+  EXPECT_EQ(state(&seconds), 1);
+  const auto start = Clock::now();
+  release();
+  EXPECT_LT(SecondsSince(start), 0.5);
+  EXPECT_EQ(state(&seconds), 0);
+  FreeLibrary(dll);
+}
+
 TEST_F(PlayTest, PlayingAHeavyFileCostsLittleProcessorTime) {
   REQUIRE_FIXTURE(path, "cbr320.mp3");
   // PLAYBACK_CPU_SECONDS lengthens the measurement for a closer figure.
