@@ -114,6 +114,62 @@ INSTANTIATE_TEST_SUITE_P(
       return name;
     });
 
+std::string ReadWhole(const std::string& path) {
+  std::string bytes;
+  HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return bytes;
+  bytes.resize(GetFileSize(h, nullptr));
+  DWORD read = 0;
+  ReadFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
+  bytes.resize(read);
+  CloseHandle(h);
+  return bytes;
+}
+
+std::string WriteTemp(const char* name, const std::string& bytes) {
+  char folder[MAX_PATH];
+  GetTempPathA(MAX_PATH, folder);
+  const std::string path = std::string(folder) + name;
+  HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  DWORD written = 0;
+  WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  CloseHandle(h);
+  return path;
+}
+
+// Damage a user's file may carry: the player keeps going over junk between
+// frames and stops cleanly at a cut-off frame.
+TEST(DamagedStreamTest, JunkBetweenFramesIsSkipped) {
+  REQUIRE_FIXTURE(path, "mpeg1_l3.mp3");
+  const uint64_t frames = Measure(path).frames;
+  std::string bytes = ReadWhole(path);
+  // 128 kbps at 44.1 kHz: frames of 417 or 418 bytes; this lands mid-stream
+  // on a frame boundary only by chance, which the resync must not need.
+  bytes.insert(bytes.size() / 2, std::string(777, '\x55'));
+  const std::string damaged = WriteTemp("velnoir-junk.mp3", bytes);
+  DecodedAudio audio;
+  EXPECT_EQ(DecodeFileToMemory(damaged, audio), 0);
+  // The frame the junk split is lost, at most one more with it.
+  EXPECT_LE(audio.SampleFrames(), frames * 1152);
+  EXPECT_GE(audio.SampleFrames(), (frames - 2) * 1152);
+  DeleteFileA(damaged.c_str());
+}
+
+TEST(DamagedStreamTest, ACutOffFileEndsAtItsLastWholeFrame) {
+  REQUIRE_FIXTURE(path, "mpeg2_l2.mp2");
+  const uint64_t frames = Measure(path).frames;
+  std::string bytes = ReadWhole(path);
+  // Layer II at 64 kbps, 24 kHz: 384-byte frames; cut 100 bytes into the
+  // last but one.
+  ASSERT_EQ(bytes.size() % 384, 0u);
+  bytes.resize(bytes.size() - 384 - 284);
+  const std::string cut = WriteTemp("velnoir-cut.mp2", bytes);
+  DecodedAudio audio;
+  EXPECT_EQ(DecodeFileToMemory(cut, audio), 0);
+  EXPECT_EQ(audio.SampleFrames(), (frames - 2) * 1152);
+  DeleteFileA(cut.c_str());
+}
+
 TEST(DecodeFailureTest, NamesWhatIsWrong) {
   DecodedAudio audio;
   EXPECT_EQ(DecodeFileToMemory(FixturePath("no such file.mp3"), audio), VBMP3_ERR_FILE_NOT_FOUND);

@@ -94,11 +94,9 @@ class MpegSource : public PcmSource {
       const uint8_t* frame = nullptr;
       int length = 0;
       if (!NextFrame(frame, length)) break;
-      if (!decoder_.Decode(frame, static_cast<size_t>(length), pcm)) {
-        // One damaged frame should not end the song: the codec resumes
-        // with the next one.
-        ++decodeFailures_;
-      }
+      // A damaged frame the codec rejects should not end the song: it
+      // resumes with the next one.
+      decoder_.Decode(frame, static_cast<size_t>(length), pcm);
       reader_.Skip(static_cast<size_t>(length));
       ++frames;
     }
@@ -146,7 +144,6 @@ class MpegSource : public PcmSource {
   RegionReader reader_;
   AcmMpegDecoder decoder_;
   int32_t failure_ = 0;
-  int decodeFailures_ = 0;
   bool ended_ = false;
 };
 
