@@ -124,6 +124,10 @@ HWND OptionDialog::Create(HWND owner) {
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof(wc);
     wc.lpfnWndProc = &OptionDialog::WindowProc;
+    // A dialog-box class of its own: DefDlgProc then gives the keyboard
+    // behaviour of a dialog (tab order, access keys, the default button
+    // following the focus, the focus kept across activations).
+    wc.cbWndExtra = DLGWINDOWEXTRA;
     wc.hInstance = GetModuleHandleW(nullptr);
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
@@ -140,7 +144,8 @@ HWND OptionDialog::Create(HWND owner) {
   win::PlaceCentred(window_, owner, kClientWidth, kClientHeight);
   CreateControls();
   Form_Load();
-  focus_ = Item(SSTab1);
+  // Enter presses OK unless another push button has the focus.
+  SendMessageW(window_, DM_SETDEFID, cmdOK, 0);
   return window_;
 }
 
@@ -224,7 +229,7 @@ void OptionDialog::Close() {
 LRESULT CALLBACK OptionDialog::WindowProc(HWND window, UINT message, WPARAM wParam,
                                           LPARAM lParam) {
   auto* self = reinterpret_cast<OptionDialog*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-  if (!self) return DefWindowProcW(window, message, wParam, lParam);
+  if (!self) return DefDlgProcW(window, message, wParam, lParam);
   return self->HandleMessage(message, wParam, lParam);
 }
 
@@ -268,39 +273,20 @@ LRESULT OptionDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
         return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
       }
       break;
-    case WM_NEXTDLGCTL:
-      // A label's access key: IsDialogMessage puts the focus on the label,
-      // then asks for the next control in tab order.
-      if (LOWORD(lParam)) {
-        SetFocus(reinterpret_cast<HWND>(wParam));
-      } else if (HWND next = GetNextDlgTabItem(window_, GetFocus(), wParam != 0)) {
-        SetFocus(next);
-      }
-      return 0;
-    case DM_GETDEFID:
-      return MAKELRESULT(cmdOK, DC_HASDEFID);
-    case WM_ACTIVATE:
-      // Keep the keyboard focus on its control across message boxes and
-      // switches to other windows.
-      if (LOWORD(wParam) == WA_INACTIVE) {
-        HWND focus = GetFocus();
-        if (focus && IsChild(window_, focus)) focus_ = focus;
-      } else if (focus_ && IsWindow(focus_)) {
-        SetFocus(focus_);
-      }
-      return 0;
     case WM_CLOSE:
       cmdCancel_Click();
       return 0;
-    case WM_DESTROY:
-      SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
+    case WM_DESTROY: {
+      HWND window = window_;
+      SetWindowLongPtrW(window, GWLP_USERDATA, 0);
       window_ = nullptr;
       controls_.fill(nullptr);
-      return 0;
+      return DefDlgProcW(window, message, wParam, lParam);
+    }
     default:
       break;
   }
-  return DefWindowProcW(window_, message, wParam, lParam);
+  return DefDlgProcW(window_, message, wParam, lParam);
 }
 
 void OptionDialog::Form_Load() {

@@ -74,7 +74,6 @@ class OptionDialog {
 
   HWND window_ = nullptr;
   HWND owner_ = nullptr;
-  HWND focus_ = nullptr;
   int page_ = 0;
   std::array<HWND, kControlCount> controls_{};
 };

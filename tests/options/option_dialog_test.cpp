@@ -436,6 +436,18 @@ TEST_F(OptionDialogTest, KeyboardAccessKeysEnterAndEscape) {
   ClickTab(Item(C::SSTab1), 2);
   PressAccessKey(window, L'c');
   EXPECT_EQ(GetFocus(), Item(C::cboDobleClick));
+  // The focused push button is the default one; elsewhere OK is.
+  auto isDefault = [&](C button) {
+    return (GetWindowLongPtrW(Item(button), GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
+  };
+  PressKey(window, VK_TAB);
+  EXPECT_EQ(GetFocus(), Item(C::cmdUseUpChk));
+  EXPECT_TRUE(isDefault(C::cmdUseUpChk));
+  EXPECT_FALSE(isDefault(C::cmdOK));
+  PressKey(window, VK_TAB);  // round to the tab control
+  EXPECT_EQ(GetFocus(), Item(C::SSTab1));
+  EXPECT_TRUE(isDefault(C::cmdOK));
+  EXPECT_FALSE(isDefault(C::cmdUseUpChk));
   ClickTab(Item(C::SSTab1), 0);
   SetFocus(Item(C::SSTab1));
   PressKey(window, VK_ESCAPE);
