@@ -14,17 +14,45 @@
 
 namespace {
 
+BOOL CALLBACK MatchDialog(HWND window, LPARAM result) {
+  wchar_t name[64];
+  if (GetClassNameW(window, name, 64) && lstrcmpW(name, about::kWindowClass) == 0) {
+    *reinterpret_cast<HWND*>(result) = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+// The dialog of this test process: tests may run side by side on one display.
+HWND FindOwnDialog() {
+  HWND found = nullptr;
+  EnumThreadWindows(GetCurrentThreadId(), MatchDialog, reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
 // Runs check on the dialog from a timer while ShowAboutDialog's modal loop
 // runs; check decides how the dialog is closed.
 std::function<void(HWND)> g_check;
 bool g_checked = false;
 
 void CALLBACK OnTimer(HWND, UINT, UINT_PTR timer, DWORD) {
-  HWND dialog = FindWindowW(about::kWindowClass, about::kCaption);
+  HWND dialog = FindOwnDialog();
   if (!dialog || !IsWindowVisible(dialog)) return;
   KillTimer(nullptr, timer);
   g_checked = true;
   g_check(dialog);
+}
+
+// A safety net so a dialog that ignores its close does not hang the run.
+void CALLBACK OnGuardTimer(HWND, UINT, UINT_PTR timer, DWORD) {
+  KillTimer(nullptr, timer);
+  HWND dialog = FindOwnDialog();
+  if (dialog) DestroyWindow(dialog);
+}
+
+void CALLBACK CloseLater(HWND window, UINT, UINT_PTR timer, DWORD) {
+  KillTimer(window, timer);
+  PostMessageW(window, WM_CLOSE, 0, 0);
 }
 
 class AboutDialog : public ::testing::Test {
@@ -56,17 +84,12 @@ class AboutDialog : public ::testing::Test {
   void Open(std::function<void(HWND)> check) {
     g_check = std::move(check);
     UINT_PTR timer = SetTimer(nullptr, 0, 50, OnTimer);
-    // A safety net so a dialog that ignores its close does not hang the run.
-    UINT_PTR guard = SetTimer(nullptr, 0, 20000, [](HWND, UINT, UINT_PTR id, DWORD) {
-      KillTimer(nullptr, id);
-      HWND dialog = FindWindowW(about::kWindowClass, about::kCaption);
-      if (dialog) DestroyWindow(dialog);
-    });
+    UINT_PTR guard = SetTimer(nullptr, 0, 20000, OnGuardTimer);
     ShowAboutDialog(owner_);
     KillTimer(nullptr, timer);
     KillTimer(nullptr, guard);
     EXPECT_TRUE(g_checked) << "the dialog never showed";
-    EXPECT_EQ(FindWindowW(about::kWindowClass, about::kCaption), nullptr) << "still open";
+    EXPECT_EQ(FindOwnDialog(), nullptr) << "still open";
     EXPECT_TRUE(IsWindowEnabled(owner_)) << "owner left disabled";
   }
 
@@ -190,10 +213,7 @@ TEST_F(AboutDialog, DISABLED_StaysOpenForScreenshot) {
   const char* ms = std::getenv("ABOUT_SHOT_MS");
   DWORD wait = ms ? static_cast<DWORD>(std::atoi(ms)) : 3000;
   Open([wait](HWND dialog) {
-    SetTimer(dialog, 1, wait, [](HWND window, UINT, UINT_PTR id, DWORD) {
-      KillTimer(window, id);
-      PostMessageW(window, WM_CLOSE, 0, 0);
-    });
+    SetTimer(dialog, 1, wait, CloseLater);
   });
 }
 
