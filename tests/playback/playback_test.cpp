@@ -203,8 +203,10 @@ TEST_F(OpenTest, FillsTitleAndTheSameLengthTheFileInformationGives) {
   ASSERT_EQ(vbmp3_open(path.c_str(), &info_) & 0xFFFF, 1);
   EXPECT_EQ(vbmp3::LastErrorNo(), VBMP3_ERR_NONE);
   EXPECT_STREQ(info_.Title, "Playback test");
+  EXPECT_STREQ(info_.Artist, "Velnoir");
   // Readers cut at the first NUL; what follows must not be stale bytes.
   for (size_t i = std::strlen(info_.Title); i < sizeof(info_.Title); ++i) ASSERT_EQ(info_.Title[i], 0);
+  for (int32_t value : info_.Reserved) EXPECT_EQ(value, 0);
   EXPECT_EQ(info_.TotalSeconds, static_cast<int32_t>(Measure(path).totalSeconds));
   EXPECT_EQ(info_.TotalSeconds, 2);
 }

@@ -7,10 +7,19 @@
 #include "vbmp3/src/id3v1.h"
 
 namespace vbmp3::playback {
+namespace {
 
-void ReadTitle(const std::string& path, char* out, size_t width) {
+void Put(char* field, size_t width, const std::string& text) {
+  const std::string_view cut = CutText(text, width - 1);
+  std::memcpy(field, cut.data(), cut.size());
+}
+
+}  // namespace
+
+void ReadTagTexts(const std::string& path, char* title, char* artist, size_t width) {
   if (width == 0) return;
-  std::memset(out, 0, width);
+  std::memset(title, 0, width);
+  std::memset(artist, 0, width);
   int32_t error = 0;
   auto file = OpenForPlayback(path, error);
   if (!file || file->Size() < kId3v1Length) return;
@@ -22,8 +31,8 @@ void ReadTitle(const std::string& path, char* out, size_t width) {
   }
   Id3v1Tag tag;
   if (!ParseId3v1(bytes, tag)) return;
-  const std::string_view title = CutText(tag.title, width - 1);
-  std::memcpy(out, title.data(), title.size());
+  Put(title, width, tag.title);
+  Put(artist, width, tag.artist);
 }
 
 }  // namespace vbmp3::playback
