@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <limits>
+#include <string_view>
 
 #include "options/sstp/vbsock_api.h"
 #include "win/text.h"
@@ -36,5 +37,7 @@ void VBSOCK::SendSSTP_SEND11(const std::wstring& SendData) {
   g_vbsock.getSendData(&record);
   // Never read past the buffer, whatever the library left in it.
   buffer.back() = '\0';
-  recvData = sstp::CutAtNull(win::FromAnsi(buffer));
+  // Cut at the first NUL before decoding: a NUL byte is a NUL character in
+  // the ANSI code page, and the buffer may be far longer than its text.
+  recvData = win::FromAnsi(std::string_view(buffer.c_str()));
 }
