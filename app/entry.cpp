@@ -1,0 +1,47 @@
+// The entry procedure: load the main window, add the files named on the
+// command line, refresh the update-monitor registration, show the window.
+#include <windows.h>
+#include <commctrl.h>
+#include <ole2.h>
+
+#include "app/core/command_line.h"
+#include "app/main_window.h"
+#include "options/registration/registration.h"
+#include "win/command_boundary.h"
+#include "win/file_lookup.h"
+#include "win/ui.h"
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
+  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES | ICC_BAR_CLASSES |
+                                                      ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES |
+                                                      ICC_PROGRESS_CLASS};
+  InitCommonControlsEx(&controls);
+  // Drag and drop of file lists needs OLE on this (the only) UI thread.
+  OleInitialize(nullptr);
+
+  MainWindow window;
+  if (!window.Create()) {
+    OleUninitialize();
+    return 1;
+  }
+
+  std::wstring arguments = ArgumentsOf(GetCommandLineW());
+  if (!arguments.empty()) {
+    for (const std::wstring& path : SplitCommandLine(arguments, win::PumpMessages)) {
+      if (win::NormalFileExists(path)) window.AddFiles({path});
+    }
+  }
+
+  win::RunCommand(window.Handle(), [&] { RefreshRegistrationAtStart(window.Handle()); });
+
+  window.Show();
+
+  MSG msg;
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    if (TranslateAcceleratorW(window.Handle(), window.Accelerators(), &msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  OleUninitialize();
+  return 0;
+}

@@ -1,0 +1,27 @@
+// Scratch folders and files for the Windows tests.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+namespace testing_files {
+
+// A new empty folder under the temp folder, removed with its files by the
+// destructor.
+class ScratchFolder {
+ public:
+  explicit ScratchFolder(const std::wstring& tag);
+  ~ScratchFolder();
+  const std::wstring& Path() const { return path_; }
+  std::wstring operator/(const std::wstring& name) const { return path_ + L"\\" + name; }
+
+ private:
+  std::wstring path_;
+};
+
+std::string ReadBytes(const std::wstring& path);
+void WriteBytes(const std::wstring& path, const std::string& bytes);
+// The folder of the running test exe (where the program and DLLs are built).
+std::wstring BinFolder();
+
+}  // namespace testing_files

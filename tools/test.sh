@@ -1,0 +1,77 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test: the portable code natively with
+# AddressSanitizer and UBSan (plus short fuzzing runs), and the Windows build
+# under Wine on a virtual display. Installs what is missing first.
+set -uo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+cd "$root"
+bash tools/bootstrap.sh || exit 1
+
+jobs="${VELNOIR_JOBS:-$(nproc)}"
+log="$root/build/test-logs"
+mkdir -p "$log"
+failed=0
+passed_total=0
+failed_total=0
+
+count() {  # adds the counts of a ctest log to the totals
+  local line
+  line=$(grep -E '^[0-9]+% tests passed, [0-9]+ tests failed out of [0-9]+' "$1" | tail -n 1)
+  if [ -n "$line" ]; then
+    local bad all
+    bad=$(echo "$line" | sed -E 's/.* ([0-9]+) tests failed out of ([0-9]+).*/\1/')
+    all=$(echo "$line" | sed -E 's/.* out of ([0-9]+).*/\1/')
+    passed_total=$((passed_total + all - bad))
+    failed_total=$((failed_total + bad))
+  fi
+}
+
+step() { echo "== $*"; }
+
+# 1. Portable code on Linux.
+step "native build (clang, AddressSanitizer + UBSan)"
+if cmake --preset native >"$log/native-configure.log" 2>&1 &&
+   cmake --build --preset native -j "$jobs" >"$log/native-build.log" 2>&1; then
+  step "native tests"
+  ctest --preset native -j "$jobs" 2>&1 | tee "$log/native-test.log" | tail -n 25
+  [ "${PIPESTATUS[0]}" -eq 0 ] || failed=1
+  count "$log/native-test.log"
+else
+  echo "native build failed; see $log/native-*.log"; tail -n 40 "$log/native-build.log" "$log/native-configure.log" 2>/dev/null
+  failed=1
+fi
+
+# 2. The program for 32-bit Windows, always: it is what users get.
+step "Windows build (win32, the program folder and its zip)"
+if cmake --preset win32 >"$log/win32-configure.log" 2>&1 &&
+   cmake --build --preset win32 -j "$jobs" >"$log/win32-build.log" 2>&1; then
+  echo "program folder: build/win32/dist/velnoir"
+else
+  echo "win32 build failed; see $log/win32-*.log"; tail -n 40 "$log/win32-build.log" "$log/win32-configure.log" 2>/dev/null
+  failed=1
+fi
+
+# 3. Windows tests under Wine, on the build this machine can execute.
+source tools/wine-session.sh
+preset="$VELNOIR_WIN_PRESET"
+if [ "$preset" != win32 ]; then
+  step "this machine runs only 64-bit code: Windows tests use the win64 build of the same sources"
+  if ! { cmake --preset "$preset" >"$log/$preset-configure.log" 2>&1 &&
+         cmake --build --preset "$preset" -j "$jobs" >"$log/$preset-build.log" 2>&1; }; then
+    echo "$preset build failed; see $log/$preset-*.log"; tail -n 40 "$log/$preset-build.log" 2>/dev/null
+    failed=1
+  fi
+fi
+if [ -d "build/$preset/bin" ]; then
+  step "Windows tests under Wine ($preset)"
+  velnoir_session_start "$root/build/$preset"
+  # Windows tests share one prefix and one display: run them one at a time.
+  ctest --preset "$preset" -j 1 2>&1 | tee "$log/$preset-test.log" | tail -n 25
+  [ "${PIPESTATUS[0]}" -eq 0 ] || failed=1
+  count "$log/$preset-test.log"
+  velnoir_session_stop
+fi
+
+echo
+echo "${passed_total} passed, ${failed_total} failed"
+exit "$failed"
