@@ -11,7 +11,7 @@ have() { dpkg -s "$1" >/dev/null 2>&1; }
 
 pkgs=(
   cmake ninja-build g++ clang libgtest-dev googletest
-  g++-mingw-w64-i686-posix mingw-w64-tools
+  g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix mingw-w64-tools file
   wine wine32:i386 wine64
   xvfb xauth locales fonts-ipafont-gothic xdotool imagemagick
   pulseaudio libasound2-plugins:i386 lame twolame sox
