@@ -211,7 +211,7 @@ void OptionDialog::ShowPage(int page) {
   }
 }
 
-bool OptionDialog::IsLabel(HWND control) const {
+bool OptionDialog::IsTransparent(HWND control) const {
   for (Control label : {Label1, Picture1, lblFileName, Label2, lblData, Label3, Label4, Label5,
                         Label7, Label8}) {
     if (control == Item(label)) return true;
@@ -268,7 +268,7 @@ LRESULT OptionDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
     case WM_CTLCOLORSTATIC:
       // Labels are drawn as text on whatever lies beneath, so a label whose
       // box reaches over a neighbouring control never hides its edge.
-      if (IsLabel(reinterpret_cast<HWND>(lParam))) {
+      if (IsTransparent(reinterpret_cast<HWND>(lParam))) {
         SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
         return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
       }

@@ -62,7 +62,8 @@ class OptionDialog {
   void CreateControls();
   void ClipTabToFrame();
   void ShowPage(int page);
-  bool IsLabel(HWND control) const;
+  // Labels and the option buttons' container: drawn without a background.
+  bool IsTransparent(HWND control) const;
   void Close();
 
   void Form_Load();

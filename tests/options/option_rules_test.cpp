@@ -37,24 +37,10 @@ TEST(TemplateLegend, FiveLinesWithAlignedSecondColumn) {
   EXPECT_EQ(lines[3], L"　%C - ID3 Comment　     %G - ID3 Genre");
 }
 
-TEST(OptionSelections, StoredCodesOutsideTheListShowTheAppliedBehaviour) {
-  EXPECT_EQ(PolicySelection(0, 1), 0);
+// The policy lists hold one item; a hand-edited code must still open.
+TEST(OptionSelections, CodesOutsideTheLists) {
   EXPECT_EQ(PolicySelection(1, 1), 0);
   EXPECT_EQ(PolicySelection(-3, 1), 0);
-  EXPECT_EQ(PolicySelection(2, 3), 2);
-  EXPECT_EQ(DoubleClickSelection(0), 0);
-  EXPECT_EQ(DoubleClickSelection(1), 1);
-  // Every other code plays the entry, which is the second item.
-  EXPECT_EQ(DoubleClickSelection(7), 1);
-  EXPECT_EQ(DoubleClickSelection(-1), 1);
-}
-
-TEST(OptionSelections, FirstTemplateEntryIsFixed) {
-  EXPECT_FALSE(CanRemoveTemplateEntry(-1));
-  EXPECT_FALSE(CanRemoveTemplateEntry(0));
-  EXPECT_TRUE(CanRemoveTemplateEntry(1));
-  EXPECT_TRUE(TemplatesFromEntries({}).empty());
-  EXPECT_TRUE(TemplatesFromEntries({L"%A - %T"}).empty());
-  EXPECT_EQ(TemplatesFromEntries({L"%A - %T", L"T1", L"", L"T1"}),
-            (std::vector<std::wstring>{L"T1", L"", L"T1"}));
+  EXPECT_EQ(DoubleClickSelection(-1), 1);  // every code but 0 plays
+  EXPECT_EQ(TemplatesFromEntries({L"%A - %T"}), std::vector<std::wstring>{});
 }
