@@ -14,22 +14,22 @@ ByteWindow::ByteWindow(RandomAccessFile& file, size_t firstRead, size_t maxRead,
 
 const uint8_t* ByteWindow::Get(uint64_t offset, size_t n) {
   if (offset > size_ || n > size_ - offset) return nullptr;
-  if (offset >= start_ && offset + n <= start_ + length_) return buffer_.data() + (offset - start_);
-  if (!tail_.empty() && offset >= tailStart_) return tail_.data() + (offset - tailStart_);
+  if (offset >= start_ && offset + n <= start_ + length_) return buffer_.get() + (offset - start_);
+  if (tail_ && offset >= tailStart_) return tail_.get() + (offset - tailStart_);
   if (size_ - offset <= tailRead_ && size_ > start_ + length_) {
     if (!FillTail()) return nullptr;
-    if (offset >= tailStart_) return tail_.data() + (offset - tailStart_);
+    if (offset >= tailStart_) return tail_.get() + (offset - tailStart_);
   }
   if (!Fill(offset, n)) return nullptr;
-  return buffer_.data() + (offset - start_);
+  return buffer_.get() + (offset - start_);
 }
 
 bool ByteWindow::FillTail() {
   if (failed_) return false;
   const size_t n = static_cast<size_t>(std::min<uint64_t>(tailRead_, size_));
-  std::vector<uint8_t> tail(n);
+  std::unique_ptr<uint8_t[]> tail(new uint8_t[n]);
   size_t got = 0;
-  if (!ReadFully(size_ - n, tail.data(), n, got)) return false;
+  if (!ReadFully(size_ - n, tail.get(), n, got)) return false;
   if (got != n) return false;  // the file shrank under us
   tail_ = std::move(tail);
   tailStart_ = size_ - n;
@@ -58,7 +58,7 @@ const uint8_t* ByteWindow::GetSome(uint64_t offset, size_t n, size_t& got) {
     if (!Fill(offset, 1)) return nullptr;
   }
   got = static_cast<size_t>(std::min<uint64_t>(n, start_ + length_ - offset));
-  return buffer_.data() + (offset - start_);
+  return buffer_.get() + (offset - start_);
 }
 
 bool ByteWindow::Fill(uint64_t offset, size_t n) {
@@ -72,13 +72,19 @@ bool ByteWindow::Fill(uint64_t offset, size_t n) {
   size_t kept = 0;
   if (offset >= start_ && offset < start_ + length_) {
     kept = static_cast<size_t>(start_ + length_ - offset);
-    std::memmove(buffer_.data(), buffer_.data() + (offset - start_), kept);
   }
-  if (buffer_.size() < want) buffer_.resize(want);
+  if (capacity_ < want) {
+    std::unique_ptr<uint8_t[]> bigger(new uint8_t[want]);
+    if (kept) std::memcpy(bigger.get(), buffer_.get() + (offset - start_), kept);
+    buffer_ = std::move(bigger);
+    capacity_ = want;
+  } else if (kept) {
+    std::memmove(buffer_.get(), buffer_.get() + (offset - start_), kept);
+  }
   start_ = offset;
   length_ = kept;
   size_t got = 0;
-  if (!ReadFully(start_ + length_, buffer_.data() + length_, want - length_, got)) return false;
+  if (!ReadFully(start_ + length_, buffer_.get() + length_, want - length_, got)) return false;
   length_ += got;
   return length_ >= n;
 }

@@ -3,7 +3,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
-#include <vector>
+#include <memory>
 
 #include "vbmp3/src/file_io.h"
 
@@ -35,14 +35,15 @@ class ByteWindow {
 
   RandomAccessFile& file_;
   uint64_t size_;
-  std::vector<uint8_t> buffer_;
+  std::unique_ptr<uint8_t[]> buffer_;  // uninitialised: every byte used is read first
+  size_t capacity_ = 0;
   uint64_t start_ = 0;   // file offset of buffer_[0]
   size_t length_ = 0;    // valid bytes in buffer_
   size_t nextRead_;
   size_t maxRead_;
   size_t tailRead_;
-  std::vector<uint8_t> tail_;
-  uint64_t tailStart_ = 0;  // file offset of tail_[0]; tail_ is empty until needed
+  std::unique_ptr<uint8_t[]> tail_;  // null until needed
+  uint64_t tailStart_ = 0;           // file offset of tail_[0]
   bool failed_ = false;
 };
 

@@ -59,24 +59,25 @@ class PosixFile : public RandomAccessFile {
 }  // namespace
 
 std::unique_ptr<RandomAccessFile> OpenFile(const char* path, OpenMode mode, int32_t& error) {
-  struct stat st;
-  if (stat(path, &st) != 0 || !S_ISREG(st.st_mode)) {
-    error = errno == EACCES ? VBMP3_ERR_CANNOT_OPEN : VBMP3_ERR_FILE_NOT_FOUND;
-    return nullptr;
+  if (mode == OpenMode::Update) {
+    // Like the read-only attribute on Windows: no write bit, no writing,
+    // even for a user whom the system would let.
+    struct stat st;
+    if (stat(path, &st) == 0 && S_ISREG(st.st_mode) &&
+        (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
+      error = VBMP3_ERR_READ_ONLY;
+      return nullptr;
+    }
   }
-  // Like the read-only attribute on Windows: no write bit, no writing, even
-  // for a user whom the system would let.
-  if (mode == OpenMode::Update && (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
-    error = VBMP3_ERR_READ_ONLY;
-    return nullptr;
-  }
-  const int fd = open(path, (mode == OpenMode::Update ? O_RDWR : O_RDONLY) | O_CLOEXEC);
+  const int fd = open(path, (mode == OpenMode::Update ? O_RDWR : O_RDONLY) | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) {
-    error = errno == ENOENT ? VBMP3_ERR_FILE_NOT_FOUND
-            : (errno == EROFS)  ? VBMP3_ERR_READ_ONLY
-                                : VBMP3_ERR_CANNOT_OPEN;
+    error = errno == ENOENT || errno == ENOTDIR || errno == EISDIR ? VBMP3_ERR_FILE_NOT_FOUND
+            : errno == EROFS                                       ? VBMP3_ERR_READ_ONLY
+                                                                   : VBMP3_ERR_CANNOT_OPEN;
     return nullptr;
   }
+  // Checked on the open file: a directory, pipe or device is no audio file
+  // (and O_NONBLOCK above kept a FIFO from blocking the open).
   struct stat opened;
   if (fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode)) {
     close(fd);

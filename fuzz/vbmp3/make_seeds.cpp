@@ -1,0 +1,66 @@
+// Writes the fuzzers' seed files: small streams of every kind, built the
+// way the tests build them.
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "tests/vbmp3/synth.h"
+
+namespace {
+
+void Write(const std::string& dir, const std::string& name, const synth::Bytes& bytes) {
+  if (FILE* f = std::fopen((dir + "/" + name).c_str(), "wb")) {
+    std::fwrite(bytes.data(), 1, bytes.size(), f);
+    std::fclose(f);
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 4) {
+    std::fprintf(stderr, "usage: make_seeds MPEG_DIR ID3_DIR RIFF_DIR\n");
+    return 2;
+  }
+  using namespace synth;
+  const Bytes l3 = Frames(kMpeg1L3, 6, 2);
+  const Bytes l1 = Frames(kMpeg1L1, 6, 2);
+  const Bytes l2 = Frames(0xFFF5A080, 4);
+  const Bytes mpeg25 = Frames(0xFFE318C0, 8);
+  const Bytes free = FreeFormatFrames(0xFFFB0040, 300, 5);
+  Bytes xing = Frames(kMpeg1L3, 1);
+  std::memcpy(xing.data() + 36, "Xing\0\0\0\3\0\0\0\6\0\0\x0b\x8a", 16);
+  Bytes vbri = Frames(kMpeg1L3, 1);
+  std::memcpy(vbri.data() + 36, "VBRI\0\1\0\0\0\0\0\0\x0b\x8a\0\0\0\6", 18);
+  const std::string mpeg = argv[1], id3 = argv[2], riff = argv[3];
+  Write(mpeg, "l3", l3);
+  Write(mpeg, "l1", l1);
+  Write(mpeg, "l2", l2);
+  Write(mpeg, "mpeg25", mpeg25);
+  Write(mpeg, "free", free);
+  Write(mpeg, "xing", Join({xing, l3}));
+  Write(mpeg, "vbri", Join({vbri, l3}));
+  Write(mpeg, "junk", Join({Bytes(50, 0xFF), l3}));
+
+  const Bytes record(32, 'a');
+  Write(id3, "v1", Join({record, l3, Id3v1("title", "artist", "comment", 0, 17)}));
+  Write(id3, "v11", Join({record, l3, Id3v1("\x83\x5C", "a", "c", 5, 255)}));
+  Write(id3, "v2", Join({record, Id3v2(40, true), l3}));
+  Write(id3, "ape", Join({record, l3, Ape(), Id3v1("t", "", "", 0, 0)}));
+  const std::string lyrics = "LYRICSBEGININD0000200000026LYRICS200";
+  Write(id3, "lyrics", Join({record, l3, Bytes(lyrics.begin(), lyrics.end()), Id3v1("t", "", "", 0, 0)}));
+  Write(id3, "riff", Join({record, Riff("RMP3", {{"data", l3}, {"TAG ", Id3v1("t", "", "", 3, 1)}})}));
+
+  // The RIFF fuzzer adds "RIFF", size and form itself: seeds are a form
+  // selector byte and chunks.
+  auto chunks = [](uint8_t selector, const Bytes& form) {
+    Bytes out{selector};
+    out.insert(out.end(), form.begin() + 12, form.end());
+    return out;
+  };
+  Write(riff, "pcm", chunks(0, Riff("WAVE", {{"fmt ", WaveFormat(1, 2, 44100, 176400, 4, 16)}, {"data", Bytes(64, 0)}})));
+  Write(riff, "mp3", chunks(0, Riff("WAVE", {{"fmt ", WaveFormat(0x55, 2, 44100, 16000, 1, 0)}, {"data", l3}})));
+  Write(riff, "rmp", chunks(1, Riff("RMP3", {{"data", l3}, {"LIST", Bytes(10, 0)}, {"TAG ", Id3v1("t", "", "", 0, 1)}})));
+  Write(riff, "big", chunks(3, Riff("RMP3", {{"data", l3}})));
+  return 0;
+}
