@@ -22,6 +22,8 @@ if have sox; then
   sox -q -n -r 44100 -c 2 -b 16 "$tmp/n44s.wav" synth 12 pinknoise vol 0.5
   sox -q -n -r 44100 -c 2 -b 16 "$out/pcm16_stereo.wav" synth 4 sine 440 vol 0.5
   sox -q -n -r 22050 -c 1 -b 8 "$out/pcm8_mono.wav" synth 1 sine 440 vol 0.5
+  # A WAV coding the player does not take.
+  sox -q -n -r 22050 -c 1 -e ima-adpcm "$out/adpcm.wav" synth 1 sine 440 vol 0.5
 fi
 
 if have lame && [ -f "$tmp/t44s.wav" ]; then

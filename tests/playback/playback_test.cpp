@@ -246,6 +246,12 @@ TEST_F(OpenTest, FailuresCarryTheirNumbers) {
   EXPECT_EQ(vbmp3::LastErrorNo(), VBMP3_ERR_FILE_NOT_FOUND);
 }
 
+TEST_F(OpenTest, AWaveCodingWithoutDecoderIsRefusedAtOpen) {
+  REQUIRE_FIXTURE(path, "adpcm.wav");
+  EXPECT_EQ(vbmp3_open(path.c_str(), &info_), 0);
+  EXPECT_EQ(vbmp3::LastErrorNo(), VBMP3_ERR_NO_DECODER);
+}
+
 TEST_F(OpenTest, PlayNeedsAnOpenFile) {
   EXPECT_EQ(vbmp3_play(), 0);
   EXPECT_EQ(vbmp3::LastErrorNo(), VBMP3_ERR_NOTHING_OPEN);
