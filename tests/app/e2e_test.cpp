@@ -3,6 +3,7 @@
 // closed, started again with a hand-written settings file.
 #include <windows.h>
 #include <commctrl.h>
+#include <mmsystem.h>
 
 #include <gtest/gtest.h>
 
@@ -48,6 +49,13 @@ class Remote {
     SendMessageW(list, LVM_GETCOLUMNW, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(memory_));
     std::wstring text = ReadText(1024, 255);
     return text.substr(0, text.find(L'\0'));
+  }
+  void SelectItem(HWND list, int item) {
+    LVITEMW lv{};
+    lv.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    lv.state = LVIS_SELECTED | LVIS_FOCUSED;
+    Write(&lv, sizeof(lv));
+    SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(memory_));
   }
   std::wstring StatusText(HWND bar, int panel) {
     LRESULT n = SendMessageW(bar, SB_GETTEXTW, static_cast<WPARAM>(panel), reinterpret_cast<LPARAM>(memory_));
@@ -120,7 +128,55 @@ class ProgramTest : public ::testing::Test {
   PROCESS_INFORMATION process_{};
 };
 
+// Silent MPEG-1 Layer III frames (128 kbps, 44.1 kHz, all side information
+// zero) followed by an ID3v1 tag: a file any decoder plays as silence.
+std::string SilentMp3(int frames, const std::string& title) {
+  std::string bytes;
+  for (int i = 0; i < frames; ++i) {
+    // 417 bytes without padding, 418 with: 144 * 128000 / 44100 = 417.96.
+    bool padding = (i % 50) != 0;
+    std::string frame(padding ? 418 : 417, '\0');
+    frame[0] = '\xFF';
+    frame[1] = '\xFB';
+    frame[2] = static_cast<char>(0x90 | (padding ? 0x02 : 0x00));
+    frame[3] = '\x44';  // joint stereo
+    bytes += frame;
+  }
+  std::string tag(128, '\0');
+  tag.replace(0, 3, "TAG");
+  tag.replace(3, title.size(), title);
+  tag[127] = '\xFF';
+  return bytes + tag;
+}
+
 }  // namespace
+
+TEST_F(ProgramTest, PlaysAnEntryAndShowsItsTime) {
+  if (waveOutGetNumDevs() == 0) GTEST_SKIP() << "no audio output device";
+  WriteBytes(*folder_ / L"tone.mp3", SilentMp3(115, "Quiet"));  // 3 seconds
+  Start(L"\"" + (*folder_ / L"tone.mp3") + L"\"");
+  HWND window = MainWindowOf();
+  ASSERT_NE(window, nullptr);
+  HWND list = Child(window, WC_LISTVIEWW), status = Child(window, STATUSCLASSNAMEW);
+  Remote remote(window);
+  remote.SelectItem(list, 0);
+  PostMessageW(window, WM_COMMAND, IDM_PLAYERPLAY, 0);
+  std::wstring seen;
+  for (int i = 0; i < 60 && seen.rfind(L"再生中", 0) != 0; ++i) {
+    Sleep(100);
+    seen = remote.StatusText(status, 1);
+  }
+  EXPECT_EQ(seen.substr(0, 14), L"再生中 - Quiet - ");
+  EXPECT_EQ(seen.substr(seen.size() - 6), L"/0:03 ");
+  // Continuous play is off: at the end the player stops by itself.
+  for (int i = 0; i < 80 && seen != L"停止"; ++i) {
+    Sleep(100);
+    seen = remote.StatusText(status, 1);
+  }
+  EXPECT_EQ(seen, L"停止");
+  PostMessageW(window, WM_CLOSE, 0, 0);
+  ASSERT_TRUE(Ends());
+}
 
 TEST_F(ProgramTest, StartsWithCommandLineFilesAndSavesAtClose) {
   WriteBytes(*folder_ / L"a b.mp3", "no tag here");
