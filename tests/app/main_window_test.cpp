@@ -430,3 +430,54 @@ TEST_F(MainWindowTest, OpenDialogAddsTheChosenFiles) {
   SetCurrentDirectoryW(testing_files::BinFolder().c_str());
   Close(*window);
 }
+
+TEST_F(MainWindowTest, ShortcutKeysWorkAnywhereInTheWindow) {
+  auto window = Open();
+  window->RenameEntries().Append(Entry(L"a"));
+  window->RenameEntries().Select(1);
+  // Del pressed while the list (or any other child) has the focus.
+  for (HWND target : {window->ListView(), window->Toolbar()}) {
+    MSG msg{target, WM_KEYDOWN, VK_DELETE, 0};
+    EXPECT_TRUE(TranslateAcceleratorW(window->Handle(), window->Accelerators(), &msg));
+  }
+  EXPECT_EQ(window->RenameEntries().Count(), 0);
+  BYTE keys[256] = {};
+  GetKeyboardState(keys);
+  keys[VK_CONTROL] = 0x80;
+  SetKeyboardState(keys);
+  ACCEL table[4];
+  int n = CopyAcceleratorTableW(window->Accelerators(), table, 4);
+  bool ctrlO = false;
+  for (int i = 0; i < n; ++i)
+    ctrlO |= table[i].key == 'O' && (table[i].fVirt & FCONTROL) && table[i].cmd == IDM_OPEN;
+  EXPECT_TRUE(ctrlO);
+  keys[VK_CONTROL] = 0;
+  SetKeyboardState(keys);
+  Close(*window);
+}
+
+TEST_F(MainWindowTest, DoubleClickPlaysWhenSetTo) {
+  auto window = Open();
+  g_settings.DobleClick = 1;
+  NMHDR header{window->ListView(), 1001, static_cast<UINT>(NM_DBLCLK)};
+  SendMessageW(window->Handle(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&header));
+  EXPECT_EQ(window->PreviewPlayer().PlayIndex, 0);  // empty list: nothing
+  auto& list = window->RenameEntries();
+  list.Append(Entry(L"a"));
+  list.Append(Entry(L"b"));
+  SendMessageW(window->Handle(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&header));
+  EXPECT_EQ(window->PreviewPlayer().PlayIndex, 0);  // nothing selected: nothing
+  list.Select(2);
+  // The file does not exist: the player reports its error in a message box,
+  // which a timer closes.
+  SetTimer(nullptr, 0, 300, [](HWND, UINT, UINT_PTR id, DWORD) {
+    if (HWND box = FindWindowW(L"#32770", L"ぽめろ")) {
+      KillTimer(nullptr, id);
+      PostMessageW(box, WM_COMMAND, IDOK, 0);
+    }
+  });
+  SendMessageW(window->Handle(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&header));
+  EXPECT_EQ(window->PreviewPlayer().PlayIndex, 2);
+  g_settings.DobleClick = 0;
+  Close(*window);
+}
