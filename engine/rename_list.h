@@ -24,4 +24,21 @@ class RenameList {
   virtual int Selected() const = 0;  // 0 when nothing is selected
   // Rewrites status panel 1: "項目数：" and Count().
   virtual void ShowItemCount() = 0;
+  // Between these two, a shown list may hold back its window updates (row
+  // count, item count) until EndUpdate: a window update per added file
+  // would cost more than reading the file's tag. Calls may nest.
+  virtual void BeginUpdate() {}
+  virtual void EndUpdate() {}
+};
+
+// Holds a list's window updates for the scope's lifetime.
+class RenameListUpdate {
+ public:
+  explicit RenameListUpdate(RenameList& list) : list_(list) { list_.BeginUpdate(); }
+  ~RenameListUpdate() { list_.EndUpdate(); }
+  RenameListUpdate(const RenameListUpdate&) = delete;
+  RenameListUpdate& operator=(const RenameListUpdate&) = delete;
+
+ private:
+  RenameList& list_;
 };

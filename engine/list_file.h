@@ -1,0 +1,29 @@
+// The template list on disk: "velnoir.lst" beside the program, in the ANSI
+// code page with CR LF line ends.
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+// Replaces the template list from the list file; when the file is missing or
+// holds no template, tells the user (owner of the message box), takes the
+// three default templates and writes them at once. File errors throw
+// std::system_error; after such an error SaveListFile leaves the file alone,
+// so the user's templates are not overwritten by a partial list.
+void LoadListFile(HWND owner);
+
+// Writes the template list to the list file, replacing its content (unless
+// the last load failed on a file error). File errors throw std::system_error.
+void SaveListFile();
+
+// AddPathSeparator(ProgramDirectory()) + "velnoir.lst".
+std::wstring ListFilePath();
+
+// The same two operations on any path; announceDefaults is called where the
+// user is told that a new list file is made.
+void LoadListFileAt(const std::wstring& path, const std::function<void()>& announceDefaults);
+void SaveListFileAt(const std::wstring& path);
+
+// True while the last load failed on a file error.
+bool ListFileLoadFailed();

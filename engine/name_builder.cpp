@@ -1,0 +1,84 @@
+#include "engine/name_builder.h"
+
+#include <array>
+
+#include "engine/path_rules.h"
+
+namespace {
+
+struct Placeholder {
+  const wchar_t* code;
+  std::wstring TagTexts::*field;
+  const wchar_t* fallback;
+};
+
+// The order matters: a value may bring in a later placeholder, which is then
+// expanded in its turn, while an earlier one stays literal.
+const std::array<Placeholder, 6> kPlaceholders{{
+    {L"%A", &TagTexts::artist, L"ArtistName"},
+    {L"%T", &TagTexts::title, L"TitleName"},
+    {L"%L", &TagTexts::album, L"AlbumName"},
+    {L"%Y", &TagTexts::year, L"0000"},
+    {L"%C", &TagTexts::comment, L""},
+    {L"%G", &TagTexts::genreName, L"NoGenre"},
+}};
+
+// Held as one text and split at its spaces, so the order stays as written.
+constexpr const wchar_t* kForbiddenCharacters = L"/ : , ; * ? \" < > |";
+
+constexpr const wchar_t* kFullPathPrefix = L"FP#";
+
+std::wstring ReplaceAll(const std::wstring& text, const std::wstring& what,
+                        const std::wstring& with) {
+  std::wstring out;
+  out.reserve(text.size() + with.size());
+  size_t from = 0;
+  for (size_t at = text.find(what); at != std::wstring::npos; at = text.find(what, from)) {
+    out.append(text, from, at - from);
+    out += with;
+    from = at + what.size();
+  }
+  out.append(text, from, std::wstring::npos);
+  return out;
+}
+
+}  // namespace
+
+std::wstring ExpandPlaceholders(const std::wstring& templ, const TagTexts& tag) {
+  std::wstring text = templ;
+  for (const Placeholder& p : kPlaceholders) {
+    if (text.find(p.code) == std::wstring::npos) continue;
+    std::wstring value = CutAtNull(tag.*p.field);
+    if (value.empty()) value = p.fallback;
+    text = ReplaceAll(text, p.code, value);
+  }
+  return text;
+}
+
+std::wstring DeleteForbiddenCharacters(const std::wstring& text) {
+  std::wstring result = text;
+  std::wstring list = kForbiddenCharacters;
+  size_t from = 0;
+  while (from <= list.size()) {
+    size_t space = list.find(L' ', from);
+    if (space == std::wstring::npos) space = list.size();
+    std::wstring forbidden = list.substr(from, space - from);
+    if (!forbidden.empty()) result = ReplaceAll(result, forbidden, L"");
+    from = space + 1;
+  }
+  return result;
+}
+
+std::wstring SourceExtension(const std::wstring& path) {
+  size_t dot = path.rfind(L'.');
+  if (dot != std::wstring::npos) return path.substr(dot);
+  return path.size() <= 4 ? path : path.substr(path.size() - 4);
+}
+
+std::wstring ExpandTemplate(const std::wstring& sourcePath, const std::wstring& templ,
+                            const TagTexts& tag) {
+  std::wstring name = DeleteForbiddenCharacters(ExpandPlaceholders(templ, tag));
+  std::wstring extension = SourceExtension(sourcePath);
+  if (name.compare(0, 3, kFullPathPrefix) == 0) return name.substr(3) + extension;
+  return AddPathSeparator(GetDirectoryPart(sourcePath)) + name + extension;
+}

@@ -1,0 +1,41 @@
+// The name builder: the target path a file is to get, from its ID3v1 tag and
+// a name template.
+#pragma once
+#include <cstdint>
+#include <string>
+
+// The six tag texts a template can use, each already cut at its first NUL.
+struct TagTexts {
+  std::wstring artist;
+  std::wstring title;
+  std::wstring album;
+  std::wstring year;
+  std::wstring comment;
+  std::wstring genreName;
+};
+
+// Puts the tag texts in place of "%A" "%T" "%L" "%Y" "%C" "%G", in that
+// order, each step working on the text the steps before produced; an empty
+// field gives its fallback text.
+std::wstring ExpandPlaceholders(const std::wstring& templ, const TagTexts& tag);
+
+// Removes the ten characters a file name cannot hold: / : , ; * ? " < > |
+// (not the backslash: a template may name subfolders).
+std::wstring DeleteForbiddenCharacters(const std::wstring& text);
+
+// From the path's last full stop to its end, searched over the whole path;
+// the last four characters when the path has no full stop at all.
+std::wstring SourceExtension(const std::wstring& path);
+
+// The whole name rule on given tag texts: expansion, deletion, then the
+// source's folder (or, after "FP#", nothing) and the source's extension.
+std::wstring ExpandTemplate(const std::wstring& sourcePath, const std::wstring& templ,
+                            const TagTexts& tag);
+
+#ifdef _WIN32
+// Reads the file's tag through VBMP3.dll and applies the template: templ
+// when it is not empty, else the default template for a negative index,
+// else the template list's element at index. Empty when the tag cannot be
+// read (or the index names no template).
+std::wstring BuildRenameName(const std::wstring& path, const std::wstring& templ, int16_t index);
+#endif

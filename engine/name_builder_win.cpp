@@ -1,0 +1,61 @@
+#include <windows.h>
+
+#include "app/settings.h"
+#include "audio/vbmp3_api.h"
+#include "engine/name_builder.h"
+#include "engine/template_list.h"
+#include "win/text.h"
+
+namespace {
+
+// The library takes ANSI paths. A name the code page cannot represent is
+// reached through its short (8.3) form, which always can be, when the file
+// system keeps one.
+std::string LibraryPath(const std::wstring& path) {
+  std::string ansi = win::ToAnsi(path);
+  if (win::FromAnsi(ansi) == path) return ansi;
+  DWORD n = GetShortPathNameW(path.c_str(), nullptr, 0);
+  if (n == 0) return ansi;
+  std::wstring shortPath(n, L'\0');
+  n = GetShortPathNameW(path.c_str(), shortPath.data(), n);
+  if (n == 0 || n >= shortPath.size()) return ansi;
+  shortPath.resize(n);
+  std::string shortAnsi = win::ToAnsi(shortPath);
+  return win::FromAnsi(shortAnsi) == shortPath ? shortAnsi : ansi;
+}
+
+const std::wstring* ChooseTemplate(const std::wstring& templ, int16_t index,
+                                   std::wstring& defaultTemplate) {
+  if (!templ.empty()) return &templ;
+  if (index < 0) {
+    defaultTemplate = g_settings.RenameExt_Default;
+    if (defaultTemplate.empty()) defaultTemplate = kDefaultTemplate;
+    return &defaultTemplate;
+  }
+  if (static_cast<size_t>(index) < g_templateList.size()) return &g_templateList[index];
+  return nullptr;
+}
+
+}  // namespace
+
+std::wstring BuildRenameName(const std::wstring& path, const std::wstring& templ, int16_t index) {
+  std::wstring defaultTemplate;
+  const std::wstring* chosen = ChooseTemplate(templ, index, defaultTemplate);
+  if (!chosen || !g_vbmp3.getFileInfo2) return L"";
+
+  TagRecord tag{};
+  StreamInfoRecord info{};
+  TagTextsRecord texts{};
+  std::string libraryPath = LibraryPath(path);
+  int32_t ok = g_vbmp3.getFileInfo2(libraryPath.c_str(), &tag, &info, &texts);
+  if ((ok & 0xFFFF) == 0) return L"";
+
+  TagTexts fields;
+  fields.artist = win::ReadAnsiField(tag.Artist, sizeof tag.Artist);
+  fields.title = win::ReadAnsiField(tag.Title, sizeof tag.Title);
+  fields.album = win::ReadAnsiField(tag.Album, sizeof tag.Album);
+  fields.year = win::ReadAnsiField(tag.Year, sizeof tag.Year);
+  fields.comment = win::ReadAnsiField(tag.Comment, sizeof tag.Comment);
+  fields.genreName = win::ReadAnsiField(tag.GenreName, sizeof tag.GenreName);
+  return ExpandTemplate(path, *chosen, fields);
+}

@@ -1,0 +1,69 @@
+// frmProgress: the window "実行中" that shows a rename run's progress and
+// report, and afterwards waits, modal, until the user closes it.
+#pragma once
+#include <windows.h>
+
+#include <chrono>
+#include <cstdint>
+#include <string>
+
+class ProgressWindow {
+ public:
+  // Creates the window, hidden, owned by owner and centred over it.
+  explicit ProgressWindow(HWND owner);
+  ~ProgressWindow();
+  ProgressWindow(const ProgressWindow&) = delete;
+  ProgressWindow& operator=(const ProgressWindow&) = delete;
+
+  HWND Handle() const { return window_; }
+
+  // Shows the window modeless with the run's counters at zero, the report
+  // empty and the cancel flag cleared.
+  void Start(int32_t total);
+  // Appends text to the report and keeps its end in view.
+  void AppendReport(const std::wstring& text);
+  // "position/total" and the bar's value.
+  void ShowPosition(int32_t position, int32_t total);
+  // The controls are written at most ten times a second, and always by
+  // Finish: a repaint per entry would cost more than the renames, and a
+  // report write costs time in proportion to the whole report on some
+  // platforms, which would make long runs quadratic.
+  bool CancelRequested() const { return cancel_; }
+
+  // Requests the run's end after the entry in progress.
+  void exeCancel();
+  // The run is over: the button becomes "閉じる(&C)", enabled and default.
+  void Finish();
+  // Waits, modal over owner, until the user closes the window.
+  void WaitModal();
+
+  // For tests: the controls.
+  HWND PB() const { return PB_; }
+  HWND lblNum() const { return lblNum_; }
+  HWND txtInfomation() const { return txtInfomation_; }
+  HWND cmdCancel() const { return cmdCancel_; }
+
+ private:
+  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  // True when the message was handled, with its result.
+  bool Handle(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+  void FlushWhenDue();
+  void Flush();
+  void cmdCancel_Click();
+  void Form_QueryUnload();
+
+  HWND owner_;
+  HWND window_ = nullptr;
+  HWND PB_ = nullptr;
+  HWND lblNum_ = nullptr;
+  HWND txtInfomation_ = nullptr;
+  HWND cmdCancel_ = nullptr;
+  std::wstring pendingReport_;
+  int32_t pendingPosition_ = -1;
+  int32_t pendingTotal_ = 0;
+  std::chrono::steady_clock::time_point lastFlush_{};
+  std::chrono::steady_clock::duration flushInterval_{};
+  bool cancel_ = false;
+  bool finished_ = false;
+  bool defaultButton_ = false;
+};

@@ -1,0 +1,120 @@
+#include "engine/rename_entry.h"
+
+#include <windows.h>
+
+#include <new>
+
+#include "engine/name_builder.h"
+#include "engine/path_rules.h"
+#include "win/file_lookup.h"
+
+namespace {
+
+RenameOutcome Failure(std::wstring text) { return {false, std::move(text)}; }
+
+RenameOutcome PlatformFailure(DWORD error) {
+  return Failure(std::wstring(kRenameErrorText) + SystemErrorText(error));
+}
+
+bool SameIgnoringCase(const std::wstring& a, const std::wstring& b) {
+  return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(),
+                              static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
+}
+
+// Moves without ever replacing an existing file: the platform refuses when
+// the target exists, even if it appeared after our own check.
+DWORD MoveNoReplace(const std::wstring& from, const std::wstring& to) {
+  if (MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_COPY_ALLOWED)) return ERROR_SUCCESS;
+  return GetLastError();
+}
+
+// A rename that changes only letter case may be taken as a rename onto the
+// file itself and do nothing while reporting success; going through a
+// temporary name in the same folder makes it real.
+DWORD MoveChangingCase(const std::wstring& from, const std::wstring& to) {
+  std::wstring folder = AddPathSeparator(GetDirectoryPart(from));
+  if (folder == L"\\") folder.clear();
+  for (unsigned attempt = 0; attempt < 100; ++attempt) {
+    std::wstring temp = folder + L"~velnoir" + std::to_wstring(GetCurrentProcessId()) + L"_" +
+                        std::to_wstring(attempt) + L".tmp";
+    DWORD error = MoveNoReplace(from, temp);
+    if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS) continue;
+    if (error != ERROR_SUCCESS) return error;
+    error = MoveNoReplace(temp, to);
+    if (error != ERROR_SUCCESS) MoveNoReplace(temp, from);  // put the file back as it was
+    return error;
+  }
+  return ERROR_ALREADY_EXISTS;
+}
+
+}  // namespace
+
+std::wstring SystemErrorText(unsigned long error) {
+  wchar_t* buffer = nullptr;
+  DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                               FORMAT_MESSAGE_IGNORE_INSERTS,
+                           nullptr, error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+  std::wstring text;
+  if (n && buffer) text.assign(buffer, n);
+  if (buffer) LocalFree(buffer);
+  while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r')) text.pop_back();
+  // Without a text of its own the number is all there is to show.
+  if (text.empty()) text = std::to_wstring(error);
+  return text;
+}
+
+RenameOutcome TryRenameFile(const std::wstring& source, const std::wstring& target) {
+  try {
+    switch (win::LookupNormalFile(source)) {
+      case win::Lookup::NotFound:
+        return Failure(kSourceMissingText);
+      case win::Lookup::Failed:
+        return PlatformFailure(GetLastError());
+      case win::Lookup::Found:
+        break;
+    }
+    if (target.empty()) return Failure(kNoTargetText);
+    if (target != source) {
+      switch (win::LookupNormalFile(target)) {
+        case win::Lookup::Found:
+          return Failure(kDuplicateText);
+        case win::Lookup::Failed:
+          return PlatformFailure(GetLastError());
+        case win::Lookup::NotFound:
+          break;
+      }
+    }
+    DWORD error = target != source && SameIgnoringCase(source, target)
+                      ? MoveChangingCase(source, target)
+                      : MoveNoReplace(source, target);
+    if (error != ERROR_SUCCESS) return PlatformFailure(error);
+    return {true, target};
+  } catch (const std::bad_alloc&) {
+    return PlatformFailure(ERROR_NOT_ENOUGH_MEMORY);
+  }
+}
+
+std::wstring ExecRenameFile(const std::wstring& source, const std::wstring& target) {
+  return TryRenameFile(source, target).text;
+}
+
+void AddRenameEntry(RenameList& list, const std::wstring& path) {
+  RenameEntry entry;
+  entry.source = path;
+  entry.target = BuildRenameName(path, L"", -1);
+  entry.sourceName = GetFileNamePart(entry.source);
+  entry.targetName = GetFileNamePart(entry.target);
+  list.Append(std::move(entry));
+  list.ShowItemCount();
+}
+
+void AddRenameEntries(RenameList& list, const std::vector<std::wstring>& paths) {
+  RenameListUpdate update(list);
+  for (const std::wstring& path : paths) AddRenameEntry(list, path);
+}
+
+void AddExistingFiles(RenameList& list, const std::vector<std::wstring>& paths) {
+  RenameListUpdate update(list);
+  for (const std::wstring& path : paths)
+    if (win::NormalFileExists(path)) AddRenameEntry(list, path);
+}

@@ -1,0 +1,37 @@
+// Rename list entries: adding a file to the list, and checking and renaming
+// one entry's file.
+#pragma once
+#include <string>
+#include <vector>
+
+#include "engine/rename_list.h"
+#include "engine/rename_run_logic.h"
+
+inline constexpr const wchar_t* kSourceMissingText = L"入力ファイルが存在しません。";
+inline constexpr const wchar_t* kNoTargetText = L"リネーム後ファイル名がありません。";
+inline constexpr const wchar_t* kDuplicateText = L"ファイル名が重複しています。";
+inline constexpr const wchar_t* kRenameErrorText = L"リネームエラー：";
+
+// Appends an entry for the path exactly as given, with its target built from
+// the default template, and rewrites the item count.
+void AddRenameEntry(RenameList& list, const std::wstring& path);
+
+// AddRenameEntry for each path in order, with the list's window updates
+// held until the last one (a drop or a file dialog's choice).
+void AddRenameEntries(RenameList& list, const std::vector<std::wstring>& paths);
+
+// Adds each path that names an existing normal file, in order; others are
+// dropped silently (the command line's files).
+void AddExistingFiles(RenameList& list, const std::vector<std::wstring>& paths);
+
+// Checks the entry against the file system and renames the file. Returns the
+// target path when the file was renamed, otherwise one of the four messages.
+// Never replaces an existing file and never throws.
+std::wstring ExecRenameFile(const std::wstring& source, const std::wstring& target);
+
+// The same, telling success apart from a failure whose message happens to
+// equal the target text.
+RenameOutcome TryRenameFile(const std::wstring& source, const std::wstring& target);
+
+// The platform's own description of an error number, without its line end.
+std::wstring SystemErrorText(unsigned long error);

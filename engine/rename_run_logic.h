@@ -1,0 +1,45 @@
+// The rename run without its window: which entries are processed, what the
+// report says about each, the counts and which entries leave the list.
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "engine/rename_list.h"
+
+// What renaming one entry gave: whether the file was renamed, and the text
+// for the report (the target path, or the message why not).
+struct RenameOutcome {
+  bool renamed = false;
+  std::wstring text;
+};
+
+// "○ "/"× ", the source, CR LF, " -> ", the outcome's text, CR LF, CR LF.
+std::wstring ReportLines(bool renamed, const std::wstring& source, const std::wstring& text);
+
+// The three summary lines, each ending with CR LF.
+std::wstring ReportSummary(int32_t total, int32_t succeeded, int32_t failed);
+
+struct RunCallbacks {
+  // Renames one file (source, target).
+  std::function<RenameOutcome(const std::wstring&, const std::wstring&)> rename;
+  // After each entry: its report lines, its position and the total.
+  std::function<void(const std::wstring& lines, int32_t position, int32_t total)> progress;
+  // Asked after each entry: true ends the run there.
+  std::function<bool()> cancelRequested;
+  // Lets pending window messages run once per entry.
+  std::function<void()> letMessagesRun;
+};
+
+struct RunTally {
+  int32_t total = 0;      // entries when the run started
+  int32_t processed = 0;  // entries handled before the run ended
+  int32_t succeeded = 0;
+  int32_t failed = 0;
+  std::vector<int> renamedPositions;  // ascending, 1-based
+};
+
+// Renames the list's entries in order until the end or a cancel request.
+// The list itself is left unchanged.
+RunTally RenameEntries(const RenameList& list, const RunCallbacks& callbacks);

@@ -1,0 +1,96 @@
+// BuildRenameName and AddRenameEntry with tags read through VBMP3.dll.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "app/settings.h"
+#include "engine/name_builder.h"
+#include "engine/rename_entry.h"
+#include "engine/template_list.h"
+#include "tests/engine/fake_rename_list.h"
+#include "tests/engine/win_support.h"
+#include "win/text.h"
+
+using engine_test::ScratchFolder;
+using engine_test::TaggedMp3;
+using engine_test::WriteBytes;
+
+class AddEntryTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    if (!engine_test::LibraryReady()) GTEST_SKIP() << "VBMP3.dll not usable";
+    g_settings.RenameExt_Default = L"%A - %T";
+    g_templateList = {L"(%A) %T", L"%T", L"%L %Y %C %G"};
+  }
+  ScratchFolder dir;
+};
+
+TEST_F(AddEntryTest, BuildsFromTheTagWithEachTemplateChoice) {
+  std::wstring path = dir / L"track01.mp3";
+  WriteBytes(path, TaggedMp3("Back", "AC/DC", "Album", "1980", "", 17));
+  EXPECT_EQ(BuildRenameName(path, L"", -1), dir / L"ACDC - Back.mp3");
+  EXPECT_EQ(BuildRenameName(path, L"", 0), dir / L"(ACDC) Back.mp3");
+  EXPECT_EQ(BuildRenameName(path, L"", 1), dir / L"Back.mp3");
+  EXPECT_EQ(BuildRenameName(path, L"%T!", 0), dir / L"Back!.mp3");
+  // An index past the list names no template.
+  EXPECT_EQ(BuildRenameName(path, L"", 3), L"");
+  g_settings.RenameExt_Default = L"";
+  EXPECT_EQ(BuildRenameName(path, L"", -5), dir / L"ACDC - Back.mp3");
+}
+
+TEST_F(AddEntryTest, JapaneseTagsAndFolders) {
+  std::wstring sub = dir / L"表ソ";
+  CreateDirectoryW(sub.c_str(), nullptr);
+  std::wstring path = sub + L"\\ソ.mp3";
+  WriteBytes(path, TaggedMp3(win::ToAnsi(L"表題"), win::ToAnsi(L"ポメロ")));
+  EXPECT_EQ(BuildRenameName(path, L"", -1), sub + L"\\ポメロ - 表題.mp3");
+}
+
+TEST_F(AddEntryTest, UnreadableTagGivesAnEmptyTarget) {
+  std::wstring path = dir / L"not audio.mp3";
+  WriteBytes(path, std::string(2000, 'z'));
+  EXPECT_EQ(BuildRenameName(path, L"", -1), L"");
+  EXPECT_EQ(BuildRenameName(dir / L"missing.mp3", L"%T", 0), L"");
+}
+
+TEST_F(AddEntryTest, NameOutsideTheAnsiCodePageStillGetsItsTag) {
+  std::wstring path = dir / L"한글.mp3";
+  WriteBytes(path, TaggedMp3("Title", "Artist"));
+  EXPECT_EQ(BuildRenameName(path, L"", -1), dir / L"Artist - Title.mp3");
+}
+
+TEST_F(AddEntryTest, AddRenameEntryFillsAllFourColumnsAndTheCount) {
+  FakeRenameList list;
+  std::wstring a = dir / L"a.mp3";
+  WriteBytes(a, TaggedMp3("Back", "AC/DC"));
+  std::wstring junk = dir / L"junk.mp3";
+  WriteBytes(junk, "junk");
+  AddRenameEntry(list, a);
+  AddRenameEntry(list, a);
+  AddRenameEntry(list, junk);
+  ASSERT_EQ(list.Count(), 3);
+  EXPECT_EQ(list.itemCountShown, 3);
+  EXPECT_EQ(list.showCalls, 3);
+  RenameEntry first = list.Get(1);
+  EXPECT_EQ(first.source, a);
+  EXPECT_EQ(first.target, dir / L"ACDC - Back.mp3");
+  EXPECT_EQ(first.sourceName, L"a.mp3");
+  EXPECT_EQ(first.targetName, L"ACDC - Back.mp3");
+  EXPECT_EQ(list.Get(2).target, first.target);  // the same file twice: two identical entries
+  RenameEntry third = list.Get(3);
+  EXPECT_EQ(third.target, L"");
+  EXPECT_EQ(third.targetName, L"");
+  EXPECT_EQ(third.sourceName, L"junk.mp3");
+}
+
+TEST_F(AddEntryTest, CommandLineFilesAreAddedOnlyWhenTheyExist) {
+  FakeRenameList list;
+  std::wstring a = dir / L"a b.mp3";
+  WriteBytes(a, TaggedMp3("T", "A"));
+  std::wstring folder = dir / L"folder";
+  CreateDirectoryW(folder.c_str(), nullptr);
+  AddExistingFiles(list, {a, dir / L"missing.mp3", folder, L""});
+  ASSERT_EQ(list.Count(), 1);
+  EXPECT_EQ(list.Get(1).source, a);
+  EXPECT_EQ(list.Get(1).target, dir / L"A - T.mp3");
+}

@@ -1,0 +1,144 @@
+// ExecRenameFile against the real file system.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "engine/rename_entry.h"
+#include "tests/engine/win_support.h"
+
+using engine_test::Exists;
+using engine_test::ReadBytes;
+using engine_test::ScratchFolder;
+using engine_test::WriteBytes;
+
+class ExecRenameFileTest : public testing::Test {
+ protected:
+  ScratchFolder dir;
+  std::wstring Make(const std::wstring& name, const std::string& content = "x") {
+    std::wstring path = dir / name;
+    WriteBytes(path, content);
+    return path;
+  }
+};
+
+TEST_F(ExecRenameFileTest, RenamesAndReturnsTheTarget) {
+  std::wstring a = Make(L"a.mp3", "content");
+  std::wstring b = dir / L"ACDC - Back.mp3";
+  EXPECT_EQ(ExecRenameFile(a, b), b);
+  EXPECT_FALSE(Exists(a));
+  EXPECT_EQ(ReadBytes(b), "content");
+}
+
+TEST_F(ExecRenameFileTest, MovesIntoAnotherFolder) {
+  std::wstring a = Make(L"a.mp3", "moved");
+  std::wstring sub = dir / L"表ソ";
+  ASSERT_TRUE(CreateDirectoryW(sub.c_str(), nullptr));
+  std::wstring b = sub + L"\\ソ.mp3";
+  EXPECT_EQ(ExecRenameFile(a, b), b);
+  EXPECT_EQ(ReadBytes(b), "moved");
+}
+
+TEST_F(ExecRenameFileTest, MissingOrHiddenSourceOrDirectory) {
+  std::wstring target = dir / L"t.mp3";
+  EXPECT_EQ(ExecRenameFile(dir / L"missing.mp3", target), L"入力ファイルが存在しません。");
+  EXPECT_EQ(ExecRenameFile(L"", target), L"入力ファイルが存在しません。");
+  std::wstring hidden = Make(L"hidden.mp3");
+  SetFileAttributesW(hidden.c_str(), FILE_ATTRIBUTE_HIDDEN);
+  EXPECT_EQ(ExecRenameFile(hidden, target), L"入力ファイルが存在しません。");
+  std::wstring folder = dir / L"folder";
+  CreateDirectoryW(folder.c_str(), nullptr);
+  EXPECT_EQ(ExecRenameFile(folder, target), L"入力ファイルが存在しません。");
+  EXPECT_TRUE(Exists(folder));
+  EXPECT_FALSE(Exists(target));
+}
+
+TEST_F(ExecRenameFileTest, EmptyTarget) {
+  std::wstring a = Make(L"a.mp3");
+  EXPECT_EQ(ExecRenameFile(a, L""), L"リネーム後ファイル名がありません。");
+  EXPECT_TRUE(Exists(a));
+}
+
+TEST_F(ExecRenameFileTest, ExistingTargetIsNeverReplaced) {
+  std::wstring a = Make(L"a.mp3", "A");
+  std::wstring b = Make(L"b.mp3", "B");
+  EXPECT_EQ(ExecRenameFile(a, b), L"ファイル名が重複しています。");
+  // A wildcard target is a duplicate when any normal file matches.
+  EXPECT_EQ(ExecRenameFile(a, dir / L"?.mp3"), L"ファイル名が重複しています。");
+  EXPECT_EQ(ReadBytes(a), "A");
+  EXPECT_EQ(ReadBytes(b), "B");
+}
+
+TEST_F(ExecRenameFileTest, CaseOnlyDifferenceIsADuplicate) {
+  std::wstring a = Make(L"a.mp3", "A");
+  EXPECT_EQ(ExecRenameFile(a, dir / L"A.mp3"), L"ファイル名が重複しています。");
+  EXPECT_EQ(ReadBytes(a), "A");
+}
+
+TEST_F(ExecRenameFileTest, TargetThatTheLookupCannotSeeIsStillNotReplaced) {
+  // A hidden file passes the existence check, as one created between the
+  // check and the rename would: the rename itself must refuse.
+  std::wstring a = Make(L"a.mp3", "A");
+  std::wstring b = Make(L"b.mp3", "hidden");
+  SetFileAttributesW(b.c_str(), FILE_ATTRIBUTE_HIDDEN);
+  std::wstring result = ExecRenameFile(a, b);
+  EXPECT_EQ(result.rfind(L"リネームエラー：", 0), 0u) << engine_test::ReadBytes(b);
+  EXPECT_GT(result.size(), std::wstring(L"リネームエラー：").size());
+  EXPECT_EQ(ReadBytes(a), "A");
+  EXPECT_EQ(ReadBytes(b), "hidden");
+}
+
+TEST_F(ExecRenameFileTest, TargetEqualToSourceIsAttempted) {
+  std::wstring a = Make(L"a.mp3", "A");
+  EXPECT_EQ(ExecRenameFile(a, a), a);
+  EXPECT_EQ(ReadBytes(a), "A");
+}
+
+TEST_F(ExecRenameFileTest, MissingTargetFolderGivesThePlatformText) {
+  std::wstring a = Make(L"a.mp3");
+  std::wstring result = ExecRenameFile(a, dir / L"no such folder\\b.mp3");
+  EXPECT_EQ(result, L"リネームエラー：" + SystemErrorText(ERROR_PATH_NOT_FOUND));
+  EXPECT_NE(SystemErrorText(ERROR_PATH_NOT_FOUND).back(), L'\n');
+  EXPECT_TRUE(Exists(a));
+}
+
+TEST_F(ExecRenameFileTest, TargetEqualToAFolderFails) {
+  std::wstring a = Make(L"a.mp3", "A");
+  std::wstring folder = dir / L"folder";
+  CreateDirectoryW(folder.c_str(), nullptr);
+  std::wstring result = ExecRenameFile(a, folder);
+  EXPECT_EQ(result.rfind(L"リネームエラー：", 0), 0u);
+  EXPECT_EQ(ReadBytes(a), "A");
+}
+
+TEST_F(ExecRenameFileTest, TwoEntriesWithOneTarget) {
+  std::wstring a = Make(L"a.mp3", "A");
+  std::wstring b = Make(L"b.mp3", "B");
+  std::wstring t = dir / L"t.mp3";
+  EXPECT_EQ(ExecRenameFile(a, t), t);
+  EXPECT_EQ(ExecRenameFile(b, t), L"ファイル名が重複しています。");
+  EXPECT_EQ(ReadBytes(t), "A");
+  EXPECT_EQ(ReadBytes(b), "B");
+}
+
+TEST_F(ExecRenameFileTest, SameFileListedTwice) {
+  std::wstring a = Make(L"a.mp3", "A");
+  std::wstring t = dir / L"t.mp3";
+  EXPECT_EQ(ExecRenameFile(a, t), t);
+  EXPECT_EQ(ExecRenameFile(a, t), L"入力ファイルが存在しません。");
+}
+
+TEST_F(ExecRenameFileTest, NamesOutsideTheAnsiCodePage) {
+  std::wstring a = Make(L"한글 ä.mp3", "K");
+  std::wstring t = dir / L"Ω 한.mp3";
+  EXPECT_EQ(ExecRenameFile(a, t), t);
+  EXPECT_EQ(ReadBytes(t), "K");
+}
+
+TEST_F(ExecRenameFileTest, TryRenameFileTellsSuccessApart) {
+  std::wstring a = Make(L"a.mp3");
+  RenameOutcome failed = TryRenameFile(dir / L"none.mp3", dir / L"x.mp3");
+  EXPECT_FALSE(failed.renamed);
+  RenameOutcome done = TryRenameFile(a, dir / L"x.mp3");
+  EXPECT_TRUE(done.renamed);
+  EXPECT_EQ(done.text, dir / L"x.mp3");
+}

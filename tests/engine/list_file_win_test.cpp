@@ -1,0 +1,156 @@
+// The list file's bytes on disk and its load and save rules.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <system_error>
+#include <thread>
+
+#include "engine/list_file.h"
+#include "engine/template_list.h"
+#include "tests/engine/win_support.h"
+#include "win/text.h"
+
+using engine_test::ReadBytes;
+using engine_test::ScratchFolder;
+using engine_test::WriteBytes;
+using Lines = std::vector<std::wstring>;
+
+namespace {
+const std::string kDefaultBytes =
+    "\x25\x41\x20\x2D\x20\x25\x54\x0D\x0A"
+    "\x28\x25\x41\x29\x20\x25\x54\x0D\x0A"
+    "\x25\x54\x0D\x0A";
+}
+
+class ListFileTest : public testing::Test {
+ protected:
+  ScratchFolder dir;
+  std::wstring path = dir / L"velnoir.lst";
+  int announced = 0;
+  void Load() {
+    LoadListFileAt(path, [this] { ++announced; });
+  }
+};
+
+TEST_F(ListFileTest, MissingFileIsCreatedWithTheDefaultsByteForByte) {
+  g_templateList = {L"stale"};
+  Load();
+  EXPECT_EQ(announced, 1);
+  EXPECT_EQ(g_templateList, (Lines{L"%A - %T", L"(%A) %T", L"%T"}));
+  EXPECT_EQ(ReadBytes(path), kDefaultBytes);
+  Load();  // the second start finds it
+  EXPECT_EQ(announced, 1);
+}
+
+TEST_F(ListFileTest, FileOfEmptyLinesIsTreatedAsMissing) {
+  WriteBytes(path, "\r\n\r\n\r");
+  Load();
+  EXPECT_EQ(announced, 1);
+  EXPECT_EQ(ReadBytes(path), kDefaultBytes);
+}
+
+TEST_F(ListFileTest, HiddenFileCountsAsMissing) {
+  WriteBytes(path, "%T\r\n");
+  SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_HIDDEN);
+  // Windows refuses to rewrite a hidden file (the error reaches the caller);
+  // Wine rewrites it with the defaults.
+  bool threw = false;
+  try {
+    Load();
+  } catch (const std::system_error&) {
+    threw = true;
+  }
+  EXPECT_EQ(announced, 1);
+  if (!threw) EXPECT_EQ(ReadBytes(path), kDefaultBytes);
+}
+
+TEST_F(ListFileTest, LineRulesOnLoadAndCleanRewriteOnSave) {
+  std::string bytes = "\r\n%A - %T\r\n\r\n" + win::ToAnsi(L"表ソ %A") + "\rx\ny\r\n  \r\nlast";
+  WriteBytes(path, bytes);
+  Load();
+  EXPECT_EQ(announced, 0);
+  EXPECT_EQ(g_templateList, (Lines{L"%A - %T", L"表ソ %A", L"x\ny", L"  ", L"last"}));
+  SaveListFileAt(path);
+  EXPECT_EQ(ReadBytes(path), "%A - %T\r\n" + win::ToAnsi(L"表ソ %A") + "\r\nx\ny\r\n  \r\nlast\r\n");
+}
+
+TEST_F(ListFileTest, EmptyTemplatesAreNotWritten) {
+  Load();
+  g_templateList = {L"", L"a", L""};
+  SaveListFileAt(path);
+  EXPECT_EQ(ReadBytes(path), "a\r\n");
+  g_templateList = {L"", L""};
+  SaveListFileAt(path);
+  EXPECT_EQ(ReadBytes(path), "");
+  announced = 0;
+  Load();
+  EXPECT_EQ(announced, 1);
+}
+
+TEST_F(ListFileTest, UnreadableFileIsNeverOverwritten) {
+  WriteBytes(path, "%A\r\n%T\r\nmine\r\n");
+  g_templateList = {L"stale"};
+  // Another program holds the file open without sharing it.
+  HANDLE lock = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+  EXPECT_THROW(Load(), std::system_error);
+  CloseHandle(lock);
+  EXPECT_TRUE(ListFileLoadFailed());
+  EXPECT_EQ(announced, 0);
+  g_templateList = {L"partial"};
+  SaveListFileAt(path);
+  EXPECT_EQ(ReadBytes(path), "%A\r\n%T\r\nmine\r\n");
+  // A later successful load lifts the guard.
+  Load();
+  EXPECT_FALSE(ListFileLoadFailed());
+  EXPECT_EQ(g_templateList, (Lines{L"%A", L"%T", L"mine"}));
+  g_templateList.push_back(L"new");
+  SaveListFileAt(path);
+  EXPECT_EQ(ReadBytes(path), "%A\r\n%T\r\nmine\r\nnew\r\n");
+}
+
+TEST(ListFile, LivesBesideTheProgram) {
+  std::wstring path = ListFilePath();
+  wchar_t exe[MAX_PATH];
+  GetModuleFileNameW(nullptr, exe, MAX_PATH);
+  std::wstring folder(exe);
+  folder.resize(folder.find_last_of(L'\\') + 1);
+  EXPECT_EQ(path, folder + L"velnoir.lst");
+}
+
+TEST(ListFile, FirstStartShowsTheMessageOnce) {
+  // The real file beside the test exe; kept aside and put back afterwards.
+  std::wstring path = ListFilePath();
+  std::wstring saved = path + L".saved";
+  bool had = MoveFileExW(path.c_str(), saved.c_str(), MOVEFILE_REPLACE_EXISTING);
+  std::atomic<int> boxes{0};
+  std::wstring text;
+  std::atomic<bool> done{false};
+  std::thread closer([&] {
+    while (!done) {
+      HWND box = FindWindowW(L"#32770", L"ぽめろ 初期設定");
+      if (box) {
+        HWND label = GetDlgItem(box, 0xFFFF);
+        wchar_t buffer[512] = {};
+        if (label) GetWindowTextW(label, buffer, 512);
+        text = buffer;
+        ++boxes;
+        SendMessageW(box, WM_COMMAND, IDOK, 0);
+        Sleep(200);
+      }
+      Sleep(20);
+    }
+  });
+  LoadListFile(nullptr);
+  done = true;
+  closer.join();
+  EXPECT_EQ(boxes, 1);
+  EXPECT_EQ(text,
+            L"リストファイルの内容が異常か、またはリストファイルがありません。\r\n"
+            L"新しいリストファイルを作成します。");
+  EXPECT_EQ(ReadBytes(path), kDefaultBytes);
+  DeleteFileW(path.c_str());
+  if (had) MoveFileExW(saved.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
+}

@@ -1,0 +1,97 @@
+#include "engine/name_builder.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TagTexts Tag(std::wstring artist, std::wstring title) {
+  TagTexts t;
+  t.artist = std::move(artist);
+  t.title = std::move(title);
+  return t;
+}
+
+const std::wstring kSource = L"D:\\My Music\\track01.mp3";
+
+}  // namespace
+
+TEST(ExpandTemplate, DefaultTemplateExamples) {
+  EXPECT_EQ(ExpandTemplate(kSource, L"%A - %T", Tag(L"AC/DC", L"Back")),
+            L"D:\\My Music\\ACDC - Back.mp3");
+  EXPECT_EQ(ExpandTemplate(kSource, L"%A - %T", Tag(L"", L"Back")),
+            L"D:\\My Music\\ArtistName - Back.mp3");
+}
+
+TEST(ExpandTemplate, FallbacksForEmptyFields) {
+  TagTexts empty;
+  EXPECT_EQ(ExpandPlaceholders(L"%A|%T|%L|%Y|%C|%G", empty),
+            L"ArtistName|TitleName|AlbumName|0000||NoGenre");
+  TagTexts full{L"a", L"t", L"l", L"1999", L"c", L"Rock"};
+  EXPECT_EQ(ExpandPlaceholders(L"%G%C%Y%L%T%A", full), L"Rockc1999lta");
+  EXPECT_EQ(ExpandTemplate(kSource, L"%A%C", Tag(L"X", L"")), L"D:\\My Music\\X.mp3");
+  // A field cut at its NUL: what follows the NUL is not part of the value.
+  EXPECT_EQ(ExpandPlaceholders(L"%A", Tag(std::wstring(L"\0junk", 5), L"")), L"ArtistName");
+}
+
+TEST(ExpandTemplate, PlaceholdersAreCaseSensitiveAndEveryOccurrenceIsReplaced) {
+  EXPECT_EQ(ExpandTemplate(kSource, L"%a - %t", Tag(L"A", L"T")), L"D:\\My Music\\%a - %t.mp3");
+  EXPECT_EQ(ExpandPlaceholders(L"%A%A-%A", Tag(L"x", L"")), L"xx-x");
+  EXPECT_EQ(ExpandTemplate(kSource, L"Track", Tag(L"A", L"T")), L"D:\\My Music\\Track.mp3");
+}
+
+TEST(ExpandTemplate, ValuesCascadeOnlyIntoLaterPlaceholders) {
+  // The artist brings in "%T", which is expanded in its turn.
+  EXPECT_EQ(ExpandPlaceholders(L"%A", Tag(L"100%Tunes", L"Song")), L"100Songunes");
+  // The title brings in "%A", which was already done: it stays literal.
+  EXPECT_EQ(ExpandPlaceholders(L"%T", Tag(L"Art", L"50%A")), L"50%A");
+  // A value holding its own placeholder does not loop.
+  EXPECT_EQ(ExpandPlaceholders(L"%A", Tag(L"%A%A", L"")), L"%A%A");
+  // A value ending in "%" forms a later placeholder with the template's next
+  // letter: each step sees the whole text the earlier steps produced.
+  EXPECT_EQ(ExpandPlaceholders(L"%AT", Tag(L"x%", L"y")), L"xy");
+}
+
+TEST(ExpandTemplate, DeletesTheTenForbiddenCharactersOnly) {
+  EXPECT_EQ(DeleteForbiddenCharacters(L"a/b:c,d;e*f?g\"h<i>j|k\\l"), L"abcdefghij" L"k\\l");
+  EXPECT_EQ(ExpandTemplate(kSource, L"%T", Tag(L"", L"Who? / What:")),
+            L"D:\\My Music\\Who  What.mp3");
+  // A backslash from the tag leads into a subfolder.
+  EXPECT_EQ(ExpandTemplate(kSource, L"%A - %T", Tag(L"AC\\DC", L"Back")),
+            L"D:\\My Music\\AC\\DC - Back.mp3");
+  // Spaces are never trimmed or merged.
+  EXPECT_EQ(ExpandTemplate(kSource, L" %A  %T ", Tag(L"a", L"t")), L"D:\\My Music\\ a  t .mp3");
+}
+
+TEST(ExpandTemplate, ExtensionRuleCoversTheWholePath) {
+  EXPECT_EQ(SourceExtension(L"D:\\Music\\track"), L"rack");
+  EXPECT_EQ(SourceExtension(L"D:\\My.Music\\track"), L".Music\\track");
+  EXPECT_EQ(SourceExtension(L"a.b.MP3"), L".MP3");
+  EXPECT_EQ(SourceExtension(L"abc"), L"abc");
+  EXPECT_EQ(ExpandTemplate(L"D:\\Music\\track", L"%T", Tag(L"", L"Song")),
+            L"D:\\Music\\Songrack");
+  EXPECT_EQ(ExpandTemplate(L"D:\\My.Music\\track", L"%T", Tag(L"", L"Song")),
+            L"D:\\My.Music\\Song.Music\\track");
+}
+
+TEST(ExpandTemplate, FullPathPrefix) {
+  EXPECT_EQ(ExpandTemplate(kSource, L"FP#%T", Tag(L"", L"Song")), L"Song.mp3");
+  EXPECT_EQ(ExpandTemplate(kSource, L"FP#C:\\Sorted\\Best %T", Tag(L"", L"Song")),
+            L"C\\Sorted\\Best Song.mp3");
+  // The prefix may come from the first value.
+  EXPECT_EQ(ExpandTemplate(kSource, L"%A", Tag(L"FP#x", L"")), L"x.mp3");
+  // Only at the very start and only in upper case.
+  EXPECT_EQ(ExpandTemplate(kSource, L"fp#%T", Tag(L"", L"S")), L"D:\\My Music\\fp#S.mp3");
+  EXPECT_EQ(ExpandTemplate(kSource, L" FP#%T", Tag(L"", L"S")), L"D:\\My Music\\ FP#S.mp3");
+}
+
+TEST(ExpandTemplate, EmptyExpansionKeepsFolderAndExtension) {
+  EXPECT_EQ(ExpandTemplate(kSource, L"%C", TagTexts{}), L"D:\\My Music\\.mp3");
+  EXPECT_EQ(ExpandTemplate(L"C:\\a.mp3", L"%T", Tag(L"", L"t")), L"C:\\t.mp3");
+  // A source without folder: the separator alone stands before the name.
+  EXPECT_EQ(ExpandTemplate(L"a.mp3", L"%T", Tag(L"", L"t")), L"\\t.mp3");
+}
+
+TEST(ExpandTemplate, JapaneseTextsPassUnchanged) {
+  EXPECT_EQ(ExpandTemplate(L"D:\\表\\ソ.mp3", L"%A - %T", Tag(L"ポメロ", L"表題：ソ")),
+            L"D:\\表\\ポメロ - 表題：ソ.mp3");
+}

@@ -1,0 +1,280 @@
+// The rename run end to end: real files, the list view the main window
+// uses, the progress window and its modal wait.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+#include "app/list/rename_list_view.h"
+#include "engine/progress_window.h"
+#include "engine/rename_entry.h"
+#include "engine/rename_run.h"
+#include "tests/engine/win_support.h"
+#include "win/ui.h"
+
+using engine_test::Exists;
+using engine_test::ReadBytes;
+using engine_test::ScratchFolder;
+using engine_test::WriteBytes;
+
+namespace {
+
+ListViewRenameList* g_shownList = nullptr;
+
+LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NOTIFY && g_shownList) {
+    auto* header = reinterpret_cast<NMHDR*>(lParam);
+    if (header->code == LVN_GETDISPINFOW) {
+      g_shownList->OnGetDispInfo(reinterpret_cast<NMLVDISPINFOW*>(lParam));
+      return 0;
+    }
+  }
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+// A main window stand-in: a top-level window with the report list view and
+// the status bar, as the rename list lives in them.
+class Host {
+ public:
+  Host() {
+    static bool registered = [] {
+      INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
+      InitCommonControlsEx(&controls);
+      WNDCLASSW wc{};
+      wc.lpfnWndProc = HostProc;
+      wc.hInstance = GetModuleHandleW(nullptr);
+      wc.lpszClassName = L"EngineTestHost";
+      return RegisterClassW(&wc) != 0;
+    }();
+    (void)registered;
+    window = CreateWindowExW(0, L"EngineTestHost", L"host", WS_OVERLAPPEDWINDOW, 0, 0, 600, 400,
+                             nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    listView = CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | LVS_REPORT | LVS_OWNERDATA, 0, 0,
+                               600, 300, window, nullptr, GetModuleHandleW(nullptr), nullptr);
+    statusBar = CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD, 0, 0, 0, 0, window, nullptr,
+                                GetModuleHandleW(nullptr), nullptr);
+    int parts[3] = {200, 400, -1};
+    SendMessageW(statusBar, SB_SETPARTS, 3, reinterpret_cast<LPARAM>(parts));
+    list = std::make_unique<ListViewRenameList>(listView, statusBar);
+    g_shownList = list.get();
+  }
+  ~Host() {
+    g_shownList = nullptr;
+    list.reset();
+    DestroyWindow(window);
+  }
+  std::wstring StatusText() const {
+    wchar_t buffer[256] = {};
+    SendMessageW(statusBar, SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(buffer));
+    return buffer;
+  }
+  HWND window, listView, statusBar;
+  std::unique_ptr<ListViewRenameList> list;
+};
+
+HWND FindProgress() { return FindWindowW(L"VelnoirProgress", L"実行中"); }
+
+struct WindowState {
+  std::wstring report, count, button;
+  int bar = -1, barMax = -1;
+  bool buttonEnabled = false, isDefault = false, mainEnabled = true;
+};
+
+WindowState Capture(ProgressWindow& w, HWND main) {
+  WindowState s;
+  s.report = win::GetText(w.txtInfomation());
+  s.count = win::GetText(w.lblNum());
+  s.button = win::GetText(w.cmdCancel());
+  s.bar = static_cast<int>(SendMessageW(w.PB(), PBM_GETPOS, 0, 0));
+  s.barMax = static_cast<int>(SendMessageW(w.PB(), PBM_GETRANGE, FALSE, 0));
+  s.buttonEnabled = IsWindowEnabled(w.cmdCancel());
+  s.isDefault = (GetWindowLongW(w.cmdCancel(), GWL_STYLE) & BS_DEFPUSHBUTTON) != 0;
+  s.mainEnabled = IsWindowEnabled(main);
+  return s;
+}
+
+}  // namespace
+
+class RenameRunTest : public testing::Test {
+ protected:
+  Host host;
+  ScratchFolder dir;
+  void Add(const std::wstring& source, const std::wstring& target) {
+    host.list->Append({source, target, L"", L""});
+  }
+  std::wstring File(const std::wstring& name, const std::string& content) {
+    WriteBytes(dir / name, content);
+    return dir / name;
+  }
+};
+
+TEST_F(RenameRunTest, RunsTheListReportsAndKeepsTheFailures) {
+  std::wstring a = File(L"a.mp3", "A"), b = File(L"b.mp3", "B"), c = File(L"c.mp3", "C"),
+               d = File(L"d.mp3", "D"), taken = File(L"taken.mp3", "T");
+  std::wstring missing = dir / L"missing.mp3";
+  Add(a, dir / L"表ソ A.mp3");
+  Add(missing, dir / L"x.mp3");
+  Add(b, taken);
+  Add(c, dir / L"C2.mp3");
+  Add(d, L"");
+  WindowState state;
+  RunRenameWith(host.window, *host.list, TryRenameFile, [&](ProgressWindow& w) {
+    state = Capture(w, host.window);
+    EXPECT_FALSE(Exists(a));
+    PostMessageW(w.cmdCancel(), BM_CLICK, 0, 0);
+    w.WaitModal();
+    EXPECT_FALSE(IsWindow(w.Handle()));
+  });
+  EXPECT_EQ(state.report,
+            L"○ " + a + L"\r\n -> " + dir / L"表ソ A.mp3" + L"\r\n\r\n" +
+                L"× " + missing + L"\r\n -> 入力ファイルが存在しません。\r\n\r\n" +
+                L"× " + b + L"\r\n -> ファイル名が重複しています。\r\n\r\n" +
+                L"○ " + c + L"\r\n -> " + dir / L"C2.mp3" + L"\r\n\r\n" +
+                L"× " + d + L"\r\n -> リネーム後ファイル名がありません。\r\n\r\n" +
+                L"総ファイル数　：5\r\n成功ファイル数：2\r\n失敗ファイル数：3\r\n");
+  EXPECT_EQ(state.count, L"5/5");
+  EXPECT_EQ(state.bar, 5);
+  EXPECT_EQ(state.barMax, 5);
+  EXPECT_EQ(state.button, L"閉じる(&C)");
+  EXPECT_TRUE(state.buttonEnabled);
+  EXPECT_TRUE(state.isDefault);
+  EXPECT_FALSE(state.mainEnabled);  // still waiting, modal over the main window
+  EXPECT_TRUE(IsWindowEnabled(host.window));
+  ASSERT_EQ(host.list->Count(), 3);
+  EXPECT_EQ(host.list->Get(1).source, missing);
+  EXPECT_EQ(host.list->Get(2).source, b);
+  EXPECT_EQ(host.list->Get(3).source, d);
+  EXPECT_EQ(host.StatusText(), L"項目数：3");
+  EXPECT_EQ(ReadBytes(dir / L"表ソ A.mp3"), "A");
+  EXPECT_EQ(ReadBytes(dir / L"C2.mp3"), "C");
+  EXPECT_EQ(ReadBytes(taken), "T");
+  EXPECT_EQ(ReadBytes(b), "B");
+}
+
+TEST_F(RenameRunTest, AllRenamedEmptiesTheList) {
+  for (int i = 0; i < 4; ++i)
+    Add(File(L"s" + std::to_wstring(i) + L".mp3", "x"), dir / (L"t" + std::to_wstring(i) + L".mp3"));
+  RunRenameWith(host.window, *host.list, TryRenameFile, [](ProgressWindow& w) {
+    EXPECT_NE(win::GetText(w.txtInfomation()).find(L"総ファイル数　：4\r\n成功ファイル数：4\r\n失敗ファイル数：0\r\n"),
+              std::wstring::npos);
+    SendMessageW(w.Handle(), WM_CLOSE, 0, 0);  // the close box after the run closes it
+    w.WaitModal();
+  });
+  EXPECT_EQ(host.list->Count(), 0);
+  EXPECT_EQ(host.StatusText(), L"項目数：0");
+}
+
+TEST_F(RenameRunTest, TwoEntriesWithOneTarget) {
+  std::wstring a = File(L"a.mp3", "A"), b = File(L"b.mp3", "B");
+  Add(a, dir / L"same.mp3");
+  Add(b, dir / L"same.mp3");
+  std::wstring report;
+  RunRenameWith(host.window, *host.list, TryRenameFile, [&](ProgressWindow& w) {
+    report = win::GetText(w.txtInfomation());
+  });
+  EXPECT_EQ(report.substr(0, report.find(L"総")),
+            L"○ " + a + L"\r\n -> " + dir / L"same.mp3" + L"\r\n\r\n× " + b +
+                L"\r\n -> ファイル名が重複しています。\r\n\r\n");
+  ASSERT_EQ(host.list->Count(), 1);
+  EXPECT_EQ(host.list->Get(1).source, b);
+}
+
+TEST_F(RenameRunTest, CancelAfterEntryKEndsAfterEntryKPlus1) {
+  for (int i = 1; i <= 6; ++i) Add(File(std::to_wstring(i) + L".mp3", "x"), dir / (L"r" + std::to_wstring(i) + L".mp3"));
+  int calls = 0;
+  auto rename = [&](const std::wstring& s, const std::wstring& t) {
+    // The click arrives while entry 2 is processed and is handled in the pause after it.
+    if (++calls == 2) PostMessageW(GetDlgItem(FindProgress(), 104), BM_CLICK, 0, 0);
+    return TryRenameFile(s, t);
+  };
+  WindowState state;
+  RunRenameWith(host.window, *host.list, rename, [&](ProgressWindow& w) { state = Capture(w, host.window); });
+  EXPECT_EQ(calls, 3);
+  EXPECT_EQ(state.count, L"3/6");
+  EXPECT_NE(state.report.find(L"総ファイル数　：6\r\n成功ファイル数：3\r\n失敗ファイル数：0\r\n"),
+            std::wstring::npos);
+  ASSERT_EQ(host.list->Count(), 3);
+  EXPECT_EQ(host.list->Get(1).source, dir / L"4.mp3");
+  EXPECT_EQ(host.list->Get(3).source, dir / L"6.mp3");
+  EXPECT_TRUE(Exists(dir / L"4.mp3"));
+}
+
+TEST_F(RenameRunTest, CloseBoxDuringTheRunIsACancelRequest) {
+  for (int i = 1; i <= 5; ++i) Add(File(std::to_wstring(i) + L".mp3", "x"), dir / (L"r" + std::to_wstring(i) + L".mp3"));
+  int calls = 0;
+  bool windowStayed = true;
+  auto rename = [&](const std::wstring& s, const std::wstring& t) {
+    ++calls;
+    if (calls == 1) PostMessageW(FindProgress(), WM_CLOSE, 0, 0);
+    if (calls == 2) {
+      windowStayed = FindProgress() != nullptr;
+      // The button shows that the cancel was taken.
+      windowStayed = windowStayed && !IsWindowEnabled(GetDlgItem(FindProgress(), 104));
+    }
+    return TryRenameFile(s, t);
+  };
+  WindowState state;
+  RunRenameWith(host.window, *host.list, rename, [&](ProgressWindow& w) {
+    state = Capture(w, host.window);
+    PostMessageW(w.Handle(), WM_CLOSE, 0, 0);
+    w.WaitModal();
+  });
+  EXPECT_EQ(calls, 2);
+  EXPECT_TRUE(windowStayed);
+  EXPECT_EQ(state.button, L"閉じる(&C)");
+  EXPECT_TRUE(state.buttonEnabled);
+  EXPECT_NE(state.report.find(L"総ファイル数　：5\r\n成功ファイル数：2\r\n"), std::wstring::npos);
+  EXPECT_EQ(host.list->Count(), 3);
+  EXPECT_EQ(FindProgress(), nullptr);
+}
+
+TEST_F(RenameRunTest, ProgressShowsWhileTheRunGoesOn) {
+  for (int i = 1; i <= 4; ++i) Add(dir / (std::to_wstring(i) + L".mp3"), L"");
+  std::wstring countSeen, reportSeen;
+  auto rename = [&](const std::wstring& s, const std::wstring& t) {
+    // Entries slower than the window's update interval: each one shows.
+    Sleep(150);
+    if (s == dir / L"4.mp3") {
+      HWND progress = FindProgress();
+      countSeen = win::GetText(GetDlgItem(progress, 102));
+      reportSeen = win::GetText(GetDlgItem(progress, 103));
+    }
+    return TryRenameFile(s, t);
+  };
+  RunRenameWith(host.window, *host.list, rename, [](ProgressWindow&) {});
+  EXPECT_EQ(countSeen, L"3/4");
+  EXPECT_NE(reportSeen.find(L"× " + dir / L"3.mp3" + L"\r\n -> リネーム後"), std::wstring::npos)
+      << "the report holds the entries processed so far";
+  EXPECT_EQ(reportSeen.find(L"総"), std::wstring::npos);
+}
+
+TEST_F(RenameRunTest, EmptyListOpensNoWindow) {
+  bool waited = false;
+  RunRenameWith(host.window, *host.list, TryRenameFile, [&](ProgressWindow&) { waited = true; });
+  RunRename(host.window, *host.list);
+  EXPECT_FALSE(waited);
+  EXPECT_EQ(FindProgress(), nullptr);
+  EXPECT_TRUE(IsWindowEnabled(host.window));
+}
+
+TEST_F(RenameRunTest, LongReportKeepsEveryLineAndCountsPast16Bits) {
+  const int n = 33000;
+  for (int i = 1; i <= n; ++i) Add(L"C:\\src\\" + std::to_wstring(i) + L".mp3", L"t");
+  auto rename = [](const std::wstring& s, const std::wstring&) {
+    int k = std::stoi(s.substr(7));
+    return k % 3 == 0 ? RenameOutcome{true, L"t"} : RenameOutcome{false, L"ファイル名が重複しています。"};
+  };
+  WindowState state;
+  RunRenameWith(host.window, *host.list, rename, [&](ProgressWindow& w) { state = Capture(w, host.window); });
+  EXPECT_EQ(state.count, L"33000/33000");
+  EXPECT_EQ(state.bar, n);
+  EXPECT_NE(state.report.find(L"× C:\\src\\32999.mp3\r\n"), std::wstring::npos);
+  EXPECT_NE(state.report.find(L"総ファイル数　：33000\r\n成功ファイル数：11000\r\n失敗ファイル数：22000\r\n"),
+            std::wstring::npos);
+  EXPECT_EQ(host.list->Count(), 22000);
+  EXPECT_EQ(host.list->Get(22000).source, L"C:\\src\\32999.mp3");
+  EXPECT_EQ(host.StatusText(), L"項目数：22000");
+}
