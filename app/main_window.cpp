@@ -455,7 +455,7 @@ void MainWindow::mnuShowFilenameOnly_Click() {
 }
 
 void MainWindow::AddFiles(const std::vector<std::wstring>& paths) {
-  for (const std::wstring& path : paths) AddRenameEntry(*list_, path);
+  AddRenameEntries(*list_, paths);
 }
 
 void MainWindow::mnuOpen_Click() {

@@ -21,6 +21,7 @@ void ListViewRenameList::Append(RenameEntry entry) {
 
 void ListViewRenameList::Set(int position, RenameEntry entry) {
   if (position < 1 || position > Count()) return;
+  SyncPendingCount();
   entries_[static_cast<size_t>(position - 1)] = std::move(entry);
   ListView_RedrawItems(listView_, position - 1, position - 1);
 }
@@ -40,6 +41,7 @@ void ListViewRenameList::RemovePositions(const std::vector<int>& ascendingPositi
     kept.push_back(std::move(entries_[i]));
   }
   entries_ = std::move(kept);
+  SyncPendingCount();
   // The selection of an owner-data list is by index: it would slide onto
   // another file, so it is cleared with the rows it referred to.
   ListView_SetItemState(listView_, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
@@ -49,11 +51,13 @@ void ListViewRenameList::RemovePositions(const std::vector<int>& ascendingPositi
 void ListViewRenameList::Remove(int position) {
   if (position < 1 || position > Count()) return;
   entries_.erase(entries_.begin() + (position - 1));
+  SyncPendingCount();
   ListView_SetItemState(listView_, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
   SyncCount();
 }
 
 int ListViewRenameList::Selected() const {
+  SyncPendingCount();
   int index = ListView_GetNextItem(listView_, -1, LVNI_SELECTED);
   if (index < 0 || index >= Count()) return 0;
   return index + 1;
@@ -61,6 +65,7 @@ int ListViewRenameList::Selected() const {
 
 void ListViewRenameList::Select(int position) {
   if (position < 1 || position > Count()) return;
+  SyncPendingCount();
   ListView_SetItemState(listView_, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
   ListView_SetItemState(listView_, position - 1, LVIS_SELECTED | LVIS_FOCUSED,
                         LVIS_SELECTED | LVIS_FOCUSED);
@@ -69,6 +74,10 @@ void ListViewRenameList::Select(int position) {
 
 void ListViewRenameList::ShowItemCount() {
   if (!statusBar_) return;
+  if (updateDepth_ > 0) {
+    itemCountPending_ = true;
+    return;
+  }
   std::wstring text = L"項目数：" + std::to_wstring(Count());
   SendMessageW(statusBar_, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
@@ -93,7 +102,30 @@ void ListViewRenameList::OnGetDispInfo(NMLVDISPINFOW* info) const {
   lstrcpynW(item.pszText, text.c_str(), item.cchTextMax);
 }
 
+void ListViewRenameList::BeginUpdate() { ++updateDepth_; }
+
+void ListViewRenameList::EndUpdate() {
+  if (updateDepth_ == 0 || --updateDepth_ > 0) return;
+  SyncPendingCount();
+  if (itemCountPending_) {
+    itemCountPending_ = false;
+    ShowItemCount();
+  }
+}
+
+void ListViewRenameList::SyncPendingCount() const {
+  if (!countPending_) return;
+  countPending_ = false;
+  ListView_SetItemCountEx(listView_, Count(), LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
+  InvalidateRect(listView_, nullptr, FALSE);
+}
+
 void ListViewRenameList::SyncCount() {
+  if (updateDepth_ > 0) {
+    countPending_ = true;
+    return;
+  }
+  countPending_ = false;
   // LVSICF_NOSCROLL keeps the view where the user left it while rows arrive.
   ListView_SetItemCountEx(listView_, Count(), LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
   InvalidateRect(listView_, nullptr, FALSE);

@@ -21,6 +21,8 @@ class ListViewRenameList : public RenameList {
   void Remove(int position) override;
   int Selected() const override;
   void ShowItemCount() override;
+  void BeginUpdate() override;
+  void EndUpdate() override;
 
   // Answers the list view's LVN_GETDISPINFOW; the owner forwards it here.
   void OnGetDispInfo(NMLVDISPINFOW* info) const;
@@ -29,9 +31,14 @@ class ListViewRenameList : public RenameList {
 
  private:
   void SyncCount();
+  // Brings the list view's row count up to date before it is addressed.
+  void SyncPendingCount() const;
   static const std::wstring& Column(const RenameEntry& entry, int column);
 
   HWND listView_;
   HWND statusBar_;
   std::vector<RenameEntry> entries_;
+  int updateDepth_ = 0;
+  mutable bool countPending_ = false;
+  bool itemCountPending_ = false;
 };
