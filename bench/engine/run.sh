@@ -1,0 +1,104 @@
+#!/usr/bin/env bash
+# Benchmarks of the rename engine under Wine, on the x86_64 build:
+#   bench/engine/run.sh [BUILD_DIR]
+# BUILD_DIR defaults to the Windows build this machine runs under Wine
+# (build/win32, or build/win64 where only 64-bit code runs), which it builds
+# when the benchmark exes are missing. Makes the audio files itself
+# (a few tiny lame-made MP3s, copied with their own ID3v1 tags), then prints
+# the figures. Uses $DISPLAY, or its own Xvfb on :$BENCH_DISPLAY (default 91).
+set -euo pipefail
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+root="$(cd "$here/../.." && pwd)"
+if [ -z "${1:-}" ]; then
+  preset=$( (source "$root/tools/wine-session.sh" >/dev/null 2>&1; echo "$VELNOIR_WIN_PRESET") )
+  if [ ! -x "$root/build/$preset/bin/rename_run_bench.exe" ]; then
+    cmake --preset "$preset" >/dev/null
+    cmake --build --preset "$preset" --target add_entries_bench rename_run_bench VBMP3 >/dev/null
+  fi
+  set -- "$root/build/$preset"
+fi
+build="$(cd "$1" && pwd)"
+bin="$build/bin"
+data="$build/bench-engine-data"
+wine="$root/tools/wine"
+export WINEPREFIX="$build/wineprefix" LANG=ja_JP.UTF-8 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+
+xvfb_pid=""
+server_started=""
+cleanup() {
+  [ -n "$server_started" ] && /usr/lib/wine/wineserver -k || true
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+}
+trap cleanup EXIT
+if [ -z "${DISPLAY:-}" ]; then
+  display=":${BENCH_DISPLAY:-91}"
+  Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+  xvfb_pid=$!
+  export DISPLAY="$display"
+  sleep 1
+fi
+# One persistent server for all runs, unless one already serves this prefix
+# (then -p answers 2 at once); its output must not hold our pipes.
+mkdir -p "$WINEPREFIX"
+if /usr/lib/wine/wineserver -p </dev/null >/dev/null 2>&1; then server_started=1; fi
+"$wine" cmd /c exit </dev/null >/dev/null 2>&1 || true
+
+winpath() { printf 'Z:%s' "${1//\//\\}"; }
+
+rm -rf "$data"
+mkdir -p "$data"
+sox -n -r 44100 -c 1 "$data/silence.wav" trim 0 0.05
+for k in 1 2 3; do
+  lame --quiet -b 32 --id3v1-only --tt "base$k" --ta "lame" "$data/silence.wav" "$data/base$k.mp3"
+done
+
+# Copies of the lame files, each with its own ID3v1 tag (and so its own bytes).
+python3 - "$data" <<'PY'
+import os, sys
+data = sys.argv[1]
+bases = []
+for k in (1, 2, 3):
+    b = open(os.path.join(data, f"base{k}.mp3"), "rb").read()
+    assert b[-128:-125] == b"TAG"
+    bases.append(b[:-128])
+
+def field(text, width):
+    return text.encode("ascii")[:width].ljust(width, b"\0")
+
+def tagged(i, title, artist):
+    tag = b"TAG" + field(title, 30) + field(artist, 30) + field("Album", 30) + field("2024", 4) + field("", 30) + bytes([12])
+    return bases[i % 3] + tag
+
+def folder(name):
+    p = os.path.join(data, name)
+    os.makedirs(p)
+    return p
+
+add = folder("add")
+for i in range(10000):
+    album = os.path.join(add, f"album{i // 100:03d}")
+    if i % 100 == 0:
+        os.makedirs(album)
+    open(os.path.join(album, f"track{i:05d}.mp3"), "wb").write(tagged(i, f"Title {i}", f"Artist {i % 97}"))
+
+# Rename sets laid out as a collection is: album folders of 100 tracks.
+# (Wine looks a missing name up by reading the whole folder, so one folder
+# of 20,000 files measures Wine's directory scan rather than the run.)
+for n, name in ((10000, "run10k"), (20000, "run20k")):
+    d = folder(name)
+    for i in range(n):
+        album = os.path.join(d, f"album{i // 100:03d}")
+        if i % 100 == 0:
+            os.makedirs(album)
+        open(os.path.join(album, f"src_{i:05d}.mp3"), "wb").write(tagged(i, f"T{i}", "A"))
+        if i % 2 == 1:
+            open(os.path.join(album, f"dup_{i:05d}.mp3"), "wb").write(tagged(i, f"D{i}", "B"))
+PY
+
+echo "== AddRenameEntry: 10,000 tagged MP3 files (100 album folders) into the shown list"
+"$wine" "$bin/add_entries_bench.exe" "$(winpath "$data/add")" </dev/null | cat
+echo "== Rename run: 10,000 entries in 100 album folders (half fail as duplicates)"
+r10=$("$wine" "$bin/rename_run_bench.exe" "$(winpath "$data/run10k")" </dev/null | tee /dev/stderr | sed -n 's/^run: [0-9]* entries  \([0-9.]*\) s.*/\1/p')
+echo "== Rename run: 20,000 entries in 200 album folders (half fail as duplicates)"
+r20=$("$wine" "$bin/rename_run_bench.exe" "$(winpath "$data/run20k")" </dev/null | tee /dev/stderr | sed -n 's/^run: [0-9]* entries  \([0-9.]*\) s.*/\1/p')
+python3 -c "import sys; a, b = float(sys.argv[1]), float(sys.argv[2]); print(f'run: 10,000 {a:.3f} s (target < 2 s), 20,000 {b:.3f} s, ratio {b/a:.2f} (target < 2.2)')" "$r10" "$r20"
