@@ -2,11 +2,13 @@
 
 #include <cmath>
 #include <cstdlib>
-#include <cwctype>
 
 namespace {
 
 bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t'; }
+
+// Windows' iswdigit also takes full-width and other script digits.
+bool IsAsciiDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
 
 }  // namespace
 
@@ -24,11 +26,11 @@ std::optional<int16_t> ParseInt16Setting(const std::wstring& text) {
   if (number[i] == L'+' || number[i] == L'-') negative = number[i++] == L'-';
   std::string ascii = negative ? "-" : "";
   size_t digits = 0;
-  while (i < number.size() && std::iswdigit(number[i])) ascii += static_cast<char>(number[i++]), ++digits;
+  while (i < number.size() && IsAsciiDigit(number[i])) ascii += static_cast<char>(number[i++]), ++digits;
   if (i < number.size() && number[i] == L'.') {
     ascii += '.';
     ++i;
-    while (i < number.size() && std::iswdigit(number[i])) ascii += static_cast<char>(number[i++]), ++digits;
+    while (i < number.size() && IsAsciiDigit(number[i])) ascii += static_cast<char>(number[i++]), ++digits;
   }
   if (digits == 0) return std::nullopt;
   if (i < number.size() && (number[i] == L'e' || number[i] == L'E')) {
@@ -36,7 +38,7 @@ std::optional<int16_t> ParseInt16Setting(const std::wstring& text) {
     ++i;
     if (i < number.size() && (number[i] == L'+' || number[i] == L'-')) ascii += static_cast<char>(number[i++]);
     size_t expDigits = 0;
-    while (i < number.size() && std::iswdigit(number[i])) ascii += static_cast<char>(number[i++]), ++expDigits;
+    while (i < number.size() && IsAsciiDigit(number[i])) ascii += static_cast<char>(number[i++]), ++expDigits;
     if (expDigits == 0) return std::nullopt;
   }
   if (i != number.size()) return std::nullopt;

@@ -253,12 +253,15 @@ TEST_F(MainWindowTest, PopupItemsDisabledOnlyForAnEmptyList) {
   static bool propertyEnabled, playEnabled;
   current = window.get();
   // The pop-up runs a modal menu loop; a timer looks at the items and ends it.
-  auto look = [](HWND, UINT, UINT_PTR id, DWORD) {
-    propertyEnabled = current->IsEnabled(IDM_RMPROPERTY);
-    playEnabled = current->IsEnabled(IDM_RMPLAYERPLAY);
-    KillTimer(nullptr, id);
-    EndMenu();
+  struct Look {
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR id, DWORD) {
+      propertyEnabled = current->IsEnabled(IDM_RMPROPERTY);
+      playEnabled = current->IsEnabled(IDM_RMPLAYERPLAY);
+      KillTimer(nullptr, id);
+      EndMenu();
+    }
   };
+  TIMERPROC look = &Look::Tick;
   SetTimer(nullptr, 0, 200, look);
   SendMessageW(window->Handle(), WM_NOTIFY, 0, [&] {
     static NMHDR header;
@@ -470,12 +473,15 @@ TEST_F(MainWindowTest, DoubleClickPlaysWhenSetTo) {
   list.Select(2);
   // The file does not exist: the player reports its error in a message box,
   // which a timer closes.
-  SetTimer(nullptr, 0, 300, [](HWND, UINT, UINT_PTR id, DWORD) {
-    if (HWND box = FindWindowW(L"#32770", L"ぽめろ")) {
-      KillTimer(nullptr, id);
-      PostMessageW(box, WM_COMMAND, IDOK, 0);
+  struct CloseBox {
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR id, DWORD) {
+      if (HWND box = FindWindowW(L"#32770", L"ぽめろ")) {
+        KillTimer(nullptr, id);
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+      }
     }
-  });
+  };
+  SetTimer(nullptr, 0, 300, &CloseBox::Tick);
   SendMessageW(window->Handle(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&header));
   EXPECT_EQ(window->PreviewPlayer().PlayIndex, 2);
   g_settings.DobleClick = 0;
