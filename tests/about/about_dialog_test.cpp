@@ -140,10 +140,11 @@ TEST_F(ABOUT_VERSION_SUITE, VersionLineComesFromTheProgramsVersionResource) {
 // The layout and behaviour do not depend on the version: checked once.
 #if ABOUT_TEST_REVISION == 19
 
-TEST_F(AboutDialog, LayoutIsTheDesignedOneCentredOnTheOwner) {
+TEST_F(AboutDialog, ModalWithTheDesignedLayoutCentredOnTheOwner) {
   HWND owner = owner_;
   Open([owner](HWND dialog) {
     EXPECT_EQ(GetWindow(dialog, GW_OWNER), owner);
+    EXPECT_FALSE(IsWindowEnabled(owner)) << "modal: the owner waits";
     EXPECT_EQ(win::GetText(dialog), L"バージョン情報");
     RECT client;
     GetClientRect(dialog, &client);
@@ -195,14 +196,6 @@ TEST_F(AboutDialog, ShowsAnIconOnAWhiteForm) {
     EXPECT_EQ(GetPixel(dc, win::TwipsToPixelsX(4800), win::TwipsToPixelsY(500)) & 0xFFFFFF,
               RGB(255, 255, 255));
     ReleaseDC(dialog, dc);
-    PostMessageW(dialog, WM_CLOSE, 0, 0);
-  });
-}
-
-TEST_F(AboutDialog, OwnerIsDisabledWhileOpen) {
-  HWND owner = owner_;
-  Open([owner](HWND dialog) {
-    EXPECT_FALSE(IsWindowEnabled(owner));
     PostMessageW(dialog, WM_CLOSE, 0, 0);
   });
 }

@@ -21,7 +21,9 @@ extern "C" {
 #endif
 
 // Text fields are fixed-width byte fields: a reader takes them up to the first
-// NUL, a writer pads them with spaces to the field's width.
+// NUL, a writer pads them with spaces to the field's width. The library fills
+// them with the text followed by NULs; GenreNumber is the tag's genre byte
+// (255: none) or -1 when the file has no tag.
 typedef struct TagRecord {
   char Title[128];
   char Artist[128];
@@ -52,6 +54,8 @@ typedef struct OpenInfoRecord {
   int32_t TotalSeconds;
 } OpenInfoRecord;
 
+// Filled by vbmp3_getFileInfo2: 0 title, 1 artist, 2 album, 3 year,
+// 4 comment, 5 genre name, 6 ID3v1.1 track number in decimal; others empty.
 typedef struct TagTextsRecord {
   char Texts[14][128];
 } TagTextsRecord;
@@ -72,7 +76,8 @@ static_assert(offsetof(OpenInfoRecord, TotalSeconds) == 268, "OpenInfoRecord lay
 static_assert(sizeof(TagTextsRecord) == 1792, "TagTextsRecord layout");
 #endif
 
-// Numbers reported by vbmp3_getLastErrorNo after a failed call (0: none).
+// Numbers reported by vbmp3_getLastErrorNo: the outcome of the latest call,
+// 0 after a success.
 enum {
   VBMP3_ERR_NONE = 0,
   VBMP3_ERR_FILE_NOT_FOUND = 1,    // no file at the path (or it is a directory)
