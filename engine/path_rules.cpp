@@ -43,23 +43,23 @@ std::wstring GetDirectoryPart(const std::wstring& pathText) {
   const std::wstring path = CutAtNull(pathText);
   const size_t n = path.size();
   size_t i = 0;
-  size_t spec = 0;  // where the part to remove starts
+  size_t cut = 0;  // where the part to remove starts
   // A leading "\" or "\\" (UNC) is never removed.
-  if (i < n && path[i] == L'\\') spec = ++i;
-  if (i < n && path[i] == L'\\') spec = ++i;
+  if (i < n && path[i] == L'\\') cut = ++i;
+  if (i < n && path[i] == L'\\') cut = ++i;
   while (i < n) {
     if (path[i] == L'\\') {
-      spec = i;
+      cut = i;
     } else if (path[i] == L':') {
       // After a drive the removal starts behind "X:" or "X:\"; the shell
       // function then steps over that backslash without looking at it.
-      spec = ++i;
-      if (i < n && path[i] == L'\\') ++spec;
+      cut = ++i;
+      if (i < n && path[i] == L'\\') ++cut;
       if (i >= n) break;
     }
     i += CharLength(path, i);
   }
-  if (spec < n) return path.substr(0, spec);
+  if (cut < n) return path.substr(0, cut);
   return L"";
 }
 

@@ -96,9 +96,22 @@ for n, name in ((10000, "run10k"), (20000, "run20k")):
 PY
 
 echo "== AddRenameEntry: 10,000 tagged MP3 files (100 album folders) into the shown list"
-"$wine" "$bin/add_entries_bench.exe" "$(winpath "$data/add")" </dev/null | cat
+# Twice: the first pass meets files the generator has only just written,
+# which this sandbox's file system opens several times slower; the second
+# is a collection the file system has seen before (as after browsing it).
+for pass in first second; do
+  echo "-- $pass pass"
+  "$wine" "$bin/add_entries_bench.exe" "$(winpath "$data/add")" </dev/null | cat
+done
 echo "== Rename run: 10,000 entries in 100 album folders (half fail as duplicates)"
-r10=$("$wine" "$bin/rename_run_bench.exe" "$(winpath "$data/run10k")" </dev/null | tee /dev/stderr | sed -n 's/^run: [0-9]* entries  \([0-9.]*\) s.*/\1/p')
+run_figure() {  # prints the run's lines; leaves its seconds in $figure
+  "$wine" "$bin/rename_run_bench.exe" "$(winpath "$1")" </dev/null >"$data/run.out" || true
+  cat "$data/run.out"
+  figure=$(sed -n 's/^run: [0-9]* entries  \([0-9.]*\) s.*/\1/p' "$data/run.out")
+}
+run_figure "$data/run10k"
+r10=$figure
 echo "== Rename run: 20,000 entries in 200 album folders (half fail as duplicates)"
-r20=$("$wine" "$bin/rename_run_bench.exe" "$(winpath "$data/run20k")" </dev/null | tee /dev/stderr | sed -n 's/^run: [0-9]* entries  \([0-9.]*\) s.*/\1/p')
+run_figure "$data/run20k"
+r20=$figure
 python3 -c "import sys; a, b = float(sys.argv[1]), float(sys.argv[2]); print(f'run: 10,000 {a:.3f} s (target < 2 s), 20,000 {b:.3f} s, ratio {b/a:.2f} (target < 2.2)')" "$r10" "$r20"

@@ -10,8 +10,10 @@ namespace testing_files {
 // destructor.
 class ScratchFolder {
  public:
-  explicit ScratchFolder(const std::wstring& tag);
+  explicit ScratchFolder(const std::wstring& tag = L"test");
   ~ScratchFolder();
+  ScratchFolder(const ScratchFolder&) = delete;
+  ScratchFolder& operator=(const ScratchFolder&) = delete;
   const std::wstring& Path() const { return path_; }
   std::wstring operator/(const std::wstring& name) const { return path_ + L"\\" + name; }
 

@@ -4,25 +4,13 @@
 
 #include <string>
 
+#include "tests/app/test_files.h"
+
 namespace engine_test {
 
-// A new empty folder under the temp folder, removed with everything in it
-// by the destructor.
-class ScratchFolder {
- public:
-  ScratchFolder();
-  ~ScratchFolder();
-  ScratchFolder(const ScratchFolder&) = delete;
-  ScratchFolder& operator=(const ScratchFolder&) = delete;
-  const std::wstring& Path() const { return path_; }
-  std::wstring operator/(const std::wstring& name) const { return path_ + L"\\" + name; }
-
- private:
-  std::wstring path_;
-};
-
-std::string ReadBytes(const std::wstring& path);
-void WriteBytes(const std::wstring& path, const std::string& bytes);
+using testing_files::ReadBytes;
+using testing_files::ScratchFolder;
+using testing_files::WriteBytes;
 bool Exists(const std::wstring& path);  // any kind of entry, hidden ones too
 
 // A tiny MPEG-1 Layer III file (silent frames) ending in an ID3v1 tag with
