@@ -15,8 +15,8 @@ class ByteWindow {
   // forward, up to `maxRead`. The last `tailRead` bytes of the file, where
   // the tags are, are kept apart so that looking at them costs one read and
   // does not throw away the window at the front.
-  explicit ByteWindow(RandomAccessFile& file, size_t firstRead = 64 * 1024,
-                      size_t maxRead = 1024 * 1024, size_t tailRead = 16 * 1024);
+  explicit ByteWindow(RandomAccessFile& file, size_t firstRead = 8 * 1024,
+                      size_t maxRead = 1024 * 1024, size_t tailRead = 4 * 1024);
 
   // The `n` bytes at `offset`, or null when they are not all in the file
   // (or a read failed: see Failed()). Valid until the next call.
