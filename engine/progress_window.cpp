@@ -77,10 +77,7 @@ void ProgressWindow::Start(int32_t total) {
   UpdateWindow(window_);
 }
 
-void ProgressWindow::AppendReport(const std::wstring& text) {
-  pendingReport_ += text;
-  FlushWhenDue();
-}
+void ProgressWindow::AppendReport(const std::wstring& text) { pendingReport_ += text; }
 
 void ProgressWindow::ShowPosition(int32_t position, int32_t total) {
   pendingPosition_ = position;
@@ -110,9 +107,10 @@ void ProgressWindow::Flush() {
   }
   lastFlush_ = std::chrono::steady_clock::now();
   // When a write itself gets slow, writes are spaced so that they take at
-  // most a fifth of the run.
-  flushInterval_ = std::max<std::chrono::steady_clock::duration>(std::chrono::milliseconds(100),
-                                                                 4 * (lastFlush_ - start));
+  // most a fifth of the run, yet the window never looks stuck for longer
+  // than a second.
+  flushInterval_ = std::clamp<std::chrono::steady_clock::duration>(
+      4 * (lastFlush_ - start), std::chrono::milliseconds(100), std::chrono::seconds(1));
 }
 
 void ProgressWindow::exeCancel() {

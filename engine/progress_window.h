@@ -20,12 +20,13 @@ class ProgressWindow {
   // Shows the window modeless with the run's counters at zero, the report
   // empty and the cancel flag cleared.
   void Start(int32_t total);
-  // Appends text to the report and keeps its end in view.
+  // Appends text to the report and keeps its end in view; shown with the
+  // next position or by Finish.
   void AppendReport(const std::wstring& text);
-  // "position/total" and the bar's value.
+  // "position/total" and the bar's value, with the report's new lines.
   void ShowPosition(int32_t position, int32_t total);
-  // The controls are written at most ten times a second, and always by
-  // Finish: a repaint per entry would cost more than the renames, and a
+  // The controls are written at most ten times a second, at least once a
+  // second while entries are processed, and always by Finish: a repaint per entry would cost more than the renames, and a
   // report write costs time in proportion to the whole report on some
   // platforms, which would make long runs quadratic.
   bool CancelRequested() const { return cancel_; }

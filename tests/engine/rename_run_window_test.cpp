@@ -232,12 +232,12 @@ TEST_F(RenameRunTest, CloseBoxDuringTheRunIsACancelRequest) {
 }
 
 TEST_F(RenameRunTest, ProgressShowsWhileTheRunGoesOn) {
-  for (int i = 1; i <= 4; ++i) Add(dir / (std::to_wstring(i) + L".mp3"), L"");
+  for (int i = 1; i <= 3; ++i) Add(dir / (std::to_wstring(i) + L".mp3"), L"");
   std::wstring countSeen, reportSeen;
   auto rename = [&](const std::wstring& s, const std::wstring& t) {
-    // Entries slower than the window's update interval: each one shows.
-    Sleep(150);
-    if (s == dir / L"4.mp3") {
+    // An entry slower than the longest update interval is shown when done.
+    if (s == dir / L"2.mp3") Sleep(1100);
+    if (s == dir / L"3.mp3") {
       HWND progress = FindProgress();
       countSeen = win::GetText(GetDlgItem(progress, 102));
       reportSeen = win::GetText(GetDlgItem(progress, 103));
@@ -245,8 +245,9 @@ TEST_F(RenameRunTest, ProgressShowsWhileTheRunGoesOn) {
     return TryRenameFile(s, t);
   };
   RunRenameWith(host.window, *host.list, rename, [](ProgressWindow&) {});
-  EXPECT_EQ(countSeen, L"3/4");
-  EXPECT_NE(reportSeen.find(L"× " + dir / L"3.mp3" + L"\r\n -> リネーム後"), std::wstring::npos)
+  EXPECT_EQ(countSeen, L"2/3");
+  EXPECT_NE(reportSeen.find(L"× " + dir / L"2.mp3" + L"\r\n -> 入力ファイルが存在しません。\r\n"),
+            std::wstring::npos)
       << "the report holds the entries processed so far";
   EXPECT_EQ(reportSeen.find(L"総"), std::wstring::npos);
 }
