@@ -28,7 +28,7 @@ fi
 velnoir_session_start() {
   local build="$1"
   export WINEPREFIX="$build/wineprefix"
-  mkdir -p "$build"
+  mkdir -p "$build" "$WINEPREFIX"
   # A virtual display unless there is a real one.
   if [ -z "${DISPLAY:-}" ] || [ -n "${VELNOIR_FORCE_XVFB:-}" ]; then
     local n=99
