@@ -2,36 +2,26 @@
 
 #include <windows.h>
 
-#include "win/ui.h"
+#include "win/library.h"
 
 Vbmp3Api g_vbmp3;
 
-namespace {
-
-template <typename F>
-bool Resolve(HMODULE module, const char* name, F& slot) {
-  slot = reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-  return slot != nullptr;
-}
-
-}  // namespace
+using win::ResolveExport;
 
 bool LoadVbmp3() {
   if (g_vbmp3.init) return true;
-  std::wstring dir = win::ProgramDirectory();
-  if (!dir.empty() && dir.back() != L'\\') dir += L'\\';
-  HMODULE module = LoadLibraryW((dir + L"VBMP3.dll").c_str());
+  HMODULE module = win::LoadProgramLibrary(L"VBMP3.dll");
   if (!module) return false;
   Vbmp3Api api;
-  bool ok = Resolve(module, "vbmp3_init", api.init) && Resolve(module, "vbmp3_free", api.free) &&
-            Resolve(module, "vbmp3_getFileInfo2", api.getFileInfo2) &&
-            Resolve(module, "vbmp3_getFileInfo", api.getFileInfo) &&
-            Resolve(module, "vbmp3_setTagInfo", api.setTagInfo) &&
-            Resolve(module, "vbmp3_getGenre", api.getGenre) &&
-            Resolve(module, "vbmp3_open", api.open) && Resolve(module, "vbmp3_play", api.play) &&
-            Resolve(module, "vbmp3_stop", api.stop) && Resolve(module, "vbmp3_close", api.close) &&
-            Resolve(module, "vbmp3_getState", api.getState) &&
-            Resolve(module, "vbmp3_getLastErrorNo", api.getLastErrorNo);
+  bool ok = ResolveExport(module, "vbmp3_init", api.init) && ResolveExport(module, "vbmp3_free", api.free) &&
+            ResolveExport(module, "vbmp3_getFileInfo2", api.getFileInfo2) &&
+            ResolveExport(module, "vbmp3_getFileInfo", api.getFileInfo) &&
+            ResolveExport(module, "vbmp3_setTagInfo", api.setTagInfo) &&
+            ResolveExport(module, "vbmp3_getGenre", api.getGenre) &&
+            ResolveExport(module, "vbmp3_open", api.open) && ResolveExport(module, "vbmp3_play", api.play) &&
+            ResolveExport(module, "vbmp3_stop", api.stop) && ResolveExport(module, "vbmp3_close", api.close) &&
+            ResolveExport(module, "vbmp3_getState", api.getState) &&
+            ResolveExport(module, "vbmp3_getLastErrorNo", api.getLastErrorNo);
   if (!ok) {
     FreeLibrary(module);
     return false;
