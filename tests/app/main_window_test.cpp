@@ -213,13 +213,18 @@ TEST_F(MainWindowTest, RemoveKeepsThePlayerConsistent) {
   // Nothing selected: nothing removed.
   window->mnuDelete_Click();
   EXPECT_EQ(list.Count(), 4);
-  list.Select(4);
+  list.Select(2);  // a middle one
   window->mnuDelete_Click();
-  EXPECT_EQ(list.Get(3).sourceName, L"4");
+  ASSERT_EQ(list.Count(), 3);
+  EXPECT_EQ(list.Get(1).sourceName, L"2");
+  EXPECT_EQ(list.Get(2).sourceName, L"4");
+  list.Select(3);  // the last one
+  window->mnuDelete_Click();
+  ASSERT_EQ(list.Count(), 2);
+  EXPECT_EQ(list.Get(2).sourceName, L"4");
   list.Select(1);
   window->mnuDelete_Click();
-  list.Select(1);
-  window->mnuDelete_Click();
+  EXPECT_EQ(list.Get(1).sourceName, L"4");
   list.Select(1);
   window->mnuDelete_Click();  // the only entry: the player stops
   EXPECT_EQ(list.Count(), 0);
