@@ -4,7 +4,7 @@
 
 #include "vbmp3/include/vbmp3.h"
 #include "vbmp3/playback/acm_decoder.h"
-#include "vbmp3/playback/playback_file.h"
+#include "vbmp3/src/file_io.h"
 #include "vbmp3/src/file_io.h"
 #include "vbmp3/src/mpeg_frame.h"
 
@@ -205,7 +205,7 @@ std::unique_ptr<PcmSource> OpenPcmSource(const std::string& path, Measure measur
     error = VBMP3_ERR_BAD_ARGUMENT;
     return nullptr;
   }
-  auto file = OpenForPlayback(path, error);
+  auto file = vbmp3::OpenFile(path.c_str(), OpenMode::Read, error);
   if (!file) return nullptr;
   AudioStream stream;
   error = AnalyseAudio(*file, stream, measure);

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "vbmp3/playback/playback_file.h"
+#include "vbmp3/src/file_io.h"
 #include "vbmp3/src/id3v1.h"
 
 namespace vbmp3::playback {
@@ -21,7 +21,7 @@ void ReadTagTexts(const std::string& path, char* title, char* artist, size_t wid
   std::memset(title, 0, width);
   std::memset(artist, 0, width);
   int32_t error = 0;
-  auto file = OpenForPlayback(path, error);
+  auto file = vbmp3::OpenFile(path.c_str(), OpenMode::Read, error);
   if (!file || file->Size() < kId3v1Length) return;
   uint8_t bytes[kId3v1Length];
   size_t got = 0;

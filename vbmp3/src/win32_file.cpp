@@ -114,10 +114,13 @@ std::unique_ptr<RandomAccessFile> OpenFile(const char* path, OpenMode mode, int3
     error = VBMP3_ERR_READ_ONLY;
     return nullptr;
   }
-  // Readers let others read and write (a tag may be written while a file
-  // plays); the writer lets others only read.
+  // Readers let others read, write, rename and delete (a file that plays
+  // must not make the tag editor or the rename run fail); the writer lets
+  // others only read.
   const DWORD access = mode == OpenMode::Update ? GENERIC_READ | GENERIC_WRITE : GENERIC_READ;
-  const DWORD share = mode == OpenMode::Update ? FILE_SHARE_READ : FILE_SHARE_READ | FILE_SHARE_WRITE;
+  const DWORD share = mode == OpenMode::Update
+                          ? FILE_SHARE_READ
+                          : FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
   HANDLE h = CreateFileW(wide.c_str(), access, share, nullptr, OPEN_EXISTING,
                          FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
   if (h == INVALID_HANDLE_VALUE) {
