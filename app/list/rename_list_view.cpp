@@ -41,7 +41,6 @@ void ListViewRenameList::RemovePositions(const std::vector<int>& ascendingPositi
     kept.push_back(std::move(entries_[i]));
   }
   entries_ = std::move(kept);
-  SyncPendingCount();
   // The selection of an owner-data list is by index: it would slide onto
   // another file, so it is cleared with the rows it referred to.
   ListView_SetItemState(listView_, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
@@ -51,7 +50,6 @@ void ListViewRenameList::RemovePositions(const std::vector<int>& ascendingPositi
 void ListViewRenameList::Remove(int position) {
   if (position < 1 || position > Count()) return;
   entries_.erase(entries_.begin() + (position - 1));
-  SyncPendingCount();
   ListView_SetItemState(listView_, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
   SyncCount();
 }
