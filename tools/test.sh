@@ -28,14 +28,40 @@ count() {  # adds the counts of a ctest log to the totals
 
 step() { echo "== $*"; }
 
+# Seconds each phase took, for the summary at the end.
+phases=()
+phase_start=0
+phase_begin() { phase_start=$(date +%s%N); }
+phase_end() {
+  local tenths=$(( ($(date +%s%N) - phase_start) / 100000000 ))
+  phases+=("$(printf '%-30s %5d.%d s' "$1" $((tenths / 10)) $((tenths % 10)))")
+}
+
+# The closing summary: what each phase took and the slowest tests, so that a
+# slow run explains itself in the log.
+timing_summary() {
+  echo
+  echo "== timing"
+  local line
+  for line in "${phases[@]}"; do echo "  $line"; done
+  echo "  slowest tests:"
+  cat "$log"/*-test.log 2>/dev/null |
+    sed -nE 's/^ *[0-9]+\/[0-9]+ Test +#[0-9]+: ([^ ]+) \.+.* ([0-9.]+) sec$/\2 \1/p' |
+    sort -rn | head -n 5 | while read -r secs name; do printf '    %7.2f s  %s\n' "$secs" "$name"; done
+}
+
 # 1. Portable code on Linux.
 step "native build (clang, AddressSanitizer + UBSan)"
+phase_begin
 if cmake --preset native >"$log/native-configure.log" 2>&1 &&
    cmake --build --preset native -j "$jobs" >"$log/native-build.log" 2>&1; then
+  phase_end "native build"
   step "native tests"
+  phase_begin
   ctest --preset native -j "$jobs" 2>&1 | tee "$log/native-test.log" | tail -n 25
   [ "${PIPESTATUS[0]}" -eq 0 ] || failed=1
   count "$log/native-test.log"
+  phase_end "native tests"
 else
   echo "native build failed; see $log/native-*.log"; tail -n 40 "$log/native-build.log" "$log/native-configure.log" 2>/dev/null
   failed=1
@@ -43,9 +69,11 @@ fi
 
 # 2. The program for 32-bit Windows, always: it is what users get.
 step "Windows build (win32, the program folder and its zip)"
+phase_begin
 if cmake --preset win32 >"$log/win32-configure.log" 2>&1 &&
    cmake --build --preset win32 -j "$jobs" >"$log/win32-build.log" 2>&1; then
   echo "program folder: build/win32/dist/velnoir"
+  phase_end "Windows build (win32)"
 else
   echo "win32 build failed; see $log/win32-*.log"; tail -n 40 "$log/win32-build.log" "$log/win32-configure.log" 2>/dev/null
   failed=1
@@ -56,21 +84,27 @@ source tools/wine-session.sh
 preset="$VELNOIR_WIN_PRESET"
 if [ "$preset" != win32 ]; then
   step "this machine runs only 64-bit code: Windows tests use the win64 build of the same sources"
+  phase_begin
   if ! { cmake --preset "$preset" >"$log/$preset-configure.log" 2>&1 &&
          cmake --build --preset "$preset" -j "$jobs" >"$log/$preset-build.log" 2>&1; }; then
     echo "$preset build failed; see $log/$preset-*.log"; tail -n 40 "$log/$preset-build.log" 2>/dev/null
     failed=1
   fi
+  phase_end "Windows build ($preset)"
 fi
 if [ -d "build/$preset/bin" ]; then
   step "Windows tests under Wine ($preset)"
+  phase_begin
   velnoir_session_start "$root/build/$preset"
   # Windows tests share one prefix and one display: run them one at a time.
   ctest --preset "$preset" -j 1 2>&1 | tee "$log/$preset-test.log" | tail -n 25
   [ "${PIPESTATUS[0]}" -eq 0 ] || failed=1
   count "$log/$preset-test.log"
   velnoir_session_stop
+  phase_end "Windows tests ($preset)"
 fi
+
+timing_summary
 
 echo
 echo "${passed_total} passed, ${failed_total} failed"

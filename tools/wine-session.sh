@@ -39,17 +39,38 @@ velnoir_session_start() {
     for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
   fi
   /usr/lib/wine/wineserver -p
-  if [ ! -f "$WINEPREFIX/.velnoir-ready" ]; then
+  # The marker names the prefix settings below; a prefix made by an older
+  # version of this script gets them on its next start.
+  local ready="$WINEPREFIX/.velnoir-ready-2"
+  if [ ! -f "$ready" ]; then
     "$velnoir_wine" wineboot -i >/dev/null 2>&1 || true
+    # There is no window manager on the virtual display: Wine would wait two
+    # seconds for one at every window it hides or destroys. Unmanaged windows
+    # are placed and activated by Wine itself, with no such wait.
+    "$velnoir_wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
     # Japanese fonts under the names Windows programs ask for.
     local reg="HKCU\\Software\\Wine\\Fonts\\Replacements"
     "$velnoir_wine" reg add "$reg" /v "ＭＳ ゴシック" /d IPAGothic /f >/dev/null 2>&1 || true
     for face in "ＭＳ Ｐゴシック" "MS UI Gothic" "MS Shell Dlg" "MS Shell Dlg 2" "Tahoma"; do
       "$velnoir_wine" reg add "$reg" /v "$face" /d IPAPGothic /f >/dev/null 2>&1 || true
     done
-    touch "$WINEPREFIX/.velnoir-ready"
+    touch "$ready"
   fi
   "$velnoir_wine" cmd /c exit >/dev/null 2>&1 || true
+  # One desktop for the whole session (see tests/support/desktop_keeper.cpp),
+  # and tests that fail when they leave processes behind (see tools/wine).
+  if [ -f "$build/bin/desktop_keeper.exe" ]; then
+    "$velnoir_wine" "$build/bin/desktop_keeper.exe" </dev/null >/dev/null 2>&1 &
+    local _pid
+    for _ in $(seq 100); do
+      for _pid in $(pgrep -f 'explorer.exe /desktop'); do
+        grep -qzx "WINEPREFIX=$WINEPREFIX" "/proc/$_pid/environ" 2>/dev/null && break 2
+      done
+      sleep 0.05
+    done
+    VELNOIR_GUARD_KEEP="$("$velnoir_root/tools/wine" --list-programs | tr '\n' ' ')"
+    export VELNOIR_GUARD=1 VELNOIR_GUARD_KEEP
+  fi
   # A sound device that plays into nothing in real time, for the player.
   if [ -x "$velnoir_root/tools/start-audio.sh" ]; then
     velnoir_audio_dir="$build/audio"

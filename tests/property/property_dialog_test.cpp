@@ -627,6 +627,8 @@ TEST_F(PropertyDialogTest, ModalDialogIgnoresEscAndClosesWithEnter) {
     for (int i = 0; i < 200 && !found; ++i) {
       Sleep(50);
       found = FindWindowW(L"VelnoirFileProperty", L"song.mp3 のプロパティ");
+      // The dialog exists before its modal loop shows it and disables the owner.
+      if (found && !IsWindowVisible(found)) found = nullptr;
     }
     if (!found) return;
     ownerWasDisabled = !IsWindowEnabled(owner_);
