@@ -535,7 +535,11 @@ void MainWindow::lsvRename_DblClick() {
 
 void MainWindow::lsvRename_MouseUp() {
   // The right button alone: with another button held the release is ignored.
-  if ((GetKeyState(VK_LBUTTON) | GetKeyState(VK_MBUTTON)) & 0x8000) return;
+  // The buttons held now decide, not the thread's record of them: after a
+  // pop-up menu was dismissed by a left click, that record can go on showing
+  // the left button held, and the menu would never open again.
+  const int left = GetSystemMetrics(SM_SWAPBUTTON) ? VK_RBUTTON : VK_LBUTTON;
+  if ((GetAsyncKeyState(left) | GetAsyncKeyState(VK_MBUTTON)) & 0x8000) return;
   bool empty = list_->Count() == 0;
   if (empty) {
     SetEnabled(IDM_RMPROPERTY, false);

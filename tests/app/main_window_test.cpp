@@ -287,6 +287,36 @@ TEST_F(MainWindowTest, PopupItemsDisabledOnlyForAnEmptyList) {
   Close(*window);
 }
 
+// After a pop-up menu was dismissed by a left click elsewhere, the thread's
+// own record of the buttons can still show the left one held. What is held
+// at the release decides, so the menu opens again.
+TEST_F(MainWindowTest, PopupOpensThoughTheThreadStillRecordsTheLeftButtonHeld) {
+  auto window = Open();
+  window->RenameEntries().Append(Entry(L"a"));
+  static bool opened;
+  opened = false;
+  struct Look {
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR id, DWORD) {
+      KillTimer(nullptr, id);
+      opened = FindWindowW(L"#32768", nullptr) && IsWindowVisible(FindWindowW(L"#32768", nullptr));
+      EndMenu();
+    }
+  };
+  BYTE keys[256];
+  GetKeyboardState(keys);
+  keys[VK_LBUTTON] = 0x80;
+  SetKeyboardState(keys);
+  ASSERT_TRUE(GetKeyState(VK_LBUTTON) & 0x8000);
+  UINT_PTR timer = SetTimer(nullptr, 0, 200, &Look::Tick);
+  NMHDR header{window->ListView(), 1001, static_cast<UINT>(NM_RCLICK)};
+  SendMessageW(window->Handle(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&header));
+  KillTimer(nullptr, timer);
+  keys[VK_LBUTTON] = 0;
+  SetKeyboardState(keys);
+  EXPECT_TRUE(opened);
+  Close(*window);
+}
+
 TEST_F(MainWindowTest, DroppedFilesAreAddedInDropOrder) {
   auto window = Open();
   std::wstring names[] = {*folder_ / L"b.mp3", *folder_ / L"a.mp3", *folder_ / L"ソ表.mp3"};
