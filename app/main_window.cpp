@@ -344,9 +344,11 @@ void MainWindow::Form_QueryUnload() {
   write(L"LastToolBarStyleFlat", flag(IDM_FLATTOOLBAR));
   write(L"LastStatusBarVisible", flag(IDM_STATUS));
   write(L"LastShowFilenameOnly", flag(IDM_SHOWFILENAMEONLY));
-  if (state != 0) ShowWindow(hwnd_, SW_RESTORE);
-  RECT r;
-  GetWindowRect(hwnd_, &r);
+  // The normal-state size, whatever the state: a window minimised from the
+  // maximised state would be restored maximised, and restoring would show it.
+  WINDOWPLACEMENT placement{sizeof(placement)};
+  GetWindowPlacement(hwnd_, &placement);
+  const RECT& r = placement.rcNormalPosition;
   write(L"Width", std::to_wstring(win::PixelsToTwipsX(r.right - r.left)));
   write(L"Height", std::to_wstring(win::PixelsToTwipsY(r.bottom - r.top)));
   ini.Section = kSettingSection;

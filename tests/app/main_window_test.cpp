@@ -199,6 +199,22 @@ TEST_F(MainWindowTest, SizeAndMaximisedStateRoundTrip) {
   EXPECT_NE(ini.find("RenameExt_Default=%T (%Y)"), std::string::npos);
 }
 
+// Minimised from the maximised state, the window would come back maximised
+// if restored: its normal size is what the file keeps.
+TEST_F(MainWindowTest, MinimisedFromMaximisedStoresTheNormalSize) {
+  WriteIni(L"[QKPomeren_SE Window]\r\nWidth=9000\r\nHeight=6000\r\n");
+  auto window = Open();
+  ShowWindow(window->Handle(), SW_SHOWMAXIMIZED);
+  ShowWindow(window->Handle(), SW_MINIMIZE);
+  Close(*window);
+  std::string ini = Ini();
+  EXPECT_NE(ini.find("LastWindowState=1"), std::string::npos) << ini;
+  EXPECT_NE(ini.find("Width=" + std::to_string(win::PixelsToTwipsX(win::TwipsToPixelsX(9000))) + "\r\n"),
+            std::string::npos) << ini;
+  EXPECT_NE(ini.find("Height=" + std::to_string(win::PixelsToTwipsY(win::TwipsToPixelsY(6000))) + "\r\n"),
+            std::string::npos) << ini;
+}
+
 TEST_F(MainWindowTest, RemoveKeepsThePlayerConsistent) {
   auto window = Open();
   auto& list = window->RenameEntries();
