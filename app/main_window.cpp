@@ -324,7 +324,7 @@ bool MainWindow::Form_Load() {
     g_settings.RenameExt_Default = templ.empty() ? kDefaultTemplate : templ;
     g_settings.DobleClick = integer(L"DobleClick");
   });
-  step([&] { LoadListFile(hwnd_); });
+  step([&] { LoadListFile(hwnd_, programDirectory_); });
   return true;
 }
 
@@ -360,7 +360,13 @@ void MainWindow::Form_QueryUnload() {
   write(L"DobleClick", std::to_wstring(g_settings.DobleClick));
   // The close goes on whatever happens to the list file: the user is told,
   // the library is still released.
-  win::RunCommand(hwnd_, [&] { SaveListFile(); });
+  win::RunCommand(hwnd_, [&] {
+    if (SaveListFile(programDirectory_) == ListFileSave::kEditsLost)
+      win::MessageBoxText(hwnd_,
+                          L"リストファイルを読み込めなかったため、テンプレートの変更は保存されませんでした。\r\n" +
+                              ListFilePath(programDirectory_),
+                          MB_OK | MB_ICONEXCLAMATION);
+  });
   if (libraryStarted_ && g_vbmp3.free) g_vbmp3.free();
   libraryStarted_ = false;
 }

@@ -100,8 +100,19 @@ void PlaceCentred(HWND window, HWND owner, int clientWidthTwips, int clientHeigh
   SetWindowPos(window, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+namespace {
+MessageBoxFunction g_messageBox = nullptr;
+}  // namespace
+
 int MessageBoxText(HWND owner, const std::wstring& text, UINT flags, const wchar_t* caption) {
+  if (g_messageBox) return g_messageBox(owner, text, flags, caption);
   return MessageBoxW(owner, text.c_str(), caption, flags);
+}
+
+MessageBoxFunction ReplaceMessageBox(MessageBoxFunction replacement) {
+  MessageBoxFunction previous = g_messageBox;
+  g_messageBox = replacement;
+  return previous;
 }
 
 std::wstring ProgramPath() {

@@ -5,9 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "app/main_window.h"
 #include "tests/app/program_driver.h"
 #include "tests/app/test_files.h"
+#include "win/text.h"
 
 using program_driver::ProgramTest;
 using program_driver::StartXdoTool;
@@ -62,4 +65,32 @@ TEST_F(ProgramTest, PopupMenuOpensAgainAfterAClickDismissedItWaitingForRealInput
   EXPECT_FALSE(PopupMenuBecomes(true, 800));
   PostMessageW(window, WM_CLOSE, 0, 0);
   ASSERT_TRUE(Ends());
+}
+
+// A message built from a system text (here: the list file cannot be written
+// at close) reads as the system wrote it, without replacement characters.
+TEST_F(ProgramTest, SystemErrorTextsAreReadable) {
+  Start(L"");
+  HWND window = MainWindowOf();
+  ASSERT_NE(window, nullptr);
+  // Held without sharing, the file cannot be written at close.
+  HANDLE held = CreateFileW((*folder_ / L"velnoir.lst").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
+                            nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  PostMessageW(window, WM_CLOSE, 0, 0);
+  HWND message = WaitForWindow(L"#32770", nullptr);
+  ASSERT_NE(message, nullptr);
+  std::wstring texts;
+  for (HWND child = nullptr; (child = FindWindowExW(message, child, L"Static", nullptr)) != nullptr;) {
+    wchar_t text[1024] = {};
+    GetWindowTextW(child, text, 1024);
+    texts += text;
+  }
+  EXPECT_EQ(texts.find(L'\uFFFD'), std::wstring::npos) << win::ToUtf8(texts);
+  // Wine's messages are in the system's language: Japanese here.
+  EXPECT_TRUE(std::any_of(texts.begin(), texts.end(), [](wchar_t c) { return c >= 0x3000; }))
+      << win::ToUtf8(texts);
+  PostMessageW(message, WM_COMMAND, IDOK, 0);
+  EXPECT_TRUE(Ends());
+  CloseHandle(held);
 }

@@ -30,15 +30,17 @@ class MainWindowTest : public ::testing::Test {
     OleInitialize(nullptr);
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
-    // The template list lives beside the exe; with it present no first-run
-    // message interrupts the tests.
-    WriteBytes(testing_files::BinFolder() + L"\\velnoir.lst", "%A - %T\r\n(%A) %T\r\n");
   }
 
   void SetUp() override {
     folder_ = std::make_unique<ScratchFolder>(L"main");
     g_settings = Settings{};
+    // The template list lives beside the settings; with it present no
+    // first-run message interrupts the tests.
+    WriteBytes(*folder_ / L"velnoir.lst", kTemplates);
   }
+
+  static constexpr const char* kTemplates = "%A - %T\r\n(%A) %T\r\n";
 
   void WriteIni(const std::wstring& text) { WriteBytes(*folder_ / L"velnoir.ini", win::ToAnsi(text)); }
   std::string Ini() const { return ReadBytes(*folder_ / L"velnoir.ini"); }
@@ -213,6 +215,45 @@ TEST_F(MainWindowTest, MinimisedFromMaximisedStoresTheNormalSize) {
             std::string::npos) << ini;
   EXPECT_NE(ini.find("Height=" + std::to_string(win::PixelsToTwipsY(win::TwipsToPixelsY(6000))) + "\r\n"),
             std::string::npos) << ini;
+}
+
+// A list file that could not be read at start is never overwritten; edits of
+// the templates made since are lost, and the user is told so at close.
+TEST_F(MainWindowTest, TemplateEditsAfterAFailedReadAreReportedAtClose) {
+  static std::vector<std::wstring> shown;
+  shown.clear();
+  auto previous = win::ReplaceMessageBox([](HWND, const std::wstring& text, UINT, const wchar_t*) {
+    shown.push_back(text);
+    return IDOK;
+  });
+  const std::wstring path = *folder_ / L"velnoir.lst";
+  HANDLE locked = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(locked, INVALID_HANDLE_VALUE);
+  auto window = Open();
+  CloseHandle(locked);
+  size_t atStart = shown.size();  // the read error itself
+  g_templateList.push_back(L"%T - %A");
+  Close(*window);
+  win::ReplaceMessageBox(previous);
+  ASSERT_EQ(shown.size(), atStart + 1);
+  EXPECT_EQ(shown.back(),
+            L"リストファイルを読み込めなかったため、テンプレートの変更は保存されませんでした。\r\n" + path);
+  EXPECT_EQ(ReadBytes(path), kTemplates);
+
+  // Without edits nothing is said.
+  shown.clear();
+  previous = win::ReplaceMessageBox([](HWND, const std::wstring& text, UINT, const wchar_t*) {
+    shown.push_back(text);
+    return IDOK;
+  });
+  locked = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  window = Open();
+  CloseHandle(locked);
+  atStart = shown.size();
+  Close(*window);
+  win::ReplaceMessageBox(previous);
+  EXPECT_EQ(shown.size(), atStart);
+  EXPECT_EQ(ReadBytes(path), kTemplates);
 }
 
 TEST_F(MainWindowTest, RemoveKeepsThePlayerConsistent) {
