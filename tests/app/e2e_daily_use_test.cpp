@@ -94,3 +94,45 @@ TEST_F(ProgramTest, SystemErrorTextsAreReadable) {
   EXPECT_TRUE(Ends());
   CloseHandle(held);
 }
+
+// A short run's end is on screen at once: the count, the bar and the button
+// are final within moments of the command, also where hiding a window waits
+// for a window manager (made so here for the program alone).
+TEST_F(ProgramTest, AShortRunShowsItsEndAtOnce) {
+  const wchar_t* appKey = L"Software\\Wine\\AppDefaults\\velnoir.exe\\X11 Driver";
+  ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, appKey, L"Managed", REG_SZ, L"Y", 4), ERROR_SUCCESS);
+  std::wstring files;
+  for (const wchar_t* name : {L"a.mp3", L"b.mp3", L"c.mp3", L"d.mp3"}) {
+    WriteBytes(*folder_ / name, "no tag");
+    files += L"\"" + (*folder_ / name) + L"\" ";
+  }
+  Start(files);
+  HWND window = MainWindowOf();
+  RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Wine\\AppDefaults\\velnoir.exe");
+  ASSERT_NE(window, nullptr);
+  DWORD start = GetTickCount();
+  PostMessageW(window, WM_COMMAND, IDM_EXECRENAME, 0);
+  HWND progress = WaitForWindow(L"VelnoirProgress", L"実行中", 2000);
+  ASSERT_NE(progress, nullptr);
+  HWND count = FindWindowExW(progress, nullptr, L"Static", nullptr);
+  HWND button = FindWindowExW(progress, nullptr, L"Button", nullptr);
+  DWORD shown = 0;
+  for (DWORD now = start; now - start < 3000; now = GetTickCount()) {
+    wchar_t countText[32] = {}, buttonText[32] = {};
+    GetWindowTextW(count, countText, 32);
+    GetWindowTextW(button, buttonText, 32);
+    // Visible, with nothing left to paint: what the screen shows is final.
+    bool painted = IsWindowVisible(progress) && !GetUpdateRect(count, nullptr, FALSE) &&
+                   !GetUpdateRect(button, nullptr, FALSE);
+    if (painted && std::wstring(countText) == L"4/4" && std::wstring(buttonText) == L"閉じる(&C)") {
+      shown = GetTickCount() - start;
+      break;
+    }
+    Sleep(10);
+  }
+  EXPECT_GT(shown, 0u);
+  EXPECT_LT(shown, 300u);
+  PostMessageW(progress, WM_CLOSE, 0, 0);
+  PostMessageW(window, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(Ends());
+}
