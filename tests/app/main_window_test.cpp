@@ -256,6 +256,21 @@ TEST_F(MainWindowTest, TemplateEditsAfterAFailedReadAreReportedAtClose) {
   EXPECT_EQ(ReadBytes(path), kTemplates);
 }
 
+// After a rename run the selected entry, if it stays, stays selected: Del and
+// Properties keep working on it without a new click.
+TEST_F(MainWindowTest, RenamedEntriesLeaveTheSelectionOnTheEntryThatStays) {
+  auto window = Open();
+  auto& list = window->RenameEntries();
+  for (const wchar_t* name : {L"1", L"2", L"3", L"4", L"5"}) list.Append(Entry(name));
+  list.Select(3);
+  list.RemovePositions({2, 4});
+  EXPECT_EQ(list.Selected(), 2);
+  EXPECT_EQ(list.Get(list.Selected()).sourceName, L"3");
+  list.RemovePositions({2});
+  EXPECT_EQ(list.Selected(), 0);
+  Close(*window);
+}
+
 TEST_F(MainWindowTest, RemoveKeepsThePlayerConsistent) {
   auto window = Open();
   auto& list = window->RenameEntries();
