@@ -195,8 +195,14 @@ void MainWindow::CreateToolbar() {
                              0, 0, 0, 0, hwnd_, reinterpret_cast<HMENU>(kToolbarId),
                              GetModuleHandleW(nullptr), nullptr);
   SendMessageW(toolbar_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
-  toolbarImages_ = ImageList_LoadImageW(GetModuleHandleW(nullptr), L"TBIMAGES", 16, 0,
-                                        RGB(0xC0, 0xC0, 0xC0), IMAGE_BITMAP, LR_CREATEDIBSECTION);
+  // The pictures are drawn at 16, 24 and 32 pixels; the screen's scale picks
+  // one, so that they keep their size beside the text without blurring.
+  const int dpi = win::ScreenDpi();
+  const int size = dpi >= 192 ? 32 : dpi >= 144 ? 24 : 16;
+  const wchar_t* strip = size == 32 ? L"TBIMAGES32" : size == 24 ? L"TBIMAGES24" : L"TBIMAGES";
+  toolbarImages_ = ImageList_LoadImageW(GetModuleHandleW(nullptr), strip, size, 0, RGB(0xC0, 0xC0, 0xC0),
+                                        IMAGE_BITMAP, LR_CREATEDIBSECTION);
+  SendMessageW(toolbar_, TB_SETBITMAPSIZE, 0, MAKELPARAM(size, size));
   SendMessageW(toolbar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(toolbarImages_));
   std::vector<TBBUTTON> buttons;
   for (size_t i = 0; i < kButtons.size(); ++i) {

@@ -30,6 +30,8 @@ int DpiY() {
 
 }  // namespace
 
+int ScreenDpi() { return DpiY(); }
+
 int TwipsToPixelsX(int twips) { return MulDiv(twips, DpiX(), 1440); }
 int TwipsToPixelsY(int twips) { return MulDiv(twips, DpiY(), 1440); }
 int PixelsToTwipsX(int pixels) { return MulDiv(pixels, 1440, DpiX()); }

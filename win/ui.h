@@ -9,6 +9,9 @@ namespace win {
 
 inline constexpr const wchar_t* kProgramTitle = L"ぽめろ";
 
+// The screen's logical pixels per inch (96 at 100 %, 144 at 150 %).
+int ScreenDpi();
+
 int TwipsToPixelsX(int twips);
 int TwipsToPixelsY(int twips);
 int PixelsToTwipsX(int pixels);

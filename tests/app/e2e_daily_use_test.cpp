@@ -136,3 +136,29 @@ TEST_F(ProgramTest, AShortRunShowsItsEndAtOnce) {
   PostMessageW(window, WM_CLOSE, 0, 0);
   EXPECT_TRUE(Ends());
 }
+
+// At 150 % the toolbar's pictures are drawn at 24 pixels: the buttons grow
+// with the text instead of keeping 16-pixel pictures.
+TEST_F(ProgramTest, ToolbarPicturesFollowTheScreenScale) {
+  HKEY key = nullptr;
+  ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                            &key, nullptr),
+            ERROR_SUCCESS);
+  DWORD previous = 0, size = sizeof(previous), type = 0;
+  bool had = RegQueryValueExW(key, L"LogPixels", nullptr, &type, reinterpret_cast<BYTE*>(&previous), &size) ==
+             ERROR_SUCCESS;
+  DWORD dpi = 144;
+  RegSetValueExW(key, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof(dpi));
+  Start(L"");
+  HWND window = MainWindowOf();
+  if (had) RegSetValueExW(key, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&previous), sizeof(previous));
+  else RegDeleteValueW(key, L"LogPixels");
+  RegCloseKey(key);
+  ASSERT_NE(window, nullptr);
+  HWND toolbar = Child(window, TOOLBARCLASSNAMEW);
+  LRESULT buttonSize = SendMessageW(toolbar, TB_GETBUTTONSIZE, 0, 0);
+  EXPECT_GE(HIWORD(buttonSize), 24 + 6);
+  EXPECT_GE(LOWORD(buttonSize), 24 + 7);
+  PostMessageW(window, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(Ends());
+}
