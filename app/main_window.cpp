@@ -16,9 +16,12 @@
 #include "audio/player/vbmp3_player_library.h"
 #include "audio/property/property_dialog.h"
 #include "audio/vbmp3_api.h"
+#include "engine/journaled_rename.h"
 #include "engine/list_file.h"
 #include "engine/rename_entry.h"
 #include "engine/rename_run.h"
+#include "engine/undo_journal.h"
+#include "engine/undo_run.h"
 #include "options/dialog/option_dialog.h"
 #include "win/command_boundary.h"
 #include "win/file_lookup.h"
@@ -130,6 +133,7 @@ void MainWindow::CreateMenus() {
   item(file, IDM_DELETE, L"ファイルを削除(&D)\tDel");
   separator(file);
   item(file, IDM_EXECRENAME, L"リネーム開始(&S)");
+  item(file, IDM_UNDORENAME, L"直前のリネームを元に戻す(&U)");
   separator(file);
   item(file, IDM_EXIT, L"終了(&X)");
   popup(menuBar_, file, L"ファイル(&F)");
@@ -331,6 +335,7 @@ bool MainWindow::Form_Load() {
     g_settings.DobleClick = integer(L"DobleClick");
   });
   step([&] { LoadListFile(hwnd_, programDirectory_); });
+  ShowUndoAvailable();
   return true;
 }
 
@@ -508,7 +513,26 @@ void MainWindow::mnuDelete_Click() {
   list_->ShowItemCount();
 }
 
-void MainWindow::mnuExecRename_Click() { RunRename(hwnd_, *list_); }
+void MainWindow::mnuExecRename_Click() {
+  // However the run ends, the menu shows whether it left a journal.
+  struct Refresh {
+    MainWindow* window;
+    ~Refresh() { window->ShowUndoAvailable(); }
+  } refresh{this};
+  RunJournaledRename(hwnd_, *list_, programDirectory_);
+}
+
+void MainWindow::mnuUndoRename_Click() {
+  struct Refresh {
+    MainWindow* window;
+    ~Refresh() { window->ShowUndoAvailable(); }
+  } refresh{this};
+  RunUndo(hwnd_, JournalPathIn(programDirectory_));
+}
+
+void MainWindow::ShowUndoAvailable() {
+  SetEnabled(IDM_UNDORENAME, JournalExists(JournalPathIn(programDirectory_)));
+}
 
 void MainWindow::mnuExit_Click() {
   SendMessageW(hwnd_, WM_CLOSE, 0, 0);
@@ -620,6 +644,7 @@ void MainWindow::OnCommand(int id) {
       case IDM_OPEN: mnuOpen_Click(); break;
       case IDM_DELETE: mnuDelete_Click(); break;
       case IDM_EXECRENAME: mnuExecRename_Click(); break;
+      case IDM_UNDORENAME: mnuUndoRename_Click(); break;
       case IDM_EXIT: mnuExit_Click(); break;
       case IDM_SHOWTOOLBAR: mnuShowToolBar_Click(); break;
       case IDM_FLATTOOLBAR: mnuFlatToolBar_Click(); break;
