@@ -333,6 +333,7 @@ bool MainWindow::Form_Load() {
     std::wstring templ = read(L"RenameExt_Default");
     g_settings.RenameExt_Default = templ.empty() ? kDefaultTemplate : templ;
     g_settings.DobleClick = integer(L"DobleClick");
+    g_settings.PreferID3v2 = read(L"PreferID3v2") == L"1";
   });
   step([&] { LoadListFile(hwnd_, programDirectory_); });
   ShowUndoAvailable();
@@ -369,6 +370,7 @@ void MainWindow::Form_QueryUnload() {
   write(L"NoSettingField", std::to_wstring(g_settings.NoSettingField));
   write(L"RenameExt_Default", g_settings.RenameExt_Default);
   write(L"DobleClick", std::to_wstring(g_settings.DobleClick));
+  write(L"PreferID3v2", g_settings.PreferID3v2 ? L"1" : L"0");
   // The close goes on whatever happens to the list file: the user is told,
   // the library is still released.
   win::RunCommand(hwnd_, [&] {

@@ -12,6 +12,8 @@ struct Settings {
   int16_t NoSettingField = 0;
   std::wstring RenameExt_Default;
   int16_t DobleClick = 0;
+  // Names from the ID3v2 tag where it has the text, before the ID3v1 tag.
+  bool PreferID3v2 = false;
 };
 
 extern Settings g_settings;

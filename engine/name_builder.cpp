@@ -44,6 +44,19 @@ std::wstring ReplaceAll(const std::wstring& text, const std::wstring& what,
 
 }  // namespace
 
+TagTexts ChooseTagTexts(const TagTexts& id3v1, const TagTexts& id3v2, bool preferID3v2) {
+  if (!preferID3v2) return id3v1;
+  auto pick = [](const std::wstring& v2, const std::wstring& v1) { return v2.empty() ? v1 : v2; };
+  TagTexts chosen;
+  chosen.artist = pick(id3v2.artist, id3v1.artist);
+  chosen.title = pick(id3v2.title, id3v1.title);
+  chosen.album = pick(id3v2.album, id3v1.album);
+  chosen.year = pick(id3v2.year, id3v1.year);
+  chosen.comment = pick(id3v2.comment, id3v1.comment);
+  chosen.genreName = pick(id3v2.genreName, id3v1.genreName);
+  return chosen;
+}
+
 std::wstring ExpandPlaceholders(const std::wstring& templ, const TagTexts& tag) {
   std::wstring text = templ;
   for (const Placeholder& p : kPlaceholders) {

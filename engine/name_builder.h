@@ -14,6 +14,10 @@ struct TagTexts {
   std::wstring genreName;
 };
 
+// The texts a name is built from: with preferID3v2, each ID3v2 text that is
+// not empty takes the place of the ID3v1 one.
+TagTexts ChooseTagTexts(const TagTexts& id3v1, const TagTexts& id3v2, bool preferID3v2);
+
 // Puts the tag texts in place of "%A" "%T" "%L" "%Y" "%C" "%G", in that
 // order, each step working on the text the steps before produced; an empty
 // field gives its fallback text.

@@ -1,5 +1,7 @@
 #include <windows.h>
 
+#include <cstring>
+
 #include "app/settings.h"
 #include "audio/vbmp3_api.h"
 #include "engine/name_builder.h"
@@ -57,5 +59,18 @@ std::wstring BuildRenameName(const std::wstring& path, const std::wstring& templ
   fields.year = win::ReadAnsiField(tag.Year, sizeof tag.Year);
   fields.comment = win::ReadAnsiField(tag.Comment, sizeof tag.Comment);
   fields.genreName = win::ReadAnsiField(tag.GenreName, sizeof tag.GenreName);
-  return ExpandTemplate(path, *chosen, fields);
+  // The ID3v2 texts come as UTF-8, so names keep characters the ANSI code
+  // page cannot hold.
+  auto text = [&texts](int field) {
+    const char* bytes = texts.Texts[field];
+    return win::FromUtf8(std::string(bytes, strnlen(bytes, sizeof texts.Texts[field])));
+  };
+  TagTexts id3v2;
+  id3v2.title = text(0);
+  id3v2.artist = text(1);
+  id3v2.album = text(2);
+  id3v2.year = text(3);
+  id3v2.comment = text(4);
+  id3v2.genreName = text(5);
+  return ExpandTemplate(path, *chosen, ChooseTagTexts(fields, id3v2, g_settings.PreferID3v2));
 }

@@ -67,6 +67,9 @@ const ControlLayout kLayout[] = {
      {210, 1680, 3585, 225}},
     {C::cboNoSettingField, 1, L"COMBOBOX", L"", kDropDownList, 0,
      {420, 1890, 4530, 300 + kDropDownTwips}},
+    // Below the page's lists, which keep their places.
+    {C::chkPreferID3v2, 1, L"BUTTON", L"ID3v2タグを優先する", BS_AUTOCHECKBOX | WS_TABSTOP, 0,
+     {210, 2415, 4740, 255}},
     {C::cmdOK, kAlways, L"BUTTON", L"OK", BS_DEFPUSHBUTTON | WS_TABSTOP, 0,
      {4305, 3570, 1590, 330}},
     {C::cmdCancel, kAlways, L"BUTTON", L"キャンセル", kButton, 0, {2625, 3570, 1590, 330}},
@@ -303,6 +306,7 @@ void OptionDialog::Form_Load() {
   select(cboCantUseFileName, PolicySelection(g_settings.CantUseFilename, 1));
   select(cboNoSettingField, PolicySelection(g_settings.NoSettingField, 1));
   select(cboDobleClick, DoubleClickSelection(g_settings.DobleClick));
+  SendMessageW(Item(chkPreferID3v2), BM_SETCHECK, g_settings.PreferID3v2 ? BST_CHECKED : BST_UNCHECKED, 0);
   if (IsRegistered()) EnableWindow(Item(cmdUseUpChk), FALSE);
 }
 
@@ -327,6 +331,7 @@ void OptionDialog::cmdOK_Click() {
   for (int i = 0; i < count; ++i) entries.push_back(EntryText(combo, i));
   g_templateList = TemplatesFromEntries(entries);
   g_settings.DobleClick = code(cboDobleClick);
+  g_settings.PreferID3v2 = SendMessageW(Item(chkPreferID3v2), BM_GETCHECK, 0, 0) == BST_CHECKED;
   Close();
 }
 

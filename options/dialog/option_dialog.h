@@ -29,6 +29,7 @@ class OptionDialog {
     cboCantUseFileName,
     Label5,
     cboNoSettingField,
+    chkPreferID3v2,
     cmdOK,
     cmdCancel,
     cmdRemove,

@@ -15,6 +15,23 @@ const std::wstring kSource = L"D:\\My Music\\track01.mp3";
 
 }  // namespace
 
+// The ID3v2 texts win only where the user prefers them, and only where they
+// have a text; an empty one leaves the ID3v1 text, an empty pair the fallback.
+TEST(ChooseTagTexts, ID3v2FirstOnlyWhenPreferredAndPresent) {
+  TagTexts v1{L"Artist1", L"Title1", L"", L"1999", L"", L"Rock"};
+  TagTexts v2{L"아티스트", L"", L"Album2", L"", L"", L"Pop"};
+  TagTexts off = ChooseTagTexts(v1, v2, false);
+  EXPECT_EQ(off.artist, L"Artist1");
+  EXPECT_EQ(off.album, L"");
+  TagTexts on = ChooseTagTexts(v1, v2, true);
+  EXPECT_EQ(on.artist, L"아티스트");
+  EXPECT_EQ(on.title, L"Title1");
+  EXPECT_EQ(on.album, L"Album2");
+  EXPECT_EQ(on.year, L"1999");
+  EXPECT_EQ(on.genreName, L"Pop");
+  EXPECT_EQ(ExpandTemplate(L"C:\\m\\x.mp3", L"%A - %T (%L)", on), L"C:\\m\\아티스트 - Title1 (Album2).mp3");
+}
+
 TEST(ExpandTemplate, DefaultTemplateExamples) {
   EXPECT_EQ(ExpandTemplate(kSource, L"%A - %T", Tag(L"AC/DC", L"Back")),
             L"D:\\My Music\\ACDC - Back.mp3");

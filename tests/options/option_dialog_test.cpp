@@ -215,7 +215,7 @@ TEST_F(OptionDialogTest, TabFollowsTheDesignedOrderOnEachPage) {
   EXPECT_EQ(dialog.CurrentPage(), 1);
   EXPECT_EQ(order(), (std::vector<HWND>{Item(C::SSTab1), Item(C::cboEqualFileName),
                                         Item(C::cboCantUseFileName), Item(C::cboNoSettingField),
-                                        Item(C::cmdOK), Item(C::cmdCancel)}));
+                                        Item(C::chkPreferID3v2), Item(C::cmdOK), Item(C::cmdCancel)}));
   ClickTab(Item(C::SSTab1), 2);
   EXPECT_EQ(dialog.CurrentPage(), 2);
   EXPECT_EQ(order(), (std::vector<HWND>{Item(C::SSTab1), Item(C::cmdOK), Item(C::cmdCancel),
@@ -247,6 +247,24 @@ TEST_F(OptionDialogTest, OkStoresEveryControl) {
   EXPECT_EQ(g_settings.CantUseFilename, 0);
   EXPECT_EQ(g_settings.NoSettingField, 0);
   EXPECT_EQ(g_templateList, (std::vector<std::wstring>{L"T1", L"T2"}));
+}
+
+// The ID3v2 preference sits on the conversion page below its lists, which
+// keep their places, and goes both ways through OK.
+TEST_F(OptionDialogTest, PreferID3v2CheckBoxBelowTheConversionLists) {
+  g_settings.PreferID3v2 = true;
+  Open();
+  EXPECT_EQ(win::GetText(Item(C::chkPreferID3v2)), L"ID3v2タグを優先する");
+  EXPECT_TRUE(Checked(Item(C::chkPreferID3v2)));
+  RECT box, list;
+  GetWindowRect(Item(C::chkPreferID3v2), &box);
+  GetWindowRect(Item(C::cboNoSettingField), &list);
+  EXPECT_GE(box.top, list.top + win::TwipsToPixelsY(300));
+  ClickTab(Item(C::SSTab1), 1);
+  EXPECT_TRUE(Shown(Item(C::chkPreferID3v2)));
+  Click(Item(C::chkPreferID3v2));
+  Click(Item(C::cmdOK));
+  EXPECT_FALSE(g_settings.PreferID3v2);
 }
 
 TEST_F(OptionDialogTest, DataProveStaysTrueThoughItsButtonIsDisabled) {
