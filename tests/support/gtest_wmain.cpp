@@ -1,5 +1,5 @@
-// Windows test exes link with -municode, whose start-up code calls wmain
-// rather than the main that gtest_main supplies.
+// Test exes that link with -municode start at wmain, and GoogleTest's own
+// main would never run; this one starts the tests.
 #include <gtest/gtest.h>
 
 int wmain(int argc, wchar_t** argv) {
