@@ -16,12 +16,22 @@ std::wstring Player::StatusText(const std::wstring& title, int32_t position, int
          L" ";
 }
 
+void Player::ShowMessage(const std::wstring& text) { host_.ShowPlayError(text); }
+
+void Player::ShowPlayError() {
+  ShowMessage(L"再生エラー：" + std::to_wstring(library_.LastErrorNo()));
+}
+
 int16_t Player::PlayFile(const std::wstring& path) {
   library_.Close();
-  std::wstring title;
+  std::wstring title, problem;
   int32_t total = 0;
-  if (!library_.Open(path, title, total)) {
-    host_.ShowPlayError(L"再生エラー：" + std::to_wstring(library_.LastErrorNo()));
+  if (!library_.Open(path, title, total, problem)) {
+    if (problem.empty()) {
+      ShowPlayError();
+    } else {
+      ShowMessage(problem);
+    }
     return 0;
   }
   bool playing = library_.Play();

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "app/settings.h"
+#include "audio/library_path.h"
 #include "audio/property/property_text.h"
 #include "audio/vbmp3_api.h"
 #include "engine/name_builder.h"
@@ -211,10 +212,13 @@ void PropertyDialog::LoadFileInfo(const std::wstring& path) {
   StreamInfoRecord info;
   std::memset(&tag, 0, sizeof(tag));
   std::memset(&info, 0, sizeof(info));
-  std::string ansiPath = win::ToAnsi(TrimSpaces(path));
-  if (!Succeeded(g_vbmp3.getFileInfo(ansiPath.c_str(), &tag, &info))) {
-    // The dialog is not shown yet while it loads: the warning goes over the owner.
-    Message(IsWindowVisible(window_) ? window_ : owner_,
+  // The dialog is not shown yet while it loads: a warning goes over the owner.
+  HWND messageOwner = IsWindowVisible(window_) ? window_ : owner_;
+  std::optional<std::string> libraryPath = LibraryPath(TrimSpaces(path));
+  if (!libraryPath) {
+    Message(messageOwner, UnreachablePathMessage(path), MB_OK | MB_ICONEXCLAMATION);
+  } else if (!Succeeded(g_vbmp3.getFileInfo(libraryPath->c_str(), &tag, &info))) {
+    Message(messageOwner,
             path + L"\r\n指定したファイルのデータが収得できません。\r\nErrorCode：" +
                 std::to_wstring(LastErrorNumber()),
             MB_OK | MB_ICONEXCLAMATION);
@@ -279,9 +283,14 @@ void PropertyDialog::WriteTag(const std::wstring& path) {
                         ? -1
                         : static_cast<int32_t>(SendMessageW(genre, CB_GETITEMDATA, selected, 0));
 
-  std::string ansiPath = win::ToAnsi(path);
+  std::optional<std::string> libraryPath = LibraryPath(path);
+  if (!libraryPath) {
+    // Retrying cannot help: the file keeps its name. The tag stays unwritten.
+    Message(window_, UnreachablePathMessage(path), MB_OK | MB_ICONEXCLAMATION);
+    return;
+  }
   for (;;) {
-    if (Succeeded(g_vbmp3.setTagInfo(ansiPath.c_str(), &tag, 0, 1))) {
+    if (Succeeded(g_vbmp3.setTagInfo(libraryPath->c_str(), &tag, 0, 1))) {
       tagDirty_ = false;
       return;
     }

@@ -10,7 +10,9 @@ namespace {
 class FakeLibrary : public PlayerLibrary {
  public:
   void Close() override { open.clear(); ++closes; }
-  bool Open(const std::wstring& path, std::wstring& title, int32_t& total) override {
+  bool Open(const std::wstring& path, std::wstring& title, int32_t& total,
+            std::wstring& problem) override {
+    if (unreachable.count(path)) { problem = L"unreachable " + path; return false; }
     if (broken.count(path)) { lastError = 2; return false; }
     open = path;
     title = L"T:" + path;
@@ -25,6 +27,7 @@ class FakeLibrary : public PlayerLibrary {
   std::wstring open;
   std::vector<std::wstring> started;
   std::map<std::wstring, bool> broken;
+  std::map<std::wstring, bool> unreachable;
   bool playing = false;
   int32_t position = 0;
   int32_t lastError = 0;
@@ -119,6 +122,14 @@ TEST_F(PlayerTest, FailedOpenShowsTheNumberAndStops) {
   EXPECT_EQ(host.status, L"停止");
   EXPECT_TRUE(host.timer);  // switched on again after the stop
   EXPECT_TRUE(player.PlayTitle.empty());
+}
+
+TEST_F(PlayerTest, AFileTheLibraryCannotBeGivenIsNamedRatherThanNumbered) {
+  library.unreachable[L"2"] = true;
+  PlaySelected(2);
+  EXPECT_EQ(host.errors, std::vector<std::wstring>{L"unreachable 2"});
+  EXPECT_EQ(host.status, L"停止");
+  EXPECT_TRUE(library.started.empty());
 }
 
 TEST_F(PlayerTest, RemoveRules) {

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "app/settings.h"
+#include "audio/library_path.h"
 #include "audio/property/property_dialog.h"
 #include "audio/vbmp3_api.h"
 #include "engine/template_list.h"
@@ -57,6 +58,28 @@ std::wstring FixtureDirectory() {
   for (wchar_t& c : dir)
     if (c == L'/') c = L'\\';
   return dir;
+}
+
+// The title field of the ID3v1 tag at the end of a file, read from its bytes
+// rather than through the library.
+std::string TitleOnDisk(const std::wstring& path) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                            nullptr);
+  if (file == INVALID_HANDLE_VALUE) return "<cannot open>";
+  char tag[128] = {};
+  DWORD got = 0;
+  SetFilePointer(file, -128, nullptr, FILE_END);
+  ReadFile(file, tag, sizeof(tag), &got, nullptr);
+  CloseHandle(file);
+  if (got != sizeof(tag) || std::string(tag, 3) != "TAG") return "<no tag>";
+  std::string title(tag + 3, 30);
+  return title.substr(0, title.find_last_not_of(std::string(" \0", 2)) + 1);
+}
+
+// A volume that keeps no short (8.3) names.
+DWORD WINAPI NoShortName(const wchar_t*, wchar_t*, DWORD) {
+  SetLastError(ERROR_INVALID_PARAMETER);
+  return 0;
 }
 
 std::vector<char> FileBytes(const std::wstring& path) {
@@ -146,6 +169,7 @@ class PropertyDialogTest : public ::testing::Test {
 
   void TearDown() override {
     g_vbmp3.setTagInfo = g_realSetTagInfo;
+    g_getShortPathName = &GetShortPathNameW;
     dialog_.reset();
     DestroyWindow(owner_);
     WIN32_FIND_DATAW data;
@@ -568,6 +592,65 @@ TEST_F(PropertyDialogTest, UnreadableFileWarnsAndOpensEmpty) {
   EXPECT_EQ(Text(Id::kLblRenameStatus), L"パスの指定が間違っています。");
   EXPECT_EQ(win::GetText(dialog.Window()), L"gone.mp3 のプロパティ");
   EXPECT_FALSE(dialog.TagDirty());
+}
+
+// Names the ANSI code page cannot hold reach the library through their short
+// names: the dialog reads and writes them like any other file.
+TEST_F(PropertyDialogTest, NamesBeyondTheCodePageShowTheirDataAndTakeTheirTag) {
+  const std::wstring names[] = {L"Café.mp3", L"Ünïcødé.mp3", L"노래.mp3", L"emoji \U0001F600.mp3"};
+  for (const std::wstring& name : names) {
+    SCOPED_TRACE(win::ToUtf8(name));
+    std::wstring path = Copy(L"tagged90.mp3", name);
+    messages_.clear();
+    g_sent.clear();
+    PropertyDialog& dialog = Open(path, L"");
+    EXPECT_TRUE(messages_.empty()) << (messages_.empty() ? "" : win::ToUtf8(messages_[0].text));
+    EXPECT_EQ(win::GetText(dialog.Window()), name + L" のプロパティ");
+    EXPECT_EQ(Text(Id::kTxtTitle), L"Title");
+    EXPECT_EQ(Text(Id::kTxtArtist), L"Artist");
+    EXPECT_EQ(SelectedGenre(), L"Rock");
+    std::vector<std::wstring> lines = MpegLines();
+    ASSERT_EQ(lines.size(), 8u);
+    EXPECT_EQ(lines[3], L"Bitrate：128kbps");
+    EXPECT_EQ(lines[5], L"FileSize：" + std::to_wstring(FileBytes(path).size()) + L"bytes");
+    EXPECT_EQ(lines[7], L"Time：1:30");
+    // The candidates come from the tag too, through the same road.
+    EXPECT_EQ(ComboItems(dialog.Control(Id::kCboRenameTarget)).at(0), dir_ + L"\\Artist - Title.mp3");
+
+    win::SetText(dialog.Control(Id::kTxtTitle), L"新しい題名");
+    Click(dialog, Id::kCmdOK);
+    EXPECT_TRUE(messages_.empty());
+    EXPECT_EQ(g_sent.size(), 1u);
+    EXPECT_EQ(TitleOnDisk(path), win::ToAnsi(L"新しい題名"));
+    EXPECT_EQ(list_.entries[1].source, path);
+    dialog_.reset();
+  }
+}
+
+// Without a short name no ANSI path reaches the file. The code page's best
+// fit would turn "Café.mp3" into "Cafe.mp3": that other file must be neither
+// shown nor written.
+TEST_F(PropertyDialogTest, NameWithoutAShortFormIsNamedInAMessageAndNoLookAlikeIsTouched) {
+  std::wstring path = Copy(L"tagged90.mp3", L"Café.mp3");
+  std::wstring lookAlike = Copy(L"short5.mp3", L"Cafe.mp3");
+  std::vector<char> lookAlikeBefore = FileBytes(lookAlike), before = FileBytes(path);
+  g_getShortPathName = &NoShortName;
+  PropertyDialog& dialog = Open(path, L"");
+  ASSERT_EQ(messages_.size(), 1u);
+  EXPECT_EQ(messages_[0].text, UnreachablePathMessage(path));
+  EXPECT_EQ(messages_[0].text.rfind(path + L"\r\n", 0), 0u);
+  EXPECT_EQ(messages_[0].flags, static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION));
+  EXPECT_EQ(Text(Id::kTxtTitle), L"");  // not the look-alike's "Five"
+  EXPECT_EQ(MpegLines().at(5), L"FileSize：0bytes");
+
+  Type(dialog.Control(Id::kTxtTitle), L"x");
+  Click(dialog, Id::kCmdOK);
+  ASSERT_EQ(messages_.size(), 2u);
+  EXPECT_EQ(messages_[1].text, UnreachablePathMessage(path));
+  EXPECT_TRUE(g_sent.empty());
+  EXPECT_EQ(FileBytes(lookAlike), lookAlikeBefore);
+  EXPECT_EQ(FileBytes(path), before);
+  EXPECT_EQ(list_.entries[1].source, path);  // the entry is stored all the same
 }
 
 TEST_F(PropertyDialogTest, PathWithoutFolderKeepsItsWholeNameInTheCaption) {
