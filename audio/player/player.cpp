@@ -16,7 +16,12 @@ std::wstring Player::StatusText(const std::wstring& title, int32_t position, int
          L" ";
 }
 
-void Player::ShowMessage(const std::wstring& text) { host_.ShowPlayError(text); }
+void Player::ShowMessage(const std::wstring& text) {
+  bool wasOpen = messageOpen_;
+  messageOpen_ = true;
+  host_.ShowPlayError(text);
+  messageOpen_ = wasOpen;
+}
 
 void Player::ShowPlayError() {
   ShowMessage(L"再生エラー：" + std::to_wstring(library_.LastErrorNo()));
@@ -84,6 +89,9 @@ void Player::Previous() {
 }
 
 void Player::Tick() {
+  // A tick inside one of our own message boxes waits for the box: the user
+  // answers one failure before the next entry is tried.
+  if (messageOpen_) return;
   int32_t position = 0;
   if (library_.GetState(position) == 1) {
     host_.SetPlayerStatus(StatusText(PlayTitle, position, PlayTotalSeconds));

@@ -62,9 +62,13 @@ class Player {
   // rename run) restarts from the first entry forwards, the last backwards.
   int16_t Step(int direction) const;
   void Advance(int direction);
+  // Every box of the player goes through here, so the tick knows one is open.
   void ShowMessage(const std::wstring& text);
   void ShowPlayError();
 
   PlayerLibrary& library_;
   PlayerHost& host_;
+  // A message box runs its own message loop, and the one-second timer goes
+  // on arriving in it: a tick then would open a second box over the first.
+  bool messageOpen_ = false;
 };
