@@ -42,6 +42,9 @@ int16_t Player::PlayFile(const std::wstring& path) {
   bool playing = library_.Play();
   PlayTotalSeconds = total;
   PlayTitle = title;
+  // A file that opens but cannot start (no output device) says so like one
+  // that cannot be opened: silence looks like an ignored double click.
+  if (!playing) ShowPlayError();
   return playing ? 1 : 0;
 }
 

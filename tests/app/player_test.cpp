@@ -22,7 +22,12 @@ class FakeLibrary : public PlayerLibrary {
     total = 180;
     return true;
   }
-  bool Play() override { playing = !open.empty(); started.push_back(open); return playing; }
+  bool Play() override {
+    if (noOutput) { lastError = 9; return false; }
+    playing = !open.empty();
+    started.push_back(open);
+    return playing;
+  }
   void Stop() override { playing = false; }
   int32_t GetState(int32_t& seconds) override { seconds = position; return playing ? 1 : 0; }
   int32_t LastErrorNo() override { return lastError; }
@@ -33,6 +38,7 @@ class FakeLibrary : public PlayerLibrary {
   std::map<std::wstring, bool> broken;
   std::map<std::wstring, bool> unreachable;
   bool playing = false;
+  bool noOutput = false;  // opens, but there is no device to play on
   int32_t position = 0;
   int32_t lastError = 0;
   int closes = 0;
@@ -173,6 +179,17 @@ TEST_F(PlayerTest, AFileTheLibraryCannotBeGivenIsNamedRatherThanNumbered) {
   EXPECT_EQ(host.errors, std::vector<std::wstring>{L"unreachable 2"});
   EXPECT_EQ(host.status, L"停止");
   EXPECT_TRUE(library.started.empty());
+}
+
+// A double click that plays nothing must say why, as a failed open does.
+TEST_F(PlayerTest, PlaybackThatCannotStartShowsTheLibrarysNumberAndStops) {
+  library.noOutput = true;
+  PlaySelected(2);
+  EXPECT_EQ(library.tried, std::vector<std::wstring>{L"2"});
+  EXPECT_EQ(host.errors, std::vector<std::wstring>{L"再生エラー：9"});
+  EXPECT_EQ(host.status, L"停止");
+  EXPECT_TRUE(host.timer);
+  EXPECT_EQ(library.open, L"");  // the stop closed the file
 }
 
 TEST_F(PlayerTest, RemoveRules) {
