@@ -1,5 +1,7 @@
 #include "audio/property/property_dialog.h"
 
+#include <commctrl.h>
+
 #include <cstring>
 
 #include "app/settings.h"
@@ -154,6 +156,19 @@ void PropertyDialog::CreateControls() {
                        kTxtMPEG})
     SendMessageW(Control(id), EM_SETLIMITTEXT, 0, 0);
   SendMessageW(Control(kCboRenameTarget), CB_LIMITTEXT, 0, 0);
+
+  // A drop-down list tells its parent of a new choice but not of a key: the
+  // key release is caught on the box itself.
+  SetWindowSubclass(Control(kCboGenre), &PropertyDialog::GenreBoxProc, 0,
+                    reinterpret_cast<DWORD_PTR>(this));
+}
+
+LRESULT CALLBACK PropertyDialog::GenreBoxProc(HWND combo, UINT message, WPARAM wParam,
+                                              LPARAM lParam, UINT_PTR, DWORD_PTR data) {
+  if (message == WM_NCDESTROY) RemoveWindowSubclass(combo, &PropertyDialog::GenreBoxProc, 0);
+  LRESULT result = DefSubclassProc(combo, message, wParam, lParam);
+  if (message == WM_KEYUP) reinterpret_cast<PropertyDialog*>(data)->cboGenre_KeyUp();
+  return result;
 }
 
 void PropertyDialog::Form_Load() {
@@ -330,6 +345,11 @@ void PropertyDialog::TagBox_Change() {
 }
 
 void PropertyDialog::cboGenre_Click() {
+  if (loading_) return;
+  tagDirty_ = true;
+}
+
+void PropertyDialog::cboGenre_KeyUp() {
   if (loading_) return;
   tagDirty_ = true;
 }

@@ -130,6 +130,22 @@ void ChooseItem(PropertyDialog& dialog, Id id, int index) {
                reinterpret_cast<LPARAM>(combo));
 }
 
+// A key as the modal loop hands it over: through IsDialogMessage to the
+// control with the focus.
+void PressAndRelease(HWND dialog, HWND control, UINT key) {
+  for (UINT message : {WM_KEYDOWN, WM_KEYUP}) {
+    MSG msg{};
+    msg.hwnd = control;
+    msg.message = message;
+    msg.wParam = key;
+    msg.lParam = message == WM_KEYUP ? static_cast<LPARAM>(0xC0000001) : 1;
+    if (!IsDialogMessageW(dialog, &msg)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+  }
+}
+
 void Click(PropertyDialog& dialog, Id id) {
   SendMessageW(dialog.Window(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
                reinterpret_cast<LPARAM>(dialog.Control(id)));
@@ -483,6 +499,22 @@ TEST_F(PropertyDialogTest, EmptyGenreNameSelectsNothingAndWritesMinusOne) {
   ASSERT_EQ(g_sent.size(), 1u);
   EXPECT_EQ(g_sent[0].tag.GenreNumber, -1);
   EXPECT_EQ(win::ReadAnsiField(TagOnDisk(path).Album, 128), L"A");
+}
+
+// A key released in the genre box counts as a change of the tag, even one
+// that leaves the choice as it was: OK then writes the tag.
+TEST_F(PropertyDialogTest, AKeyReleasedInTheGenreBoxMarksTheTagForWriting) {
+  std::wstring path = Copy(L"tagged90.mp3", L"song.mp3");
+  PropertyDialog& dialog = Open(path);
+  HWND genre = dialog.Control(Id::kCboGenre);
+  ASSERT_FALSE(dialog.TagDirty());
+  PressAndRelease(dialog.Window(), genre, VK_SHIFT);
+  EXPECT_EQ(SelectedGenre(), L"Rock");
+  EXPECT_TRUE(dialog.TagDirty());
+  Click(dialog, Id::kCmdOK);
+  ASSERT_EQ(g_sent.size(), 1u);
+  EXPECT_EQ(g_sent[0].tag.GenreNumber, 17);  // Rock, as it was
+  EXPECT_EQ(win::ReadAnsiField(TagOnDisk(path).Title, 128), L"Title");
 }
 
 TEST_F(PropertyDialogTest, GenreListStartsAtGenreZeroInNumberOrder) {
