@@ -61,6 +61,10 @@ void PropertyDialog::RegisterDialogClass() {
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof(wc);
   wc.lpfnWndProc = &PropertyDialog::WindowProc;
+  // A dialog-box class of its own: DefDlgProc then moves the focus for a
+  // label's access key (IsDialogMessage asks the dialog to do it), and for
+  // the Tab key, as in any dialog.
+  wc.cbWndExtra = DLGWINDOWEXTRA;
   wc.hInstance = GetModuleHandleW(nullptr);
   wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
@@ -381,11 +385,11 @@ LRESULT CALLBACK PropertyDialog::WindowProc(HWND window, UINT message, WPARAM wP
     SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(dialog));
   }
   auto* self = reinterpret_cast<PropertyDialog*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-  if (!self) return DefWindowProcW(window, message, wParam, lParam);
+  if (!self) return DefDlgProcW(window, message, wParam, lParam);
   if (message == WM_NCDESTROY) {
     SetWindowLongPtrW(window, GWLP_USERDATA, 0);
     self->window_ = nullptr;
-    return DefWindowProcW(window, message, wParam, lParam);
+    return DefDlgProcW(window, message, wParam, lParam);
   }
   return self->HandleMessage(message, wParam, lParam);
 }
@@ -435,7 +439,9 @@ LRESULT PropertyDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
         HWND focus = GetFocus();
         if (focus && IsChild(window_, focus)) lastFocus_ = focus;
       }
-      break;
+      // This dialog keeps and gives back its focus itself (WM_SETFOCUS
+      // below); the window default turns an activation into WM_SETFOCUS.
+      return DefWindowProcW(window_, message, wParam, lParam);
     case WM_SETFOCUS: {
       HWND target = lastFocus_ && IsWindow(lastFocus_) ? lastFocus_ : Control(kTxtTargetFile);
       SetFocus(target);
@@ -447,5 +453,5 @@ LRESULT PropertyDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
     default:
       break;
   }
-  return DefWindowProcW(window_, message, wParam, lParam);
+  return DefDlgProcW(window_, message, wParam, lParam);
 }

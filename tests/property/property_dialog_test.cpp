@@ -146,6 +146,16 @@ void PressAndRelease(HWND dialog, HWND control, UINT key) {
   }
 }
 
+// Alt + a letter, as the modal loop hands it over.
+void PressAccessKey(HWND dialog, wchar_t letter) {
+  MSG msg{};
+  msg.hwnd = GetFocus() ? GetFocus() : dialog;
+  msg.message = WM_SYSCHAR;
+  msg.wParam = letter;
+  msg.lParam = 1 << 29;  // Alt held
+  IsDialogMessageW(dialog, &msg);
+}
+
 void Click(PropertyDialog& dialog, Id id) {
   SendMessageW(dialog.Window(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
                reinterpret_cast<LPARAM>(dialog.Control(id)));
@@ -515,6 +525,39 @@ TEST_F(PropertyDialogTest, AKeyReleasedInTheGenreBoxMarksTheTagForWriting) {
   ASSERT_EQ(g_sent.size(), 1u);
   EXPECT_EQ(g_sent[0].tag.GenreNumber, 17);  // Rock, as it was
   EXPECT_EQ(win::ReadAnsiField(TagOnDisk(path).Title, 128), L"Title");
+}
+
+// Alt and the letter of a label's access key move the focus to the control
+// after the label, as in any dialog.
+TEST_F(PropertyDialogTest, EachLabelsAccessKeyFocusesTheControlAfterIt) {
+  PropertyDialog& dialog = Open(Copy(L"tagged90.mp3", L"song.mp3"), L"C:\\target.mp3");
+  ShowWindow(dialog.Window(), SW_SHOW);
+  SetForegroundWindow(dialog.Window());
+  SetFocus(dialog.Control(Id::kCmdOK));
+  struct Key {
+    wchar_t letter;
+    Id control;
+    const wchar_t* label;
+  } keys[] = {
+      {L'p', Id::kTxtTargetFile, L"ファイルパス(&P)："}, {L'r', Id::kCboRenameTarget, L"リネーム予定(&R)："},
+      {L'a', Id::kTxtArtist, L"アーティスト(&A)："},    {L't', Id::kTxtTitle, L"タイトル(&T)："},
+      {L'l', Id::kTxtAlbum, L"アルバム(&L)："},         {L'c', Id::kTxtComment, L"コメント(&C)："},
+      {L'y', Id::kTxtYear, L"製作年(&Y)："},            {L'g', Id::kCboGenre, L"ジャンル(&G)："},
+      {L'P', Id::kTxtTargetFile, L"ファイルパス(&P)："},
+  };
+  for (const Key& key : keys) {
+    SCOPED_TRACE(win::ToUtf8(key.label));
+    PressAccessKey(dialog.Window(), key.letter);
+    HWND control = dialog.Control(key.control);
+    HWND focus = GetFocus();
+    // An editable combo box keeps the focus in its edit part.
+    EXPECT_TRUE(focus == control || IsChild(control, focus));
+  }
+  for (Id label : {Id::kLabel1, Id::kLabel2, Id::kLabel3, Id::kLblTitle, Id::kLblAlbum,
+                   Id::kLblComment, Id::kLblYear, Id::kLblGenre})
+    EXPECT_NE(Text(label).find(L"(&"), std::wstring::npos) << label;
+  // Moving about is no change of the tag.
+  EXPECT_FALSE(dialog.TagDirty());
 }
 
 TEST_F(PropertyDialogTest, GenreListStartsAtGenreZeroInNumberOrder) {
