@@ -16,9 +16,12 @@
 #include "audio/player/vbmp3_player_library.h"
 #include "audio/property/property_dialog.h"
 #include "audio/vbmp3_api.h"
+#include "engine/journaled_rename.h"
 #include "engine/list_file.h"
 #include "engine/rename_entry.h"
 #include "engine/rename_run.h"
+#include "engine/undo_journal.h"
+#include "engine/undo_run.h"
 #include "options/dialog/option_dialog.h"
 #include "win/command_boundary.h"
 #include "win/file_lookup.h"
@@ -130,6 +133,7 @@ void MainWindow::CreateMenus() {
   item(file, IDM_DELETE, L"ファイルを削除(&D)\tDel");
   separator(file);
   item(file, IDM_EXECRENAME, L"リネーム開始(&S)");
+  item(file, IDM_UNDORENAME, L"直前のリネームを元に戻す(&U)");
   separator(file);
   item(file, IDM_EXIT, L"終了(&X)");
   popup(menuBar_, file, L"ファイル(&F)");
@@ -195,8 +199,14 @@ void MainWindow::CreateToolbar() {
                              0, 0, 0, 0, hwnd_, reinterpret_cast<HMENU>(kToolbarId),
                              GetModuleHandleW(nullptr), nullptr);
   SendMessageW(toolbar_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
-  toolbarImages_ = ImageList_LoadImageW(GetModuleHandleW(nullptr), L"TBIMAGES", 16, 0,
-                                        RGB(0xC0, 0xC0, 0xC0), IMAGE_BITMAP, LR_CREATEDIBSECTION);
+  // The pictures are drawn at 16, 24 and 32 pixels; the screen's scale picks
+  // one, so that they keep their size beside the text without blurring.
+  const int dpi = win::ScreenDpi();
+  const int size = dpi >= 192 ? 32 : dpi >= 144 ? 24 : 16;
+  const wchar_t* strip = size == 32 ? L"TBIMAGES32" : size == 24 ? L"TBIMAGES24" : L"TBIMAGES";
+  toolbarImages_ = ImageList_LoadImageW(GetModuleHandleW(nullptr), strip, size, 0, RGB(0xC0, 0xC0, 0xC0),
+                                        IMAGE_BITMAP, LR_CREATEDIBSECTION);
+  SendMessageW(toolbar_, TB_SETBITMAPSIZE, 0, MAKELPARAM(size, size));
   SendMessageW(toolbar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(toolbarImages_));
   std::vector<TBBUTTON> buttons;
   for (size_t i = 0; i < kButtons.size(); ++i) {
@@ -324,7 +334,8 @@ bool MainWindow::Form_Load() {
     g_settings.RenameExt_Default = templ.empty() ? kDefaultTemplate : templ;
     g_settings.DobleClick = integer(L"DobleClick");
   });
-  step([&] { LoadListFile(hwnd_); });
+  step([&] { LoadListFile(hwnd_, programDirectory_); });
+  ShowUndoAvailable();
   return true;
 }
 
@@ -344,9 +355,11 @@ void MainWindow::Form_QueryUnload() {
   write(L"LastToolBarStyleFlat", flag(IDM_FLATTOOLBAR));
   write(L"LastStatusBarVisible", flag(IDM_STATUS));
   write(L"LastShowFilenameOnly", flag(IDM_SHOWFILENAMEONLY));
-  if (state != 0) ShowWindow(hwnd_, SW_RESTORE);
-  RECT r;
-  GetWindowRect(hwnd_, &r);
+  // The normal-state size, whatever the state: a window minimised from the
+  // maximised state would be restored maximised, and restoring would show it.
+  WINDOWPLACEMENT placement{sizeof(placement)};
+  GetWindowPlacement(hwnd_, &placement);
+  const RECT& r = placement.rcNormalPosition;
   write(L"Width", std::to_wstring(win::PixelsToTwipsX(r.right - r.left)));
   write(L"Height", std::to_wstring(win::PixelsToTwipsY(r.bottom - r.top)));
   ini.Section = kSettingSection;
@@ -358,7 +371,13 @@ void MainWindow::Form_QueryUnload() {
   write(L"DobleClick", std::to_wstring(g_settings.DobleClick));
   // The close goes on whatever happens to the list file: the user is told,
   // the library is still released.
-  win::RunCommand(hwnd_, [&] { SaveListFile(); });
+  win::RunCommand(hwnd_, [&] {
+    if (SaveListFile(programDirectory_) == ListFileSave::kEditsLost)
+      win::MessageBoxText(hwnd_,
+                          L"リストファイルを読み込めなかったため、テンプレートの変更は保存されませんでした。\r\n" +
+                              ListFilePath(programDirectory_),
+                          MB_OK | MB_ICONEXCLAMATION);
+  });
   if (libraryStarted_ && g_vbmp3.free) g_vbmp3.free();
   libraryStarted_ = false;
 }
@@ -494,7 +513,26 @@ void MainWindow::mnuDelete_Click() {
   list_->ShowItemCount();
 }
 
-void MainWindow::mnuExecRename_Click() { RunRename(hwnd_, *list_); }
+void MainWindow::mnuExecRename_Click() {
+  // However the run ends, the menu shows whether it left a journal.
+  struct Refresh {
+    MainWindow* window;
+    ~Refresh() { window->ShowUndoAvailable(); }
+  } refresh{this};
+  RunJournaledRename(hwnd_, *list_, programDirectory_);
+}
+
+void MainWindow::mnuUndoRename_Click() {
+  struct Refresh {
+    MainWindow* window;
+    ~Refresh() { window->ShowUndoAvailable(); }
+  } refresh{this};
+  RunUndo(hwnd_, JournalPathIn(programDirectory_));
+}
+
+void MainWindow::ShowUndoAvailable() {
+  SetEnabled(IDM_UNDORENAME, JournalExists(JournalPathIn(programDirectory_)));
+}
 
 void MainWindow::mnuExit_Click() {
   SendMessageW(hwnd_, WM_CLOSE, 0, 0);
@@ -535,7 +573,11 @@ void MainWindow::lsvRename_DblClick() {
 
 void MainWindow::lsvRename_MouseUp() {
   // The right button alone: with another button held the release is ignored.
-  if ((GetKeyState(VK_LBUTTON) | GetKeyState(VK_MBUTTON)) & 0x8000) return;
+  // The buttons held now decide, not the thread's record of them: after a
+  // pop-up menu was dismissed by a left click, that record can go on showing
+  // the left button held, and the menu would never open again.
+  const int left = GetSystemMetrics(SM_SWAPBUTTON) ? VK_RBUTTON : VK_LBUTTON;
+  if ((GetAsyncKeyState(left) | GetAsyncKeyState(VK_MBUTTON)) & 0x8000) return;
   bool empty = list_->Count() == 0;
   if (empty) {
     SetEnabled(IDM_RMPROPERTY, false);
@@ -602,6 +644,7 @@ void MainWindow::OnCommand(int id) {
       case IDM_OPEN: mnuOpen_Click(); break;
       case IDM_DELETE: mnuDelete_Click(); break;
       case IDM_EXECRENAME: mnuExecRename_Click(); break;
+      case IDM_UNDORENAME: mnuUndoRename_Click(); break;
       case IDM_EXIT: mnuExit_Click(); break;
       case IDM_SHOWTOOLBAR: mnuShowToolBar_Click(); break;
       case IDM_FLATTOOLBAR: mnuFlatToolBar_Click(); break;

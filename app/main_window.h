@@ -47,6 +47,7 @@ class MainWindow : public PlayerHost {
   void mnuOpen_Click();
   void mnuDelete_Click();
   void mnuExecRename_Click();
+  void mnuUndoRename_Click();
   void mnuExit_Click();
   void mnuShowToolBar_Click();
   void mnuFlatToolBar_Click();
@@ -97,6 +98,8 @@ class MainWindow : public PlayerHost {
   void ApplyToolbarStyle(bool flat);
   void SetColumnWidths(bool fileNameOnly);
   void OnDropFiles(HDROP drop);
+  // The undo command is there to use while a journal of the last run is.
+  void ShowUndoAvailable();
 
   std::wstring programDirectory_;
   HWND hwnd_ = nullptr;
@@ -123,6 +126,7 @@ enum MenuCommand : int {
   IDM_DELETE = 102,
   IDM_EXECRENAME = 103,
   IDM_EXIT = 104,
+  IDM_UNDORENAME = 105,
   IDM_SHOWTOOLBAR = 111,
   IDM_FLATTOOLBAR = 112,
   IDM_STATUS = 113,

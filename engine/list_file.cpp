@@ -14,6 +14,9 @@
 namespace {
 
 bool g_loadFailed = false;
+// The template list as it stood when the last load failed: a list that
+// differs from it at close holds edits that cannot be saved.
+std::vector<std::wstring> g_listAtFailedLoad;
 
 [[noreturn]] void ThrowLastError(const char* what) {
   throw std::system_error(static_cast<int>(GetLastError()), std::system_category(), what);
@@ -65,7 +68,9 @@ void WriteWholeFile(const std::wstring& path, const std::string& bytes) {
 
 }  // namespace
 
-std::wstring ListFilePath() { return AddPathSeparator(win::ProgramDirectory()) + kListFileName; }
+std::wstring ListFilePath(const std::wstring& directory) {
+  return AddPathSeparator(directory.empty() ? win::ProgramDirectory() : directory) + kListFileName;
+}
 
 bool ListFileLoadFailed() { return g_loadFailed; }
 
@@ -76,6 +81,7 @@ void LoadListFileAt(const std::wstring& path, const std::function<void()>& annou
       templates = ParseTemplateLines(win::FromAnsi(ReadWholeFile(path)));
     } catch (...) {
       g_loadFailed = true;
+      g_listAtFailedLoad = g_templateList;
       throw;
     }
     g_loadFailed = false;
@@ -90,13 +96,15 @@ void LoadListFileAt(const std::wstring& path, const std::function<void()>& annou
   SaveListFileAt(path);
 }
 
-void SaveListFileAt(const std::wstring& path) {
-  if (g_loadFailed) return;
+ListFileSave SaveListFileAt(const std::wstring& path) {
+  if (g_loadFailed)
+    return g_templateList == g_listAtFailedLoad ? ListFileSave::kUnchanged : ListFileSave::kEditsLost;
   WriteWholeFile(path, win::ToAnsi(FormatTemplateLines(g_templateList)));
+  return ListFileSave::kSaved;
 }
 
-void LoadListFile(HWND owner) {
-  LoadListFileAt(ListFilePath(), [owner] {
+void LoadListFile(HWND owner, const std::wstring& directory) {
+  LoadListFileAt(ListFilePath(directory), [owner] {
     win::MessageBoxText(owner,
                         L"リストファイルの内容が異常か、またはリストファイルがありません。\r\n"
                         L"新しいリストファイルを作成します。",
@@ -104,4 +112,6 @@ void LoadListFile(HWND owner) {
   });
 }
 
-void SaveListFile() { SaveListFileAt(ListFilePath()); }
+ListFileSave SaveListFile(const std::wstring& directory) {
+  return SaveListFileAt(ListFilePath(directory));
+}

@@ -127,12 +127,15 @@ void ProgressWindow::Finish() {
   SendMessageW(cmdCancel_, BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
   win::SetText(cmdCancel_, L"閉じる(&C)");
   SetFocus(cmdCancel_);
+  // The end is on screen at once, not at the next pass of a message loop.
+  RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
 
 void ProgressWindow::WaitModal() {
   if (!IsWindow(window_)) return;
-  ShowWindow(window_, SW_HIDE);
-  if (owner_) EnableWindow(owner_, TRUE);
+  // The window stays shown as it becomes modal: hiding it first would take
+  // the final report off the screen, and under some window managers keep the
+  // old one there, unpainted, for a while.
   win::RunModal(window_, owner_);
   // A quit message ends the modal loop with the window still there.
   if (IsWindow(window_)) DestroyWindow(window_);

@@ -49,6 +49,10 @@ DWORD MoveChangingCase(const std::wstring& from, const std::wstring& to) {
 
 }  // namespace
 
+unsigned long MoveWithoutReplacing(const std::wstring& from, const std::wstring& to) {
+  return to != from && SameIgnoringCase(from, to) ? MoveChangingCase(from, to) : MoveNoReplace(from, to);
+}
+
 std::wstring SystemErrorText(unsigned long error) {
   wchar_t* buffer = nullptr;
   DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
@@ -64,6 +68,11 @@ std::wstring SystemErrorText(unsigned long error) {
 }
 
 RenameOutcome TryRenameFile(const std::wstring& source, const std::wstring& target) {
+  return TryRenameFileWith(source, target, nullptr);
+}
+
+RenameOutcome TryRenameFileWith(const std::wstring& source, const std::wstring& target,
+                                const std::function<std::optional<std::wstring>()>& beforeMove) {
   try {
     switch (win::LookupNormalFile(source)) {
       case win::Lookup::NotFound:
@@ -84,9 +93,10 @@ RenameOutcome TryRenameFile(const std::wstring& source, const std::wstring& targ
           break;
       }
     }
-    DWORD error = target != source && SameIgnoringCase(source, target)
-                      ? MoveChangingCase(source, target)
-                      : MoveNoReplace(source, target);
+    if (beforeMove) {
+      if (std::optional<std::wstring> refused = beforeMove()) return Failure(std::move(*refused));
+    }
+    DWORD error = MoveWithoutReplacing(source, target);
     if (error != ERROR_SUCCESS) return PlatformFailure(error);
     return {true, target};
   } catch (const std::bad_alloc&) {

@@ -1,6 +1,8 @@
 // Rename list entries: adding a file to the list, and checking and renaming
 // one entry's file.
 #pragma once
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -32,6 +34,17 @@ std::wstring ExecRenameFile(const std::wstring& source, const std::wstring& targ
 // The same, telling success apart from a failure whose message happens to
 // equal the target text.
 RenameOutcome TryRenameFile(const std::wstring& source, const std::wstring& target);
+
+// TryRenameFile with a step between the checks and the move: beforeMove
+// runs only when the file is about to be moved, and a text it returns is
+// the outcome instead of the move (the undo journal records the rename
+// there, and a journal that cannot be written stops it).
+RenameOutcome TryRenameFileWith(const std::wstring& source, const std::wstring& target,
+                                const std::function<std::optional<std::wstring>()>& beforeMove);
+
+// Moves a file without ever replacing an existing one, also when the two
+// paths differ only in letter case. Returns 0 or the platform's error.
+unsigned long MoveWithoutReplacing(const std::wstring& from, const std::wstring& to);
 
 // The platform's own description of an error number, without its line end.
 std::wstring SystemErrorText(unsigned long error);

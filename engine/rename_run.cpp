@@ -1,45 +1,39 @@
 #include "engine/rename_run.h"
 
+#include "engine/main_window_disabled.h"
 #include "engine/progress_window.h"
 #include "engine/rename_entry.h"
 #include "win/ui.h"
 
-namespace {
-
-// Gives the main window back to the user however the run ends.
-class MainWindowDisabled {
- public:
-  explicit MainWindowDisabled(HWND window) : window_(window) {
-    if (window_) EnableWindow(window_, FALSE);
-  }
-  ~MainWindowDisabled() {
-    if (window_) EnableWindow(window_, TRUE);
-  }
-  MainWindowDisabled(const MainWindowDisabled&) = delete;
-  MainWindowDisabled& operator=(const MainWindowDisabled&) = delete;
-
- private:
-  HWND window_;
-};
-
-}  // namespace
-
 void RunRenameWith(HWND mainWindow, RenameList& list,
                    const std::function<RenameOutcome(const std::wstring&, const std::wstring&)>& rename,
                    const std::function<void(ProgressWindow&)>& wait) {
+  RunRenameStoppable(
+      mainWindow, list,
+      [&rename](HWND, const std::wstring& source, const std::wstring& target, bool&) {
+        return rename(source, target);
+      },
+      wait);
+}
+
+void RunRenameStoppable(HWND mainWindow, RenameList& list, const StoppingRename& rename,
+                        const std::function<void(ProgressWindow&)>& wait) {
   if (list.Count() <= 0) return;
   MainWindowDisabled disabled(mainWindow);
   ProgressWindow progress(mainWindow);
   const int32_t total = list.Count();
   progress.Start(total);
 
+  bool stop = false;
   RunCallbacks callbacks;
-  callbacks.rename = rename;
+  callbacks.rename = [&](const std::wstring& source, const std::wstring& target) {
+    return rename(progress.Handle(), source, target, stop);
+  };
   callbacks.progress = [&progress](const std::wstring& lines, int32_t position, int32_t count) {
     progress.AppendReport(lines);
     progress.ShowPosition(position, count);
   };
-  callbacks.cancelRequested = [&progress] { return progress.CancelRequested(); };
+  callbacks.cancelRequested = [&progress, &stop] { return stop || progress.CancelRequested(); };
   callbacks.letMessagesRun = [] { win::PumpMessages(); };
   RunTally tally = RenameEntries(list, callbacks);
 

@@ -18,3 +18,11 @@ void RunRename(HWND mainWindow, RenameList& list);
 void RunRenameWith(HWND mainWindow, RenameList& list,
                    const std::function<RenameOutcome(const std::wstring&, const std::wstring&)>& rename,
                    const std::function<void(ProgressWindow&)>& wait);
+
+// A rename of one file that may end the run: it gets the progress window
+// (the owner of any question it asks the user) and sets stop to make its
+// entry the last one, as a cancel does.
+using StoppingRename = std::function<RenameOutcome(HWND progress, const std::wstring& source,
+                                                   const std::wstring& target, bool& stop)>;
+void RunRenameStoppable(HWND mainWindow, RenameList& list, const StoppingRename& rename,
+                        const std::function<void(ProgressWindow&)>& wait);

@@ -16,39 +16,64 @@ BLUE = (30, 70, 180)
 GREY = (90, 90, 90)
 
 
-def canvas(w, h, colour=BG):
-    return [[colour for _ in range(w)] for _ in range(h)]
+# The toolbar pictures are drawn on a 16-unit grid and rasterised at each
+# size the program uses (16, 24 and 32 pixels, for 96, 144 and 192 dpi):
+# shapes are filled where a pixel's centre falls inside them, so a larger
+# picture has finer edges, not bigger pixels.
+
+
+class Picture:
+    def __init__(self, size):
+        self.size = size
+        self.scale = size / 16
+        self.px = [[BG for _ in range(size)] for _ in range(size)]
+
+    def fill(self, inside, colour):
+        """Colours the pixels whose centre (in grid units) satisfies inside(x, y)."""
+        for py in range(self.size):
+            for px in range(self.size):
+                if inside((px + 0.5) / self.scale, (py + 0.5) / self.scale):
+                    self.px[py][px] = colour
 
 
 def rect(img, x0, y0, x1, y1, colour):
-    for y in range(y0, y1 + 1):
-        for x in range(x0, x1 + 1):
-            img[y][x] = colour
+    """Grid cells x0..x1, y0..y1 inclusive."""
+    img.fill(lambda x, y: x0 <= x < x1 + 1 and y0 <= y < y1 + 1, colour)
 
 
 def frame(img, x0, y0, x1, y1, colour):
-    for x in range(x0, x1 + 1):
-        img[y0][x] = img[y1][x] = colour
-    for y in range(y0, y1 + 1):
-        img[y][x0] = img[y][x1] = colour
+    t = 1  # one grid unit thick at every size
+    img.fill(lambda x, y: x0 <= x < x1 + 1 and y0 <= y < y1 + 1 and
+             (x < x0 + t or x >= x1 + 1 - t or y < y0 + t or y >= y1 + 1 - t), colour)
 
 
 def triangle_right(img, x0, y0, height, colour):
-    for i in range(height):
-        half = min(i, height - 1 - i)
-        for x in range(x0, x0 + half + 1):
-            img[y0 + i][x] = colour
+    """Points right: its left side is the cells x0, y0..y0+height-1."""
+    mid = y0 + height / 2
+    img.fill(lambda x, y: y0 <= y < y0 + height and x >= x0 and
+             x - x0 < height / 2 - abs(y - mid) + 0.5, colour)
 
 
 def triangle_left(img, x1, y0, height, colour):
-    for i in range(height):
-        half = min(i, height - 1 - i)
-        for x in range(x1 - half, x1 + 1):
-            img[y0 + i][x] = colour
+    """Points left: its right side is the cells x1, y0..y0+height-1."""
+    mid = y0 + height / 2
+    img.fill(lambda x, y: y0 <= y < y0 + height and x < x1 + 1 and
+             x1 + 1 - x < height / 2 - abs(y - mid) + 0.5, colour)
 
 
-def icon_open():
-    img = canvas(16, 16)
+def stroke(img, ax, ay, bx, by, width, colour):
+    """A line of the given width (grid units) from point a to point b."""
+    dx, dy = bx - ax, by - ay
+    length2 = dx * dx + dy * dy
+    def inside(x, y):
+        t = max(0.0, min(1.0, ((x - ax) * dx + (y - ay) * dy) / length2))
+        ex, ey = ax + t * dx - x, ay + t * dy - y
+        return ex * ex + ey * ey <= (width / 2) ** 2
+    img.fill(inside, colour)
+
+
+def icon_open(size):
+    img = Picture(size)
     rect(img, 1, 4, 6, 5, DARKYELLOW)        # tab
     rect(img, 1, 5, 13, 13, YELLOW)          # folder body
     frame(img, 1, 5, 13, 13, DARKYELLOW)
@@ -57,17 +82,22 @@ def icon_open():
     return img
 
 
-def icon_delete():
-    img = canvas(16, 16)
-    for i in range(11):
-        for d in (0, 1):
-            img[2 + i][2 + i + d] = RED
-            img[2 + i][13 - i - d] = RED
+def icon_delete(size):
+    img = Picture(size)
+    if size == 16:
+        # Hand-placed pixels read better than a rasterised stroke at this size.
+        for i in range(11):
+            for d in (0, 1):
+                img.px[2 + i][2 + i + d] = RED
+                img.px[2 + i][13 - i - d] = RED
+        return img
+    stroke(img, 2.5, 2.5, 13.5, 13.5, 2, RED)
+    stroke(img, 13.5, 2.5, 2.5, 13.5, 2, RED)
     return img
 
 
-def icon_rename():
-    img = canvas(16, 16)
+def icon_rename(size):
+    img = Picture(size)
     rect(img, 1, 3, 9, 12, WHITE)            # a page
     frame(img, 1, 3, 9, 12, GREY)
     for y in (5, 7, 9):
@@ -77,28 +107,28 @@ def icon_rename():
     return img
 
 
-def icon_play():
-    img = canvas(16, 16)
+def icon_play(size):
+    img = Picture(size)
     triangle_right(img, 4, 2, 13, GREEN)
     return img
 
 
-def icon_stop():
-    img = canvas(16, 16)
+def icon_stop(size):
+    img = Picture(size)
     rect(img, 3, 3, 12, 12, BLUE)
     return img
 
 
-def icon_prev():
-    img = canvas(16, 16)
+def icon_prev(size):
+    img = Picture(size)
     rect(img, 2, 3, 3, 12, BLUE)
     triangle_left(img, 9, 3, 10, BLUE)
     triangle_left(img, 14, 3, 10, BLUE)
     return img
 
 
-def icon_next():
-    img = canvas(16, 16)
+def icon_next(size):
+    img = Picture(size)
     triangle_right(img, 1, 3, 10, BLUE)
     triangle_right(img, 6, 3, 10, BLUE)
     rect(img, 12, 3, 13, 12, BLUE)
@@ -171,9 +201,11 @@ def write_ico(path, sizes):
 
 def main():
     root = Path(__file__).resolve().parent.parent / "resources"
-    icons = [icon_open(), icon_delete(), icon_rename(), icon_play(), icon_stop(), icon_prev(), icon_next()]
-    strip = [sum((icons[i][y] for i in range(len(icons))), []) for y in range(16)]
-    write_bmp24(root / "toolbar.bmp", strip)
+    drawers = [icon_open, icon_delete, icon_rename, icon_play, icon_stop, icon_prev, icon_next]
+    for size, name in ((16, "toolbar.bmp"), (24, "toolbar24.bmp"), (32, "toolbar32.bmp")):
+        icons = [draw(size).px for draw in drawers]
+        strip = [sum((icons[i][y] for i in range(len(icons))), []) for y in range(size)]
+        write_bmp24(root / name, strip)
     write_ico(root / "velnoir.ico", [32, 16])
 
 

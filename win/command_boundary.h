@@ -21,7 +21,9 @@ void RunCommand(HWND owner, Command&& command) {
   } catch (const std::bad_alloc&) {
     MessageBoxText(owner, L"メモリが不足しています。", MB_OK | MB_ICONEXCLAMATION);
   } catch (const std::exception& error) {
-    MessageBoxText(owner, FromUtf8(error.what()), MB_OK | MB_ICONEXCLAMATION);
+    // The runtime writes its texts, system messages among them, in the ANSI
+    // code page.
+    MessageBoxText(owner, FromAnsi(error.what()), MB_OK | MB_ICONEXCLAMATION);
   }
 }
 

@@ -30,6 +30,8 @@ int DpiY() {
 
 }  // namespace
 
+int ScreenDpi() { return DpiY(); }
+
 int TwipsToPixelsX(int twips) { return MulDiv(twips, DpiX(), 1440); }
 int TwipsToPixelsY(int twips) { return MulDiv(twips, DpiY(), 1440); }
 int PixelsToTwipsX(int pixels) { return MulDiv(pixels, 1440, DpiX()); }
@@ -100,8 +102,19 @@ void PlaceCentred(HWND window, HWND owner, int clientWidthTwips, int clientHeigh
   SetWindowPos(window, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+namespace {
+MessageBoxFunction g_messageBox = nullptr;
+}  // namespace
+
 int MessageBoxText(HWND owner, const std::wstring& text, UINT flags, const wchar_t* caption) {
+  if (g_messageBox) return g_messageBox(owner, text, flags, caption);
   return MessageBoxW(owner, text.c_str(), caption, flags);
+}
+
+MessageBoxFunction ReplaceMessageBox(MessageBoxFunction replacement) {
+  MessageBoxFunction previous = g_messageBox;
+  g_messageBox = replacement;
+  return previous;
 }
 
 std::wstring ProgramPath() {
@@ -170,6 +183,9 @@ std::wstring GetProductName() {
 }
 
 void PumpMessages() {
+  // Asking whether anything waits costs a tenth of looking for it under Wine,
+  // and a rename run asks once per file.
+  if (LOWORD(GetQueueStatus(QS_ALLINPUT)) == 0) return;
   MSG msg;
   while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
     if (msg.message == WM_QUIT) {

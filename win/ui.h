@@ -9,6 +9,9 @@ namespace win {
 
 inline constexpr const wchar_t* kProgramTitle = L"ぽめろ";
 
+// The screen's logical pixels per inch (96 at 100 %, 144 at 150 %).
+int ScreenDpi();
+
 int TwipsToPixelsX(int twips);
 int TwipsToPixelsY(int twips);
 int PixelsToTwipsX(int pixels);
@@ -38,6 +41,13 @@ void PlaceCentred(HWND window, HWND owner, int clientWidthTwips, int clientHeigh
 // A message box whose caption is the program's title unless one is given.
 int MessageBoxText(HWND owner, const std::wstring& text, UINT flags,
                    const wchar_t* caption = kProgramTitle);
+
+// Tests put their own function in place of the real message box; it gets
+// what the box would show and returns the button the user would choose.
+// Returns the function that was in place (null: the real one).
+using MessageBoxFunction = int (*)(HWND owner, const std::wstring& text, UINT flags,
+                                   const wchar_t* caption);
+MessageBoxFunction ReplaceMessageBox(MessageBoxFunction replacement);
 
 // Full path of the running executable, and its folder without a trailing
 // backslash (a drive root keeps its backslash, as "C:\").

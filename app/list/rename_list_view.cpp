@@ -1,5 +1,7 @@
 #include "app/list/rename_list_view.h"
 
+#include <algorithm>
+
 #include <commctrl.h>
 
 #include <string>
@@ -28,6 +30,14 @@ void ListViewRenameList::Set(int position, RenameEntry entry) {
 
 void ListViewRenameList::RemovePositions(const std::vector<int>& ascendingPositions) {
   if (ascendingPositions.empty()) return;
+  // The selected entry stays selected if it stays; it moves up by the rows
+  // removed above it.
+  int selected = Selected();
+  int selectedAfter = 0;
+  if (selected > 0 && !std::binary_search(ascendingPositions.begin(), ascendingPositions.end(), selected))
+    selectedAfter = selected - static_cast<int>(std::lower_bound(ascendingPositions.begin(),
+                                                                 ascendingPositions.end(), selected) -
+                                                ascendingPositions.begin());
   // One compaction pass keeps a run that removes thousands of rows linear.
   std::vector<RenameEntry> kept;
   kept.reserve(entries_.size() - ascendingPositions.size());
@@ -42,9 +52,10 @@ void ListViewRenameList::RemovePositions(const std::vector<int>& ascendingPositi
   }
   entries_ = std::move(kept);
   // The selection of an owner-data list is by index: it would slide onto
-  // another file, so it is cleared with the rows it referred to.
+  // another file, so it is cleared with the rows and set again on its entry.
   ListView_SetItemState(listView_, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
   SyncCount();
+  if (selectedAfter > 0) Select(selectedAfter);
 }
 
 void ListViewRenameList::Remove(int position) {

@@ -30,15 +30,17 @@ class MainWindowTest : public ::testing::Test {
     OleInitialize(nullptr);
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
-    // The template list lives beside the exe; with it present no first-run
-    // message interrupts the tests.
-    WriteBytes(testing_files::BinFolder() + L"\\velnoir.lst", "%A - %T\r\n(%A) %T\r\n");
   }
 
   void SetUp() override {
     folder_ = std::make_unique<ScratchFolder>(L"main");
     g_settings = Settings{};
+    // The template list lives beside the settings; with it present no
+    // first-run message interrupts the tests.
+    WriteBytes(*folder_ / L"velnoir.lst", kTemplates);
   }
+
+  static constexpr const char* kTemplates = "%A - %T\r\n(%A) %T\r\n";
 
   void WriteIni(const std::wstring& text) { WriteBytes(*folder_ / L"velnoir.ini", win::ToAnsi(text)); }
   std::string Ini() const { return ReadBytes(*folder_ / L"velnoir.ini"); }
@@ -199,6 +201,76 @@ TEST_F(MainWindowTest, SizeAndMaximisedStateRoundTrip) {
   EXPECT_NE(ini.find("RenameExt_Default=%T (%Y)"), std::string::npos);
 }
 
+// Minimised from the maximised state, the window would come back maximised
+// if restored: its normal size is what the file keeps.
+TEST_F(MainWindowTest, MinimisedFromMaximisedStoresTheNormalSize) {
+  WriteIni(L"[QKPomeren_SE Window]\r\nWidth=9000\r\nHeight=6000\r\n");
+  auto window = Open();
+  ShowWindow(window->Handle(), SW_SHOWMAXIMIZED);
+  ShowWindow(window->Handle(), SW_MINIMIZE);
+  Close(*window);
+  std::string ini = Ini();
+  EXPECT_NE(ini.find("LastWindowState=1"), std::string::npos) << ini;
+  EXPECT_NE(ini.find("Width=" + std::to_string(win::PixelsToTwipsX(win::TwipsToPixelsX(9000))) + "\r\n"),
+            std::string::npos) << ini;
+  EXPECT_NE(ini.find("Height=" + std::to_string(win::PixelsToTwipsY(win::TwipsToPixelsY(6000))) + "\r\n"),
+            std::string::npos) << ini;
+}
+
+// A list file that could not be read at start is never overwritten; edits of
+// the templates made since are lost, and the user is told so at close.
+TEST_F(MainWindowTest, TemplateEditsAfterAFailedReadAreReportedAtClose) {
+  static std::vector<std::wstring> shown;
+  shown.clear();
+  auto previous = win::ReplaceMessageBox([](HWND, const std::wstring& text, UINT, const wchar_t*) {
+    shown.push_back(text);
+    return IDOK;
+  });
+  const std::wstring path = *folder_ / L"velnoir.lst";
+  HANDLE locked = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(locked, INVALID_HANDLE_VALUE);
+  auto window = Open();
+  CloseHandle(locked);
+  size_t atStart = shown.size();  // the read error itself
+  g_templateList.push_back(L"%T - %A");
+  Close(*window);
+  win::ReplaceMessageBox(previous);
+  ASSERT_EQ(shown.size(), atStart + 1);
+  EXPECT_EQ(shown.back(),
+            L"リストファイルを読み込めなかったため、テンプレートの変更は保存されませんでした。\r\n" + path);
+  EXPECT_EQ(ReadBytes(path), kTemplates);
+
+  // Without edits nothing is said.
+  shown.clear();
+  previous = win::ReplaceMessageBox([](HWND, const std::wstring& text, UINT, const wchar_t*) {
+    shown.push_back(text);
+    return IDOK;
+  });
+  locked = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  window = Open();
+  CloseHandle(locked);
+  atStart = shown.size();
+  Close(*window);
+  win::ReplaceMessageBox(previous);
+  EXPECT_EQ(shown.size(), atStart);
+  EXPECT_EQ(ReadBytes(path), kTemplates);
+}
+
+// After a rename run the selected entry, if it stays, stays selected: Del and
+// Properties keep working on it without a new click.
+TEST_F(MainWindowTest, RenamedEntriesLeaveTheSelectionOnTheEntryThatStays) {
+  auto window = Open();
+  auto& list = window->RenameEntries();
+  for (const wchar_t* name : {L"1", L"2", L"3", L"4", L"5"}) list.Append(Entry(name));
+  list.Select(3);
+  list.RemovePositions({2, 4});
+  EXPECT_EQ(list.Selected(), 2);
+  EXPECT_EQ(list.Get(list.Selected()).sourceName, L"3");
+  list.RemovePositions({2});
+  EXPECT_EQ(list.Selected(), 0);
+  Close(*window);
+}
+
 TEST_F(MainWindowTest, RemoveKeepsThePlayerConsistent) {
   auto window = Open();
   auto& list = window->RenameEntries();
@@ -284,6 +356,36 @@ TEST_F(MainWindowTest, PopupItemsDisabledOnlyForAnEmptyList) {
   SendMessageW(window->Handle(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&header));
   EXPECT_TRUE(propertyEnabled);
   EXPECT_TRUE(playEnabled);
+  Close(*window);
+}
+
+// After a pop-up menu was dismissed by a left click elsewhere, the thread's
+// own record of the buttons can still show the left one held. What is held
+// at the release decides, so the menu opens again.
+TEST_F(MainWindowTest, PopupOpensThoughTheThreadStillRecordsTheLeftButtonHeld) {
+  auto window = Open();
+  window->RenameEntries().Append(Entry(L"a"));
+  static bool opened;
+  opened = false;
+  struct Look {
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR id, DWORD) {
+      KillTimer(nullptr, id);
+      opened = FindWindowW(L"#32768", nullptr) && IsWindowVisible(FindWindowW(L"#32768", nullptr));
+      EndMenu();
+    }
+  };
+  BYTE keys[256];
+  GetKeyboardState(keys);
+  keys[VK_LBUTTON] = 0x80;
+  SetKeyboardState(keys);
+  ASSERT_TRUE(GetKeyState(VK_LBUTTON) & 0x8000);
+  UINT_PTR timer = SetTimer(nullptr, 0, 200, &Look::Tick);
+  NMHDR header{window->ListView(), 1001, static_cast<UINT>(NM_RCLICK)};
+  SendMessageW(window->Handle(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&header));
+  KillTimer(nullptr, timer);
+  keys[VK_LBUTTON] = 0;
+  SetKeyboardState(keys);
+  EXPECT_TRUE(opened);
   Close(*window);
 }
 

@@ -1,0 +1,61 @@
+// The undo journal on disk: "velnoir.jnl" in the program folder, beside
+// "velnoir.ini" and "velnoir.lst". The rename run writes one line per rename
+// before making it, each line through to the disk, so that after a crash
+// the journal names every rename that may have happened.
+#pragma once
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "engine/undo_journal_format.h"
+
+// The journal's path in the given program folder (the exe's folder when
+// empty, as for the settings file).
+std::wstring JournalPathIn(const std::wstring& programFolder);
+
+// True when a journal file is there to undo from.
+bool JournalExists(const std::wstring& path);
+
+// Where a run records its renames. Errors are Windows error numbers, 0 for
+// success.
+class JournalSink {
+ public:
+  virtual ~JournalSink() = default;
+  virtual std::wstring Path() const = 0;
+  // Starts the run's journal, replacing the one of the run before.
+  virtual DWORD Create() = 0;
+  // Records one rename; when this returns 0, the line is on the disk.
+  virtual DWORD Append(const JournalEntry& entry) = 0;
+  // The run goes on without a journal: the previous run's journal goes, so
+  // that undo does not offer to take back an older run as the last one.
+  virtual void Discard() = 0;
+};
+
+// The journal file itself: a write-through handle, one write per line.
+class JournalFile : public JournalSink {
+ public:
+  explicit JournalFile(std::wstring path) : path_(std::move(path)) {}
+  ~JournalFile() override;
+  JournalFile(const JournalFile&) = delete;
+  JournalFile& operator=(const JournalFile&) = delete;
+
+  std::wstring Path() const override { return path_; }
+  DWORD Create() override;
+  DWORD Append(const JournalEntry& entry) override;
+  void Discard() override;
+
+ private:
+  std::wstring path_;
+  HANDLE file_ = INVALID_HANDLE_VALUE;
+};
+
+// The journal's lines. File errors throw std::system_error.
+Journal ReadJournalFile(const std::wstring& path);
+
+// After an undo: removes the journal when no line is left, otherwise
+// replaces it by the header and the lines left (through a new file, so that
+// a crash leaves either the old journal or the new one). Returns 0 or the
+// platform's error.
+DWORD KeepRemainingLines(const std::wstring& path, const std::wstring& header,
+                         const std::vector<JournalEntry>& remaining);

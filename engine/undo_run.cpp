@@ -1,0 +1,103 @@
+#include "engine/undo_run.h"
+
+#include "engine/main_window_disabled.h"
+#include "engine/path_rules.h"
+#include "engine/progress_window.h"
+#include "engine/rename_entry.h"
+#include "engine/rename_run_logic.h"
+#include "engine/undo_journal.h"
+#include "win/ui.h"
+
+namespace {
+
+UndoOutcome Failed(std::wstring text) { return {UndoResult::Failed, std::move(text)}; }
+
+UndoOutcome PlatformFailure(DWORD error) {
+  return Failed(std::wstring(kRenameErrorText) + SystemErrorText(error));
+}
+
+bool SameIgnoringCase(const std::wstring& a, const std::wstring& b) {
+  return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(),
+                              static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
+}
+
+// The name the file system holds for a path, in its own letter case.
+std::wstring NameOnDisk(const std::wstring& path) {
+  WIN32_FIND_DATAW data;
+  HANDLE find = FindFirstFileW(path.c_str(), &data);
+  if (find == INVALID_HANDLE_VALUE) return L"";
+  FindClose(find);
+  return data.cFileName;
+}
+
+}  // namespace
+
+UndoOutcome UndoRename(const JournalEntry& entry) {
+  try {
+    DWORD targetAttributes = GetFileAttributesW(entry.target.c_str());
+    if (targetAttributes == INVALID_FILE_ATTRIBUTES) {
+      DWORD error = GetLastError();
+      if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) return PlatformFailure(error);
+    }
+    bool targetThere = targetAttributes != INVALID_FILE_ATTRIBUTES &&
+                       !(targetAttributes & FILE_ATTRIBUTE_DIRECTORY);
+    DWORD sourceAttributes = GetFileAttributesW(entry.source.c_str());
+    bool sourceTaken = sourceAttributes != INVALID_FILE_ATTRIBUTES;
+
+    if (!targetThere) {
+      // The journal names a rename before it is made: a run that ended in
+      // between left the file under its old name.
+      if (sourceTaken && !(sourceAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        return {UndoResult::NotRenamed, kUndoNotRenamedText};
+      return Failed(kUndoTargetMissingText);
+    }
+    if (sourceTaken) {
+      if (!SameIgnoringCase(entry.source, entry.target)) return Failed(kUndoSourceTakenText);
+      // One file answers to both names; the name it holds tells whether
+      // the rename (a change of letter case) was made.
+      if (entry.source == entry.target || NameOnDisk(entry.target) != GetFileNamePart(entry.target))
+        return {UndoResult::NotRenamed, kUndoNotRenamedText};
+    }
+    if (DWORD error = MoveWithoutReplacing(entry.target, entry.source)) return PlatformFailure(error);
+    return {UndoResult::Restored, entry.source};
+  } catch (const std::bad_alloc&) {
+    return PlatformFailure(ERROR_NOT_ENOUGH_MEMORY);
+  }
+}
+
+void RunUndoWith(HWND mainWindow, const std::wstring& journalPath,
+                 const std::function<UndoOutcome(const JournalEntry&)>& undo,
+                 const std::function<void(ProgressWindow&)>& wait) {
+  if (!JournalExists(journalPath)) return;
+  Journal journal = ReadJournalFile(journalPath);
+  // A journal with no line to take back (the run ended before its first
+  // rename was recorded) has nothing to show.
+  if (journal.entries.empty()) {
+    KeepRemainingLines(journalPath, journal.header, {});
+    return;
+  }
+  MainWindowDisabled disabled(mainWindow);
+  ProgressWindow progress(mainWindow);
+  const auto total = static_cast<int32_t>(journal.entries.size());
+  progress.Start(total);
+
+  UndoCallbacks callbacks;
+  callbacks.undo = undo;
+  callbacks.progress = [&progress](const std::wstring& lines, int32_t position, int32_t count) {
+    progress.AppendReport(lines);
+    progress.ShowPosition(position, count);
+  };
+  callbacks.cancelRequested = [&progress] { return progress.CancelRequested(); };
+  callbacks.letMessagesRun = [] { win::PumpMessages(); };
+  UndoTally tally = UndoEntries(journal.entries, callbacks);
+
+  progress.AppendReport(ReportSummary(tally.total, tally.succeeded, tally.failed));
+  if (DWORD error = KeepRemainingLines(journalPath, journal.header, tally.remaining))
+    progress.AppendReport(kJournalRewriteFailedText + SystemErrorText(error) + L"\r\n");
+  progress.Finish();
+  wait(progress);
+}
+
+void RunUndo(HWND mainWindow, const std::wstring& journalPath) {
+  RunUndoWith(mainWindow, journalPath, UndoRename, [](ProgressWindow& window) { window.WaitModal(); });
+}

@@ -1,0 +1,26 @@
+// The command "直前のリネームを元に戻す(&U)": takes the renames of the last
+// run back from its journal, in the rename run's progress window, and
+// leaves in the journal only the lines it could not take back.
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+#include "engine/undo_run_logic.h"
+
+class ProgressWindow;
+
+inline constexpr const wchar_t* kJournalRewriteFailedText =
+    L"取り消し用の記録ファイルを書き換えられませんでした：";
+
+// Puts one file back: renames the journal line's target to its source when
+// the target is there and the source free. Never replaces a file.
+UndoOutcome UndoRename(const JournalEntry& entry);
+
+// Nothing happens when there is no journal at the path. A journal that
+// cannot be read throws std::system_error.
+void RunUndoWith(HWND mainWindow, const std::wstring& journalPath,
+                 const std::function<UndoOutcome(const JournalEntry&)>& undo,
+                 const std::function<void(ProgressWindow&)>& wait);
+void RunUndo(HWND mainWindow, const std::wstring& journalPath);

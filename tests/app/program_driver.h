@@ -1,0 +1,191 @@
+// Drives the real program from outside its process, as a user's desktop
+// would: starts velnoir.exe from a scratch folder, finds its windows and reads
+// texts out of its common controls.
+#pragma once
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "app/main_window.h"
+#include "tests/app/test_files.h"
+
+namespace program_driver {
+
+
+// Reads texts out of another process's common controls through a buffer
+// allocated in that process.
+class Remote {
+ public:
+  explicit Remote(HWND window) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+    memory_ = VirtualAllocEx(process_, nullptr, 8192, MEM_COMMIT, PAGE_READWRITE);
+  }
+  ~Remote() {
+    VirtualFreeEx(process_, memory_, 0, MEM_RELEASE);
+    CloseHandle(process_);
+  }
+  std::wstring ItemText(HWND list, int item, int column) {
+    LVITEMW lv{};
+    lv.iSubItem = column;
+    lv.cchTextMax = 1024;
+    lv.pszText = reinterpret_cast<wchar_t*>(static_cast<char*>(memory_) + 1024);
+    Write(&lv, sizeof(lv));
+    LRESULT n = SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(memory_));
+    return ReadText(1024, static_cast<size_t>(n));
+  }
+  std::wstring ColumnCaption(HWND list, int column) {
+    LVCOLUMNW c{};
+    c.mask = LVCF_TEXT;
+    c.cchTextMax = 256;
+    c.pszText = reinterpret_cast<wchar_t*>(static_cast<char*>(memory_) + 1024);
+    Write(&c, sizeof(c));
+    SendMessageW(list, LVM_GETCOLUMNW, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(memory_));
+    std::wstring text = ReadText(1024, 255);
+    return text.substr(0, text.find(L'\0'));
+  }
+  void SelectItem(HWND list, int item) {
+    LVITEMW lv{};
+    lv.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    lv.state = LVIS_SELECTED | LVIS_FOCUSED;
+    Write(&lv, sizeof(lv));
+    SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(memory_));
+  }
+  std::wstring StatusText(HWND bar, int panel) {
+    LRESULT n = SendMessageW(bar, SB_GETTEXTW, static_cast<WPARAM>(panel), reinterpret_cast<LPARAM>(memory_));
+    return ReadText(0, LOWORD(n));
+  }
+
+ private:
+  void Write(const void* data, size_t size) {
+    WriteProcessMemory(process_, memory_, data, size, nullptr);
+  }
+  std::wstring ReadText(size_t offset, size_t chars) {
+    std::wstring text(chars, L'\0');
+    ReadProcessMemory(process_, static_cast<char*>(memory_) + offset, text.data(), chars * sizeof(wchar_t), nullptr);
+    return text;
+  }
+  HANDLE process_;
+  void* memory_;
+};
+
+// Real X input on the display Wine draws on, through xdotool: the program sees
+// exactly what a user's mouse gives it. xdotool runs on its own: start.exe
+// does not wait for a program of the host. False where there is no xdotool.
+inline bool StartXdoTool(const std::wstring& arguments) {
+  if (GetFileAttributesW(L"Z:\\usr\\bin\\xdotool") == INVALID_FILE_ATTRIBUTES) return false;
+  std::wstring command = L"start.exe /unix /usr/bin/xdotool " + arguments;
+  STARTUPINFOW si{sizeof(si)};
+  PROCESS_INFORMATION pi{};
+  if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+    return false;
+  WaitForSingleObject(pi.hProcess, 10000);
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  return true;
+}
+inline std::wstring XdoClick(POINT at, int button) {
+  return L" mousemove " + std::to_wstring(at.x) + L" " + std::to_wstring(at.y) + L" click " +
+         std::to_wstring(button);
+}
+
+class ProgramTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    folder_ = std::make_unique<testing_files::ScratchFolder>(L"e2e");
+    for (const wchar_t* file : {L"velnoir.exe", L"VBMP3.dll", L"VBSOCK.dll"})
+      CopyFileW((testing_files::BinFolder() + L"\\" + file).c_str(), (*folder_ / file).c_str(), FALSE);
+    testing_files::WriteBytes(*folder_ / L"velnoir.lst", "%A - %T\r\n");
+  }
+  void TearDown() override {
+    if (process_.hProcess) {
+      TerminateProcess(process_.hProcess, 1);
+      WaitForSingleObject(process_.hProcess, 5000);
+      CloseHandle(process_.hProcess);
+      CloseHandle(process_.hThread);
+    }
+  }
+
+  void Start(const std::wstring& arguments) {
+    std::wstring command = L"\"" + (*folder_ / L"velnoir.exe") + L"\" " + arguments;
+    STARTUPINFOW si{sizeof(si)};
+    ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                               folder_->Path().c_str(), &si, &process_));
+  }
+  // Waits for a top-level window of the program's process by class and caption.
+  HWND WaitForWindow(const wchar_t* className, const wchar_t* caption, int milliseconds = 20000) {
+    for (int waited = 0; waited < milliseconds; waited += 50) {
+      HWND found = nullptr;
+      while ((found = FindWindowExW(nullptr, found, className, caption)) != nullptr) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(found, &pid);
+        if (pid == process_.dwProcessId) return found;
+      }
+      if (WaitForSingleObject(process_.hProcess, 50) == WAIT_OBJECT_0) return nullptr;
+    }
+    return nullptr;
+  }
+  // The main window exists hidden while it loads; the program is up once it shows.
+  HWND MainWindowOf() {
+    HWND window = WaitForWindow(MainWindow::kClassName, nullptr);
+    for (int i = 0; window && i < 400 && !IsWindowVisible(window); ++i) Sleep(50);
+    return window;
+  }
+  bool Ends(int milliseconds = 20000) {
+    return WaitForSingleObject(process_.hProcess, static_cast<DWORD>(milliseconds)) == WAIT_OBJECT_0;
+  }
+  static HWND Child(HWND parent, const wchar_t* className) {
+    return FindWindowExW(parent, nullptr, className, nullptr);
+  }
+  // The program's visible pop-up menu, or null.
+  HWND VisiblePopupMenu() const {
+    HWND found = nullptr;
+    while ((found = FindWindowExW(nullptr, found, L"#32768", nullptr)) != nullptr) {
+      DWORD pid = 0;
+      GetWindowThreadProcessId(found, &pid);
+      if (pid == process_.dwProcessId && IsWindowVisible(found)) return found;
+    }
+    return nullptr;
+  }
+  // Waits up to milliseconds for the pop-up menu to be shown (or, with
+  // shown false, to be gone).
+  bool PopupMenuBecomes(bool shown, int milliseconds = 3000) const {
+    for (int waited = 0; waited <= milliseconds; waited += 20) {
+      if ((VisiblePopupMenu() != nullptr) == shown) return true;
+      Sleep(20);
+    }
+    return false;
+  }
+
+  std::unique_ptr<testing_files::ScratchFolder> folder_;
+  PROCESS_INFORMATION process_{};
+};
+
+// Silent MPEG-1 Layer III frames (128 kbps, 44.1 kHz, all side information
+// zero) followed by an ID3v1 tag: a file any decoder plays as silence.
+inline std::string SilentMp3(int frames, const std::string& title) {
+  std::string bytes;
+  for (int i = 0; i < frames; ++i) {
+    // 417 bytes without padding, 418 with: 144 * 128000 / 44100 = 417.96.
+    bool padding = (i % 50) != 0;
+    std::string frame(padding ? 418 : 417, '\0');
+    frame[0] = '\xFF';
+    frame[1] = '\xFB';
+    frame[2] = static_cast<char>(0x90 | (padding ? 0x02 : 0x00));
+    frame[3] = '\x44';  // joint stereo
+    bytes += frame;
+  }
+  std::string tag(128, '\0');
+  tag.replace(0, 3, "TAG");
+  tag.replace(3, title.size(), title);
+  tag[127] = '\xFF';
+  return bytes + tag;
+}
+
+
+}  // namespace program_driver

@@ -1,0 +1,104 @@
+#include "engine/undo_journal_format.h"
+
+#include <gtest/gtest.h>
+
+using Entries = std::vector<JournalEntry>;
+
+namespace {
+
+const std::string kBom = "\xEF\xBB\xBF";
+const std::string kHeader = kBom + "\xE3\x81\xBD\xE3\x82\x81\xE3\x82\x8D header\r\n";
+
+std::wstring RoundTrip(const std::wstring& path) {
+  std::wstring back;
+  EXPECT_TRUE(DecodeJournalPath(EncodeJournalPath(path), back));
+  return back;
+}
+
+}  // namespace
+
+TEST(JournalFormat, LinesAreReadableUtf8WithATabBetweenThePaths) {
+  EXPECT_EQ(FormatJournalLine({L"C:\\音楽\\a.mp3", L"D:\\b c.mp3"}),
+            "C:\\\xE9\x9F\xB3\xE6\xA5\xBD\\a.mp3\tD:\\b c.mp3\r\n");
+  EXPECT_EQ(FormatJournalHeader({2025, 3, 4, 5, 6, 7}),
+            kBom + "\xE3\x81\xBD\xE3\x82\x81\xE3\x82\x8D \xE3\x83\xAA\xE3\x83\x8D\xE3\x83\xBC\xE3\x83\xA0"
+                   "\xE8\xA8\x98\xE9\x8C\xB2 \xE9\x96\x8B\xE5\xA7\x8B 2025/03/04 05:06:07\r\n");
+}
+
+TEST(JournalFormat, PathsOutsideCodePage932AndCharactersALineCannotHoldComeBack) {
+  // Hangul, an accented Latin letter, a character beyond the BMP.
+  EXPECT_EQ(RoundTrip(L"C:\\m\\\uC74C\uC545 \u00E9 \U0001F3B5.mp3"), L"C:\\m\\\uC74C\uC545 \u00E9 \U0001F3B5.mp3");
+  EXPECT_EQ(EncodeJournalPath(L"\U0001F3B5"), "\xF0\x9F\x8E\xB5");
+  // A tab or a line end inside a typed name must not split the line.
+  EXPECT_EQ(EncodeJournalPath(L"a\tb\r\nc<d"), "a<9>b<D><A>c<3C>d");
+  EXPECT_EQ(RoundTrip(L"a\tb\r\nc<d>e\x7F"), L"a\tb\r\nc<d>e\x7F");
+  // A lone surrogate, which a Windows file name may hold, has no UTF-8 form.
+  std::wstring lone = L"x";
+  lone += static_cast<wchar_t>(0xD834);
+  lone += L"y";
+  EXPECT_EQ(EncodeJournalPath(lone), "x<D834>y");
+  EXPECT_EQ(RoundTrip(lone), lone);
+}
+
+TEST(JournalFormat, HandEditedTextDecodesLeniently) {
+  std::wstring path;
+  EXPECT_TRUE(DecodeJournalPath("a<zz>b<>c<1234567>", path));
+  EXPECT_EQ(path, L"a<zz>b<>c<1234567>");
+  EXPECT_TRUE(DecodeJournalPath("<41><3c>", path));
+  EXPECT_EQ(path, L"A<");
+  // Broken UTF-8: an overlong slash, a cut sequence, an encoded surrogate.
+  EXPECT_FALSE(DecodeJournalPath("\xC0\xAF", path));
+  EXPECT_FALSE(DecodeJournalPath("ab\xE3\x81", path));
+  EXPECT_FALSE(DecodeJournalPath("\xED\xA0\x80", path));
+}
+
+TEST(ParseJournal, ReadsTheHeaderAndTheEntriesInOrder) {
+  Journal j = ParseJournal(kHeader + "C:\\a.mp3\tC:\\A - T.mp3\r\nC:\\x<9>y.mp3\tC:\\z.mp3\r\n");
+  EXPECT_EQ(j.header, L"ぽめろ header");
+  EXPECT_EQ(j.entries, (Entries{{L"C:\\a.mp3", L"C:\\A - T.mp3"}, {L"C:\\x\ty.mp3", L"C:\\z.mp3"}}));
+  EXPECT_FALSE(j.tornLastLine);
+  EXPECT_EQ(j.damagedLines, 0u);
+  // LF alone, no byte order mark, blank lines: as an editor may save it.
+  j = ParseJournal("h\na\tb\n\nc\td\n");
+  EXPECT_EQ(j.header, L"h");
+  EXPECT_EQ(j.entries, (Entries{{L"a", L"b"}, {L"c", L"d"}}));
+}
+
+TEST(ParseJournal, ATornLastLineIsNoEntry) {
+  std::string whole = kHeader + "C:\\1.mp3\tC:\\one.mp3\r\nC:\\2.mp3\tC:\\\xE6\x9B\xB2.mp3\r\n";
+  // The crash may cut the last write anywhere, even inside a character.
+  for (size_t cut = whole.rfind("C:\\2") + 1; cut < whole.size(); ++cut) {
+    Journal j = ParseJournal(std::string_view(whole).substr(0, cut));
+    EXPECT_TRUE(j.tornLastLine) << cut;
+    EXPECT_EQ(j.entries, (Entries{{L"C:\\1.mp3", L"C:\\one.mp3"}})) << cut;
+  }
+  Journal headerOnly = ParseJournal(kHeader);
+  EXPECT_TRUE(headerOnly.entries.empty());
+  EXPECT_FALSE(headerOnly.tornLastLine);
+  Journal nothing = ParseJournal("");
+  EXPECT_TRUE(nothing.header.empty() && nothing.entries.empty() && !nothing.tornLastLine);
+  EXPECT_TRUE(ParseJournal(kBom + "ぽめ").tornLastLine);
+}
+
+TEST(ParseJournal, SkipsAndCountsLinesThatAreNoEntry) {
+  std::string text = kHeader + "no tab here\r\n" + std::string(5, '\0') + "\r\n" +
+                     "a\tb\tc\r\n" + "\tonly target\r\n" + "only source\t\r\n" + "bad \xFF\tx\r\n" +
+                     "good\tline\r\n";
+  Journal j = ParseJournal(text);
+  EXPECT_EQ(j.damagedLines, 6u);
+  EXPECT_EQ(j.entries, (Entries{{L"good", L"line"}}));
+}
+
+TEST(FormatJournal, TheRewriteKeepsTheHeaderAndTheRemainingLines) {
+  Entries remaining{{L"C:\\1.mp3", L"C:\\一.mp3"}, {L"C:\\tab\there", L"C:\\t.mp3"}};
+  std::string text = FormatJournal(L"ぽめろ リネーム記録 開始 2025/01/01 00:00:00", remaining);
+  EXPECT_EQ(text.substr(0, 3), kBom);
+  Journal j = ParseJournal(text);
+  EXPECT_EQ(j.header, L"ぽめろ リネーム記録 開始 2025/01/01 00:00:00");
+  EXPECT_EQ(j.entries, remaining);
+  EXPECT_EQ(ParseJournal(FormatJournal(j.header, {})).entries, Entries{});
+  // A header and lines written one at a time read the same as a rewrite.
+  std::string appended = FormatJournalHeader({2025, 1, 1, 0, 0, 0});
+  for (const JournalEntry& e : remaining) appended += FormatJournalLine(e);
+  EXPECT_EQ(appended, text);
+}
