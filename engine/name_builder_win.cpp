@@ -3,28 +3,13 @@
 #include <cstring>
 
 #include "app/settings.h"
+#include "audio/library_path.h"
 #include "audio/vbmp3_api.h"
 #include "engine/name_builder.h"
 #include "engine/template_list.h"
 #include "win/text.h"
 
 namespace {
-
-// The library takes ANSI paths. A name the code page cannot represent is
-// reached through its short (8.3) form, which always can be, when the file
-// system keeps one.
-std::string LibraryPath(const std::wstring& path) {
-  std::string ansi = win::ToAnsi(path);
-  if (win::FromAnsi(ansi) == path) return ansi;
-  DWORD n = GetShortPathNameW(path.c_str(), nullptr, 0);
-  if (n == 0) return ansi;
-  std::wstring shortPath(n, L'\0');
-  n = GetShortPathNameW(path.c_str(), shortPath.data(), n);
-  if (n == 0 || n >= shortPath.size()) return ansi;
-  shortPath.resize(n);
-  std::string shortAnsi = win::ToAnsi(shortPath);
-  return win::FromAnsi(shortAnsi) == shortPath ? shortAnsi : ansi;
-}
 
 const std::wstring* ChooseTemplate(const std::wstring& templ, int16_t index,
                                    std::wstring& defaultTemplate) {
@@ -48,8 +33,11 @@ std::wstring BuildRenameName(const std::wstring& path, const std::wstring& templ
   TagRecord tag{};
   StreamInfoRecord info{};
   TagTextsRecord texts{};
-  std::string libraryPath = LibraryPath(path);
-  int32_t ok = g_vbmp3.getFileInfo2(libraryPath.c_str(), &tag, &info, &texts);
+  // A file the library cannot be given gets no target, like an unreadable
+  // one; the rename run then says it has none.
+  std::optional<std::string> libraryPath = LibraryPath(path);
+  if (!libraryPath) return L"";
+  int32_t ok = g_vbmp3.getFileInfo2(libraryPath->c_str(), &tag, &info, &texts);
   if ((ok & 0xFFFF) == 0) return L"";
 
   TagTexts fields;

@@ -16,17 +16,35 @@ std::wstring Player::StatusText(const std::wstring& title, int32_t position, int
          L" ";
 }
 
+void Player::ShowMessage(const std::wstring& text) {
+  bool wasOpen = messageOpen_;
+  messageOpen_ = true;
+  host_.ShowPlayError(text);
+  messageOpen_ = wasOpen;
+}
+
+void Player::ShowPlayError() {
+  ShowMessage(L"再生エラー：" + std::to_wstring(library_.LastErrorNo()));
+}
+
 int16_t Player::PlayFile(const std::wstring& path) {
   library_.Close();
-  std::wstring title;
+  std::wstring title, problem;
   int32_t total = 0;
-  if (!library_.Open(path, title, total)) {
-    host_.ShowPlayError(L"再生エラー：" + std::to_wstring(library_.LastErrorNo()));
+  if (!library_.Open(path, title, total, problem)) {
+    if (problem.empty()) {
+      ShowPlayError();
+    } else {
+      ShowMessage(problem);
+    }
     return 0;
   }
   bool playing = library_.Play();
   PlayTotalSeconds = total;
   PlayTitle = title;
+  // A file that opens but cannot start (no output device) says so like one
+  // that cannot be opened: silence looks like an ignored double click.
+  if (!playing) ShowPlayError();
   return playing ? 1 : 0;
 }
 
@@ -74,6 +92,9 @@ void Player::Previous() {
 }
 
 void Player::Tick() {
+  // A tick inside one of our own message boxes waits for the box: the user
+  // answers one failure before the next entry is tried.
+  if (messageOpen_) return;
   int32_t position = 0;
   if (library_.GetState(position) == 1) {
     host_.SetPlayerStatus(StatusText(PlayTitle, position, PlayTotalSeconds));

@@ -10,7 +10,10 @@ class PlayerLibrary {
   virtual ~PlayerLibrary() = default;
   virtual void Close() = 0;
   // Opens path; on success fills the tag title and the length in seconds.
-  virtual bool Open(const std::wstring& path, std::wstring& title, int32_t& totalSeconds) = 0;
+  // On failure, problem is a text naming the file when the library could not
+  // even be given its path, and empty when the library's number tells why.
+  virtual bool Open(const std::wstring& path, std::wstring& title, int32_t& totalSeconds,
+                    std::wstring& problem) = 0;
   virtual bool Play() = 0;
   virtual void Stop() = 0;
   // 1 playing, 0 stopped or ended; seconds = whole seconds played.
@@ -59,7 +62,13 @@ class Player {
   // rename run) restarts from the first entry forwards, the last backwards.
   int16_t Step(int direction) const;
   void Advance(int direction);
+  // Every box of the player goes through here, so the tick knows one is open.
+  void ShowMessage(const std::wstring& text);
+  void ShowPlayError();
 
   PlayerLibrary& library_;
   PlayerHost& host_;
+  // A message box runs its own message loop, and the one-second timer goes
+  // on arriving in it: a tick then would open a second box over the first.
+  bool messageOpen_ = false;
 };

@@ -1,5 +1,6 @@
 #include "audio/player/vbmp3_player_library.h"
 
+#include "audio/library_path.h"
 #include "audio/vbmp3_api.h"
 #include "win/text.h"
 
@@ -11,11 +12,16 @@ void Vbmp3PlayerLibrary::Close() {
 }
 
 bool Vbmp3PlayerLibrary::Open(const std::wstring& path, std::wstring& title,
-                              int32_t& totalSeconds) {
+                              int32_t& totalSeconds, std::wstring& problem) {
+  problem.clear();
   if (!g_vbmp3.open) return false;
+  std::optional<std::string> libraryPath = LibraryPath(path);
+  if (!libraryPath) {
+    problem = UnreachablePathMessage(path);
+    return false;
+  }
   OpenInfoRecord info{};
-  std::string ansi = win::ToAnsi(path);
-  if (!Ok(g_vbmp3.open(ansi.c_str(), &info))) return false;
+  if (!Ok(g_vbmp3.open(libraryPath->c_str(), &info))) return false;
   title = win::ReadAnsiField(info.Title, sizeof(info.Title));
   totalSeconds = info.TotalSeconds;
   return true;

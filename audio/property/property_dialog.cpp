@@ -1,8 +1,11 @@
 #include "audio/property/property_dialog.h"
 
+#include <commctrl.h>
+
 #include <cstring>
 
 #include "app/settings.h"
+#include "audio/library_path.h"
 #include "audio/property/property_text.h"
 #include "audio/vbmp3_api.h"
 #include "engine/name_builder.h"
@@ -58,6 +61,10 @@ void PropertyDialog::RegisterDialogClass() {
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof(wc);
   wc.lpfnWndProc = &PropertyDialog::WindowProc;
+  // A dialog-box class of its own: DefDlgProc then moves the focus for a
+  // label's access key (IsDialogMessage asks the dialog to do it), and for
+  // the Tab key, as in any dialog.
+  wc.cbWndExtra = DLGWINDOWEXTRA;
   wc.hInstance = GetModuleHandleW(nullptr);
   wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
@@ -153,6 +160,19 @@ void PropertyDialog::CreateControls() {
                        kTxtMPEG})
     SendMessageW(Control(id), EM_SETLIMITTEXT, 0, 0);
   SendMessageW(Control(kCboRenameTarget), CB_LIMITTEXT, 0, 0);
+
+  // A drop-down list tells its parent of a new choice but not of a key: the
+  // key release is caught on the box itself.
+  SetWindowSubclass(Control(kCboGenre), &PropertyDialog::GenreBoxProc, 0,
+                    reinterpret_cast<DWORD_PTR>(this));
+}
+
+LRESULT CALLBACK PropertyDialog::GenreBoxProc(HWND combo, UINT message, WPARAM wParam,
+                                              LPARAM lParam, UINT_PTR, DWORD_PTR data) {
+  if (message == WM_NCDESTROY) RemoveWindowSubclass(combo, &PropertyDialog::GenreBoxProc, 0);
+  LRESULT result = DefSubclassProc(combo, message, wParam, lParam);
+  if (message == WM_KEYUP) reinterpret_cast<PropertyDialog*>(data)->cboGenre_KeyUp();
+  return result;
 }
 
 void PropertyDialog::Form_Load() {
@@ -211,10 +231,13 @@ void PropertyDialog::LoadFileInfo(const std::wstring& path) {
   StreamInfoRecord info;
   std::memset(&tag, 0, sizeof(tag));
   std::memset(&info, 0, sizeof(info));
-  std::string ansiPath = win::ToAnsi(TrimSpaces(path));
-  if (!Succeeded(g_vbmp3.getFileInfo(ansiPath.c_str(), &tag, &info))) {
-    // The dialog is not shown yet while it loads: the warning goes over the owner.
-    Message(IsWindowVisible(window_) ? window_ : owner_,
+  // The dialog is not shown yet while it loads: a warning goes over the owner.
+  HWND messageOwner = IsWindowVisible(window_) ? window_ : owner_;
+  std::optional<std::string> libraryPath = LibraryPath(TrimSpaces(path));
+  if (!libraryPath) {
+    Message(messageOwner, UnreachablePathMessage(path), MB_OK | MB_ICONEXCLAMATION);
+  } else if (!Succeeded(g_vbmp3.getFileInfo(libraryPath->c_str(), &tag, &info))) {
+    Message(messageOwner,
             path + L"\r\n指定したファイルのデータが収得できません。\r\nErrorCode：" +
                 std::to_wstring(LastErrorNumber()),
             MB_OK | MB_ICONEXCLAMATION);
@@ -279,9 +302,14 @@ void PropertyDialog::WriteTag(const std::wstring& path) {
                         ? -1
                         : static_cast<int32_t>(SendMessageW(genre, CB_GETITEMDATA, selected, 0));
 
-  std::string ansiPath = win::ToAnsi(path);
+  std::optional<std::string> libraryPath = LibraryPath(path);
+  if (!libraryPath) {
+    // Retrying cannot help: the file keeps its name. The tag stays unwritten.
+    Message(window_, UnreachablePathMessage(path), MB_OK | MB_ICONEXCLAMATION);
+    return;
+  }
   for (;;) {
-    if (Succeeded(g_vbmp3.setTagInfo(ansiPath.c_str(), &tag, 0, 1))) {
+    if (Succeeded(g_vbmp3.setTagInfo(libraryPath->c_str(), &tag, 0, 1))) {
       tagDirty_ = false;
       return;
     }
@@ -325,6 +353,11 @@ void PropertyDialog::cboGenre_Click() {
   tagDirty_ = true;
 }
 
+void PropertyDialog::cboGenre_KeyUp() {
+  if (loading_) return;
+  tagDirty_ = true;
+}
+
 void PropertyDialog::cboRenameTarget_Change() { CheckDuplicate(); }
 
 void PropertyDialog::cboRenameTarget_Click() {
@@ -352,11 +385,11 @@ LRESULT CALLBACK PropertyDialog::WindowProc(HWND window, UINT message, WPARAM wP
     SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(dialog));
   }
   auto* self = reinterpret_cast<PropertyDialog*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-  if (!self) return DefWindowProcW(window, message, wParam, lParam);
+  if (!self) return DefDlgProcW(window, message, wParam, lParam);
   if (message == WM_NCDESTROY) {
     SetWindowLongPtrW(window, GWLP_USERDATA, 0);
     self->window_ = nullptr;
-    return DefWindowProcW(window, message, wParam, lParam);
+    return DefDlgProcW(window, message, wParam, lParam);
   }
   return self->HandleMessage(message, wParam, lParam);
 }
@@ -406,7 +439,9 @@ LRESULT PropertyDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
         HWND focus = GetFocus();
         if (focus && IsChild(window_, focus)) lastFocus_ = focus;
       }
-      break;
+      // This dialog keeps and gives back its focus itself (WM_SETFOCUS
+      // below); the window default turns an activation into WM_SETFOCUS.
+      return DefWindowProcW(window_, message, wParam, lParam);
     case WM_SETFOCUS: {
       HWND target = lastFocus_ && IsWindow(lastFocus_) ? lastFocus_ : Control(kTxtTargetFile);
       SetFocus(target);
@@ -418,5 +453,5 @@ LRESULT PropertyDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
     default:
       break;
   }
-  return DefWindowProcW(window_, message, wParam, lParam);
+  return DefDlgProcW(window_, message, wParam, lParam);
 }

@@ -82,6 +82,9 @@ class PropertyDialog {
   void SelectGenre(const std::wstring& name);
   void TagBox_Change();
   void cboGenre_Click();
+  void cboGenre_KeyUp();
+  static LRESULT CALLBACK GenreBoxProc(HWND combo, UINT message, WPARAM wParam, LPARAM lParam,
+                                       UINT_PTR id, DWORD_PTR data);
   void cboRenameTarget_Change();
   void cboRenameTarget_Click();
   void ShowTargetState(const std::wstring& target);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
 #include <map>
 
 namespace {
@@ -10,22 +12,33 @@ namespace {
 class FakeLibrary : public PlayerLibrary {
  public:
   void Close() override { open.clear(); ++closes; }
-  bool Open(const std::wstring& path, std::wstring& title, int32_t& total) override {
+  bool Open(const std::wstring& path, std::wstring& title, int32_t& total,
+            std::wstring& problem) override {
+    tried.push_back(path);
+    if (unreachable.count(path)) { problem = L"unreachable " + path; return false; }
     if (broken.count(path)) { lastError = 2; return false; }
     open = path;
     title = L"T:" + path;
     total = 180;
     return true;
   }
-  bool Play() override { playing = !open.empty(); started.push_back(open); return playing; }
+  bool Play() override {
+    if (noOutput) { lastError = 9; return false; }
+    playing = !open.empty();
+    started.push_back(open);
+    return playing;
+  }
   void Stop() override { playing = false; }
   int32_t GetState(int32_t& seconds) override { seconds = position; return playing ? 1 : 0; }
   int32_t LastErrorNo() override { return lastError; }
 
   std::wstring open;
   std::vector<std::wstring> started;
+  std::vector<std::wstring> tried;  // every open, failed ones too
   std::map<std::wstring, bool> broken;
+  std::map<std::wstring, bool> unreachable;
   bool playing = false;
+  bool noOutput = false;  // opens, but there is no device to play on
   int32_t position = 0;
   int32_t lastError = 0;
   int closes = 0;
@@ -38,7 +51,10 @@ class FakeHost : public PlayerHost {
   int SelectedPosition() const override { return selected; }
   bool ContinuousPlay() const override { return repeat; }
   void SetPlayerStatus(const std::wstring& t) override { status = t; }
-  void ShowPlayError(const std::wstring& t) override { errors.push_back(t); }
+  void ShowPlayError(const std::wstring& t) override {
+    errors.push_back(t);
+    if (whileShown) whileShown();
+  }
   void SetPlayerTimer(bool on) override { timer = on; }
 
   std::vector<std::wstring> paths{L"1", L"2", L"3"};
@@ -47,6 +63,7 @@ class FakeHost : public PlayerHost {
   bool timer = false;
   std::wstring status = L"停止";
   std::vector<std::wstring> errors;
+  std::function<void()> whileShown;  // what runs while the box is open
 };
 
 struct PlayerTest : ::testing::Test {
@@ -119,6 +136,60 @@ TEST_F(PlayerTest, FailedOpenShowsTheNumberAndStops) {
   EXPECT_EQ(host.status, L"停止");
   EXPECT_TRUE(host.timer);  // switched on again after the stop
   EXPECT_TRUE(player.PlayTitle.empty());
+}
+
+// A message box runs its own message loop, and the player's one-second timer
+// goes on arriving in it. With continuous play on and nothing that opens,
+// each box must be answered before the next entry is tried.
+TEST_F(PlayerTest, NoTickRunsWhileOneOfThePlayersBoxesIsOpen) {
+  library.broken = {{L"1", true}, {L"2", true}, {L"3", true}};
+  host.repeat = true;
+  int open = 0, mostOpen = 0;
+  host.whileShown = [&] {
+    ++open;
+    mostOpen = std::max(mostOpen, open);
+    // Three seconds inside the box; a bound keeps a runaway from recursing on.
+    if (open < 4)
+      for (int second = 0; second < 3; ++second) player.Tick();
+    --open;
+  };
+  PlaySelected(1);
+  EXPECT_EQ(library.tried, std::vector<std::wstring>{L"1"});
+  EXPECT_TRUE(host.timer);
+  // After each OK the next tick goes on with the next entry, wrapping.
+  for (int answered = 0; answered < 3; ++answered) player.Tick();
+  EXPECT_EQ(mostOpen, 1);
+  EXPECT_EQ(library.tried, (std::vector<std::wstring>{L"1", L"2", L"3", L"1"}));
+  EXPECT_EQ(host.errors.size(), 4u);
+  EXPECT_EQ(player.PlayIndex, 1);
+  EXPECT_TRUE(host.timer);
+
+  // The same for the box that names a file the library cannot be given.
+  library.unreachable[L"2"] = true;
+  library.tried.clear();
+  mostOpen = 0;
+  player.Tick();
+  EXPECT_EQ(mostOpen, 1);
+  EXPECT_EQ(library.tried, std::vector<std::wstring>{L"2"});
+}
+
+TEST_F(PlayerTest, AFileTheLibraryCannotBeGivenIsNamedRatherThanNumbered) {
+  library.unreachable[L"2"] = true;
+  PlaySelected(2);
+  EXPECT_EQ(host.errors, std::vector<std::wstring>{L"unreachable 2"});
+  EXPECT_EQ(host.status, L"停止");
+  EXPECT_TRUE(library.started.empty());
+}
+
+// A double click that plays nothing must say why, as a failed open does.
+TEST_F(PlayerTest, PlaybackThatCannotStartShowsTheLibrarysNumberAndStops) {
+  library.noOutput = true;
+  PlaySelected(2);
+  EXPECT_EQ(library.tried, std::vector<std::wstring>{L"2"});
+  EXPECT_EQ(host.errors, std::vector<std::wstring>{L"再生エラー：9"});
+  EXPECT_EQ(host.status, L"停止");
+  EXPECT_TRUE(host.timer);
+  EXPECT_EQ(library.open, L"");  // the stop closed the file
 }
 
 TEST_F(PlayerTest, RemoveRules) {

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "app/settings.h"
+#include "audio/library_path.h"
 #include "audio/property/property_dialog.h"
 #include "audio/vbmp3_api.h"
 #include "engine/template_list.h"
@@ -57,6 +58,28 @@ std::wstring FixtureDirectory() {
   for (wchar_t& c : dir)
     if (c == L'/') c = L'\\';
   return dir;
+}
+
+// The title field of the ID3v1 tag at the end of a file, read from its bytes
+// rather than through the library.
+std::string TitleOnDisk(const std::wstring& path) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                            nullptr);
+  if (file == INVALID_HANDLE_VALUE) return "<cannot open>";
+  char tag[128] = {};
+  DWORD got = 0;
+  SetFilePointer(file, -128, nullptr, FILE_END);
+  ReadFile(file, tag, sizeof(tag), &got, nullptr);
+  CloseHandle(file);
+  if (got != sizeof(tag) || std::string(tag, 3) != "TAG") return "<no tag>";
+  std::string title(tag + 3, 30);
+  return title.substr(0, title.find_last_not_of(std::string(" \0", 2)) + 1);
+}
+
+// A volume that keeps no short (8.3) names.
+DWORD WINAPI NoShortName(const wchar_t*, wchar_t*, DWORD) {
+  SetLastError(ERROR_INVALID_PARAMETER);
+  return 0;
 }
 
 std::vector<char> FileBytes(const std::wstring& path) {
@@ -107,6 +130,32 @@ void ChooseItem(PropertyDialog& dialog, Id id, int index) {
                reinterpret_cast<LPARAM>(combo));
 }
 
+// A key as the modal loop hands it over: through IsDialogMessage to the
+// control with the focus.
+void PressAndRelease(HWND dialog, HWND control, UINT key) {
+  for (UINT message : {WM_KEYDOWN, WM_KEYUP}) {
+    MSG msg{};
+    msg.hwnd = control;
+    msg.message = message;
+    msg.wParam = key;
+    msg.lParam = message == WM_KEYUP ? static_cast<LPARAM>(0xC0000001) : 1;
+    if (!IsDialogMessageW(dialog, &msg)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+  }
+}
+
+// Alt + a letter, as the modal loop hands it over.
+void PressAccessKey(HWND dialog, wchar_t letter) {
+  MSG msg{};
+  msg.hwnd = GetFocus() ? GetFocus() : dialog;
+  msg.message = WM_SYSCHAR;
+  msg.wParam = letter;
+  msg.lParam = 1 << 29;  // Alt held
+  IsDialogMessageW(dialog, &msg);
+}
+
 void Click(PropertyDialog& dialog, Id id) {
   SendMessageW(dialog.Window(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
                reinterpret_cast<LPARAM>(dialog.Control(id)));
@@ -146,6 +195,7 @@ class PropertyDialogTest : public ::testing::Test {
 
   void TearDown() override {
     g_vbmp3.setTagInfo = g_realSetTagInfo;
+    g_getShortPathName = &GetShortPathNameW;
     dialog_.reset();
     DestroyWindow(owner_);
     WIN32_FIND_DATAW data;
@@ -461,6 +511,55 @@ TEST_F(PropertyDialogTest, EmptyGenreNameSelectsNothingAndWritesMinusOne) {
   EXPECT_EQ(win::ReadAnsiField(TagOnDisk(path).Album, 128), L"A");
 }
 
+// A key released in the genre box counts as a change of the tag, even one
+// that leaves the choice as it was: OK then writes the tag.
+TEST_F(PropertyDialogTest, AKeyReleasedInTheGenreBoxMarksTheTagForWriting) {
+  std::wstring path = Copy(L"tagged90.mp3", L"song.mp3");
+  PropertyDialog& dialog = Open(path);
+  HWND genre = dialog.Control(Id::kCboGenre);
+  ASSERT_FALSE(dialog.TagDirty());
+  PressAndRelease(dialog.Window(), genre, VK_SHIFT);
+  EXPECT_EQ(SelectedGenre(), L"Rock");
+  EXPECT_TRUE(dialog.TagDirty());
+  Click(dialog, Id::kCmdOK);
+  ASSERT_EQ(g_sent.size(), 1u);
+  EXPECT_EQ(g_sent[0].tag.GenreNumber, 17);  // Rock, as it was
+  EXPECT_EQ(win::ReadAnsiField(TagOnDisk(path).Title, 128), L"Title");
+}
+
+// Alt and the letter of a label's access key move the focus to the control
+// after the label, as in any dialog.
+TEST_F(PropertyDialogTest, EachLabelsAccessKeyFocusesTheControlAfterIt) {
+  PropertyDialog& dialog = Open(Copy(L"tagged90.mp3", L"song.mp3"), L"C:\\target.mp3");
+  ShowWindow(dialog.Window(), SW_SHOW);
+  SetForegroundWindow(dialog.Window());
+  SetFocus(dialog.Control(Id::kCmdOK));
+  struct Key {
+    wchar_t letter;
+    Id control;
+    const wchar_t* label;
+  } keys[] = {
+      {L'p', Id::kTxtTargetFile, L"ファイルパス(&P)："}, {L'r', Id::kCboRenameTarget, L"リネーム予定(&R)："},
+      {L'a', Id::kTxtArtist, L"アーティスト(&A)："},    {L't', Id::kTxtTitle, L"タイトル(&T)："},
+      {L'l', Id::kTxtAlbum, L"アルバム(&L)："},         {L'c', Id::kTxtComment, L"コメント(&C)："},
+      {L'y', Id::kTxtYear, L"製作年(&Y)："},            {L'g', Id::kCboGenre, L"ジャンル(&G)："},
+      {L'P', Id::kTxtTargetFile, L"ファイルパス(&P)："},
+  };
+  for (const Key& key : keys) {
+    SCOPED_TRACE(win::ToUtf8(key.label));
+    PressAccessKey(dialog.Window(), key.letter);
+    HWND control = dialog.Control(key.control);
+    HWND focus = GetFocus();
+    // An editable combo box keeps the focus in its edit part.
+    EXPECT_TRUE(focus == control || IsChild(control, focus));
+  }
+  for (Id label : {Id::kLabel1, Id::kLabel2, Id::kLabel3, Id::kLblTitle, Id::kLblAlbum,
+                   Id::kLblComment, Id::kLblYear, Id::kLblGenre})
+    EXPECT_NE(Text(label).find(L"(&"), std::wstring::npos) << label;
+  // Moving about is no change of the tag.
+  EXPECT_FALSE(dialog.TagDirty());
+}
+
 TEST_F(PropertyDialogTest, GenreListStartsAtGenreZeroInNumberOrder) {
   PropertyDialog& dialog = Open(Copy(L"tagged90.mp3", L"song.mp3"));
   std::vector<std::wstring> genres = ComboItems(dialog.Control(Id::kCboGenre));
@@ -568,6 +667,65 @@ TEST_F(PropertyDialogTest, UnreadableFileWarnsAndOpensEmpty) {
   EXPECT_EQ(Text(Id::kLblRenameStatus), L"パスの指定が間違っています。");
   EXPECT_EQ(win::GetText(dialog.Window()), L"gone.mp3 のプロパティ");
   EXPECT_FALSE(dialog.TagDirty());
+}
+
+// Names the ANSI code page cannot hold reach the library through their short
+// names: the dialog reads and writes them like any other file.
+TEST_F(PropertyDialogTest, NamesBeyondTheCodePageShowTheirDataAndTakeTheirTag) {
+  const std::wstring names[] = {L"Café.mp3", L"Ünïcødé.mp3", L"노래.mp3", L"emoji \U0001F600.mp3"};
+  for (const std::wstring& name : names) {
+    SCOPED_TRACE(win::ToUtf8(name));
+    std::wstring path = Copy(L"tagged90.mp3", name);
+    messages_.clear();
+    g_sent.clear();
+    PropertyDialog& dialog = Open(path, L"");
+    EXPECT_TRUE(messages_.empty()) << (messages_.empty() ? "" : win::ToUtf8(messages_[0].text));
+    EXPECT_EQ(win::GetText(dialog.Window()), name + L" のプロパティ");
+    EXPECT_EQ(Text(Id::kTxtTitle), L"Title");
+    EXPECT_EQ(Text(Id::kTxtArtist), L"Artist");
+    EXPECT_EQ(SelectedGenre(), L"Rock");
+    std::vector<std::wstring> lines = MpegLines();
+    ASSERT_EQ(lines.size(), 8u);
+    EXPECT_EQ(lines[3], L"Bitrate：128kbps");
+    EXPECT_EQ(lines[5], L"FileSize：" + std::to_wstring(FileBytes(path).size()) + L"bytes");
+    EXPECT_EQ(lines[7], L"Time：1:30");
+    // The candidates come from the tag too, through the same road.
+    EXPECT_EQ(ComboItems(dialog.Control(Id::kCboRenameTarget)).at(0), dir_ + L"\\Artist - Title.mp3");
+
+    win::SetText(dialog.Control(Id::kTxtTitle), L"新しい題名");
+    Click(dialog, Id::kCmdOK);
+    EXPECT_TRUE(messages_.empty());
+    EXPECT_EQ(g_sent.size(), 1u);
+    EXPECT_EQ(TitleOnDisk(path), win::ToAnsi(L"新しい題名"));
+    EXPECT_EQ(list_.entries[1].source, path);
+    dialog_.reset();
+  }
+}
+
+// Without a short name no ANSI path reaches the file. The code page's best
+// fit would turn "Café.mp3" into "Cafe.mp3": that other file must be neither
+// shown nor written.
+TEST_F(PropertyDialogTest, NameWithoutAShortFormIsNamedInAMessageAndNoLookAlikeIsTouched) {
+  std::wstring path = Copy(L"tagged90.mp3", L"Café.mp3");
+  std::wstring lookAlike = Copy(L"short5.mp3", L"Cafe.mp3");
+  std::vector<char> lookAlikeBefore = FileBytes(lookAlike), before = FileBytes(path);
+  g_getShortPathName = &NoShortName;
+  PropertyDialog& dialog = Open(path, L"");
+  ASSERT_EQ(messages_.size(), 1u);
+  EXPECT_EQ(messages_[0].text, UnreachablePathMessage(path));
+  EXPECT_EQ(messages_[0].text.rfind(path + L"\r\n", 0), 0u);
+  EXPECT_EQ(messages_[0].flags, static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION));
+  EXPECT_EQ(Text(Id::kTxtTitle), L"");  // not the look-alike's "Five"
+  EXPECT_EQ(MpegLines().at(5), L"FileSize：0bytes");
+
+  Type(dialog.Control(Id::kTxtTitle), L"x");
+  Click(dialog, Id::kCmdOK);
+  ASSERT_EQ(messages_.size(), 2u);
+  EXPECT_EQ(messages_[1].text, UnreachablePathMessage(path));
+  EXPECT_TRUE(g_sent.empty());
+  EXPECT_EQ(FileBytes(lookAlike), lookAlikeBefore);
+  EXPECT_EQ(FileBytes(path), before);
+  EXPECT_EQ(list_.entries[1].source, path);  // the entry is stored all the same
 }
 
 TEST_F(PropertyDialogTest, PathWithoutFolderKeepsItsWholeNameInTheCaption) {
