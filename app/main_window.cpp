@@ -2,6 +2,7 @@
 
 #include <commdlg.h>
 #include <shellapi.h>
+#include <windowsx.h>
 
 #include <algorithm>
 #include <array>
@@ -238,6 +239,7 @@ void MainWindow::CreateChildren() {
                               0, 0, 100, 100, hwnd_, reinterpret_cast<HMENU>(kListViewId),
                               GetModuleHandleW(nullptr), nullptr);
   ListView_SetExtendedListViewStyle(listView_, LVS_EX_FULLROWSELECT);
+  SetWindowSubclass(listView_, ListViewRightButton, 0, reinterpret_cast<DWORD_PTR>(this));
   const wchar_t* captions[] = {L"元ファイル名(フルパス)", L"リネーム後ファイル名(フルパス)",
                                L"元ファイル名(ファイル名のみ)", L"リネーム後ファイル名(ファイル名のみ)"};
   for (int i = 0; i < 4; ++i) {
@@ -573,13 +575,37 @@ void MainWindow::lsvRename_DblClick() {
   }
 }
 
+// The list's right button is handled here, not by the list view: the list
+// view follows a press in a loop of its own that takes a drag for granted
+// when the mouse capture goes elsewhere meanwhile, which happens as a pop-up
+// menu closes, and then never reports the click. The press selects the entry
+// under the mouse (or none) as the list view would; the release, with its own
+// record of which buttons are held, opens the pop-up menu.
+LRESULT CALLBACK MainWindow::ListViewRightButton(HWND list, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
+                                                 DWORD_PTR self) {
+  auto* window = reinterpret_cast<MainWindow*>(self);
+  switch (msg) {
+    case WM_RBUTTONDOWN: {
+      SetFocus(list);
+      LVHITTESTINFO hit{};
+      hit.pt = {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+      int item = ListView_SubItemHitTest(list, &hit);
+      if (item >= 0) window->list_->Select(item + 1);
+      else ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
+      return 0;
+    }
+    case WM_RBUTTONUP:
+      if ((wp & (MK_LBUTTON | MK_MBUTTON)) == 0)
+        win::RunCommand(window->hwnd_, [&] { window->lsvRename_MouseUp(); });
+      return 0;
+    case WM_NCDESTROY:
+      RemoveWindowSubclass(list, ListViewRightButton, 0);
+      break;
+  }
+  return DefSubclassProc(list, msg, wp, lp);
+}
+
 void MainWindow::lsvRename_MouseUp() {
-  // The right button alone: with another button held the release is ignored.
-  // The buttons held now decide, not the thread's record of them: after a
-  // pop-up menu was dismissed by a left click, that record can go on showing
-  // the left button held, and the menu would never open again.
-  const int left = GetSystemMetrics(SM_SWAPBUTTON) ? VK_RBUTTON : VK_LBUTTON;
-  if ((GetAsyncKeyState(left) | GetAsyncKeyState(VK_MBUTTON)) & 0x8000) return;
   bool empty = list_->Count() == 0;
   if (empty) {
     SetEnabled(IDM_RMPROPERTY, false);
@@ -677,9 +703,15 @@ LRESULT MainWindow::OnNotify(NMHDR* header) {
       case NM_DBLCLK:
         win::RunCommand(hwnd_, [&] { lsvRename_DblClick(); });
         return 0;
-      case NM_RCLICK:
+      case NM_RCLICK: {
+        // A right click reported without a release of its own: the buttons
+        // held now decide, not the thread's record of them, which can go on
+        // showing the left button held after a pop-up menu took a click.
+        const int left = GetSystemMetrics(SM_SWAPBUTTON) ? VK_RBUTTON : VK_LBUTTON;
+        if ((GetAsyncKeyState(left) | GetAsyncKeyState(VK_MBUTTON)) & 0x8000) return 1;
         win::RunCommand(hwnd_, [&] { lsvRename_MouseUp(); });
         return 1;
+      }
     }
   }
   if (header->code == TTN_GETDISPINFOW) {

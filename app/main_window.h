@@ -77,6 +77,8 @@ class MainWindow : public PlayerHost {
 
  private:
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  static LRESULT CALLBACK ListViewRightButton(HWND list, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
+                                              DWORD_PTR self);
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
 
   bool Form_Load();
