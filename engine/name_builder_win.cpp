@@ -54,11 +54,11 @@ std::wstring BuildRenameName(const std::wstring& path, const std::wstring& templ
     return win::FromUtf8(std::string(bytes, strnlen(bytes, sizeof texts.Texts[field])));
   };
   TagTexts id3v2;
-  id3v2.title = text(0);
-  id3v2.artist = text(1);
-  id3v2.album = text(2);
-  id3v2.year = text(3);
-  id3v2.comment = text(4);
-  id3v2.genreName = text(5);
+  id3v2.title = text(kId3v2Title);
+  id3v2.artist = text(kId3v2Artist);
+  id3v2.album = text(kId3v2Album);
+  id3v2.year = text(kId3v2Year);
+  id3v2.comment = text(kId3v2Comment);
+  id3v2.genreName = text(kId3v2Genre);
   return ExpandTemplate(path, *chosen, ChooseTagTexts(fields, id3v2, g_settings.PreferID3v2));
 }

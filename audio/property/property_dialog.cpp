@@ -229,14 +229,16 @@ void PropertyDialog::LoadFileInfo(const std::wstring& path) {
 
   TagRecord tag;
   StreamInfoRecord info;
+  TagTextsRecord texts;
   std::memset(&tag, 0, sizeof(tag));
   std::memset(&info, 0, sizeof(info));
+  std::memset(&texts, 0, sizeof(texts));
   // The dialog is not shown yet while it loads: a warning goes over the owner.
   HWND messageOwner = IsWindowVisible(window_) ? window_ : owner_;
   std::optional<std::string> libraryPath = LibraryPath(TrimSpaces(path));
   if (!libraryPath) {
     Message(messageOwner, UnreachablePathMessage(path), MB_OK | MB_ICONEXCLAMATION);
-  } else if (!Succeeded(g_vbmp3.getFileInfo(libraryPath->c_str(), &tag, &info))) {
+  } else if (!Succeeded(g_vbmp3.getFileInfo2(libraryPath->c_str(), &tag, &info, &texts))) {
     Message(messageOwner,
             path + L"\r\n指定したファイルのデータが収得できません。\r\nErrorCode：" +
                 std::to_wstring(LastErrorNumber()),
@@ -249,7 +251,10 @@ void PropertyDialog::LoadFileInfo(const std::wstring& path) {
   win::SetText(Control(kTxtTitle), win::ReadAnsiField(tag.Title, sizeof(tag.Title)));
   win::SetText(Control(kTxtYear), win::ReadAnsiField(tag.Year, sizeof(tag.Year)));
   SelectGenre(win::ReadAnsiField(tag.GenreName, sizeof(tag.GenreName)));
-  win::SetText(Control(kTxtMPEG), property::FormatStreamInfo(info));
+  // The library names the file's ID3v2 version in the texts' eighth field.
+  const char* version = texts.Texts[kId3v2VersionField];
+  win::SetText(Control(kTxtMPEG),
+               property::FormatStreamInfo(info, win::FromUtf8(std::string(version, strnlen(version, 128)))));
 
   // The end of a long path is the part worth seeing.
   LRESULT length = GetWindowTextLengthW(target);

@@ -10,7 +10,7 @@ std::wstring FormatPlayTime(int32_t totalSeconds) {
   return text + std::to_wstring(rest);
 }
 
-std::wstring FormatStreamInfo(const StreamInfoRecord& info) {
+std::wstring FormatStreamInfo(const StreamInfoRecord& info, const std::wstring& id3v2Version) {
   auto n = [](int32_t value) { return std::to_wstring(value); };
   return L"Version：" + n(info.Version) + L"\r\n" +                 //
          L"Layer：" + n(info.Layer) + L"\r\n" +                     //
@@ -19,7 +19,8 @@ std::wstring FormatStreamInfo(const StreamInfoRecord& info) {
          L"SamplingRate：" + n(info.SamplingRate) + L"\r\n" +       //
          L"FileSize：" + n(info.FileSize) + L"bytes\r\n" +          //
          L"Flames：" + n(info.Frames) + L"\r\n" +                   //
-         L"Time：" + FormatPlayTime(info.TotalSeconds);
+         L"Time：" + FormatPlayTime(info.TotalSeconds) + L"\r\n" +   //
+         L"ID3v2：" + (id3v2Version.empty() ? std::wstring(L"なし") : id3v2Version);
 }
 
 TargetState ClassifyTarget(const std::wstring& target, const std::wstring& ownPath,

@@ -14,8 +14,9 @@ namespace property {
 // count (never a real play time) shows as 0:00.
 std::wstring FormatPlayTime(int32_t totalSeconds);
 
-// The eight lines of the MPEG box, joined by CR LF, none after the last.
-std::wstring FormatStreamInfo(const StreamInfoRecord& info);
+// The eight lines of the MPEG box, then "ID3v2：" with the file's ID3v2
+// version ("2.3") or "なし", joined by CR LF, none after the last.
+std::wstring FormatStreamInfo(const StreamInfoRecord& info, const std::wstring& id3v2Version);
 
 enum class TargetState {
   NoDuplicate,  // nothing of that name exists

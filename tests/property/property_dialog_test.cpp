@@ -313,7 +313,7 @@ TEST_F(PropertyDialogTest, LoadShowsPathTagStreamAndCaption) {
   TagRecord tag{};
   ASSERT_NE(g_vbmp3.getFileInfo(win::ToAnsi(path).c_str(), &tag, &info) & 0xFFFF, 0);
   std::vector<std::wstring> lines = MpegLines();
-  ASSERT_EQ(lines.size(), 8u) << win::ToUtf8(Text(Id::kTxtMPEG));
+  ASSERT_EQ(lines.size(), 9u) << win::ToUtf8(Text(Id::kTxtMPEG));
   EXPECT_EQ(lines[0], L"Version：1");
   EXPECT_EQ(lines[1], L"Layer：3");
   EXPECT_EQ(lines[2], L"Channels：2");
@@ -323,6 +323,7 @@ TEST_F(PropertyDialogTest, LoadShowsPathTagStreamAndCaption) {
   EXPECT_EQ(lines[6], L"Flames：" + std::to_wstring(info.Frames));
   EXPECT_GT(info.Frames, 3400);
   EXPECT_EQ(lines[7], L"Time：1:30");
+  EXPECT_EQ(lines[8], L"ID3v2：なし");
 
   EXPECT_EQ(Text(Id::kCboRenameTarget), target);
   EXPECT_EQ(Text(Id::kLblRenameStatus), L"重複はありません。");
@@ -662,7 +663,7 @@ TEST_F(PropertyDialogTest, UnreadableFileWarnsAndOpensEmpty) {
   EXPECT_EQ(GenreSelection(), CB_ERR);
   EXPECT_EQ(Text(Id::kTxtMPEG),
             L"Version：0\r\nLayer：0\r\nChannels：0\r\nBitrate：0kbps\r\nSamplingRate：0\r\n"
-            L"FileSize：0bytes\r\nFlames：0\r\nTime：0:00");
+            L"FileSize：0bytes\r\nFlames：0\r\nTime：0:00\r\nID3v2：なし");
   EXPECT_EQ(ComboItems(dialog.Control(Id::kCboRenameTarget)), std::vector<std::wstring>{L""});
   EXPECT_EQ(Text(Id::kLblRenameStatus), L"パスの指定が間違っています。");
   EXPECT_EQ(win::GetText(dialog.Window()), L"gone.mp3 のプロパティ");

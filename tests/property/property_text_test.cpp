@@ -36,9 +36,10 @@ TEST(StreamInfoText, EightLinesJoinedByCrLfWithNoneAfterTheLast) {
   info.FileSize = 4000123;
   info.Frames = 9570;
   info.TotalSeconds = 250;
-  EXPECT_EQ(property::FormatStreamInfo(info),
+  EXPECT_EQ(property::FormatStreamInfo(info, L""),
             L"Version：1\r\nLayer：3\r\nChannels：2\r\nBitrate：128kbps\r\n"
-            L"SamplingRate：44100\r\nFileSize：4000123bytes\r\nFlames：9570\r\nTime：4:10");
+            L"SamplingRate：44100\r\nFileSize：4000123bytes\r\nFlames：9570\r\nTime：4:10\r\nID3v2：なし");
+  EXPECT_EQ(property::FormatStreamInfo(info, L"2.3").substr(89), L"Time：4:10\r\nID3v2：2.3");
 }
 
 // Records every pattern asked for and answers with a fixed result.
