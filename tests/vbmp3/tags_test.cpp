@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include "tests/vbmp3/synth.h"
@@ -46,6 +48,11 @@ Read ReadBack(vbmp3::MemoryFile& file) {
   Read r{};
   r.error = vbmp3::ReadFileInfo(file, &r.tag, &r.info, &r.texts);
   return r;
+}
+
+Bytes ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 const Bytes& Audio() {
@@ -203,6 +210,37 @@ TEST(WriteTag, FailedWriteLeavesTheFileAsItWas) {
       }
     }
   }
+}
+
+TEST(WriteTag, AppendedTagLeavesAudioThatLooksLikeAnExtensionReadable) {
+  // "TAG+" and Lyrics3 v1 count as tags only in front of an ID3v1 tag: the
+  // appended tag must not turn the bytes of a stream into one of them.
+  Bytes enhanced = synth::Frames(synth::kMpeg1L3, 1);
+  std::memcpy(enhanced.data() + enhanced.size() - 227, "TAG+", 4);
+  Bytes lyrics = synth::Frames(synth::kMpeg1L3, 1);
+  std::memcpy(lyrics.data() + 40, "LYRICSBEGIN", 11);
+  std::memcpy(lyrics.data() + lyrics.size() - 9, "LYRICSEND", 9);
+  // The fuzzer's find: a free-format stream running through a "TAG+".
+  Bytes found = ReadFile(std::string(VBMP3_FUZZ_REGRESSIONS) + "/id3/appended-tag-makes-tag-plus.bin");
+  ASSERT_GT(found.size(), 32u);
+  found.erase(found.begin(), found.begin() + 32);  // the fuzzer's record to write
+  for (const Bytes& original : {enhanced, lyrics, found}) {
+    vbmp3::MemoryFile file(original);
+    ASSERT_EQ(ReadBack(file).error, 0);
+    const int32_t frames = ReadBack(file).info.Frames;
+    ASSERT_EQ(vbmp3::WriteTagInfo(file, Record("x", "", "", "", 0)), 0);
+    const Read r = ReadBack(file);
+    EXPECT_EQ(r.error, 0);
+    EXPECT_EQ(r.info.Frames, frames);
+    EXPECT_STREQ(r.tag.Title, "x");
+  }
+  // A real enhanced tag still is one: the audio ends where it begins.
+  Bytes real = synth::Join({Audio(), Bytes(227, 0xFF), synth::Id3v1("t", "", "", 0, 0)});
+  std::memcpy(real.data() + Audio().size(), "TAG+", 4);
+  vbmp3::MemoryFile file(real);
+  vbmp3::AudioStream a;
+  ASSERT_EQ(vbmp3::AnalyseAudio(file, a), 0);
+  EXPECT_EQ(a.dataEnd, Audio().size());
 }
 
 TEST(WriteTag, NonAudioFilesGetNoTag) {
