@@ -1,9 +1,11 @@
 #include "vbmp3/src/tag_file.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "vbmp3/include/vbmp3.h"
 #include "vbmp3/src/byte_order.h"
+#include "vbmp3/src/id3v2.h"
 #include "vbmp3/src/riff.h"
 
 namespace vbmp3 {
@@ -80,6 +82,17 @@ bool ReadTag(ByteWindow& bytes, Id3v1Tag& tag) {
   if (!place.found) return false;
   const uint8_t* p = bytes.Get(place.offset, kId3v1Length);
   return p && ParseId3v1(p, tag);
+}
+
+bool ReadId3v2(ByteWindow& bytes, Id3v2Tag& tag) {
+  const uint8_t* p = bytes.Get(0, kId3v2HeaderLength);
+  Id3v2Header header;
+  if (!p || !ParseId3v2Header(p, header)) return false;
+  // A tag that claims more than the file has is read as far as it goes.
+  const size_t length = static_cast<size_t>(
+      std::min<uint64_t>(kId3v2HeaderLength + header.bodyLength, bytes.FileSize()));
+  p = bytes.Get(0, length);
+  return p && ParseId3v2Tag(p, length, tag);
 }
 
 int32_t WriteTag(RandomAccessFile& file, const Id3v1Tag& tag) {
