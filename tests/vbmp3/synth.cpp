@@ -128,8 +128,9 @@ Bytes Id3v2Frame(int major, const std::string& id, const Bytes& data, uint8_t fl
 }
 
 Bytes Text(uint8_t encoding, const std::string& bytes) {
-  Bytes b{encoding};
-  b.insert(b.end(), bytes.begin(), bytes.end());
+  Bytes b(bytes.size() + 1);
+  b[0] = encoding;
+  if (!bytes.empty()) std::memcpy(b.data() + 1, bytes.data(), bytes.size());
   return b;
 }
 
