@@ -245,6 +245,30 @@ TEST(WriteTag, AppendedTagLeavesAudioThatLooksLikeAnExtensionReadable) {
   EXPECT_EQ(a.dataEnd, Audio().size());
 }
 
+TEST(WriteTag, AppendedTagDoesNotCompleteAnId3v2TagThatRanPastTheEnd) {
+  // The ID3v2 tag claims 100 bytes more than the file holds: broken, so the
+  // audio is looked for after its header. The 128 appended bytes must not
+  // make it whole, which would hide the audio and add the ID3v1 tag to it.
+  Bytes v2 = synth::Id3v2Tag(3, 0, synth::Id3v2Frame(3, "TIT2", synth::Text(0, "two")));
+  const Bytes small = synth::Frames(synth::kMpeg1L3, 2);
+  const uint32_t claimed = static_cast<uint32_t>(v2.size() - 10 + small.size() + 100);
+  for (int i = 0; i < 4; ++i) v2[6 + i] = static_cast<uint8_t>((claimed >> (7 * (3 - i))) & 0x7F);
+  Bytes found = ReadFile(std::string(VBMP3_FUZZ_REGRESSIONS) + "/id3/appended-tag-makes-id3v2-size-fit.bin");
+  ASSERT_GT(found.size(), 32u);
+  found.erase(found.begin(), found.begin() + 32);  // the fuzzer's record to write
+  for (const Bytes& original : {synth::Join({v2, small}), found}) {
+    vbmp3::MemoryFile file(original);
+    const Read before = ReadBack(file);
+    ASSERT_EQ(before.error, 0);
+    ASSERT_EQ(vbmp3::WriteTagInfo(file, Record("one", "", "", "", 0)), 0);
+    const Read after = ReadBack(file);
+    EXPECT_EQ(after.error, 0);
+    EXPECT_EQ(after.info.Frames, before.info.Frames);
+    EXPECT_EQ(std::string(after.texts.Texts[0]), before.texts.Texts[0]);
+    EXPECT_STREQ(after.tag.Title, "one");
+  }
+}
+
 TEST(WriteTag, NonAudioFilesGetNoTag) {
   const Bytes text(5000, 'a');
   vbmp3::MemoryFile file(text);

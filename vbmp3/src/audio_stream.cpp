@@ -304,12 +304,15 @@ int32_t AnalyseAudio(ByteWindow& w, AudioStream& out, Measure measure) {
 
   a.container = Container::Mpeg;
   uint64_t begin = 0;
+  const uint64_t limit = EndBeforeId3v1(w, a.fileSize);
   for (int i = 0; i < kMaxId3v2Tags; ++i) {
     const uint8_t* p = w.Get(begin, kId3v2HeaderLength);
     const uint64_t length = p ? Id3v2TagLength(p) : 0;
     if (!length) break;
-    // A size past the end is a broken tag: look for audio right after its header.
-    begin = length <= a.fileSize - begin ? begin + length : begin + kId3v2HeaderLength;
+    // A size past the end (or into the ID3v1 tag) is a broken tag: look for
+    // audio right after its header.
+    const bool fits = begin <= limit && length <= limit - begin;
+    begin += fits ? length : kId3v2HeaderLength;
   }
   if (w.Failed()) return VBMP3_ERR_READ;
   a.dataBegin = begin;

@@ -7,6 +7,7 @@
 #include "vbmp3/src/byte_order.h"
 #include "vbmp3/src/id3v2.h"
 #include "vbmp3/src/riff.h"
+#include "vbmp3/src/trailing_tags.h"
 
 namespace vbmp3 {
 namespace {
@@ -88,9 +89,11 @@ bool ReadId3v2(ByteWindow& bytes, Id3v2Tag& tag) {
   const uint8_t* p = bytes.Get(0, kId3v2HeaderLength);
   Id3v2Header header;
   if (!p || !ParseId3v2Header(p, header)) return false;
-  // A tag that claims more than the file has is read as far as it goes.
-  const size_t length = static_cast<size_t>(
-      std::min<uint64_t>(kId3v2HeaderLength + header.bodyLength, bytes.FileSize()));
+  // A tag that claims more than the file has is read as far as it goes,
+  // never into an ID3v1 tag: appending one must not add to the ID3v2 tag.
+  const size_t length = static_cast<size_t>(std::min<uint64_t>(
+      kId3v2HeaderLength + header.bodyLength, EndBeforeId3v1(bytes, bytes.FileSize())));
+  if (length < kId3v2HeaderLength) return false;
   p = bytes.Get(0, length);
   return p && ParseId3v2Tag(p, length, tag);
 }

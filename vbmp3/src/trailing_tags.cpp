@@ -72,6 +72,12 @@ uint64_t SkipTags(ByteWindow& bytes, uint64_t begin, uint64_t end, bool afterId3
 
 }  // namespace
 
+uint64_t EndBeforeId3v1(ByteWindow& bytes, uint64_t end) {
+  if (end < kId3v1Length) return end;
+  const uint8_t* p = bytes.Get(end - kId3v1Length, 3);
+  return p && std::memcmp(p, "TAG", 3) == 0 ? end - kId3v1Length : end;
+}
+
 TrailingTags FindTrailingTags(ByteWindow& bytes, uint64_t begin, uint64_t end) {
   TrailingTags t;
   bool enhanced = false;

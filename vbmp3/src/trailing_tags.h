@@ -18,6 +18,12 @@ struct TrailingTags {
   uint64_t audioEndWithoutExtension = 0;
 };
 
+// `end`, or where a 128-byte ID3v1 tag ending there begins. An ID3v2 tag at
+// the start of a file may not reach past this: one that claims to is
+// broken, whether the ID3v1 tag is there yet or not, so that appending one
+// changes neither where the audio starts nor what the ID3v2 tag holds.
+uint64_t EndBeforeId3v1(ByteWindow& bytes, uint64_t end);
+
 // Finds the tags at the end of [begin, end) and returns where they begin.
 // Tag sizes that reach before `begin` are not believed.
 TrailingTags FindTrailingTags(ByteWindow& bytes, uint64_t begin, uint64_t end);
