@@ -269,6 +269,20 @@ TEST(WriteTag, AppendedTagDoesNotCompleteAnId3v2TagThatRanPastTheEnd) {
   }
 }
 
+TEST(WriteTag, Id3v1TagIsNeverAudio) {
+  // A broken ID3v2 header within the last 138 bytes sent the audio search
+  // past the start of the ID3v1 tag: the stream was read from the tag's own
+  // bytes, which a write then replaced. Those bytes are the tag's only.
+  Bytes found = ReadFile(std::string(VBMP3_FUZZ_REGRESSIONS) + "/id3/id3v1-tag-over-the-audio.bin");
+  ASSERT_GT(found.size(), 32u);
+  found.erase(found.begin(), found.begin() + 32);  // the fuzzer's record to write
+  vbmp3::MemoryFile file(found);
+  EXPECT_EQ(ReadBack(file).error, VBMP3_ERR_NOT_AUDIO);
+  EXPECT_STREQ(ReadBack(file).tag.Title, "EX");
+  EXPECT_EQ(vbmp3::WriteTagInfo(file, Record("x", "", "", "", 0)), VBMP3_ERR_NOT_AUDIO);
+  EXPECT_EQ(file.Bytes(), found);
+}
+
 TEST(WriteTag, NonAudioFilesGetNoTag) {
   const Bytes text(5000, 'a');
   vbmp3::MemoryFile file(text);

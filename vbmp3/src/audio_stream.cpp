@@ -315,6 +315,10 @@ int32_t AnalyseAudio(ByteWindow& w, AudioStream& out, Measure measure) {
     begin += fits ? length : kId3v2HeaderLength;
   }
   if (w.Failed()) return VBMP3_ERR_READ;
+  // A broken header may leave the start past where the ID3v1 tag begins:
+  // those bytes are the tag, which the tag reader reads and a write
+  // replaces, never audio.
+  if (begin > limit) return VBMP3_ERR_NOT_AUDIO;
   a.dataBegin = begin;
   const int32_t error = MeasureBeforeTags(w, begin, a.fileSize, measure, a.mpeg, a.dataEnd);
   if (error) return error;
