@@ -283,6 +283,18 @@ TEST(WriteTag, Id3v1TagIsNeverAudio) {
   EXPECT_EQ(file.Bytes(), found);
 }
 
+TEST(WriteTag, NoChunkIsAddedInsideAChunkThatRunsPastTheForm) {
+  // The data chunk claims more than the file holds while the form ends with
+  // the file: a chunk added at the end would become part of the data, and a
+  // stream ending exactly at the end of the file would no longer.
+  Bytes riff = synth::Riff("RMP3", {{"data", synth::Frames(synth::kMpeg1L3, 1, 1)}});  // 418 bytes
+  vbmp3::WriteLE32(riff.data() + 16, vbmp3::ReadLE32(riff.data() + 16) + 1000);
+  vbmp3::MemoryFile file(riff);
+  ASSERT_EQ(ReadBack(file).error, 0);
+  EXPECT_EQ(vbmp3::WriteTagInfo(file, Record("x", "", "", "", 0)), VBMP3_ERR_WRITE);
+  EXPECT_EQ(file.Bytes(), riff);
+}
+
 TEST(WriteTag, NonAudioFilesGetNoTag) {
   const Bytes text(5000, 'a');
   vbmp3::MemoryFile file(text);

@@ -61,6 +61,7 @@ TagPlace FindTag(ByteWindow& bytes) {
     place.riffEnd = riff.DeclaredEnd() + (riff.DeclaredEnd() & 1);
     RiffChunk chunk;
     while (riff.Next(chunk)) {
+      place.chunksEnd = std::max(place.chunksEnd, chunk.Payload() + chunk.size + (chunk.size & 1));
       if (std::memcmp(chunk.id, kTagChunkId, 4) == 0 && chunk.size == kId3v1Length &&
           chunk.available == kId3v1Length && IsTagAt(bytes, chunk.Payload())) {
         place.found = true;
@@ -133,6 +134,9 @@ int32_t WriteTag(RandomAccessFile& file, const Id3v1Tag& tag) {
       // bytes after it): a chunk can't be added without guessing.
       return VBMP3_ERR_WRITE;
     }
+    // A chunk whose size runs past that point (data cut short) would take
+    // the new chunk into itself: the audio would change, not only the tag.
+    if (place.chunksEnd > at) return VBMP3_ERR_WRITE;
     const uint64_t newSize = at + sizeof chunk - kChunkHeaderLength;
     if (newSize > UINT32_MAX) return VBMP3_ERR_WRITE;
     uint8_t sizeField[4];
