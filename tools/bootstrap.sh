@@ -15,7 +15,7 @@ pkgs=(
   wine wine32:i386 wine64
   xvfb xauth locales fonts-ipafont-gothic xdotool imagemagick
   pulseaudio libasound2-plugins:i386 lame twolame sox
-  libtag1-dev pkg-config zip python3
+  libtag1-dev pkg-config zip python3 python3-mutagen
 )
 for p in "${pkgs[@]}"; do have "$p" || need+=("$p"); done
 

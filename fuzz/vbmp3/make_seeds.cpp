@@ -18,8 +18,8 @@ void Write(const std::string& dir, const std::string& name, const synth::Bytes& 
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 4) {
-    std::fprintf(stderr, "usage: make_seeds MPEG_DIR ID3_DIR RIFF_DIR\n");
+  if (argc != 5) {
+    std::fprintf(stderr, "usage: make_seeds MPEG_DIR ID3_DIR RIFF_DIR ID3V2_DIR\n");
     return 2;
   }
   using namespace synth;
@@ -62,5 +62,28 @@ int main(int argc, char** argv) {
   Write(riff, "mp3", chunks(0, Riff("WAVE", {{"fmt ", WaveFormat(0x55, 2, 44100, 16000, 1, 0)}, {"data", l3}})));
   Write(riff, "rmp", chunks(1, Riff("RMP3", {{"data", l3}, {"LIST", Bytes(10, 0)}, {"TAG ", Id3v1("t", "", "", 0, 1)}})));
   Write(riff, "big", chunks(3, Riff("RMP3", {{"data", l3}})));
+
+  // ID3v2 tags of every version and frame layout the reader knows.
+  const std::string v2 = argv[4];
+  const std::string sjis = "\x83\x5C\x83\x74\x83\x67";  // "ソフト"
+  Write(v2, "v22", Join({Id3v2Tag(2, 0, Join({Id3v2Frame(2, "TT2", Text(0, sjis)),
+                                                Id3v2Frame(2, "TCO", Text(0, "(17)Rock")),
+                                                Id3v2Frame(2, "COM", Text(0, std::string("eng\0c", 5))),
+                                                Bytes(20, 0)})),
+                      l3}));
+  const Bytes utf16 = Text(1, std::string("\xFF\xFE" "A\0\xFF\x30\0\0", 8));
+  Write(v2, "v23-unsync", Id3v2Tag(3, 0x80, Unsynchronise(Join({Id3v2Frame(3, "TIT2", utf16),
+                                                                   Id3v2Frame(3, "TYER", Text(0, "2001"))}))));
+  Write(v2, "v23-extended", Id3v2Tag(3, 0x40, Join({Bytes{0, 0, 0, 6, 0, 0, 0, 0, 0, 0},
+                                                     Id3v2Frame(3, "TPE1", Text(0, "a"), 0x20),
+                                                     Id3v2Frame(3, "TALB", Text(0, "zz"), 0x80)})));
+  const Bytes unsynced = Unsynchronise(Text(1, std::string("\xFF\xFEx\0", 4)));
+  Bytes lengthIndicator{0, 0, 0, 4};
+  Write(v2, "v24", Id3v2Tag(4, 0x40, Join({Bytes{0, 0, 0, 6, 1, 0},
+                                           Id3v2Frame(4, "TIT2", Join({lengthIndicator, unsynced}), 0x03),
+                                           Id3v2Frame(4, "TDRC", Text(3, "2004-05-06")),
+                                           Id3v2Frame(4, "TCON", Text(3, std::string("4\0RX\0(9)x", 9))),
+                                           Id3v2Frame(4, "TRCK", Text(2, std::string("\0" "3", 2))),
+                                           Id3v2Frame(4, "COMM", Text(3, std::string("jpnd\0t\0u", 9)))})));
   return 0;
 }

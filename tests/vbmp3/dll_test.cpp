@@ -151,6 +151,56 @@ TEST_F(Dll, JapaneseAnsiPathReadsAndWrites) {
   EXPECT_TRUE(std::equal(Audio().begin(), Audio().end(), bytes.begin()));
 }
 
+TEST_F(Dll, Id3v2FillsTheTagRecordWithoutId3v1AndTheTextsAsUtf8) {
+  using synth::Id3v2Frame;
+  using synth::Text;
+  // "ソフト表示の歌はとても長い題名です" in UTF-16LE: 17 characters, 34 bytes
+  // in code page 932, cut to 15 characters; "é" has no code page 932 form.
+  const std::wstring title = L"ソフト表示の歌はとても長い題名です";
+  std::string utf16 = "\xFF\xFE";
+  for (const wchar_t c : title) {
+    utf16 += static_cast<char>(c & 0xFF);
+    utf16 += static_cast<char>(c >> 8);
+  }
+  const Bytes v2 = synth::Id3v2Tag(
+      3, 0,
+      synth::Join({Id3v2Frame(3, "TIT2", Text(1, utf16)), Id3v2Frame(3, "TPE1", Text(0, "Caf\xE9")),
+                   Id3v2Frame(3, "TALB", Text(0, "\x83\x5C\x83\x74\x83\x67")),  // Shift_JIS
+                   Id3v2Frame(3, "TCON", Text(0, "(17)Rock")), Id3v2Frame(3, "TRCK", Text(0, "4/9"))}));
+  const std::wstring path = dir_ + L"v2.mp3";
+  ASSERT_TRUE(Save(path, synth::Join({v2, Audio()})));
+  TagRecord tag{};
+  StreamInfoRecord info{};
+  TagTextsRecord texts{};
+  ASSERT_EQ(lib_.getFileInfo2(Ansi(path).c_str(), &tag, &info, &texts) & 0xFFFF, 1);
+  EXPECT_EQ(std::string(tag.Title), Ansi(title.substr(0, 15)));
+  EXPECT_STREQ(tag.Artist, "Caf?");
+  EXPECT_STREQ(tag.Album, "\x83\x5C\x83\x74\x83\x67");
+  EXPECT_EQ(tag.GenreNumber, 17);
+  EXPECT_STREQ(tag.GenreName, "Rock");
+  EXPECT_EQ(info.Frames, 200);
+  auto utf8 = [](const std::wstring& w) {
+    const int n = WideCharToMultiByte(CP_UTF8, 0, w.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, w.c_str(), -1, out.data(), n, nullptr, nullptr);
+    out.resize(static_cast<size_t>(n - 1));
+    return out;
+  };
+  EXPECT_EQ(std::string(texts.Texts[0]), utf8(title));
+  EXPECT_EQ(std::string(texts.Texts[1]), "Caf\xC3\xA9");
+  EXPECT_EQ(std::string(texts.Texts[2]), utf8(L"ソフト"));
+  EXPECT_STREQ(texts.Texts[5], "Rock");
+  EXPECT_STREQ(texts.Texts[6], "4/9");
+
+  // An ID3v1 tag written beside it takes the tag record; the texts stay ID3v2's.
+  TagRecord written = Record("v1", 8);
+  ASSERT_EQ(lib_.setTagInfo(Ansi(path).c_str(), &written, 0, 1) & 0xFFFF, 1);
+  ASSERT_EQ(lib_.getFileInfo2(Ansi(path).c_str(), &tag, &info, &texts) & 0xFFFF, 1);
+  EXPECT_STREQ(tag.Title, "v1");
+  EXPECT_STREQ(tag.GenreName, "Jazz");
+  EXPECT_EQ(std::string(texts.Texts[0]), utf8(title));
+}
+
 TEST_F(Dll, ReadOnlyFileIsNotWritten) {
   const std::wstring path = dir_ + L"ro.mp3";
   ASSERT_TRUE(Save(path, Audio()));

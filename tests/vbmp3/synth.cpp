@@ -92,6 +92,57 @@ Bytes Id3v2(uint32_t body, bool footer) {
   return t;
 }
 
+namespace {
+
+void PutSize(uint8_t* p, uint32_t v, bool syncSafe) {
+  for (int i = 0; i < 4; ++i) {
+    const int shift = (3 - i) * (syncSafe ? 7 : 8);
+    p[i] = static_cast<uint8_t>((v >> shift) & (syncSafe ? 0x7F : 0xFF));
+  }
+}
+
+}  // namespace
+
+Bytes Id3v2Tag(int major, uint8_t flags, const Bytes& body) {
+  Bytes t(10);
+  std::memcpy(t.data(), "ID3", 3);
+  t[3] = static_cast<uint8_t>(major);
+  t[5] = flags;
+  PutSize(t.data() + 6, static_cast<uint32_t>(body.size()), true);
+  return Join({t, body});
+}
+
+Bytes Id3v2Frame(int major, const std::string& id, const Bytes& data, uint8_t flags) {
+  Bytes h(major == 2 ? 6 : 10, 0);
+  std::memcpy(h.data(), id.data(), std::min<size_t>(id.size(), major == 2 ? 3 : 4));
+  const auto n = static_cast<uint32_t>(data.size());
+  if (major == 2) {
+    h[3] = static_cast<uint8_t>(n >> 16);
+    h[4] = static_cast<uint8_t>(n >> 8);
+    h[5] = static_cast<uint8_t>(n);
+  } else {
+    PutSize(h.data() + 4, n, major >= 4);
+    h[9] = flags;
+  }
+  return Join({h, data});
+}
+
+Bytes Text(uint8_t encoding, const std::string& bytes) {
+  Bytes b(bytes.size() + 1);
+  b[0] = encoding;
+  if (!bytes.empty()) std::memcpy(b.data() + 1, bytes.data(), bytes.size());
+  return b;
+}
+
+Bytes Unsynchronise(const Bytes& b) {
+  Bytes out;
+  for (size_t i = 0; i < b.size(); ++i) {
+    out.push_back(b[i]);
+    if (b[i] == 0xFF && (i + 1 == b.size() || b[i + 1] == 0 || b[i + 1] >= 0xE0)) out.push_back(0);
+  }
+  return out;
+}
+
 Bytes Ape() {
   Bytes item;
   AppendLE32(item, 5);  // value length

@@ -26,6 +26,18 @@ Bytes Id3v1(const std::string& title, const std::string& artist, const std::stri
             int track, int genre);
 // An ID3v2.3 tag of `body` bytes (zeros: padding only).
 Bytes Id3v2(uint32_t body, bool footer = false);
+// An ID3v2 tag of version `major` (2, 3, 4) with header flags `flags`
+// around `body` (frames, padding) as given: the size is the body's.
+Bytes Id3v2Tag(int major, uint8_t flags, const Bytes& body);
+// A frame of version `major`: 2.2 3-byte sizes, 2.3 plain, 2.4 sync-safe
+// sizes; `flags` is the second flag byte (2.3, 2.4).
+Bytes Id3v2Frame(int major, const std::string& id, const Bytes& data, uint8_t flags = 0);
+// A text frame's data: encoding byte then the bytes as given.
+Bytes Text(uint8_t encoding, const std::string& bytes);
+// `b` with 0x00 put after every 0xFF that is followed by 0x00 or 0xE0 or
+// more, and after a final 0xFF: the unsynchronisation scheme.
+Bytes Unsynchronise(const Bytes& b);
+
 // An APEv2 tag with header and footer and one item.
 Bytes Ape();
 

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include "tests/vbmp3/synth.h"
@@ -40,12 +42,18 @@ struct Read {
   TagRecord tag;
   StreamInfoRecord info;
   TagTextsRecord texts;
+  vbmp3::TagVersions versions;
 };
 
 Read ReadBack(vbmp3::MemoryFile& file) {
   Read r{};
-  r.error = vbmp3::ReadFileInfo(file, &r.tag, &r.info, &r.texts);
+  r.error = vbmp3::ReadFileInfo(file, &r.tag, &r.info, &r.texts, &r.versions);
   return r;
+}
+
+Bytes ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 const Bytes& Audio() {
@@ -68,7 +76,8 @@ TEST(Id3v1, ReadsVersionOneAndOnePointOne) {
   EXPECT_STREQ(r.tag.Comment, "note");
   EXPECT_EQ(r.tag.GenreNumber, 255);
   EXPECT_STREQ(r.tag.GenreName, "");
-  EXPECT_STREQ(r.texts.Texts[6], "7");
+  EXPECT_EQ(r.versions.id3v1, 11);
+  EXPECT_STREQ(r.texts.Texts[vbmp3::kTextTrack], "");  // the texts are ID3v2's
 }
 
 TEST(Id3v1, PadSpacesAndNulsAreNotText) {
@@ -171,7 +180,7 @@ TEST(WriteTag, RawTagAfterARiffFormBecomesTheChunk) {
   EXPECT_EQ(vbmp3::ReadLE32(file.Bytes().data() + 4), form.size() + 128);
   const Read r = ReadBack(file);
   EXPECT_STREQ(r.tag.Title, "Chunk");
-  EXPECT_STREQ(r.texts.Texts[6], "4");
+  EXPECT_EQ(file.Bytes()[file.Bytes().size() - 2], 4);  // the track number stays
   EXPECT_EQ(r.info.Frames, 20);
 }
 
@@ -203,6 +212,87 @@ TEST(WriteTag, FailedWriteLeavesTheFileAsItWas) {
       }
     }
   }
+}
+
+TEST(WriteTag, AppendedTagLeavesAudioThatLooksLikeAnExtensionReadable) {
+  // "TAG+" and Lyrics3 v1 count as tags only in front of an ID3v1 tag: the
+  // appended tag must not turn the bytes of a stream into one of them.
+  Bytes enhanced = synth::Frames(synth::kMpeg1L3, 1);
+  std::memcpy(enhanced.data() + enhanced.size() - 227, "TAG+", 4);
+  Bytes lyrics = synth::Frames(synth::kMpeg1L3, 1);
+  std::memcpy(lyrics.data() + 40, "LYRICSBEGIN", 11);
+  std::memcpy(lyrics.data() + lyrics.size() - 9, "LYRICSEND", 9);
+  // The fuzzer's find: a free-format stream running through a "TAG+".
+  Bytes found = ReadFile(std::string(VBMP3_FUZZ_REGRESSIONS) + "/id3/appended-tag-makes-tag-plus.bin");
+  ASSERT_GT(found.size(), 32u);
+  found.erase(found.begin(), found.begin() + 32);  // the fuzzer's record to write
+  for (const Bytes& original : {enhanced, lyrics, found}) {
+    vbmp3::MemoryFile file(original);
+    ASSERT_EQ(ReadBack(file).error, 0);
+    const int32_t frames = ReadBack(file).info.Frames;
+    ASSERT_EQ(vbmp3::WriteTagInfo(file, Record("x", "", "", "", 0)), 0);
+    const Read r = ReadBack(file);
+    EXPECT_EQ(r.error, 0);
+    EXPECT_EQ(r.info.Frames, frames);
+    EXPECT_STREQ(r.tag.Title, "x");
+  }
+  // A real enhanced tag still is one: the audio ends where it begins.
+  Bytes real = synth::Join({Audio(), Bytes(227, 0xFF), synth::Id3v1("t", "", "", 0, 0)});
+  std::memcpy(real.data() + Audio().size(), "TAG+", 4);
+  vbmp3::MemoryFile file(real);
+  vbmp3::AudioStream a;
+  ASSERT_EQ(vbmp3::AnalyseAudio(file, a), 0);
+  EXPECT_EQ(a.dataEnd, Audio().size());
+}
+
+TEST(WriteTag, AppendedTagDoesNotCompleteAnId3v2TagThatRanPastTheEnd) {
+  // The ID3v2 tag claims 100 bytes more than the file holds: broken, so the
+  // audio is looked for after its header. The 128 appended bytes must not
+  // make it whole, which would hide the audio and add the ID3v1 tag to it.
+  Bytes v2 = synth::Id3v2Tag(3, 0, synth::Id3v2Frame(3, "TIT2", synth::Text(0, "two")));
+  const Bytes small = synth::Frames(synth::kMpeg1L3, 2);
+  const uint32_t claimed = static_cast<uint32_t>(v2.size() - 10 + small.size() + 100);
+  for (int i = 0; i < 4; ++i) v2[6 + i] = static_cast<uint8_t>((claimed >> (7 * (3 - i))) & 0x7F);
+  Bytes found = ReadFile(std::string(VBMP3_FUZZ_REGRESSIONS) + "/id3/appended-tag-makes-id3v2-size-fit.bin");
+  ASSERT_GT(found.size(), 32u);
+  found.erase(found.begin(), found.begin() + 32);  // the fuzzer's record to write
+  for (const Bytes& original : {synth::Join({v2, small}), found}) {
+    vbmp3::MemoryFile file(original);
+    const Read before = ReadBack(file);
+    ASSERT_EQ(before.error, 0);
+    ASSERT_EQ(vbmp3::WriteTagInfo(file, Record("one", "", "", "", 0)), 0);
+    const Read after = ReadBack(file);
+    EXPECT_EQ(after.error, 0);
+    EXPECT_EQ(after.info.Frames, before.info.Frames);
+    EXPECT_EQ(std::string(after.texts.Texts[0]), before.texts.Texts[0]);
+    EXPECT_STREQ(after.tag.Title, "one");
+  }
+}
+
+TEST(WriteTag, Id3v1TagIsNeverAudio) {
+  // A broken ID3v2 header within the last 138 bytes sent the audio search
+  // past the start of the ID3v1 tag: the stream was read from the tag's own
+  // bytes, which a write then replaced. Those bytes are the tag's only.
+  Bytes found = ReadFile(std::string(VBMP3_FUZZ_REGRESSIONS) + "/id3/id3v1-tag-over-the-audio.bin");
+  ASSERT_GT(found.size(), 32u);
+  found.erase(found.begin(), found.begin() + 32);  // the fuzzer's record to write
+  vbmp3::MemoryFile file(found);
+  EXPECT_EQ(ReadBack(file).error, VBMP3_ERR_NOT_AUDIO);
+  EXPECT_STREQ(ReadBack(file).tag.Title, "EX");
+  EXPECT_EQ(vbmp3::WriteTagInfo(file, Record("x", "", "", "", 0)), VBMP3_ERR_NOT_AUDIO);
+  EXPECT_EQ(file.Bytes(), found);
+}
+
+TEST(WriteTag, NoChunkIsAddedInsideAChunkThatRunsPastTheForm) {
+  // The data chunk claims more than the file holds while the form ends with
+  // the file: a chunk added at the end would become part of the data, and a
+  // stream ending exactly at the end of the file would no longer.
+  Bytes riff = synth::Riff("RMP3", {{"data", synth::Frames(synth::kMpeg1L3, 1, 1)}});  // 418 bytes
+  vbmp3::WriteLE32(riff.data() + 16, vbmp3::ReadLE32(riff.data() + 16) + 1000);
+  vbmp3::MemoryFile file(riff);
+  ASSERT_EQ(ReadBack(file).error, 0);
+  EXPECT_EQ(vbmp3::WriteTagInfo(file, Record("x", "", "", "", 0)), VBMP3_ERR_WRITE);
+  EXPECT_EQ(file.Bytes(), riff);
 }
 
 TEST(WriteTag, NonAudioFilesGetNoTag) {

@@ -22,8 +22,9 @@ extern "C" {
 
 // Text fields are fixed-width byte fields: a reader takes them up to the first
 // NUL, a writer pads them with spaces to the field's width. The library fills
-// them with the text followed by NULs; GenreNumber is the tag's genre byte
-// (255: none) or -1 when the file has no tag.
+// them with the text followed by NULs: the ID3v1 tag, or without one the ID3v2
+// tag's values in code page 932. GenreNumber is the genre (255: none or not a
+// numbered genre) or -1 when the file has no tag.
 typedef struct TagRecord {
   char Title[128];
   char Artist[128];
@@ -54,8 +55,9 @@ typedef struct OpenInfoRecord {
   int32_t TotalSeconds;
 } OpenInfoRecord;
 
-// Filled by vbmp3_getFileInfo2: 0 title, 1 artist, 2 album, 3 year,
-// 4 comment, 5 genre name, 6 ID3v1.1 track number in decimal; others empty.
+// Filled by vbmp3_getFileInfo2 with the ID3v2 tag's values in UTF-8: 0 title,
+// 1 artist, 2 album, 3 year, 4 comment, 5 genre, 6 track; others empty, and
+// all empty without an ID3v2 tag.
 typedef struct TagTextsRecord {
   char Texts[14][128];
 } TagTextsRecord;

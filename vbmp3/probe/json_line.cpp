@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 
 namespace vbmp3probe {
 namespace {
@@ -11,6 +12,14 @@ std::string Field(const char (&field)[N]) {
   const void* nul = std::memchr(field, 0, N);
   const size_t n = nul ? static_cast<size_t>(static_cast<const char*>(nul) - field) : N;
   return JsonString(Cp932ToUtf8(std::string_view(field, n)));
+}
+
+// A UTF-8 field of TagTextsRecord.
+template <size_t N>
+std::string Utf8Field(const char (&field)[N]) {
+  const void* nul = std::memchr(field, 0, N);
+  const size_t n = nul ? static_cast<size_t>(static_cast<const char*>(nul) - field) : N;
+  return JsonString(std::string_view(field, n));
 }
 
 }  // namespace
@@ -34,7 +43,8 @@ std::string JsonString(std::string_view utf8) {
 }
 
 std::string JsonLine(std::string_view file, bool ok, int32_t error, const TagRecord& tag,
-                     const StreamInfoRecord& info) {
+                     const StreamInfoRecord& info, const TagTextsRecord& texts,
+                     const Versions& versions) {
   std::string line = "{\"file\":" + JsonString(file);
   if (!ok) return line + ",\"error\":" + std::to_string(error) + "}";
   line += ",\"Title\":" + Field(tag.Title);
@@ -52,6 +62,18 @@ std::string JsonLine(std::string_view file, bool ok, int32_t error, const TagRec
   line += ",\"FileSize\":" + std::to_string(info.FileSize);
   line += ",\"Frames\":" + std::to_string(info.Frames);
   line += ",\"TotalSeconds\":" + std::to_string(info.TotalSeconds);
+  line += ",\"TagVersions\":[";
+  if (versions.id3v1) line += versions.id3v1 == 11 ? "\"1.1\"" : "\"1.0\"";
+  if (versions.id3v2) {
+    line += versions.id3v1 ? ",\"2." : "\"2.";
+    line += std::to_string(versions.id3v2) + "\"";
+  }
+  line += "]";
+  static constexpr const char* kNames[] = {"Title", "Artist", "Album", "Year",
+                                           "Comment", "Genre", "Track"};
+  for (size_t i = 0; i < std::size(kNames); ++i) {
+    line += std::string(",\"ID3v2") + kNames[i] + "\":" + Utf8Field(texts.Texts[i]);
+  }
   return line + "}";
 }
 

@@ -45,10 +45,14 @@ int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     TagRecord tag{};
     StreamInfoRecord info{};
-    const bool ok = vbmp3::GetFileInfo(argv[i], &tag, &info, nullptr) != 0;
+    TagTextsRecord texts{};
+    const bool ok = vbmp3::GetFileInfo(argv[i], &tag, &info, &texts) != 0;
+    const int32_t error = vbmp3::LastErrorNo();
     if (!ok) ++failures;
+    vbmp3::TagVersions found;
+    vbmp3::GetTagVersions(argv[i], found);
     const std::string line =
-        vbmp3probe::JsonLine(argv[i], ok, vbmp3::LastErrorNo(), tag, info) + "\n";
+        vbmp3probe::JsonLine(argv[i], ok, error, tag, info, texts, {found.id3v1, found.id3v2}) + "\n";
     std::fwrite(line.data(), 1, line.size(), stdout);
   }
   return failures ? 1 : 0;

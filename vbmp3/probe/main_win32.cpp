@@ -9,6 +9,7 @@
 #include <string>
 
 #include "vbmp3/probe/json_line.h"
+#include "vbmp3/src/file_info.h"
 
 namespace vbmp3probe {
 
@@ -77,9 +78,15 @@ int wmain(int argc, wchar_t** argv) {
     TagTextsRecord texts{};
     const std::string ansi = Narrow(argv[i], CP_ACP);
     const bool ok = (getFileInfo2(ansi.c_str(), &tag, &info, &texts) & 0xFFFF) != 0;
+    const int32_t error = lastError();
     if (!ok) ++failures;
+    // The records do not say which tags the file holds: that comes from the
+    // library's own code, linked in.
+    vbmp3::TagVersions found;
+    vbmp3::GetTagVersions(ansi.c_str(), found);
     const std::string line =
-        JsonLine(Narrow(argv[i], CP_UTF8), ok, lastError(), tag, info) + "\n";
+        JsonLine(Narrow(argv[i], CP_UTF8), ok, error, tag, info, texts, {found.id3v1, found.id3v2}) +
+        "\n";
     std::fwrite(line.data(), 1, line.size(), stdout);
   }
   release();

@@ -195,6 +195,22 @@ int32_t MeasureMpeg(ByteWindow& w, uint64_t begin, uint64_t end, Measure measure
   return VBMP3_ERR_NONE;
 }
 
+// Measures the stream in front of the tags at the end of [begin, end). A
+// "TAG+" or Lyrics3 v1 block is believed only when audio is left in front of
+// it: those count as tags only before an ID3v1 tag, so a file that reads as
+// audio must not stop doing so when an ID3v1 tag is appended to it.
+int32_t MeasureBeforeTags(ByteWindow& w, uint64_t begin, uint64_t end, Measure measure,
+                          MpegStream& out, uint64_t& audioEnd) {
+  const TrailingTags tags = FindTrailingTags(w, begin, end);
+  audioEnd = tags.audioEnd;
+  int32_t error = MeasureMpeg(w, begin, audioEnd, measure, out);
+  if (error == VBMP3_ERR_NOT_AUDIO && tags.audioEndWithoutExtension != tags.audioEnd) {
+    audioEnd = tags.audioEndWithoutExtension;
+    error = MeasureMpeg(w, begin, audioEnd, measure, out);
+  }
+  return error;
+}
+
 void FillMpegNumbers(AudioStream& a) {
   const MpegStream& m = a.mpeg;
   a.version = m.first.version;
@@ -232,8 +248,8 @@ int32_t AnalyseRiff(ByteWindow& w, const char form[4], Measure measure, AudioStr
   a.isMpeg = a.container == Container::RiffMp3 || IsMpegFormat(a.wave.formatTag);
   if (a.isMpeg) {
     // Some writers put the ID3v1 tag at the end of the data itself.
-    const uint64_t end = FindTrailingTags(w, a.dataBegin, a.dataEnd).audioEnd;
-    const int32_t error = MeasureMpeg(w, a.dataBegin, end, measure, a.mpeg);
+    uint64_t end = 0;
+    const int32_t error = MeasureBeforeTags(w, a.dataBegin, a.dataEnd, measure, a.mpeg, end);
     if (error) return error;
     FillMpegNumbers(a);
     return VBMP3_ERR_NONE;
@@ -288,17 +304,23 @@ int32_t AnalyseAudio(ByteWindow& w, AudioStream& out, Measure measure) {
 
   a.container = Container::Mpeg;
   uint64_t begin = 0;
+  const uint64_t limit = EndBeforeId3v1(w, a.fileSize);
   for (int i = 0; i < kMaxId3v2Tags; ++i) {
     const uint8_t* p = w.Get(begin, kId3v2HeaderLength);
     const uint64_t length = p ? Id3v2TagLength(p) : 0;
     if (!length) break;
-    // A size past the end is a broken tag: look for audio right after its header.
-    begin = length <= a.fileSize - begin ? begin + length : begin + kId3v2HeaderLength;
+    // A size past the end (or into the ID3v1 tag) is a broken tag: look for
+    // audio right after its header.
+    const bool fits = begin <= limit && length <= limit - begin;
+    begin += fits ? length : kId3v2HeaderLength;
   }
   if (w.Failed()) return VBMP3_ERR_READ;
+  // A broken header may leave the start past where the ID3v1 tag begins:
+  // those bytes are the tag, which the tag reader reads and a write
+  // replaces, never audio.
+  if (begin > limit) return VBMP3_ERR_NOT_AUDIO;
   a.dataBegin = begin;
-  a.dataEnd = FindTrailingTags(w, begin, a.fileSize).audioEnd;
-  const int32_t error = MeasureMpeg(w, a.dataBegin, a.dataEnd, measure, a.mpeg);
+  const int32_t error = MeasureBeforeTags(w, begin, a.fileSize, measure, a.mpeg, a.dataEnd);
   if (error) return error;
   FillMpegNumbers(a);
   out = a;

@@ -5,10 +5,12 @@
 #include <string>
 
 #include "vbmp3/src/audio_stream.h"
+#include "vbmp3/src/cp932.h"
 #include "vbmp3/src/genre.h"
 #include "vbmp3/src/id3v1.h"
 #include "vbmp3/src/last_error.h"
 #include "vbmp3/src/tag_file.h"
+#include "vbmp3/src/unicode.h"
 
 namespace vbmp3 {
 namespace {
@@ -31,10 +33,50 @@ std::string RecordText(const char* field, size_t width) {
   return std::string(TrimRight(std::string_view(field, n)));
 }
 
+template <size_t N>
+void PutUtf8(char (&field)[N], std::string_view utf8) {
+  std::memset(field, 0, N);
+  const std::string_view cut = CutUtf8(utf8, N - 1);
+  if (!cut.empty()) std::memcpy(field, cut.data(), cut.size());
+}
+
+// An ID3v2 text as the ID3v1 field of `width` bytes would hold it: code
+// page 932, whatever the system's, since that is what the record carries.
+template <size_t N>
+void PutCp932(char (&field)[N], const std::string& utf8, size_t width) {
+  std::memset(field, 0, N);
+  const std::string bytes = Utf8ToCp932(utf8);
+  const std::string_view cut = CutText(bytes, std::min(width, N - 1), &IsCp932LeadByte);
+  if (!cut.empty()) std::memcpy(field, cut.data(), cut.size());
+}
+
+// The record of a file with an ID3v2 tag and no ID3v1 tag: what writing it
+// back as an ID3v1 tag keeps.
+void PutId3v2Record(TagRecord& tag, const Id3v2Tag& v2) {
+  PutCp932(tag.Title, v2.title, kId3v1TextWidth);
+  PutCp932(tag.Artist, v2.artist, kId3v1TextWidth);
+  PutCp932(tag.Album, v2.album, kId3v1TextWidth);
+  PutCp932(tag.Year, v2.year, kId3v1YearWidth);
+  PutCp932(tag.Comment, v2.comment, kId3v1TextWidth);
+  tag.GenreNumber = v2.genreNumber;
+  if (v2.genreNumber != 255) {
+    GetGenre(&tag);
+  } else {
+    PutCp932(tag.GenreName, v2.genre, sizeof tag.GenreName);
+  }
+}
+
+TagVersions ReadTags(ByteWindow& bytes, Id3v1Tag& v1, Id3v2Tag& v2) {
+  TagVersions versions;
+  if (ReadTag(bytes, v1)) versions.id3v1 = v1.track ? 11 : 10;
+  if (ReadId3v2(bytes, v2)) versions.id3v2 = v2.major;
+  return versions;
+}
+
 }  // namespace
 
 int32_t ReadFileInfo(RandomAccessFile& file, TagRecord* tag, StreamInfoRecord* info,
-                     TagTextsRecord* texts) {
+                     TagTextsRecord* texts, TagVersions* versions) {
   if (tag) {
     std::memset(tag, 0, sizeof *tag);
     tag->GenreNumber = -1;
@@ -42,29 +84,33 @@ int32_t ReadFileInfo(RandomAccessFile& file, TagRecord* tag, StreamInfoRecord* i
   if (info) std::memset(info, 0, sizeof *info);
   if (texts) std::memset(texts, 0, sizeof *texts);
 
-  // One window for tag and stream: a small file costs a single read, a
+  // One window for tags and stream: a small file costs a single read, a
   // large one a read at each end (and a walk when no header gives counts).
   ByteWindow bytes(file);
   Id3v1Tag t;
-  if (ReadTag(bytes, t)) {
-    if (tag) {
-      PutText(tag->Title, t.title);
-      PutText(tag->Artist, t.artist);
-      PutText(tag->Album, t.album);
-      PutText(tag->Year, t.year);
-      PutText(tag->Comment, t.comment);
-      tag->GenreNumber = t.genre;
-      GetGenre(tag);
-    }
-    if (texts) {
-      PutText(texts->Texts[0], t.title);
-      PutText(texts->Texts[1], t.artist);
-      PutText(texts->Texts[2], t.album);
-      PutText(texts->Texts[3], t.year);
-      PutText(texts->Texts[4], t.comment);
-      PutText(texts->Texts[5], GenreName(t.genre));
-      if (t.track) PutText(texts->Texts[6], std::to_string(t.track));
-    }
+  Id3v2Tag v2;
+  const TagVersions found = ReadTags(bytes, t, v2);
+  const bool hasId3v1 = found.id3v1 != 0, hasId3v2 = found.id3v2 != 0;
+  if (versions) *versions = found;
+  if (tag && hasId3v1) {
+    PutText(tag->Title, t.title);
+    PutText(tag->Artist, t.artist);
+    PutText(tag->Album, t.album);
+    PutText(tag->Year, t.year);
+    PutText(tag->Comment, t.comment);
+    tag->GenreNumber = t.genre;
+    GetGenre(tag);
+  } else if (tag && hasId3v2) {
+    PutId3v2Record(*tag, v2);
+  }
+  if (texts && hasId3v2) {
+    PutUtf8(texts->Texts[kTextTitle], v2.title);
+    PutUtf8(texts->Texts[kTextArtist], v2.artist);
+    PutUtf8(texts->Texts[kTextAlbum], v2.album);
+    PutUtf8(texts->Texts[kTextYear], v2.year);
+    PutUtf8(texts->Texts[kTextComment], v2.comment);
+    PutUtf8(texts->Texts[kTextGenre], v2.genre);
+    PutUtf8(texts->Texts[kTextTrack], v2.track);
   }
 
   AudioStream a;
@@ -131,6 +177,18 @@ int32_t GetGenre(TagRecord* tag) {
   const std::string_view name = GenreName(tag->GenreNumber);
   PutText(tag->GenreName, name);
   return name.empty() ? 0 : 1;
+}
+
+bool GetTagVersions(const char* path, TagVersions& versions) {
+  versions = TagVersions{};
+  int32_t error = VBMP3_ERR_NONE;
+  std::unique_ptr<RandomAccessFile> file = path && *path ? OpenFile(path, OpenMode::Read, error) : nullptr;
+  if (!file) return false;
+  ByteWindow bytes(*file);
+  Id3v1Tag t;
+  Id3v2Tag v2;
+  versions = ReadTags(bytes, t, v2);
+  return !bytes.Failed();
 }
 
 }  // namespace vbmp3

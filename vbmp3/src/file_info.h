@@ -9,11 +9,22 @@
 
 namespace vbmp3 {
 
-// Fills the records from `file` (each may be null). The tag record is
-// filled even when the stream is not recognised. Returns 0 or a VBMP3_ERR_
-// number.
+// Which tags a file holds.
+struct TagVersions {
+  int id3v1 = 0;  // 0 none, 10 ID3v1, 11 ID3v1.1
+  int id3v2 = 0;  // 0 none, else the major version 2, 3 or 4
+};
+
+// Fills the records from `file` (each may be null). The tag record holds
+// the ID3v1 tag, or when there is none the ID3v2 tag's values in code page
+// 932 cut to the ID3v1 widths; the texts record the ID3v2 values in UTF-8
+// (see README.md). The tag record is filled even when the stream is not
+// recognised. Returns 0 or a VBMP3_ERR_ number.
 int32_t ReadFileInfo(RandomAccessFile& file, TagRecord* tag, StreamInfoRecord* info,
-                     TagTextsRecord* texts);
+                     TagTextsRecord* texts, TagVersions* versions = nullptr);
+
+// Fields of TagTextsRecord.Texts.
+enum TagTextField { kTextTitle, kTextArtist, kTextAlbum, kTextYear, kTextComment, kTextGenre, kTextTrack };
 
 // Writes `tag` as the file's ID3v1 tag. Returns 0 or a VBMP3_ERR_ number.
 int32_t WriteTagInfo(RandomAccessFile& file, const TagRecord& tag);
@@ -25,5 +36,7 @@ int32_t GetFileInfo(const char* path, TagRecord* tag, StreamInfoRecord* info,
 int32_t SetTagInfo(const char* path, const TagRecord* tag);
 // Fills GenreName from GenreNumber; 1 if the number has a name.
 int32_t GetGenre(TagRecord* tag);
+// Which tags the file at `path` holds; false when it cannot be read.
+bool GetTagVersions(const char* path, TagVersions& versions);
 
 }  // namespace vbmp3

@@ -30,8 +30,11 @@ void SetLeadBytePredicate(LeadBytePredicate isLead) {
 }
 
 std::string_view CutText(std::string_view text, size_t width) {
+  return CutText(text, width, g_isLead.load());
+}
+
+std::string_view CutText(std::string_view text, size_t width, LeadBytePredicate isLead) {
   if (text.size() <= width) return text;
-  const LeadBytePredicate isLead = g_isLead.load();
   size_t end = 0;
   while (end < width) {
     const size_t step = isLead(static_cast<uint8_t>(text[end])) ? 2 : 1;

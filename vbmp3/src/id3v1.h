@@ -8,6 +8,10 @@
 namespace vbmp3 {
 
 constexpr size_t kId3v1Length = 128;
+// Widths of the text fields: title, artist, album, comment (28 beside a
+// track number); the year.
+constexpr size_t kId3v1TextWidth = 30;
+constexpr size_t kId3v1YearWidth = 4;
 
 struct Id3v1Tag {
   std::string title, artist, album, year, comment;  // ANSI bytes, no padding
@@ -33,8 +37,9 @@ bool IsCp932LeadByte(uint8_t b);
 void SetLeadBytePredicate(LeadBytePredicate isLead);
 
 // The longest prefix of `text` of at most `width` bytes that does not end
-// inside a double-byte character.
+// inside a double-byte character (of the ANSI code page, or as `isLead` says).
 std::string_view CutText(std::string_view text, size_t width);
+std::string_view CutText(std::string_view text, size_t width, LeadBytePredicate isLead);
 // `text` without trailing spaces and NULs.
 std::string_view TrimRight(std::string_view text);
 

@@ -16,11 +16,20 @@ bool SizeOf(const uint8_t* p, uint64_t& body) {
 
 }  // namespace
 
-uint64_t Id3v2TagLength(const uint8_t* p) {
+bool ParseId3v2Header(const uint8_t* p, Id3v2Header& header) {
   uint64_t body = 0;
-  if (std::memcmp(p, "ID3", 3) != 0 || !SizeOf(p, body)) return 0;
-  const bool footer = p[3] >= 4 && (p[5] & 0x10) != 0;
-  return kId3v2HeaderLength + body + (footer ? kId3v2HeaderLength : 0);
+  if (std::memcmp(p, "ID3", 3) != 0 || !SizeOf(p, body)) return false;
+  header.major = p[3];
+  header.flags = p[5];
+  header.bodyLength = body;
+  header.footer = p[3] >= 4 && (p[5] & 0x10) != 0;
+  return true;
+}
+
+uint64_t Id3v2TagLength(const uint8_t* p) {
+  Id3v2Header h;
+  if (!ParseId3v2Header(p, h)) return 0;
+  return kId3v2HeaderLength + h.bodyLength + (h.footer ? kId3v2HeaderLength : 0);
 }
 
 uint64_t Id3v2FooterTagLength(const uint8_t* p) {

@@ -1,4 +1,5 @@
-// ID3v2 tags, which are not audio: only their size matters here.
+// The ID3v2 tag header (and footer): version, flags and size. Where the
+// frames are is id3v2_frames' business; here only how long a tag is.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -6,6 +7,16 @@
 namespace vbmp3 {
 
 constexpr size_t kId3v2HeaderLength = 10;
+
+struct Id3v2Header {
+  int major = 0;           // 2, 3 or 4 for a tag we read; anything else is only skipped
+  uint8_t flags = 0;
+  uint64_t bodyLength = 0;  // after the header: extended header, frames, padding
+  bool footer = false;      // 2.4: a footer follows the body
+};
+
+// Reads the 10-byte header at `p`. False when `p` is not one.
+bool ParseId3v2Header(const uint8_t* p, Id3v2Header& header);
 
 // Total length (header, body with padding, and footer when flagged) of the
 // ID3v2 tag whose 10-byte header is at `p`, or 0 when `p` is not one.

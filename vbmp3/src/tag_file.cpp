@@ -1,10 +1,13 @@
 #include "vbmp3/src/tag_file.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "vbmp3/include/vbmp3.h"
 #include "vbmp3/src/byte_order.h"
+#include "vbmp3/src/id3v2.h"
 #include "vbmp3/src/riff.h"
+#include "vbmp3/src/trailing_tags.h"
 
 namespace vbmp3 {
 namespace {
@@ -58,6 +61,7 @@ TagPlace FindTag(ByteWindow& bytes) {
     place.riffEnd = riff.DeclaredEnd() + (riff.DeclaredEnd() & 1);
     RiffChunk chunk;
     while (riff.Next(chunk)) {
+      place.chunksEnd = std::max(place.chunksEnd, chunk.Payload() + chunk.size + (chunk.size & 1));
       if (std::memcmp(chunk.id, kTagChunkId, 4) == 0 && chunk.size == kId3v1Length &&
           chunk.available == kId3v1Length && IsTagAt(bytes, chunk.Payload())) {
         place.found = true;
@@ -80,6 +84,19 @@ bool ReadTag(ByteWindow& bytes, Id3v1Tag& tag) {
   if (!place.found) return false;
   const uint8_t* p = bytes.Get(place.offset, kId3v1Length);
   return p && ParseId3v1(p, tag);
+}
+
+bool ReadId3v2(ByteWindow& bytes, Id3v2Tag& tag) {
+  const uint8_t* p = bytes.Get(0, kId3v2HeaderLength);
+  Id3v2Header header;
+  if (!p || !ParseId3v2Header(p, header)) return false;
+  // A tag that claims more than the file has is read as far as it goes,
+  // never into an ID3v1 tag: appending one must not add to the ID3v2 tag.
+  const size_t length = static_cast<size_t>(std::min<uint64_t>(
+      kId3v2HeaderLength + header.bodyLength, EndBeforeId3v1(bytes, bytes.FileSize())));
+  if (length < kId3v2HeaderLength) return false;
+  p = bytes.Get(0, length);
+  return p && ParseId3v2Tag(p, length, tag);
 }
 
 int32_t WriteTag(RandomAccessFile& file, const Id3v1Tag& tag) {
@@ -117,6 +134,9 @@ int32_t WriteTag(RandomAccessFile& file, const Id3v1Tag& tag) {
       // bytes after it): a chunk can't be added without guessing.
       return VBMP3_ERR_WRITE;
     }
+    // A chunk whose size runs past that point (data cut short) would take
+    // the new chunk into itself: the audio would change, not only the tag.
+    if (place.chunksEnd > at) return VBMP3_ERR_WRITE;
     const uint64_t newSize = at + sizeof chunk - kChunkHeaderLength;
     if (newSize > UINT32_MAX) return VBMP3_ERR_WRITE;
     uint8_t sizeField[4];

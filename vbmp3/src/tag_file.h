@@ -13,6 +13,7 @@
 #include "vbmp3/src/byte_window.h"
 #include "vbmp3/src/file_io.h"
 #include "vbmp3/src/id3v1.h"
+#include "vbmp3/src/id3v2_tag.h"
 
 namespace vbmp3 {
 
@@ -23,6 +24,7 @@ struct TagPlace {
   bool inChunk = false;       // the tag is the payload of a "TAG " chunk
   uint64_t riffEnd = 0;       // RIFF: end of the form as declared, padded to even
   uint32_t riffSize = 0;      // RIFF: the size field as read
+  uint64_t chunksEnd = 0;     // RIFF: where the chunks end as their sizes declare (padded)
 };
 
 // Finds the ID3v1 tag of the file behind `bytes`.
@@ -30,6 +32,10 @@ TagPlace FindTag(ByteWindow& bytes);
 
 // Reads the file's tag into `tag`. False when it has none.
 bool ReadTag(ByteWindow& bytes, Id3v1Tag& tag);
+
+// Reads the ID3v2 tag at the start of the file, as far as the file holds
+// it. False when there is none of version 2.2-2.4.
+bool ReadId3v2(ByteWindow& bytes, Id3v2Tag& tag);
 
 // Replaces the file's tag by `tag`, or adds one, keeping an existing
 // ID3v1.1 track number. The file must already be known to be audio. Returns

@@ -53,26 +53,12 @@ uint64_t Lyrics3Length(ByteWindow& bytes, uint64_t begin, uint64_t end, bool bef
   return 0;
 }
 
-}  // namespace
-
-TrailingTags FindTrailingTags(ByteWindow& bytes, uint64_t begin, uint64_t end) {
-  TrailingTags t;
-  if (end >= begin + kId3v1Length) {
-    const uint8_t* p = bytes.Get(end - kId3v1Length, 3);
-    if (p && std::memcmp(p, "TAG", 3) == 0) {
-      t.hasId3v1 = true;
-      t.id3v1Offset = end - kId3v1Length;
-      end -= kId3v1Length;
-      if (end >= begin + kEnhancedTagLength) {
-        const uint8_t* x = bytes.Get(end - kEnhancedTagLength, 4);
-        if (x && std::memcmp(x, "TAG+", 4) == 0) end -= kEnhancedTagLength;
-      }
-    }
-  }
-  // The other tags may come in any order; each found one uncovers the next.
+// The APE, Lyrics3 and appended ID3v2 tags ending at `end`, which may come
+// in any order: each found one uncovers the next. Returns where they begin.
+uint64_t SkipTags(ByteWindow& bytes, uint64_t begin, uint64_t end, bool afterId3v1) {
   for (int round = 0; round < 8; ++round) {
     uint64_t length = ApeTagLength(bytes, begin, end);
-    if (!length) length = Lyrics3Length(bytes, begin, end, round == 0 && t.hasId3v1);
+    if (!length) length = Lyrics3Length(bytes, begin, end, round == 0 && afterId3v1);
     if (!length && end - begin >= kId3v2HeaderLength) {
       const uint8_t* f = bytes.Get(end - kId3v2HeaderLength, kId3v2HeaderLength);
       length = f ? Id3v2FooterTagLength(f) : 0;
@@ -81,7 +67,35 @@ TrailingTags FindTrailingTags(ByteWindow& bytes, uint64_t begin, uint64_t end) {
     if (!length) break;
     end -= length;
   }
-  t.audioEnd = end;
+  return end;
+}
+
+}  // namespace
+
+uint64_t EndBeforeId3v1(ByteWindow& bytes, uint64_t end) {
+  if (end < kId3v1Length) return end;
+  const uint8_t* p = bytes.Get(end - kId3v1Length, 3);
+  return p && std::memcmp(p, "TAG", 3) == 0 ? end - kId3v1Length : end;
+}
+
+TrailingTags FindTrailingTags(ByteWindow& bytes, uint64_t begin, uint64_t end) {
+  TrailingTags t;
+  bool enhanced = false;
+  if (end >= begin + kId3v1Length) {
+    const uint8_t* p = bytes.Get(end - kId3v1Length, 3);
+    if (p && std::memcmp(p, "TAG", 3) == 0) {
+      t.hasId3v1 = true;
+      t.id3v1Offset = end - kId3v1Length;
+      end -= kId3v1Length;
+      if (end >= begin + kEnhancedTagLength) {
+        const uint8_t* x = bytes.Get(end - kEnhancedTagLength, 4);
+        enhanced = x && std::memcmp(x, "TAG+", 4) == 0;
+      }
+    }
+  }
+  t.audioEnd = SkipTags(bytes, begin, enhanced ? end - kEnhancedTagLength : end, t.hasId3v1);
+  // The same bytes as a file without its ID3v1 tag would show them.
+  t.audioEndWithoutExtension = t.hasId3v1 ? SkipTags(bytes, begin, end, false) : t.audioEnd;
   return t;
 }
 

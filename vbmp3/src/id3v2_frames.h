@@ -1,0 +1,31 @@
+// The frames of an ID3v2.2/2.3/2.4 tag: frame headers and flags, whole-tag
+// (2.2, 2.3) and per-frame (2.4) unsynchronisation, the extended header, the
+// data length indicator, padding. What a frame's data means is id3v2_tag's
+// business.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace vbmp3 {
+
+// Receives a frame's id (3 characters for 2.2, 4 after) and its data with
+// unsynchronisation undone and the grouping byte and data length indicator
+// taken off. Both are valid during the call only.
+using Id3v2FrameVisitor = std::function<void(std::string_view id, std::string_view data)>;
+
+// Walks the frames of the tag whose bytes, header first, are [tag, tag +
+// size): `size` may stop short of the tag's declared end when the file
+// does. Frames are given in their order; a compressed or encrypted frame is
+// skipped, and a frame that runs past the tag or the bytes ends the walk.
+// Returns the tag's major version (2, 3, 4), or 0 when the bytes do not
+// start such a tag.
+int WalkId3v2Frames(const uint8_t* tag, size_t size, const Id3v2FrameVisitor& visit);
+
+// `bytes` with the unsynchronisation scheme undone: every 0x00 that follows
+// a 0xFF is dropped.
+std::string RemoveUnsynchronisation(std::string_view bytes);
+
+}  // namespace vbmp3
