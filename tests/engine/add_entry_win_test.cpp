@@ -94,3 +94,46 @@ TEST_F(AddEntryTest, CommandLineFilesAreAddedOnlyWhenTheyExist) {
   EXPECT_EQ(list.Get(1).source, a);
   EXPECT_EQ(list.Get(1).target, dir / L"A - T.mp3");
 }
+
+namespace {
+
+// An ID3v2.3 tag with UTF-16 title and artist frames, as today's taggers
+// write them.
+std::string Id3v23(const std::wstring& title, const std::wstring& artist) {
+  auto frame = [](const char* id, const std::wstring& text) {
+    std::string body = "\x01\xFF\xFE";
+    for (wchar_t c : text) body += {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
+    uint32_t n = static_cast<uint32_t>(body.size());
+    return std::string(id, 4) +
+           std::string{static_cast<char>(n >> 24), static_cast<char>(n >> 16), static_cast<char>(n >> 8),
+                       static_cast<char>(n)} +
+           std::string(2, '\0') + body;
+  };
+  std::string frames = frame("TIT2", title) + frame("TPE1", artist);
+  uint32_t n = static_cast<uint32_t>(frames.size());
+  return std::string("ID3\x03\x00\x00", 6) +
+         std::string{static_cast<char>((n >> 21) & 0x7F), static_cast<char>((n >> 14) & 0x7F),
+                     static_cast<char>((n >> 7) & 0x7F), static_cast<char>(n & 0x7F)} +
+         frames;
+}
+
+}  // namespace
+
+// Files tagged by today's taggers carry only an ID3v2 tag: they get names
+// from it. With the preference on, its UTF-8 texts win over the ID3v1 tag and
+// keep characters the ANSI code page cannot hold; off, a file with both tags
+// keeps its ID3v1 name.
+TEST_F(AddEntryTest, NamesFromID3v2TagsOffAndOn) {
+  std::string audioWithV1 = TaggedMp3("V1 Title", "V1 Artist", "", "", "", 255);
+  std::string audioOnly = audioWithV1.substr(0, audioWithV1.size() - 128);
+  std::wstring onlyV2 = dir / L"only.mp3", both = dir / L"both.mp3";
+  WriteBytes(onlyV2, Id3v23(L"Song", L"Band") + audioOnly);
+  WriteBytes(both, Id3v23(L"노래", L"Café") + audioWithV1);
+  g_settings.PreferID3v2 = false;
+  EXPECT_EQ(BuildRenameName(onlyV2, L"", -1), dir / L"Band - Song.mp3");
+  EXPECT_EQ(BuildRenameName(both, L"", -1), dir / L"V1 Artist - V1 Title.mp3");
+  g_settings.PreferID3v2 = true;
+  EXPECT_EQ(BuildRenameName(onlyV2, L"", -1), dir / L"Band - Song.mp3");
+  EXPECT_EQ(BuildRenameName(both, L"", -1), dir / L"Café - 노래.mp3");
+  g_settings.PreferID3v2 = false;
+}

@@ -24,7 +24,10 @@ int32_t ReadFileInfo(RandomAccessFile& file, TagRecord* tag, StreamInfoRecord* i
                      TagTextsRecord* texts, TagVersions* versions = nullptr);
 
 // Fields of TagTextsRecord.Texts.
-enum TagTextField { kTextTitle, kTextArtist, kTextAlbum, kTextYear, kTextComment, kTextGenre, kTextTrack };
+enum TagTextField {
+  kTextTitle, kTextArtist, kTextAlbum, kTextYear, kTextComment, kTextGenre, kTextTrack,
+  kTextId3v2Version  // "2.2", "2.3" or "2.4"
+};
 
 // Writes `tag` as the file's ID3v1 tag. Returns 0 or a VBMP3_ERR_ number.
 int32_t WriteTagInfo(RandomAccessFile& file, const TagRecord& tag);
