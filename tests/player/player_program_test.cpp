@@ -209,6 +209,8 @@ TEST_F(PlayerProgramTest, DoubleClickWithTheSessionsSoundDevicePlays) {
 // Continuous play over three entries that cannot be opened, each for its own
 // reason so that its box tells which entry was tried: the first is deleted
 // after adding, the second is no audio, the third is held by another program.
+// The player moves on at its one-second tick: this test waits for real time
+// on purpose, a few ticks per box.
 TEST_F(PlayerProgramTest, ContinuousPlayOverUnopenableEntriesShowsOneBoxAtATime) {
   std::wstring gone = *folder_ / L"1 gone.mp3", text = *folder_ / L"2 text.mp3",
                held = *folder_ / L"3 held.mp3";
