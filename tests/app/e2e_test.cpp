@@ -131,3 +131,41 @@ TEST_F(ProgramTest, MissingAudioLibraryEndsWithItsMessage) {
   EXPECT_EQ(GetFileAttributesW((*folder_ / L"velnoir.ini").c_str()), INVALID_FILE_ATTRIBUTES);
   EXPECT_EQ(FindWindowW(MainWindow::kClassName, nullptr), nullptr);
 }
+
+// A file tagged by today's taggers (ID3v2 only) is named from its tag; a file
+// with both tags keeps its ID3v1 name until the user prefers ID3v2, and then
+// takes the ID3v2 texts, also beyond the ANSI code page.
+TEST_F(ProgramTest, NamesFromID3v2TagsFollowTheSetting) {
+  auto id3v23 = [](const std::wstring& title, const std::wstring& artist) {
+    auto frame = [](const char* id, const std::wstring& text) {
+      std::string body = "\x01\xFF\xFE";
+      for (wchar_t c : text) body += {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
+      const char n = static_cast<char>(body.size());
+      return std::string(id, 4) + std::string(3, '\0') + n + std::string(2, '\0') + body;
+    };
+    std::string frames = frame("TIT2", title) + frame("TPE1", artist);
+    return std::string("ID3\x03\x00\x00\x00\x00\x00", 9) + static_cast<char>(frames.size()) + frames;
+  };
+  std::string withV1 = SilentMp3(20, "V1 Title");
+  std::string audioOnly = withV1.substr(0, withV1.size() - 128);
+  WriteBytes(*folder_ / L"only.mp3", id3v23(L"Song", L"Band") + audioOnly);
+  WriteBytes(*folder_ / L"both.mp3", id3v23(L"노래", L"Café") + withV1);
+  const std::wstring files = L"\"" + (*folder_ / L"only.mp3") + L"\" \"" + (*folder_ / L"both.mp3") + L"\"";
+  for (bool prefer : {false, true}) {
+    WriteBytes(*folder_ / L"velnoir.ini",
+               std::string("[QKPomeren_SE Setting]\r\nPreferID3v2=") + (prefer ? "1" : "0") + "\r\n");
+    Start(files);
+    HWND window = MainWindowOf();
+    ASSERT_NE(window, nullptr);
+    HWND list = Child(window, WC_LISTVIEWW);
+    Remote remote(window);
+    ASSERT_EQ(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), 2);
+    EXPECT_EQ(remote.ItemText(list, 0, 3), L"Band - Song.mp3");
+    EXPECT_EQ(remote.ItemText(list, 1, 3), prefer ? L"Café - 노래.mp3" : L"ArtistName - V1 Title.mp3");
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(Ends());
+    CloseHandle(process_.hProcess);
+    CloseHandle(process_.hThread);
+    process_ = {};
+  }
+}
