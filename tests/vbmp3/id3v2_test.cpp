@@ -271,7 +271,8 @@ TEST(Id3v2Records, Id3v1WinsTheTagRecordAndId3v2FillsTheTexts) {
   EXPECT_STREQ(both.tag.Title, "one");
   EXPECT_STREQ(both.tag.GenreName, "Jazz");
   EXPECT_EQ(std::string(both.texts.Texts[vbmp3::kTextTitle]), kUtf8);
-  for (int i = 7; i < 14; ++i) EXPECT_STREQ(both.texts.Texts[i], "");
+  EXPECT_STREQ(both.texts.Texts[vbmp3::kTextId3v2Version], "2.3");
+  for (int i = vbmp3::kTextId3v2Version + 1; i < 14; ++i) EXPECT_STREQ(both.texts.Texts[i], "");
 
   const Records none = Read(Audio());
   EXPECT_EQ(none.tag.GenreNumber, -1);
