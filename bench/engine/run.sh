@@ -11,13 +11,13 @@ here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 root="$(cd "$here/../.." && pwd)"
 if [ -z "${1:-}" ]; then
   preset=$( (source "$root/tools/wine-session.sh" >/dev/null 2>&1; echo "$VELNOIR_WIN_PRESET") )
-  if [ ! -x "$root/build/$preset/bin/rename_run_bench.exe" ] || [ ! -x "$root/build/$preset/bin/undo_bench.exe" ]; then
-    cmake --preset "$preset" >/dev/null
-    cmake --build --preset "$preset" --target add_entries_bench rename_run_bench undo_bench VBMP3 >/dev/null
-  fi
+  [ -f "$root/build/$preset/CMakeCache.txt" ] || cmake --preset "$preset" >/dev/null
   set -- "$root/build/$preset"
 fi
 build="$(cd "$1" && pwd)"
+# The benchmarks are no part of the default build: made (or brought up to
+# date) here.
+cmake --build "$build" --target add_entries_bench rename_run_bench undo_bench VBMP3 >/dev/null
 bin="$build/bin"
 data="$build/bench-engine-data"
 wine="$root/tools/wine"
