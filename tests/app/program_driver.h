@@ -12,6 +12,7 @@
 
 #include "app/main_window.h"
 #include "tests/app/test_files.h"
+#include "tests/support/silent_mp3.h"
 
 namespace program_driver {
 
@@ -55,6 +56,13 @@ class Remote {
     lv.state = LVIS_SELECTED | LVIS_FOCUSED;
     Write(&lv, sizeof(lv));
     SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(memory_));
+  }
+  RECT ItemRect(HWND list, int item) {
+    RECT r{LVIR_LABEL, 0, 0, 0};
+    Write(&r, sizeof(r));
+    SendMessageW(list, LVM_GETITEMRECT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(memory_));
+    ReadProcessMemory(process_, memory_, &r, sizeof(r), nullptr);
+    return r;
   }
   std::wstring StatusText(HWND bar, int panel) {
     LRESULT n = SendMessageW(bar, SB_GETTEXTW, static_cast<WPARAM>(panel), reinterpret_cast<LPARAM>(memory_));
@@ -166,26 +174,6 @@ class ProgramTest : public ::testing::Test {
   PROCESS_INFORMATION process_{};
 };
 
-// Silent MPEG-1 Layer III frames (128 kbps, 44.1 kHz, all side information
-// zero) followed by an ID3v1 tag: a file any decoder plays as silence.
-inline std::string SilentMp3(int frames, const std::string& title) {
-  std::string bytes;
-  for (int i = 0; i < frames; ++i) {
-    // 417 bytes without padding, 418 with: 144 * 128000 / 44100 = 417.96.
-    bool padding = (i % 50) != 0;
-    std::string frame(padding ? 418 : 417, '\0');
-    frame[0] = '\xFF';
-    frame[1] = '\xFB';
-    frame[2] = static_cast<char>(0x90 | (padding ? 0x02 : 0x00));
-    frame[3] = '\x44';  // joint stereo
-    bytes += frame;
-  }
-  std::string tag(128, '\0');
-  tag.replace(0, 3, "TAG");
-  tag.replace(3, title.size(), title);
-  tag[127] = '\xFF';
-  return bytes + tag;
-}
-
+using testing_files::SilentMp3;
 
 }  // namespace program_driver

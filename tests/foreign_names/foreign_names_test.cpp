@@ -21,6 +21,7 @@
 #include "engine/rename_entry.h"
 #include "engine/rename_run.h"
 #include "tests/app/test_files.h"
+#include "tests/support/silent_mp3.h"
 #include "win/text.h"
 #include "win/ui.h"
 
@@ -44,26 +45,7 @@ class LibraryEnvironment : public ::testing::Environment {
 };
 const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new LibraryEnvironment);
 
-// Silent MPEG-1 Layer III frames (128 kbps, 44.1 kHz) and an ID3v1 tag: a
-// file that decodes, about 26 ms a frame.
-std::string SilentMp3(int frames, const std::string& title, const std::string& artist) {
-  std::string bytes;
-  for (int i = 0; i < frames; ++i) {
-    bool padding = (i % 50) != 0;
-    std::string frame(padding ? 418 : 417, '\0');
-    frame[0] = '\xFF';
-    frame[1] = '\xFB';
-    frame[2] = static_cast<char>(0x90 | (padding ? 0x02 : 0x00));
-    frame[3] = '\x44';
-    bytes += frame;
-  }
-  std::string tag(128, '\0');
-  tag.replace(0, 3, "TAG");
-  tag.replace(3, title.size(), title);
-  tag.replace(33, artist.size(), artist);
-  tag[127] = '\xFF';
-  return bytes + tag;
-}
+using testing_files::SilentMp3;
 
 // A volume that keeps no short (8.3) names.
 DWORD WINAPI NoShortName(const wchar_t*, wchar_t*, DWORD) {

@@ -13,72 +13,17 @@
 #include <vector>
 
 #include "app/main_window.h"
+#include "tests/app/program_driver.h"
 #include "tests/app/test_files.h"
 #include "win/text.h"
 
 using testing_files::ScratchFolder;
 using testing_files::WriteBytes;
+using program_driver::Remote;
+using testing_files::SilentMp3;
 
 namespace {
 
-// A buffer inside the program's process, for the list view and status bar
-// messages that pass pointers.
-class Remote {
- public:
-  explicit Remote(HWND window) {
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
-    memory_ = VirtualAllocEx(process_, nullptr, 4096, MEM_COMMIT, PAGE_READWRITE);
-  }
-  ~Remote() {
-    VirtualFreeEx(process_, memory_, 0, MEM_RELEASE);
-    CloseHandle(process_);
-  }
-  void SelectItem(HWND list, int item) {
-    LVITEMW lv{};
-    lv.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-    lv.state = LVIS_SELECTED | LVIS_FOCUSED;
-    WriteProcessMemory(process_, memory_, &lv, sizeof(lv), nullptr);
-    SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(memory_));
-  }
-  RECT ItemRect(HWND list, int item) {
-    RECT r{LVIR_LABEL, 0, 0, 0};
-    WriteProcessMemory(process_, memory_, &r, sizeof(r), nullptr);
-    SendMessageW(list, LVM_GETITEMRECT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(memory_));
-    ReadProcessMemory(process_, memory_, &r, sizeof(r), nullptr);
-    return r;
-  }
-  std::wstring StatusText(HWND bar, int panel) {
-    LRESULT n = SendMessageW(bar, SB_GETTEXTW, static_cast<WPARAM>(panel), reinterpret_cast<LPARAM>(memory_));
-    std::wstring text(LOWORD(n), L'\0');
-    ReadProcessMemory(process_, memory_, text.data(), text.size() * sizeof(wchar_t), nullptr);
-    return text;
-  }
-
- private:
-  HANDLE process_;
-  void* memory_;
-};
-
-// Silent MPEG-1 Layer III frames (128 kbps, 44.1 kHz) and an ID3v1 tag.
-std::string SilentMp3(int frames, const std::string& title) {
-  std::string bytes;
-  for (int i = 0; i < frames; ++i) {
-    bool padding = (i % 50) != 0;
-    std::string frame(padding ? 418 : 417, '\0');
-    frame[0] = '\xFF';
-    frame[1] = '\xFB';
-    frame[2] = static_cast<char>(0x90 | (padding ? 0x02 : 0x00));
-    frame[3] = '\x44';
-    bytes += frame;
-  }
-  std::string tag(128, '\0');
-  tag.replace(0, 3, "TAG");
-  tag.replace(3, title.size(), title);
-  tag[127] = '\xFF';
-  return bytes + tag;
-}
 
 class PlayerProgramTest : public ::testing::Test {
  protected:
