@@ -7,16 +7,16 @@
 #include <algorithm>
 #include <array>
 
-#include "app/app_error.h"
-#include "app/core/setting_value.h"
+#include "settings/app_error.h"
+#include "settings/setting_value.h"
 #include "app/drop_target.h"
-#include "app/ini_access.h"
+#include "win/ini_access.h"
 #include "app/about/about_dialog.h"
 #include "app/core/dialog_result.h"
-#include "app/settings.h"
+#include "settings/settings.h"
 #include "audio/player/vbmp3_player_library.h"
 #include "audio/property/property_dialog.h"
-#include "audio/vbmp3_api.h"
+#include "audio_library/vbmp3_api.h"
 #include "engine/journaled_rename.h"
 #include "engine/list_file.h"
 #include "engine/rename_entry.h"

@@ -6,7 +6,7 @@
 
 #include "engine/list_format.h"
 #include "engine/path_rules.h"
-#include "engine/template_list.h"
+#include "settings/template_list.h"
 #include "win/file_lookup.h"
 #include "win/text.h"
 #include "win/ui.h"

@@ -2,11 +2,11 @@
 
 #include <cstring>
 
-#include "app/settings.h"
-#include "audio/library_path.h"
-#include "audio/vbmp3_api.h"
+#include "settings/settings.h"
+#include "audio_library/library_path.h"
+#include "audio_library/vbmp3_api.h"
 #include "engine/name_builder.h"
-#include "engine/template_list.h"
+#include "settings/template_list.h"
 #include "win/text.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <exception>
 #include <new>
 
-#include "app/app_error.h"
+#include "settings/app_error.h"
 #include "win/text.h"
 #include "win/ui.h"
 

@@ -1,7 +1,7 @@
 #include "audio/player/vbmp3_player_library.h"
 
-#include "audio/library_path.h"
-#include "audio/vbmp3_api.h"
+#include "audio_library/library_path.h"
+#include "audio_library/vbmp3_api.h"
 #include "win/text.h"
 
 // Results are tested in their low 16 bits, as every caller of the library does.

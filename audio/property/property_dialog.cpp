@@ -4,13 +4,13 @@
 
 #include <cstring>
 
-#include "app/settings.h"
-#include "audio/library_path.h"
+#include "settings/settings.h"
+#include "audio_library/library_path.h"
 #include "audio/property/property_text.h"
-#include "audio/vbmp3_api.h"
+#include "audio_library/vbmp3_api.h"
 #include "engine/name_builder.h"
 #include "engine/path_rules.h"
-#include "engine/template_list.h"
+#include "settings/template_list.h"
 #include "win/command_boundary.h"
 #include "win/file_lookup.h"
 #include "win/text.h"

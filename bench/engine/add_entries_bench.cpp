@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "audio/vbmp3_api.h"
+#include "audio_library/vbmp3_api.h"
 #include "bench/engine/bench_host.h"
 #include "engine/rename_entry.h"
 #include "win/text.h"

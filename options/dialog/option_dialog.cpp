@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "app/settings.h"
-#include "engine/template_list.h"
+#include "settings/settings.h"
+#include "settings/template_list.h"
 #include "options/dialog/option_rules.h"
 #include "options/registration/message_box.h"
 #include "options/registration/registration.h"

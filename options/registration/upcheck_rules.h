@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/app_error.h"
+#include "settings/app_error.h"
 
 // Errors defined by this component lie in the platform's range for
 // component errors.

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/app_error.h"
+#include "settings/app_error.h"
 #include "options/sstp/sstp_text.h"
 
 // Raised when VBSOCK.dll or one of its functions cannot be found, and when

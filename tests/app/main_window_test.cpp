@@ -12,9 +12,9 @@
 
 #include "app/drop_target.h"
 #include "app/main_window.h"
-#include "app/settings.h"
-#include "engine/template_list.h"
-#include "tests/app/test_files.h"
+#include "settings/settings.h"
+#include "settings/template_list.h"
+#include "tests/support/test_files.h"
 #include "win/text.h"
 #include "win/ui.h"
 

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "app/main_window.h"
-#include "tests/app/test_files.h"
+#include "tests/support/test_files.h"
 
 using testing_files::ReadBytes;
 using testing_files::ScratchFolder;

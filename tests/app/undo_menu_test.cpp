@@ -9,8 +9,8 @@
 #include <memory>
 
 #include "app/main_window.h"
-#include "app/settings.h"
-#include "tests/app/test_files.h"
+#include "settings/settings.h"
+#include "tests/support/test_files.h"
 #include "win/ui.h"
 
 using testing_files::ReadBytes;

@@ -3,10 +3,10 @@
 
 #include <gtest/gtest.h>
 
-#include "app/settings.h"
+#include "settings/settings.h"
 #include "engine/name_builder.h"
 #include "engine/rename_entry.h"
-#include "engine/template_list.h"
+#include "settings/template_list.h"
 #include "tests/engine/fake_rename_list.h"
 #include "tests/engine/win_support.h"
 #include "win/text.h"

@@ -8,7 +8,7 @@
 #include <thread>
 
 #include "engine/list_file.h"
-#include "engine/template_list.h"
+#include "settings/template_list.h"
 #include "tests/engine/win_support.h"
 #include "win/text.h"
 

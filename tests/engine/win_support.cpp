@@ -1,7 +1,7 @@
 #include "tests/engine/win_support.h"
 
 
-#include "audio/vbmp3_api.h"
+#include "audio_library/vbmp3_api.h"
 
 namespace engine_test {
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "tests/app/test_files.h"
+#include "tests/support/test_files.h"
 
 namespace engine_test {
 

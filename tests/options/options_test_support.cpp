@@ -1,8 +1,8 @@
-#include "options_test_support.h"
+#include "tests/options/options_test_support.h"
 
 #include <gtest/gtest.h>
 
-#include "app/app_error.h"
+#include "settings/app_error.h"
 #include "win/text.h"
 
 namespace {

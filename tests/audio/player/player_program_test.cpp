@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "app/main_window.h"
-#include "tests/app/program_driver.h"
-#include "tests/app/test_files.h"
+#include "tests/support/program_driver.h"
+#include "tests/support/test_files.h"
 #include "win/text.h"
 
 using testing_files::ScratchFolder;

@@ -1,4 +1,4 @@
-#include "tests/app/test_files.h"
+#include "tests/support/test_files.h"
 
 #include <fstream>
 #include <sstream>

@@ -1,4 +1,4 @@
-#include "app/core/setting_value.h"
+#include "settings/setting_value.h"
 
 #include <cmath>
 #include <cstdlib>

@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "app/settings.h"
-#include "engine/template_list.h"
+#include "settings/settings.h"
+#include "settings/template_list.h"
 #include "options/dialog/option_rules.h"
 #include "options/registration/registration.h"
-#include "options_test_support.h"
+#include "tests/options/options_test_support.h"
 #include "win/text.h"
 #include "win/ui.h"
 

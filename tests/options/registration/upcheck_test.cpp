@@ -2,11 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include "app/app_error.h"
+#include "settings/app_error.h"
 #include "options/registration/registration.h"
 #include "options/registration/registry_string.h"
 #include "options/registration/upcheck_rules.h"
-#include "options_test_support.h"
+#include "tests/options/options_test_support.h"
 #include "win/text.h"
 #include "win/ui.h"
 

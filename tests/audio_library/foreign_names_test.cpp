@@ -12,15 +12,15 @@
 #include <memory>
 #include <vector>
 
-#include "app/settings.h"
-#include "audio/library_path.h"
+#include "settings/settings.h"
+#include "audio_library/library_path.h"
 #include "audio/player/player.h"
 #include "audio/player/vbmp3_player_library.h"
-#include "audio/vbmp3_api.h"
+#include "audio_library/vbmp3_api.h"
 #include "engine/progress_window.h"
 #include "engine/rename_entry.h"
 #include "engine/rename_run.h"
-#include "tests/app/test_files.h"
+#include "tests/support/test_files.h"
 #include "tests/support/silent_mp3.h"
 #include "win/text.h"
 #include "win/ui.h"

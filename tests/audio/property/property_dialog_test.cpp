@@ -12,11 +12,11 @@
 #include <thread>
 #include <vector>
 
-#include "app/settings.h"
-#include "audio/library_path.h"
+#include "settings/settings.h"
+#include "audio_library/library_path.h"
 #include "audio/property/property_dialog.h"
-#include "audio/vbmp3_api.h"
-#include "engine/template_list.h"
+#include "audio_library/vbmp3_api.h"
+#include "settings/template_list.h"
 #include "win/text.h"
 #include "win/ui.h"
 

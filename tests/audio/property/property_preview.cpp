@@ -5,10 +5,10 @@
 
 #include <vector>
 
-#include "app/settings.h"
+#include "settings/settings.h"
 #include "audio/property/property_dialog.h"
-#include "audio/vbmp3_api.h"
-#include "engine/template_list.h"
+#include "audio_library/vbmp3_api.h"
+#include "settings/template_list.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <string>
 
 #include "app/main_window.h"
-#include "tests/app/test_files.h"
+#include "tests/support/test_files.h"
 #include "tests/support/silent_mp3.h"
 
 namespace program_driver {

@@ -1,4 +1,4 @@
-#include "app/ini_access.h"
+#include "win/ini_access.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "audio/library_path.h"
+#include "audio_library/library_path.h"
 
 #include "win/text.h"
 

@@ -1,4 +1,4 @@
-#include "audio/vbmp3_api.h"
+#include "audio_library/vbmp3_api.h"
 
 #include <windows.h>
 
