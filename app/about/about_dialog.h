@@ -1,4 +1,4 @@
-// The about dialog frmVersion: the program's icon, name, version and build.
+// The about dialog: the program's icon, name, version and build.
 #pragma once
 #include <windows.h>
 
@@ -11,11 +11,11 @@ void ShowAboutDialog(HWND owner);
 namespace about {
 
 inline constexpr const wchar_t* kCaption = L"バージョン情報";
-inline constexpr const wchar_t* kWindowClass = L"VelnoirFrmVersion";
+inline constexpr const wchar_t* kWindowClass = L"VelnoirAbout";
 inline constexpr const wchar_t* kProductLine = L"MP3 Velnoir ぽめろ SE";
 inline constexpr const wchar_t* kNotice = L"このソフトウェアはフリーソフトウェアです。";
 
 // Control ids of the dialog's children.
-enum : int { kImage1 = 101, kLabel1 = 102, kLabel2 = 103, kLabel3 = 104 };
+enum : int { kIcon = 101, kProductName = 102, kVersion = 103, kNoticeLine = 104 };
 
 }  // namespace about

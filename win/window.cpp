@@ -1,0 +1,52 @@
+#include "win/window.h"
+
+namespace win {
+
+Window::~Window() {
+  // An object that goes while its window is still there must not be
+  // reached by the window's last messages.
+  if (window_) {
+    SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
+    DestroyWindow(window_);
+  }
+}
+
+HWND Window::Create(const WindowClass& windowClass, const wchar_t* caption, DWORD style,
+                    DWORD exStyle, HWND owner, HMENU menu, int x, int y, int width, int height) {
+  HINSTANCE instance = GetModuleHandleW(nullptr);
+  WNDCLASSEXW wc{sizeof(wc)};
+  if (!GetClassInfoExW(instance, windowClass.name, &wc)) {
+    wc = WNDCLASSEXW{sizeof(wc)};
+    wc.style = windowClass.style;
+    wc.lpfnWndProc = &Window::Procedure;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = windowClass.background;
+    wc.hIcon = windowClass.icon;
+    wc.hIconSm = windowClass.smallIcon;
+    wc.lpszClassName = windowClass.name;
+    if (!RegisterClassExW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return nullptr;
+  }
+  return CreateWindowExW(exStyle, windowClass.name, caption, style, x, y, width, height, owner,
+                         menu, instance, this);
+}
+
+LRESULT CALLBACK Window::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto* self = static_cast<Window*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+    self->window_ = window;
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  }
+  auto* self = reinterpret_cast<Window*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (!self) return DefWindowProcW(window, message, wParam, lParam);
+  if (message == WM_NCDESTROY) {
+    LRESULT result = self->HandleMessage(message, wParam, lParam);
+    SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+    self->window_ = nullptr;
+    self->WindowGone();
+    return result;
+  }
+  return self->HandleMessage(message, wParam, lParam);
+}
+
+}  // namespace win
