@@ -130,7 +130,7 @@ std::wstring ProgramDirectory() {
   std::wstring path = ProgramPath();
   size_t slash = path.find_last_of(L'\\');
   if (slash == std::wstring::npos) return L"";
-  // A drive root keeps its backslash, as App.Path does: "C:\".
+  // A drive root keeps its backslash ("C:\"): callers add one only when it is missing.
   if (slash == 2 && path.size() > 1 && path[1] == L':') return path.substr(0, 3);
   return path.substr(0, slash);
 }

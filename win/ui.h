@@ -62,7 +62,8 @@ ProgramVersion GetProgramVersion();
 // The product name of the version resource, or empty.
 std::wstring GetProductName();
 
-// Runs pending window messages of this thread once (DoEvents).
+// Runs the window messages waiting for this thread once, so that a long
+// command keeps its windows painted and its Cancel button usable.
 void PumpMessages();
 
 // Runs a modal loop for a dialog-like window until it is destroyed, with the
