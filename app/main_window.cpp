@@ -581,6 +581,23 @@ void MainWindow::lsvRename_DblClick() {
 // menu closes, and then never reports the click. The press selects the entry
 // under the mouse (or none) as the list view would; the release, with its own
 // record of which buttons are held, opens the pop-up menu.
+namespace {
+
+// Whether the left or middle button is held with the right one when the
+// right one is released: keys is the release's own record (0 when there is
+// none), and the buttons held now must say so too, since the thread's
+// record can go on showing a button held after a pop-up menu took its
+// release. ignoreLeft: the left button's press was the menu's.
+bool OtherButtonHeld(WPARAM keys, bool ignoreLeft) {
+  const int left = GetSystemMetrics(SM_SWAPBUTTON) ? VK_RBUTTON : VK_LBUTTON;
+  bool leftHeld = !ignoreLeft && (GetAsyncKeyState(left) & 0x8000) &&
+                  (keys == 0 || (keys & MK_LBUTTON));
+  bool middleHeld = (GetAsyncKeyState(VK_MBUTTON) & 0x8000) && (keys == 0 || (keys & MK_MBUTTON));
+  return leftHeld || middleHeld;
+}
+
+}  // namespace
+
 LRESULT CALLBACK MainWindow::ListViewRightButton(HWND list, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
                                                  DWORD_PTR self) {
   auto* window = reinterpret_cast<MainWindow*>(self);
@@ -594,8 +611,20 @@ LRESULT CALLBACK MainWindow::ListViewRightButton(HWND list, UINT msg, WPARAM wp,
       else ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
       return 0;
     }
+    case WM_LBUTTONDOWN:
+      // The click that dismissed the pop-up menu reaches the list too, and
+      // its release may never reach this program: under Wine the release
+      // goes to the menu's window, which is gone by then, so the left button
+      // goes on looking held. A press from before the menu closed is that
+      // click.
+      window->leftPressFromMenu_ =
+          static_cast<LONG>(static_cast<DWORD>(GetMessageTime()) - window->menuClosedAt_) <= 0;
+      break;
+    case WM_LBUTTONUP:
+      window->leftPressFromMenu_ = false;
+      break;
     case WM_RBUTTONUP:
-      if ((wp & (MK_LBUTTON | MK_MBUTTON)) == 0)
+      if (!OtherButtonHeld(wp, window->leftPressFromMenu_))
         win::RunCommand(window->hwnd_, [&] { window->lsvRename_MouseUp(); });
       return 0;
     case WM_NCDESTROY:
@@ -615,6 +644,7 @@ void MainWindow::lsvRename_MouseUp() {
   GetCursorPos(&at);
   int chosen = static_cast<int>(TrackPopupMenu(rightClickMenu_, TPM_RETURNCMD | TPM_RIGHTBUTTON,
                                                at.x, at.y, 0, hwnd_, nullptr));
+  menuClosedAt_ = GetTickCount();
   SetEnabled(IDM_RMPROPERTY, true);
   SetEnabled(IDM_RMPLAYERPLAY, true);
   if (chosen) OnCommand(chosen);
@@ -703,15 +733,10 @@ LRESULT MainWindow::OnNotify(NMHDR* header) {
       case NM_DBLCLK:
         win::RunCommand(hwnd_, [&] { lsvRename_DblClick(); });
         return 0;
-      case NM_RCLICK: {
-        // A right click reported without a release of its own: the buttons
-        // held now decide, not the thread's record of them, which can go on
-        // showing the left button held after a pop-up menu took a click.
-        const int left = GetSystemMetrics(SM_SWAPBUTTON) ? VK_RBUTTON : VK_LBUTTON;
-        if ((GetAsyncKeyState(left) | GetAsyncKeyState(VK_MBUTTON)) & 0x8000) return 1;
-        win::RunCommand(hwnd_, [&] { lsvRename_MouseUp(); });
+      case NM_RCLICK:
+        // A right click reported without a release of its own.
+        if (!OtherButtonHeld(0, leftPressFromMenu_)) win::RunCommand(hwnd_, [&] { lsvRename_MouseUp(); });
         return 1;
-      }
     }
   }
   if (header->code == TTN_GETDISPINFOW) {

@@ -110,6 +110,10 @@ class MainWindow : public PlayerHost {
   HWND statusBar_ = nullptr;
   HMENU menuBar_ = nullptr;
   HMENU rightClickMenu_ = nullptr;
+  // When the pop-up menu last closed, and whether the left button's last
+  // press on the list was the click that closed it.
+  DWORD menuClosedAt_ = 0;
+  bool leftPressFromMenu_ = false;
   HACCEL accelerators_ = nullptr;
   HIMAGELIST toolbarImages_ = nullptr;
   int showCommand_ = SW_SHOWNORMAL;

@@ -61,8 +61,11 @@ velnoir_session_start() {
   # and tests that fail when they leave processes behind (see tools/wine).
   if [ -f "$build/bin/desktop_keeper.exe" ]; then
     "$velnoir_wine" "$build/bin/desktop_keeper.exe" </dev/null >/dev/null 2>&1 &
+    # The desktop comes up in well under a second on an idle machine, but
+    # may take many under load; the guard must not start before it is there,
+    # or it would take the session's own desktop for one a test left behind.
     local _pid
-    for _ in $(seq 100); do
+    for _ in $(seq 1200); do
       for _pid in $(pgrep -f 'explorer.exe /desktop'); do
         grep -qzx "WINEPREFIX=$WINEPREFIX" "/proc/$_pid/environ" 2>/dev/null && break 2
       done
