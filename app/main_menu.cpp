@@ -107,3 +107,9 @@ void MainWindow::SetEnabled(int command, bool enabled) {
   HMENU menu = command >= IDM_RMPLAYERPLAY ? rightClickMenu_ : menuBar_;
   EnableMenuItem(menu, static_cast<UINT>(command), MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
 }
+
+bool MainWindow::ToggleCheck(int command) {
+  bool checked = !IsChecked(command);
+  SetCheck(command, checked);
+  return checked;
+}

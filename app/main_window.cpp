@@ -181,6 +181,6 @@ void MainWindow::OnPlayerPlayClick() { player_->Play(); }
 void MainWindow::OnPlayerStopClick() { player_->Stop(); }
 void MainWindow::OnPlayerNextClick() { player_->Next(); }
 void MainWindow::OnPlayerPreviousClick() { player_->Previous(); }
-void MainWindow::OnPlayerRepeatClick() { SetCheck(IDM_PLAYERREPEAT, !IsChecked(IDM_PLAYERREPEAT)); }
+void MainWindow::OnPlayerRepeatClick() { ToggleCheck(IDM_PLAYERREPEAT); }
 void MainWindow::OnOptionsClick() { ShowOptionsDialog(Handle()); }
 void MainWindow::OnVersionClick() { ShowAboutDialog(Handle()); }

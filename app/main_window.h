@@ -132,6 +132,8 @@ class MainWindow : public win::Window, public PlayerHost {
   // The list fills what the bars leave; the view commands call it too.
   void LayoutList();
   void SetCheck(int command, bool checked);
+  // Flips the item's check mark and gives the new one.
+  bool ToggleCheck(int command);
   void SetEnabled(int command, bool enabled);
   void ApplyToolbarStyle(bool flat);
   void SetColumnWidths(bool fileNameOnly);

@@ -4,31 +4,26 @@
 #include "win/ui.h"
 
 void MainWindow::OnShowToolBarClick() {
-  bool show = !IsChecked(IDM_SHOWTOOLBAR);
-  SetCheck(IDM_SHOWTOOLBAR, show);
+  bool show = ToggleCheck(IDM_SHOWTOOLBAR);
   SetEnabled(IDM_FLATTOOLBAR, show);
   ShowWindow(toolbar_, show ? SW_SHOW : SW_HIDE);
   LayoutList();
 }
 
 void MainWindow::OnFlatToolBarClick() {
-  bool flat = !IsChecked(IDM_FLATTOOLBAR);
-  SetCheck(IDM_FLATTOOLBAR, flat);
+  bool flat = ToggleCheck(IDM_FLATTOOLBAR);
   ApplyToolbarStyle(flat);
   LayoutList();
 }
 
 void MainWindow::OnStatusBarClick() {
-  bool show = !IsChecked(IDM_STATUS);
-  SetCheck(IDM_STATUS, show);
+  bool show = ToggleCheck(IDM_STATUS);
   ShowWindow(statusBar_, show ? SW_SHOW : SW_HIDE);
   LayoutList();
 }
 
 void MainWindow::OnShowFilenameOnlyClick() {
-  bool only = !IsChecked(IDM_SHOWFILENAMEONLY);
-  SetCheck(IDM_SHOWFILENAMEONLY, only);
-  SetColumnWidths(only);
+  SetColumnWidths(ToggleCheck(IDM_SHOWFILENAMEONLY));
 }
 
 void MainWindow::ApplyToolbarStyle(bool flat) {
