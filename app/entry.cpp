@@ -6,9 +6,9 @@
 
 #include "app/core/command_line.h"
 #include "app/main_window.h"
+#include "engine/rename_entry.h"
 #include "options/registration/registration.h"
 #include "win/command_boundary.h"
-#include "win/file_lookup.h"
 #include "win/ui.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
@@ -25,12 +25,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
     return 1;
   }
 
+  // Names that are no existing file are left out without a word.
   std::wstring arguments = ArgumentsOf(GetCommandLineW());
-  if (!arguments.empty()) {
-    for (const std::wstring& path : SplitCommandLine(arguments, win::PumpMessages)) {
-      if (win::NormalFileExists(path)) window.AddFiles({path});
-    }
-  }
+  if (!arguments.empty())
+    AddExistingFiles(window.RenameEntries(), SplitCommandLine(arguments, win::PumpMessages));
 
   win::RunCommand(window.Handle(), [&] { RefreshRegistrationAtStart(window.Handle()); });
 

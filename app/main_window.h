@@ -1,5 +1,8 @@
-// frmVelnoirSE: the main window with the rename list, its menus, toolbar and
-// status bar, the view state and the preview player.
+// The main window: the rename list with its menus, toolbar and status bar,
+// the view state and the preview player. Its code is split by what it does:
+// main_window.cpp (creation, messages, the player's host), main_menu.cpp,
+// main_toolbar.cpp, view_commands.cpp, list_commands.cpp, window_layout.cpp
+// and stored_view.cpp (start and close: the settings and list files).
 #pragma once
 #include <windows.h>
 #include <commctrl.h>
@@ -11,57 +14,59 @@
 
 #include "app/list/rename_list_view.h"
 #include "audio/player/player.h"
+#include "settings/window_settings.h"
+#include "win/handles.h"
+#include "win/window.h"
 
 class DropTarget;
 
-class MainWindow : public PlayerHost {
+class MainWindow : public win::Window, public PlayerHost {
  public:
   static constexpr const wchar_t* kClassName = L"VelnoirMainWindow";
   static constexpr const wchar_t* kCaption = L"MP3 Velnoir ぽめろ";
 
-  // programDirectory: where "velnoir.ini" lives (the exe's folder unless a
-  // test says otherwise).
+  // programDirectory: where the settings and list files live (the exe's
+  // folder unless a test says otherwise).
   explicit MainWindow(std::wstring programDirectory = L"");
   ~MainWindow() override;
 
-  // Creates the window (hidden) and runs the load handler. False when the
-  // program must end (the audio library could not start).
+  // Creates the window (hidden) and loads the settings into it. False when
+  // the program must end (the audio library could not start).
   bool Create();
-  // The rest of the entry procedure after loading: hides the pop-up menu's
-  // top-level entry and shows the window in its restored state.
+  // What follows the loading at start: the pop-up menu's entry leaves the
+  // menu bar, and the window shows in its stored state.
   void HideRightClickMenu();
   void Show();
 
-  HWND Handle() const { return hwnd_; }
   HWND ListView() const { return listView_; }
   HWND Toolbar() const { return toolbar_; }
   HWND StatusBar() const { return statusBar_; }
-  HACCEL Accelerators() const { return accelerators_; }
+  HACCEL Accelerators() const { return accelerators_.Get(); }
   ListViewRenameList& RenameEntries() { return *list_; }
   Player& PreviewPlayer() { return *player_; }
 
-  // Adds files in order, as the dialog, a drop and the command line do.
+  // Adds files in order, as the dialog and a drop do.
   void AddFiles(const std::vector<std::wstring>& paths);
 
   // Menu and toolbar commands.
-  void mnuOpen_Click();
-  void mnuDelete_Click();
-  void mnuExecRename_Click();
-  void mnuUndoRename_Click();
-  void mnuExit_Click();
-  void mnuShowToolBar_Click();
-  void mnuFlatToolBar_Click();
-  void mnuStatus_Click();
-  void mnuShowFilenameOnly_Click();
-  void mnuPlayerPlay_Click();
-  void mnuPlayerStop_Click();
-  void mnuPlayerNext_Click();
-  void mnuPlayerPrev_Click();
-  void mnuPlayerRepeat_Click();
-  void mnuOption_Click();
-  void mnuVersion_Click();
-  void mnuRMProperty_Click();
-  void TB_ButtonClick(const std::wstring& key);
+  void OnOpenClick();
+  void OnDeleteClick();
+  void OnExecRenameClick();
+  void OnUndoRenameClick();
+  void OnExitClick();
+  void OnShowToolBarClick();
+  void OnFlatToolBarClick();
+  void OnStatusBarClick();
+  void OnShowFilenameOnlyClick();
+  void OnPlayerPlayClick();
+  void OnPlayerStopClick();
+  void OnPlayerNextClick();
+  void OnPlayerPreviousClick();
+  void OnPlayerRepeatClick();
+  void OnOptionsClick();
+  void OnVersionClick();
+  void OnPropertiesClick();
+  void OnToolbarButtonClick(const std::wstring& key);
 
   bool IsChecked(int command) const;
   bool IsEnabled(int command) const;
@@ -76,46 +81,80 @@ class MainWindow : public PlayerHost {
   void SetPlayerTimer(bool on) override;
 
  private:
-  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  static constexpr int kListViewId = 1001;
+  static constexpr int kToolbarId = 1002;
+  static constexpr int kStatusBarId = 1003;
+  static constexpr UINT_PTR kPlayerTimer = 1;
+  static constexpr UINT_PTR kClockTimer = 2;  // the status bar's clock panel
+  static constexpr int kDesignClientWidth = 9690;  // twips
+  static constexpr int kDesignClientHeight = 3960;
+  static constexpr int kColumnWidth = 4800;
+
+  LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+  static bool OtherButtonHeld(WPARAM keys, bool ignoreLeft);
   static LRESULT CALLBACK ListViewRightButton(HWND list, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
                                               DWORD_PTR self);
-  LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
 
-  bool Form_Load();
-  void Form_QueryUnload();
-  void Form_Resize();
-  void lsvRename_DblClick();
-  void lsvRename_MouseUp();
-  void tmrPlayer_Timer();
-
-  void CreateMenus();
-  void CreateChildren();
-  void CreateToolbar();
+  // Window messages.
+  void OnCreate();
+  void OnClose();
+  void OnSize();
+  void OnDestroy();
   void OnCommand(int id);
   LRESULT OnNotify(NMHDR* header);
+  void OnListDoubleClick();
+  void OnListRightButtonUp();
+  void OnDropFiles(HDROP drop);
+
+  // Creation.
+  void CreateMenus();
+  void CreateToolbar();
+  void CreateStatusBar();
+  void CreateListView();
+
+  // Start and close: the audio library, the settings file (the view it
+  // stores is applied at start and read back at close) and the list file.
+  bool LoadAtStart();
+  void SaveAtClose();
+  void ApplyStoredView(const WindowSettings& stored);
+  void ApplyStoredSize(int twips, bool width);
+  void ShowBuildNumber();
+  WindowSettings CurrentView() const;
+  void SaveListFileTellingLoss();
+  void CentreOnWorkArea();
+
+  // Toolbar buttons, known by their command identifiers.
+  static bool IsToolbarCommand(int id);
+  static const wchar_t* ToolbarTip(int id);
+  void OnToolbarCommand(int id);
+
   void UpdateClock();
   void LayoutStatusBar();
+  // The list fills what the bars leave; the view commands call it too.
+  void LayoutList();
   void SetCheck(int command, bool checked);
+  // Flips the item's check mark and gives the new one.
+  bool ToggleCheck(int command);
   void SetEnabled(int command, bool enabled);
   void ApplyToolbarStyle(bool flat);
   void SetColumnWidths(bool fileNameOnly);
-  void OnDropFiles(HDROP drop);
   // The undo command is there to use while a journal of the last run is.
   void ShowUndoAvailable();
+  struct UndoRefresh;
 
   std::wstring programDirectory_;
-  HWND hwnd_ = nullptr;
   HWND listView_ = nullptr;
   HWND toolbar_ = nullptr;
   HWND statusBar_ = nullptr;
-  HMENU menuBar_ = nullptr;
+  HMENU menuBar_ = nullptr;  // the window's; goes with it
   HMENU rightClickMenu_ = nullptr;
+  win::OwnedMenu detachedRightClickMenu_;  // once off the menu bar
   // When the pop-up menu last closed, and whether the left button's last
   // press on the list was the click that closed it.
   DWORD menuClosedAt_ = 0;
   bool leftPressFromMenu_ = false;
-  HACCEL accelerators_ = nullptr;
-  HIMAGELIST toolbarImages_ = nullptr;
+  win::OwnedAcceleratorTable accelerators_;
+  win::OwnedImageList toolbarImages_;
   int showCommand_ = SW_SHOWNORMAL;
   bool saved_ = false;
   bool libraryStarted_ = false;

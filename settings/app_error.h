@@ -17,7 +17,7 @@ class AppError : public std::runtime_error {
   std::wstring description_;
 };
 
-// 16-bit arithmetic that leaves its range, as the overflow error of the
-// version and build computations.
+// The error of arithmetic that leaves the range of its integer type (a
+// 16-bit update-monitor value, a message too long to send).
 inline constexpr uint32_t kOverflowError = 6;
 inline constexpr const wchar_t* kOverflowText = L"オーバーフローしました。";

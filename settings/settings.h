@@ -1,6 +1,7 @@
 // The process-wide settings record, one field per INI key of the
-// "QKPomeren_SE Setting" section. Zero-filled at start, filled by the main
-// window's load handler, changed only by the options dialog.
+// "QKPomeren_SE Setting" section (settings_file.h). Zero-filled at start,
+// filled from the settings file as the main window opens, changed only by
+// the options dialog.
 #pragma once
 #include <cstdint>
 #include <string>

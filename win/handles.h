@@ -60,5 +60,8 @@ using OwnedBitmap = Owned<HandleTraits<HBITMAP, DeleteObject>>;
 using OwnedIcon = Owned<HandleTraits<HICON, DestroyIcon>>;
 using OwnedLibrary = Owned<HandleTraits<HMODULE, FreeLibrary>>;
 using OwnedImageList = Owned<HandleTraits<HIMAGELIST, ImageList_Destroy>>;
+// A menu that no window holds (one on a window's menu bar goes with it).
+using OwnedMenu = Owned<HandleTraits<HMENU, DestroyMenu>>;
+using OwnedAcceleratorTable = Owned<HandleTraits<HACCEL, DestroyAcceleratorTable>>;
 
 }  // namespace win

@@ -1,6 +1,6 @@
-// The rename list shown in lsvRename: an owner-data report list view over a
-// vector of entries, so that adding or removing tens of thousands of rows
-// costs no per-row window work.
+// The rename list shown in the main window's list view: an owner-data
+// report list view over a vector of entries, so that adding or removing tens
+// of thousands of rows costs no per-row window work.
 #pragma once
 #include <windows.h>
 #include <commctrl.h>

@@ -144,7 +144,7 @@ TEST_F(MainWindowTest, RestoresViewStateFromTheSettingsFile) {
   EXPECT_EQ(list.bottom - list.top, client.bottom);
 
   // Showing the toolbar again shows it flat and enables the item.
-  window->mnuShowToolBar_Click();
+  window->OnShowToolBarClick();
   EXPECT_TRUE(window->IsEnabled(IDM_FLATTOOLBAR));
   EXPECT_TRUE(GetWindowLongPtrW(window->Toolbar(), GWL_STYLE) & TBSTYLE_FLAT);
   GetWindowRect(window->ListView(), &list);
@@ -277,28 +277,28 @@ TEST_F(MainWindowTest, RemoveKeepsThePlayerConsistent) {
   for (const wchar_t* name : {L"1", L"2", L"3", L"4", L"5"}) list.Append(Entry(name));
   window->PreviewPlayer().PlayIndex = 3;
   list.Select(1);
-  window->mnuDelete_Click();
+  window->OnDeleteClick();
   EXPECT_EQ(window->PreviewPlayer().PlayIndex, -1);
   EXPECT_EQ(list.Count(), 4);
   EXPECT_EQ(list.Get(1).sourceName, L"2");
   EXPECT_EQ(StatusText(*window, 0), L"項目数：4");
   // Nothing selected: nothing removed.
-  window->mnuDelete_Click();
+  window->OnDeleteClick();
   EXPECT_EQ(list.Count(), 4);
   list.Select(2);  // a middle one
-  window->mnuDelete_Click();
+  window->OnDeleteClick();
   ASSERT_EQ(list.Count(), 3);
   EXPECT_EQ(list.Get(1).sourceName, L"2");
   EXPECT_EQ(list.Get(2).sourceName, L"4");
   list.Select(3);  // the last one
-  window->mnuDelete_Click();
+  window->OnDeleteClick();
   ASSERT_EQ(list.Count(), 2);
   EXPECT_EQ(list.Get(2).sourceName, L"4");
   list.Select(1);
-  window->mnuDelete_Click();
+  window->OnDeleteClick();
   EXPECT_EQ(list.Get(1).sourceName, L"4");
   list.Select(1);
-  window->mnuDelete_Click();  // the only entry: the player stops
+  window->OnDeleteClick();  // the only entry: the player stops
   EXPECT_EQ(list.Count(), 0);
   EXPECT_EQ(StatusText(*window, 0), L"項目数：0");
   EXPECT_EQ(StatusText(*window, 1), L"停止");
@@ -316,10 +316,10 @@ TEST_F(MainWindowTest, ToolbarButtonsInOrderWithTips) {
     EXPECT_EQ((b.fsStyle & BTNS_SEP) != 0, separator[i]) << i;
   }
   // An unknown key does nothing; a known one runs its command.
-  window->TB_ButtonClick(L"play1");
+  window->OnToolbarButtonClick(L"play1");
   window->RenameEntries().Append(Entry(L"a"));
   window->RenameEntries().Select(1);
-  window->TB_ButtonClick(L"DelFile");
+  window->OnToolbarButtonClick(L"DelFile");
   EXPECT_EQ(window->RenameEntries().Count(), 0);
   Close(*window);
 }
@@ -517,13 +517,13 @@ TEST_F(MainWindowTest, OpenDialogAddsTheChosenFiles) {
   g_dialogSeen = false;
   g_dialogAnswer.clear();
   SetTimer(nullptr, 0, 100, AnswerFileDialog);
-  window->mnuOpen_Click();
+  window->OnOpenClick();
   EXPECT_TRUE(g_dialogSeen);
   EXPECT_EQ(entries.Count(), 0);  // cancelled: nothing added, nothing shown
 
   g_dialogAnswer = *folder_ / L"two.mp3";
   SetTimer(nullptr, 0, 100, AnswerFileDialog);
-  window->mnuOpen_Click();
+  window->OnOpenClick();
   ASSERT_EQ(entries.Count(), 1);
   EXPECT_EQ(entries.Get(1).source, *folder_ / L"two.mp3");
 
@@ -531,7 +531,7 @@ TEST_F(MainWindowTest, OpenDialogAddsTheChosenFiles) {
   SetCurrentDirectoryW(folder_->Path().c_str());
   g_dialogAnswer = L"\"three.wav\" \"one.mp3\"";
   SetTimer(nullptr, 0, 100, AnswerFileDialog);
-  window->mnuOpen_Click();
+  window->OnOpenClick();
   ASSERT_EQ(entries.Count(), 3);
   std::wstring second = entries.Get(2).source, third = entries.Get(3).source;
   EXPECT_EQ(second.substr(second.find_last_of(L'\\') + 1), L"three.wav");

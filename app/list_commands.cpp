@@ -1,0 +1,189 @@
+// The list's commands: adding files (dialog and drop), removing one, the
+// rename run and its undo, the properties, and the list's mouse buttons.
+#include "app/main_window.h"
+
+#include <commdlg.h>
+#include <windowsx.h>
+
+#include "app/core/dialog_result.h"
+#include "app/drop_target.h"
+#include "audio/property/property_dialog.h"
+#include "engine/journaled_rename.h"
+#include "engine/rename_entry.h"
+#include "engine/undo_journal.h"
+#include "engine/undo_run.h"
+#include "settings/settings.h"
+#include "win/command_boundary.h"
+#include "win/file_lookup.h"
+
+namespace {
+
+std::wstring FileDialogFilter() {
+  // Descriptions and patterns alternate; "すべてのファイル" gets "*.*".
+  std::wstring filter =
+      L"対応しているすべてのファイル|*.mp1;*.mp3;*.mp3;*.rmp;*.wav|MPEG オーディオ(*.mp1;*.mp3;*.mp3)|"
+      L"*.mp1;*.mp3;*.mp3|RIFF 形式 MP3 オーディオ(*.rmp)|*.rmp|Wave オーディオ(*.wav)|*.wav|"
+      L"すべてのファイル|*.*|";
+  for (wchar_t& c : filter)
+    if (c == L'|') c = L'\0';
+  return filter;
+}
+
+// The dialog's result runs to the double NUL: a full path, or a folder
+// followed by the chosen names, each ended by a NUL.
+std::wstring DialogResultText(const std::vector<wchar_t>& buffer) {
+  size_t end = 0;
+  while (end + 1 < buffer.size() && !(buffer[end] == L'\0' && buffer[end + 1] == L'\0')) ++end;
+  return std::wstring(buffer.data(), end);
+}
+
+}  // namespace
+
+void MainWindow::AddFiles(const std::vector<std::wstring>& paths) { AddRenameEntries(*list_, paths); }
+
+void MainWindow::OnOpenClick() {
+  // Room for a long multiple selection: the dialog reports a too-small
+  // buffer as a failure, which would end the command quietly.
+  std::vector<wchar_t> buffer(1 << 16, L'\0');
+  std::wstring filter = FileDialogFilter();
+  OPENFILENAMEW ofn{};
+  ofn.lStructSize = sizeof(ofn);
+  ofn.hwndOwner = Handle();
+  ofn.lpstrFilter = filter.c_str();
+  ofn.nFilterIndex = 1;
+  ofn.lpstrFile = buffer.data();
+  ofn.nMaxFile = static_cast<DWORD>(buffer.size());
+  ofn.lpstrTitle = L"ファイルの追加";
+  ofn.Flags = OFN_HIDEREADONLY | OFN_ALLOWMULTISELECT | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST |
+              OFN_NOREADONLYRETURN | OFN_EXPLORER | OFN_LONGNAMES;
+  if (!GetOpenFileNameW(&ofn)) return;
+  try {
+    AddFiles(SplitDialogResult(DialogResultText(buffer), win::NormalFileExists));
+  } catch (...) {
+  }
+}
+
+void MainWindow::OnDropFiles(HDROP drop) {
+  std::vector<std::wstring> paths = PathsOfDrop(drop);
+  DragFinish(drop);
+  AddFiles(paths);
+}
+
+void MainWindow::OnDeleteClick() {
+  int count = list_->Count();
+  int selected = list_->Selected();
+  if (count == 0 || selected == 0) return;
+  player_->BeforeRemove(selected, count);
+  list_->Remove(selected);
+  list_->ShowItemCount();
+}
+
+// However a run or an undo ends, the menu shows whether it left a journal.
+struct MainWindow::UndoRefresh {
+  MainWindow* window;
+  ~UndoRefresh() { window->ShowUndoAvailable(); }
+};
+
+void MainWindow::OnExecRenameClick() {
+  UndoRefresh refresh{this};
+  RunJournaledRename(Handle(), *list_, programDirectory_);
+}
+
+void MainWindow::OnUndoRenameClick() {
+  UndoRefresh refresh{this};
+  RunUndo(Handle(), JournalPathIn(programDirectory_));
+}
+
+void MainWindow::ShowUndoAvailable() {
+  SetEnabled(IDM_UNDORENAME, JournalExists(JournalPathIn(programDirectory_)));
+}
+
+void MainWindow::OnExitClick() {
+  SendMessageW(Handle(), WM_CLOSE, 0, 0);
+  ExitProcess(0);
+}
+
+void MainWindow::OnPropertiesClick() {
+  if (list_->Count() == 0 || list_->Selected() == 0) return;
+  ShowPropertyDialog(Handle(), *list_);
+}
+
+void MainWindow::OnListDoubleClick() {
+  if (list_->Count() == 0 || list_->Selected() == 0) return;
+  if (g_settings.DobleClick != 0) {
+    OnPlayerPlayClick();
+  } else {
+    OnPropertiesClick();
+  }
+}
+
+// Whether the left or middle button is held with the right one when the
+// right one is released: keys is the release's own record (0 when there is
+// none), and the buttons held now must say so too, since the thread's
+// record can go on showing a button held after a pop-up menu took its
+// release. ignoreLeft: the left button's press was the menu's.
+bool MainWindow::OtherButtonHeld(WPARAM keys, bool ignoreLeft) {
+  const int left = GetSystemMetrics(SM_SWAPBUTTON) ? VK_RBUTTON : VK_LBUTTON;
+  bool leftHeld = !ignoreLeft && (GetAsyncKeyState(left) & 0x8000) &&
+                  (keys == 0 || (keys & MK_LBUTTON));
+  bool middleHeld = (GetAsyncKeyState(VK_MBUTTON) & 0x8000) && (keys == 0 || (keys & MK_MBUTTON));
+  return leftHeld || middleHeld;
+}
+
+// The list's right button is handled here, not by the list view: the list
+// view follows a press in a loop of its own that takes a drag for granted
+// when the mouse capture goes elsewhere meanwhile, which happens as a pop-up
+// menu closes, and then never reports the click. The press selects the entry
+// under the mouse (or none) as the list view would; the release, with its own
+// record of which buttons are held, opens the pop-up menu.
+LRESULT CALLBACK MainWindow::ListViewRightButton(HWND list, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
+                                                 DWORD_PTR self) {
+  auto* window = reinterpret_cast<MainWindow*>(self);
+  switch (msg) {
+    case WM_RBUTTONDOWN: {
+      SetFocus(list);
+      LVHITTESTINFO hit{};
+      hit.pt = {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+      int item = ListView_SubItemHitTest(list, &hit);
+      if (item >= 0) window->list_->Select(item + 1);
+      else ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
+      return 0;
+    }
+    case WM_LBUTTONDOWN:
+      // The click that dismissed the pop-up menu reaches the list too, and
+      // its release may never reach this program: under Wine the release
+      // goes to the menu's window, which is gone by then, so the left button
+      // goes on looking held. A press from before the menu closed is that
+      // click.
+      window->leftPressFromMenu_ =
+          static_cast<LONG>(static_cast<DWORD>(GetMessageTime()) - window->menuClosedAt_) <= 0;
+      break;
+    case WM_LBUTTONUP:
+      window->leftPressFromMenu_ = false;
+      break;
+    case WM_RBUTTONUP:
+      if (!OtherButtonHeld(wp, window->leftPressFromMenu_))
+        win::RunCommand(window->Handle(), [&] { window->OnListRightButtonUp(); });
+      return 0;
+    case WM_NCDESTROY:
+      RemoveWindowSubclass(list, ListViewRightButton, 0);
+      break;
+  }
+  return DefSubclassProc(list, msg, wp, lp);
+}
+
+void MainWindow::OnListRightButtonUp() {
+  bool empty = list_->Count() == 0;
+  if (empty) {
+    SetEnabled(IDM_RMPROPERTY, false);
+    SetEnabled(IDM_RMPLAYERPLAY, false);
+  }
+  POINT at;
+  GetCursorPos(&at);
+  int chosen = static_cast<int>(
+      TrackPopupMenu(rightClickMenu_, TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, 0, Handle(), nullptr));
+  menuClosedAt_ = GetTickCount();
+  SetEnabled(IDM_RMPROPERTY, true);
+  SetEnabled(IDM_RMPLAYERPLAY, true);
+  if (chosen) OnCommand(chosen);
+}
