@@ -16,6 +16,7 @@
 #include "settings/settings.h"
 #include "audio/player/vbmp3_player_library.h"
 #include "audio/property/property_dialog.h"
+#include "audio_library/tag_reader.h"
 #include "audio_library/vbmp3_api.h"
 #include "engine/journaled_rename.h"
 #include "engine/list_file.h"
@@ -267,7 +268,7 @@ void MainWindow::CreateChildren() {
 
 bool MainWindow::Form_Load() {
   // Without the audio library the program cannot do anything it is for.
-  if (!LoadVbmp3() || (g_vbmp3.init() & 0xFFFF) == 0) {
+  if (!LoadVbmp3() || !Vbmp3Succeeded(g_vbmp3.init())) {
     win::MessageBoxText(nullptr, L"VBMP3の初期化に失敗しました。起動できません。",
                         MB_OK | MB_ICONSTOP, L"DLL操作エラー");
     return false;
