@@ -22,6 +22,8 @@
 #include "engine/rename_run.h"
 #include "tests/support/test_files.h"
 #include "tests/support/silent_mp3.h"
+#include "tests/support/memory_rename_list.h"
+#include "tests/support/vbmp3_environment.h"
 #include "win/text.h"
 #include "win/ui.h"
 
@@ -33,41 +35,9 @@ namespace {
 
 const std::wstring kNames[] = {L"Café.mp3", L"Ünïcødé.mp3", L"노래.mp3", L"emoji \U0001F600.mp3"};
 
-class LibraryEnvironment : public ::testing::Environment {
- public:
-  void SetUp() override {
-    ASSERT_TRUE(LoadVbmp3()) << "VBMP3.dll beside the test";
-    ASSERT_NE(g_vbmp3.init() & 0xFFFF, 0);
-  }
-  void TearDown() override {
-    if (g_vbmp3.free) g_vbmp3.free();
-  }
-};
-const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new LibraryEnvironment);
+const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new Vbmp3Environment);
 
 using testing_files::SilentMp3;
-
-// A volume that keeps no short (8.3) names.
-DWORD WINAPI NoShortName(const wchar_t*, wchar_t*, DWORD) {
-  SetLastError(ERROR_INVALID_PARAMETER);
-  return 0;
-}
-
-class MemoryRenameList : public RenameList {
- public:
-  std::vector<RenameEntry> entries;
-  int selected = 0;
-  int Count() const override { return static_cast<int>(entries.size()); }
-  RenameEntry Get(int position) const override { return entries.at(position - 1); }
-  void Append(RenameEntry entry) override { entries.push_back(std::move(entry)); }
-  void Set(int position, RenameEntry entry) override { entries.at(position - 1) = std::move(entry); }
-  void RemovePositions(const std::vector<int>& positions) override {
-    for (auto it = positions.rbegin(); it != positions.rend(); ++it) Remove(*it);
-  }
-  void Remove(int position) override { entries.erase(entries.begin() + (position - 1)); }
-  int Selected() const override { return selected; }
-  void ShowItemCount() override {}
-};
 
 class RecordingHost : public PlayerHost {
  public:
