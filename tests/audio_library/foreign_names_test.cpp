@@ -107,7 +107,7 @@ TEST_F(ForeignNamesTest, WithoutShortNamesAFileIsUnreachableAndAMissingOneStaysM
   ASSERT_TRUE(missing.has_value());
   TagRecord tag{};
   StreamInfoRecord info{};
-  EXPECT_EQ(g_vbmp3.getFileInfo(missing->c_str(), &tag, &info) & 0xFFFF, 0);
+  EXPECT_FALSE(Vbmp3Succeeded(g_vbmp3.getFileInfo(missing->c_str(), &tag, &info)));
   EXPECT_EQ(win::ReadAnsiField(tag.Title, sizeof(tag.Title)), L"");
   EXPECT_TRUE(Exists(lookAlike));
 }

@@ -1,6 +1,6 @@
 #include "tests/engine/win_support.h"
 
-
+#include "audio_library/tag_reader.h"
 #include "audio_library/vbmp3_api.h"
 
 namespace engine_test {
@@ -33,7 +33,7 @@ std::string TaggedMp3(const std::string& title, const std::string& artist,
 }
 
 bool LibraryReady() {
-  static bool ready = LoadVbmp3() && (g_vbmp3.init() & 0xFFFF) != 0;
+  static bool ready = LoadVbmp3() && Vbmp3Succeeded(g_vbmp3.init());
   return ready;
 }
 

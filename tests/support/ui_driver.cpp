@@ -11,7 +11,18 @@ namespace {
 // The progress window's button, as the rename run creates it.
 constexpr int kProgressButtonId = 104;
 
-void HandOver(HWND dialog, MSG& msg) {
+// A key message as it comes out of the queue: to the control with the focus
+// unless another is named.
+MSG KeyMessage(HWND dialog, HWND control, UINT message, WPARAM key, LPARAM flags) {
+  MSG msg{};
+  msg.hwnd = control ? control : GetFocus() ? GetFocus() : dialog;
+  msg.message = message;
+  msg.wParam = key;
+  msg.lParam = flags;
+  return msg;
+}
+
+void HandOver(HWND dialog, MSG msg) {
   if (!IsDialogMessageW(dialog, &msg)) {
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
@@ -65,31 +76,15 @@ void ReplaceComboText(HWND combo, const std::wstring& text) {
   TypeText(edit, text);
 }
 
-void PressKey(HWND dialog, UINT key) {
-  MSG msg{};
-  msg.hwnd = GetFocus() ? GetFocus() : dialog;
-  msg.message = WM_KEYDOWN;
-  msg.wParam = key;
-  HandOver(dialog, msg);
-}
+void PressKey(HWND dialog, UINT key) { HandOver(dialog, KeyMessage(dialog, nullptr, WM_KEYDOWN, key, 0)); }
 
 void PressAndRelease(HWND dialog, HWND control, UINT key) {
-  for (UINT message : {WM_KEYDOWN, WM_KEYUP}) {
-    MSG msg{};
-    msg.hwnd = control;
-    msg.message = message;
-    msg.wParam = key;
-    msg.lParam = message == WM_KEYUP ? static_cast<LPARAM>(0xC0000001) : 1;
-    HandOver(dialog, msg);
-  }
+  HandOver(dialog, KeyMessage(dialog, control, WM_KEYDOWN, key, 1));
+  HandOver(dialog, KeyMessage(dialog, control, WM_KEYUP, key, static_cast<LPARAM>(0xC0000001)));
 }
 
 void PressAccessKey(HWND dialog, wchar_t letter) {
-  MSG msg{};
-  msg.hwnd = GetFocus() ? GetFocus() : dialog;
-  msg.message = WM_SYSCHAR;
-  msg.wParam = letter;
-  msg.lParam = 1 << 29;  // Alt held
+  MSG msg = KeyMessage(dialog, nullptr, WM_SYSCHAR, letter, 1 << 29);  // Alt held
   IsDialogMessageW(dialog, &msg);
 }
 

@@ -168,7 +168,7 @@ class PropertyDialogTest : public ::testing::Test {
   TagRecord TagOnDisk(const std::wstring& path) const {
     TagRecord tag{};
     StreamInfoRecord info{};
-    EXPECT_NE(g_vbmp3.getFileInfo(win::ToAnsi(path).c_str(), &tag, &info) & 0xFFFF, 0);
+    EXPECT_TRUE(Vbmp3Succeeded(g_vbmp3.getFileInfo(win::ToAnsi(path).c_str(), &tag, &info)));
     return tag;
   }
   void WriteTagDirectly(const std::wstring& path, const std::wstring& artist,
@@ -180,7 +180,7 @@ class PropertyDialogTest : public ::testing::Test {
     win::FillAnsiField(tag.Year, sizeof(tag.Year), L"");
     win::FillAnsiField(tag.Comment, sizeof(tag.Comment), L"");
     tag.GenreNumber = -1;
-    ASSERT_NE(g_realSetTagInfo(win::ToAnsi(path).c_str(), &tag, 0, 1) & 0xFFFF, 0);
+    ASSERT_TRUE(Vbmp3Succeeded(g_realSetTagInfo(win::ToAnsi(path).c_str(), &tag, 0, 1)));
   }
 
   struct Shown {
@@ -218,7 +218,7 @@ TEST_F(PropertyDialogTest, LoadShowsPathTagStreamAndCaption) {
 
   StreamInfoRecord info{};
   TagRecord tag{};
-  ASSERT_NE(g_vbmp3.getFileInfo(win::ToAnsi(path).c_str(), &tag, &info) & 0xFFFF, 0);
+  ASSERT_TRUE(Vbmp3Succeeded(g_vbmp3.getFileInfo(win::ToAnsi(path).c_str(), &tag, &info)));
   std::vector<std::wstring> lines = MpegLines();
   ASSERT_EQ(lines.size(), 9u) << win::ToUtf8(Text(Id::kTxtMPEG));
   EXPECT_EQ(lines[0], L"Version：1");
