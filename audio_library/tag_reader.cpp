@@ -48,4 +48,18 @@ bool WriteId3v1Tag(const std::string& libraryPath, const TagTexts& texts, int32_
   return g_vbmp3.setTagInfo && Vbmp3Succeeded(g_vbmp3.setTagInfo(libraryPath.c_str(), &tag, 0, 1));
 }
 
+std::vector<Genre> LibraryGenres() {
+  std::vector<Genre> genres;
+  if (!g_vbmp3.getGenre) return genres;
+  // One record for every call, as the library expects to be asked.
+  TagRecord tag{};
+  for (int32_t number = 0; number <= 255; ++number) {
+    tag.GenreNumber = number;
+    g_vbmp3.getGenre(&tag);
+    std::wstring name = win::ReadAnsiField(tag.GenreName, sizeof(tag.GenreName));
+    if (!name.empty()) genres.push_back({number, std::move(name)});
+  }
+  return genres;
+}
+
 int32_t Vbmp3LastErrorNumber() { return g_vbmp3.getLastErrorNo ? g_vbmp3.getLastErrorNo() : 0; }

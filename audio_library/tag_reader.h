@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "audio_library/tag_texts.h"
 
@@ -41,6 +42,15 @@ std::optional<FileTags> ReadFileTags(const std::wstring& path);
 // LibraryPath): the five texts of texts (not the genre name) and
 // genreNumber (-1: none chosen). False when the library refused.
 bool WriteId3v1Tag(const std::string& libraryPath, const TagTexts& texts, int32_t genreNumber);
+
+// A genre the library names, with its ID3v1 number.
+struct Genre {
+  int32_t number;
+  std::wstring name;
+};
+// Every genre the library names, by ascending number (numbers it leaves
+// unnamed are skipped, so the list may have gaps).
+std::vector<Genre> LibraryGenres();
 
 // The library's number for its last failure; 0 without a library.
 int32_t Vbmp3LastErrorNumber();

@@ -2,13 +2,12 @@
 
 #include <commctrl.h>
 
-#include <cstring>
+#include <cwchar>
 
 #include "settings/settings.h"
 #include "audio_library/library_path.h"
 #include "audio/property/property_text.h"
 #include "audio_library/tag_reader.h"
-#include "audio_library/vbmp3_api.h"
 #include "engine/name_builder.h"
 #include "engine/path_rules.h"
 #include "settings/template_list.h"
@@ -187,15 +186,10 @@ void PropertyDialog::Form_Load() {
 
 void PropertyDialog::FillGenres() {
   HWND combo = Control(kCboGenre);
-  // One record for every call, as the library expects to be asked.
-  TagRecord tag{};
-  for (int32_t number = 0; number <= 255; ++number) {
-    tag.GenreNumber = number;
-    g_vbmp3.getGenre(&tag);
-    std::wstring name = win::ReadAnsiField(tag.GenreName, sizeof(tag.GenreName));
-    if (name.empty()) continue;
-    LRESULT index = SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
-    if (index >= 0) SendMessageW(combo, CB_SETITEMDATA, static_cast<WPARAM>(index), number);
+  for (const Genre& genre : LibraryGenres()) {
+    LRESULT index =
+        SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(genre.name.c_str()));
+    if (index >= 0) SendMessageW(combo, CB_SETITEMDATA, static_cast<WPARAM>(index), genre.number);
   }
   SendMessageW(combo, CB_SETCURSEL, 0, 0);
 }

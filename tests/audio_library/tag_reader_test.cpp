@@ -107,3 +107,23 @@ TEST_F(TagReaderTest, AWrittenTagReadsBackAndANonAudioFileIsRefused) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(LibraryGenres, TheLibrarysNamedGenresByAscendingNumber) {
+  std::vector<Genre> genres = LibraryGenres();
+  ASSERT_GT(genres.size(), 100u);
+  EXPECT_EQ(genres.front().number, 0);
+  EXPECT_EQ(genres.front().name, L"Blues");
+  int previous = -1;
+  for (const Genre& genre : genres) {
+    EXPECT_GT(genre.number, previous);
+    EXPECT_LE(genre.number, 255);
+    EXPECT_FALSE(genre.name.empty()) << genre.number;
+    previous = genre.number;
+  }
+  EXPECT_EQ(genres[17].number, 17);
+  EXPECT_EQ(genres[17].name, L"Rock");
+}
+
+}  // namespace

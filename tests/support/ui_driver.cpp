@@ -110,8 +110,11 @@ bool IsShown(HWND control) { return (GetWindowLongPtrW(control, GWL_STYLE) & WS_
 
 HWND FindProgressWindow() { return FindWindowW(L"VelnoirProgress", L"実行中"); }
 
-void PostProgressButtonClick() {
-  PostMessageW(GetDlgItem(FindProgressWindow(), kProgressButtonId), BM_CLICK, 0, 0);
+HWND ProgressButton() {
+  HWND progress = FindProgressWindow();
+  return progress ? GetDlgItem(progress, kProgressButtonId) : nullptr;
 }
+
+void PostProgressButtonClick() { PostMessageW(ProgressButton(), BM_CLICK, 0, 0); }
 
 }  // namespace ui_driver

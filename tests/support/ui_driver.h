@@ -51,6 +51,9 @@ bool IsShown(HWND control);
 
 // The rename run's progress window, while it is open; nullptr otherwise.
 HWND FindProgressWindow();
+// The progress window's one button (中止, then 閉じる); nullptr without the
+// window.
+HWND ProgressButton();
 // Clicks the progress window's one button (中止, then 閉じる) from a queue,
 // so the click is handled at the run's next look at its messages.
 void PostProgressButtonClick();
