@@ -56,25 +56,15 @@ class RecordingHost : public PlayerHost {
   const RenameList& list_;
 };
 
-class ForeignNamesTest : public ::testing::Test {
+class ForeignNamesTest : public LibraryFileTest {
  protected:
   void SetUp() override {
-    folder_ = std::make_unique<ScratchFolder>(L"names");
+    LibraryFileTest::SetUp();
     g_settings.RenameExt_Default = L"%A - %T";
-  }
-  void TearDown() override {
-    g_getShortPathName = &GetShortPathNameW;
-    folder_.reset();
-  }
-  std::wstring File(const std::wstring& name, const std::string& bytes) {
-    std::wstring path = *folder_ / name;
-    WriteBytes(path, bytes);
-    return path;
   }
   bool Exists(const std::wstring& path) {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
   }
-  std::unique_ptr<ScratchFolder> folder_;
 };
 
 }  // namespace

@@ -5,16 +5,12 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
-
 #include "audio_library/library_path.h"
 #include "tests/support/silent_mp3.h"
 #include "tests/support/test_files.h"
 #include "tests/support/vbmp3_environment.h"
 
-using testing_files::ScratchFolder;
 using testing_files::SilentMp3;
-using testing_files::WriteBytes;
 
 namespace {
 
@@ -32,20 +28,7 @@ std::string Id3v2Title(const std::string& utf8) {
   return tag + frame;
 }
 
-class TagReaderTest : public ::testing::Test {
- protected:
-  void SetUp() override { folder_ = std::make_unique<ScratchFolder>(L"tags"); }
-  void TearDown() override {
-    g_getShortPathName = &GetShortPathNameW;
-    folder_.reset();
-  }
-  std::wstring File(const std::wstring& name, const std::string& bytes) {
-    std::wstring path = *folder_ / name;
-    WriteBytes(path, bytes);
-    return path;
-  }
-  std::unique_ptr<ScratchFolder> folder_;
-};
+using TagReaderTest = LibraryFileTest;
 
 TEST_F(TagReaderTest, AReadableFileGivesBothTagsAsWideTextsAndItsStream) {
   std::wstring path = File(L"song.mp3", Id3v2Title("노래") + SilentMp3(20, "\x89\xCC", "Artist1"));
