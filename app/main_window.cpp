@@ -16,7 +16,7 @@
 #include "settings/settings.h"
 #include "audio/player/vbmp3_player_library.h"
 #include "audio/property/property_dialog.h"
-#include "audio_library/tag_reader.h"
+#include "audio_library/tag_access.h"
 #include "audio_library/vbmp3_api.h"
 #include "engine/journaled_rename.h"
 #include "engine/list_file.h"

@@ -1,5 +1,5 @@
 #include "settings/settings.h"
-#include "audio_library/tag_reader.h"
+#include "audio_library/tag_access.h"
 #include "engine/name_builder.h"
 #include "settings/template_list.h"
 

@@ -1,7 +1,7 @@
 #include "audio/player/vbmp3_player_library.h"
 
 #include "audio_library/library_path.h"
-#include "audio_library/tag_reader.h"
+#include "audio_library/tag_access.h"
 #include "audio_library/vbmp3_api.h"
 #include "win/text.h"
 

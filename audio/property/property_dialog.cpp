@@ -7,7 +7,7 @@
 #include "settings/settings.h"
 #include "audio_library/library_path.h"
 #include "audio/property/property_text.h"
-#include "audio_library/tag_reader.h"
+#include "audio_library/tag_access.h"
 #include "engine/name_builder.h"
 #include "engine/path_rules.h"
 #include "settings/template_list.h"

@@ -1,6 +1,6 @@
 #include "tests/engine/win_support.h"
 
-#include "audio_library/tag_reader.h"
+#include "audio_library/tag_access.h"
 #include "audio_library/vbmp3_api.h"
 #include "tests/support/silent_mp3.h"
 

@@ -11,7 +11,7 @@
 #include <memory>
 #include <string>
 
-#include "audio_library/tag_reader.h"
+#include "audio_library/tag_access.h"
 #include "audio_library/library_path.h"
 #include "audio_library/vbmp3_api.h"
 #include "tests/support/test_files.h"

@@ -5,7 +5,7 @@
 
 #include "settings/settings.h"
 #include "audio/property/property_dialog.h"
-#include "audio_library/tag_reader.h"
+#include "audio_library/tag_access.h"
 #include "audio_library/vbmp3_api.h"
 #include "settings/template_list.h"
 #include "tests/support/memory_rename_list.h"

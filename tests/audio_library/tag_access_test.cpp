@@ -1,7 +1,7 @@
-// The program's reader and writer of tags through the real VBMP3.dll: what
+// The program's access to tags through the real VBMP3.dll: what
 // it reports for a readable file, a file the library refuses, and a file no
 // ANSI path reaches, and that a written tag reads back.
-#include "audio_library/tag_reader.h"
+#include "audio_library/tag_access.h"
 
 #include <gtest/gtest.h>
 
@@ -28,9 +28,9 @@ std::string Id3v2Title(const std::string& utf8) {
   return tag + frame;
 }
 
-using TagReaderTest = LibraryFileTest;
+using TagAccessTest = LibraryFileTest;
 
-TEST_F(TagReaderTest, AReadableFileGivesBothTagsAsWideTextsAndItsStream) {
+TEST_F(TagAccessTest, AReadableFileGivesBothTagsAsWideTextsAndItsStream) {
   std::wstring path = File(L"song.mp3", Id3v2Title("노래") + SilentMp3(20, "\x89\xCC", "Artist1"));
   TagReading reading = ReadFileTagsReporting(path);
   ASSERT_EQ(reading.outcome, TagReadOutcome::kRead);
@@ -47,7 +47,7 @@ TEST_F(TagReaderTest, AReadableFileGivesBothTagsAsWideTextsAndItsStream) {
   EXPECT_EQ(tags->id3v2.title, L"노래");
 }
 
-TEST_F(TagReaderTest, AFileTheLibraryRefusesStillShowsWhatTheLibraryFilled) {
+TEST_F(TagAccessTest, AFileTheLibraryRefusesStillShowsWhatTheLibraryFilled) {
   std::string tag(128, '\0');
   tag.replace(0, 7, "TAGJunk");
   std::wstring path = File(L"text.mp3", std::string(4000, 'x') + tag);
@@ -61,7 +61,7 @@ TEST_F(TagReaderTest, AFileTheLibraryRefusesStillShowsWhatTheLibraryFilled) {
   EXPECT_EQ(ReadFileTagsReporting(*folder_ / L"missing.mp3").outcome, TagReadOutcome::kLibraryFailed);
 }
 
-TEST_F(TagReaderTest, AFileNoAnsiPathReachesIsNotGivenToTheLibrary) {
+TEST_F(TagAccessTest, AFileNoAnsiPathReachesIsNotGivenToTheLibrary) {
   std::wstring path = File(L"Café.mp3", SilentMp3(20, "Cafe"));
   g_getShortPathName = &NoShortName;
   TagReading reading = ReadFileTagsReporting(path);
@@ -70,7 +70,7 @@ TEST_F(TagReaderTest, AFileNoAnsiPathReachesIsNotGivenToTheLibrary) {
   EXPECT_FALSE(ReadFileTags(path));
 }
 
-TEST_F(TagReaderTest, AWrittenTagReadsBackAndANonAudioFileIsRefused) {
+TEST_F(TagAccessTest, AWrittenTagReadsBackAndANonAudioFileIsRefused) {
   std::wstring path = File(L"write.mp3", SilentMp3(20, "Old"));
   TagTexts texts;
   texts.title = L"新しい題";

@@ -1,4 +1,4 @@
-#include "audio_library/tag_reader.h"
+#include "audio_library/tag_access.h"
 
 #include "audio_library/library_path.h"
 #include "audio_library/vbmp3_api.h"
