@@ -2,6 +2,7 @@
 // (the view it keeps is applied here and read back at close) and the list
 // file of name templates.
 #include "app/main_window.h"
+#include "audio_library/tag_access.h"
 #include "audio_library/vbmp3_api.h"
 #include "engine/list_file.h"
 #include "settings/setting_value.h"
@@ -38,7 +39,7 @@ int ShowCommandOf(int windowState) {
 
 bool MainWindow::LoadAtStart() {
   // Without the audio library the program cannot do anything it is for.
-  if (!LoadVbmp3() || (g_vbmp3.init() & 0xFFFF) == 0) {
+  if (!LoadVbmp3() || !Vbmp3Succeeded(g_vbmp3.init())) {
     win::MessageBoxText(nullptr, L"VBMP3の初期化に失敗しました。起動できません。", MB_OK | MB_ICONSTOP,
                         L"DLL操作エラー");
     return false;

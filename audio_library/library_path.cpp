@@ -16,16 +16,7 @@ std::optional<std::string> ExactAnsi(const std::wstring& text) {
 
 // Every character the code page lacks becomes '?', never a look-alike: a
 // wildcard is no file name, so the path names no file.
-std::string NoFileAnsi(const std::wstring& text) {
-  if (text.empty()) return {};
-  BOOL usedDefault = FALSE;
-  int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), static_cast<int>(text.size()),
-                              nullptr, 0, "?", &usedDefault);
-  std::string out(static_cast<size_t>(n > 0 ? n : 0), '\0');
-  WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), static_cast<int>(text.size()),
-                      out.data(), n, "?", &usedDefault);
-  return out;
-}
+std::string NoFileAnsi(const std::wstring& text) { return win::ToAnsiWithoutLookAlikes(text); }
 
 }  // namespace
 

@@ -20,19 +20,6 @@ struct Vbmp3Api {
 
 extern Vbmp3Api g_vbmp3;
 
-// Fields of TagTextsRecord.Texts, as our library fills them: the ID3v2 texts
-// in UTF-8, and the tag's version ("2.3"), empty without an ID3v2 tag.
-enum Id3v2TextField : int {
-  kId3v2Title = 0,
-  kId3v2Artist,
-  kId3v2Album,
-  kId3v2Year,
-  kId3v2Comment,
-  kId3v2Genre,
-  kId3v2Track,
-  kId3v2VersionField,
-};
-
 // Loads VBMP3.dll from the program's folder and resolves every function.
 // False when the library or any of its functions is missing.
 bool LoadVbmp3();

@@ -4,15 +4,7 @@
 #include <cstdint>
 #include <string>
 
-// The six tag texts a template can use, each already cut at its first NUL.
-struct TagTexts {
-  std::wstring artist;
-  std::wstring title;
-  std::wstring album;
-  std::wstring year;
-  std::wstring comment;
-  std::wstring genreName;
-};
+#include "audio_library/tag_texts.h"
 
 // The texts a name is built from: with preferID3v2, each ID3v2 text that is
 // not empty takes the place of the ID3v1 one.

@@ -7,13 +7,16 @@
 namespace win {
 namespace {
 
-std::string Narrow(UINT codePage, std::wstring_view text) {
+// lostCharacter: what a character the code page lacks becomes; nullptr for
+// the code page's own choice (a look-alike where it has one).
+std::string Narrow(UINT codePage, std::wstring_view text, DWORD flags = 0,
+                   const char* lostCharacter = nullptr) {
   if (text.empty()) return {};
-  int n = WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                              nullptr, nullptr);
-  std::string out(static_cast<size_t>(n), '\0');
-  WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), out.data(), n,
-                      nullptr, nullptr);
+  int n = WideCharToMultiByte(codePage, flags, text.data(), static_cast<int>(text.size()), nullptr,
+                              0, lostCharacter, nullptr);
+  std::string out(static_cast<size_t>(n > 0 ? n : 0), '\0');
+  WideCharToMultiByte(codePage, flags, text.data(), static_cast<int>(text.size()), out.data(), n,
+                      lostCharacter, nullptr);
   return out;
 }
 
@@ -29,6 +32,9 @@ std::wstring Widen(UINT codePage, std::string_view bytes) {
 
 std::string ToAnsi(std::wstring_view text) { return Narrow(CP_ACP, text); }
 std::wstring FromAnsi(std::string_view bytes) { return Widen(CP_ACP, bytes); }
+std::string ToAnsiWithoutLookAlikes(std::wstring_view text) {
+  return Narrow(CP_ACP, text, WC_NO_BEST_FIT_CHARS, "?");
+}
 std::string ToUtf8(std::wstring_view text) { return Narrow(CP_UTF8, text); }
 std::wstring FromUtf8(std::string_view bytes) { return Widen(CP_UTF8, bytes); }
 

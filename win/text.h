@@ -8,6 +8,9 @@ namespace win {
 
 std::string ToAnsi(std::wstring_view text);
 std::wstring FromAnsi(std::string_view bytes);
+// Like ToAnsi, but every character the code page lacks becomes '?', never a
+// look-alike ("é" becomes "?", not "e").
+std::string ToAnsiWithoutLookAlikes(std::wstring_view text);
 std::string ToUtf8(std::wstring_view text);
 std::wstring FromUtf8(std::string_view bytes);
 

@@ -8,23 +8,23 @@
 namespace win {
 namespace {
 
+// The screen's dots per inch along one axis (LOGPIXELSX or LOGPIXELSY); 96
+// when the screen does not say.
+int ScreenDpi(int axis) {
+  HDC dc = GetDC(nullptr);
+  int v = GetDeviceCaps(dc, axis);
+  ReleaseDC(nullptr, dc);
+  return v > 0 ? v : 96;
+}
+
+// Asked once, at the first conversion.
 int DpiX() {
-  static int dpi = [] {
-    HDC dc = GetDC(nullptr);
-    int v = GetDeviceCaps(dc, LOGPIXELSX);
-    ReleaseDC(nullptr, dc);
-    return v > 0 ? v : 96;
-  }();
+  static const int dpi = ScreenDpi(LOGPIXELSX);
   return dpi;
 }
 
 int DpiY() {
-  static int dpi = [] {
-    HDC dc = GetDC(nullptr);
-    int v = GetDeviceCaps(dc, LOGPIXELSY);
-    ReleaseDC(nullptr, dc);
-    return v > 0 ? v : 96;
-  }();
+  static const int dpi = ScreenDpi(LOGPIXELSY);
   return dpi;
 }
 

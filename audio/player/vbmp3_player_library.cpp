@@ -1,11 +1,9 @@
 #include "audio/player/vbmp3_player_library.h"
 
 #include "audio_library/library_path.h"
+#include "audio_library/tag_access.h"
 #include "audio_library/vbmp3_api.h"
 #include "win/text.h"
-
-// Results are tested in their low 16 bits, as every caller of the library does.
-static bool Ok(int32_t result) { return (result & 0xFFFF) != 0; }
 
 void Vbmp3PlayerLibrary::Close() {
   if (g_vbmp3.close) g_vbmp3.close();
@@ -21,13 +19,13 @@ bool Vbmp3PlayerLibrary::Open(const std::wstring& path, std::wstring& title,
     return false;
   }
   OpenInfoRecord info{};
-  if (!Ok(g_vbmp3.open(libraryPath->c_str(), &info))) return false;
+  if (!Vbmp3Succeeded(g_vbmp3.open(libraryPath->c_str(), &info))) return false;
   title = win::ReadAnsiField(info.Title, sizeof(info.Title));
   totalSeconds = info.TotalSeconds;
   return true;
 }
 
-bool Vbmp3PlayerLibrary::Play() { return g_vbmp3.play && Ok(g_vbmp3.play()); }
+bool Vbmp3PlayerLibrary::Play() { return g_vbmp3.play && Vbmp3Succeeded(g_vbmp3.play()); }
 
 void Vbmp3PlayerLibrary::Stop() {
   if (g_vbmp3.stop) g_vbmp3.stop();
@@ -39,5 +37,5 @@ int32_t Vbmp3PlayerLibrary::GetState(int32_t& seconds) {
 }
 
 int32_t Vbmp3PlayerLibrary::LastErrorNo() {
-  return g_vbmp3.getLastErrorNo ? g_vbmp3.getLastErrorNo() : 0;
+  return Vbmp3LastErrorNumber();
 }

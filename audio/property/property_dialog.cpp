@@ -2,12 +2,12 @@
 
 #include <commctrl.h>
 
-#include <cstring>
+#include <cwchar>
 
 #include "settings/settings.h"
 #include "audio_library/library_path.h"
 #include "audio/property/property_text.h"
-#include "audio_library/vbmp3_api.h"
+#include "audio_library/tag_access.h"
 #include "engine/name_builder.h"
 #include "engine/path_rules.h"
 #include "settings/template_list.h"
@@ -31,10 +31,6 @@ constexpr win::TwipsRect kFrame2Place{3465, 735, 3270, 3020};
 win::TwipsRect In(const win::TwipsRect& frame, win::TwipsRect r) {
   return {frame.left + r.left, frame.top + r.top, r.width, r.height};
 }
-
-bool Succeeded(int32_t result) { return (result & 0xFFFF) != 0; }
-
-int32_t LastErrorNumber() { return g_vbmp3.getLastErrorNo ? g_vbmp3.getLastErrorNo() : 0; }
 
 std::wstring TrimSpaces(const std::wstring& text) {
   size_t first = text.find_first_not_of(L' ');
@@ -190,15 +186,10 @@ void PropertyDialog::Form_Load() {
 
 void PropertyDialog::FillGenres() {
   HWND combo = Control(kCboGenre);
-  // One record for every call, as the library expects to be asked.
-  TagRecord tag{};
-  for (int32_t number = 0; number <= 255; ++number) {
-    tag.GenreNumber = number;
-    g_vbmp3.getGenre(&tag);
-    std::wstring name = win::ReadAnsiField(tag.GenreName, sizeof(tag.GenreName));
-    if (name.empty()) continue;
-    LRESULT index = SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
-    if (index >= 0) SendMessageW(combo, CB_SETITEMDATA, static_cast<WPARAM>(index), number);
+  for (const Genre& genre : LibraryGenres()) {
+    LRESULT index =
+        SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(genre.name.c_str()));
+    if (index >= 0) SendMessageW(combo, CB_SETITEMDATA, static_cast<WPARAM>(index), genre.number);
   }
   SendMessageW(combo, CB_SETCURSEL, 0, 0);
 }
@@ -227,34 +218,28 @@ void PropertyDialog::LoadFileInfo(const std::wstring& path) {
   HWND target = Control(kTxtTargetFile);
   win::SetText(target, path);
 
-  TagRecord tag;
-  StreamInfoRecord info;
-  TagTextsRecord texts;
-  std::memset(&tag, 0, sizeof(tag));
-  std::memset(&info, 0, sizeof(info));
-  std::memset(&texts, 0, sizeof(texts));
   // The dialog is not shown yet while it loads: a warning goes over the owner.
   HWND messageOwner = IsWindowVisible(window_) ? window_ : owner_;
-  std::optional<std::string> libraryPath = LibraryPath(TrimSpaces(path));
-  if (!libraryPath) {
+  TagReading reading = ReadFileTagsReporting(TrimSpaces(path));
+  if (reading.outcome == TagReadOutcome::kUnreachablePath) {
     Message(messageOwner, UnreachablePathMessage(path), MB_OK | MB_ICONEXCLAMATION);
-  } else if (!Succeeded(g_vbmp3.getFileInfo2(libraryPath->c_str(), &tag, &info, &texts))) {
+  } else if (reading.outcome == TagReadOutcome::kLibraryFailed) {
     Message(messageOwner,
             path + L"\r\n指定したファイルのデータが収得できません。\r\nErrorCode：" +
-                std::to_wstring(LastErrorNumber()),
+                std::to_wstring(Vbmp3LastErrorNumber()),
             MB_OK | MB_ICONEXCLAMATION);
   }
 
-  win::SetText(Control(kTxtAlbum), win::ReadAnsiField(tag.Album, sizeof(tag.Album)));
-  win::SetText(Control(kTxtArtist), win::ReadAnsiField(tag.Artist, sizeof(tag.Artist)));
-  win::SetText(Control(kTxtComment), win::ReadAnsiField(tag.Comment, sizeof(tag.Comment)));
-  win::SetText(Control(kTxtTitle), win::ReadAnsiField(tag.Title, sizeof(tag.Title)));
-  win::SetText(Control(kTxtYear), win::ReadAnsiField(tag.Year, sizeof(tag.Year)));
-  SelectGenre(win::ReadAnsiField(tag.GenreName, sizeof(tag.GenreName)));
-  // The library names the file's ID3v2 version in the texts' eighth field.
-  const char* version = texts.Texts[kId3v2VersionField];
+  // What the library filled is shown even when it failed.
+  const TagTexts& tag = reading.tags.id3v1;
+  win::SetText(Control(kTxtAlbum), tag.album);
+  win::SetText(Control(kTxtArtist), tag.artist);
+  win::SetText(Control(kTxtComment), tag.comment);
+  win::SetText(Control(kTxtTitle), tag.title);
+  win::SetText(Control(kTxtYear), tag.year);
+  SelectGenre(tag.genreName);
   win::SetText(Control(kTxtMPEG),
-               property::FormatStreamInfo(info, win::FromUtf8(std::string(version, strnlen(version, 128)))));
+               property::FormatStreamInfo(reading.tags.stream, reading.tags.id3v2Version));
 
   // The end of a long path is the part worth seeing.
   LRESULT length = GetWindowTextLengthW(target);
@@ -292,20 +277,19 @@ void PropertyDialog::ShowTargetState(const std::wstring& target) {
 }
 
 void PropertyDialog::WriteTag(const std::wstring& path) {
-  TagRecord tag;
-  std::memset(&tag, 0, sizeof(tag));
-  win::FillAnsiField(tag.Album, sizeof(tag.Album), win::GetText(Control(kTxtAlbum)));
-  win::FillAnsiField(tag.Artist, sizeof(tag.Artist), win::GetText(Control(kTxtArtist)));
-  win::FillAnsiField(tag.Comment, sizeof(tag.Comment), win::GetText(Control(kTxtComment)));
-  win::FillAnsiField(tag.Title, sizeof(tag.Title), win::GetText(Control(kTxtTitle)));
-  win::FillAnsiField(tag.Year, sizeof(tag.Year), win::GetText(Control(kTxtYear)));
+  TagTexts texts;
+  texts.album = win::GetText(Control(kTxtAlbum));
+  texts.artist = win::GetText(Control(kTxtArtist));
+  texts.comment = win::GetText(Control(kTxtComment));
+  texts.title = win::GetText(Control(kTxtTitle));
+  texts.year = win::GetText(Control(kTxtYear));
   // The genre's own number, kept with its entry: a library whose genre
   // numbers have gaps would otherwise get the wrong genre.
   HWND genre = Control(kCboGenre);
   LRESULT selected = SendMessageW(genre, CB_GETCURSEL, 0, 0);
-  tag.GenreNumber = selected == CB_ERR
-                        ? -1
-                        : static_cast<int32_t>(SendMessageW(genre, CB_GETITEMDATA, selected, 0));
+  int32_t genreNumber = selected == CB_ERR
+                            ? -1
+                            : static_cast<int32_t>(SendMessageW(genre, CB_GETITEMDATA, selected, 0));
 
   std::optional<std::string> libraryPath = LibraryPath(path);
   if (!libraryPath) {
@@ -314,12 +298,12 @@ void PropertyDialog::WriteTag(const std::wstring& path) {
     return;
   }
   for (;;) {
-    if (Succeeded(g_vbmp3.setTagInfo(libraryPath->c_str(), &tag, 0, 1))) {
+    if (WriteId3v1Tag(*libraryPath, texts, genreNumber)) {
       tagDirty_ = false;
       return;
     }
     int answer = Message(window_,
-                         L"ID3に書き込めません。\r\nErrorCode：" + std::to_wstring(LastErrorNumber()),
+                         L"ID3に書き込めません。\r\nErrorCode：" + std::to_wstring(Vbmp3LastErrorNumber()),
                          MB_RETRYCANCEL | MB_ICONEXCLAMATION);
     if (answer != IDRETRY) return;
   }

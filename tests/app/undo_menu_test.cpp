@@ -11,6 +11,7 @@
 #include "app/main_window.h"
 #include "settings/settings.h"
 #include "tests/support/test_files.h"
+#include "tests/support/ui_driver.h"
 #include "win/ui.h"
 
 using testing_files::ReadBytes;
@@ -27,8 +28,7 @@ std::wstring MenuText(HMENU menu, UINT position) {
 
 // Closes the progress window once its run is over, as the user would.
 void CALLBACK CloseFinishedProgress(HWND, UINT, UINT_PTR, DWORD) {
-  HWND progress = FindWindowW(L"VelnoirProgress", L"実行中");
-  HWND button = progress ? GetDlgItem(progress, 104) : nullptr;
+  HWND button = ui_driver::ProgressButton();
   if (button && win::GetText(button) == L"閉じる(&C)") PostMessageW(button, BM_CLICK, 0, 0);
 }
 

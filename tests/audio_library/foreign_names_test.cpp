@@ -22,6 +22,8 @@
 #include "engine/rename_run.h"
 #include "tests/support/test_files.h"
 #include "tests/support/silent_mp3.h"
+#include "tests/support/memory_rename_list.h"
+#include "tests/support/vbmp3_environment.h"
 #include "win/text.h"
 #include "win/ui.h"
 
@@ -33,41 +35,9 @@ namespace {
 
 const std::wstring kNames[] = {L"Café.mp3", L"Ünïcødé.mp3", L"노래.mp3", L"emoji \U0001F600.mp3"};
 
-class LibraryEnvironment : public ::testing::Environment {
- public:
-  void SetUp() override {
-    ASSERT_TRUE(LoadVbmp3()) << "VBMP3.dll beside the test";
-    ASSERT_NE(g_vbmp3.init() & 0xFFFF, 0);
-  }
-  void TearDown() override {
-    if (g_vbmp3.free) g_vbmp3.free();
-  }
-};
-const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new LibraryEnvironment);
+const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new Vbmp3Environment);
 
 using testing_files::SilentMp3;
-
-// A volume that keeps no short (8.3) names.
-DWORD WINAPI NoShortName(const wchar_t*, wchar_t*, DWORD) {
-  SetLastError(ERROR_INVALID_PARAMETER);
-  return 0;
-}
-
-class MemoryRenameList : public RenameList {
- public:
-  std::vector<RenameEntry> entries;
-  int selected = 0;
-  int Count() const override { return static_cast<int>(entries.size()); }
-  RenameEntry Get(int position) const override { return entries.at(position - 1); }
-  void Append(RenameEntry entry) override { entries.push_back(std::move(entry)); }
-  void Set(int position, RenameEntry entry) override { entries.at(position - 1) = std::move(entry); }
-  void RemovePositions(const std::vector<int>& positions) override {
-    for (auto it = positions.rbegin(); it != positions.rend(); ++it) Remove(*it);
-  }
-  void Remove(int position) override { entries.erase(entries.begin() + (position - 1)); }
-  int Selected() const override { return selected; }
-  void ShowItemCount() override {}
-};
 
 class RecordingHost : public PlayerHost {
  public:
@@ -86,25 +56,15 @@ class RecordingHost : public PlayerHost {
   const RenameList& list_;
 };
 
-class ForeignNamesTest : public ::testing::Test {
+class ForeignNamesTest : public LibraryFileTest {
  protected:
   void SetUp() override {
-    folder_ = std::make_unique<ScratchFolder>(L"names");
+    LibraryFileTest::SetUp();
     g_settings.RenameExt_Default = L"%A - %T";
-  }
-  void TearDown() override {
-    g_getShortPathName = &GetShortPathNameW;
-    folder_.reset();
-  }
-  std::wstring File(const std::wstring& name, const std::string& bytes) {
-    std::wstring path = *folder_ / name;
-    WriteBytes(path, bytes);
-    return path;
   }
   bool Exists(const std::wstring& path) {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
   }
-  std::unique_ptr<ScratchFolder> folder_;
 };
 
 }  // namespace
@@ -137,7 +97,7 @@ TEST_F(ForeignNamesTest, WithoutShortNamesAFileIsUnreachableAndAMissingOneStaysM
   ASSERT_TRUE(missing.has_value());
   TagRecord tag{};
   StreamInfoRecord info{};
-  EXPECT_EQ(g_vbmp3.getFileInfo(missing->c_str(), &tag, &info) & 0xFFFF, 0);
+  EXPECT_FALSE(Vbmp3Succeeded(g_vbmp3.getFileInfo(missing->c_str(), &tag, &info)));
   EXPECT_EQ(win::ReadAnsiField(tag.Title, sizeof(tag.Title)), L"");
   EXPECT_TRUE(Exists(lookAlike));
 }

@@ -7,7 +7,7 @@
 #include "engine/name_builder.h"
 #include "engine/rename_entry.h"
 #include "settings/template_list.h"
-#include "tests/engine/fake_rename_list.h"
+#include "tests/support/memory_rename_list.h"
 #include "tests/engine/win_support.h"
 #include "win/text.h"
 
@@ -60,7 +60,7 @@ TEST_F(AddEntryTest, NameOutsideTheAnsiCodePageStillGetsItsTag) {
 }
 
 TEST_F(AddEntryTest, AddRenameEntryFillsAllFourColumnsAndTheCount) {
-  FakeRenameList list;
+  MemoryRenameList list;
   std::wstring a = dir / L"a.mp3";
   WriteBytes(a, TaggedMp3("Back", "AC/DC"));
   std::wstring junk = dir / L"junk.mp3";
@@ -84,7 +84,7 @@ TEST_F(AddEntryTest, AddRenameEntryFillsAllFourColumnsAndTheCount) {
 }
 
 TEST_F(AddEntryTest, CommandLineFilesAreAddedOnlyWhenTheyExist) {
-  FakeRenameList list;
+  MemoryRenameList list;
   std::wstring a = dir / L"a b.mp3";
   WriteBytes(a, TaggedMp3("T", "A"));
   std::wstring folder = dir / L"folder";

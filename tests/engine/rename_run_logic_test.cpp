@@ -4,12 +4,12 @@
 
 #include <set>
 
-#include "tests/engine/fake_rename_list.h"
+#include "tests/support/memory_rename_list.h"
 
 namespace {
 
-FakeRenameList ListOf(int n) {
-  FakeRenameList list;
+MemoryRenameList ListOf(int n) {
+  MemoryRenameList list;
   for (int i = 1; i <= n; ++i) {
     std::wstring s = L"C:\\m\\" + std::to_wstring(i) + L".mp3";
     std::wstring t = L"C:\\m\\t" + std::to_wstring(i) + L".mp3";
@@ -45,7 +45,7 @@ TEST(ReportText, LinesAndSummaryByteForByte) {
 }
 
 TEST(RenameEntries, ProcessesInOrderAndRecordsRenamedPositions) {
-  FakeRenameList list = ListOf(5);
+  MemoryRenameList list = ListOf(5);
   Renamer renamer{{2, 4}};
   std::wstring report;
   std::vector<std::pair<int32_t, int32_t>> positions;
@@ -85,7 +85,7 @@ TEST(RenameEntries, ProcessesInOrderAndRecordsRenamedPositions) {
 
 TEST(RenameEntries, CancelAfterEntryKStillProcessesEntryKPlus1) {
   for (int k : {1, 3, 6}) {
-    FakeRenameList list = ListOf(8);
+    MemoryRenameList list = ListOf(8);
     Renamer renamer{{1, 2, 3, 4, 5, 6, 7, 8}};
     bool cancel = false;
     int32_t lastPosition = 0;
@@ -106,7 +106,7 @@ TEST(RenameEntries, CancelAfterEntryKStillProcessesEntryKPlus1) {
 }
 
 TEST(RenameEntries, CancelDuringTheLastEntryChangesNothing) {
-  FakeRenameList list = ListOf(3);
+  MemoryRenameList list = ListOf(3);
   Renamer renamer{{1, 3}};
   bool cancel = false;
   RunCallbacks callbacks;
@@ -123,7 +123,7 @@ TEST(RenameEntries, CancelDuringTheLastEntryChangesNothing) {
 
 TEST(RenameEntries, SuccessComesFromTheOutcomeNotFromTextEquality) {
   // A target whose text reads like a message must not make a failure a success.
-  FakeRenameList list;
+  MemoryRenameList list;
   list.Append({L"a.mp3", L"ファイル名が重複しています。", L"", L""});
   RunCallbacks callbacks;
   callbacks.rename = [](const std::wstring&, const std::wstring&) {
@@ -135,7 +135,7 @@ TEST(RenameEntries, SuccessComesFromTheOutcomeNotFromTextEquality) {
 }
 
 TEST(RenameEntries, EmptyListDoesNothing) {
-  FakeRenameList list;
+  MemoryRenameList list;
   RunCallbacks callbacks;
   callbacks.rename = [](const std::wstring&, const std::wstring&) -> RenameOutcome {
     ADD_FAILURE() << "nothing to rename";
@@ -147,7 +147,7 @@ TEST(RenameEntries, EmptyListDoesNothing) {
 }
 
 TEST(RenameEntries, CountsBeyondSixteenBits) {
-  FakeRenameList list = ListOf(40000);
+  MemoryRenameList list = ListOf(40000);
   std::set<int> ok;
   for (int i = 2; i <= 40000; i += 2) ok.insert(i);
   Renamer renamer{ok};

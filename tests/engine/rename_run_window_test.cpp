@@ -12,70 +12,18 @@
 #include "engine/progress_window.h"
 #include "engine/rename_entry.h"
 #include "engine/rename_run.h"
+#include "tests/engine/list_view_host.h"
 #include "tests/engine/win_support.h"
+#include "tests/support/ui_driver.h"
 #include "win/ui.h"
 
 using engine_test::Exists;
+using engine_test::ListViewHost;
 using engine_test::ReadBytes;
 using engine_test::ScratchFolder;
 using engine_test::WriteBytes;
 
 namespace {
-
-ListViewRenameList* g_shownList = nullptr;
-
-LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NOTIFY && g_shownList) {
-    auto* header = reinterpret_cast<NMHDR*>(lParam);
-    if (header->code == LVN_GETDISPINFOW) {
-      g_shownList->OnGetDispInfo(reinterpret_cast<NMLVDISPINFOW*>(lParam));
-      return 0;
-    }
-  }
-  return DefWindowProcW(window, message, wParam, lParam);
-}
-
-// A main window stand-in: a top-level window with the report list view and
-// the status bar, as the rename list lives in them.
-class Host {
- public:
-  Host() {
-    static bool registered = [] {
-      INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
-      InitCommonControlsEx(&controls);
-      WNDCLASSW wc{};
-      wc.lpfnWndProc = HostProc;
-      wc.hInstance = GetModuleHandleW(nullptr);
-      wc.lpszClassName = L"EngineTestHost";
-      return RegisterClassW(&wc) != 0;
-    }();
-    (void)registered;
-    window = CreateWindowExW(0, L"EngineTestHost", L"host", WS_OVERLAPPEDWINDOW, 0, 0, 600, 400,
-                             nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-    listView = CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | LVS_REPORT | LVS_OWNERDATA, 0, 0,
-                               600, 300, window, nullptr, GetModuleHandleW(nullptr), nullptr);
-    statusBar = CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD, 0, 0, 0, 0, window, nullptr,
-                                GetModuleHandleW(nullptr), nullptr);
-    int parts[3] = {200, 400, -1};
-    SendMessageW(statusBar, SB_SETPARTS, 3, reinterpret_cast<LPARAM>(parts));
-    list = std::make_unique<ListViewRenameList>(listView, statusBar);
-    g_shownList = list.get();
-  }
-  ~Host() {
-    g_shownList = nullptr;
-    list.reset();
-    DestroyWindow(window);
-  }
-  std::wstring StatusText() const {
-    wchar_t buffer[256] = {};
-    SendMessageW(statusBar, SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(buffer));
-    return buffer;
-  }
-  HWND window, listView, statusBar;
-  std::unique_ptr<ListViewRenameList> list;
-};
-
-HWND FindProgress() { return FindWindowW(L"VelnoirProgress", L"実行中"); }
 
 struct WindowState {
   std::wstring report, count, button;
@@ -100,7 +48,7 @@ WindowState Capture(ProgressWindow& w, HWND main) {
 
 class RenameRunTest : public testing::Test {
  protected:
-  Host host;
+  ListViewHost host;
   ScratchFolder dir;
   void Add(const std::wstring& source, const std::wstring& target) {
     host.list->Append({source, target, L"", L""});
@@ -187,7 +135,7 @@ TEST_F(RenameRunTest, CancelAfterEntryKEndsAfterEntryKPlus1) {
   int calls = 0;
   auto rename = [&](const std::wstring& s, const std::wstring& t) {
     // The click arrives while entry 2 is processed and is handled in the pause after it.
-    if (++calls == 2) PostMessageW(GetDlgItem(FindProgress(), 104), BM_CLICK, 0, 0);
+    if (++calls == 2) ui_driver::PostProgressButtonClick();
     return TryRenameFile(s, t);
   };
   WindowState state;
@@ -208,11 +156,11 @@ TEST_F(RenameRunTest, CloseBoxDuringTheRunIsACancelRequest) {
   bool windowStayed = true;
   auto rename = [&](const std::wstring& s, const std::wstring& t) {
     ++calls;
-    if (calls == 1) PostMessageW(FindProgress(), WM_CLOSE, 0, 0);
+    if (calls == 1) PostMessageW(ui_driver::FindProgressWindow(), WM_CLOSE, 0, 0);
     if (calls == 2) {
-      windowStayed = FindProgress() != nullptr;
+      windowStayed = ui_driver::FindProgressWindow() != nullptr;
       // The button shows that the cancel was taken.
-      windowStayed = windowStayed && !IsWindowEnabled(GetDlgItem(FindProgress(), 104));
+      windowStayed = windowStayed && !IsWindowEnabled(GetDlgItem(ui_driver::FindProgressWindow(), 104));
     }
     return TryRenameFile(s, t);
   };
@@ -228,7 +176,7 @@ TEST_F(RenameRunTest, CloseBoxDuringTheRunIsACancelRequest) {
   EXPECT_TRUE(state.buttonEnabled);
   EXPECT_NE(state.report.find(L"総ファイル数　：5\r\n成功ファイル数：2\r\n"), std::wstring::npos);
   EXPECT_EQ(host.list->Count(), 3);
-  EXPECT_EQ(FindProgress(), nullptr);
+  EXPECT_EQ(ui_driver::FindProgressWindow(), nullptr);
 }
 
 TEST_F(RenameRunTest, ProgressShowsWhileTheRunGoesOn) {
@@ -238,7 +186,7 @@ TEST_F(RenameRunTest, ProgressShowsWhileTheRunGoesOn) {
     // An entry slower than the longest update interval is shown when done.
     if (s == dir / L"2.mp3") Sleep(1100);
     if (s == dir / L"3.mp3") {
-      HWND progress = FindProgress();
+      HWND progress = ui_driver::FindProgressWindow();
       countSeen = win::GetText(GetDlgItem(progress, 102));
       reportSeen = win::GetText(GetDlgItem(progress, 103));
     }
@@ -257,7 +205,7 @@ TEST_F(RenameRunTest, EmptyListOpensNoWindow) {
   RunRenameWith(host.window, *host.list, TryRenameFile, [&](ProgressWindow&) { waited = true; });
   RunRename(host.window, *host.list);
   EXPECT_FALSE(waited);
-  EXPECT_EQ(FindProgress(), nullptr);
+  EXPECT_EQ(ui_driver::FindProgressWindow(), nullptr);
   EXPECT_TRUE(IsWindowEnabled(host.window));
 }
 

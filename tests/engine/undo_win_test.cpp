@@ -18,57 +18,18 @@
 #include "engine/rename_entry.h"
 #include "engine/undo_journal.h"
 #include "engine/undo_run.h"
+#include "tests/engine/list_view_host.h"
 #include "tests/engine/win_support.h"
+#include "tests/support/ui_driver.h"
 #include "win/ui.h"
 
 using engine_test::Exists;
+using engine_test::ListViewHost;
 using engine_test::ReadBytes;
 using engine_test::ScratchFolder;
 using engine_test::WriteBytes;
 
 namespace {
-
-ListViewRenameList* g_list = nullptr;
-
-LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NOTIFY && g_list && reinterpret_cast<NMHDR*>(lParam)->code == LVN_GETDISPINFOW) {
-    g_list->OnGetDispInfo(reinterpret_cast<NMLVDISPINFOW*>(lParam));
-    return 0;
-  }
-  return DefWindowProcW(window, message, wParam, lParam);
-}
-
-// The main window's part in a run: a window owning the list view and the
-// status bar the rename list lives in.
-struct Host {
-  Host() {
-    static bool registered = [] {
-      INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
-      InitCommonControlsEx(&controls);
-      WNDCLASSW wc{};
-      wc.lpfnWndProc = HostProc;
-      wc.hInstance = GetModuleHandleW(nullptr);
-      wc.lpszClassName = L"UndoTestHost";
-      return RegisterClassW(&wc) != 0;
-    }();
-    (void)registered;
-    window = CreateWindowExW(0, L"UndoTestHost", L"host", WS_OVERLAPPEDWINDOW, 0, 0, 600, 400, nullptr,
-                             nullptr, GetModuleHandleW(nullptr), nullptr);
-    HWND listView = CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | LVS_REPORT | LVS_OWNERDATA, 0, 0,
-                                    600, 300, window, nullptr, GetModuleHandleW(nullptr), nullptr);
-    HWND statusBar = CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD, 0, 0, 0, 0, window, nullptr,
-                                     GetModuleHandleW(nullptr), nullptr);
-    list = std::make_unique<ListViewRenameList>(listView, statusBar);
-    g_list = list.get();
-  }
-  ~Host() {
-    g_list = nullptr;
-    list.reset();
-    DestroyWindow(window);
-  }
-  HWND window;
-  std::unique_ptr<ListViewRenameList> list;
-};
 
 // A journal whose writes fail from the n-th line on, as a full disk would.
 class FailingJournal : public JournalSink {
@@ -96,7 +57,7 @@ std::wstring Summary(int total, int succeeded, int failed) {
 
 class UndoTest : public testing::Test {
  protected:
-  Host host;
+  ListViewHost host;
   ScratchFolder dir{L"undo"};
   std::wstring journalPath = JournalPathIn(dir.Path());
   std::map<std::wstring, std::string> original;  // path -> bytes, before any run
@@ -192,7 +153,7 @@ TEST_F(UndoTest, ACancelledRunIsTakenBackAsFarAsItWent) {
   JournaledRunHooks hooks;
   // Cancel clicked while the second file is renamed: the third is the last.
   hooks.beforeRename = [](int n) {
-    if (n == 2) PostMessageW(GetDlgItem(FindWindowW(L"VelnoirProgress", L"実行中"), 104), BM_CLICK, 0, 0);
+    if (n == 2) ui_driver::PostProgressButtonClick();
   };
   Run(journal, hooks);
   EXPECT_EQ(host.list->Count(), 2);

@@ -13,7 +13,7 @@ using testing_files::ScratchFolder;
 using testing_files::WriteBytes;
 bool Exists(const std::wstring& path);  // any kind of entry, hidden ones too
 
-// A tiny MPEG-1 Layer III file (silent frames) ending in an ID3v1 tag with
+// A tiny MPEG-1 Layer III file (eight silent frames) ending in an ID3v1 tag with
 // these fields (ANSI bytes, NUL padded).
 std::string TaggedMp3(const std::string& title, const std::string& artist,
                       const std::string& album = "", const std::string& year = "",

@@ -6,7 +6,8 @@
 
 namespace testing_files {
 
-inline std::string SilentMp3(int frames, const std::string& title, const std::string& artist = "") {
+// The frames alone.
+inline std::string SilentFrames(int frames) {
   std::string bytes;
   for (int i = 0; i < frames; ++i) {
     // 417 bytes without padding, 418 with: 144 * 128000 / 44100 = 417.96.
@@ -18,12 +19,25 @@ inline std::string SilentMp3(int frames, const std::string& title, const std::st
     frame[3] = '\x44';  // joint stereo
     bytes += frame;
   }
-  std::string tag(128, '\0');
-  tag.replace(0, 3, "TAG");
-  tag.replace(3, title.size(), title);
-  tag.replace(33, artist.size(), artist);
-  tag[127] = '\xFF';
-  return bytes + tag;
+  return bytes;
+}
+
+// An ID3v1 tag of these fields (ANSI bytes), each cut to its width and NUL
+// padded; genre 255 is none.
+inline std::string Id3v1Tag(const std::string& title, const std::string& artist,
+                            const std::string& album = "", const std::string& year = "",
+                            const std::string& comment = "", int genre = 255) {
+  auto field = [](const std::string& text, size_t width) {
+    std::string f = text.substr(0, width);
+    f.resize(width, '\0');
+    return f;
+  };
+  return "TAG" + field(title, 30) + field(artist, 30) + field(album, 30) + field(year, 4) +
+         field(comment, 30) + std::string(1, static_cast<char>(genre));
+}
+
+inline std::string SilentMp3(int frames, const std::string& title, const std::string& artist = "") {
+  return SilentFrames(frames) + Id3v1Tag(title, artist);
 }
 
 }  // namespace testing_files

@@ -10,6 +10,7 @@
 
 #include "tests/vbmp3/synth.h"
 #include "vbmp3/include/vbmp3.h"
+#include "win/text.h"
 
 namespace {
 
@@ -37,13 +38,7 @@ std::wstring ExeDirectory() {
   return dir.substr(0, dir.find_last_of(L'\\') + 1);
 }
 
-std::string Ansi(const std::wstring& wide) {
-  const int n = WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr);
-  std::string out(static_cast<size_t>(n), '\0');
-  WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, out.data(), n, nullptr, nullptr);
-  out.resize(static_cast<size_t>(n - 1));
-  return out;
-}
+std::string Ansi(const std::wstring& wide) { return win::ToAnsi(wide); }
 
 bool Save(const std::wstring& path, const Bytes& bytes) {
   HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
@@ -179,16 +174,9 @@ TEST_F(Dll, Id3v2FillsTheTagRecordWithoutId3v1AndTheTextsAsUtf8) {
   EXPECT_EQ(tag.GenreNumber, 17);
   EXPECT_STREQ(tag.GenreName, "Rock");
   EXPECT_EQ(info.Frames, 200);
-  auto utf8 = [](const std::wstring& w) {
-    const int n = WideCharToMultiByte(CP_UTF8, 0, w.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, w.c_str(), -1, out.data(), n, nullptr, nullptr);
-    out.resize(static_cast<size_t>(n - 1));
-    return out;
-  };
-  EXPECT_EQ(std::string(texts.Texts[0]), utf8(title));
+  EXPECT_EQ(std::string(texts.Texts[0]), win::ToUtf8(title));
   EXPECT_EQ(std::string(texts.Texts[1]), "Caf\xC3\xA9");
-  EXPECT_EQ(std::string(texts.Texts[2]), utf8(L"ソフト"));
+  EXPECT_EQ(std::string(texts.Texts[2]), win::ToUtf8(L"ソフト"));
   EXPECT_STREQ(texts.Texts[5], "Rock");
   EXPECT_STREQ(texts.Texts[6], "4/9");
   EXPECT_STREQ(texts.Texts[7], "2.3");  // the version, shown by the property dialog
@@ -199,7 +187,7 @@ TEST_F(Dll, Id3v2FillsTheTagRecordWithoutId3v1AndTheTextsAsUtf8) {
   ASSERT_EQ(lib_.getFileInfo2(Ansi(path).c_str(), &tag, &info, &texts) & 0xFFFF, 1);
   EXPECT_STREQ(tag.Title, "v1");
   EXPECT_STREQ(tag.GenreName, "Jazz");
-  EXPECT_EQ(std::string(texts.Texts[0]), utf8(title));
+  EXPECT_EQ(std::string(texts.Texts[0]), win::ToUtf8(title));
 }
 
 TEST_F(Dll, ReadOnlyFileIsNotWritten) {

@@ -17,58 +17,36 @@
 #include "tests/support/test_files.h"
 #include "win/text.h"
 
-using testing_files::ScratchFolder;
 using testing_files::WriteBytes;
 using program_driver::Remote;
 using testing_files::SilentMp3;
 
 namespace {
 
-
-class PlayerProgramTest : public ::testing::Test {
+// The program started from a scratch folder (see program_driver), with the
+// player's own ways of looking at it.
+class PlayerProgramTest : public program_driver::ProgramTest {
  protected:
-  void SetUp() override {
-    folder_ = std::make_unique<ScratchFolder>(L"player");
-    for (const wchar_t* file : {L"velnoir.exe", L"VBMP3.dll", L"VBSOCK.dll"})
-      CopyFileW((testing_files::BinFolder() + L"\\" + file).c_str(), (*folder_ / file).c_str(), FALSE);
-    WriteBytes(*folder_ / L"velnoir.lst", "%A - %T\r\n");
-  }
-  void TearDown() override {
-    if (process_.hProcess) {
-      TerminateProcess(process_.hProcess, 1);
-      WaitForSingleObject(process_.hProcess, 5000);
-      CloseHandle(process_.hProcess);
-      CloseHandle(process_.hThread);
-    }
-  }
-
   // Starts the program with files on its command line.
   void Start(const std::vector<std::wstring>& files) {
-    std::wstring command = L"\"" + (*folder_ / L"velnoir.exe") + L"\"";
-    for (const std::wstring& file : files) command += L" \"" + file + L"\"";
-    STARTUPINFOW si{sizeof(si)};
-    ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                               folder_->Path().c_str(), &si, &process_));
-    window_ = WaitForWindow(MainWindow::kClassName, nullptr);
-    for (int i = 0; window_ && i < 400 && !IsWindowVisible(window_); ++i) Sleep(50);
+    std::wstring arguments;
+    for (const std::wstring& file : files) arguments += (arguments.empty() ? L"\"" : L" \"") + file + L"\"";
+    ProgramTest::Start(arguments);
+    window_ = MainWindowOf();
     ASSERT_NE(window_, nullptr);
-    list_ = FindWindowExW(window_, nullptr, WC_LISTVIEWW, nullptr);
-    status_ = FindWindowExW(window_, nullptr, STATUSCLASSNAMEW, nullptr);
+    list_ = Child(window_, WC_LISTVIEWW);
+    status_ = Child(window_, STATUSCLASSNAMEW);
     remote_ = std::make_unique<Remote>(window_);
-  }
-  HWND WaitForWindow(const wchar_t* className, const wchar_t* caption, int milliseconds = 20000) {
-    for (int waited = 0; waited < milliseconds; waited += 50) {
-      if (HWND found = FindOwn(className, caption)) return found;
-      if (WaitForSingleObject(process_.hProcess, 50) == WAIT_OBJECT_0) return nullptr;
-    }
-    return nullptr;
   }
   // The program's message boxes open at this moment.
   std::vector<HWND> OpenBoxes() {
     std::vector<HWND> boxes;
     HWND found = nullptr;
-    while ((found = FindWindowExW(nullptr, found, L"#32770", nullptr)) != nullptr)
-      if (IsOwn(found) && IsWindowVisible(found)) boxes.push_back(found);
+    while ((found = FindWindowExW(nullptr, found, L"#32770", nullptr)) != nullptr) {
+      DWORD pid = 0;
+      GetWindowThreadProcessId(found, &pid);
+      if (pid == process_.dwProcessId && IsWindowVisible(found)) boxes.push_back(found);
+    }
     return boxes;
   }
   static std::wstring Text(HWND window) {
@@ -93,23 +71,8 @@ class PlayerProgramTest : public ::testing::Test {
     return seen;
   }
 
-  std::unique_ptr<ScratchFolder> folder_;
-  PROCESS_INFORMATION process_{};
   HWND window_ = nullptr, list_ = nullptr, status_ = nullptr;
   std::unique_ptr<Remote> remote_;
-
- private:
-  bool IsOwn(HWND window) {
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    return pid == process_.dwProcessId;
-  }
-  HWND FindOwn(const wchar_t* className, const wchar_t* caption) {
-    HWND found = nullptr;
-    while ((found = FindWindowExW(nullptr, found, className, caption)) != nullptr)
-      if (IsOwn(found)) return found;
-    return nullptr;
-  }
 };
 
 const char kDoubleClickPlays[] = "[QKPomeren_SE Setting]\r\nDobleClick=1\r\n";

@@ -17,41 +17,22 @@
 #include "audio/property/property_dialog.h"
 #include "audio_library/vbmp3_api.h"
 #include "settings/template_list.h"
+#include "tests/support/memory_rename_list.h"
+#include "tests/support/ui_driver.h"
+#include "tests/support/vbmp3_environment.h"
 #include "win/text.h"
 #include "win/ui.h"
 
 namespace {
 
 using Id = PropertyDialog::ControlId;
+using ui_driver::ComboItems;
+using ui_driver::PressAccessKey;
+using ui_driver::PressAndRelease;
+using ui_driver::ReplaceComboText;
+using ui_driver::TypeText;
 
-class LibraryEnvironment : public ::testing::Environment {
- public:
-  void SetUp() override {
-    ASSERT_TRUE(LoadVbmp3()) << "VBMP3.dll beside the test";
-    ASSERT_NE(g_vbmp3.init() & 0xFFFF, 0);
-  }
-  void TearDown() override {
-    if (g_vbmp3.free) g_vbmp3.free();
-  }
-};
-const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new LibraryEnvironment);
-
-// The rename list as a plain vector, with a selection.
-class MemoryRenameList : public RenameList {
- public:
-  std::vector<RenameEntry> entries;
-  int selected = 0;
-  int Count() const override { return static_cast<int>(entries.size()); }
-  RenameEntry Get(int position) const override { return entries.at(position - 1); }
-  void Append(RenameEntry entry) override { entries.push_back(std::move(entry)); }
-  void Set(int position, RenameEntry entry) override { entries.at(position - 1) = std::move(entry); }
-  void RemovePositions(const std::vector<int>& positions) override {
-    for (auto it = positions.rbegin(); it != positions.rend(); ++it) Remove(*it);
-  }
-  void Remove(int position) override { entries.erase(entries.begin() + (position - 1)); }
-  int Selected() const override { return selected; }
-  void ShowItemCount() override {}
-};
+const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new Vbmp3Environment);
 
 std::wstring FixtureDirectory() {
   std::wstring dir = L"Z:" + win::FromUtf8(PROPERTY_FIXTURES);
@@ -76,90 +57,16 @@ std::string TitleOnDisk(const std::wstring& path) {
   return title.substr(0, title.find_last_not_of(std::string(" \0", 2)) + 1);
 }
 
-// A volume that keeps no short (8.3) names.
-DWORD WINAPI NoShortName(const wchar_t*, wchar_t*, DWORD) {
-  SetLastError(ERROR_INVALID_PARAMETER);
-  return 0;
-}
-
 std::vector<char> FileBytes(const std::wstring& path) {
   std::ifstream in(path.c_str(), std::ios::binary);
   return std::vector<char>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-std::vector<std::wstring> ComboItems(HWND combo) {
-  std::vector<std::wstring> items;
-  int count = static_cast<int>(SendMessageW(combo, CB_GETCOUNT, 0, 0));
-  for (int i = 0; i < count; ++i) {
-    int length = static_cast<int>(SendMessageW(combo, CB_GETLBTEXTLEN, i, 0));
-    std::wstring item(static_cast<size_t>(length) + 1, L'\0');
-    SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item.data()));
-    item.resize(static_cast<size_t>(length));
-    items.push_back(item);
-  }
-  return items;
-}
-
-// Keystrokes as a user types them: each character goes to the edit control,
-// which reports the change as it would for a real key.
-void Type(HWND edit, const std::wstring& text) {
-  int end = GetWindowTextLengthW(edit);
-  SendMessageW(edit, EM_SETSEL, end, end);
-  for (wchar_t c : text) SendMessageW(edit, WM_CHAR, c, 1);
-}
-
-HWND ComboEdit(HWND combo) {
-  COMBOBOXINFO info{};
-  info.cbSize = sizeof(info);
-  GetComboBoxInfo(combo, &info);
-  return info.hwndItem;
-}
-
-// Replaces the typed target as a user would: select all, then type.
-void TypeTarget(HWND combo, const std::wstring& text) {
-  HWND edit = ComboEdit(combo);
-  SendMessageW(edit, EM_SETSEL, 0, -1);
-  SendMessageW(edit, WM_CHAR, VK_BACK, 1);
-  Type(edit, text);
-}
-
 void ChooseItem(PropertyDialog& dialog, Id id, int index) {
-  HWND combo = dialog.Control(id);
-  SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-  SendMessageW(dialog.Window(), WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE),
-               reinterpret_cast<LPARAM>(combo));
+  ui_driver::ChooseComboItem(dialog.Control(id), index);
 }
 
-// A key as the modal loop hands it over: through IsDialogMessage to the
-// control with the focus.
-void PressAndRelease(HWND dialog, HWND control, UINT key) {
-  for (UINT message : {WM_KEYDOWN, WM_KEYUP}) {
-    MSG msg{};
-    msg.hwnd = control;
-    msg.message = message;
-    msg.wParam = key;
-    msg.lParam = message == WM_KEYUP ? static_cast<LPARAM>(0xC0000001) : 1;
-    if (!IsDialogMessageW(dialog, &msg)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-  }
-}
-
-// Alt + a letter, as the modal loop hands it over.
-void PressAccessKey(HWND dialog, wchar_t letter) {
-  MSG msg{};
-  msg.hwnd = GetFocus() ? GetFocus() : dialog;
-  msg.message = WM_SYSCHAR;
-  msg.wParam = letter;
-  msg.lParam = 1 << 29;  // Alt held
-  IsDialogMessageW(dialog, &msg);
-}
-
-void Click(PropertyDialog& dialog, Id id) {
-  SendMessageW(dialog.Window(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
-               reinterpret_cast<LPARAM>(dialog.Control(id)));
-}
+void Click(PropertyDialog& dialog, Id id) { ui_driver::ReportClick(dialog.Control(id)); }
 
 struct SentTag {
   std::string path;
@@ -261,7 +168,7 @@ class PropertyDialogTest : public ::testing::Test {
   TagRecord TagOnDisk(const std::wstring& path) const {
     TagRecord tag{};
     StreamInfoRecord info{};
-    EXPECT_NE(g_vbmp3.getFileInfo(win::ToAnsi(path).c_str(), &tag, &info) & 0xFFFF, 0);
+    EXPECT_TRUE(Vbmp3Succeeded(g_vbmp3.getFileInfo(win::ToAnsi(path).c_str(), &tag, &info)));
     return tag;
   }
   void WriteTagDirectly(const std::wstring& path, const std::wstring& artist,
@@ -273,7 +180,7 @@ class PropertyDialogTest : public ::testing::Test {
     win::FillAnsiField(tag.Year, sizeof(tag.Year), L"");
     win::FillAnsiField(tag.Comment, sizeof(tag.Comment), L"");
     tag.GenreNumber = -1;
-    ASSERT_NE(g_realSetTagInfo(win::ToAnsi(path).c_str(), &tag, 0, 1) & 0xFFFF, 0);
+    ASSERT_TRUE(Vbmp3Succeeded(g_realSetTagInfo(win::ToAnsi(path).c_str(), &tag, 0, 1)));
   }
 
   struct Shown {
@@ -311,7 +218,7 @@ TEST_F(PropertyDialogTest, LoadShowsPathTagStreamAndCaption) {
 
   StreamInfoRecord info{};
   TagRecord tag{};
-  ASSERT_NE(g_vbmp3.getFileInfo(win::ToAnsi(path).c_str(), &tag, &info) & 0xFFFF, 0);
+  ASSERT_TRUE(Vbmp3Succeeded(g_vbmp3.getFileInfo(win::ToAnsi(path).c_str(), &tag, &info)));
   std::vector<std::wstring> lines = MpegLines();
   ASSERT_EQ(lines.size(), 9u) << win::ToUtf8(Text(Id::kTxtMPEG));
   EXPECT_EQ(lines[0], L"Version：1");
@@ -365,7 +272,7 @@ TEST_F(PropertyDialogTest, DuplicateCaptionsFollowTheTypedTarget) {
       {path, L"重複していますが、このファイルと思われます。", black},
   };
   for (const Case& c : cases) {
-    TypeTarget(combo, c.target);
+    ReplaceComboText(combo, c.target);
     EXPECT_EQ(Text(Id::kCboRenameTarget), c.target);
     EXPECT_EQ(Text(Id::kLblRenameStatus), c.caption) << win::ToUtf8(c.target);
     EXPECT_EQ(dialog.StatusColour(), c.colour) << win::ToUtf8(c.target);
@@ -373,15 +280,15 @@ TEST_F(PropertyDialogTest, DuplicateCaptionsFollowTheTypedTarget) {
 
   // A directory is not a file, and a hidden file does not count.
   CreateDirectoryW((dir_ + L"\\folder.mp3").c_str(), nullptr);
-  TypeTarget(combo, dir_ + L"\\folder.mp3");
+  ReplaceComboText(combo, dir_ + L"\\folder.mp3");
   EXPECT_EQ(Text(Id::kLblRenameStatus), L"重複はありません。");
   RemoveDirectoryW((dir_ + L"\\folder.mp3").c_str());
   SetFileAttributesW((dir_ + L"\\other.mp3").c_str(), FILE_ATTRIBUTE_HIDDEN);
-  TypeTarget(combo, dir_ + L"\\other.mp3");
+  ReplaceComboText(combo, dir_ + L"\\other.mp3");
   EXPECT_EQ(Text(Id::kLblRenameStatus), L"重複はありません。");
 
   // Nothing to rename to is not a valid target, and no pattern is searched.
-  TypeTarget(combo, L"");
+  ReplaceComboText(combo, L"");
   EXPECT_EQ(Text(Id::kLblRenameStatus), L"パスの指定が間違っています。");
   EXPECT_EQ(dialog.StatusColour(), black);
 }
@@ -410,10 +317,10 @@ TEST_F(PropertyDialogTest, CandidatesComeFromEveryTemplateAndAreRebuiltAtEachKey
                                        dir_ + L"\\Album (2001).mp3", L"C\\Sorted\\Artist.mp3"}));
   EXPECT_EQ(Text(Id::kLblRenameStatus), L"パスの指定が間違っています。");
 
-  TypeTarget(combo, L"D:\\typed.mp3");
+  ReplaceComboText(combo, L"D:\\typed.mp3");
   // The candidates follow the tag in the file, read afresh at every change.
   WriteTagDirectly(path, L"ソ表", L"New");
-  Type(dialog.Control(Id::kTxtArtist), L"x");
+  TypeText(dialog.Control(Id::kTxtArtist), L"x");
   EXPECT_TRUE(dialog.TagDirty());
   EXPECT_EQ(ComboItems(combo),
             (std::vector<std::wstring>{dir_ + L"\\ソ表 - New.mp3", dir_ + L"\\New.mp3",
@@ -434,7 +341,7 @@ TEST_F(PropertyDialogTest, OkWritesAChangedTagAndStoresPathAndTarget) {
                                            reinterpret_cast<LPARAM>(L"Jazz")));
   ASSERT_GE(jazz, 0);
   ChooseItem(dialog, Id::kCboGenre, jazz);
-  TypeTarget(combo, dir_ + L"\\renamed.mp3");
+  ReplaceComboText(combo, dir_ + L"\\renamed.mp3");
   Click(dialog, Id::kCmdOK);
 
   EXPECT_EQ(dialog.Window(), nullptr);
@@ -468,7 +375,7 @@ TEST_F(PropertyDialogTest, OkWithoutATagChangeWritesNothingButStoresTheTarget) {
   std::wstring path = Copy(L"tagged90.mp3", L"song.mp3");
   std::vector<char> before = FileBytes(path);
   PropertyDialog& dialog = Open(path, L"C:\\old.mp3");
-  TypeTarget(dialog.Control(Id::kCboRenameTarget), L"C:\\new target.mp3");
+  ReplaceComboText(dialog.Control(Id::kCboRenameTarget), L"C:\\new target.mp3");
   Click(dialog, Id::kCmdOK);
   EXPECT_TRUE(g_sent.empty());
   EXPECT_EQ(FileBytes(path), before);
@@ -484,7 +391,7 @@ TEST_F(PropertyDialogTest, CancelAndTheCloseBoxChangeNothing) {
     PropertyDialog& dialog = Open(path, L"C:\\old.mp3");
     win::SetText(dialog.Control(Id::kTxtArtist), L"Changed");
     ChooseItem(dialog, Id::kCboGenre, 3);
-    TypeTarget(dialog.Control(Id::kCboRenameTarget), L"C:\\other target.mp3");
+    ReplaceComboText(dialog.Control(Id::kCboRenameTarget), L"C:\\other target.mp3");
     EXPECT_TRUE(dialog.TagDirty());
     if (closeBox)
       SendMessageW(dialog.Window(), WM_CLOSE, 0, 0);
@@ -505,7 +412,7 @@ TEST_F(PropertyDialogTest, EmptyGenreNameSelectsNothingAndWritesMinusOne) {
   EXPECT_EQ(GenreSelection(), CB_ERR);
   EXPECT_GT(SendMessageW(dialog.Control(Id::kCboGenre), CB_GETCOUNT, 0, 0), 100);
   EXPECT_FALSE(dialog.TagDirty());
-  Type(dialog.Control(Id::kTxtAlbum), L"A");
+  TypeText(dialog.Control(Id::kTxtAlbum), L"A");
   Click(dialog, Id::kCmdOK);
   ASSERT_EQ(g_sent.size(), 1u);
   EXPECT_EQ(g_sent[0].tag.GenreNumber, -1);
@@ -586,7 +493,7 @@ TEST_F(PropertyDialogTest, ReadOnlyFileAsksRetryOrCancelAndRetrySucceedsOnceWrit
   std::wstring path = Copy(L"tagged90.mp3", L"song.mp3");
   SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY);
   PropertyDialog& dialog = Open(path, L"C:\\t.mp3");
-  Type(dialog.Control(Id::kTxtTitle), L"!");
+  TypeText(dialog.Control(Id::kTxtTitle), L"!");
   answers_ = {IDRETRY, IDRETRY};
   int shown = 0;
   onMessage_ = [&] {
@@ -609,12 +516,12 @@ TEST_F(PropertyDialogTest, CancelledWriteLeavesTheTagDirtyButStillStoresTheEntry
   SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY);
   std::vector<char> before = FileBytes(path);
   PropertyDialog& dialog = Open(path, L"");
-  Type(dialog.Control(Id::kTxtTitle), L"!");
+  TypeText(dialog.Control(Id::kTxtTitle), L"!");
   answers_ = {IDCANCEL};
   dialog.WriteTag(path);
   EXPECT_TRUE(dialog.TagDirty());
   ASSERT_EQ(messages_.size(), 1u);
-  TypeTarget(dialog.Control(Id::kCboRenameTarget), L"C:\\t.mp3");
+  ReplaceComboText(dialog.Control(Id::kCboRenameTarget), L"C:\\t.mp3");
   answers_ = {IDCANCEL};
   Click(dialog, Id::kCmdOK);
   EXPECT_EQ(messages_.size(), 2u);
@@ -630,7 +537,7 @@ TEST_F(PropertyDialogTest, FailedWriteAsksInARealMessageBox) {
   SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY);
   PropertyDialog& dialog = Open(path, L"");
   dialog.SetMessageFunction(nullptr);
-  Type(dialog.Control(Id::kTxtTitle), L"!");
+  TypeText(dialog.Control(Id::kTxtTitle), L"!");
   std::wstring text;
   std::atomic<bool> retryAndCancel{false};
   std::thread user([&] {
@@ -719,7 +626,7 @@ TEST_F(PropertyDialogTest, NameWithoutAShortFormIsNamedInAMessageAndNoLookAlikeI
   EXPECT_EQ(Text(Id::kTxtTitle), L"");  // not the look-alike's "Five"
   EXPECT_EQ(MpegLines().at(5), L"FileSize：0bytes");
 
-  Type(dialog.Control(Id::kTxtTitle), L"x");
+  TypeText(dialog.Control(Id::kTxtTitle), L"x");
   Click(dialog, Id::kCmdOK);
   ASSERT_EQ(messages_.size(), 2u);
   EXPECT_EQ(messages_[1].text, UnreachablePathMessage(path));

@@ -13,6 +13,7 @@
 #include "options/dialog/option_rules.h"
 #include "options/registration/registration.h"
 #include "tests/options/options_test_support.h"
+#include "tests/support/ui_driver.h"
 #include "win/text.h"
 #include "win/ui.h"
 
@@ -20,73 +21,23 @@ namespace {
 
 using C = OptionDialog::Control;
 
-std::vector<std::wstring> Entries(HWND combo) {
-  std::vector<std::wstring> entries;
-  int count = static_cast<int>(SendMessageW(combo, CB_GETCOUNT, 0, 0));
-  for (int i = 0; i < count; ++i) {
-    wchar_t text[512] = {};
-    SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
-    entries.push_back(text);
-  }
-  return entries;
-}
-
-int Selected(HWND combo) { return static_cast<int>(SendMessageW(combo, CB_GETCURSEL, 0, 0)); }
-
-bool Checked(HWND button) { return SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED; }
-
+constexpr auto& Entries = ui_driver::ComboItems;
+constexpr auto& Selected = ui_driver::ComboSelection;
+constexpr auto& Checked = ui_driver::IsChecked;
 // Picks an entry as the user does from the drop-down: the selection changes
 // and the edit text follows it.
-void ChooseEntry(HWND combo, int index) {
-  SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-}
+constexpr auto& ChooseEntry = ui_driver::SelectComboItem;
+constexpr auto& Shown = ui_driver::IsShown;
+constexpr auto& Click = ui_driver::ClickButton;
+using ui_driver::ClickTab;
+using ui_driver::PressAccessKey;
+using ui_driver::PressKey;
 
 // Types into the combo box's edit field, as the keyboard does: the combo box
 // sees the edit change and drops its list selection.
 void TypeText(HWND combo, const std::wstring& text) {
-  COMBOBOXINFO info{};
-  info.cbSize = sizeof(info);
-  ASSERT_TRUE(GetComboBoxInfo(combo, &info));
-  SendMessageW(info.hwndItem, EM_SETSEL, 0, -1);
-  SendMessageW(info.hwndItem, WM_CHAR, VK_BACK, 0);
-  for (wchar_t c : text) SendMessageW(info.hwndItem, WM_CHAR, c, 0);
-}
-
-// The control's own visibility, whether or not the dialog is on screen.
-bool Shown(HWND control) { return (GetWindowLongPtrW(control, GWL_STYLE) & WS_VISIBLE) != 0; }
-
-void Click(HWND button) { SendMessageW(button, BM_CLICK, 0, 0); }
-
-// Clicks a tab with the mouse, so the tab control itself reports the change.
-void ClickTab(HWND tab, int index) {
-  RECT item{};
-  SendMessageW(tab, TCM_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
-  LPARAM point = MAKELPARAM((item.left + item.right) / 2, (item.top + item.bottom) / 2);
-  SendMessageW(tab, WM_LBUTTONDOWN, MK_LBUTTON, point);
-  SendMessageW(tab, WM_LBUTTONUP, 0, point);
-  win::PumpMessages();
-}
-
-// A key as the modal loop hands it over: through IsDialogMessage.
-void PressKey(HWND dialog, UINT key) {
-  MSG msg{};
-  msg.hwnd = GetFocus() ? GetFocus() : dialog;
-  msg.message = WM_KEYDOWN;
-  msg.wParam = key;
-  if (!IsDialogMessageW(dialog, &msg)) {
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
-}
-
-// Alt + a letter, as the modal loop hands it over.
-void PressAccessKey(HWND dialog, wchar_t letter) {
-  MSG msg{};
-  msg.hwnd = GetFocus() ? GetFocus() : dialog;
-  msg.message = WM_SYSCHAR;
-  msg.wParam = letter;
-  msg.lParam = 1 << 29;  // Alt held
-  IsDialogMessageW(dialog, &msg);
+  ASSERT_NE(ui_driver::ComboEdit(combo), nullptr);
+  ui_driver::ReplaceComboText(combo, text);
 }
 
 class OptionDialogTest : public ::testing::Test {

@@ -1,13 +1,15 @@
-// An in-memory rename list for tests that need no list view.
+// The rename list as a plain vector, for tests that need no list view: a
+// position outside the list throws, so a test sees a wrong one at once.
 #pragma once
 #include <stdexcept>
 #include <vector>
 
 #include "engine/rename_list.h"
 
-class FakeRenameList : public RenameList {
+class MemoryRenameList : public RenameList {
  public:
   std::vector<RenameEntry> entries;
+  int selected = 0;         // the position Selected() reports; 0 for none
   int itemCountShown = -1;  // Count() at the last ShowItemCount, -1 before any
   int showCalls = 0;
 
@@ -29,7 +31,7 @@ class FakeRenameList : public RenameList {
     entries = std::move(kept);
   }
   void Remove(int position) override { entries.erase(entries.begin() + Index(position)); }
-  int Selected() const override { return 0; }
+  int Selected() const override { return selected; }
   void ShowItemCount() override {
     itemCountShown = Count();
     ++showCalls;

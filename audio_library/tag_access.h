@@ -1,0 +1,56 @@
+// The program's one way of asking VBMP3.dll about a file's tags and stream
+// and of writing its ID3v1 tag: the path conversion, the library's success
+// test and the turning of its records into wide texts happen here.
+#pragma once
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "audio_library/tag_texts.h"
+
+// The library answers success in the low 16 bits of a result.
+bool Vbmp3Succeeded(int32_t result);
+
+// A file's tags and stream as the library reports them.
+struct FileTags {
+  TagTexts id3v1;  // the tag record's texts (ANSI code page)
+  TagTexts id3v2;  // the ID3v2 texts (UTF-8)
+  std::wstring id3v2Version;  // "2.3"; empty without an ID3v2 tag
+  StreamInfoRecord stream{};
+};
+
+enum class TagReadOutcome {
+  kRead,
+  kUnreachablePath,  // no ANSI path reaches the file (see LibraryPath)
+  kLibraryFailed,    // the library could not read it; VBMP3 knows why
+};
+
+struct TagReading {
+  TagReadOutcome outcome = TagReadOutcome::kLibraryFailed;
+  // What the library filled, also when it failed: a file that is no audio
+  // may still have a tag and a size. Empty when the library was not asked.
+  FileTags tags;
+};
+
+// Reads path's tags and stream, saying how far it got.
+TagReading ReadFileTagsReporting(const std::wstring& path);
+// Path's tags and stream; nothing when they cannot be read.
+std::optional<FileTags> ReadFileTags(const std::wstring& path);
+
+// Writes the ID3v1 tag of the file the library knows as libraryPath (from
+// LibraryPath): the five texts of texts (not the genre name) and
+// genreNumber (-1: none chosen). False when the library refused.
+bool WriteId3v1Tag(const std::string& libraryPath, const TagTexts& texts, int32_t genreNumber);
+
+// A genre the library names, with its ID3v1 number.
+struct Genre {
+  int32_t number;
+  std::wstring name;
+};
+// Every genre the library names, by ascending number (numbers it leaves
+// unnamed are skipped, so the list may have gaps).
+std::vector<Genre> LibraryGenres();
+
+// The library's number for its last failure; 0 without a library.
+int32_t Vbmp3LastErrorNumber();

@@ -1,0 +1,42 @@
+#include "audio_library/tag_texts.h"
+
+namespace {
+
+template <size_t N>
+std::wstring Decode(const char (&field)[N], FieldDecoder decoder) {
+  return decoder(FieldBytes(field, N));
+}
+
+}  // namespace
+
+std::string_view FieldBytes(const char* field, size_t width) {
+  size_t n = 0;
+  while (n < width && field[n] != '\0') ++n;
+  return std::string_view(field, n);
+}
+
+TagTexts Id3v1Texts(const TagRecord& tag, FieldDecoder ansi) {
+  TagTexts texts;
+  texts.artist = Decode(tag.Artist, ansi);
+  texts.title = Decode(tag.Title, ansi);
+  texts.album = Decode(tag.Album, ansi);
+  texts.year = Decode(tag.Year, ansi);
+  texts.comment = Decode(tag.Comment, ansi);
+  texts.genreName = Decode(tag.GenreName, ansi);
+  return texts;
+}
+
+TagTexts Id3v2Texts(const TagTextsRecord& record, FieldDecoder utf8) {
+  TagTexts texts;
+  texts.title = Decode(record.Texts[kId3v2Title], utf8);
+  texts.artist = Decode(record.Texts[kId3v2Artist], utf8);
+  texts.album = Decode(record.Texts[kId3v2Album], utf8);
+  texts.year = Decode(record.Texts[kId3v2Year], utf8);
+  texts.comment = Decode(record.Texts[kId3v2Comment], utf8);
+  texts.genreName = Decode(record.Texts[kId3v2Genre], utf8);
+  return texts;
+}
+
+std::wstring Id3v2Version(const TagTextsRecord& record, FieldDecoder utf8) {
+  return Decode(record.Texts[kId3v2VersionField], utf8);
+}

@@ -1,0 +1,47 @@
+// The texts of one tag as the program uses them, and how they come out of
+// the records VBMP3.dll fills. Portable: the code page decoders are passed
+// in, so the field cutting is checked natively too.
+#pragma once
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include "vbmp3/include/vbmp3.h"
+
+// The six tag texts a template can use, each already cut at its first NUL.
+struct TagTexts {
+  std::wstring artist;
+  std::wstring title;
+  std::wstring album;
+  std::wstring year;
+  std::wstring comment;
+  std::wstring genreName;
+};
+
+// Fields of TagTextsRecord.Texts, as our library fills them: the ID3v2 texts
+// in UTF-8, and the tag's version ("2.3"), empty without an ID3v2 tag.
+enum Id3v2TextField : int {
+  kId3v2Title = 0,
+  kId3v2Artist,
+  kId3v2Album,
+  kId3v2Year,
+  kId3v2Comment,
+  kId3v2Genre,
+  kId3v2Track,
+  kId3v2VersionField,
+};
+
+// Turns the bytes of one field into text: the ANSI code page for the ID3v1
+// record, UTF-8 for the ID3v2 texts.
+using FieldDecoder = std::wstring (*)(std::string_view bytes);
+
+// The bytes of a fixed-width field up to its first NUL; the whole width when
+// it holds none (a full ID3v1 field has no room for one).
+std::string_view FieldBytes(const char* field, size_t width);
+
+// The ID3v1 record's six texts, each decoded with ansi.
+TagTexts Id3v1Texts(const TagRecord& tag, FieldDecoder ansi);
+// The ID3v2 texts of the record, each decoded with utf8.
+TagTexts Id3v2Texts(const TagTextsRecord& texts, FieldDecoder utf8);
+// The ID3v2 tag's version ("2.3"); empty when the file has no ID3v2 tag.
+std::wstring Id3v2Version(const TagTextsRecord& texts, FieldDecoder utf8);

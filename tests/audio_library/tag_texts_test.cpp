@@ -1,0 +1,72 @@
+// How the library's records become texts: each field from its own place,
+// cut at its first NUL but never beyond its width, through the decoder of
+// its code page.
+#include "audio_library/tag_texts.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace {
+
+// Byte for character: enough to see which bytes reach the decoder.
+std::wstring Latin1(std::string_view bytes) { return std::wstring(bytes.begin(), bytes.end()); }
+// Marks its output so a test sees which decoder a field went through.
+std::wstring Marked(std::string_view bytes) { return L"<" + Latin1(bytes) + L">"; }
+
+template <size_t N>
+void Put(char (&field)[N], const char* text) {
+  std::strncpy(field, text, N);
+}
+
+TEST(TagTexts, EachId3v1FieldComesFromItsOwnPlace) {
+  TagRecord tag{};
+  Put(tag.Title, "title");
+  Put(tag.Artist, "artist");
+  Put(tag.Album, "album");
+  Put(tag.Year, "1999");
+  Put(tag.Comment, "comment");
+  Put(tag.GenreName, "Rock");
+  TagTexts texts = Id3v1Texts(tag, &Marked);
+  EXPECT_EQ(texts.title, L"<title>");
+  EXPECT_EQ(texts.artist, L"<artist>");
+  EXPECT_EQ(texts.album, L"<album>");
+  EXPECT_EQ(texts.year, L"<1999>");
+  EXPECT_EQ(texts.comment, L"<comment>");
+  EXPECT_EQ(texts.genreName, L"<Rock>");
+}
+
+TEST(TagTexts, EachId3v2FieldComesFromItsOwnPlaceAndTheTrackIsNoText) {
+  TagTextsRecord record{};
+  const char* values[] = {"t", "a", "l", "2001", "c", "Pop", "7", "2.4"};
+  for (int field = 0; field < 8; ++field) Put(record.Texts[field], values[field]);
+  TagTexts texts = Id3v2Texts(record, &Marked);
+  EXPECT_EQ(texts.title, L"<t>");
+  EXPECT_EQ(texts.artist, L"<a>");
+  EXPECT_EQ(texts.album, L"<l>");
+  EXPECT_EQ(texts.year, L"<2001>");
+  EXPECT_EQ(texts.comment, L"<c>");
+  EXPECT_EQ(texts.genreName, L"<Pop>");
+  EXPECT_EQ(Id3v2Version(record, &Marked), L"<2.4>");
+}
+
+TEST(TagTexts, FieldsAreCutAtTheirFirstNulButNeverReadBeyondTheirWidth) {
+  TagRecord tag{};
+  std::memcpy(tag.Title, "ab\0cd", 5);
+  // A full year field has no NUL; the comment's bytes follow it directly.
+  std::memcpy(tag.Year, "19991", sizeof tag.Year);
+  Put(tag.Comment, "next");
+  std::memset(tag.Album, 'x', sizeof tag.Album);
+  TagTexts texts = Id3v1Texts(tag, &Latin1);
+  EXPECT_EQ(texts.title, L"ab");
+  EXPECT_EQ(texts.year, L"19991");
+  EXPECT_EQ(texts.album, std::wstring(sizeof tag.Album, L'x'));
+  EXPECT_EQ(texts.artist, L"");
+
+  TagTextsRecord record{};
+  std::memset(record.Texts[kId3v2Title], 'y', sizeof record.Texts[kId3v2Title]);
+  EXPECT_EQ(Id3v2Texts(record, &Latin1).title, std::wstring(128, L'y'));
+  EXPECT_EQ(Id3v2Version(TagTextsRecord{}, &Latin1), L"");
+}
+
+}  // namespace
