@@ -85,6 +85,16 @@ std::wstring GetText(HWND window) {
 
 void SetText(HWND window, const std::wstring& text) { SetWindowTextW(window, text.c_str()); }
 
+std::wstring ComboItemText(HWND combo, int index) {
+  LRESULT length = SendMessageW(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
+  if (length == CB_ERR) return L"";
+  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+  length = SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(index),
+                        reinterpret_cast<LPARAM>(text.data()));
+  text.resize(length == CB_ERR ? 0 : static_cast<size_t>(length));
+  return text;
+}
+
 void PlaceCentred(HWND window, HWND owner, int clientWidthTwips, int clientHeightTwips) {
   RECT r{0, 0, TwipsToPixelsX(clientWidthTwips), TwipsToPixelsY(clientHeightTwips)};
   DWORD style = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE));
