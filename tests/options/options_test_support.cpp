@@ -111,10 +111,10 @@ void ScratchRegistry::Write(const std::wstring& path, const std::string& name, D
 
 MessageBoxRecorder::MessageBoxRecorder() {
   g_recorder = this;
-  previous_ = ReplaceOptionsMessageBox(&Record);
+  previous_ = win::ReplaceMessageBox(&Record);
 }
 
 MessageBoxRecorder::~MessageBoxRecorder() {
-  ReplaceOptionsMessageBox(previous_);
+  win::ReplaceMessageBox(previous_);
   g_recorder = nullptr;
 }
