@@ -23,9 +23,10 @@ class ProgressWindow : public win::Window {
   // "position/total" and the bar's value, with the report's new lines.
   void ShowPosition(int32_t position, int32_t total);
   // The controls are written at most ten times a second, at least once a
-  // second while entries are processed, and always by Finish: a repaint per entry would cost more than the renames, and a
-  // report write costs time in proportion to the whole report on some
-  // platforms, which would make long runs quadratic.
+  // second while entries are processed, and always by Finish: a repaint per
+  // entry would cost more than the renames, and a report write costs time
+  // in proportion to the whole report on some platforms, which would make
+  // long runs quadratic.
   bool CancelRequested() const { return cancel_; }
 
   // Requests the run's end after the entry in progress.
