@@ -8,23 +8,20 @@
 namespace win {
 namespace {
 
+int DeviceDpi(int capability) {
+  HDC dc = GetDC(nullptr);
+  int dpi = GetDeviceCaps(dc, capability);
+  ReleaseDC(nullptr, dc);
+  return dpi > 0 ? dpi : 96;
+}
+
 int DpiX() {
-  static int dpi = [] {
-    HDC dc = GetDC(nullptr);
-    int v = GetDeviceCaps(dc, LOGPIXELSX);
-    ReleaseDC(nullptr, dc);
-    return v > 0 ? v : 96;
-  }();
+  static int dpi = DeviceDpi(LOGPIXELSX);
   return dpi;
 }
 
 int DpiY() {
-  static int dpi = [] {
-    HDC dc = GetDC(nullptr);
-    int v = GetDeviceCaps(dc, LOGPIXELSY);
-    ReleaseDC(nullptr, dc);
-    return v > 0 ? v : 96;
-  }();
+  static int dpi = DeviceDpi(LOGPIXELSY);
   return dpi;
 }
 

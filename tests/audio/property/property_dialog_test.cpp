@@ -90,13 +90,7 @@ std::vector<char> FileBytes(const std::wstring& path) {
 std::vector<std::wstring> ComboItems(HWND combo) {
   std::vector<std::wstring> items;
   int count = static_cast<int>(SendMessageW(combo, CB_GETCOUNT, 0, 0));
-  for (int i = 0; i < count; ++i) {
-    int length = static_cast<int>(SendMessageW(combo, CB_GETLBTEXTLEN, i, 0));
-    std::wstring item(static_cast<size_t>(length) + 1, L'\0');
-    SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item.data()));
-    item.resize(static_cast<size_t>(length));
-    items.push_back(item);
-  }
+  for (int i = 0; i < count; ++i) items.push_back(win::ComboItemText(combo, i));
   return items;
 }
 

@@ -23,11 +23,7 @@ using C = OptionDialog::Control;
 std::vector<std::wstring> Entries(HWND combo) {
   std::vector<std::wstring> entries;
   int count = static_cast<int>(SendMessageW(combo, CB_GETCOUNT, 0, 0));
-  for (int i = 0; i < count; ++i) {
-    wchar_t text[512] = {};
-    SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
-    entries.push_back(text);
-  }
+  for (int i = 0; i < count; ++i) entries.push_back(win::ComboItemText(combo, i));
   return entries;
 }
 
