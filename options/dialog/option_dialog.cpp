@@ -128,11 +128,11 @@ HWND OptionDialog::Create(HWND owner) {
 
 void OptionDialog::CreateControls() {
   for (const ControlLayout& layout : kLayout) {
-    bool inPicture = layout.id == kCheckByExtension || layout.id == kCheckByAnalysis;
-    HWND parent = inPicture ? Item(kDataCheckGroup) : Handle();
+    bool inGroup = layout.id == kCheckByExtension || layout.id == kCheckByAnalysis;
+    HWND parent = inGroup ? Item(kDataCheckGroup) : Handle();
     controls_[layout.id - kPageTabs] = win::CreateControl(parent, layout.className, layout.text,
-                                                       layout.style, layout.exStyle, layout.id,
-                                                       layout.rect);
+                                                          layout.style, layout.exStyle, layout.id,
+                                                          layout.rect);
   }
 
   HWND tab = Item(kPageTabs);
