@@ -1,6 +1,6 @@
-// The rename run of mnuExecRename with its undo journal: every rename is
-// recorded in the journal before it is made, so that the last run can be
-// taken back, also after the program was closed or killed.
+// The rename run of the menu command リネーム開始 with its undo journal:
+// every rename is recorded in the journal before it is made, so that the
+// last run can be taken back, also after the program was closed or killed.
 #pragma once
 #include <windows.h>
 

@@ -8,6 +8,7 @@
 #include "engine/path_rules.h"
 #include "settings/template_list.h"
 #include "win/file_lookup.h"
+#include "win/handles.h"
 #include "win/text.h"
 #include "win/ui.h"
 
@@ -22,30 +23,15 @@ std::vector<std::wstring> g_listAtFailedLoad;
   throw std::system_error(static_cast<int>(GetLastError()), std::system_category(), what);
 }
 
-class FileHandle {
- public:
-  explicit FileHandle(HANDLE h) : h_(h) {}
-  ~FileHandle() {
-    if (h_ != INVALID_HANDLE_VALUE) CloseHandle(h_);
-  }
-  FileHandle(const FileHandle&) = delete;
-  FileHandle& operator=(const FileHandle&) = delete;
-  HANDLE get() const { return h_; }
-  bool valid() const { return h_ != INVALID_HANDLE_VALUE; }
-
- private:
-  HANDLE h_;
-};
-
 std::string ReadWholeFile(const std::wstring& path) {
-  FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.valid()) ThrowLastError("open list file");
+  win::OwnedFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) ThrowLastError("open list file");
   std::string bytes;
   char buffer[16384];
   for (;;) {
     DWORD got = 0;
-    if (!ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr)) ThrowLastError("read list file");
+    if (!ReadFile(file.Get(), buffer, sizeof buffer, &got, nullptr)) ThrowLastError("read list file");
     if (got == 0) break;
     bytes.append(buffer, got);
   }
@@ -53,14 +39,14 @@ std::string ReadWholeFile(const std::wstring& path) {
 }
 
 void WriteWholeFile(const std::wstring& path, const std::string& bytes) {
-  FileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.valid()) ThrowLastError("create list file");
+  win::OwnedFile file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) ThrowLastError("create list file");
   size_t done = 0;
   while (done < bytes.size()) {
     DWORD wrote = 0;
     DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 20));
-    if (!WriteFile(file.get(), bytes.data() + done, chunk, &wrote, nullptr) || wrote == 0)
+    if (!WriteFile(file.Get(), bytes.data() + done, chunk, &wrote, nullptr) || wrote == 0)
       ThrowLastError("write list file");
     done += wrote;
   }

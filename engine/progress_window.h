@@ -1,5 +1,5 @@
-// frmProgress: the window "実行中" that shows a rename run's progress and
-// report, and afterwards waits, modal, until the user closes it.
+// The window "実行中" that shows a rename run's progress and report, and
+// afterwards waits, modal, until the user closes it.
 #pragma once
 #include <windows.h>
 
@@ -7,15 +7,12 @@
 #include <cstdint>
 #include <string>
 
-class ProgressWindow {
+#include "win/window.h"
+
+class ProgressWindow : public win::Window {
  public:
   // Creates the window, hidden, owned by owner and centred over it.
   explicit ProgressWindow(HWND owner);
-  ~ProgressWindow();
-  ProgressWindow(const ProgressWindow&) = delete;
-  ProgressWindow& operator=(const ProgressWindow&) = delete;
-
-  HWND Handle() const { return window_; }
 
   // Shows the window modeless with the run's counters at zero, the report
   // empty and the cancel flag cleared.
@@ -26,39 +23,39 @@ class ProgressWindow {
   // "position/total" and the bar's value, with the report's new lines.
   void ShowPosition(int32_t position, int32_t total);
   // The controls are written at most ten times a second, at least once a
-  // second while entries are processed, and always by Finish: a repaint per entry would cost more than the renames, and a
-  // report write costs time in proportion to the whole report on some
-  // platforms, which would make long runs quadratic.
+  // second while entries are processed, and always by Finish: a repaint per
+  // entry would cost more than the renames, and a report write costs time
+  // in proportion to the whole report on some platforms, which would make
+  // long runs quadratic.
   bool CancelRequested() const { return cancel_; }
 
   // Requests the run's end after the entry in progress.
-  void exeCancel();
+  void RequestCancel();
   // The run is over: the button becomes "閉じる(&C)", enabled and default.
   void Finish();
   // Waits, modal over owner, until the user closes the window.
   void WaitModal();
 
   // For tests: the controls.
-  HWND PB() const { return PB_; }
-  HWND lblNum() const { return lblNum_; }
-  HWND txtInfomation() const { return txtInfomation_; }
-  HWND cmdCancel() const { return cmdCancel_; }
+  HWND Bar() const { return bar_; }
+  HWND Counter() const { return counter_; }
+  HWND Report() const { return report_; }
+  // "キャンセル(&C)" while the run goes on, "閉じる(&C)" once it is over.
+  HWND CancelOrCloseButton() const { return button_; }
 
  private:
-  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-  // True when the message was handled, with its result.
-  bool Handle(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void CreateControls();
   void FlushWhenDue();
   void Flush();
-  void cmdCancel_Click();
-  void Form_QueryUnload();
+  void OnButtonClick();
+  void OnClose();
 
   HWND owner_;
-  HWND window_ = nullptr;
-  HWND PB_ = nullptr;
-  HWND lblNum_ = nullptr;
-  HWND txtInfomation_ = nullptr;
-  HWND cmdCancel_ = nullptr;
+  HWND bar_ = nullptr;
+  HWND counter_ = nullptr;
+  HWND report_ = nullptr;
+  HWND button_ = nullptr;
   std::wstring pendingReport_;
   int32_t pendingPosition_ = -1;
   int32_t pendingTotal_ = 0;

@@ -1,6 +1,6 @@
-// The rename run of mnuExecRename: renames every listed file in list order
-// with the progress window, removes the renamed entries, and waits until the
-// user closes the report.
+// The rename run of the menu command リネーム開始: renames every listed file
+// in list order with the progress window, removes the renamed entries, and
+// waits until the user closes the report.
 #pragma once
 #include <windows.h>
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "engine/undo_journal_format.h"
+#include "win/handles.h"
 
 // The journal's path in the given program folder (the exe's folder when
 // empty, as for the settings file).
@@ -36,9 +37,6 @@ class JournalSink {
 class JournalFile : public JournalSink {
  public:
   explicit JournalFile(std::wstring path) : path_(std::move(path)) {}
-  ~JournalFile() override;
-  JournalFile(const JournalFile&) = delete;
-  JournalFile& operator=(const JournalFile&) = delete;
 
   std::wstring Path() const override { return path_; }
   DWORD Create() override;
@@ -47,7 +45,7 @@ class JournalFile : public JournalSink {
 
  private:
   std::wstring path_;
-  HANDLE file_ = INVALID_HANDLE_VALUE;
+  win::OwnedFile file_;
 };
 
 // The journal's lines. File errors throw std::system_error.

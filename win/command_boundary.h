@@ -21,8 +21,8 @@ void RunCommand(HWND owner, Command&& command) {
   } catch (const std::bad_alloc&) {
     MessageBoxText(owner, L"メモリが不足しています。", MB_OK | MB_ICONEXCLAMATION);
   } catch (const std::exception& error) {
-    // The runtime writes its texts, system messages among them, in the ANSI
-    // code page.
+    // Standard exceptions carry their texts, system messages among them, in
+    // the ANSI code page.
     MessageBoxText(owner, FromAnsi(error.what()), MB_OK | MB_ICONEXCLAMATION);
   }
 }

@@ -57,6 +57,7 @@ using OwnedHandle = Owned<HandleTraits<HANDLE, CloseHandle>>;
 using OwnedKey = Owned<HandleTraits<HKEY, RegCloseKey>>;
 using OwnedFont = Owned<HandleTraits<HFONT, DeleteObject>>;
 using OwnedBitmap = Owned<HandleTraits<HBITMAP, DeleteObject>>;
+using OwnedRegion = Owned<HandleTraits<HRGN, DeleteObject>>;
 using OwnedIcon = Owned<HandleTraits<HICON, DestroyIcon>>;
 using OwnedLibrary = Owned<HandleTraits<HMODULE, FreeLibrary>>;
 using OwnedImageList = Owned<HandleTraits<HIMAGELIST, ImageList_Destroy>>;

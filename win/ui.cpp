@@ -8,23 +8,20 @@
 namespace win {
 namespace {
 
-// The screen's dots per inch along one axis (LOGPIXELSX or LOGPIXELSY); 96
-// when the screen does not say.
-int ScreenDpi(int axis) {
+int DeviceDpi(int capability) {
   HDC dc = GetDC(nullptr);
-  int v = GetDeviceCaps(dc, axis);
+  int dpi = GetDeviceCaps(dc, capability);
   ReleaseDC(nullptr, dc);
-  return v > 0 ? v : 96;
+  return dpi > 0 ? dpi : 96;
 }
 
-// Asked once, at the first conversion.
 int DpiX() {
-  static const int dpi = ScreenDpi(LOGPIXELSX);
+  static int dpi = DeviceDpi(LOGPIXELSX);
   return dpi;
 }
 
 int DpiY() {
-  static const int dpi = ScreenDpi(LOGPIXELSY);
+  static int dpi = DeviceDpi(LOGPIXELSY);
   return dpi;
 }
 
@@ -84,6 +81,16 @@ std::wstring GetText(HWND window) {
 }
 
 void SetText(HWND window, const std::wstring& text) { SetWindowTextW(window, text.c_str()); }
+
+std::wstring ComboItemText(HWND combo, int index) {
+  LRESULT length = SendMessageW(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
+  if (length == CB_ERR) return L"";
+  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+  length = SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(index),
+                        reinterpret_cast<LPARAM>(text.data()));
+  text.resize(length == CB_ERR ? 0 : static_cast<size_t>(length));
+  return text;
+}
 
 void PlaceCentred(HWND window, HWND owner, int clientWidthTwips, int clientHeightTwips) {
   RECT r{0, 0, TwipsToPixelsX(clientWidthTwips), TwipsToPixelsY(clientHeightTwips)};

@@ -33,6 +33,8 @@ HFONT NamedFont(const wchar_t* face, int points, BYTE charset);
 
 std::wstring GetText(HWND window);
 void SetText(HWND window, const std::wstring& text);
+// The text of a combo box's list item; empty when there is no such item.
+std::wstring ComboItemText(HWND combo, int index);
 
 // Sizes a top-level window so that its client area has the given twips size
 // and centres it over owner (or over the screen when owner is null).

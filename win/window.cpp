@@ -1,13 +1,17 @@
 #include "win/window.h"
 
+#include <commctrl.h>
+
+#include <utility>
+
 namespace win {
 
 Window::~Window() {
   // An object that goes while its window is still there must not be
   // reached by the window's last messages.
-  if (window_) {
-    SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
-    DestroyWindow(window_);
+  if (HWND window = std::exchange(window_, nullptr)) {
+    SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+    DestroyWindow(window);
   }
 }
 
@@ -18,6 +22,7 @@ HWND Window::Create(const WindowClass& windowClass, const wchar_t* caption, DWOR
   if (!GetClassInfoExW(instance, windowClass.name, &wc)) {
     wc = WNDCLASSEXW{sizeof(wc)};
     wc.style = windowClass.style;
+    if (windowClass.dialogKeyboard) wc.cbWndExtra = DLGWINDOWEXTRA;
     wc.lpfnWndProc = &Window::Procedure;
     wc.hInstance = instance;
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
@@ -38,7 +43,7 @@ LRESULT CALLBACK Window::Procedure(HWND window, UINT message, WPARAM wParam, LPA
     SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
   }
   auto* self = reinterpret_cast<Window*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-  if (!self) return DefWindowProcW(window, message, wParam, lParam);
+  if (!self) return DefaultFor(window, message, wParam, lParam);
   if (message == WM_NCDESTROY) {
     LRESULT result = self->HandleMessage(message, wParam, lParam);
     SetWindowLongPtrW(window, GWLP_USERDATA, 0);
@@ -47,6 +52,33 @@ LRESULT CALLBACK Window::Procedure(HWND window, UINT message, WPARAM wParam, LPA
     return result;
   }
   return self->HandleMessage(message, wParam, lParam);
+}
+
+LRESULT Window::DefaultFor(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  // Only a dialog-box class has room for what DefDlgProc keeps per window.
+  if (GetClassLongPtrW(window, GCL_CBWNDEXTRA) >= DLGWINDOWEXTRA)
+    return DefDlgProcW(window, message, wParam, lParam);
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+void Window::WatchControl(HWND control) {
+  SetWindowSubclass(control, &Window::ControlProcedure, 0, reinterpret_cast<DWORD_PTR>(this));
+}
+
+LRESULT Window::DefaultControlHandling(HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
+  return DefSubclassProc(control, message, wParam, lParam);
+}
+
+LRESULT CALLBACK Window::ControlProcedure(HWND control, UINT message, WPARAM wParam,
+                                          LPARAM lParam, UINT_PTR, DWORD_PTR self) {
+  if (message == WM_NCDESTROY) {
+    RemoveWindowSubclass(control, &Window::ControlProcedure, 0);
+    return DefSubclassProc(control, message, wParam, lParam);
+  }
+  // The window's object is gone before its children while it closes.
+  auto* owner = reinterpret_cast<Window*>(self);
+  if (!owner->window_) return DefSubclassProc(control, message, wParam, lParam);
+  return owner->HandleControlMessage(control, message, wParam, lParam);
 }
 
 }  // namespace win

@@ -12,6 +12,11 @@ struct WindowClass {
   HICON icon = nullptr;
   HICON smallIcon = nullptr;
   UINT style = 0;
+  // A dialog-box class of the program's own: the window gets a dialog's
+  // extra bytes and DefDlgProc as its default handling, and with them a
+  // dialog's keyboard (Tab, access keys, the default button following the
+  // focus) under IsDialogMessage.
+  bool dialogKeyboard = false;
 };
 
 class Window {
@@ -33,14 +38,30 @@ class Window {
   // Messages not handled here go to DefaultHandling.
   virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) = 0;
   LRESULT DefaultHandling(UINT message, WPARAM wParam, LPARAM lParam) {
-    return DefWindowProcW(window_, message, wParam, lParam);
+    return DefaultFor(window_, message, wParam, lParam);
   }
   // Called after the last message (WM_NCDESTROY); the handle is already
   // cleared.
   virtual void WindowGone() {}
 
+  // A child control whose own messages this window must see (a key that
+  // the control does not report to its parent): from here on each of them
+  // goes to HandleControlMessage until the control is gone.
+  void WatchControl(HWND control);
+  // Messages not handled here go to DefaultControlHandling, the control's
+  // own procedure.
+  virtual LRESULT HandleControlMessage(HWND control, UINT message, WPARAM wParam,
+                                       LPARAM lParam) {
+    return DefaultControlHandling(control, message, wParam, lParam);
+  }
+  static LRESULT DefaultControlHandling(HWND control, UINT message, WPARAM wParam, LPARAM lParam);
+
  private:
   static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  static LRESULT CALLBACK ControlProcedure(HWND control, UINT message, WPARAM wParam,
+                                           LPARAM lParam, UINT_PTR id, DWORD_PTR self);
+  // DefDlgProc for a window of a dialog-box class, DefWindowProc otherwise.
+  static LRESULT DefaultFor(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   HWND window_ = nullptr;
 };
 

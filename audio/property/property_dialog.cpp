@@ -24,8 +24,8 @@ constexpr int kClientWidth = 6795, kClientHeight = 4260;
 // gives only the closed height, so the list gets room for about ten rows.
 constexpr int kDropDownTwips = 2400;
 
-constexpr win::TwipsRect kFraID3Place{105, 735, 3270, 3020};
-constexpr win::TwipsRect kFrame2Place{3465, 735, 3270, 3020};
+constexpr win::TwipsRect kTagFramePlace{105, 735, 3270, 3020};
+constexpr win::TwipsRect kStreamFramePlace{3465, 735, 3270, 3020};
 
 // A control placed inside a frame is laid out relative to the frame's corner.
 win::TwipsRect In(const win::TwipsRect& frame, win::TwipsRect r) {
@@ -51,23 +51,6 @@ std::wstring CaptionName(const std::wstring& path) {
 
 }  // namespace
 
-void PropertyDialog::RegisterDialogClass() {
-  static bool registered = false;
-  if (registered) return;
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof(wc);
-  wc.lpfnWndProc = &PropertyDialog::WindowProc;
-  // A dialog-box class of its own: DefDlgProc then moves the focus for a
-  // label's access key (IsDialogMessage asks the dialog to do it), and for
-  // the Tab key, as in any dialog.
-  wc.cbWndExtra = DLGWINDOWEXTRA;
-  wc.hInstance = GetModuleHandleW(nullptr);
-  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  wc.lpszClassName = kClassName;
-  registered = RegisterClassExW(&wc) != 0;
-}
-
 void ShowPropertyDialog(HWND owner, RenameList& list) {
   int position = list.Selected();
   if (position == 0) return;
@@ -78,106 +61,98 @@ void ShowPropertyDialog(HWND owner, RenameList& list) {
 PropertyDialog::PropertyDialog(HWND owner, RenameList& list, int position)
     : owner_(owner), list_(list), position_(position) {}
 
-PropertyDialog::~PropertyDialog() {
-  if (window_) DestroyWindow(window_);
-}
-
-HWND PropertyDialog::Control(ControlId id) const { return GetDlgItem(window_, id); }
-
-int PropertyDialog::Message(HWND owner, const std::wstring& text, UINT flags) {
-  if (message_) return message_(owner, text, flags);
-  return win::MessageBoxText(owner, text, flags);
-}
+HWND PropertyDialog::Control(ControlId id) const { return GetDlgItem(Handle(), id); }
 
 bool PropertyDialog::Create() {
-  RegisterDialogClass();
-  window_ = CreateWindowExW(WS_EX_DLGMODALFRAME, kClassName, L"",
-                            WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 0, 100, 100,
-                            owner_, nullptr, GetModuleHandleW(nullptr), this);
-  if (!window_) return false;
+  // A dialog-box class of its own: DefDlgProc then moves the focus for a
+  // label's access key (IsDialogMessage asks the dialog to do it), and for
+  // the Tab key, as in any dialog.
+  win::WindowClass windowClass{kClassName};
+  windowClass.dialogKeyboard = true;
+  HWND window = Window::Create(windowClass, L"", WS_POPUP | WS_CAPTION | WS_SYSMENU,
+                               WS_EX_DLGMODALFRAME, owner_, nullptr, 0, 0, 100, 100);
+  if (!window) return false;
   // The system menu of a fixed dialog offers only moving and closing.
-  if (HMENU menu = GetSystemMenu(window_, FALSE)) {
+  if (HMENU menu = GetSystemMenu(window, FALSE)) {
     DeleteMenu(menu, SC_SIZE, MF_BYCOMMAND);
     DeleteMenu(menu, SC_MINIMIZE, MF_BYCOMMAND);
     DeleteMenu(menu, SC_MAXIMIZE, MF_BYCOMMAND);
     DeleteMenu(menu, SC_RESTORE, MF_BYCOMMAND);
   }
-  win::PlaceCentred(window_, owner_, kClientWidth, kClientHeight);
+  win::PlaceCentred(window, owner_, kClientWidth, kClientHeight);
   CreateControls();
-  Form_Load();
+  LoadEntry();
   return true;
 }
 
 void PropertyDialog::RunModal() {
-  if (!window_) return;
-  win::RunModal(window_, owner_);
+  if (!Handle()) return;
+  win::RunModal(Handle(), owner_);
 }
 
 void PropertyDialog::CreateControls() {
   const DWORD label = SS_LEFT, rightLabel = SS_RIGHT;
   const DWORD textBox = ES_LEFT | ES_AUTOHSCROLL | WS_TABSTOP | WS_GROUP;
   auto add = [this](const wchar_t* cls, const std::wstring& text, DWORD style, DWORD ex, int id,
-                    win::TwipsRect r) { return win::CreateControl(window_, cls, text, style, ex, id, r); };
+                    win::TwipsRect r) { return win::CreateControl(Handle(), cls, text, style, ex, id, r); };
 
-  add(L"STATIC", L"ファイルパス(&P)：", rightLabel, 0, kLabel1, {105, 105, 1590, 225});
-  add(L"EDIT", L"[NO TARGET]", textBox | ES_READONLY, WS_EX_CLIENTEDGE, kTxtTargetFile,
+  add(L"STATIC", L"ファイルパス(&P)：", rightLabel, 0, kPathLabel, {105, 105, 1590, 225});
+  add(L"EDIT", L"[NO TARGET]", textBox | ES_READONLY, WS_EX_CLIENTEDGE, kPath,
       {1680, 82, 4950, 270});
-  add(L"STATIC", L"リネーム予定(&R)：", rightLabel, 0, kLabel2, {105, 420, 1590, 225});
+  add(L"STATIC", L"リネーム予定(&R)：", rightLabel, 0, kTargetLabel, {105, 420, 1590, 225});
   add(L"COMBOBOX", L"", CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP | WS_GROUP, 0,
-      kCboRenameTarget, {1680, 382, 4950, 300 + kDropDownTwips});
+      kTarget, {1680, 382, 4950, 300 + kDropDownTwips});
 
-  add(L"BUTTON", L"ID3(v1)情報", BS_GROUPBOX, 0, kFraID3, kFraID3Place);
-  add(L"STATIC", L"アーティスト(&A)：", label, 0, kLabel3, In(kFraID3Place, {105, 210, 1485, 225}));
-  add(L"EDIT", L"", textBox, WS_EX_CLIENTEDGE, kTxtArtist, In(kFraID3Place, {105, 420, 3060, 270}));
-  add(L"STATIC", L"タイトル(&T)：", label, 0, kLblTitle, In(kFraID3Place, {105, 735, 1275, 225}));
-  add(L"EDIT", L"", textBox, WS_EX_CLIENTEDGE, kTxtTitle, In(kFraID3Place, {105, 945, 3060, 270}));
-  add(L"STATIC", L"アルバム(&L)：", label, 0, kLblAlbum, In(kFraID3Place, {105, 1260, 1380, 225}));
-  add(L"EDIT", L"", textBox, WS_EX_CLIENTEDGE, kTxtAlbum, In(kFraID3Place, {105, 1470, 3060, 270}));
-  add(L"STATIC", L"コメント(&C)：", label, 0, kLblComment, In(kFraID3Place, {105, 1785, 1275, 225}));
-  add(L"EDIT", L"", textBox, WS_EX_CLIENTEDGE, kTxtComment, In(kFraID3Place, {105, 1995, 3060, 270}));
-  add(L"STATIC", L"製作年(&Y)：", rightLabel, 0, kLblYear, In(kFraID3Place, {315, 2340, 855, 225}));
-  add(L"EDIT", L"", textBox, WS_EX_CLIENTEDGE, kTxtYear, In(kFraID3Place, {1155, 2310, 2010, 270}));
-  add(L"STATIC", L"ジャンル(&G)：", rightLabel, 0, kLblGenre, In(kFraID3Place, {105, 2670, 1065, 225}));
-  add(L"COMBOBOX", L"", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP | WS_GROUP, 0, kCboGenre,
-      In(kFraID3Place, {1155, 2625, 2010, 300 + kDropDownTwips}));
+  add(L"BUTTON", L"ID3(v1)情報", BS_GROUPBOX, 0, kTagFrame, kTagFramePlace);
+  add(L"STATIC", L"アーティスト(&A)：", label, 0, kArtistLabel, In(kTagFramePlace, {105, 210, 1485, 225}));
+  add(L"EDIT", L"", textBox, WS_EX_CLIENTEDGE, kArtist, In(kTagFramePlace, {105, 420, 3060, 270}));
+  add(L"STATIC", L"タイトル(&T)：", label, 0, kTitleLabel, In(kTagFramePlace, {105, 735, 1275, 225}));
+  add(L"EDIT", L"", textBox, WS_EX_CLIENTEDGE, kTitle, In(kTagFramePlace, {105, 945, 3060, 270}));
+  add(L"STATIC", L"アルバム(&L)：", label, 0, kAlbumLabel, In(kTagFramePlace, {105, 1260, 1380, 225}));
+  add(L"EDIT", L"", textBox, WS_EX_CLIENTEDGE, kAlbum, In(kTagFramePlace, {105, 1470, 3060, 270}));
+  add(L"STATIC", L"コメント(&C)：", label, 0, kCommentLabel, In(kTagFramePlace, {105, 1785, 1275, 225}));
+  add(L"EDIT", L"", textBox, WS_EX_CLIENTEDGE, kComment, In(kTagFramePlace, {105, 1995, 3060, 270}));
+  add(L"STATIC", L"製作年(&Y)：", rightLabel, 0, kYearLabel, In(kTagFramePlace, {315, 2340, 855, 225}));
+  add(L"EDIT", L"", textBox, WS_EX_CLIENTEDGE, kYear, In(kTagFramePlace, {1155, 2310, 2010, 270}));
+  add(L"STATIC", L"ジャンル(&G)：", rightLabel, 0, kGenreLabel, In(kTagFramePlace, {105, 2670, 1065, 225}));
+  add(L"COMBOBOX", L"", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP | WS_GROUP, 0, kGenre,
+      In(kTagFramePlace, {1155, 2625, 2010, 300 + kDropDownTwips}));
 
-  add(L"BUTTON", L"MPEG情報", BS_GROUPBOX, 0, kFrame2, kFrame2Place);
+  add(L"BUTTON", L"MPEG情報", BS_GROUPBOX, 0, kStreamFrame, kStreamFramePlace);
   add(L"EDIT", L"", ES_LEFT | ES_MULTILINE | ES_READONLY | WS_TABSTOP | WS_GROUP, WS_EX_CLIENTEDGE,
-      kTxtMPEG, In(kFrame2Place, {105, 210, 3035, 2745}));
+      kStreamInfo, In(kStreamFramePlace, {105, 210, 3035, 2745}));
 
-  add(L"STATIC", L"重複はありません。", label, 0, kLblRenameStatus, {105, 3903, 3480, 225});
-  add(L"BUTTON", L"キャンセル", BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP, 0, kCmdCancel,
+  add(L"STATIC", L"重複はありません。", label, 0, kTargetStatus, {105, 3903, 3480, 225});
+  add(L"BUTTON", L"キャンセル", BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP, 0, kCancel,
       {3675, 3850, 1485, 330});
-  add(L"BUTTON", L"OK", BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, 0, kCmdOK,
+  add(L"BUTTON", L"OK", BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, 0, kOk,
       {5280, 3850, 1485, 330});
 
   // No text box limits its length (an edit control stops at 32767 otherwise).
-  for (ControlId id : {kTxtTargetFile, kTxtArtist, kTxtTitle, kTxtAlbum, kTxtComment, kTxtYear,
-                       kTxtMPEG})
+  for (ControlId id : {kPath, kArtist, kTitle, kAlbum, kComment, kYear,
+                       kStreamInfo})
     SendMessageW(Control(id), EM_SETLIMITTEXT, 0, 0);
-  SendMessageW(Control(kCboRenameTarget), CB_LIMITTEXT, 0, 0);
+  SendMessageW(Control(kTarget), CB_LIMITTEXT, 0, 0);
 
   // A drop-down list tells its parent of a new choice but not of a key: the
   // key release is caught on the box itself.
-  SetWindowSubclass(Control(kCboGenre), &PropertyDialog::GenreBoxProc, 0,
-                    reinterpret_cast<DWORD_PTR>(this));
+  WatchControl(Control(kGenre));
 }
 
-LRESULT CALLBACK PropertyDialog::GenreBoxProc(HWND combo, UINT message, WPARAM wParam,
-                                              LPARAM lParam, UINT_PTR, DWORD_PTR data) {
-  if (message == WM_NCDESTROY) RemoveWindowSubclass(combo, &PropertyDialog::GenreBoxProc, 0);
-  LRESULT result = DefSubclassProc(combo, message, wParam, lParam);
-  if (message == WM_KEYUP) reinterpret_cast<PropertyDialog*>(data)->cboGenre_KeyUp();
+LRESULT PropertyDialog::HandleControlMessage(HWND control, UINT message, WPARAM wParam,
+                                             LPARAM lParam) {
+  LRESULT result = DefaultControlHandling(control, message, wParam, lParam);
+  if (message == WM_KEYUP && control == Control(kGenre)) OnGenreKeyUp();
   return result;
 }
 
-void PropertyDialog::Form_Load() {
+void PropertyDialog::LoadEntry() {
   loading_ = true;
   FillGenres();
   RenameEntry entry = list_.Get(position_);
   LoadFileInfo(entry.source);
-  win::SetText(window_, CaptionName(win::GetText(Control(kTxtTargetFile))) + L" のプロパティ");
-  win::SetText(Control(kCboRenameTarget), entry.target);
+  win::SetText(Handle(), CaptionName(win::GetText(Control(kPath))) + L" のプロパティ");
+  win::SetText(Control(kTarget), entry.target);
   CheckDuplicate();
   RefreshRenameTargets();
   loading_ = false;
@@ -185,7 +160,7 @@ void PropertyDialog::Form_Load() {
 }
 
 void PropertyDialog::FillGenres() {
-  HWND combo = Control(kCboGenre);
+  HWND combo = Control(kGenre);
   for (const Genre& genre : LibraryGenres()) {
     LRESULT index =
         SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(genre.name.c_str()));
@@ -195,19 +170,14 @@ void PropertyDialog::FillGenres() {
 }
 
 void PropertyDialog::SelectGenre(const std::wstring& name) {
-  HWND combo = Control(kCboGenre);
+  HWND combo = Control(kGenre);
   int selection = -1;
   if (!name.empty()) {
     // Exact and case-sensitive, which CB_FINDSTRINGEXACT is not. A name the
     // list does not hold selects nothing.
     int count = static_cast<int>(SendMessageW(combo, CB_GETCOUNT, 0, 0));
-    for (int i = 0; i < count && selection < 0; ++i) {
-      int length = static_cast<int>(SendMessageW(combo, CB_GETLBTEXTLEN, i, 0));
-      std::wstring item(static_cast<size_t>(length > 0 ? length : 0) + 1, L'\0');
-      SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item.data()));
-      item.resize(wcslen(item.c_str()));
-      if (item == name) selection = i;
-    }
+    for (int i = 0; i < count && selection < 0; ++i)
+      if (win::ComboItemText(combo, i) == name) selection = i;
   }
   SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(selection), 0);
 }
@@ -215,16 +185,16 @@ void PropertyDialog::SelectGenre(const std::wstring& name) {
 void PropertyDialog::LoadFileInfo(const std::wstring& path) {
   bool wasLoading = loading_;
   loading_ = true;
-  HWND target = Control(kTxtTargetFile);
+  HWND target = Control(kPath);
   win::SetText(target, path);
 
   // The dialog is not shown yet while it loads: a warning goes over the owner.
-  HWND messageOwner = IsWindowVisible(window_) ? window_ : owner_;
+  HWND messageOwner = IsWindowVisible(Handle()) ? Handle() : owner_;
   TagReading reading = ReadFileTagsReporting(TrimSpaces(path));
   if (reading.outcome == TagReadOutcome::kUnreachablePath) {
-    Message(messageOwner, UnreachablePathMessage(path), MB_OK | MB_ICONEXCLAMATION);
+    win::MessageBoxText(messageOwner, UnreachablePathMessage(path), MB_OK | MB_ICONEXCLAMATION);
   } else if (reading.outcome == TagReadOutcome::kLibraryFailed) {
-    Message(messageOwner,
+    win::MessageBoxText(messageOwner,
             path + L"\r\n指定したファイルのデータが収得できません。\r\nErrorCode：" +
                 std::to_wstring(Vbmp3LastErrorNumber()),
             MB_OK | MB_ICONEXCLAMATION);
@@ -232,13 +202,13 @@ void PropertyDialog::LoadFileInfo(const std::wstring& path) {
 
   // What the library filled is shown even when it failed.
   const TagTexts& tag = reading.tags.id3v1;
-  win::SetText(Control(kTxtAlbum), tag.album);
-  win::SetText(Control(kTxtArtist), tag.artist);
-  win::SetText(Control(kTxtComment), tag.comment);
-  win::SetText(Control(kTxtTitle), tag.title);
-  win::SetText(Control(kTxtYear), tag.year);
+  win::SetText(Control(kAlbum), tag.album);
+  win::SetText(Control(kArtist), tag.artist);
+  win::SetText(Control(kComment), tag.comment);
+  win::SetText(Control(kTitle), tag.title);
+  win::SetText(Control(kYear), tag.year);
   SelectGenre(tag.genreName);
-  win::SetText(Control(kTxtMPEG),
+  win::SetText(Control(kStreamInfo),
                property::FormatStreamInfo(reading.tags.stream, reading.tags.id3v2Version));
 
   // The end of a long path is the part worth seeing.
@@ -251,10 +221,10 @@ void PropertyDialog::LoadFileInfo(const std::wstring& path) {
 }
 
 void PropertyDialog::RefreshRenameTargets() {
-  HWND combo = Control(kCboRenameTarget);
+  HWND combo = Control(kTarget);
   std::wstring typed = win::GetText(combo);
   SendMessageW(combo, CB_RESETCONTENT, 0, 0);
-  std::wstring path = win::GetText(Control(kTxtTargetFile));
+  std::wstring path = win::GetText(Control(kPath));
   auto append = [combo](const std::wstring& candidate) {
     SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(candidate.c_str()));
   };
@@ -264,28 +234,28 @@ void PropertyDialog::RefreshRenameTargets() {
   win::SetText(combo, typed);
 }
 
-void PropertyDialog::CheckDuplicate() { ShowTargetState(win::GetText(Control(kCboRenameTarget))); }
+void PropertyDialog::CheckDuplicate() { ShowTargetState(win::GetText(Control(kTarget))); }
 
 void PropertyDialog::ShowTargetState(const std::wstring& target) {
   property::TargetState state = property::ClassifyTarget(
-      target, win::GetText(Control(kTxtTargetFile)),
+      target, win::GetText(Control(kPath)),
       [](const std::wstring& pattern) { return win::LookupNormalFile(pattern); });
   statusColour_ = property::TargetStateIsAlarm(state) ? RGB(255, 0, 0) : RGB(0, 0, 0);
-  HWND status = Control(kLblRenameStatus);
+  HWND status = Control(kTargetStatus);
   win::SetText(status, property::TargetStateCaption(state));
   InvalidateRect(status, nullptr, TRUE);
 }
 
 void PropertyDialog::WriteTag(const std::wstring& path) {
   TagTexts texts;
-  texts.album = win::GetText(Control(kTxtAlbum));
-  texts.artist = win::GetText(Control(kTxtArtist));
-  texts.comment = win::GetText(Control(kTxtComment));
-  texts.title = win::GetText(Control(kTxtTitle));
-  texts.year = win::GetText(Control(kTxtYear));
+  texts.album = win::GetText(Control(kAlbum));
+  texts.artist = win::GetText(Control(kArtist));
+  texts.comment = win::GetText(Control(kComment));
+  texts.title = win::GetText(Control(kTitle));
+  texts.year = win::GetText(Control(kYear));
   // The genre's own number, kept with its entry: a library whose genre
   // numbers have gaps would otherwise get the wrong genre.
-  HWND genre = Control(kCboGenre);
+  HWND genre = Control(kGenre);
   LRESULT selected = SendMessageW(genre, CB_GETCURSEL, 0, 0);
   int32_t genreNumber = selected == CB_ERR
                             ? -1
@@ -294,7 +264,7 @@ void PropertyDialog::WriteTag(const std::wstring& path) {
   std::optional<std::string> libraryPath = LibraryPath(path);
   if (!libraryPath) {
     // Retrying cannot help: the file keeps its name. The tag stays unwritten.
-    Message(window_, UnreachablePathMessage(path), MB_OK | MB_ICONEXCLAMATION);
+    win::MessageBoxText(Handle(), UnreachablePathMessage(path), MB_OK | MB_ICONEXCLAMATION);
     return;
   }
   for (;;) {
@@ -302,145 +272,129 @@ void PropertyDialog::WriteTag(const std::wstring& path) {
       tagDirty_ = false;
       return;
     }
-    int answer = Message(window_,
+    int answer = win::MessageBoxText(Handle(),
                          L"ID3に書き込めません。\r\nErrorCode：" + std::to_wstring(Vbmp3LastErrorNumber()),
                          MB_RETRYCANCEL | MB_ICONEXCLAMATION);
     if (answer != IDRETRY) return;
   }
 }
 
-void PropertyDialog::cmdOK_Click() {
-  std::wstring source = win::GetText(Control(kTxtTargetFile));
+void PropertyDialog::OnOk() {
+  std::wstring source = win::GetText(Control(kPath));
   if (tagDirty_) WriteTag(source);
   RenameEntry entry;
   entry.source = source;
-  entry.target = win::GetText(Control(kCboRenameTarget));
+  entry.target = win::GetText(Control(kTarget));
   entry.sourceName = GetFileNamePart(entry.source);
   entry.targetName = GetFileNamePart(entry.target);
   list_.Set(position_, std::move(entry));
-  Unload();
+  Close();
 }
 
-void PropertyDialog::cmdCancel_Click() { Unload(); }
+void PropertyDialog::OnCancel() { Close(); }
 
-void PropertyDialog::Unload() {
-  if (!window_) return;
+void PropertyDialog::Close() {
+  if (!Handle()) return;
   // The owner comes back before this window goes, so activation returns to
   // it rather than to some other program.
   if (owner_) EnableWindow(owner_, TRUE);
-  DestroyWindow(window_);
+  DestroyWindow(Handle());
 }
 
-void PropertyDialog::TagBox_Change() {
+void PropertyDialog::OnTagTextChange() {
   if (loading_) return;
   tagDirty_ = true;
   RefreshRenameTargets();
 }
 
-void PropertyDialog::cboGenre_Click() {
+void PropertyDialog::OnGenreChosen() {
   if (loading_) return;
   tagDirty_ = true;
 }
 
-void PropertyDialog::cboGenre_KeyUp() {
+void PropertyDialog::OnGenreKeyUp() {
   if (loading_) return;
   tagDirty_ = true;
 }
 
-void PropertyDialog::cboRenameTarget_Change() { CheckDuplicate(); }
+void PropertyDialog::OnTargetTyped() { CheckDuplicate(); }
 
-void PropertyDialog::cboRenameTarget_Click() {
+void PropertyDialog::OnTargetChosen() {
   // At CBN_SELCHANGE the edit part still holds the old text: judge the entry
   // being chosen.
-  HWND combo = Control(kCboRenameTarget);
+  HWND combo = Control(kTarget);
   LRESULT index = SendMessageW(combo, CB_GETCURSEL, 0, 0);
   if (index == CB_ERR) {
     CheckDuplicate();
     return;
   }
-  LRESULT length = SendMessageW(combo, CB_GETLBTEXTLEN, index, 0);
-  std::wstring item(static_cast<size_t>(length > 0 ? length : 0) + 1, L'\0');
-  SendMessageW(combo, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(item.data()));
-  item.resize(wcslen(item.c_str()));
-  ShowTargetState(item);
-}
-
-LRESULT CALLBACK PropertyDialog::WindowProc(HWND window, UINT message, WPARAM wParam,
-                                            LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
-    auto* dialog = static_cast<PropertyDialog*>(create->lpCreateParams);
-    dialog->window_ = window;
-    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(dialog));
-  }
-  auto* self = reinterpret_cast<PropertyDialog*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-  if (!self) return DefDlgProcW(window, message, wParam, lParam);
-  if (message == WM_NCDESTROY) {
-    SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-    self->window_ = nullptr;
-    return DefDlgProcW(window, message, wParam, lParam);
-  }
-  return self->HandleMessage(message, wParam, lParam);
+  ShowTargetState(win::ComboItemText(combo, static_cast<int>(index)));
 }
 
 LRESULT PropertyDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_COMMAND: {
-      int id = LOWORD(wParam), code = HIWORD(wParam);
-      switch (id) {
-        case kTxtArtist:
-        case kTxtTitle:
-        case kTxtAlbum:
-        case kTxtYear:
-        case kTxtComment:
-          if (code == EN_CHANGE) TagBox_Change();
-          return 0;
-        case kCboGenre:
-          if (code == CBN_SELCHANGE) cboGenre_Click();
-          return 0;
-        case kCboRenameTarget:
-          if (code == CBN_EDITCHANGE) cboRenameTarget_Change();
-          if (code == CBN_SELCHANGE) cboRenameTarget_Click();
-          return 0;
-        case kCmdOK:
-          if (code == BN_CLICKED) win::RunCommand(window_, [this] { cmdOK_Click(); });
-          return 0;
-        case kCmdCancel:
-          if (code == BN_CLICKED) cmdCancel_Click();
-          return 0;
-        default:
-          // IDCANCEL from the Esc key lands here: Esc does not close this dialog.
-          return 0;
-      }
-    }
+    case WM_COMMAND:
+      OnCommand(LOWORD(wParam), HIWORD(wParam));
+      return 0;
     case DM_GETDEFID:
-      return MAKELRESULT(kCmdOK, DC_HASDEFID);
+      return MAKELRESULT(kOk, DC_HASDEFID);
     case WM_CTLCOLORSTATIC:
-      if (reinterpret_cast<HWND>(lParam) == Control(kLblRenameStatus)) {
-        HDC dc = reinterpret_cast<HDC>(wParam);
-        SetTextColor(dc, statusColour_);
-        SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
-        return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
-      }
+      if (reinterpret_cast<HWND>(lParam) == Control(kTargetStatus))
+        return ColourTargetStatus(reinterpret_cast<HDC>(wParam));
       break;
     case WM_ACTIVATE:
       if (LOWORD(wParam) == WA_INACTIVE) {
         HWND focus = GetFocus();
-        if (focus && IsChild(window_, focus)) lastFocus_ = focus;
+        if (focus && IsChild(Handle(), focus)) lastFocus_ = focus;
       }
       // This dialog keeps and gives back its focus itself (WM_SETFOCUS
       // below); the window default turns an activation into WM_SETFOCUS.
-      return DefWindowProcW(window_, message, wParam, lParam);
+      return DefWindowProcW(Handle(), message, wParam, lParam);
     case WM_SETFOCUS: {
-      HWND target = lastFocus_ && IsWindow(lastFocus_) ? lastFocus_ : Control(kTxtTargetFile);
+      HWND target = lastFocus_ && IsWindow(lastFocus_) ? lastFocus_ : Control(kPath);
       SetFocus(target);
       return 0;
     }
     case WM_CLOSE:
-      cmdCancel_Click();
+      OnCancel();
       return 0;
     default:
       break;
   }
-  return DefDlgProcW(window_, message, wParam, lParam);
+  return DefaultHandling(message, wParam, lParam);
+}
+
+void PropertyDialog::OnCommand(int id, int code) {
+  switch (id) {
+    case kArtist:
+    case kTitle:
+    case kAlbum:
+    case kYear:
+    case kComment:
+      if (code == EN_CHANGE) OnTagTextChange();
+      break;
+    case kGenre:
+      if (code == CBN_SELCHANGE) OnGenreChosen();
+      break;
+    case kTarget:
+      if (code == CBN_EDITCHANGE) OnTargetTyped();
+      if (code == CBN_SELCHANGE) OnTargetChosen();
+      break;
+    case kOk:
+      if (code == BN_CLICKED) win::RunCommand(Handle(), [this] { OnOk(); });
+      break;
+    case kCancel:
+      if (code == BN_CLICKED) OnCancel();
+      break;
+    default:
+      // IDCANCEL from the Esc key lands here: Esc does not close this dialog.
+      break;
+  }
+}
+
+// The target's state is written in its own colour on the dialog's face.
+LRESULT PropertyDialog::ColourTargetStatus(HDC dc) {
+  SetTextColor(dc, statusColour_);
+  SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+  return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
 }

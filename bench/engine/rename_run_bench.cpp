@@ -89,7 +89,7 @@ int wmain(int argc, wchar_t** argv) {
   auto start = std::chrono::steady_clock::now();
   RunRenameWith(host.window, *host.list, TryRenameFile, [&](ProgressWindow& window) {
     runSeconds = bench::Seconds(start);
-    std::wstring report = win::GetText(window.txtInfomation());
+    std::wstring report = win::GetText(window.Report());
     summary = report.substr(report.rfind(L"総"));
     PostMessageW(window.Handle(), WM_CLOSE, 0, 0);
     window.WaitModal();

@@ -79,7 +79,7 @@ double Timed(Run&& run, std::wstring& summary) {
   auto start = std::chrono::steady_clock::now();
   run([&](ProgressWindow& window) {
     seconds = bench::Seconds(start);
-    std::wstring report = win::GetText(window.txtInfomation());
+    std::wstring report = win::GetText(window.Report());
     size_t at = report.rfind(L"総");
     summary = at == std::wstring::npos ? report : report.substr(at);
     PostMessageW(window.Handle(), WM_CLOSE, 0, 0);

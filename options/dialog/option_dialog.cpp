@@ -8,9 +8,9 @@
 #include "settings/settings.h"
 #include "settings/template_list.h"
 #include "options/dialog/option_rules.h"
-#include "options/registration/message_box.h"
 #include "options/registration/registration.h"
 #include "win/command_boundary.h"
+#include "win/handles.h"
 #include "win/ui.h"
 
 namespace {
@@ -38,54 +38,54 @@ constexpr DWORD kDropDownList = CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP;
 
 using C = OptionDialog::Control;
 
-// In tab order. The option buttons are children of Picture1; their
+// In tab order. The option buttons are children of kDataCheckGroup; their
 // positions are inside it.
 const ControlLayout kLayout[] = {
-    {C::SSTab1, kAlways, WC_TABCONTROLW, L"", WS_TABSTOP, 0, {105, 105, 5790, 3375}},
-    {C::Label1, 0, L"STATIC", L"データ判別方式：", kLabel, 0, {210, 420, 4845, 225}},
-    {C::Picture1, 0, L"STATIC", L"", WS_CLIPCHILDREN, WS_EX_CONTROLPARENT,
+    {C::kPageTabs, kAlways, WC_TABCONTROLW, L"", WS_TABSTOP, 0, {105, 105, 5790, 3375}},
+    {C::kDataCheckLabel, 0, L"STATIC", L"データ判別方式：", kLabel, 0, {210, 420, 4845, 225}},
+    {C::kDataCheckGroup, 0, L"STATIC", L"", WS_CLIPCHILDREN, WS_EX_CONTROLPARENT,
      {420, 630, 5160, 455}},
-    {C::optDataCheckExtension, 0, L"BUTTON", L"拡張子による判定(MP3,RMP,WAV) (&E)",
+    {C::kCheckByExtension, 0, L"BUTTON", L"拡張子による判定(MP3,RMP,WAV) (&E)",
      BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP, 0, {0, 0, 3270, 225}},
-    {C::optDataCheckAuto, 0, L"BUTTON", L"[未実装] データ解析判定(MP3,RMP) (&N)",
+    {C::kCheckByAnalysis, 0, L"BUTTON", L"[未実装] データ解析判定(MP3,RMP) (&N)",
      BS_AUTORADIOBUTTON | WS_DISABLED, 0, {0, 220, 3480, 225}},
-    {C::lblFileName, 0, L"STATIC", L"ファイル名変換(&F)：", kLabel, 0, {210, 1260, 1905, 225}},
-    {C::cboRenameData, 0, L"COMBOBOX", L"",
+    {C::kTemplateLabel, 0, L"STATIC", L"ファイル名変換(&F)：", kLabel, 0, {210, 1260, 1905, 225}},
+    {C::kTemplateBox, 0, L"COMBOBOX", L"",
      CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP, 0,
      {420, 1470, 3270, 300 + kDropDownTwips}},
-    {C::cmdAddExtData, 0, L"BUTTON", L"&Add", kButton, 0, {4410, 1470, 1170, 300}},
-    {C::Label2, 1, L"STATIC", L"同一ファイル名発見の場合(&F)：", kLabel, 0, {210, 420, 2955, 225}},
-    {C::cboEqualFileName, 1, L"COMBOBOX", L"", kDropDownList, 0,
+    {C::kAddTemplate, 0, L"BUTTON", L"&Add", kButton, 0, {4410, 1470, 1170, 300}},
+    {C::kSameNameLabel, 1, L"STATIC", L"同一ファイル名発見の場合(&F)：", kLabel, 0, {210, 420, 2955, 225}},
+    {C::kSameNamePolicy, 1, L"COMBOBOX", L"", kDropDownList, 0,
      {420, 630, 4530, 300 + kDropDownTwips}},
-    {C::lblData, 0, L"STATIC", L"", kLabel | SS_NOPREFIX, 0, {525, 1890, 3795, 1275}},
-    {C::Label3, 0, L"STATIC", L".拡張子", kLabel, 0, {3730, 1508, 750, 225}},
-    {C::Label4, 1, L"STATIC", L"ファイル名に使えない文字が出た場合(&U)：", kLabel, 0,
+    {C::kLegendLabel, 0, L"STATIC", L"", kLabel | SS_NOPREFIX, 0, {525, 1890, 3795, 1275}},
+    {C::kExtensionLabel, 0, L"STATIC", L".拡張子", kLabel, 0, {3730, 1508, 750, 225}},
+    {C::kBadCharacterLabel, 1, L"STATIC", L"ファイル名に使えない文字が出た場合(&U)：", kLabel, 0,
      {210, 1050, 3480, 225}},
-    {C::cboCantUseFileName, 1, L"COMBOBOX", L"", kDropDownList, 0,
+    {C::kBadCharacterPolicy, 1, L"COMBOBOX", L"", kDropDownList, 0,
      {420, 1260, 4530, 300 + kDropDownTwips}},
-    {C::Label5, 1, L"STATIC", L"未設定のフィールドがあった場合(&N)：", kLabel, 0,
+    {C::kEmptyFieldLabel, 1, L"STATIC", L"未設定のフィールドがあった場合(&N)：", kLabel, 0,
      {210, 1680, 3585, 225}},
-    {C::cboNoSettingField, 1, L"COMBOBOX", L"", kDropDownList, 0,
+    {C::kEmptyFieldPolicy, 1, L"COMBOBOX", L"", kDropDownList, 0,
      {420, 1890, 4530, 300 + kDropDownTwips}},
     // Below the page's lists, which keep their places.
-    {C::chkPreferID3v2, 1, L"BUTTON", L"ID3v2タグを優先する", BS_AUTOCHECKBOX | WS_TABSTOP, 0,
+    {C::kPreferId3v2, 1, L"BUTTON", L"ID3v2タグを優先する", BS_AUTOCHECKBOX | WS_TABSTOP, 0,
      {210, 2415, 4740, 255}},
-    {C::cmdOK, kAlways, L"BUTTON", L"OK", BS_DEFPUSHBUTTON | WS_TABSTOP, 0,
+    {C::kOk, kAlways, L"BUTTON", L"OK", BS_DEFPUSHBUTTON | WS_TABSTOP, 0,
      {4305, 3570, 1590, 330}},
-    {C::cmdCancel, kAlways, L"BUTTON", L"キャンセル", kButton, 0, {2625, 3570, 1590, 330}},
-    {C::cmdRemove, 0, L"BUTTON", L"&Remove", kButton, 0, {4410, 1785, 1170, 300}},
-    {C::chkSSTP, 2, L"BUTTON", L"[未実装] SSTPを送信する(&S)",
+    {C::kCancel, kAlways, L"BUTTON", L"キャンセル", kButton, 0, {2625, 3570, 1590, 330}},
+    {C::kRemoveTemplate, 0, L"BUTTON", L"&Remove", kButton, 0, {4410, 1785, 1170, 300}},
+    {C::kSendSstp, 2, L"BUTTON", L"[未実装] SSTPを送信する(&S)",
      BS_AUTOCHECKBOX | WS_TABSTOP | WS_DISABLED, 0, {105, 420, 2640, 225}},
-    {C::Label7, 2, L"STATIC", L"送信先SSTPポート(&P)：", kLabel | WS_DISABLED, 0,
+    {C::kSstpPortLabel, 2, L"STATIC", L"送信先SSTPポート(&P)：", kLabel | WS_DISABLED, 0,
      {420, 758, 1905, 225}},
-    {C::Combo1, 2, L"COMBOBOX", L"",
+    {C::kSstpPort, 2, L"COMBOBOX", L"",
      CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP | WS_DISABLED, 0,
      {2280, 720, 855, 300 + kDropDownTwips}},
-    {C::Label8, 2, L"STATIC", L"リストダブルクリック時の動作(&C)：", kLabel, 0,
+    {C::kDoubleClickLabel, 2, L"STATIC", L"リストダブルクリック時の動作(&C)：", kLabel, 0,
      {240, 1215, 2955, 225}},
-    {C::cboDobleClick, 2, L"COMBOBOX", L"", kDropDownList, 0,
+    {C::kDoubleClickAction, 2, L"COMBOBOX", L"", kDropDownList, 0,
      {450, 1425, 4530, 300 + kDropDownTwips}},
-    {C::cmdUseUpChk, 2, L"BUTTON", L"「カネナリ」のアップデートチェックを利用する(&U)", kButton, 0,
+    {C::kRegisterUpdateCheck, 2, L"BUTTON", L"「カネナリ」のアップデートチェックを利用する(&U)", kButton, 0,
      {240, 1920, 3975, 375}},
 };
 static_assert(sizeof(kLayout) / sizeof(kLayout[0]) == OptionDialog::kControlCount);
@@ -97,16 +97,6 @@ void AddItems(HWND combo, std::initializer_list<const wchar_t*> items) {
 
 int SelectedIndex(HWND combo) { return static_cast<int>(SendMessageW(combo, CB_GETCURSEL, 0, 0)); }
 
-std::wstring EntryText(HWND combo, int index) {
-  LRESULT length = SendMessageW(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
-  if (length == CB_ERR) return L"";
-  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-  length = SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(index),
-                        reinterpret_cast<LPARAM>(text.data()));
-  text.resize(length == CB_ERR ? 0 : static_cast<size_t>(length));
-  return text;
-}
-
 }  // namespace
 
 void ShowOptionsDialog(HWND owner) {
@@ -116,52 +106,36 @@ void ShowOptionsDialog(HWND owner) {
   win::RunModal(window, owner);
 }
 
-OptionDialog::~OptionDialog() {
-  if (window_ && IsWindow(window_)) DestroyWindow(window_);
-}
-
 HWND OptionDialog::Create(HWND owner) {
   INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_TAB_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&icc);
-  static const bool registered = [] {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = &OptionDialog::WindowProc;
-    // A dialog-box class of its own: DefDlgProc then gives the keyboard
-    // behaviour of a dialog (tab order, access keys, the default button
-    // following the focus, the focus kept across activations).
-    wc.cbWndExtra = DLGWINDOWEXTRA;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = kClassName;
-    return RegisterClassExW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
-  }();
-  if (!registered) return nullptr;
   owner_ = owner;
-  window_ = CreateWindowExW(WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, kClassName, L"オプション",
-                            WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 0, 100, 100,
-                            owner, nullptr, GetModuleHandleW(nullptr), nullptr);
-  if (!window_) return nullptr;
-  SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-  win::PlaceCentred(window_, owner, kClientWidth, kClientHeight);
+  // A dialog's keyboard: tab order, access keys, the default button
+  // following the focus, the focus kept across activations.
+  win::WindowClass windowClass{kClassName};
+  windowClass.dialogKeyboard = true;
+  HWND window = Window::Create(windowClass, L"オプション", WS_POPUP | WS_CAPTION | WS_SYSMENU,
+                               WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, owner, nullptr, 0, 0,
+                               100, 100);
+  if (!window) return nullptr;
+  win::PlaceCentred(window, owner, kClientWidth, kClientHeight);
   CreateControls();
-  Form_Load();
+  LoadSettings();
   // Enter presses OK unless another push button has the focus.
-  SendMessageW(window_, DM_SETDEFID, cmdOK, 0);
-  return window_;
+  SendMessageW(window, DM_SETDEFID, kOk, 0);
+  return window;
 }
 
 void OptionDialog::CreateControls() {
   for (const ControlLayout& layout : kLayout) {
-    bool inPicture = layout.id == optDataCheckExtension || layout.id == optDataCheckAuto;
-    HWND parent = inPicture ? Item(Picture1) : window_;
-    controls_[layout.id - SSTab1] = win::CreateControl(parent, layout.className, layout.text,
-                                                       layout.style, layout.exStyle, layout.id,
-                                                       layout.rect);
+    bool inGroup = layout.id == kCheckByExtension || layout.id == kCheckByAnalysis;
+    HWND parent = inGroup ? Item(kDataCheckGroup) : Handle();
+    controls_[layout.id - kPageTabs] = win::CreateControl(parent, layout.className, layout.text,
+                                                          layout.style, layout.exStyle, layout.id,
+                                                          layout.rect);
   }
 
-  HWND tab = Item(SSTab1);
+  HWND tab = Item(kPageTabs);
   const wchar_t* captions[] = {L"ファイル名", L"変換オプション", L"環境"};
   for (int i = 0; i < 3; ++i) {
     TCITEMW item{};
@@ -172,14 +146,14 @@ void OptionDialog::CreateControls() {
   ClipTabToFrame();
 
   // The design contents of the lists.
-  AddItems(Item(cboRenameData), {kDefaultTemplate});
-  AddItems(Item(cboEqualFileName), {L"スキップしてリストに残す"});
-  AddItems(Item(cboCantUseFileName), {L"問題となる文字列を除去"});
-  AddItems(Item(cboNoSettingField), {L"無視"});
-  AddItems(Item(cboDobleClick), {L"プロパティを開く", L"プレビュープレイヤーで再生する"});
-  AddItems(Item(Combo1), {L"9801", L"11000"});
-  win::SetText(Item(Combo1), L"9801");
-  SendMessageW(Item(lblData), WM_SETFONT,
+  AddItems(Item(kTemplateBox), {kDefaultTemplate});
+  AddItems(Item(kSameNamePolicy), {L"スキップしてリストに残す"});
+  AddItems(Item(kBadCharacterPolicy), {L"問題となる文字列を除去"});
+  AddItems(Item(kEmptyFieldPolicy), {L"無視"});
+  AddItems(Item(kDoubleClickAction), {L"プロパティを開く", L"プレビュープレイヤーで再生する"});
+  AddItems(Item(kSstpPort), {L"9801", L"11000"});
+  win::SetText(Item(kSstpPort), L"9801");
+  SendMessageW(Item(kLegendLabel), WM_SETFONT,
                reinterpret_cast<WPARAM>(win::NamedFont(L"ＭＳ ゴシック", 9, SHIFTJIS_CHARSET)), FALSE);
 
   ShowPage(0);
@@ -189,34 +163,33 @@ void OptionDialog::CreateControls() {
 // window order so that Tab reaches it first. Cutting the tab control down to
 // its tabs and frame keeps it from painting over them or taking their clicks.
 void OptionDialog::ClipTabToFrame() {
-  HWND tab = Item(SSTab1);
+  HWND tab = Item(kPageTabs);
   RECT outer;
   GetClientRect(tab, &outer);
   RECT row{};
   SendMessageW(tab, TCM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&row));
   const int frame = 2;
-  HRGN region = CreateRectRgn(outer.left, outer.top, outer.right, outer.bottom);
-  HRGN inside = CreateRectRgn(outer.left + frame, row.bottom + frame, outer.right - frame,
-                              outer.bottom - frame);
-  CombineRgn(region, region, inside, RGN_DIFF);
-  DeleteObject(inside);
+  win::OwnedRegion region(CreateRectRgn(outer.left, outer.top, outer.right, outer.bottom));
+  win::OwnedRegion inside(CreateRectRgn(outer.left + frame, row.bottom + frame,
+                                        outer.right - frame, outer.bottom - frame));
+  CombineRgn(region.Get(), region.Get(), inside.Get(), RGN_DIFF);
   // The window owns the region from here on.
-  if (!SetWindowRgn(tab, region, TRUE)) DeleteObject(region);
+  if (SetWindowRgn(tab, region.Get(), TRUE)) region.Release();
 }
 
 void OptionDialog::ShowPage(int page) {
   page_ = page;
-  SendMessageW(Item(SSTab1), TCM_SETCURSEL, static_cast<WPARAM>(page), 0);
+  SendMessageW(Item(kPageTabs), TCM_SETCURSEL, static_cast<WPARAM>(page), 0);
   for (const ControlLayout& layout : kLayout) {
     if (layout.page == kAlways) continue;
-    if (layout.id == optDataCheckExtension || layout.id == optDataCheckAuto) continue;
+    if (layout.id == kCheckByExtension || layout.id == kCheckByAnalysis) continue;
     ShowWindow(Item(layout.id), layout.page == page ? SW_SHOWNA : SW_HIDE);
   }
 }
 
 bool OptionDialog::IsTransparent(HWND control) const {
-  for (Control label : {Label1, Picture1, lblFileName, Label2, lblData, Label3, Label4, Label5,
-                        Label7, Label8}) {
+  for (Control label : {kDataCheckLabel, kDataCheckGroup, kTemplateLabel, kSameNameLabel, kLegendLabel, kExtensionLabel, kBadCharacterLabel, kEmptyFieldLabel,
+                        kSstpPortLabel, kDoubleClickLabel}) {
     if (control == Item(label)) return true;
   }
   return false;
@@ -226,44 +199,18 @@ void OptionDialog::Close() {
   // Enabling the owner before the dialog goes lets the owner, not some
   // other program, become the active window.
   if (owner_) EnableWindow(owner_, TRUE);
-  DestroyWindow(window_);
-}
-
-LRESULT CALLBACK OptionDialog::WindowProc(HWND window, UINT message, WPARAM wParam,
-                                          LPARAM lParam) {
-  auto* self = reinterpret_cast<OptionDialog*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-  if (!self) return DefDlgProcW(window, message, wParam, lParam);
-  return self->HandleMessage(message, wParam, lParam);
+  DestroyWindow(Handle());
 }
 
 LRESULT OptionDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_COMMAND:
-      if (HIWORD(wParam) != BN_CLICKED) break;
-      switch (LOWORD(wParam)) {
-        case cmdOK:
-          cmdOK_Click();
-          return 0;
-        case cmdCancel:
-          cmdCancel_Click();
-          return 0;
-        case cmdAddExtData:
-          cmdAddExtData_Click();
-          return 0;
-        case cmdRemove:
-          cmdRemove_Click();
-          return 0;
-        case cmdUseUpChk:
-          cmdUseUpChk_Click();
-          return 0;
-        default:
-          // Esc arrives as IDCANCEL: the dialog has no cancel key.
-          return 0;
-      }
+      if (OnCommand(wParam)) return 0;
+      break;
     case WM_NOTIFY: {
       auto* header = reinterpret_cast<NMHDR*>(lParam);
-      if (header->idFrom == static_cast<UINT_PTR>(SSTab1) && header->code == TCN_SELCHANGE) {
-        ShowPage(static_cast<int>(SendMessageW(Item(SSTab1), TCM_GETCURSEL, 0, 0)));
+      if (header->idFrom == static_cast<UINT_PTR>(kPageTabs) && header->code == TCN_SELCHANGE) {
+        ShowPage(static_cast<int>(SendMessageW(Item(kPageTabs), TCM_GETCURSEL, 0, 0)));
         return 0;
       }
       break;
@@ -277,78 +224,97 @@ LRESULT OptionDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
       }
       break;
     case WM_CLOSE:
-      cmdCancel_Click();
+      OnCancel();
       return 0;
-    case WM_DESTROY: {
-      HWND window = window_;
-      SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-      window_ = nullptr;
-      controls_.fill(nullptr);
-      return DefDlgProcW(window, message, wParam, lParam);
-    }
     default:
       break;
   }
-  return DefDlgProcW(window_, message, wParam, lParam);
+  return DefaultHandling(message, wParam, lParam);
 }
 
-void OptionDialog::Form_Load() {
-  win::SetText(Item(lblData), kTemplateLegend);
-  SendMessageW(Item(g_settings.DataProve ? optDataCheckAuto : optDataCheckExtension), BM_SETCHECK,
+// True when the command was a button's click, which this dialog takes.
+bool OptionDialog::OnCommand(WPARAM wParam) {
+  if (HIWORD(wParam) != BN_CLICKED) return false;
+  switch (LOWORD(wParam)) {
+    case kOk:
+      OnOk();
+      break;
+    case kCancel:
+      OnCancel();
+      break;
+    case kAddTemplate:
+      OnAddTemplateClick();
+      break;
+    case kRemoveTemplate:
+      OnRemoveTemplateClick();
+      break;
+    case kRegisterUpdateCheck:
+      OnRegisterUpdateCheckClick();
+      break;
+    default:
+      // Esc arrives as IDCANCEL: the dialog has no cancel key.
+      break;
+  }
+  return true;
+}
+
+void OptionDialog::LoadSettings() {
+  win::SetText(Item(kLegendLabel), kTemplateLegend);
+  SendMessageW(Item(g_settings.DataProve ? kCheckByAnalysis : kCheckByExtension), BM_SETCHECK,
                BST_CHECKED, 0);
-  win::SetText(Item(cboRenameData), g_settings.RenameExt_Default);
+  win::SetText(Item(kTemplateBox), g_settings.RenameExt_Default);
   for (const std::wstring& entry : g_templateList)
-    SendMessageW(Item(cboRenameData), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.c_str()));
+    SendMessageW(Item(kTemplateBox), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.c_str()));
   auto select = [this](Control combo, int index) {
     SendMessageW(Item(combo), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
   };
-  select(cboEqualFileName, PolicySelection(g_settings.EqualFileName, 1));
-  select(cboCantUseFileName, PolicySelection(g_settings.CantUseFilename, 1));
-  select(cboNoSettingField, PolicySelection(g_settings.NoSettingField, 1));
-  select(cboDobleClick, DoubleClickSelection(g_settings.DobleClick));
-  SendMessageW(Item(chkPreferID3v2), BM_SETCHECK, g_settings.PreferID3v2 ? BST_CHECKED : BST_UNCHECKED, 0);
-  if (IsRegistered()) EnableWindow(Item(cmdUseUpChk), FALSE);
+  select(kSameNamePolicy, PolicySelection(g_settings.EqualFileName, 1));
+  select(kBadCharacterPolicy, PolicySelection(g_settings.CantUseFilename, 1));
+  select(kEmptyFieldPolicy, PolicySelection(g_settings.NoSettingField, 1));
+  select(kDoubleClickAction, DoubleClickSelection(g_settings.DobleClick));
+  SendMessageW(Item(kPreferId3v2), BM_SETCHECK, g_settings.PreferID3v2 ? BST_CHECKED : BST_UNCHECKED, 0);
+  if (IsRegistered()) EnableWindow(Item(kRegisterUpdateCheck), FALSE);
 }
 
-void OptionDialog::cmdOK_Click() {
-  std::wstring defaultTemplate = win::GetText(Item(cboRenameData));
+void OptionDialog::OnOk() {
+  std::wstring defaultTemplate = win::GetText(Item(kTemplateBox));
   if (defaultTemplate.empty()) {
-    OptionsMessageBox(window_, L"ファイル名変換の設定が異常です。", MB_OK | MB_ICONEXCLAMATION);
+    win::MessageBoxText(Handle(), L"ファイル名変換の設定が異常です。", MB_OK | MB_ICONEXCLAMATION);
     return;
   }
   auto code = [this](Control combo) {
     int index = SelectedIndex(Item(combo));
     return static_cast<int16_t>(index < 0 ? 0 : index);
   };
-  g_settings.DataProve = SendMessageW(Item(optDataCheckAuto), BM_GETCHECK, 0, 0) == BST_CHECKED;
-  g_settings.EqualFileName = code(cboEqualFileName);
-  g_settings.CantUseFilename = code(cboCantUseFileName);
-  g_settings.NoSettingField = code(cboNoSettingField);
+  g_settings.DataProve = SendMessageW(Item(kCheckByAnalysis), BM_GETCHECK, 0, 0) == BST_CHECKED;
+  g_settings.EqualFileName = code(kSameNamePolicy);
+  g_settings.CantUseFilename = code(kBadCharacterPolicy);
+  g_settings.NoSettingField = code(kEmptyFieldPolicy);
   g_settings.RenameExt_Default = defaultTemplate;
-  HWND combo = Item(cboRenameData);
+  HWND combo = Item(kTemplateBox);
   int count = static_cast<int>(SendMessageW(combo, CB_GETCOUNT, 0, 0));
   std::vector<std::wstring> entries;
-  for (int i = 0; i < count; ++i) entries.push_back(EntryText(combo, i));
+  for (int i = 0; i < count; ++i) entries.push_back(win::ComboItemText(combo, i));
   g_templateList = TemplatesFromEntries(entries);
-  g_settings.DobleClick = code(cboDobleClick);
-  g_settings.PreferID3v2 = SendMessageW(Item(chkPreferID3v2), BM_GETCHECK, 0, 0) == BST_CHECKED;
+  g_settings.DobleClick = code(kDoubleClickAction);
+  g_settings.PreferID3v2 = SendMessageW(Item(kPreferId3v2), BM_GETCHECK, 0, 0) == BST_CHECKED;
   Close();
 }
 
-void OptionDialog::cmdCancel_Click() { Close(); }
+void OptionDialog::OnCancel() { Close(); }
 
-void OptionDialog::cmdAddExtData_Click() {
-  std::wstring text = win::GetText(Item(cboRenameData));
-  SendMessageW(Item(cboRenameData), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+void OptionDialog::OnAddTemplateClick() {
+  std::wstring text = win::GetText(Item(kTemplateBox));
+  SendMessageW(Item(kTemplateBox), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
-void OptionDialog::cmdRemove_Click() {
-  int selected = SelectedIndex(Item(cboRenameData));
+void OptionDialog::OnRemoveTemplateClick() {
+  int selected = SelectedIndex(Item(kTemplateBox));
   if (!CanRemoveTemplateEntry(selected)) return;
-  SendMessageW(Item(cboRenameData), CB_DELETESTRING, static_cast<WPARAM>(selected), 0);
+  SendMessageW(Item(kTemplateBox), CB_DELETESTRING, static_cast<WPARAM>(selected), 0);
 }
 
-void OptionDialog::cmdUseUpChk_Click() {
+void OptionDialog::OnRegisterUpdateCheckClick() {
   // A registry failure ends this command only; the dialog stays open.
-  win::RunCommand(window_, [this] { RegisterFromOptions(window_); });
+  win::RunCommand(Handle(), [this] { RegisterFromOptions(Handle()); });
 }

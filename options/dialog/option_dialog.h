@@ -1,64 +1,63 @@
-// frmOption, the options dialog: the settings record and the template list
-// in three tab pages, copied back only by OK.
+// The options dialog: the settings record and the template list in three
+// tab pages, copied back only by OK.
 #pragma once
 #include <windows.h>
 
 #include <array>
 
+#include "win/window.h"
+
 // Opens the dialog modally over the main window and returns when it closes.
 void ShowOptionsDialog(HWND owner);
 
-class OptionDialog {
+class OptionDialog : public win::Window {
  public:
   // Control ids in tab order: the controls are created in this order, so
   // the window order that Tab follows is this one.
   enum Control : int {
-    SSTab1 = 1001,
-    Label1,
-    Picture1,
-    optDataCheckExtension,
-    optDataCheckAuto,
-    lblFileName,
-    cboRenameData,
-    cmdAddExtData,
-    Label2,
-    cboEqualFileName,
-    lblData,
-    Label3,
-    Label4,
-    cboCantUseFileName,
-    Label5,
-    cboNoSettingField,
-    chkPreferID3v2,
-    cmdOK,
-    cmdCancel,
-    cmdRemove,
-    chkSSTP,
-    Label7,
-    Combo1,
-    Label8,
-    cboDobleClick,
-    cmdUseUpChk,
-    ControlEnd
+    kPageTabs = 1001,
+    kDataCheckLabel,
+    kDataCheckGroup,
+    kCheckByExtension,
+    kCheckByAnalysis,
+    kTemplateLabel,
+    kTemplateBox,
+    kAddTemplate,
+    kSameNameLabel,
+    kSameNamePolicy,
+    kLegendLabel,
+    kExtensionLabel,
+    kBadCharacterLabel,
+    kBadCharacterPolicy,
+    kEmptyFieldLabel,
+    kEmptyFieldPolicy,
+    kPreferId3v2,
+    kOk,
+    kCancel,
+    kRemoveTemplate,
+    kSendSstp,
+    kSstpPortLabel,
+    kSstpPort,
+    kDoubleClickLabel,
+    kDoubleClickAction,
+    kRegisterUpdateCheck,
+    kControlEnd
   };
-  static constexpr int kControlCount = ControlEnd - SSTab1;
+  static constexpr int kControlCount = kControlEnd - kPageTabs;
 
   OptionDialog() = default;
-  OptionDialog(const OptionDialog&) = delete;
-  OptionDialog& operator=(const OptionDialog&) = delete;
-  ~OptionDialog();
 
   // Builds the window with its controls loaded from the settings, hidden
   // and not modal; the caller shows it (ShowOptionsDialog runs it modally).
   HWND Create(HWND owner);
-  HWND Window() const { return window_; }
-  HWND Item(Control control) const { return controls_[control - SSTab1]; }
+  HWND Item(Control control) const { return controls_[control - kPageTabs]; }
   // The tab page shown: 0 file name, 1 conversion options, 2 environment.
   int CurrentPage() const { return page_; }
 
  private:
-  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void WindowGone() override { controls_.fill(nullptr); }
+  bool OnCommand(WPARAM wParam);
 
   void CreateControls();
   void ClipTabToFrame();
@@ -67,14 +66,13 @@ class OptionDialog {
   bool IsTransparent(HWND control) const;
   void Close();
 
-  void Form_Load();
-  void cmdOK_Click();
-  void cmdCancel_Click();
-  void cmdAddExtData_Click();
-  void cmdRemove_Click();
-  void cmdUseUpChk_Click();
+  void LoadSettings();
+  void OnOk();
+  void OnCancel();
+  void OnAddTemplateClick();
+  void OnRemoveTemplateClick();
+  void OnRegisterUpdateCheckClick();
 
-  HWND window_ = nullptr;
   HWND owner_ = nullptr;
   int page_ = 0;
   std::array<HWND, kControlCount> controls_{};

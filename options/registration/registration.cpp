@@ -1,9 +1,9 @@
 #include "options/registration/registration.h"
 
-#include "options/registration/message_box.h"
 #include "options/registration/registry_string.h"
 #include "options/registration/upcheck.h"
 #include "options/registration/upcheck_rules.h"
+#include "win/ui.h"
 
 namespace {
 
@@ -22,10 +22,10 @@ void RunRegistrationSequence(UpCheck& upCheck) {
 }
 
 void ShowNotInstalled(HWND owner) {
-  OptionsMessageBox(owner,
-                    L"「カネナリ」がインストールされていません。\r\n"
-                    L"「カネナリ」への情報設定を中止します。",
-                    MB_OK | MB_ICONSTOP, kUpCheckCaption);
+  win::MessageBoxText(owner,
+                      L"「カネナリ」がインストールされていません。\r\n"
+                      L"「カネナリ」への情報設定を中止します。",
+                      MB_OK | MB_ICONSTOP, kUpCheckCaption);
 }
 
 // Registers when the monitor is there; otherwise says so and writes nothing.
@@ -67,8 +67,8 @@ void RegisterFromOptions(HWND owner) {
       L"\r\n"
       L"詳しくはヘルプをご覧ください。\r\n"
       L"「カネナリ」の更新チェック機能を利用しますか？";
-  if (OptionsMessageBox(owner, question, MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2,
-                        kUpCheckCaption) != IDYES)
+  if (win::MessageBoxText(owner, question, MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2,
+                          kUpCheckCaption) != IDYES)
     return;
   RegisterIfInstalled(owner);
 }

@@ -2,20 +2,23 @@
 
 #include <cstring>
 
+#include "win/handles.h"
 #include "win/text.h"
 
 std::wstring ReadRegistryString(HKEY root, const std::wstring& keyPath,
                                 const std::wstring& valueName) {
   std::string key = win::ToAnsi(keyPath);
   std::string name = win::ToAnsi(valueName);
-  HKEY handle = nullptr;
-  if (RegOpenKeyExA(root, key.c_str(), 0, KEY_QUERY_VALUE, &handle) != ERROR_SUCCESS) return L"";
+  win::OwnedKey handle;
+  if (RegOpenKeyExA(root, key.c_str(), 0, KEY_QUERY_VALUE, handle.Receive()) != ERROR_SUCCESS) {
+    handle.Release();  // nothing was opened
+    return L"";
+  }
   char buffer[256] = {};
   DWORD size = sizeof(buffer);
   DWORD type = REG_NONE;
-  LONG status = RegQueryValueExA(handle, name.c_str(), nullptr, &type,
+  LONG status = RegQueryValueExA(handle.Get(), name.c_str(), nullptr, &type,
                                  reinterpret_cast<BYTE*>(buffer), &size);
-  RegCloseKey(handle);
   if (status != ERROR_SUCCESS || type != REG_SZ) return L"";
   // A value stored without its terminating NUL fills the buffer to the end:
   // the size the registry reported is the limit, not the buffer's NUL.

@@ -1,6 +1,7 @@
 #include "options/registration/upcheck.h"
 
 #include "options/registration/upcheck_rules.h"
+#include "win/handles.h"
 #include "win/text.h"
 #include "win/ui.h"
 
@@ -12,38 +13,28 @@ namespace {
 // failure part-way leaves no handle behind. Close() reports the close itself.
 class OpenKey {
  public:
-  OpenKey() = default;
-  OpenKey(const OpenKey&) = delete;
-  OpenKey& operator=(const OpenKey&) = delete;
-  ~OpenKey() {
-    if (handle_) RegCloseKey(handle_);
-  }
   bool Open(const std::wstring& path) {
     std::string ansi = win::ToAnsi(path);
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, ansi.c_str(), 0, KEY_ALL_ACCESS, &handle_) ==
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, ansi.c_str(), 0, KEY_ALL_ACCESS, key_.Receive()) ==
         ERROR_SUCCESS)
       return true;
-    handle_ = nullptr;
+    key_.Release();  // nothing was opened
     return false;
   }
   bool Create(const std::wstring& path) {
     std::string ansi = win::ToAnsi(path);
     DWORD disposition = 0;
     if (RegCreateKeyExA(HKEY_CURRENT_USER, ansi.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                        KEY_ALL_ACCESS, nullptr, &handle_, &disposition) == ERROR_SUCCESS)
+                        KEY_ALL_ACCESS, nullptr, key_.Receive(), &disposition) == ERROR_SUCCESS)
       return true;
-    handle_ = nullptr;
+    key_.Release();  // nothing was created
     return false;
   }
-  bool Close() {
-    HKEY handle = handle_;
-    handle_ = nullptr;
-    return RegCloseKey(handle) == ERROR_SUCCESS;
-  }
-  HKEY Handle() const { return handle_; }
+  bool Close() { return RegCloseKey(key_.Release()) == ERROR_SUCCESS; }
+  HKEY Handle() const { return key_.Get(); }
 
  private:
-  HKEY handle_ = nullptr;
+  win::OwnedKey key_;
 };
 
 bool SetRegDword(HKEY key, const char* name, int32_t value) {

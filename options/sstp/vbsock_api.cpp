@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "win/handles.h"
 #include "win/library.h"
 
 VbsockApi g_vbsock;
@@ -10,16 +11,15 @@ using win::ResolveExport;
 
 VbsockLoad LoadVbsock() {
   if (g_vbsock.sendSstpSend) return VbsockLoad::kLoaded;
-  HMODULE module = win::LoadProgramLibrary(L"VBSOCK.dll");
+  win::OwnedLibrary module(win::LoadProgramLibrary(L"VBSOCK.dll"));
   if (!module) return VbsockLoad::kLibraryMissing;
   VbsockApi api;
-  if (!ResolveExport(module, "vbsock_sendSstpSend", api.sendSstpSend) ||
-      !ResolveExport(module, "vbsock_getSendDataSize", api.getSendDataSize) ||
-      !ResolveExport(module, "vbsock_getSendData", api.getSendData)) {
-    FreeLibrary(module);
+  if (!ResolveExport(module.Get(), "vbsock_sendSstpSend", api.sendSstpSend) ||
+      !ResolveExport(module.Get(), "vbsock_getSendDataSize", api.getSendDataSize) ||
+      !ResolveExport(module.Get(), "vbsock_getSendData", api.getSendData))
     return VbsockLoad::kFunctionMissing;
-  }
   // The module stays loaded for the rest of the process.
+  module.Release();
   g_vbsock = api;
   return VbsockLoad::kLoaded;
 }

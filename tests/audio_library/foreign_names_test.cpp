@@ -178,7 +178,7 @@ TEST_F(ForeignNamesTest, WithoutAShortNameTheEntryHasNoTargetAndTheRunLeavesBoth
   HWND owner = CreateWindowExW(0, L"STATIC", L"owner", WS_OVERLAPPEDWINDOW, 0, 0, 400, 300, nullptr,
                                nullptr, GetModuleHandleW(nullptr), nullptr);
   RunRenameWith(owner, list, TryRenameFile,
-                [&](ProgressWindow& w) { report = win::GetText(w.txtInfomation()); });
+                [&](ProgressWindow& w) { report = win::GetText(w.Report()); });
   DestroyWindow(owner);
   EXPECT_EQ(report.rfind(L"× " + path + L"\r\n -> " + kNoTargetText, 0), 0u) << win::ToUtf8(report);
   EXPECT_TRUE(Exists(path));

@@ -33,13 +33,13 @@ struct WindowState {
 
 WindowState Capture(ProgressWindow& w, HWND main) {
   WindowState s;
-  s.report = win::GetText(w.txtInfomation());
-  s.count = win::GetText(w.lblNum());
-  s.button = win::GetText(w.cmdCancel());
-  s.bar = static_cast<int>(SendMessageW(w.PB(), PBM_GETPOS, 0, 0));
-  s.barMax = static_cast<int>(SendMessageW(w.PB(), PBM_GETRANGE, FALSE, 0));
-  s.buttonEnabled = IsWindowEnabled(w.cmdCancel());
-  s.isDefault = (GetWindowLongW(w.cmdCancel(), GWL_STYLE) & BS_DEFPUSHBUTTON) != 0;
+  s.report = win::GetText(w.Report());
+  s.count = win::GetText(w.Counter());
+  s.button = win::GetText(w.CancelOrCloseButton());
+  s.bar = static_cast<int>(SendMessageW(w.Bar(), PBM_GETPOS, 0, 0));
+  s.barMax = static_cast<int>(SendMessageW(w.Bar(), PBM_GETRANGE, FALSE, 0));
+  s.buttonEnabled = IsWindowEnabled(w.CancelOrCloseButton());
+  s.isDefault = (GetWindowLongW(w.CancelOrCloseButton(), GWL_STYLE) & BS_DEFPUSHBUTTON) != 0;
   s.mainEnabled = IsWindowEnabled(main);
   return s;
 }
@@ -72,7 +72,7 @@ TEST_F(RenameRunTest, RunsTheListReportsAndKeepsTheFailures) {
   RunRenameWith(host.window, *host.list, TryRenameFile, [&](ProgressWindow& w) {
     state = Capture(w, host.window);
     EXPECT_FALSE(Exists(a));
-    PostMessageW(w.cmdCancel(), BM_CLICK, 0, 0);
+    PostMessageW(w.CancelOrCloseButton(), BM_CLICK, 0, 0);
     w.WaitModal();
     EXPECT_FALSE(IsWindow(w.Handle()));
   });
@@ -106,7 +106,7 @@ TEST_F(RenameRunTest, AllRenamedEmptiesTheList) {
   for (int i = 0; i < 4; ++i)
     Add(File(L"s" + std::to_wstring(i) + L".mp3", "x"), dir / (L"t" + std::to_wstring(i) + L".mp3"));
   RunRenameWith(host.window, *host.list, TryRenameFile, [](ProgressWindow& w) {
-    EXPECT_NE(win::GetText(w.txtInfomation()).find(L"総ファイル数　：4\r\n成功ファイル数：4\r\n失敗ファイル数：0\r\n"),
+    EXPECT_NE(win::GetText(w.Report()).find(L"総ファイル数　：4\r\n成功ファイル数：4\r\n失敗ファイル数：0\r\n"),
               std::wstring::npos);
     SendMessageW(w.Handle(), WM_CLOSE, 0, 0);  // the close box after the run closes it
     w.WaitModal();
@@ -121,7 +121,7 @@ TEST_F(RenameRunTest, TwoEntriesWithOneTarget) {
   Add(b, dir / L"same.mp3");
   std::wstring report;
   RunRenameWith(host.window, *host.list, TryRenameFile, [&](ProgressWindow& w) {
-    report = win::GetText(w.txtInfomation());
+    report = win::GetText(w.Report());
   });
   EXPECT_EQ(report.substr(0, report.find(L"総")),
             L"○ " + a + L"\r\n -> " + dir / L"same.mp3" + L"\r\n\r\n× " + b +

@@ -74,7 +74,7 @@ class UndoTest : public testing::Test {
   // Runs the list with the journal; returns the report.
   std::wstring Run(JournalSink& journal, JournaledRunHooks hooks = {}) {
     std::wstring report;
-    hooks.wait = [&](ProgressWindow& w) { report = win::GetText(w.txtInfomation()); };
+    hooks.wait = [&](ProgressWindow& w) { report = win::GetText(w.Report()); };
     RunJournaledRenameWith(host.window, *host.list, journal, hooks);
     return report;
   }
@@ -85,7 +85,7 @@ class UndoTest : public testing::Test {
   std::wstring Undo(const std::function<void(ProgressWindow&)>& look = nullptr) {
     std::wstring report;
     RunUndoWith(host.window, journalPath, UndoRename, [&](ProgressWindow& w) {
-      report = win::GetText(w.txtInfomation());
+      report = win::GetText(w.Report());
       if (look) look(w);
     });
     return report;
@@ -303,7 +303,7 @@ TEST_F(UndoTest, UndoRunsInTheProgressWindowAndEmptyJournalsOpenNone) {
   bool mainEnabled = true;
   Undo([&](ProgressWindow& w) {
     caption = win::GetText(w.Handle());
-    button = win::GetText(w.cmdCancel());
+    button = win::GetText(w.CancelOrCloseButton());
     mainEnabled = IsWindowEnabled(host.window);
   });
   EXPECT_EQ(caption, L"実行中");

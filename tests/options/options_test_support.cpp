@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "settings/app_error.h"
+#include "win/handles.h"
 #include "win/text.h"
 
 namespace {
@@ -47,36 +48,37 @@ ScratchRegistry::~ScratchRegistry() {
 }
 
 void ScratchRegistry::CreateKey(const std::wstring& path) {
-  HKEY key = nullptr;
+  win::OwnedKey key;
   ASSERT_EQ(RegCreateKeyExW(key_, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
-                            nullptr, &key, nullptr),
+                            nullptr, key.Receive(), nullptr),
             ERROR_SUCCESS);
-  RegCloseKey(key);
 }
 
 bool ScratchRegistry::KeyExists(const std::wstring& path) const {
-  HKEY key = nullptr;
-  if (RegOpenKeyExW(key_, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
-  RegCloseKey(key);
-  return true;
+  win::OwnedKey key;
+  if (RegOpenKeyExW(key_, path.c_str(), 0, KEY_READ, key.Receive()) == ERROR_SUCCESS) return true;
+  key.Release();  // nothing was opened
+  return false;
 }
 
 std::optional<ScratchRegistry::Value> ScratchRegistry::Read(const std::wstring& path,
                                                             const std::string& name) const {
   // The exact stored bytes: RegGetValue would add a missing NUL.
   std::string ansi = win::ToAnsi(path);
-  HKEY key = nullptr;
-  if (RegOpenKeyExA(key_, ansi.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return std::nullopt;
+  win::OwnedKey key;
+  if (RegOpenKeyExA(key_, ansi.c_str(), 0, KEY_READ, key.Receive()) != ERROR_SUCCESS) {
+    key.Release();  // nothing was opened
+    return std::nullopt;
+  }
   Value value;
   DWORD size = 0;
-  LONG status = RegQueryValueExA(key, name.c_str(), nullptr, &value.type, nullptr, &size);
+  LONG status = RegQueryValueExA(key.Get(), name.c_str(), nullptr, &value.type, nullptr, &size);
   if (status == ERROR_SUCCESS) {
     value.bytes.resize(size);
-    status = RegQueryValueExA(key, name.c_str(), nullptr, &value.type,
+    status = RegQueryValueExA(key.Get(), name.c_str(), nullptr, &value.type,
                               reinterpret_cast<BYTE*>(value.bytes.data()), &size);
     value.bytes.resize(size);
   }
-  RegCloseKey(key);
   if (status != ERROR_SUCCESS) return std::nullopt;
   return value;
 }
@@ -99,22 +101,21 @@ std::optional<DWORD> ScratchRegistry::Dword(const std::wstring& path, const std:
 
 void ScratchRegistry::Write(const std::wstring& path, const std::string& name, DWORD type,
                             const void* data, DWORD size) {
-  HKEY key = nullptr;
+  win::OwnedKey key;
   std::string ansi = win::ToAnsi(path);
   ASSERT_EQ(RegCreateKeyExA(key_, ansi.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
-                            nullptr, &key, nullptr),
+                            nullptr, key.Receive(), nullptr),
             ERROR_SUCCESS);
-  EXPECT_EQ(RegSetValueExA(key, name.c_str(), 0, type, static_cast<const BYTE*>(data), size),
+  EXPECT_EQ(RegSetValueExA(key.Get(), name.c_str(), 0, type, static_cast<const BYTE*>(data), size),
             ERROR_SUCCESS);
-  RegCloseKey(key);
 }
 
 MessageBoxRecorder::MessageBoxRecorder() {
   g_recorder = this;
-  previous_ = ReplaceOptionsMessageBox(&Record);
+  previous_ = win::ReplaceMessageBox(&Record);
 }
 
 MessageBoxRecorder::~MessageBoxRecorder() {
-  ReplaceOptionsMessageBox(previous_);
+  win::ReplaceMessageBox(previous_);
   g_recorder = nullptr;
 }

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "options/registration/message_box.h"
+#include "win/ui.h"
 
 // Redirects HKEY_CURRENT_USER of this process to a fresh key for the life
 // of the object; the key is deleted afterwards. The real hive is never
@@ -48,7 +48,7 @@ class ScratchRegistry {
   HKEY key_ = nullptr;
 };
 
-// Records every message box of the options part and answers from a queue
+// Records every message box (win::MessageBoxText) and answers from a queue
 // (IDOK when the queue is empty).
 struct MessageBoxRecorder {
   struct Shown {
@@ -64,5 +64,5 @@ struct MessageBoxRecorder {
   bool throwOnNext = false;
 
  private:
-  MessageBoxFunction previous_;
+  win::MessageBoxFunction previous_;
 };

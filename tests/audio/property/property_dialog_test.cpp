@@ -101,6 +101,8 @@ class PropertyDialogTest : public ::testing::Test {
   }
 
   void TearDown() override {
+    win::ReplaceMessageBox(nullptr);
+    current_ = nullptr;
     g_vbmp3.setTagInfo = g_realSetTagInfo;
     g_getShortPathName = &GetShortPathNameW;
     dialog_.reset();
@@ -134,24 +136,31 @@ class PropertyDialogTest : public ::testing::Test {
     list_.entries.push_back({source, target, L"", L""});
     list_.selected = 2;
     dialog_ = std::make_unique<PropertyDialog>(owner_, list_, 2);
-    dialog_->SetMessageFunction([this](HWND, const std::wstring& text, UINT flags) {
-      messages_.push_back({text, flags});
-      int answer = IDCANCEL;
-      if (!answers_.empty()) {
-        answer = answers_.front();
-        answers_.erase(answers_.begin());
-      }
-      if (onMessage_) onMessage_();
-      return answer;
-    });
+    current_ = this;
+    win::ReplaceMessageBox(&AnswerMessage);
     EXPECT_TRUE(dialog_->Create());
     return *dialog_;
   }
 
+  // In place of the message box: records what it would show and returns
+  // answers_ in turn.
+  static int AnswerMessage(HWND, const std::wstring& text, UINT flags, const wchar_t*) {
+    PropertyDialogTest& test = *current_;
+    test.messages_.push_back({text, flags});
+    int answer = IDCANCEL;
+    if (!test.answers_.empty()) {
+      answer = test.answers_.front();
+      test.answers_.erase(test.answers_.begin());
+    }
+    if (test.onMessage_) test.onMessage_();
+    return answer;
+  }
+  static inline PropertyDialogTest* current_ = nullptr;
+
   std::wstring Text(Id id) const { return win::GetText(dialog_->Control(id)); }
   std::vector<std::wstring> MpegLines() const {
     std::vector<std::wstring> lines;
-    std::wstring text = Text(Id::kTxtMPEG);
+    std::wstring text = Text(Id::kStreamInfo);
     size_t start = 0;
     for (size_t end; (end = text.find(L"\r\n", start)) != std::wstring::npos; start = end + 2)
       lines.push_back(text.substr(start, end - start));
@@ -159,11 +168,11 @@ class PropertyDialogTest : public ::testing::Test {
     return lines;
   }
   int GenreSelection() const {
-    return static_cast<int>(SendMessageW(dialog_->Control(Id::kCboGenre), CB_GETCURSEL, 0, 0));
+    return static_cast<int>(SendMessageW(dialog_->Control(Id::kGenre), CB_GETCURSEL, 0, 0));
   }
   std::wstring SelectedGenre() const {
     int index = GenreSelection();
-    return index < 0 ? L"" : ComboItems(dialog_->Control(Id::kCboGenre)).at(index);
+    return index < 0 ? L"" : ComboItems(dialog_->Control(Id::kGenre)).at(index);
   }
   TagRecord TagOnDisk(const std::wstring& path) const {
     TagRecord tag{};
@@ -201,26 +210,26 @@ TEST_F(PropertyDialogTest, LoadShowsPathTagStreamAndCaption) {
   std::wstring target = dir_ + L"\\Artist - Title.mp3";
   PropertyDialog& dialog = Open(path, target);
 
-  EXPECT_EQ(win::GetText(dialog.Window()), L"曲 ソ表.mp3 のプロパティ");
-  EXPECT_EQ(Text(Id::kTxtTargetFile), path);
+  EXPECT_EQ(win::GetText(dialog.Handle()), L"曲 ソ表.mp3 のプロパティ");
+  EXPECT_EQ(Text(Id::kPath), path);
   DWORD start = 0, end = 0;
-  SendMessageW(dialog.Control(Id::kTxtTargetFile), EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+  SendMessageW(dialog.Control(Id::kPath), EM_GETSEL, reinterpret_cast<WPARAM>(&start),
                reinterpret_cast<LPARAM>(&end));
   EXPECT_EQ(start, path.size());
   EXPECT_EQ(end, path.size());
 
-  EXPECT_EQ(Text(Id::kTxtTitle), L"Title");
-  EXPECT_EQ(Text(Id::kTxtArtist), L"Artist");
-  EXPECT_EQ(Text(Id::kTxtAlbum), L"Album");
-  EXPECT_EQ(Text(Id::kTxtYear), L"2001");
-  EXPECT_EQ(Text(Id::kTxtComment), L"Comment");
+  EXPECT_EQ(Text(Id::kTitle), L"Title");
+  EXPECT_EQ(Text(Id::kArtist), L"Artist");
+  EXPECT_EQ(Text(Id::kAlbum), L"Album");
+  EXPECT_EQ(Text(Id::kYear), L"2001");
+  EXPECT_EQ(Text(Id::kComment), L"Comment");
   EXPECT_EQ(SelectedGenre(), L"Rock");
 
   StreamInfoRecord info{};
   TagRecord tag{};
   ASSERT_TRUE(Vbmp3Succeeded(g_vbmp3.getFileInfo(win::ToAnsi(path).c_str(), &tag, &info)));
   std::vector<std::wstring> lines = MpegLines();
-  ASSERT_EQ(lines.size(), 9u) << win::ToUtf8(Text(Id::kTxtMPEG));
+  ASSERT_EQ(lines.size(), 9u) << win::ToUtf8(Text(Id::kStreamInfo));
   EXPECT_EQ(lines[0], L"Version：1");
   EXPECT_EQ(lines[1], L"Layer：3");
   EXPECT_EQ(lines[2], L"Channels：2");
@@ -232,8 +241,8 @@ TEST_F(PropertyDialogTest, LoadShowsPathTagStreamAndCaption) {
   EXPECT_EQ(lines[7], L"Time：1:30");
   EXPECT_EQ(lines[8], L"ID3v2：なし");
 
-  EXPECT_EQ(Text(Id::kCboRenameTarget), target);
-  EXPECT_EQ(Text(Id::kLblRenameStatus), L"重複はありません。");
+  EXPECT_EQ(Text(Id::kTarget), target);
+  EXPECT_EQ(Text(Id::kTargetStatus), L"重複はありません。");
   EXPECT_FALSE(dialog.TagDirty());
   EXPECT_TRUE(messages_.empty());
 }
@@ -251,10 +260,10 @@ TEST_F(PropertyDialogTest, DuplicateCaptionsFollowTheTypedTarget) {
   std::wstring path = Copy(L"tagged90.mp3", L"song.mp3");
   Copy(L"short5.mp3", L"other.mp3");
   PropertyDialog& dialog = Open(path, path);
-  HWND combo = dialog.Control(Id::kCboRenameTarget);
+  HWND combo = dialog.Control(Id::kTarget);
   const COLORREF red = RGB(255, 0, 0), black = RGB(0, 0, 0);
 
-  EXPECT_EQ(Text(Id::kLblRenameStatus), L"重複していますが、このファイルと思われます。");
+  EXPECT_EQ(Text(Id::kTargetStatus), L"重複していますが、このファイルと思われます。");
   EXPECT_EQ(dialog.StatusColour(), black);
 
   struct Case {
@@ -273,23 +282,23 @@ TEST_F(PropertyDialogTest, DuplicateCaptionsFollowTheTypedTarget) {
   };
   for (const Case& c : cases) {
     ReplaceComboText(combo, c.target);
-    EXPECT_EQ(Text(Id::kCboRenameTarget), c.target);
-    EXPECT_EQ(Text(Id::kLblRenameStatus), c.caption) << win::ToUtf8(c.target);
+    EXPECT_EQ(Text(Id::kTarget), c.target);
+    EXPECT_EQ(Text(Id::kTargetStatus), c.caption) << win::ToUtf8(c.target);
     EXPECT_EQ(dialog.StatusColour(), c.colour) << win::ToUtf8(c.target);
   }
 
   // A directory is not a file, and a hidden file does not count.
   CreateDirectoryW((dir_ + L"\\folder.mp3").c_str(), nullptr);
   ReplaceComboText(combo, dir_ + L"\\folder.mp3");
-  EXPECT_EQ(Text(Id::kLblRenameStatus), L"重複はありません。");
+  EXPECT_EQ(Text(Id::kTargetStatus), L"重複はありません。");
   RemoveDirectoryW((dir_ + L"\\folder.mp3").c_str());
   SetFileAttributesW((dir_ + L"\\other.mp3").c_str(), FILE_ATTRIBUTE_HIDDEN);
   ReplaceComboText(combo, dir_ + L"\\other.mp3");
-  EXPECT_EQ(Text(Id::kLblRenameStatus), L"重複はありません。");
+  EXPECT_EQ(Text(Id::kTargetStatus), L"重複はありません。");
 
   // Nothing to rename to is not a valid target, and no pattern is searched.
   ReplaceComboText(combo, L"");
-  EXPECT_EQ(Text(Id::kLblRenameStatus), L"パスの指定が間違っています。");
+  EXPECT_EQ(Text(Id::kTargetStatus), L"パスの指定が間違っています。");
   EXPECT_EQ(dialog.StatusColour(), black);
 }
 
@@ -298,11 +307,11 @@ TEST_F(PropertyDialogTest, ChoosingACandidateJudgesTheChosenText) {
   Copy(L"short5.mp3", L"Title.mp3");
   g_templateList = {L"%T"};
   PropertyDialog& dialog = Open(path, path);
-  ChooseItem(dialog, Id::kCboRenameTarget, 1);  // dir\Title.mp3 exists
-  EXPECT_EQ(Text(Id::kLblRenameStatus), L"ファイルが重複しています。");
+  ChooseItem(dialog, Id::kTarget, 1);  // dir\Title.mp3 exists
+  EXPECT_EQ(Text(Id::kTargetStatus), L"ファイルが重複しています。");
   EXPECT_EQ(dialog.StatusColour(), RGB(255, 0, 0));
-  ChooseItem(dialog, Id::kCboRenameTarget, 0);  // dir\Artist - Title.mp3 does not
-  EXPECT_EQ(Text(Id::kLblRenameStatus), L"重複はありません。");
+  ChooseItem(dialog, Id::kTarget, 0);  // dir\Artist - Title.mp3 does not
+  EXPECT_EQ(Text(Id::kTargetStatus), L"重複はありません。");
   EXPECT_EQ(dialog.StatusColour(), RGB(0, 0, 0));
 }
 
@@ -311,40 +320,40 @@ TEST_F(PropertyDialogTest, CandidatesComeFromEveryTemplateAndAreRebuiltAtEachKey
   g_settings.RenameExt_Default = L"%A - %T";
   g_templateList = {L"%T", L"%L (%Y)", L"FP#C:\\Sorted\\%A"};
   PropertyDialog& dialog = Open(path, L"");
-  HWND combo = dialog.Control(Id::kCboRenameTarget);
+  HWND combo = dialog.Control(Id::kTarget);
   EXPECT_EQ(ComboItems(combo),
             (std::vector<std::wstring>{dir_ + L"\\Artist - Title.mp3", dir_ + L"\\Title.mp3",
                                        dir_ + L"\\Album (2001).mp3", L"C\\Sorted\\Artist.mp3"}));
-  EXPECT_EQ(Text(Id::kLblRenameStatus), L"パスの指定が間違っています。");
+  EXPECT_EQ(Text(Id::kTargetStatus), L"パスの指定が間違っています。");
 
   ReplaceComboText(combo, L"D:\\typed.mp3");
   // The candidates follow the tag in the file, read afresh at every change.
   WriteTagDirectly(path, L"ソ表", L"New");
-  TypeText(dialog.Control(Id::kTxtArtist), L"x");
+  TypeText(dialog.Control(Id::kArtist), L"x");
   EXPECT_TRUE(dialog.TagDirty());
   EXPECT_EQ(ComboItems(combo),
             (std::vector<std::wstring>{dir_ + L"\\ソ表 - New.mp3", dir_ + L"\\New.mp3",
                                        dir_ + L"\\AlbumName (0000).mp3", L"C\\Sorted\\ソ表.mp3"}));
-  EXPECT_EQ(Text(Id::kCboRenameTarget), L"D:\\typed.mp3");
-  EXPECT_EQ(Text(Id::kTxtArtist), L"Artistx");
+  EXPECT_EQ(Text(Id::kTarget), L"D:\\typed.mp3");
+  EXPECT_EQ(Text(Id::kArtist), L"Artistx");
 }
 
 TEST_F(PropertyDialogTest, OkWritesAChangedTagAndStoresPathAndTarget) {
   std::wstring path = Copy(L"tagged90.mp3", L"song.mp3");
   PropertyDialog& dialog = Open(path, L"");
-  HWND combo = dialog.Control(Id::kCboRenameTarget);
-  win::SetText(dialog.Control(Id::kTxtTitle), L"新しい題名");
-  win::SetText(dialog.Control(Id::kTxtYear), L"199901");
-  win::SetText(dialog.Control(Id::kTxtComment), L"");
-  int jazz = static_cast<int>(SendMessageW(dialog.Control(Id::kCboGenre), CB_FINDSTRINGEXACT,
+  HWND combo = dialog.Control(Id::kTarget);
+  win::SetText(dialog.Control(Id::kTitle), L"新しい題名");
+  win::SetText(dialog.Control(Id::kYear), L"199901");
+  win::SetText(dialog.Control(Id::kComment), L"");
+  int jazz = static_cast<int>(SendMessageW(dialog.Control(Id::kGenre), CB_FINDSTRINGEXACT,
                                            static_cast<WPARAM>(-1),
                                            reinterpret_cast<LPARAM>(L"Jazz")));
   ASSERT_GE(jazz, 0);
-  ChooseItem(dialog, Id::kCboGenre, jazz);
+  ChooseItem(dialog, Id::kGenre, jazz);
   ReplaceComboText(combo, dir_ + L"\\renamed.mp3");
-  Click(dialog, Id::kCmdOK);
+  Click(dialog, Id::kOk);
 
-  EXPECT_EQ(dialog.Window(), nullptr);
+  EXPECT_EQ(dialog.Handle(), nullptr);
   ASSERT_EQ(g_sent.size(), 1u);
   const SentTag& sent = g_sent[0];
   EXPECT_EQ(sent.path, win::ToAnsi(path));
@@ -375,8 +384,8 @@ TEST_F(PropertyDialogTest, OkWithoutATagChangeWritesNothingButStoresTheTarget) {
   std::wstring path = Copy(L"tagged90.mp3", L"song.mp3");
   std::vector<char> before = FileBytes(path);
   PropertyDialog& dialog = Open(path, L"C:\\old.mp3");
-  ReplaceComboText(dialog.Control(Id::kCboRenameTarget), L"C:\\new target.mp3");
-  Click(dialog, Id::kCmdOK);
+  ReplaceComboText(dialog.Control(Id::kTarget), L"C:\\new target.mp3");
+  Click(dialog, Id::kOk);
   EXPECT_TRUE(g_sent.empty());
   EXPECT_EQ(FileBytes(path), before);
   EXPECT_EQ(list_.entries[1].target, L"C:\\new target.mp3");
@@ -389,15 +398,15 @@ TEST_F(PropertyDialogTest, CancelAndTheCloseBoxChangeNothing) {
   std::vector<char> before = FileBytes(path);
   for (bool closeBox : {false, true}) {
     PropertyDialog& dialog = Open(path, L"C:\\old.mp3");
-    win::SetText(dialog.Control(Id::kTxtArtist), L"Changed");
-    ChooseItem(dialog, Id::kCboGenre, 3);
-    ReplaceComboText(dialog.Control(Id::kCboRenameTarget), L"C:\\other target.mp3");
+    win::SetText(dialog.Control(Id::kArtist), L"Changed");
+    ChooseItem(dialog, Id::kGenre, 3);
+    ReplaceComboText(dialog.Control(Id::kTarget), L"C:\\other target.mp3");
     EXPECT_TRUE(dialog.TagDirty());
     if (closeBox)
-      SendMessageW(dialog.Window(), WM_CLOSE, 0, 0);
+      SendMessageW(dialog.Handle(), WM_CLOSE, 0, 0);
     else
-      Click(dialog, Id::kCmdCancel);
-    EXPECT_EQ(dialog.Window(), nullptr);
+      Click(dialog, Id::kCancel);
+    EXPECT_EQ(dialog.Handle(), nullptr);
     EXPECT_TRUE(g_sent.empty());
     EXPECT_EQ(FileBytes(path), before);
     EXPECT_EQ(list_.entries[1].source, path);
@@ -410,10 +419,10 @@ TEST_F(PropertyDialogTest, EmptyGenreNameSelectsNothingAndWritesMinusOne) {
   std::wstring path = Copy(L"short5.mp3", L"five.mp3");
   PropertyDialog& dialog = Open(path);
   EXPECT_EQ(GenreSelection(), CB_ERR);
-  EXPECT_GT(SendMessageW(dialog.Control(Id::kCboGenre), CB_GETCOUNT, 0, 0), 100);
+  EXPECT_GT(SendMessageW(dialog.Control(Id::kGenre), CB_GETCOUNT, 0, 0), 100);
   EXPECT_FALSE(dialog.TagDirty());
-  TypeText(dialog.Control(Id::kTxtAlbum), L"A");
-  Click(dialog, Id::kCmdOK);
+  TypeText(dialog.Control(Id::kAlbum), L"A");
+  Click(dialog, Id::kOk);
   ASSERT_EQ(g_sent.size(), 1u);
   EXPECT_EQ(g_sent[0].tag.GenreNumber, -1);
   EXPECT_EQ(win::ReadAnsiField(TagOnDisk(path).Album, 128), L"A");
@@ -424,12 +433,12 @@ TEST_F(PropertyDialogTest, EmptyGenreNameSelectsNothingAndWritesMinusOne) {
 TEST_F(PropertyDialogTest, AKeyReleasedInTheGenreBoxMarksTheTagForWriting) {
   std::wstring path = Copy(L"tagged90.mp3", L"song.mp3");
   PropertyDialog& dialog = Open(path);
-  HWND genre = dialog.Control(Id::kCboGenre);
+  HWND genre = dialog.Control(Id::kGenre);
   ASSERT_FALSE(dialog.TagDirty());
-  PressAndRelease(dialog.Window(), genre, VK_SHIFT);
+  PressAndRelease(dialog.Handle(), genre, VK_SHIFT);
   EXPECT_EQ(SelectedGenre(), L"Rock");
   EXPECT_TRUE(dialog.TagDirty());
-  Click(dialog, Id::kCmdOK);
+  Click(dialog, Id::kOk);
   ASSERT_EQ(g_sent.size(), 1u);
   EXPECT_EQ(g_sent[0].tag.GenreNumber, 17);  // Rock, as it was
   EXPECT_EQ(win::ReadAnsiField(TagOnDisk(path).Title, 128), L"Title");
@@ -439,30 +448,30 @@ TEST_F(PropertyDialogTest, AKeyReleasedInTheGenreBoxMarksTheTagForWriting) {
 // after the label, as in any dialog.
 TEST_F(PropertyDialogTest, EachLabelsAccessKeyFocusesTheControlAfterIt) {
   PropertyDialog& dialog = Open(Copy(L"tagged90.mp3", L"song.mp3"), L"C:\\target.mp3");
-  ShowWindow(dialog.Window(), SW_SHOW);
-  SetForegroundWindow(dialog.Window());
-  SetFocus(dialog.Control(Id::kCmdOK));
+  ShowWindow(dialog.Handle(), SW_SHOW);
+  SetForegroundWindow(dialog.Handle());
+  SetFocus(dialog.Control(Id::kOk));
   struct Key {
     wchar_t letter;
     Id control;
     const wchar_t* label;
   } keys[] = {
-      {L'p', Id::kTxtTargetFile, L"ファイルパス(&P)："}, {L'r', Id::kCboRenameTarget, L"リネーム予定(&R)："},
-      {L'a', Id::kTxtArtist, L"アーティスト(&A)："},    {L't', Id::kTxtTitle, L"タイトル(&T)："},
-      {L'l', Id::kTxtAlbum, L"アルバム(&L)："},         {L'c', Id::kTxtComment, L"コメント(&C)："},
-      {L'y', Id::kTxtYear, L"製作年(&Y)："},            {L'g', Id::kCboGenre, L"ジャンル(&G)："},
-      {L'P', Id::kTxtTargetFile, L"ファイルパス(&P)："},
+      {L'p', Id::kPath, L"ファイルパス(&P)："}, {L'r', Id::kTarget, L"リネーム予定(&R)："},
+      {L'a', Id::kArtist, L"アーティスト(&A)："},    {L't', Id::kTitle, L"タイトル(&T)："},
+      {L'l', Id::kAlbum, L"アルバム(&L)："},         {L'c', Id::kComment, L"コメント(&C)："},
+      {L'y', Id::kYear, L"製作年(&Y)："},            {L'g', Id::kGenre, L"ジャンル(&G)："},
+      {L'P', Id::kPath, L"ファイルパス(&P)："},
   };
   for (const Key& key : keys) {
     SCOPED_TRACE(win::ToUtf8(key.label));
-    PressAccessKey(dialog.Window(), key.letter);
+    PressAccessKey(dialog.Handle(), key.letter);
     HWND control = dialog.Control(key.control);
     HWND focus = GetFocus();
     // An editable combo box keeps the focus in its edit part.
     EXPECT_TRUE(focus == control || IsChild(control, focus));
   }
-  for (Id label : {Id::kLabel1, Id::kLabel2, Id::kLabel3, Id::kLblTitle, Id::kLblAlbum,
-                   Id::kLblComment, Id::kLblYear, Id::kLblGenre})
+  for (Id label : {Id::kPathLabel, Id::kTargetLabel, Id::kArtistLabel, Id::kTitleLabel, Id::kAlbumLabel,
+                   Id::kCommentLabel, Id::kYearLabel, Id::kGenreLabel})
     EXPECT_NE(Text(label).find(L"(&"), std::wstring::npos) << label;
   // Moving about is no change of the tag.
   EXPECT_FALSE(dialog.TagDirty());
@@ -470,7 +479,7 @@ TEST_F(PropertyDialogTest, EachLabelsAccessKeyFocusesTheControlAfterIt) {
 
 TEST_F(PropertyDialogTest, GenreListStartsAtGenreZeroInNumberOrder) {
   PropertyDialog& dialog = Open(Copy(L"tagged90.mp3", L"song.mp3"));
-  std::vector<std::wstring> genres = ComboItems(dialog.Control(Id::kCboGenre));
+  std::vector<std::wstring> genres = ComboItems(dialog.Control(Id::kGenre));
   ASSERT_GT(genres.size(), 17u);
   EXPECT_EQ(genres[0], L"Blues");
   EXPECT_EQ(genres[17], L"Rock");
@@ -481,9 +490,9 @@ TEST_F(PropertyDialogTest, LongTextIsCutAtACharacterBoundary) {
   PropertyDialog& dialog = Open(Copy(L"tagged90.mp3", L"song.mp3"));
   // 127 bytes then a double-byte character: its lead byte alone would fit.
   std::wstring title = std::wstring(127, L'a') + L"あ";
-  win::SetText(dialog.Control(Id::kTxtTitle), title);
-  win::SetText(dialog.Control(Id::kTxtYear), L"２０２");
-  Click(dialog, Id::kCmdOK);
+  win::SetText(dialog.Control(Id::kTitle), title);
+  win::SetText(dialog.Control(Id::kYear), L"２０２");
+  Click(dialog, Id::kOk);
   ASSERT_EQ(g_sent.size(), 1u);
   EXPECT_EQ(std::string(g_sent[0].tag.Title, 128), std::string(127, 'a') + " ");
   EXPECT_EQ(std::string(g_sent[0].tag.Year, 5), win::ToAnsi(L"２０") + " ");
@@ -493,14 +502,14 @@ TEST_F(PropertyDialogTest, ReadOnlyFileAsksRetryOrCancelAndRetrySucceedsOnceWrit
   std::wstring path = Copy(L"tagged90.mp3", L"song.mp3");
   SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY);
   PropertyDialog& dialog = Open(path, L"C:\\t.mp3");
-  TypeText(dialog.Control(Id::kTxtTitle), L"!");
+  TypeText(dialog.Control(Id::kTitle), L"!");
   answers_ = {IDRETRY, IDRETRY};
   int shown = 0;
   onMessage_ = [&] {
     // The user fixes the file after seeing the second message.
     if (++shown == 2) SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
   };
-  Click(dialog, Id::kCmdOK);
+  Click(dialog, Id::kOk);
   ASSERT_EQ(messages_.size(), 2u);
   EXPECT_EQ(messages_[0].text, L"ID3に書き込めません。\r\nErrorCode：" +
                                    std::to_wstring(VBMP3_ERR_READ_ONLY));
@@ -516,16 +525,16 @@ TEST_F(PropertyDialogTest, CancelledWriteLeavesTheTagDirtyButStillStoresTheEntry
   SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY);
   std::vector<char> before = FileBytes(path);
   PropertyDialog& dialog = Open(path, L"");
-  TypeText(dialog.Control(Id::kTxtTitle), L"!");
+  TypeText(dialog.Control(Id::kTitle), L"!");
   answers_ = {IDCANCEL};
   dialog.WriteTag(path);
   EXPECT_TRUE(dialog.TagDirty());
   ASSERT_EQ(messages_.size(), 1u);
-  ReplaceComboText(dialog.Control(Id::kCboRenameTarget), L"C:\\t.mp3");
+  ReplaceComboText(dialog.Control(Id::kTarget), L"C:\\t.mp3");
   answers_ = {IDCANCEL};
-  Click(dialog, Id::kCmdOK);
+  Click(dialog, Id::kOk);
   EXPECT_EQ(messages_.size(), 2u);
-  EXPECT_EQ(dialog.Window(), nullptr);
+  EXPECT_EQ(dialog.Handle(), nullptr);
   EXPECT_EQ(FileBytes(path), before);
   EXPECT_EQ(list_.entries[1].target, L"C:\\t.mp3");
 }
@@ -536,8 +545,8 @@ TEST_F(PropertyDialogTest, FailedWriteAsksInARealMessageBox) {
   std::wstring path = Copy(L"tagged90.mp3", L"song.mp3");
   SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY);
   PropertyDialog& dialog = Open(path, L"");
-  dialog.SetMessageFunction(nullptr);
-  TypeText(dialog.Control(Id::kTxtTitle), L"!");
+  win::ReplaceMessageBox(nullptr);
+  TypeText(dialog.Control(Id::kTitle), L"!");
   std::wstring text;
   std::atomic<bool> retryAndCancel{false};
   std::thread user([&] {
@@ -565,15 +574,15 @@ TEST_F(PropertyDialogTest, UnreadableFileWarnsAndOpensEmpty) {
   EXPECT_EQ(messages_[0].text, path + L"\r\n指定したファイルのデータが収得できません。\r\nErrorCode：" +
                                    std::to_wstring(VBMP3_ERR_FILE_NOT_FOUND));
   EXPECT_EQ(messages_[0].flags, static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION));
-  for (Id id : {Id::kTxtTitle, Id::kTxtArtist, Id::kTxtAlbum, Id::kTxtYear, Id::kTxtComment})
+  for (Id id : {Id::kTitle, Id::kArtist, Id::kAlbum, Id::kYear, Id::kComment})
     EXPECT_EQ(Text(id), L"");
   EXPECT_EQ(GenreSelection(), CB_ERR);
-  EXPECT_EQ(Text(Id::kTxtMPEG),
+  EXPECT_EQ(Text(Id::kStreamInfo),
             L"Version：0\r\nLayer：0\r\nChannels：0\r\nBitrate：0kbps\r\nSamplingRate：0\r\n"
             L"FileSize：0bytes\r\nFlames：0\r\nTime：0:00\r\nID3v2：なし");
-  EXPECT_EQ(ComboItems(dialog.Control(Id::kCboRenameTarget)), std::vector<std::wstring>{L""});
-  EXPECT_EQ(Text(Id::kLblRenameStatus), L"パスの指定が間違っています。");
-  EXPECT_EQ(win::GetText(dialog.Window()), L"gone.mp3 のプロパティ");
+  EXPECT_EQ(ComboItems(dialog.Control(Id::kTarget)), std::vector<std::wstring>{L""});
+  EXPECT_EQ(Text(Id::kTargetStatus), L"パスの指定が間違っています。");
+  EXPECT_EQ(win::GetText(dialog.Handle()), L"gone.mp3 のプロパティ");
   EXPECT_FALSE(dialog.TagDirty());
 }
 
@@ -588,9 +597,9 @@ TEST_F(PropertyDialogTest, NamesBeyondTheCodePageShowTheirDataAndTakeTheirTag) {
     g_sent.clear();
     PropertyDialog& dialog = Open(path, L"");
     EXPECT_TRUE(messages_.empty()) << (messages_.empty() ? "" : win::ToUtf8(messages_[0].text));
-    EXPECT_EQ(win::GetText(dialog.Window()), name + L" のプロパティ");
-    EXPECT_EQ(Text(Id::kTxtTitle), L"Title");
-    EXPECT_EQ(Text(Id::kTxtArtist), L"Artist");
+    EXPECT_EQ(win::GetText(dialog.Handle()), name + L" のプロパティ");
+    EXPECT_EQ(Text(Id::kTitle), L"Title");
+    EXPECT_EQ(Text(Id::kArtist), L"Artist");
     EXPECT_EQ(SelectedGenre(), L"Rock");
     std::vector<std::wstring> lines = MpegLines();
     ASSERT_EQ(lines.size(), 9u);
@@ -598,10 +607,10 @@ TEST_F(PropertyDialogTest, NamesBeyondTheCodePageShowTheirDataAndTakeTheirTag) {
     EXPECT_EQ(lines[5], L"FileSize：" + std::to_wstring(FileBytes(path).size()) + L"bytes");
     EXPECT_EQ(lines[7], L"Time：1:30");
     // The candidates come from the tag too, through the same road.
-    EXPECT_EQ(ComboItems(dialog.Control(Id::kCboRenameTarget)).at(0), dir_ + L"\\Artist - Title.mp3");
+    EXPECT_EQ(ComboItems(dialog.Control(Id::kTarget)).at(0), dir_ + L"\\Artist - Title.mp3");
 
-    win::SetText(dialog.Control(Id::kTxtTitle), L"新しい題名");
-    Click(dialog, Id::kCmdOK);
+    win::SetText(dialog.Control(Id::kTitle), L"新しい題名");
+    Click(dialog, Id::kOk);
     EXPECT_TRUE(messages_.empty());
     EXPECT_EQ(g_sent.size(), 1u);
     EXPECT_EQ(TitleOnDisk(path), win::ToAnsi(L"新しい題名"));
@@ -623,11 +632,11 @@ TEST_F(PropertyDialogTest, NameWithoutAShortFormIsNamedInAMessageAndNoLookAlikeI
   EXPECT_EQ(messages_[0].text, UnreachablePathMessage(path));
   EXPECT_EQ(messages_[0].text.rfind(path + L"\r\n", 0), 0u);
   EXPECT_EQ(messages_[0].flags, static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION));
-  EXPECT_EQ(Text(Id::kTxtTitle), L"");  // not the look-alike's "Five"
+  EXPECT_EQ(Text(Id::kTitle), L"");  // not the look-alike's "Five"
   EXPECT_EQ(MpegLines().at(5), L"FileSize：0bytes");
 
-  TypeText(dialog.Control(Id::kTxtTitle), L"x");
-  Click(dialog, Id::kCmdOK);
+  TypeText(dialog.Control(Id::kTitle), L"x");
+  Click(dialog, Id::kOk);
   ASSERT_EQ(messages_.size(), 2u);
   EXPECT_EQ(messages_[1].text, UnreachablePathMessage(path));
   EXPECT_TRUE(g_sent.empty());
@@ -638,32 +647,32 @@ TEST_F(PropertyDialogTest, NameWithoutAShortFormIsNamedInAMessageAndNoLookAlikeI
 
 TEST_F(PropertyDialogTest, PathWithoutFolderKeepsItsWholeNameInTheCaption) {
   PropertyDialog& dialog = Open(L"song.mp3");
-  EXPECT_EQ(win::GetText(dialog.Window()), L"song.mp3 のプロパティ");
+  EXPECT_EQ(win::GetText(dialog.Handle()), L"song.mp3 のプロパティ");
 }
 
 TEST_F(PropertyDialogTest, ControlsSitAtTheirTwipsPlaces) {
   PropertyDialog& dialog = Open(Copy(L"tagged90.mp3", L"song.mp3"));
   RECT client;
-  GetClientRect(dialog.Window(), &client);
+  GetClientRect(dialog.Handle(), &client);
   EXPECT_EQ(client.right, win::TwipsToPixelsX(6795));
   EXPECT_EQ(client.bottom, win::TwipsToPixelsY(4260));
   auto place = [&](Id id) {
     RECT r;
     GetWindowRect(dialog.Control(id), &r);
-    MapWindowPoints(nullptr, dialog.Window(), reinterpret_cast<POINT*>(&r), 2);
+    MapWindowPoints(nullptr, dialog.Handle(), reinterpret_cast<POINT*>(&r), 2);
     return r;
   };
   struct Expected {
     Id id;
     int left, top, width, height;
   } expected[] = {
-      {Id::kTxtTargetFile, 1680, 82, 4950, 270},
-      {Id::kFraID3, 105, 735, 3270, 3020},
-      {Id::kTxtArtist, 105 + 105, 735 + 420, 3060, 270},
-      {Id::kTxtYear, 105 + 1155, 735 + 2310, 2010, 270},
-      {Id::kTxtMPEG, 3465 + 105, 735 + 210, 3035, 2745},
-      {Id::kLblRenameStatus, 105, 3903, 3480, 225},
-      {Id::kCmdOK, 5280, 3850, 1485, 330},
+      {Id::kPath, 1680, 82, 4950, 270},
+      {Id::kTagFrame, 105, 735, 3270, 3020},
+      {Id::kArtist, 105 + 105, 735 + 420, 3060, 270},
+      {Id::kYear, 105 + 1155, 735 + 2310, 2010, 270},
+      {Id::kStreamInfo, 3465 + 105, 735 + 210, 3035, 2745},
+      {Id::kTargetStatus, 105, 3903, 3480, 225},
+      {Id::kOk, 5280, 3850, 1485, 330},
   };
   for (const Expected& e : expected) {
     RECT r = place(e.id);
@@ -672,12 +681,12 @@ TEST_F(PropertyDialogTest, ControlsSitAtTheirTwipsPlaces) {
     EXPECT_EQ(r.right - r.left, win::TwipsToPixelsX(e.width)) << e.id;
     EXPECT_EQ(r.bottom - r.top, win::TwipsToPixelsY(e.height)) << e.id;
   }
-  EXPECT_EQ(Text(Id::kLabel1), L"ファイルパス(&P)：");
-  EXPECT_EQ(Text(Id::kFrame2), L"MPEG情報");
-  EXPECT_EQ(Text(Id::kCmdCancel), L"キャンセル");
-  LONG_PTR style = GetWindowLongPtrW(dialog.Window(), GWL_STYLE);
+  EXPECT_EQ(Text(Id::kPathLabel), L"ファイルパス(&P)：");
+  EXPECT_EQ(Text(Id::kStreamFrame), L"MPEG情報");
+  EXPECT_EQ(Text(Id::kCancel), L"キャンセル");
+  LONG_PTR style = GetWindowLongPtrW(dialog.Handle(), GWL_STYLE);
   EXPECT_FALSE(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME));
-  EXPECT_TRUE(GetWindowLongPtrW(dialog.Control(Id::kCmdOK), GWL_STYLE) & BS_DEFPUSHBUTTON);
+  EXPECT_TRUE(GetWindowLongPtrW(dialog.Control(Id::kOk), GWL_STYLE) & BS_DEFPUSHBUTTON);
 }
 
 // The modal dialog as a user drives it: Esc leaves it open, Enter is OK.

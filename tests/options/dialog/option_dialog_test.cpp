@@ -82,45 +82,45 @@ TEST_F(OptionDialogTest, OpensWithTheSettingsOnTheFirstTab) {
   HWND window = Open();
   EXPECT_EQ(win::GetText(window), L"オプション");
   EXPECT_EQ(dialog.CurrentPage(), 0);
-  EXPECT_TRUE(Checked(Item(C::optDataCheckExtension)));
-  EXPECT_FALSE(Checked(Item(C::optDataCheckAuto)));
-  EXPECT_EQ(win::GetText(Item(C::cboRenameData)), L"%T - %A");
-  EXPECT_EQ(Entries(Item(C::cboRenameData)), (std::vector<std::wstring>{L"%A - %T", L"T1", L"T2"}));
-  EXPECT_EQ(Selected(Item(C::cboEqualFileName)), 0);
-  EXPECT_EQ(Selected(Item(C::cboCantUseFileName)), 0);
-  EXPECT_EQ(Selected(Item(C::cboNoSettingField)), 0);
-  EXPECT_EQ(Selected(Item(C::cboDobleClick)), 1);
-  EXPECT_EQ(Entries(Item(C::cboDobleClick)),
+  EXPECT_TRUE(Checked(Item(C::kCheckByExtension)));
+  EXPECT_FALSE(Checked(Item(C::kCheckByAnalysis)));
+  EXPECT_EQ(win::GetText(Item(C::kTemplateBox)), L"%T - %A");
+  EXPECT_EQ(Entries(Item(C::kTemplateBox)), (std::vector<std::wstring>{L"%A - %T", L"T1", L"T2"}));
+  EXPECT_EQ(Selected(Item(C::kSameNamePolicy)), 0);
+  EXPECT_EQ(Selected(Item(C::kBadCharacterPolicy)), 0);
+  EXPECT_EQ(Selected(Item(C::kEmptyFieldPolicy)), 0);
+  EXPECT_EQ(Selected(Item(C::kDoubleClickAction)), 1);
+  EXPECT_EQ(Entries(Item(C::kDoubleClickAction)),
             (std::vector<std::wstring>{L"プロパティを開く", L"プレビュープレイヤーで再生する"}));
-  EXPECT_EQ(Entries(Item(C::cboEqualFileName)),
+  EXPECT_EQ(Entries(Item(C::kSameNamePolicy)),
             (std::vector<std::wstring>{L"スキップしてリストに残す"}));
-  EXPECT_EQ(Entries(Item(C::cboCantUseFileName)),
+  EXPECT_EQ(Entries(Item(C::kBadCharacterPolicy)),
             (std::vector<std::wstring>{L"問題となる文字列を除去"}));
-  EXPECT_EQ(Entries(Item(C::cboNoSettingField)), (std::vector<std::wstring>{L"無視"}));
+  EXPECT_EQ(Entries(Item(C::kEmptyFieldPolicy)), (std::vector<std::wstring>{L"無視"}));
 
   // The legend in the fixed-pitch font, ideographic spaces kept.
-  EXPECT_EQ(win::GetText(Item(C::lblData)), kTemplateLegend);
+  EXPECT_EQ(win::GetText(Item(C::kLegendLabel)), kTemplateLegend);
   LOGFONTW font{};
-  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(Item(C::lblData), WM_GETFONT, 0, 0)),
+  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(Item(C::kLegendLabel), WM_GETFONT, 0, 0)),
              sizeof(font), &font);
   EXPECT_STREQ(font.lfFaceName, L"ＭＳ ゴシック");
   EXPECT_EQ(font.lfCharSet, SHIFTJIS_CHARSET);
   EXPECT_EQ(font.lfWeight, FW_NORMAL);
 
   // Placeholders are disabled; the registration button is not (unregistered).
-  EXPECT_FALSE(IsWindowEnabled(Item(C::optDataCheckAuto)));
-  EXPECT_FALSE(IsWindowEnabled(Item(C::chkSSTP)));
-  EXPECT_FALSE(Checked(Item(C::chkSSTP)));
-  EXPECT_FALSE(IsWindowEnabled(Item(C::Label7)));
-  EXPECT_FALSE(IsWindowEnabled(Item(C::Combo1)));
-  EXPECT_EQ(win::GetText(Item(C::Combo1)), L"9801");
-  EXPECT_EQ(Entries(Item(C::Combo1)), (std::vector<std::wstring>{L"9801", L"11000"}));
-  EXPECT_TRUE(IsWindowEnabled(Item(C::cmdUseUpChk)));
+  EXPECT_FALSE(IsWindowEnabled(Item(C::kCheckByAnalysis)));
+  EXPECT_FALSE(IsWindowEnabled(Item(C::kSendSstp)));
+  EXPECT_FALSE(Checked(Item(C::kSendSstp)));
+  EXPECT_FALSE(IsWindowEnabled(Item(C::kSstpPortLabel)));
+  EXPECT_FALSE(IsWindowEnabled(Item(C::kSstpPort)));
+  EXPECT_EQ(win::GetText(Item(C::kSstpPort)), L"9801");
+  EXPECT_EQ(Entries(Item(C::kSstpPort)), (std::vector<std::wstring>{L"9801", L"11000"}));
+  EXPECT_TRUE(IsWindowEnabled(Item(C::kRegisterUpdateCheck)));
 
   // Only the first page's controls are visible.
-  EXPECT_TRUE(Shown(Item(C::cboRenameData)));
-  EXPECT_FALSE(Shown(Item(C::cboEqualFileName)));
-  EXPECT_FALSE(Shown(Item(C::cboDobleClick)));
+  EXPECT_TRUE(Shown(Item(C::kTemplateBox)));
+  EXPECT_FALSE(Shown(Item(C::kSameNamePolicy)));
+  EXPECT_FALSE(Shown(Item(C::kDoubleClickAction)));
 }
 
 TEST_F(OptionDialogTest, ControlsSitAtTheirTwipsPlaces) {
@@ -137,21 +137,21 @@ TEST_F(OptionDialogTest, ControlsSitAtTheirTwipsPlaces) {
     EXPECT_EQ(r.top, win::TwipsToPixelsY(top)) << control;
     EXPECT_EQ(r.right - r.left, win::TwipsToPixelsX(width)) << control;
   };
-  placed(C::SSTab1, 105, 105, 5790);
-  placed(C::cmdOK, 4305, 3570, 1590);
-  placed(C::cmdCancel, 2625, 3570, 1590);
-  placed(C::optDataCheckAuto, 0, 220, 3480);
-  placed(C::cboRenameData, 420, 1470, 3270);
-  placed(C::lblData, 525, 1890, 3795);
-  placed(C::cboDobleClick, 450, 1425, 4530);
-  placed(C::cmdUseUpChk, 240, 1920, 3975);
+  placed(C::kPageTabs, 105, 105, 5790);
+  placed(C::kOk, 4305, 3570, 1590);
+  placed(C::kCancel, 2625, 3570, 1590);
+  placed(C::kCheckByAnalysis, 0, 220, 3480);
+  placed(C::kTemplateBox, 420, 1470, 3270);
+  placed(C::kLegendLabel, 525, 1890, 3795);
+  placed(C::kDoubleClickAction, 450, 1425, 4530);
+  placed(C::kRegisterUpdateCheck, 240, 1920, 3975);
 }
 
 TEST_F(OptionDialogTest, TabFollowsTheDesignedOrderOnEachPage) {
   HWND window = Open();
   auto order = [&] {
     std::vector<HWND> seen;
-    HWND first = Item(C::SSTab1);
+    HWND first = Item(C::kPageTabs);
     HWND at = first;
     do {
       seen.push_back(at);
@@ -159,26 +159,26 @@ TEST_F(OptionDialogTest, TabFollowsTheDesignedOrderOnEachPage) {
     } while (at && at != first && seen.size() < 20);
     return seen;
   };
-  EXPECT_EQ(order(), (std::vector<HWND>{Item(C::SSTab1), Item(C::optDataCheckExtension),
-                                        Item(C::cboRenameData), Item(C::cmdAddExtData),
-                                        Item(C::cmdOK), Item(C::cmdCancel), Item(C::cmdRemove)}));
-  ClickTab(Item(C::SSTab1), 1);
+  EXPECT_EQ(order(), (std::vector<HWND>{Item(C::kPageTabs), Item(C::kCheckByExtension),
+                                        Item(C::kTemplateBox), Item(C::kAddTemplate),
+                                        Item(C::kOk), Item(C::kCancel), Item(C::kRemoveTemplate)}));
+  ClickTab(Item(C::kPageTabs), 1);
   EXPECT_EQ(dialog.CurrentPage(), 1);
-  EXPECT_EQ(order(), (std::vector<HWND>{Item(C::SSTab1), Item(C::cboEqualFileName),
-                                        Item(C::cboCantUseFileName), Item(C::cboNoSettingField),
-                                        Item(C::chkPreferID3v2), Item(C::cmdOK), Item(C::cmdCancel)}));
-  ClickTab(Item(C::SSTab1), 2);
+  EXPECT_EQ(order(), (std::vector<HWND>{Item(C::kPageTabs), Item(C::kSameNamePolicy),
+                                        Item(C::kBadCharacterPolicy), Item(C::kEmptyFieldPolicy),
+                                        Item(C::kPreferId3v2), Item(C::kOk), Item(C::kCancel)}));
+  ClickTab(Item(C::kPageTabs), 2);
   EXPECT_EQ(dialog.CurrentPage(), 2);
-  EXPECT_EQ(order(), (std::vector<HWND>{Item(C::SSTab1), Item(C::cmdOK), Item(C::cmdCancel),
-                                        Item(C::cboDobleClick), Item(C::cmdUseUpChk)}));
-  EXPECT_TRUE(Shown(Item(C::cboDobleClick)));
-  EXPECT_FALSE(Shown(Item(C::cboRenameData)));
+  EXPECT_EQ(order(), (std::vector<HWND>{Item(C::kPageTabs), Item(C::kOk), Item(C::kCancel),
+                                        Item(C::kDoubleClickAction), Item(C::kRegisterUpdateCheck)}));
+  EXPECT_TRUE(Shown(Item(C::kDoubleClickAction)));
+  EXPECT_FALSE(Shown(Item(C::kTemplateBox)));
 }
 
 TEST_F(OptionDialogTest, OkWithoutChangesStoresTheSameValues) {
   g_settings.EqualFileName = 0;
   HWND window = Open();
-  Click(Item(C::cmdOK));
+  Click(Item(C::kOk));
   EXPECT_FALSE(IsWindow(window));
   EXPECT_EQ(g_templateList, (std::vector<std::wstring>{L"T1", L"T2"}));
   EXPECT_EQ(g_settings.RenameExt_Default, L"%T - %A");
@@ -188,10 +188,10 @@ TEST_F(OptionDialogTest, OkWithoutChangesStoresTheSameValues) {
 
 TEST_F(OptionDialogTest, OkStoresEveryControl) {
   Open();
-  TypeText(Item(C::cboRenameData), L"%Y %L");
-  ClickTab(Item(C::SSTab1), 2);
-  SendMessageW(Item(C::cboDobleClick), CB_SETCURSEL, 1, 0);
-  Click(Item(C::cmdOK));
+  TypeText(Item(C::kTemplateBox), L"%Y %L");
+  ClickTab(Item(C::kPageTabs), 2);
+  SendMessageW(Item(C::kDoubleClickAction), CB_SETCURSEL, 1, 0);
+  Click(Item(C::kOk));
   EXPECT_EQ(g_settings.RenameExt_Default, L"%Y %L");
   EXPECT_EQ(g_settings.DobleClick, 1);
   EXPECT_EQ(g_settings.EqualFileName, 0);
@@ -205,25 +205,25 @@ TEST_F(OptionDialogTest, OkStoresEveryControl) {
 TEST_F(OptionDialogTest, PreferID3v2CheckBoxBelowTheConversionLists) {
   g_settings.PreferID3v2 = true;
   Open();
-  EXPECT_EQ(win::GetText(Item(C::chkPreferID3v2)), L"ID3v2タグを優先する");
-  EXPECT_TRUE(Checked(Item(C::chkPreferID3v2)));
+  EXPECT_EQ(win::GetText(Item(C::kPreferId3v2)), L"ID3v2タグを優先する");
+  EXPECT_TRUE(Checked(Item(C::kPreferId3v2)));
   RECT box, list;
-  GetWindowRect(Item(C::chkPreferID3v2), &box);
-  GetWindowRect(Item(C::cboNoSettingField), &list);
+  GetWindowRect(Item(C::kPreferId3v2), &box);
+  GetWindowRect(Item(C::kEmptyFieldPolicy), &list);
   EXPECT_GE(box.top, list.top + win::TwipsToPixelsY(300));
-  ClickTab(Item(C::SSTab1), 1);
-  EXPECT_TRUE(Shown(Item(C::chkPreferID3v2)));
-  Click(Item(C::chkPreferID3v2));
-  Click(Item(C::cmdOK));
+  ClickTab(Item(C::kPageTabs), 1);
+  EXPECT_TRUE(Shown(Item(C::kPreferId3v2)));
+  Click(Item(C::kPreferId3v2));
+  Click(Item(C::kOk));
   EXPECT_FALSE(g_settings.PreferID3v2);
 }
 
 TEST_F(OptionDialogTest, DataProveStaysTrueThoughItsButtonIsDisabled) {
   g_settings.DataProve = true;
   Open();
-  EXPECT_TRUE(Checked(Item(C::optDataCheckAuto)));
-  EXPECT_FALSE(Checked(Item(C::optDataCheckExtension)));
-  Click(Item(C::cmdOK));
+  EXPECT_TRUE(Checked(Item(C::kCheckByAnalysis)));
+  EXPECT_FALSE(Checked(Item(C::kCheckByExtension)));
+  Click(Item(C::kOk));
   EXPECT_TRUE(g_settings.DataProve);
 }
 
@@ -231,13 +231,13 @@ TEST_F(OptionDialogTest, CancelAndTheCloseBoxDiscard) {
   for (bool closeBox : {false, true}) {
     OptionDialog another;
     HWND window = another.Create(nullptr);
-    TypeText(another.Item(C::cboRenameData), L"changed");
-    Click(another.Item(C::cmdAddExtData));
-    SendMessageW(another.Item(C::cboDobleClick), CB_SETCURSEL, 1, 0);
+    TypeText(another.Item(C::kTemplateBox), L"changed");
+    Click(another.Item(C::kAddTemplate));
+    SendMessageW(another.Item(C::kDoubleClickAction), CB_SETCURSEL, 1, 0);
     if (closeBox)
       SendMessageW(window, WM_CLOSE, 0, 0);
     else
-      Click(another.Item(C::cmdCancel));
+      Click(another.Item(C::kCancel));
     EXPECT_FALSE(IsWindow(window));
     EXPECT_EQ(g_settings.RenameExt_Default, L"%T - %A");
     EXPECT_EQ(g_settings.DobleClick, 0);
@@ -247,10 +247,10 @@ TEST_F(OptionDialogTest, CancelAndTheCloseBoxDiscard) {
 
 TEST_F(OptionDialogTest, EmptyTemplateIsRefusedKeepingEveryEdit) {
   HWND window = Open();
-  SendMessageW(Item(C::cboDobleClick), CB_SETCURSEL, 1, 0);
-  TypeText(Item(C::cboRenameData), L"");
-  Click(Item(C::cmdAddExtData));  // an empty entry may be added
-  Click(Item(C::cmdOK));
+  SendMessageW(Item(C::kDoubleClickAction), CB_SETCURSEL, 1, 0);
+  TypeText(Item(C::kTemplateBox), L"");
+  Click(Item(C::kAddTemplate));  // an empty entry may be added
+  Click(Item(C::kOk));
   ASSERT_EQ(boxes.shown.size(), 1u);
   EXPECT_EQ(boxes.shown[0].text, L"ファイル名変換の設定が異常です。");
   EXPECT_EQ(boxes.shown[0].flags, static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION));
@@ -258,12 +258,12 @@ TEST_F(OptionDialogTest, EmptyTemplateIsRefusedKeepingEveryEdit) {
   EXPECT_TRUE(IsWindow(window));
   EXPECT_EQ(g_settings.DobleClick, 0);
   EXPECT_EQ(g_settings.RenameExt_Default, L"%T - %A");
-  EXPECT_EQ(Selected(Item(C::cboDobleClick)), 1);
-  EXPECT_EQ(Entries(Item(C::cboRenameData)),
+  EXPECT_EQ(Selected(Item(C::kDoubleClickAction)), 1);
+  EXPECT_EQ(Entries(Item(C::kTemplateBox)),
             (std::vector<std::wstring>{L"%A - %T", L"T1", L"T2", L""}));
 
-  TypeText(Item(C::cboRenameData), L"%A");
-  Click(Item(C::cmdOK));
+  TypeText(Item(C::kTemplateBox), L"%A");
+  Click(Item(C::kOk));
   EXPECT_FALSE(IsWindow(window));
   EXPECT_EQ(g_settings.DobleClick, 1);
   EXPECT_EQ(g_templateList, (std::vector<std::wstring>{L"T1", L"T2", L""}));
@@ -271,37 +271,37 @@ TEST_F(OptionDialogTest, EmptyTemplateIsRefusedKeepingEveryEdit) {
 
 TEST_F(OptionDialogTest, AddAppendsTheTypedText) {
   Open();
-  TypeText(Item(C::cboRenameData), L"%G_%T");
-  Click(Item(C::cmdAddExtData));
-  Click(Item(C::cmdAddExtData));  // no duplicate check
-  EXPECT_EQ(Entries(Item(C::cboRenameData)),
+  TypeText(Item(C::kTemplateBox), L"%G_%T");
+  Click(Item(C::kAddTemplate));
+  Click(Item(C::kAddTemplate));  // no duplicate check
+  EXPECT_EQ(Entries(Item(C::kTemplateBox)),
             (std::vector<std::wstring>{L"%A - %T", L"T1", L"T2", L"%G_%T", L"%G_%T"}));
-  Click(Item(C::cmdOK));
+  Click(Item(C::kOk));
   EXPECT_EQ(g_templateList, (std::vector<std::wstring>{L"T1", L"T2", L"%G_%T", L"%G_%T"}));
   EXPECT_EQ(g_settings.RenameExt_Default, L"%G_%T");
 }
 
 TEST_F(OptionDialogTest, RemoveTakesOnlyAChosenUserTemplate) {
   Open();
-  HWND combo = Item(C::cboRenameData);
+  HWND combo = Item(C::kTemplateBox);
   // Typed text: nothing is selected, nothing removed.
   TypeText(combo, L"T1");
-  Click(Item(C::cmdRemove));
+  Click(Item(C::kRemoveTemplate));
   EXPECT_EQ(Entries(combo).size(), 3u);
   // A chosen entry that was edited afterwards is no longer selected.
   ChooseEntry(combo, 1);
   TypeText(combo, L"T1 edited");
-  Click(Item(C::cmdRemove));
+  Click(Item(C::kRemoveTemplate));
   EXPECT_EQ(Entries(combo).size(), 3u);
   // The fixed first entry stays.
   ChooseEntry(combo, 0);
-  Click(Item(C::cmdRemove));
+  Click(Item(C::kRemoveTemplate));
   EXPECT_EQ(Entries(combo), (std::vector<std::wstring>{L"%A - %T", L"T1", L"T2"}));
   ChooseEntry(combo, 1);
-  Click(Item(C::cmdRemove));
+  Click(Item(C::kRemoveTemplate));
   EXPECT_EQ(Entries(combo), (std::vector<std::wstring>{L"%A - %T", L"T2"}));
   TypeText(combo, L"%A");
-  Click(Item(C::cmdOK));
+  Click(Item(C::kOk));
   EXPECT_EQ(g_templateList, (std::vector<std::wstring>{L"T2"}));
 }
 
@@ -311,11 +311,11 @@ TEST_F(OptionDialogTest, StoredIndexesOutsideTheListsOpenAndNormalise) {
   g_settings.NoSettingField = 1;
   g_settings.DobleClick = 7;
   Open();
-  EXPECT_EQ(Selected(Item(C::cboEqualFileName)), 0);
-  EXPECT_EQ(Selected(Item(C::cboCantUseFileName)), 0);
-  EXPECT_EQ(Selected(Item(C::cboNoSettingField)), 0);
-  EXPECT_EQ(Selected(Item(C::cboDobleClick)), 1);  // 7 plays, as "play" does
-  Click(Item(C::cmdOK));
+  EXPECT_EQ(Selected(Item(C::kSameNamePolicy)), 0);
+  EXPECT_EQ(Selected(Item(C::kBadCharacterPolicy)), 0);
+  EXPECT_EQ(Selected(Item(C::kEmptyFieldPolicy)), 0);
+  EXPECT_EQ(Selected(Item(C::kDoubleClickAction)), 1);  // 7 plays, as "play" does
+  Click(Item(C::kOk));
   EXPECT_EQ(g_settings.EqualFileName, 0);
   EXPECT_EQ(g_settings.CantUseFilename, 0);
   EXPECT_EQ(g_settings.NoSettingField, 0);
@@ -325,103 +325,88 @@ TEST_F(OptionDialogTest, StoredIndexesOutsideTheListsOpenAndNormalise) {
 TEST_F(OptionDialogTest, RegistrationButtonDisabledWhenRegistered) {
   registry.WriteText(RegistrationKeyPath(), "DistinctName", "pomerose");
   Open();
-  EXPECT_TRUE(IsWindowEnabled(Item(C::cmdUseUpChk)));
-  Click(Item(C::cmdCancel));
+  EXPECT_TRUE(IsWindowEnabled(Item(C::kRegisterUpdateCheck)));
+  Click(Item(C::kCancel));
 
   registry.WriteText(RegistrationKeyPath(), "DistinctName", "PomeroSE");
   OptionDialog registered;
   registered.Create(nullptr);
-  EXPECT_FALSE(IsWindowEnabled(registered.Item(C::cmdUseUpChk)));
+  EXPECT_FALSE(IsWindowEnabled(registered.Item(C::kRegisterUpdateCheck)));
 }
 
 TEST_F(OptionDialogTest, RegistrationButtonRegistersAndStaysUntilReopened) {
   registry.InstallMonitor();
   HWND window = Open();
-  ClickTab(Item(C::SSTab1), 2);
+  ClickTab(Item(C::kPageTabs), 2);
   boxes.answers = {IDNO};
-  Click(Item(C::cmdUseUpChk));
+  Click(Item(C::kRegisterUpdateCheck));
   EXPECT_FALSE(IsRegistered());
   boxes.answers = {IDYES};
-  Click(Item(C::cmdUseUpChk));
+  Click(Item(C::kRegisterUpdateCheck));
   EXPECT_TRUE(IsRegistered());
   EXPECT_EQ(boxes.shown.size(), 2u);
   EXPECT_TRUE(IsWindow(window));
-  EXPECT_TRUE(IsWindowEnabled(Item(C::cmdUseUpChk)));
+  EXPECT_TRUE(IsWindowEnabled(Item(C::kRegisterUpdateCheck)));
   // Written at once, whichever way the dialog closes.
-  Click(Item(C::cmdCancel));
+  Click(Item(C::kCancel));
   EXPECT_TRUE(IsRegistered());
   OptionDialog reopened;
   reopened.Create(nullptr);
-  EXPECT_FALSE(IsWindowEnabled(reopened.Item(C::cmdUseUpChk)));
+  EXPECT_FALSE(IsWindowEnabled(reopened.Item(C::kRegisterUpdateCheck)));
 }
 
 TEST_F(OptionDialogTest, RegistrationWithoutTheMonitorSaysSo) {
   Open();
   boxes.answers = {IDYES};
-  Click(Item(C::cmdUseUpChk));
+  Click(Item(C::kRegisterUpdateCheck));
   ASSERT_EQ(boxes.shown.size(), 2u);
   EXPECT_EQ(boxes.shown[1].flags, static_cast<UINT>(MB_OK | MB_ICONSTOP));
   EXPECT_FALSE(registry.KeyExists(L"Software\\Upcheck"));
 }
 
-namespace {
-
-// Closes the first message box titled "ぽめろ" that shows up on this thread.
-std::wstring g_closedBoxText;
-
-void CALLBACK CloseErrorBox(HWND, UINT, UINT_PTR timer, DWORD) {
-  HWND box = FindWindowW(L"#32770", L"ぽめろ");
-  if (!box) return;
-  KillTimer(nullptr, timer);
-  wchar_t text[256] = {};
-  GetDlgItemTextW(box, 0xFFFF, text, 256);
-  g_closedBoxText = text;
-  PostMessageW(box, WM_COMMAND, IDOK, 0);
-}
-
-}  // namespace
-
+// The error is shown in the program's own message box, with its text.
 TEST_F(OptionDialogTest, AnErrorOfTheRegistrationEndsOnlyThatCommand) {
   HWND window = Open();
   boxes.throwOnNext = true;
-  g_closedBoxText.clear();
-  SetTimer(nullptr, 0, 100, &CloseErrorBox);
-  Click(Item(C::cmdUseUpChk));
-  EXPECT_EQ(g_closedBoxText, L"テスト用のエラー");
+  Click(Item(C::kRegisterUpdateCheck));
+  ASSERT_EQ(boxes.shown.size(), 2u);
+  EXPECT_EQ(boxes.shown[1].text, L"テスト用のエラー");
+  EXPECT_EQ(boxes.shown[1].caption, L"ぽめろ");
+  EXPECT_EQ(boxes.shown[1].flags, static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION));
   EXPECT_TRUE(IsWindow(window));
-  Click(Item(C::cmdOK));
+  Click(Item(C::kOk));
   EXPECT_FALSE(IsWindow(window));
 }
 
 TEST_F(OptionDialogTest, KeyboardAccessKeysEnterAndEscape) {
   HWND window = Open(true);
   // A label's access key moves to the control after it, on the page shown.
-  ClickTab(Item(C::SSTab1), 1);
-  SetFocus(Item(C::SSTab1));
+  ClickTab(Item(C::kPageTabs), 1);
+  SetFocus(Item(C::kPageTabs));
   PressAccessKey(window, L'u');
-  EXPECT_EQ(GetFocus(), Item(C::cboCantUseFileName));
+  EXPECT_EQ(GetFocus(), Item(C::kBadCharacterPolicy));
   PressAccessKey(window, L'f');
-  EXPECT_EQ(GetFocus(), Item(C::cboEqualFileName));
-  ClickTab(Item(C::SSTab1), 2);
+  EXPECT_EQ(GetFocus(), Item(C::kSameNamePolicy));
+  ClickTab(Item(C::kPageTabs), 2);
   PressAccessKey(window, L'c');
-  EXPECT_EQ(GetFocus(), Item(C::cboDobleClick));
+  EXPECT_EQ(GetFocus(), Item(C::kDoubleClickAction));
   // The focused push button is the default one; elsewhere OK is.
   auto isDefault = [&](C button) {
     return (GetWindowLongPtrW(Item(button), GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
   };
   PressKey(window, VK_TAB);
-  EXPECT_EQ(GetFocus(), Item(C::cmdUseUpChk));
-  EXPECT_TRUE(isDefault(C::cmdUseUpChk));
-  EXPECT_FALSE(isDefault(C::cmdOK));
+  EXPECT_EQ(GetFocus(), Item(C::kRegisterUpdateCheck));
+  EXPECT_TRUE(isDefault(C::kRegisterUpdateCheck));
+  EXPECT_FALSE(isDefault(C::kOk));
   PressKey(window, VK_TAB);  // round to the tab control
-  EXPECT_EQ(GetFocus(), Item(C::SSTab1));
-  EXPECT_TRUE(isDefault(C::cmdOK));
-  EXPECT_FALSE(isDefault(C::cmdUseUpChk));
-  ClickTab(Item(C::SSTab1), 0);
-  SetFocus(Item(C::SSTab1));
+  EXPECT_EQ(GetFocus(), Item(C::kPageTabs));
+  EXPECT_TRUE(isDefault(C::kOk));
+  EXPECT_FALSE(isDefault(C::kRegisterUpdateCheck));
+  ClickTab(Item(C::kPageTabs), 0);
+  SetFocus(Item(C::kPageTabs));
   PressKey(window, VK_ESCAPE);
   EXPECT_TRUE(IsWindow(window));
-  TypeText(Item(C::cboRenameData), L"%C");
+  TypeText(Item(C::kTemplateBox), L"%C");
   PressKey(window, VK_RETURN);
   EXPECT_FALSE(IsWindow(window));
   EXPECT_EQ(g_settings.RenameExt_Default, L"%C");
@@ -438,8 +423,8 @@ void CALLBACK CancelModalDialog(HWND, UINT, UINT_PTR timer, DWORD) {
   KillTimer(nullptr, timer);
   g_ownerWasDisabled = !IsWindowEnabled(g_modalOwner);
   EXPECT_EQ(GetWindow(dialog, GW_OWNER), g_modalOwner);
-  PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(OptionDialog::cmdCancel, BN_CLICKED),
-               reinterpret_cast<LPARAM>(GetDlgItem(dialog, OptionDialog::cmdCancel)));
+  PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(OptionDialog::kCancel, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(dialog, OptionDialog::kCancel)));
 }
 
 }  // namespace
@@ -465,7 +450,7 @@ TEST_F(OptionDialogTest, Screenshots) {
   HWND window = Open(true);
   RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
   for (int page = 0; page < 3; ++page) {
-    ClickTab(Item(C::SSTab1), page);
+    ClickTab(Item(C::kPageTabs), page);
     for (int i = 0; i < 20; ++i) {
       win::PumpMessages();
       Sleep(20);
