@@ -135,7 +135,9 @@ TEST_F(ProgramTest, AShortRunShowsItsEndAtOnce) {
     Sleep(10);
   }
   EXPECT_GT(shown, 0u);
-  EXPECT_LT(shown, 300u);
+  // The fault this guards against is a wait of two seconds for the window
+  // manager; a busy machine may take some hundreds of milliseconds to paint.
+  EXPECT_LT(shown, 1000u);
   // Closing would wait for the window manager that is not there; the test's
   // end ends the program.
 }
