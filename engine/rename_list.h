@@ -1,5 +1,5 @@
 // The rename list as the engine sees it: the rows of the main window's list
-// view lsvRename, addressed by 1-based position in display order.
+// view, addressed by 1-based position in display order.
 #pragma once
 #include <string>
 #include <vector>

@@ -10,89 +10,51 @@
 #include <vector>
 
 #include "app/main_window.h"
+#include "tests/support/program_driver.h"
+#include "tests/support/silent_mp3.h"
 #include "tests/support/test_files.h"
 
 using testing_files::ReadBytes;
-using testing_files::ScratchFolder;
 using testing_files::WriteBytes;
 
 namespace {
 
-// MPEG-1 Layer III frames the audio library reads, then an ID3v1 tag: the
-// program names the file "artist - title.mp3".
+// Silent frames the audio library reads, then an ID3v1 tag: the program
+// names the file "artist - title.mp3".
 std::string TaggedMp3(const std::string& artist, const std::string& title) {
-  std::string bytes;
-  for (int i = 0; i < 8; ++i) {
-    std::string frame(417, '\0');
-    frame[0] = '\xFF';
-    frame[1] = '\xFB';
-    frame[2] = '\x90';
-    bytes += frame;
-  }
-  std::string tag(128, '\0');
-  tag.replace(0, 3, "TAG");
-  tag.replace(3, title.size(), title);
-  tag.replace(33, artist.size(), artist);
-  tag[127] = '\xFF';
-  return bytes + tag;
+  return testing_files::SilentFrames(8) + testing_files::Id3v1Tag(title, artist);
 }
 
 bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-class UndoProgramTest : public ::testing::Test {
+class UndoProgramTest : public program_driver::ProgramTest {
  protected:
   void SetUp() override {
-    for (const wchar_t* file : {L"velnoir.exe", L"VBMP3.dll", L"VBSOCK.dll"})
-      CopyFileW((testing_files::BinFolder() + L"\\" + file).c_str(), (folder_ / file).c_str(), FALSE);
-    WriteBytes(folder_ / L"velnoir.lst", "%A - %T\r\n");
-    CreateDirectoryW((folder_ / L"music").c_str(), nullptr);
+    ProgramTest::SetUp();
+    CreateDirectoryW((*folder_ / L"music").c_str(), nullptr);
     for (int i = 1; i <= 4; ++i) {
       std::string n = std::to_string(i);
-      std::wstring source = folder_ / (L"music\\track" + std::to_wstring(i) + L".mp3");
+      std::wstring source = *folder_ / (L"music\\track" + std::to_wstring(i) + L".mp3");
       WriteBytes(source, TaggedMp3("Artist" + n, "Title" + n));
       sources_.push_back(source);
-      targets_.push_back(folder_ / (L"music\\Artist" + std::to_wstring(i) + L" - Title" + std::to_wstring(i) + L".mp3"));
+      targets_.push_back(*folder_ / (L"music\\Artist" + std::to_wstring(i) + L" - Title" + std::to_wstring(i) + L".mp3"));
       bytes_.push_back(ReadBytes(source));
     }
   }
-  void TearDown() override { EndProcess(); }
 
-  void EndProcess() {
-    if (!process_.hProcess) return;
-    TerminateProcess(process_.hProcess, 1);
-    WaitForSingleObject(process_.hProcess, 5000);
-    CloseHandle(process_.hProcess);
-    CloseHandle(process_.hThread);
-    process_ = {};
-  }
-  // Starts the program with the test's files on its command line.
+  // Starts the program, with the test's files on its command line or none;
+  // killAtRename makes it end itself with that rename recorded and not made.
   void Start(bool withFiles, const wchar_t* killAtRename = nullptr) {
-    EndProcess();
-    std::wstring command = L"\"" + (folder_ / L"velnoir.exe") + L"\"";
+    std::wstring arguments;
     if (withFiles)
-      for (const std::wstring& s : sources_) command += L" \"" + s + L"\"";
+      for (const std::wstring& s : sources_) arguments += L" \"" + s + L"\"";
     SetEnvironmentVariableW(L"VELNOIR_TEST_KILL_AT_RENAME", killAtRename);
-    STARTUPINFOW si{sizeof(si)};
-    BOOL started = CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                  folder_.Path().c_str(), &si, &process_);
+    ProgramTest::Start(arguments);
     SetEnvironmentVariableW(L"VELNOIR_TEST_KILL_AT_RENAME", nullptr);
-    ASSERT_TRUE(started);
-    window_ = WaitForWindow(MainWindow::kClassName, nullptr);
-    for (int i = 0; window_ && i < 400 && !IsWindowVisible(window_); ++i) Sleep(50);
+    window_ = MainWindowOf();
     ASSERT_NE(window_, nullptr);
   }
-  HWND WaitForWindow(const wchar_t* className, const wchar_t* caption, int milliseconds = 20000) {
-    for (int waited = 0; waited < milliseconds; waited += 50) {
-      HWND found = nullptr;
-      while ((found = FindWindowExW(nullptr, found, className, caption)) != nullptr) {
-        DWORD pid = 0;
-        GetWindowThreadProcessId(found, &pid);
-        if (pid == process_.dwProcessId) return found;
-      }
-      if (WaitForSingleObject(process_.hProcess, 50) == WAIT_OBJECT_0) return nullptr;
-    }
-    return nullptr;
-  }
+  // Through WM_GETTEXT: the report is an edit control of another process.
   static std::wstring Text(HWND window) {
     std::wstring text(static_cast<size_t>(SendMessageW(window, WM_GETTEXTLENGTH, 0, 0)) + 1, L'\0');
     text.resize(static_cast<size_t>(SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
@@ -113,7 +75,7 @@ class UndoProgramTest : public ::testing::Test {
   }
   bool CloseAndEnd() {
     PostMessageW(window_, WM_CLOSE, 0, 0);
-    return WaitForSingleObject(process_.hProcess, 20000) == WAIT_OBJECT_0;
+    return Ends();
   }
   void ExpectOriginalFiles() {
     for (size_t i = 0; i < sources_.size(); ++i) {
@@ -122,8 +84,6 @@ class UndoProgramTest : public ::testing::Test {
     }
   }
 
-  ScratchFolder folder_{L"undo-e2e"};
-  PROCESS_INFORMATION process_{};
   HWND window_ = nullptr;
   std::vector<std::wstring> sources_, targets_;
   std::vector<std::string> bytes_;
@@ -140,7 +100,7 @@ TEST_F(UndoProgramTest, RenameCloseStartAgainAndUndoFromTheMenu) {
     EXPECT_EQ(ReadBytes(targets_[i]), bytes_[i]) << i;
   }
   ASSERT_TRUE(CloseAndEnd());
-  ASSERT_TRUE(Exists(folder_ / L"velnoir.jnl"));
+  ASSERT_TRUE(Exists(*folder_ / L"velnoir.jnl"));
 
   Start(false);
   report = RunFromMenu(IDM_UNDORENAME);
@@ -149,7 +109,7 @@ TEST_F(UndoProgramTest, RenameCloseStartAgainAndUndoFromTheMenu) {
   expected += L"総ファイル数　：4\r\n成功ファイル数：4\r\n失敗ファイル数：0\r\n";
   EXPECT_EQ(report, expected);
   ExpectOriginalFiles();
-  EXPECT_FALSE(Exists(folder_ / L"velnoir.jnl"));
+  EXPECT_FALSE(Exists(*folder_ / L"velnoir.jnl"));
   ASSERT_TRUE(CloseAndEnd());
 }
 
@@ -163,7 +123,7 @@ TEST_F(UndoProgramTest, AKilledRunIsUndoneAfterTheNextStart) {
   EXPECT_EQ(code, 9u);
   EXPECT_TRUE(Exists(targets_[0]) && Exists(targets_[1]));
   EXPECT_TRUE(Exists(sources_[2]) && Exists(sources_[3]));
-  std::string journal = ReadBytes(folder_ / L"velnoir.jnl");
+  std::string journal = ReadBytes(*folder_ / L"velnoir.jnl");
   EXPECT_EQ(std::count(journal.begin(), journal.end(), '\n'), 4) << journal;
 
   Start(false);
@@ -174,6 +134,6 @@ TEST_F(UndoProgramTest, AKilledRunIsUndoneAfterTheNextStart) {
   EXPECT_NE(report.find(L"総ファイル数　：3\r\n成功ファイル数：3\r\n失敗ファイル数：0\r\n"), std::wstring::npos)
       << testing::PrintToString(report);
   ExpectOriginalFiles();
-  EXPECT_FALSE(Exists(folder_ / L"velnoir.jnl"));
+  EXPECT_FALSE(Exists(*folder_ / L"velnoir.jnl"));
   ASSERT_TRUE(CloseAndEnd());
 }

@@ -110,16 +110,21 @@ class ProgramTest : public ::testing::Test {
       CopyFileW((testing_files::BinFolder() + L"\\" + file).c_str(), (*folder_ / file).c_str(), FALSE);
     testing_files::WriteBytes(*folder_ / L"velnoir.lst", "%A - %T\r\n");
   }
-  void TearDown() override {
-    if (process_.hProcess) {
-      TerminateProcess(process_.hProcess, 1);
-      WaitForSingleObject(process_.hProcess, 5000);
-      CloseHandle(process_.hProcess);
-      CloseHandle(process_.hThread);
-    }
+  void TearDown() override { EndProgram(); }
+
+  // Ends the program if it still runs, as a kill would.
+  void EndProgram() {
+    if (!process_.hProcess) return;
+    TerminateProcess(process_.hProcess, 1);
+    WaitForSingleObject(process_.hProcess, 5000);
+    CloseHandle(process_.hProcess);
+    CloseHandle(process_.hThread);
+    process_ = {};
   }
 
+  // Starts the program in the test's folder (ending one started before).
   void Start(const std::wstring& arguments) {
+    EndProgram();
     std::wstring command = L"\"" + (*folder_ / L"velnoir.exe") + L"\" " + arguments;
     STARTUPINFOW si{sizeof(si)};
     ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
