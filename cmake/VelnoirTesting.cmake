@@ -56,13 +56,16 @@ function(velnoir_add_test_pch)
     <algorithm> <chrono> <cstdint> <functional> <map> <memory> <string> <thread> <vector>)
 endfunction()
 
-# velnoir_add_gtest(NAME SOURCES a.cpp ... LIBS lib ... [LABELS window] [TIMEOUT s])
+# velnoir_add_gtest(NAME SOURCES a.cpp ... LIBS lib ... [LABELS window] [TIMEOUT s] [SERIAL])
 # Tests labelled "window" create windows and need the virtual display.
+# SERIAL: the exe's tests time real events (a clock, a sound device, input
+# driven from outside) within tight bounds; each runs with no other test
+# beside it to take the machine from it.
 function(velnoir_add_gtest name)
   if(NOT BUILD_TESTING)
     return()
   endif()
-  cmake_parse_arguments(T "" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
+  cmake_parse_arguments(T "SERIAL" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 60)
   endif()
@@ -70,6 +73,9 @@ function(velnoir_add_gtest name)
   set(T_PROPERTIES TIMEOUT ${T_TIMEOUT} ${VELNOIR_WINE_TEST_PROPERTIES})
   if(T_LABELS)
     list(APPEND T_PROPERTIES LABELS "${T_LABELS}")
+  endif()
+  if(T_SERIAL)
+    list(APPEND T_PROPERTIES RUN_SERIAL TRUE)
   endif()
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main)
