@@ -32,6 +32,10 @@ else
   velnoir_wine=/usr/lib/wine/wine
 fi
 
+# The marker names the prefix settings of velnoir_prefix_prepare; a prefix
+# made by an older version of this script gets them on its next start.
+velnoir_prefix_marker=.velnoir-ready-2
+
 # The prefix of worker K of a build.
 velnoir_prefix_of() {
   if [ "$2" = 0 ]; then echo "$1/wineprefix"; else echo "$1/wineprefix-$2"; fi
@@ -41,9 +45,7 @@ velnoir_prefix_of() {
 # takes about 15 s, so tools/test.sh does it in the background while it
 # builds (velnoir_prefixes_prepare).
 velnoir_prefix_prepare() {
-  # The marker names the prefix settings below; a prefix made by an older
-  # version of this script gets them on its next start.
-  local ready="$WINEPREFIX/.velnoir-ready-2"
+  local ready="$WINEPREFIX/$velnoir_prefix_marker"
   [ -f "$ready" ] && return 0
   mkdir -p "$WINEPREFIX"
   "$velnoir_wine" wineboot -i >/dev/null 2>&1 || true
@@ -69,6 +71,9 @@ velnoir_prefixes_prepare() {
     (
       export WINEPREFIX
       WINEPREFIX="$(velnoir_prefix_of "$build" "$k")"
+      # A ready prefix may have a running session's server: -w would wait
+      # for it to end.
+      [ -f "$WINEPREFIX/$velnoir_prefix_marker" ] && exit 0
       velnoir_prefix_prepare
       /usr/lib/wine/wineserver -w >/dev/null 2>&1 || true
     ) &
