@@ -83,7 +83,7 @@ velnoir_prefixes_prepare() {
 }
 
 velnoir_session_start() {
-  local build="$1" workers="${2:-1}" k prefix display keep="" spec=""
+  local build="$1" workers="${2:-1}" k prefix display keep="" spec="" worker_pids=()
   mkdir -p "$build"
   velnoir_session_prefixes=()
   velnoir_xvfb_pids=()
@@ -116,6 +116,9 @@ velnoir_session_start() {
     fi
     velnoir_session_prefixes+=("$prefix")
     export "VELNOIR_WINEPREFIX_$k=$prefix" "VELNOIR_DISPLAY_$k=$display"
+    # The workers' prefixes start side by side; each writes down what runs
+    # in it once it is ready.
+    rm -f "$build/.velnoir-keep-$k"
     (
       export WINEPREFIX="$prefix" DISPLAY="$display"
       mkdir -p "$WINEPREFIX"
@@ -125,21 +128,33 @@ velnoir_session_start() {
       # One desktop for the whole session (see tests/support/desktop_keeper.cpp).
       if [ -f "$build/bin/desktop_keeper.exe" ]; then
         "$velnoir_wine" "$build/bin/desktop_keeper.exe" </dev/null >/dev/null 2>&1 &
-        local _pid
-        # Under load the desktop can take seconds to appear; it has to be
-        # there before the guard's list of kept programs is taken.
-        for _ in $(seq 400); do
-          for _pid in $(pgrep -f 'explorer.exe /desktop'); do
-            grep -qzx "WINEPREFIX=$WINEPREFIX" "/proc/$_pid/environ" 2>/dev/null && break 2
-          done
-          sleep 0.05
+        # The guard's list of kept programs is taken once the keeper and its
+        # desktop run and nothing else comes or goes for a while: a desktop
+        # left by the warm-up above may still close and be replaced. Under
+        # load this can take seconds.
+        local now="" before="" commands="" same=0
+        for _ in $(seq 200); do
+          now="$("$velnoir_root/tools/wine" --list-programs | sort | tr '\n' ' ')"
+          commands="$(for _pid in $now; do tr '\0' ' ' <"/proc/$_pid/cmdline" 2>/dev/null; echo; done)"
+          if [ "$now" = "$before" ] && grep -q 'desktop_keeper\.exe' <<<"$commands" &&
+             grep -q 'explorer\.exe /desktop' <<<"$commands"; then
+            same=$((same + 1))
+            [ "$same" -ge 8 ] && break
+          else
+            same=0
+          fi
+          before="$now"
+          sleep 0.1
         done
+        echo "$now" >"$build/.velnoir-keep-$k"
       fi
-    )
-    if [ -f "$build/bin/desktop_keeper.exe" ]; then
-      keep+="$(WINEPREFIX="$prefix" "$velnoir_root/tools/wine" --list-programs | tr '\n' ' ')"
-    fi
+    ) &
+    worker_pids+=($!)
     spec+="${spec:+, }{\"id\": \"$k\", \"slots\": 1}"
+  done
+  wait "${worker_pids[@]}"
+  for ((k = 0; k < workers; k++)); do
+    [ -f "$build/.velnoir-keep-$k" ] && keep+="$(cat "$build/.velnoir-keep-$k") "
   done
   export WINEPREFIX="$VELNOIR_WINEPREFIX_0" DISPLAY="$VELNOIR_DISPLAY_0"
   # Tests that fail when they leave processes behind (see tools/wine); what
