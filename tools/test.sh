@@ -50,6 +50,15 @@ timing_summary() {
     sort -rn | head -n 5 | while read -r secs name; do printf '    %7.2f s  %s\n' "$secs" "$name"; done
 }
 
+# The Windows tests run on several workers at once, each with a Wine prefix
+# and a virtual display of its own (see tools/wine-session.sh). Making a
+# prefix takes about 15 s of mostly waiting: it is done while the code builds.
+wine_workers="${VELNOIR_WINE_WORKERS:-2}"
+win_build="$root/build/$( (source tools/wine-session.sh; echo "$VELNOIR_WIN_PRESET") )"
+( source tools/wine-session.sh; velnoir_prefixes_prepare "$win_build" "$wine_workers" ) \
+  >"$log/wine-prefixes.log" 2>&1 &
+prefixes_pid=$!
+
 # 1. Portable code on Linux.
 step "native build (clang, AddressSanitizer + UBSan)"
 phase_begin
@@ -99,15 +108,19 @@ fi
 if [ -d "build/$preset/bin" ]; then
   step "Windows tests under Wine ($preset)"
   phase_begin
-  velnoir_session_start "$root/build/$preset"
-  # Windows tests share one prefix and one display: run them one at a time.
-  ctest --preset "$preset" -j 1 2>&1 | tee "$log/$preset-test.log" | tail -n 25
+  wait "$prefixes_pid"
+  velnoir_session_start "$root/build/$preset" "$wine_workers"
+  # One test at a time on each worker: a test has its worker's prefix and
+  # display to itself.
+  ctest --preset "$preset" -j "$wine_workers" --resource-spec-file "$VELNOIR_RESOURCE_SPEC" 2>&1 |
+    tee "$log/$preset-test.log" | tail -n 25
   [ "${PIPESTATUS[0]}" -eq 0 ] || failed=1
   count "$log/$preset-test.log"
   velnoir_session_stop
   phase_end "Windows tests ($preset)"
 fi
 
+wait "$prefixes_pid" 2>/dev/null
 timing_summary
 
 echo
