@@ -112,7 +112,7 @@ if [ -d "build/$preset/bin" ]; then
   velnoir_session_start "$root/build/$preset" "$wine_workers"
   # One test at a time on each worker: a test has its worker's prefix and
   # display to itself.
-  ctest --preset "$preset" -j "$wine_workers" --resource-spec-file "$VELNOIR_RESOURCE_SPEC" 2>&1 |
+  ctest --preset "$preset-workers" -j "$wine_workers" 2>&1 |
     tee "$log/$preset-test.log" | tail -n 25
   [ "${PIPESTATUS[0]}" -eq 0 ] || failed=1
   count "$log/$preset-test.log"

@@ -8,7 +8,7 @@
 # A session can have several workers, each with a prefix and a display of its
 # own, so that Windows tests run side by side without sharing a registry, a
 # temp folder, a desktop or the focus: `velnoir_session_start BUILD 2`. It
-# writes a ctest resource file naming the workers (VELNOIR_RESOURCE_SPEC);
+# writes a ctest resource file naming the workers (VELNOIR_WORKERS_FILE);
 # tools/wine puts each test in the prefix and on the display of the worker
 # ctest gave it. Worker 0 is the session's own WINEPREFIX and DISPLAY.
 
@@ -83,7 +83,7 @@ velnoir_prefixes_prepare() {
 }
 
 velnoir_session_start() {
-  local build="$1" workers="${2:-1}" k prefix display keep="" spec="" worker_pids=()
+  local build="$1" workers="${2:-1}" k prefix display keep="" worker_list="" worker_pids=()
   mkdir -p "$build"
   velnoir_session_prefixes=()
   velnoir_xvfb_pids=()
@@ -150,7 +150,7 @@ velnoir_session_start() {
       fi
     ) &
     worker_pids+=($!)
-    spec+="${spec:+, }{\"id\": \"$k\", \"slots\": 1}"
+    worker_list+="${worker_list:+, }{\"id\": \"$k\", \"slots\": 1}"
   done
   wait "${worker_pids[@]}"
   for ((k = 0; k < workers; k++)); do
@@ -163,11 +163,12 @@ velnoir_session_start() {
     VELNOIR_GUARD_KEEP="$keep"
     export VELNOIR_GUARD=1 VELNOIR_GUARD_KEEP
   fi
-  # For ctest --resource-spec-file: one "wine" resource per worker.
-  VELNOIR_RESOURCE_SPEC="$build/wine-workers.json"
-  printf '{"version": {"major": 1, "minor": 0},\n "local": [{"wine": [%s]}]}\n' "$spec" \
-    >"$VELNOIR_RESOURCE_SPEC"
-  export VELNOIR_RESOURCE_SPEC
+  # The resource file the "-workers" test presets name: one "wine"
+  # resource per worker.
+  VELNOIR_WORKERS_FILE="$build/wine-workers.json"
+  printf '{"version": {"major": 1, "minor": 0},\n "local": [{"wine": [%s]}]}\n' "$worker_list" \
+    >"$VELNOIR_WORKERS_FILE"
+  export VELNOIR_WORKERS_FILE
   # A sound device that plays into nothing in real time, for the player; the
   # workers share it.
   if [ -x "$velnoir_root/tools/start-audio.sh" ]; then
