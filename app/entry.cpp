@@ -1,7 +1,6 @@
 // The entry procedure: load the main window, add the files named on the
 // command line, refresh the update-monitor registration, show the window.
 #include <windows.h>
-#include <commctrl.h>
 #include <ole2.h>
 
 #include "app/core/command_line.h"
@@ -12,13 +11,7 @@
 #include "win/ui.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
-  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES | ICC_BAR_CLASSES |
-                                                      ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES |
-                                                      ICC_PROGRESS_CLASS};
-  InitCommonControlsEx(&controls);
-  // Drag and drop of file lists needs OLE on this (the only) UI thread.
-  OleInitialize(nullptr);
-
+  MainWindow::PrepareThread();
   MainWindow window;
   if (!window.Create()) {
     OleUninitialize();

@@ -1,11 +1,22 @@
 #include "app/main_window.h"
 
+#include <commctrl.h>
+#include <ole2.h>
+
 #include "app/about/about_dialog.h"
 #include "app/drop_target.h"
 #include "audio/player/vbmp3_player_library.h"
 #include "options/dialog/option_dialog.h"
 #include "win/command_boundary.h"
 #include "win/ui.h"
+
+void MainWindow::PrepareThread() {
+  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES | ICC_BAR_CLASSES |
+                                                      ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES |
+                                                      ICC_PROGRESS_CLASS};
+  InitCommonControlsEx(&controls);
+  OleInitialize(nullptr);
+}
 
 MainWindow::MainWindow(std::wstring programDirectory)
     : programDirectory_(std::move(programDirectory)) {}

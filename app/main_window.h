@@ -25,6 +25,11 @@ class MainWindow : public win::Window, public PlayerHost {
   static constexpr const wchar_t* kClassName = L"VelnoirMainWindow";
   static constexpr const wchar_t* kCaption = L"MP3 Velnoir ぽめろ";
 
+  // What the main window needs of its thread before it is created: the
+  // common controls, and OLE for drag and drop of file lists. Once per
+  // thread; the thread calls OleUninitialize when it is done.
+  static void PrepareThread();
+
   // programDirectory: where the settings and list files live (the exe's
   // folder unless a test says otherwise).
   explicit MainWindow(std::wstring programDirectory = L"");

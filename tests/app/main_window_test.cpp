@@ -26,11 +26,7 @@ namespace {
 
 class MainWindowTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    OleInitialize(nullptr);
-    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES};
-    InitCommonControlsEx(&controls);
-  }
+  static void SetUpTestSuite() { MainWindow::PrepareThread(); }
 
   void SetUp() override {
     folder_ = std::make_unique<ScratchFolder>(L"main");

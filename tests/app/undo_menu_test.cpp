@@ -34,11 +34,7 @@ void CALLBACK CloseFinishedProgress(HWND, UINT, UINT_PTR, DWORD) {
 
 class UndoMenuTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    OleInitialize(nullptr);
-    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES};
-    InitCommonControlsEx(&controls);
-  }
+  static void SetUpTestSuite() { MainWindow::PrepareThread(); }
   void SetUp() override {
     g_settings = Settings{};
     // The template list lives beside the settings; with it present no
