@@ -67,7 +67,8 @@ HRESULT DropTarget::Drop(IDataObject* data, DWORD, POINTL, DWORD* effect) {
   STGMEDIUM medium{};
   if (data->GetData(&format, &medium) != S_OK) return S_OK;
   std::vector<std::wstring> paths;
-  if (auto drop = static_cast<HDROP>(GlobalLock(medium.hGlobal))) {
+  // A handle that cannot be locked holds no file list to read.
+  if (GlobalLock(medium.hGlobal)) {
     GlobalUnlock(medium.hGlobal);
     paths = PathsOfDrop(static_cast<HDROP>(medium.hGlobal));
   }

@@ -63,7 +63,9 @@ TEST_F(ListFileTest, HiddenFileCountsAsMissing) {
     threw = true;
   }
   EXPECT_EQ(announced, 1);
-  if (!threw) EXPECT_EQ(ReadBytes(path), kDefaultBytes);
+  if (!threw) {
+    EXPECT_EQ(ReadBytes(path), kDefaultBytes);
+  }
 }
 
 TEST_F(ListFileTest, LineRulesOnLoadAndCleanRewriteOnSave) {
