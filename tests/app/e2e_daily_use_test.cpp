@@ -116,7 +116,7 @@ TEST_F(ProgramTest, AShortRunShowsItsEndAtOnce) {
   ASSERT_NE(window, nullptr);
   DWORD start = GetTickCount();
   PostMessageW(window, WM_COMMAND, IDM_EXECRENAME, 0);
-  HWND progress = WaitForWindow(L"VelnoirProgress", L"実行中", 2000);
+  HWND progress = WaitForShownWindow(L"VelnoirProgress", L"実行中", 2000);
   ASSERT_NE(progress, nullptr);
   HWND count = FindWindowExW(progress, nullptr, L"Static", nullptr);
   HWND button = FindWindowExW(progress, nullptr, L"Button", nullptr);

@@ -119,7 +119,7 @@ TEST_F(ProgramTest, FirstStartCreatesTheTemplateList) {
 TEST_F(ProgramTest, MissingAudioLibraryEndsWithItsMessage) {
   DeleteFileW((*folder_ / L"VBMP3.dll").c_str());
   Start(L"");
-  HWND message = WaitForWindow(L"#32770", L"DLL操作エラー");
+  HWND message = WaitForShownWindow(L"#32770", L"DLL操作エラー");
   ASSERT_NE(message, nullptr);
   HWND text = FindWindowExW(message, nullptr, L"Static", L"VBMP3の初期化に失敗しました。起動できません。");
   EXPECT_NE(text, nullptr);

@@ -64,7 +64,7 @@ class UndoProgramTest : public program_driver::ProgramTest {
   // reads its report and closes it.
   std::wstring RunFromMenu(int command) {
     PostMessageW(window_, WM_COMMAND, static_cast<WPARAM>(command), 0);
-    HWND progress = WaitForWindow(L"VelnoirProgress", L"実行中");
+    HWND progress = WaitForShownWindow(L"VelnoirProgress", L"実行中");
     if (!progress) return L"(no progress window)";
     HWND button = GetDlgItem(progress, 104);
     for (int i = 0; i < 400 && Text(button) != L"閉じる(&C)"; ++i) Sleep(50);

@@ -132,16 +132,13 @@ class ProgramTest : public ::testing::Test {
   }
   // Waits for a top-level window of the program's process by class and caption.
   HWND WaitForWindow(const wchar_t* className, const wchar_t* caption, int milliseconds = 20000) {
-    for (int waited = 0; waited < milliseconds; waited += 50) {
-      HWND found = nullptr;
-      while ((found = FindWindowExW(nullptr, found, className, caption)) != nullptr) {
-        DWORD pid = 0;
-        GetWindowThreadProcessId(found, &pid);
-        if (pid == process_.dwProcessId) return found;
-      }
-      if (WaitForSingleObject(process_.hProcess, 50) == WAIT_OBJECT_0) return nullptr;
-    }
-    return nullptr;
+    return WaitForWindowOf(className, caption, milliseconds, false);
+  }
+  // The same, once the window shows. A window is found as soon as it is
+  // created, before its controls are: the progress window shows once they
+  // exist, and a test that looked them up earlier got none.
+  HWND WaitForShownWindow(const wchar_t* className, const wchar_t* caption, int milliseconds = 20000) {
+    return WaitForWindowOf(className, caption, milliseconds, true);
   }
   // The main window exists hidden while it loads; the program is up once it shows.
   HWND MainWindowOf() {
@@ -177,6 +174,20 @@ class ProgramTest : public ::testing::Test {
 
   std::unique_ptr<testing_files::ScratchFolder> folder_;
   PROCESS_INFORMATION process_{};
+
+ private:
+  HWND WaitForWindowOf(const wchar_t* className, const wchar_t* caption, int milliseconds, bool shown) {
+    for (int waited = 0; waited < milliseconds; waited += 20) {
+      HWND found = nullptr;
+      while ((found = FindWindowExW(nullptr, found, className, caption)) != nullptr) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(found, &pid);
+        if (pid == process_.dwProcessId && (!shown || IsWindowVisible(found))) return found;
+      }
+      if (WaitForSingleObject(process_.hProcess, 20) == WAIT_OBJECT_0) return nullptr;
+    }
+    return nullptr;
+  }
 };
 
 using testing_files::SilentMp3;

@@ -89,7 +89,7 @@ TEST_F(PlayerProgramTest, DoubleClickWithoutASoundDeviceShowsThePlayError) {
   WriteBytes(song, SilentMp3(115, "Quiet"));
   Start({song});
   DoubleClickFirstEntry();
-  HWND box = WaitForWindow(L"#32770", L"ぽめろ", 10000);
+  HWND box = WaitForShownWindow(L"#32770", L"ぽめろ", 10000);
   ASSERT_NE(box, nullptr) << "no message after the double click";
   EXPECT_EQ(Text(GetDlgItem(box, 0xFFFF)), L"再生エラー：9");
   EXPECT_NE(GetDlgItem(box, IDOK), nullptr);
