@@ -66,11 +66,12 @@ function(velnoir_add_test_pch)
 endfunction()
 
 # velnoir_add_gtest(NAME SOURCES a.cpp ... LIBS lib ... [LABELS window] [TIMEOUT s]
-#                   [SERIAL] [PORTABLE])
+#                   [SERIAL | SERIAL_ONLY gtest-filter] [PORTABLE])
 # Tests labelled "window" create windows and need the virtual display.
 # SERIAL: the exe's tests time real events (a clock, a sound device, input
 # driven from outside) within tight bounds; each runs with no other test
-# beside it to take the machine from it.
+# beside it to take the machine from it. SERIAL_ONLY: only the tests the
+# filter names do; the others run beside other tests.
 # PORTABLE: the exe tests portable code only, which touches no window, file
 # or registry shared between its tests. Under Wine, where starting a process
 # costs 0.15-0.3 s against the few milliseconds such a test takes, all its
@@ -80,7 +81,7 @@ function(velnoir_add_gtest name)
   if(NOT BUILD_TESTING)
     return()
   endif()
-  cmake_parse_arguments(T "SERIAL;PORTABLE" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
+  cmake_parse_arguments(T "SERIAL;PORTABLE" "TIMEOUT;SERIAL_ONLY" "SOURCES;LIBS;LABELS" ${ARGN})
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 60)
   endif()
@@ -102,6 +103,19 @@ function(velnoir_add_gtest name)
   if(WIN32 AND T_PORTABLE)
     add_test(NAME ${name} COMMAND ${name})
     set_tests_properties(${name} PROPERTIES ${T_PROPERTIES})
+    return()
+  endif()
+  if(T_SERIAL_ONLY)
+    gtest_discover_tests(${name}
+      DISCOVERY_MODE PRE_TEST
+      DISCOVERY_TIMEOUT 120
+      TEST_FILTER "${T_SERIAL_ONLY}"
+      PROPERTIES ${T_PROPERTIES} RUN_SERIAL TRUE)
+    gtest_discover_tests(${name}
+      DISCOVERY_MODE PRE_TEST
+      DISCOVERY_TIMEOUT 120
+      TEST_FILTER "-${T_SERIAL_ONLY}"
+      PROPERTIES ${T_PROPERTIES})
     return()
   endif()
   gtest_discover_tests(${name}
