@@ -105,21 +105,18 @@ function(velnoir_add_gtest name)
     set_tests_properties(${name} PROPERTIES ${T_PROPERTIES})
     return()
   endif()
+  set(T_OTHERS "")
   if(T_SERIAL_ONLY)
     gtest_discover_tests(${name}
       DISCOVERY_MODE PRE_TEST
       DISCOVERY_TIMEOUT 120
       TEST_FILTER "${T_SERIAL_ONLY}"
       PROPERTIES ${T_PROPERTIES} RUN_SERIAL TRUE)
-    gtest_discover_tests(${name}
-      DISCOVERY_MODE PRE_TEST
-      DISCOVERY_TIMEOUT 120
-      TEST_FILTER "-${T_SERIAL_ONLY}"
-      PROPERTIES ${T_PROPERTIES})
-    return()
+    set(T_OTHERS TEST_FILTER "-${T_SERIAL_ONLY}")
   endif()
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 120
+    ${T_OTHERS}
     PROPERTIES ${T_PROPERTIES})
 endfunction()
