@@ -40,7 +40,8 @@ bool MainWindow::Create() {
     DestroyWindow(Handle());
     return false;
   }
-  CentreOnWorkArea();
+  // Opens centred on the screen at whatever size the settings gave.
+  win::CentreOnWorkArea(Handle());
   return true;
 }
 

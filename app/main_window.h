@@ -126,7 +126,6 @@ class MainWindow : public win::Window, public PlayerHost {
   void ShowBuildNumber();
   WindowSettings CurrentView() const;
   void SaveListFileTellingLoss();
-  void CentreOnWorkArea();
 
   // Toolbar buttons, known by their command identifiers.
   static bool IsToolbarCommand(int id);

@@ -1,5 +1,5 @@
-// The children's places: the status bar with its three panels, the list
-// between the bars, and the window on the screen.
+// The children's places: the status bar with its three panels and the list
+// between the bars.
 #include "app/main_window.h"
 
 #include <algorithm>
@@ -78,15 +78,4 @@ void MainWindow::UpdateClock() {
   wchar_t text[64] = {};
   GetTimeFormatW(LOCALE_USER_DEFAULT, TIME_NOSECONDS, nullptr, nullptr, text, 64);
   SendMessageW(statusBar_, SB_SETTEXTW, 2, reinterpret_cast<LPARAM>(text));
-}
-
-void MainWindow::CentreOnWorkArea() {
-  // Opens centred on the screen at whatever size the settings gave.
-  RECT r;
-  GetWindowRect(Handle(), &r);
-  RECT area;
-  SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
-  SetWindowPos(Handle(), nullptr, area.left + ((area.right - area.left) - (r.right - r.left)) / 2,
-               area.top + ((area.bottom - area.top) - (r.bottom - r.top)) / 2, 0, 0,
-               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }

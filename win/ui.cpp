@@ -92,21 +92,38 @@ std::wstring ComboItemText(HWND combo, int index) {
   return text;
 }
 
-void PlaceCentred(HWND window, HWND owner, int clientWidthTwips, int clientHeightTwips) {
-  RECT r{0, 0, TwipsToPixelsX(clientWidthTwips), TwipsToPixelsY(clientHeightTwips)};
-  DWORD style = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE));
-  DWORD exStyle = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE));
-  AdjustWindowRectEx(&r, style, GetMenu(window) != nullptr, exStyle);
-  int width = r.right - r.left, height = r.bottom - r.top;
+namespace {
+
+// Where a window of this size sits centred over owner, or over the screen's
+// work area when owner is null, hidden or minimised.
+POINT CentredOver(HWND owner, int width, int height) {
   RECT area;
   if (owner && IsWindowVisible(owner) && !IsIconic(owner)) {
     GetWindowRect(owner, &area);
   } else {
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
   }
-  int x = area.left + ((area.right - area.left) - width) / 2;
-  int y = area.top + ((area.bottom - area.top) - height) / 2;
-  SetWindowPos(window, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+  return {area.left + ((area.right - area.left) - width) / 2,
+          area.top + ((area.bottom - area.top) - height) / 2};
+}
+
+}  // namespace
+
+void PlaceCentred(HWND window, HWND owner, int clientWidthTwips, int clientHeightTwips) {
+  RECT r{0, 0, TwipsToPixelsX(clientWidthTwips), TwipsToPixelsY(clientHeightTwips)};
+  DWORD style = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE));
+  DWORD exStyle = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE));
+  AdjustWindowRectEx(&r, style, GetMenu(window) != nullptr, exStyle);
+  int width = r.right - r.left, height = r.bottom - r.top;
+  POINT at = CentredOver(owner, width, height);
+  SetWindowPos(window, nullptr, at.x, at.y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void CentreOnWorkArea(HWND window) {
+  RECT r;
+  GetWindowRect(window, &r);
+  POINT at = CentredOver(nullptr, r.right - r.left, r.bottom - r.top);
+  SetWindowPos(window, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 namespace {

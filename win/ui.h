@@ -39,6 +39,8 @@ std::wstring ComboItemText(HWND combo, int index);
 // Sizes a top-level window so that its client area has the given twips size
 // and centres it over owner (or over the screen when owner is null).
 void PlaceCentred(HWND window, HWND owner, int clientWidthTwips, int clientHeightTwips);
+// Centres a top-level window on the screen's work area at the size it has.
+void CentreOnWorkArea(HWND window);
 
 // A message box whose caption is the program's title unless one is given.
 int MessageBoxText(HWND owner, const std::wstring& text, UINT flags,
