@@ -9,6 +9,7 @@
 #include "vbmp3/include/vbmp3.h"
 #include "vbmp3/src/audio_stream.h"
 #include "vbmp3/src/byte_order.h"
+#include "vbmp3/src/file_info.h"
 #include "vbmp3/src/mpeg_frame.h"
 
 namespace {
@@ -252,6 +253,38 @@ TEST(Hostile, AbsurdChunkSizesStayInsideTheFile) {
   std::vector<synth::Chunk> many(20000, synth::Chunk{"junk", {}});
   many.push_back({"data", audio});
   Analyse(synth::Riff("RMP3", many), VBMP3_ERR_NOT_AUDIO);
+}
+
+// Counts the reads the parsers make: each is a trip to the disk, and under
+// Wine a costly one.
+class CountingFile : public vbmp3::MemoryFile {
+ public:
+  using MemoryFile::MemoryFile;
+  bool ReadAt(uint64_t offset, void* buffer, size_t n, size_t& got) override {
+    ++reads;
+    return MemoryFile::ReadAt(offset, buffer, n, got);
+  }
+  int reads = 0;
+};
+
+TEST(FileReads, ASmallFileIsReadOnceAndEveryFileGivesTheSameAnswers) {
+  // Around the first read's 8 KiB: whole files below it, a front and a
+  // tail read above it, both with tags at either end.
+  for (int frames = 1; frames <= 40; ++frames) {
+    const Bytes audio = synth::Frames(synth::kMpeg1L3, frames, 3);
+    const Bytes file = synth::Join({synth::Id3v2(200), audio, synth::Id3v1("title", "artist", "", 5, 7)});
+    CountingFile counting(file);
+    TagRecord tag;
+    StreamInfoRecord info;
+    vbmp3::TagVersions versions;
+    ASSERT_EQ(vbmp3::ReadFileInfo(counting, &tag, &info, nullptr, &versions), 0) << frames;
+    EXPECT_EQ(info.Frames, frames);
+    EXPECT_EQ(info.FileSize, static_cast<int32_t>(file.size()));
+    EXPECT_STREQ(tag.Title, "title");
+    EXPECT_EQ(versions.id3v1, 11);
+    EXPECT_EQ(versions.id3v2, 3);
+    if (file.size() <= 8192) EXPECT_EQ(counting.reads, 1) << file.size() << " bytes";
+  }
 }
 
 }  // namespace

@@ -16,6 +16,10 @@ const uint8_t* ByteWindow::Get(uint64_t offset, size_t n) {
   if (offset > size_ || n > size_ - offset) return nullptr;
   if (offset >= start_ && offset + n <= start_ + length_) return buffer_.get() + (offset - start_);
   if (tail_ && offset >= tailStart_) return tail_.get() + (offset - tailStart_);
+  if (FitsOneRead()) {
+    if (!Fill(0, size_)) return nullptr;
+    return buffer_.get() + offset;
+  }
   if (size_ - offset <= tailRead_ && size_ > start_ + length_) {
     if (!FillTail()) return nullptr;
     if (offset >= tailStart_) return tail_.get() + (offset - tailStart_);
@@ -55,7 +59,7 @@ const uint8_t* ByteWindow::GetSome(uint64_t offset, size_t n, size_t& got) {
   if (offset >= size_) return nullptr;
   n = static_cast<size_t>(std::min<uint64_t>(n, size_ - offset));
   if (offset < start_ || offset >= start_ + length_) {
-    if (!Fill(offset, 1)) return nullptr;
+    if (!(FitsOneRead() ? Fill(0, size_) : Fill(offset, 1))) return nullptr;
   }
   got = static_cast<size_t>(std::min<uint64_t>(n, start_ + length_ - offset));
   return buffer_.get() + (offset - start_);

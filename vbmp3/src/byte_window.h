@@ -29,6 +29,9 @@ class ByteWindow {
   bool Failed() const { return failed_; }
 
  private:
+  // A file no larger than the first read is read whole, in one read, however
+  // the caller walks it (tag at the end first, then the stream).
+  bool FitsOneRead() const { return size_ <= nextRead_; }
   bool Fill(uint64_t offset, size_t n);
   bool FillTail();
   bool ReadFully(uint64_t offset, uint8_t* into, size_t n, size_t& got);
