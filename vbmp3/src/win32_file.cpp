@@ -20,17 +20,15 @@ class Win32File : public RandomAccessFile {
 
   bool ReadAt(uint64_t offset, void* buffer, size_t n, size_t& got) override {
     got = 0;
+    if (!MoveTo(offset)) return false;
     while (got < n) {
-      OVERLAPPED at{};
-      const uint64_t where = offset + got;
-      at.Offset = static_cast<DWORD>(where);
-      at.OffsetHigh = static_cast<DWORD>(where >> 32);
       const DWORD want = static_cast<DWORD>(std::min<size_t>(n - got, 1u << 30));
       DWORD read = 0;
-      if (!ReadFile(handle_, static_cast<char*>(buffer) + got, want, &read, &at)) {
-        if (GetLastError() == ERROR_HANDLE_EOF) break;
+      if (!ReadFile(handle_, static_cast<char*>(buffer) + got, want, &read, nullptr)) {
+        position_ = kUnknown;
         return false;
       }
+      position_ += read;
       if (read == 0) break;
       got += read;
     }
@@ -38,18 +36,17 @@ class Win32File : public RandomAccessFile {
   }
 
   bool WriteAt(uint64_t offset, const void* buffer, size_t n) override {
+    if (!MoveTo(offset)) return false;
     size_t done = 0;
     while (done < n) {
-      OVERLAPPED at{};
-      const uint64_t where = offset + done;
-      at.Offset = static_cast<DWORD>(where);
-      at.OffsetHigh = static_cast<DWORD>(where >> 32);
       const DWORD want = static_cast<DWORD>(std::min<size_t>(n - done, 1u << 30));
       DWORD written = 0;
-      if (!WriteFile(handle_, static_cast<const char*>(buffer) + done, want, &written, &at) ||
+      if (!WriteFile(handle_, static_cast<const char*>(buffer) + done, want, &written, nullptr) ||
           written == 0) {
+        position_ = kUnknown;
         return false;
       }
+      position_ += written;
       done += written;
     }
     if (offset + n > size_) size_ = offset + n;
@@ -57,9 +54,7 @@ class Win32File : public RandomAccessFile {
   }
 
   bool Resize(uint64_t size) override {
-    LARGE_INTEGER to;
-    to.QuadPart = static_cast<LONGLONG>(size);
-    if (!SetFilePointerEx(handle_, to, nullptr, FILE_BEGIN) || !SetEndOfFile(handle_)) return false;
+    if (!MoveTo(size) || !SetEndOfFile(handle_)) return false;
     size_ = size;
     return true;
   }
@@ -67,8 +62,28 @@ class Win32File : public RandomAccessFile {
   bool Flush() override { return FlushFileBuffers(handle_) != 0; }
 
  private:
+  static constexpr uint64_t kUnknown = UINT64_MAX;
+
+  // Reads and writes go through the handle's own position, moved only when
+  // they do not follow on from the last one. Under Wine a read given its
+  // offset in an OVERLAPPED costs about 30 us more than a plain one, a sixth
+  // of a small file's whole open, read and close, and the program reads
+  // thousands of files in a row.
+  bool MoveTo(uint64_t offset) {
+    if (offset == position_) return true;
+    LARGE_INTEGER to;
+    to.QuadPart = static_cast<LONGLONG>(offset);
+    if (!SetFilePointerEx(handle_, to, nullptr, FILE_BEGIN)) {
+      position_ = kUnknown;
+      return false;
+    }
+    position_ = offset;
+    return true;
+  }
+
   HANDLE handle_;
   uint64_t size_;
+  uint64_t position_ = 0;
 };
 
 std::wstring Widen(const char* ansi) {
