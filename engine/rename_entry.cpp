@@ -16,11 +16,6 @@ RenameOutcome PlatformFailure(DWORD error) {
   return Failure(std::wstring(kRenameErrorText) + SystemErrorText(error));
 }
 
-bool SameIgnoringCase(const std::wstring& a, const std::wstring& b) {
-  return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(),
-                              static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
-}
-
 // Moves without ever replacing an existing file: the platform refuses when
 // the target exists, even if it appeared after our own check.
 DWORD MoveNoReplace(const std::wstring& from, const std::wstring& to) {
@@ -48,6 +43,11 @@ DWORD MoveChangingCase(const std::wstring& from, const std::wstring& to) {
 }
 
 }  // namespace
+
+bool SameIgnoringCase(const std::wstring& a, const std::wstring& b) {
+  return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(),
+                              static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
+}
 
 unsigned long MoveWithoutReplacing(const std::wstring& from, const std::wstring& to) {
   return to != from && SameIgnoringCase(from, to) ? MoveChangingCase(from, to) : MoveNoReplace(from, to);

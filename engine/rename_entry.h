@@ -42,6 +42,10 @@ RenameOutcome TryRenameFile(const std::wstring& source, const std::wstring& targ
 RenameOutcome TryRenameFileWith(const std::wstring& source, const std::wstring& target,
                                 const std::function<std::optional<std::wstring>()>& beforeMove);
 
+// Whether two paths are the same to the file system, which ignores letter
+// case.
+bool SameIgnoringCase(const std::wstring& a, const std::wstring& b);
+
 // Moves a file without ever replacing an existing one, also when the two
 // paths differ only in letter case. Returns 0 or the platform's error.
 unsigned long MoveWithoutReplacing(const std::wstring& from, const std::wstring& to);

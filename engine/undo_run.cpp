@@ -12,13 +12,8 @@ namespace {
 
 UndoOutcome Failed(std::wstring text) { return {UndoResult::Failed, std::move(text)}; }
 
-UndoOutcome PlatformFailure(DWORD error) {
+UndoOutcome FailedWith(DWORD error) {
   return Failed(std::wstring(kRenameErrorText) + SystemErrorText(error));
-}
-
-bool SameIgnoringCase(const std::wstring& a, const std::wstring& b) {
-  return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(),
-                              static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
 }
 
 // The name the file system holds for a path, in its own letter case.
@@ -37,7 +32,7 @@ UndoOutcome UndoRename(const JournalEntry& entry) {
     DWORD targetAttributes = GetFileAttributesW(entry.target.c_str());
     if (targetAttributes == INVALID_FILE_ATTRIBUTES) {
       DWORD error = GetLastError();
-      if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) return PlatformFailure(error);
+      if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) return FailedWith(error);
     }
     bool targetThere = targetAttributes != INVALID_FILE_ATTRIBUTES &&
                        !(targetAttributes & FILE_ATTRIBUTE_DIRECTORY);
@@ -58,10 +53,10 @@ UndoOutcome UndoRename(const JournalEntry& entry) {
       if (entry.source == entry.target || NameOnDisk(entry.target) != GetFileNamePart(entry.target))
         return {UndoResult::NotRenamed, kUndoNotRenamedText};
     }
-    if (DWORD error = MoveWithoutReplacing(entry.target, entry.source)) return PlatformFailure(error);
+    if (DWORD error = MoveWithoutReplacing(entry.target, entry.source)) return FailedWith(error);
     return {UndoResult::Restored, entry.source};
   } catch (const std::bad_alloc&) {
-    return PlatformFailure(ERROR_NOT_ENOUGH_MEMORY);
+    return FailedWith(ERROR_NOT_ENOUGH_MEMORY);
   }
 }
 
