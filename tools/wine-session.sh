@@ -62,24 +62,25 @@ velnoir_prefix_prepare() {
   touch "$ready"
 }
 
-# Makes the prefixes of workers 0..N-1 of a build, side by side, and waits
-# until their servers have saved them and ended (a session's persistent
-# server could not start while one of these still runs).
+# Makes the prefixes of workers 0..N-1 of a build and waits until they are
+# saved (a session's persistent server could not start while a booting one
+# still runs). Worker 0's prefix is booted; the others are copies of it: a
+# boot takes about ten seconds of processor time, a copy a moment.
 velnoir_prefixes_prepare() {
-  local build="$1" workers="${2:-1}" k pids=()
-  for ((k = 0; k < workers; k++)); do
+  local build="$1" workers="${2:-1}" k first other
+  first="$(velnoir_prefix_of "$build" 0)"
+  if [ ! -f "$first/$velnoir_prefix_marker" ]; then
     (
-      export WINEPREFIX
-      WINEPREFIX="$(velnoir_prefix_of "$build" "$k")"
-      # A ready prefix may have a running session's server: -w would wait
-      # for it to end.
-      [ -f "$WINEPREFIX/$velnoir_prefix_marker" ] && exit 0
+      export WINEPREFIX="$first"
       velnoir_prefix_prepare
       /usr/lib/wine/wineserver -w >/dev/null 2>&1 || true
-    ) &
-    pids+=($!)
+    )
+  fi
+  for ((k = 1; k < workers; k++)); do
+    other="$(velnoir_prefix_of "$build" "$k")"
+    [ -f "$other/$velnoir_prefix_marker" ] && continue
+    rm -rf "$other" && cp -a "$first" "$other"
   done
-  wait "${pids[@]}"
 }
 
 velnoir_session_start() {
