@@ -59,10 +59,20 @@ timing_summary() {
 # with two. More than four only cost disk (about 600 MB a prefix).
 cores=$(nproc)
 wine_workers="${VELNOIR_WINE_WORKERS:-$(( cores + 1 < 4 ? cores + 1 : 4 ))}"
-win_build="$root/build/$( (source tools/wine-session.sh; echo "$VELNOIR_WIN_PRESET") )"
+win_preset="$( (source tools/wine-session.sh; echo "$VELNOIR_WIN_PRESET") )"
+win_build="$root/build/$win_preset"
 ( source tools/wine-session.sh; velnoir_prefixes_prepare "$win_build" "$wine_workers" ) \
   >"$log/wine-prefixes.log" 2>&1 &
 prefixes_pid=$!
+# The Windows builds are configured meanwhile too: a configure is seconds of
+# compiler checks on one core.
+cmake --preset win32 >"$log/win32-configure.log" 2>&1 &
+win32_configure=$!
+win_configure=$win32_configure
+if [ "$win_preset" != win32 ]; then
+  cmake --preset "$win_preset" >"$log/$win_preset-configure.log" 2>&1 &
+  win_configure=$!
+fi
 
 # 1. Portable code on Linux.
 step "native build (clang, AddressSanitizer + UBSan)"
@@ -90,7 +100,7 @@ win32_targets=()
 [ "$preset" = win32 ] || win32_targets=(--target dist vbmp3probe)
 step "Windows build (win32, the program folder and its zip)"
 phase_begin
-if cmake --preset win32 >"$log/win32-configure.log" 2>&1 &&
+if wait "$win32_configure" &&
    cmake --build --preset win32 -j "$jobs" "${win32_targets[@]}" >"$log/win32-build.log" 2>&1; then
   echo "program folder: build/win32/dist/velnoir"
   phase_end "Windows build (win32)"
@@ -103,7 +113,7 @@ fi
 if [ "$preset" != win32 ]; then
   step "this machine runs only 64-bit code: Windows tests use the win64 build of the same sources"
   phase_begin
-  if ! { cmake --preset "$preset" >"$log/$preset-configure.log" 2>&1 &&
+  if ! { wait "$win_configure" &&
          cmake --build --preset "$preset" -j "$jobs" >"$log/$preset-build.log" 2>&1; }; then
     echo "$preset build failed; see $log/$preset-*.log"; tail -n 40 "$log/$preset-build.log" 2>/dev/null
     failed=1
