@@ -51,16 +51,19 @@ timing_summary() {
 }
 
 # The Windows tests run on several workers at once, each with a Wine prefix
-# and a virtual display of its own (see tools/wine-session.sh). Making a
-# prefix takes about 15 s of mostly waiting: it is done while the code builds.
+# and a virtual display of its own (see tools/wine-session.sh). Making the
+# prefixes (one boot, copies of it for the others) takes about 15 s of mostly
+# waiting: it is done while the code builds.
 # A window test keeps a core busy for only part of its time (Wine's server
 # and display wait in between), so one worker more than there are cores
 # fills the machine: on two cores, 93 s with three workers against 105 s
 # with two. More than four only cost disk (about 600 MB a prefix).
 cores=$(nproc)
 wine_workers="${VELNOIR_WINE_WORKERS:-$(( cores + 1 < 4 ? cores + 1 : 4 ))}"
-win_preset="$( (source tools/wine-session.sh; echo "$VELNOIR_WIN_PRESET") )"
-win_build="$root/build/$win_preset"
+# The Windows build this machine can execute: win32, or win64 where Wine
+# runs only 64-bit code.
+preset="$( (source tools/wine-session.sh; echo "$VELNOIR_WIN_PRESET") )"
+win_build="$root/build/$preset"
 ( source tools/wine-session.sh; velnoir_prefixes_prepare "$win_build" "$wine_workers" ) \
   >"$log/wine-prefixes.log" 2>&1 &
 prefixes_pid=$!
@@ -69,8 +72,8 @@ prefixes_pid=$!
 cmake --preset win32 >"$log/win32-configure.log" 2>&1 &
 win32_configure=$!
 win_configure=$win32_configure
-if [ "$win_preset" != win32 ]; then
-  cmake --preset "$win_preset" >"$log/$win_preset-configure.log" 2>&1 &
+if [ "$preset" != win32 ]; then
+  cmake --preset "$preset" >"$log/$preset-configure.log" 2>&1 &
   win_configure=$!
 fi
 
@@ -95,7 +98,6 @@ fi
 # 32-bit code cannot run, its tests could not run either: only the program
 # folder, its zip and the probe are built.
 source tools/wine-session.sh
-preset="$VELNOIR_WIN_PRESET"
 win32_targets=()
 [ "$preset" = win32 ] || win32_targets=(--target dist vbmp3probe)
 step "Windows build (win32, the program folder and its zip)"
