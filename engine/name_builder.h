@@ -33,5 +33,5 @@ std::wstring ExpandTemplate(const std::wstring& sourcePath, const std::wstring& 
 // when it is not empty, else the default template for a negative index,
 // else the template list's element at index. Empty when the tag cannot be
 // read (or the index names no template).
-std::wstring BuildRenameName(const std::wstring& path, const std::wstring& templ, int16_t index);
+std::wstring BuildRenameName(const std::wstring& path, const std::wstring& templ, int index);
 #endif

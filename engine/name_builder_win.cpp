@@ -5,7 +5,7 @@
 
 namespace {
 
-const std::wstring* ChooseTemplate(const std::wstring& templ, int16_t index,
+const std::wstring* ChooseTemplate(const std::wstring& templ, int index,
                                    std::wstring& defaultTemplate) {
   if (!templ.empty()) return &templ;
   if (index < 0) {
@@ -19,7 +19,7 @@ const std::wstring* ChooseTemplate(const std::wstring& templ, int16_t index,
 
 }  // namespace
 
-std::wstring BuildRenameName(const std::wstring& path, const std::wstring& templ, int16_t index) {
+std::wstring BuildRenameName(const std::wstring& path, const std::wstring& templ, int index) {
   std::wstring defaultTemplate;
   const std::wstring* chosen = ChooseTemplate(templ, index, defaultTemplate);
   if (!chosen) return L"";

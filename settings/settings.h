@@ -3,16 +3,15 @@
 // filled from the settings file as the main window opens, changed only by
 // the options dialog.
 #pragma once
-#include <cstdint>
 #include <string>
 
 struct Settings {
-  int16_t CantUseFilename = 0;
+  int CantUseFilename = 0;
   bool DataProve = false;
-  int16_t EqualFileName = 0;
-  int16_t NoSettingField = 0;
+  int EqualFileName = 0;
+  int NoSettingField = 0;
   std::wstring RenameExt_Default;
-  int16_t DobleClick = 0;
+  int DobleClick = 0;
   // Names from the ID3v2 tag where it has the text, before the ID3v1 tag.
   bool PreferID3v2 = false;
 };

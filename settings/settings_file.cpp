@@ -19,7 +19,7 @@ enum class Kind {
 };
 
 template <typename Record>
-using Field = std::variant<bool Record::*, int16_t Record::*, int Record::*, std::wstring Record::*>;
+using Field = std::variant<bool Record::*, int Record::*, std::wstring Record::*>;
 
 template <typename Record>
 struct StoredSetting {
@@ -63,7 +63,7 @@ void Apply(const StoredSetting<Record>& setting, const std::wstring& text, Recor
       record.*std::get<bool Record::*>(setting.field) = text != L"0";
       break;
     case Kind::kNumber:
-      record.*std::get<int16_t Record::*>(setting.field) = number.value_or(0);
+      record.*std::get<int Record::*>(setting.field) = number.value_or(0);
       break;
     case Kind::kTemplate:
       record.*std::get<std::wstring Record::*>(setting.field) = text.empty() ? kDefaultTemplate : text;

@@ -27,7 +27,7 @@ void Player::ShowPlayError() {
   ShowMessage(L"再生エラー：" + std::to_wstring(library_.LastErrorNo()));
 }
 
-int16_t Player::PlayFile(const std::wstring& path) {
+int Player::PlayFile(const std::wstring& path) {
   library_.Close();
   std::wstring title, problem;
   int32_t total = 0;
@@ -51,7 +51,7 @@ int16_t Player::PlayFile(const std::wstring& path) {
 void Player::Play() {
   int selected = host_.SelectedPosition();
   if (host_.EntryCount() == 0 || selected == 0) return;
-  PlayIndex = static_cast<int16_t>(selected);
+  PlayIndex = selected;
   if (PlayFile(host_.SourcePath(PlayIndex)) == 0) Stop();
   host_.SetPlayerTimer(true);
 }
@@ -63,11 +63,11 @@ void Player::Stop() {
   host_.SetPlayerStatus(kStopped);
 }
 
-int16_t Player::Step(int direction) const {
+int Player::Step(int direction) const {
   int count = host_.EntryCount();
-  if (PlayIndex < 1 || PlayIndex > count) return static_cast<int16_t>(direction > 0 ? 1 : count);
-  if (direction > 0) return static_cast<int16_t>(PlayIndex == count ? 1 : PlayIndex + 1);
-  return static_cast<int16_t>(PlayIndex == 1 ? count : PlayIndex - 1);
+  if (PlayIndex < 1 || PlayIndex > count) return direction > 0 ? 1 : count;
+  if (direction > 0) return PlayIndex == count ? 1 : PlayIndex + 1;
+  return PlayIndex == 1 ? count : PlayIndex - 1;
 }
 
 void Player::Advance(int direction) {

@@ -46,9 +46,9 @@ class Player {
   // list of count entries.
   void BeforeRemove(int position, int count);
 
-  int16_t PlayFile(const std::wstring& path);
+  int PlayFile(const std::wstring& path);
 
-  int16_t PlayIndex = 0;
+  int PlayIndex = 0;
   std::wstring PlayTitle;
   int32_t PlayTotalSeconds = 0;
 
@@ -60,7 +60,7 @@ class Player {
   // The entry after (step +1) or before (-1) PlayIndex, wrapping around the
   // list. An index that no longer names an entry (after a removal or a
   // rename run) restarts from the first entry forwards, the last backwards.
-  int16_t Step(int direction) const;
+  int Step(int direction) const;
   void Advance(int direction);
   // Every box of the player goes through here, so the tick knows one is open.
   void ShowMessage(const std::wstring& text);

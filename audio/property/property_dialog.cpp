@@ -230,7 +230,7 @@ void PropertyDialog::RefreshRenameTargets() {
   };
   append(BuildRenameName(path, g_settings.RenameExt_Default, -1));
   for (size_t index = 0; index < g_templateList.size() && index <= INT16_MAX; ++index)
-    append(BuildRenameName(path, L"", static_cast<int16_t>(index)));
+    append(BuildRenameName(path, L"", static_cast<int>(index)));
   win::SetText(combo, typed);
 }
 

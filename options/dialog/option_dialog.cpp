@@ -284,7 +284,7 @@ void OptionDialog::OnOk() {
   }
   auto code = [this](Control combo) {
     int index = SelectedIndex(Item(combo));
-    return static_cast<int16_t>(index < 0 ? 0 : index);
+    return index < 0 ? 0 : index;
   };
   g_settings.DataProve = SendMessageW(Item(kCheckByAnalysis), BM_GETCHECK, 0, 0) == BST_CHECKED;
   g_settings.EqualFileName = code(kSameNamePolicy);

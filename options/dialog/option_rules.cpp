@@ -17,11 +17,11 @@ int DisplayColumns(const std::wstring& text) {
   return columns;
 }
 
-int PolicySelection(int16_t stored, int itemCount) {
+int PolicySelection(int stored, int itemCount) {
   return stored >= 0 && stored < itemCount ? stored : 0;
 }
 
-int DoubleClickSelection(int16_t stored) { return stored == 0 ? 0 : 1; }
+int DoubleClickSelection(int stored) { return stored == 0 ? 0 : 1; }
 
 bool CanRemoveTemplateEntry(int selectedIndex) { return selectedIndex > 0; }
 

@@ -16,11 +16,11 @@ int DisplayColumns(const std::wstring& text);
 // The item shown for a stored code of a one-choice policy list. Only a
 // hand-edited settings file holds a code outside the list: the list then
 // shows its first item, which is the policy the program applies anyway.
-int PolicySelection(int16_t stored, int itemCount);
+int PolicySelection(int stored, int itemCount);
 
 // The item shown for the double-click code: every code but 0 plays the
 // entry, so any such code shows (and OK then stores) the "play" item.
-int DoubleClickSelection(int16_t stored);
+int DoubleClickSelection(int stored);
 
 // The combo box's first entry is the fixed "%A - %T": it is offered for
 // choosing but is not one of the user's templates, so it is never removed.

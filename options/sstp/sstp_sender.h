@@ -20,7 +20,7 @@ inline constexpr const wchar_t* kInvalidCallText = L"プロシージャの呼び
 class VBSOCK {
  public:
   std::wstring SSTP_Address;  // given to the library; "host" or "host:port"
-  int16_t SSTP_Port = 0;      // a send happens only when it is not 0
+  int SSTP_Port = 0;          // a send happens only when it is not 0
   std::wstring SSTP_Sender;
   std::wstring recvData;  // the library's text after the last send
 

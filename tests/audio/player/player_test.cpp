@@ -229,3 +229,27 @@ TEST_F(PlayerTest, StaleIndexNeverAddressesAMissingEntry) {
   EXPECT_FALSE(host.timer);
   EXPECT_EQ(host.status, L"停止");
 }
+
+// A list longer than a 16-bit index reaches: entry 33,000 plays its own file
+// and stepping crosses 32,767 both ways without wrapping negative.
+TEST_F(PlayerTest, IndexesPast32767PlayTheirOwnEntries) {
+  host.paths.clear();
+  for (int i = 1; i <= 40000; ++i) host.paths.push_back(std::to_wstring(i));
+  PlaySelected(33000);
+  EXPECT_EQ(player.PlayIndex, 33000);
+  EXPECT_EQ(library.open, L"33000");
+  PlaySelected(32767);
+  player.Next();
+  EXPECT_EQ(player.PlayIndex, 32768);
+  EXPECT_EQ(library.open, L"32768");
+  player.Previous();
+  player.Previous();
+  EXPECT_EQ(player.PlayIndex, 32766);
+  EXPECT_EQ(library.open, L"32766");
+  PlaySelected(40000);
+  player.Next();  // wraps to the first entry, not to a negative one
+  EXPECT_EQ(library.open, L"1");
+  player.Previous();
+  EXPECT_EQ(library.open, L"40000");
+  EXPECT_TRUE(host.errors.empty());
+}
