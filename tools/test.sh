@@ -67,15 +67,12 @@ win_build="$root/build/$preset"
 ( source tools/wine-session.sh; velnoir_prefixes_prepare "$win_build" "$wine_workers" ) \
   >"$log/wine-prefixes.log" 2>&1 &
 prefixes_pid=$!
-# The Windows builds are configured meanwhile too: a configure is seconds of
-# compiler checks on one core.
+# Both Windows builds are configured meanwhile too: a configure is seconds
+# of compiler checks on one core.
 cmake --preset win32 >"$log/win32-configure.log" 2>&1 &
 win32_configure=$!
-win_configure=$win32_configure
-if [ "$preset" != win32 ]; then
-  cmake --preset "$preset" >"$log/$preset-configure.log" 2>&1 &
-  win_configure=$!
-fi
+cmake --preset win64 >"$log/win64-configure.log" 2>&1 &
+win64_configure=$!
 
 # 1. Portable code on Linux.
 step "native build (clang, AddressSanitizer + UBSan)"
@@ -94,36 +91,47 @@ else
   failed=1
 fi
 
-# 2. The program for 32-bit Windows, always: it is what users get. Where
-# 32-bit code cannot run, its tests could not run either: only the program
-# folder, its zip and the probe are built.
+# 2. Both editions users get: the 32-bit program as specified and the 64-bit
+# one. The edition this machine can execute is built whole, with its tests;
+# the other only as its program folder, its zip (and for 32-bit, the probe).
 source tools/wine-session.sh
-win32_targets=()
-[ "$preset" = win32 ] || win32_targets=(--target dist vbmp3probe)
-step "Windows build (win32, the program folder and its zip)"
-phase_begin
-if wait "$win32_configure" &&
-   cmake --build --preset win32 -j "$jobs" "${win32_targets[@]}" >"$log/win32-build.log" 2>&1; then
-  echo "program folder: build/win32/dist/velnoir"
-  phase_end "Windows build (win32)"
-else
-  echo "win32 build failed; see $log/win32-*.log"; tail -n 40 "$log/win32-build.log" "$log/win32-configure.log" 2>/dev/null
-  failed=1
-fi
-
-# 3. Windows tests under Wine, on the build this machine can execute.
-if [ "$preset" != win32 ]; then
-  step "this machine runs only 64-bit code: Windows tests use the win64 build of the same sources"
+build_edition() {  # preset, its configure job
+  local edition="$1" configure="$2" targets=()
+  if [ "$edition" != "$preset" ]; then
+    targets=(--target dist)
+    [ "$edition" = win32 ] && targets+=(--target vbmp3probe)
+  fi
+  step "Windows build ($edition${targets[*]:+, the program folder and its zip only})"
   phase_begin
-  if ! { wait "$win_configure" &&
-         cmake --build --preset "$preset" -j "$jobs" >"$log/$preset-build.log" 2>&1; }; then
-    echo "$preset build failed; see $log/$preset-*.log"; tail -n 40 "$log/$preset-build.log" 2>/dev/null
+  if wait "$configure" &&
+     cmake --build --preset "$edition" -j "$jobs" "${targets[@]}" >"$log/$edition-build.log" 2>&1; then
+    echo "program folder: build/$edition/dist/velnoir; zip: $(cd "build/$edition" && ls velnoir-*.zip)"
+    phase_end "Windows build ($edition)"
+  else
+    echo "$edition build failed; see $log/$edition-*.log"
+    tail -n 40 "$log/$edition-build.log" "$log/$edition-configure.log" 2>/dev/null
     failed=1
   fi
-  phase_end "Windows build ($preset)"
+}
+build_edition win32 "$win32_configure"
+build_edition win64 "$win64_configure"
+
+# 3. What can be checked of both without running them: the machine each
+# file is for, that they need only Windows' own DLLs, the libraries'
+# exported names, the zips' contents.
+step "program folders checked without running them (tools/check_pe.py)"
+python3 tools/check_pe.py build/win32 build/win64 2>&1 | tee "$log/check-pe.log" | grep -v '^ok '
+[ "${PIPESTATUS[0]}" -eq 0 ] || failed=1
+pe_line=$(grep -E '^[0-9]+ passed, [0-9]+ failed$' "$log/check-pe.log" | tail -n 1)
+if [ -n "$pe_line" ]; then
+  passed_total=$((passed_total + ${pe_line%% passed*}))
+  pe_failed=${pe_line#*, }
+  failed_total=$((failed_total + ${pe_failed%% failed}))
 fi
+
+# 4. Windows tests under Wine, on the edition this machine can execute.
 if [ -d "build/$preset/bin" ]; then
-  step "Windows tests under Wine ($preset)"
+  step "Windows tests under Wine: the $preset edition, $(cd "build/$preset" && ls velnoir-*.zip 2>/dev/null)"
   phase_begin
   wait "$prefixes_pid"
   velnoir_session_start "$root/build/$preset" "$wine_workers"
