@@ -23,56 +23,71 @@ WORD HeadMode(int channelMode) {
   }
 }
 
+WAVEFORMATEX PcmFormatFor(const MpegStreamFormat& format) {
+  WAVEFORMATEX pcm{};
+  pcm.wFormatTag = WAVE_FORMAT_PCM;
+  pcm.nChannels = static_cast<WORD>(format.channels);
+  pcm.nSamplesPerSec = static_cast<DWORD>(format.sampleRate);
+  pcm.wBitsPerSample = 16;
+  pcm.nBlockAlign = static_cast<WORD>(pcm.nChannels * 2);
+  pcm.nAvgBytesPerSec = pcm.nSamplesPerSec * pcm.nBlockAlign;
+  pcm.cbSize = 0;
+  return pcm;
+}
+
+// One frame a block: Wine's codec wants the frame length as the block size.
+MPEGLAYER3WAVEFORMAT Layer3FormatFor(const MpegStreamFormat& format) {
+  MPEGLAYER3WAVEFORMAT in{};
+  in.wfx.wFormatTag = WAVE_FORMAT_MPEGLAYER3;
+  in.wfx.nChannels = static_cast<WORD>(format.channels);
+  in.wfx.nSamplesPerSec = static_cast<DWORD>(format.sampleRate);
+  in.wfx.nAvgBytesPerSec = static_cast<DWORD>(format.bitRateKbps) * 1000 / 8;
+  in.wfx.nBlockAlign = 1;
+  in.wfx.wBitsPerSample = 0;
+  in.wfx.cbSize = MPEGLAYER3_WFX_EXTRA_BYTES;
+  in.wID = MPEGLAYER3_ID_MPEG;
+  in.fdwFlags = MPEGLAYER3_FLAG_PADDING_ISO;
+  in.nBlockSize = static_cast<WORD>(format.frameLength);
+  in.nFramesPerBlock = 1;
+  in.nCodecDelay = 0;
+  return in;
+}
+
+MPEG1WAVEFORMAT Layer12FormatFor(const MpegStreamFormat& format) {
+  MPEG1WAVEFORMAT in{};
+  in.wfx.wFormatTag = WAVE_FORMAT_MPEG;
+  in.wfx.nChannels = static_cast<WORD>(format.channels);
+  in.wfx.nSamplesPerSec = static_cast<DWORD>(format.sampleRate);
+  in.wfx.nAvgBytesPerSec = static_cast<DWORD>(format.bitRateKbps) * 1000 / 8;
+  in.wfx.nBlockAlign = static_cast<WORD>(format.frameLength);
+  in.wfx.wBitsPerSample = 0;
+  in.wfx.cbSize = sizeof(MPEG1WAVEFORMAT) - sizeof(WAVEFORMATEX);
+  in.fwHeadLayer = format.layer == 1 ? ACM_MPEG_LAYER1 : ACM_MPEG_LAYER2;
+  in.dwHeadBitrate = static_cast<DWORD>(format.bitRateKbps) * 1000;
+  in.fwHeadMode = HeadMode(format.channelMode);
+  in.fwHeadModeExt = static_cast<WORD>(1 << format.modeExtension);
+  in.wHeadEmphasis = static_cast<WORD>(format.emphasis + 1);
+  in.fwHeadFlags = static_cast<WORD>((format.version == 1 ? ACM_MPEG_ID_MPEG1 : 0) |
+                                     (format.protectedByCrc ? ACM_MPEG_PROTECTIONBIT : 0) |
+                                     (format.copyright ? ACM_MPEG_COPYRIGHT : 0) |
+                                     (format.original ? ACM_MPEG_ORIGINALHOME : 0));
+  return in;
+}
+
 }  // namespace
 
 AcmMpegDecoder::~AcmMpegDecoder() { Close(); }
 
 bool AcmMpegDecoder::Open(const MpegStreamFormat& format) {
   Close();
-  output_ = {};
-  output_.wFormatTag = WAVE_FORMAT_PCM;
-  output_.nChannels = static_cast<WORD>(format.channels);
-  output_.nSamplesPerSec = static_cast<DWORD>(format.sampleRate);
-  output_.wBitsPerSample = 16;
-  output_.nBlockAlign = static_cast<WORD>(output_.nChannels * 2);
-  output_.nAvgBytesPerSec = output_.nSamplesPerSec * output_.nBlockAlign;
-  output_.cbSize = 0;
-
+  output_ = PcmFormatFor(format);
   MMRESULT result;
   if (format.layer == 3) {
-    MPEGLAYER3WAVEFORMAT in{};
-    in.wfx.wFormatTag = WAVE_FORMAT_MPEGLAYER3;
-    in.wfx.nChannels = static_cast<WORD>(format.channels);
-    in.wfx.nSamplesPerSec = static_cast<DWORD>(format.sampleRate);
-    in.wfx.nAvgBytesPerSec = static_cast<DWORD>(format.bitRateKbps) * 1000 / 8;
-    in.wfx.nBlockAlign = 1;
-    in.wfx.wBitsPerSample = 0;
-    in.wfx.cbSize = MPEGLAYER3_WFX_EXTRA_BYTES;
-    in.wID = MPEGLAYER3_ID_MPEG;
-    in.fdwFlags = MPEGLAYER3_FLAG_PADDING_ISO;
-    in.nBlockSize = static_cast<WORD>(format.frameLength);
-    in.nFramesPerBlock = 1;
-    in.nCodecDelay = 0;
+    MPEGLAYER3WAVEFORMAT in = Layer3FormatFor(format);
     result = acmStreamOpen(&stream_, nullptr, &in.wfx, &output_, nullptr, 0, 0,
                            ACM_STREAMOPENF_NONREALTIME);
   } else {
-    MPEG1WAVEFORMAT in{};
-    in.wfx.wFormatTag = WAVE_FORMAT_MPEG;
-    in.wfx.nChannels = static_cast<WORD>(format.channels);
-    in.wfx.nSamplesPerSec = static_cast<DWORD>(format.sampleRate);
-    in.wfx.nAvgBytesPerSec = static_cast<DWORD>(format.bitRateKbps) * 1000 / 8;
-    in.wfx.nBlockAlign = static_cast<WORD>(format.frameLength);
-    in.wfx.wBitsPerSample = 0;
-    in.wfx.cbSize = sizeof(MPEG1WAVEFORMAT) - sizeof(WAVEFORMATEX);
-    in.fwHeadLayer = format.layer == 1 ? ACM_MPEG_LAYER1 : ACM_MPEG_LAYER2;
-    in.dwHeadBitrate = static_cast<DWORD>(format.bitRateKbps) * 1000;
-    in.fwHeadMode = HeadMode(format.channelMode);
-    in.fwHeadModeExt = static_cast<WORD>(1 << format.modeExtension);
-    in.wHeadEmphasis = static_cast<WORD>(format.emphasis + 1);
-    in.fwHeadFlags = static_cast<WORD>((format.version == 1 ? ACM_MPEG_ID_MPEG1 : 0) |
-                                       (format.protectedByCrc ? ACM_MPEG_PROTECTIONBIT : 0) |
-                                       (format.copyright ? ACM_MPEG_COPYRIGHT : 0) |
-                                       (format.original ? ACM_MPEG_ORIGINALHOME : 0));
+    MPEG1WAVEFORMAT in = Layer12FormatFor(format);
     result = acmStreamOpen(&stream_, nullptr, &in.wfx, &output_, nullptr, 0, 0,
                            ACM_STREAMOPENF_NONREALTIME);
   }
@@ -80,7 +95,10 @@ bool AcmMpegDecoder::Open(const MpegStreamFormat& format) {
     stream_ = nullptr;
     return false;
   }
+  return PrepareBuffers();
+}
 
+bool AcmMpegDecoder::PrepareBuffers() {
   source_.assign(kSourceCapacity, 0);
   destination_.assign(kDestinationCapacity, 0);
   pending_ = 0;

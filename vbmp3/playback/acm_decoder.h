@@ -53,6 +53,8 @@ class AcmMpegDecoder {
   void Flush(std::vector<uint8_t>& pcm);
 
  private:
+  // The buffers and the header the codec converts through, prepared once.
+  bool PrepareBuffers();
   bool Convert(DWORD flags, std::vector<uint8_t>& pcm);
 
   HACMSTREAM stream_ = nullptr;

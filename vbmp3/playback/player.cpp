@@ -24,6 +24,52 @@ struct Block {
 
 std::atomic<UINT> g_outputDevice{WAVE_MAPPER};
 
+// Hands decoded PCM to the device a block of `target` bytes at a time.
+class BlockFeeder {
+ public:
+  BlockFeeder(PcmSource& source, HWAVEOUT device, const WAVEFORMATEX& format,
+              std::atomic<uint64_t>& submittedSamples)
+      : source_(source),
+        device_(device),
+        align_(std::max<DWORD>(format.nBlockAlign, 1)),
+        target_(std::max<DWORD>(format.nAvgBytesPerSec / kBlocksPerSecond / align_, 1) * align_),
+        submittedSamples_(submittedSamples) {}
+
+  // Fills and queues a block; false when there is nothing left to play or
+  // the device would not take it.
+  bool Fill(Block& block) {
+    while (!sourceDone_ && pending_.size() < target_) {
+      if (!source_.ReadMore(pending_)) sourceDone_ = true;
+    }
+    size_t size = std::min(pending_.size(), target_);
+    size -= size % align_;
+    if (size == 0) return false;
+    block.data.assign(pending_.begin(), pending_.begin() + size);
+    pending_.erase(pending_.begin(), pending_.begin() + size);
+    block.header = {};
+    block.header.lpData = reinterpret_cast<LPSTR>(block.data.data());
+    block.header.dwBufferLength = static_cast<DWORD>(size);
+    if (waveOutPrepareHeader(device_, &block.header, sizeof(WAVEHDR)) != MMSYSERR_NOERROR)
+      return false;
+    if (waveOutWrite(device_, &block.header, sizeof(WAVEHDR)) != MMSYSERR_NOERROR) {
+      waveOutUnprepareHeader(device_, &block.header, sizeof(WAVEHDR));
+      return false;
+    }
+    block.queued = true;
+    submittedSamples_ += size / align_;
+    return true;
+  }
+
+ private:
+  PcmSource& source_;
+  HWAVEOUT device_;
+  DWORD align_;
+  size_t target_;
+  std::atomic<uint64_t>& submittedSamples_;
+  std::vector<uint8_t> pending_;  // decoded PCM not yet handed to the device
+  bool sourceDone_ = false;
+};
+
 }  // namespace
 
 void SetOutputDevice(UINT device) { g_outputDevice = device; }
@@ -86,43 +132,14 @@ int32_t Player::Play() {
 
 void Player::Run() {
   std::array<Block, kBlockCount> blocks;
-  const DWORD align = std::max<DWORD>(format_.nBlockAlign, 1);
-  const size_t target =
-      std::max<DWORD>(format_.nAvgBytesPerSec / kBlocksPerSecond / align, 1) * align;
-  std::vector<uint8_t> pending;  // decoded PCM not yet handed to the device
-  bool sourceDone = false;
   HWAVEOUT device;
   {
     std::lock_guard<std::mutex> lock(deviceLock_);
     device = device_;
   }
-
-  // Fills a block with up to `target` bytes; false when there is nothing left.
-  auto fill = [&](Block& block) {
-    while (!sourceDone && pending.size() < target) {
-      if (!source_->ReadMore(pending)) sourceDone = true;
-    }
-    size_t size = std::min(pending.size(), target);
-    size -= size % align;
-    if (size == 0) return false;
-    block.data.assign(pending.begin(), pending.begin() + size);
-    pending.erase(pending.begin(), pending.begin() + size);
-    block.header = {};
-    block.header.lpData = reinterpret_cast<LPSTR>(block.data.data());
-    block.header.dwBufferLength = static_cast<DWORD>(size);
-    if (waveOutPrepareHeader(device, &block.header, sizeof(WAVEHDR)) != MMSYSERR_NOERROR)
-      return false;
-    if (waveOutWrite(device, &block.header, sizeof(WAVEHDR)) != MMSYSERR_NOERROR) {
-      waveOutUnprepareHeader(device, &block.header, sizeof(WAVEHDR));
-      return false;
-    }
-    block.queued = true;
-    submittedSamples_ += size / align;
-    return true;
-  };
-
+  BlockFeeder feeder(*source_, device, format_, submittedSamples_);
   for (Block& block : blocks) {
-    if (!fill(block)) break;
+    if (!feeder.Fill(block)) break;
   }
 
   bool stopped = false;
@@ -132,7 +149,7 @@ void Player::Run() {
       if (block.queued && (block.header.dwFlags & WHDR_DONE)) {
         waveOutUnprepareHeader(device, &block.header, sizeof(WAVEHDR));
         block.queued = false;
-        if (!stopped) fill(block);
+        if (!stopped) feeder.Fill(block);
       }
       anyQueued = anyQueued || block.queued;
     }

@@ -121,52 +121,36 @@ uint64_t AverageKbps(uint64_t bytes, uint64_t frames, const FrameHeader& h) {
   return (numerator + denominator / 2) / denominator;
 }
 
-int32_t MeasureMpeg(ByteWindow& w, uint64_t begin, uint64_t end, Measure measure, MpegStream& out) {
-  MpegStream s;
-  uint64_t pos = 0;
-  Candidate c;
-  if (!FindFrame(w, begin, begin + kMaxJunk, end, nullptr, 0, pos, c)) {
-    return w.Failed() ? VBMP3_ERR_READ : VBMP3_ERR_NOT_AUDIO;
-  }
-  s.first = c.header;
-  s.freeFormatLength = c.freeFormatLength;
-  s.firstFrame = pos;
-  s.end = end;
-
+// A Xing, Info or VBRI header fills the first frame: the stream starts
+// after it. Its counts are believed only when the stream in the file is as
+// long as the encoder wrote it (counted with or without the header's own
+// frame): a file cut short, or grown, is walked. True when s is measured.
+bool MeasureFromVbrHeader(ByteWindow& w, Candidate& c, uint64_t& pos, MpegStream& s) {
   VbrHeader vbr;
-  bool hasVbr = false;
-  if (const uint8_t* frame = w.Get(pos, static_cast<size_t>(c.length))) {
-    hasVbr = ParseVbrHeader(frame, static_cast<size_t>(c.length), c.header, vbr);
-  }
-  if (hasVbr) {
-    const uint64_t vbrFrame = pos;
-    pos += static_cast<uint64_t>(c.length);
-    s.firstFrame = pos;
-    Candidate a;
-    if (FrameAt(w, pos, end, &c.header, c.freeFormatLength, a)) s.first = a.header;
-    // Believed only when the stream in the file is as long as the encoder
-    // wrote it (counted with or without the header's own frame): a file cut
-    // short, or grown, is walked.
-    if (vbr.hasFrames && vbr.hasBytes &&
-        (vbr.bytes == end - vbrFrame || vbr.bytes == end - pos)) {
-      s.frames = vbr.frames;
-      s.audioBytes = end - pos;
-      s.fromVbrHeader = true;
-      s.variableBitRate = vbr.kind != VbrHeader::Info;
-      s.bitRateKbps = s.variableBitRate || s.first.bitRateKbps == 0
-                          ? static_cast<int>(AverageKbps(s.audioBytes, s.frames, s.first))
-                          : s.first.bitRateKbps;
-      out = s;
-      return VBMP3_ERR_NONE;
-    }
-  }
-  if (measure == Measure::Locate) {
-    s.bitRateKbps = s.first.bitRateKbps;
-    out = s;
-    return VBMP3_ERR_NONE;
-  }
+  const uint8_t* frame = w.Get(pos, static_cast<size_t>(c.length));
+  if (!frame || !ParseVbrHeader(frame, static_cast<size_t>(c.length), c.header, vbr)) return false;
+  const uint64_t vbrFrame = pos;
+  pos += static_cast<uint64_t>(c.length);
+  s.firstFrame = pos;
+  Candidate a;
+  if (FrameAt(w, pos, s.end, &c.header, c.freeFormatLength, a)) s.first = a.header;
+  if (!vbr.hasFrames || !vbr.hasBytes || (vbr.bytes != s.end - vbrFrame && vbr.bytes != s.end - pos))
+    return false;
+  s.frames = vbr.frames;
+  s.audioBytes = s.end - pos;
+  s.fromVbrHeader = true;
+  s.variableBitRate = vbr.kind != VbrHeader::Info;
+  s.bitRateKbps = s.variableBitRate || s.first.bitRateKbps == 0
+                      ? static_cast<int>(AverageKbps(s.audioBytes, s.frames, s.first))
+                      : s.first.bitRateKbps;
+  return true;
+}
 
+// Counts the frames from pos to s.end, resynchronising over junk, and
+// stops at a last frame cut short.
+int32_t WalkFrames(ByteWindow& w, uint64_t pos, MpegStream& s) {
   const FrameHeader& ref = s.first;
+  const uint64_t end = s.end;
   bool constant = ref.bitRateKbps != 0;
   uint64_t frames = 0, bytes = 0;
   while (pos < end) {
@@ -174,7 +158,6 @@ int32_t MeasureMpeg(ByteWindow& w, uint64_t begin, uint64_t end, Measure measure
     if (!FrameAt(w, pos, end, &ref, s.freeFormatLength, f)) {
       if (w.Failed()) return VBMP3_ERR_READ;
       FrameHeader h;
-      // A whole header whose frame runs past the end: the last frame was cut.
       if (HeaderAt(w, pos, end, h) && SameStream(ref, h)) break;
       uint64_t next = 0;
       if (!FindFrame(w, pos + 1, pos + 1 + kMaxResync, end, &ref, s.freeFormatLength, next, f)) break;
@@ -191,8 +174,32 @@ int32_t MeasureMpeg(ByteWindow& w, uint64_t begin, uint64_t end, Measure measure
   s.end = pos;
   s.variableBitRate = !constant && ref.bitRateKbps != 0;
   s.bitRateKbps = constant ? ref.bitRateKbps : static_cast<int>(AverageKbps(bytes, frames, ref));
-  out = s;
   return VBMP3_ERR_NONE;
+}
+
+int32_t MeasureMpeg(ByteWindow& w, uint64_t begin, uint64_t end, Measure measure, MpegStream& out) {
+  MpegStream s;
+  uint64_t pos = 0;
+  Candidate c;
+  if (!FindFrame(w, begin, begin + kMaxJunk, end, nullptr, 0, pos, c)) {
+    return w.Failed() ? VBMP3_ERR_READ : VBMP3_ERR_NOT_AUDIO;
+  }
+  s.first = c.header;
+  s.freeFormatLength = c.freeFormatLength;
+  s.firstFrame = pos;
+  s.end = end;
+  if (MeasureFromVbrHeader(w, c, pos, s)) {
+    out = s;
+    return VBMP3_ERR_NONE;
+  }
+  if (measure == Measure::Locate) {
+    s.bitRateKbps = s.first.bitRateKbps;
+    out = s;
+    return VBMP3_ERR_NONE;
+  }
+  int32_t result = WalkFrames(w, pos, s);
+  if (result == VBMP3_ERR_NONE) out = s;
+  return result;
 }
 
 // Measures the stream in front of the tags at the end of [begin, end). A
