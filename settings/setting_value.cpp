@@ -50,11 +50,13 @@ std::optional<int16_t> ParseInt16Setting(const std::wstring& text) {
   return static_cast<int16_t>(rounded);
 }
 
-std::optional<int16_t> BuildNumber(int major, int minor, int revision) {
-  // Every intermediate result must fit, as in 16-bit integer arithmetic.
-  auto fits = [](long v) { return v >= -32768 && v <= 32767; };
-  long a = static_cast<long>(major) * 10000L;
-  long b = static_cast<long>(minor) * 100L;
+std::optional<int> BuildNumber(int major, int minor, int revision) {
+  // Every operand and every intermediate result must fit, as in the 16-bit
+  // arithmetic the update monitor's build numbers come from.
+  auto fits = [](int64_t v) { return v >= -32768 && v <= 32767; };
+  if (!fits(major) || !fits(minor) || !fits(revision)) return std::nullopt;
+  int64_t a = int64_t{major} * 10000;
+  int64_t b = int64_t{minor} * 100;
   if (!fits(a) || !fits(b) || !fits(a + b) || !fits(a + b + revision)) return std::nullopt;
-  return static_cast<int16_t>(a + b + revision);
+  return static_cast<int>(a + b + revision);
 }

@@ -11,4 +11,4 @@ std::optional<int16_t> ParseInt16Setting(const std::wstring& text);
 
 // major * 10000 + minor * 100 + revision in 16-bit signed arithmetic;
 // empty on overflow.
-std::optional<int16_t> BuildNumber(int major, int minor, int revision);
+std::optional<int> BuildNumber(int major, int minor, int revision);

@@ -1,5 +1,7 @@
 #include "options/registration/upcheck_rules.h"
 
+#include "settings/setting_value.h"
+
 std::wstring UpCheckErrorText(UpCheckError error) {
   switch (error) {
     case UpCheckError::NotInstalled:
@@ -34,22 +36,10 @@ std::wstring ProgramKeyPath(const std::wstring& mailAddress, const std::wstring&
 
 std::wstring InfoUrlValueName(uint8_t index) { return L"InfoURL" + std::to_wstring(index); }
 
-namespace {
-
-int32_t Checked16(int32_t value) {
-  if (value < -32768 || value > 32767) throw AppError(kOverflowError, kOverflowText);
-  return value;
-}
-
-}  // namespace
-
 int32_t ComputeBuild(int major, int minor, int revision) {
-  // Every operand and every intermediate result must fit, as in the
-  // 16-bit arithmetic the monitor's numbers come from.
-  int32_t m = Checked16(major), n = Checked16(minor), r = Checked16(revision);
-  int32_t build = Checked16(m * 10000);
-  build = Checked16(build + Checked16(n * 100));
-  return Checked16(build + r);
+  std::optional<int> build = BuildNumber(major, minor, revision);
+  if (!build) throw AppError(kOverflowError, kOverflowText);
+  return *build;
 }
 
 std::wstring JoinPath(const std::wstring& folder, const std::wstring& file) {

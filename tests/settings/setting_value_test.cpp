@@ -33,4 +33,9 @@ TEST(BuildNumber, SixteenBitArithmetic) {
   EXPECT_EQ(BuildNumber(3, 27, 68), std::nullopt);
   EXPECT_EQ(BuildNumber(4, 0, 0), std::nullopt);
   EXPECT_EQ(BuildNumber(0, 400, 0), std::nullopt);
+  // An operand out of 16 bits is refused even when the sum would fit, and
+  // one too large for 32 bits never wraps into a plausible number.
+  EXPECT_EQ(BuildNumber(0, 0, 40000), std::nullopt);
+  EXPECT_EQ(BuildNumber(-1, 0, 40000), std::nullopt);
+  EXPECT_EQ(BuildNumber(429497, 0, 0), std::nullopt);
 }
