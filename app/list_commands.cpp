@@ -5,6 +5,8 @@
 #include <commdlg.h>
 #include <windowsx.h>
 
+#include <exception>
+
 #include "app/core/dialog_result.h"
 #include "app/drop_target.h"
 #include "audio/property/property_dialog.h"
@@ -59,7 +61,8 @@ void MainWindow::OnOpenClick() {
   if (!GetOpenFileNameW(&ofn)) return;
   try {
     AddFiles(SplitDialogResult(DialogResultText(buffer), win::NormalFileExists));
-  } catch (...) {
+  } catch (const std::exception&) {
+    // A failure while adding ends the command quietly; what was added stays.
   }
 }
 

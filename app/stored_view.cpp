@@ -2,6 +2,9 @@
 // (the view it keeps is applied here and read back at close) and the list
 // file of name templates.
 #include "app/main_window.h"
+
+#include <exception>
+
 #include "audio_library/tag_access.h"
 #include "audio_library/vbmp3_api.h"
 #include "engine/list_file.h"
@@ -19,7 +22,9 @@ template <typename Step>
 void Skippable(Step&& step) {
   try {
     step();
-  } catch (...) {
+  } catch (const std::exception&) {
+    // Start-up goes on with the next step, as it does for a step that
+    // found nothing to apply.
   }
 }
 

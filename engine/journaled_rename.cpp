@@ -6,6 +6,7 @@
 #include "engine/rename_entry.h"
 #include "engine/rename_run.h"
 #include "win/ui.h"
+#include "win/whole_file.h"
 
 namespace {
 
@@ -46,7 +47,7 @@ void RunJournaledRenameWith(HWND mainWindow, RenameList& list, JournalSink& jour
       if (recording) {
         if (DWORD error = journal.Append({source, target})) {
           stop = true;
-          return kJournalWriteStopText + SystemErrorText(error);
+          return kJournalWriteStopText + win::SystemErrorText(error);
         }
       }
       ++renames;
@@ -60,7 +61,7 @@ void RunJournaledRenameWith(HWND mainWindow, RenameList& list, JournalSink& jour
 
 bool AskRenameWithoutUndo(HWND owner, const std::wstring& path, DWORD error) {
   std::wstring text = L"取り消し用の記録ファイルを作成できません。\r\n" + path + L"\r\n" +
-                      SystemErrorText(error) +
+                      win::SystemErrorText(error) +
                       L"\r\n\r\nこのままリネームすると、後で元に戻すことはできません。\r\n"
                       L"元に戻せないままリネームしますか？";
   return win::MessageBoxText(owner, text, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;

@@ -1,16 +1,14 @@
 #include "engine/list_file.h"
 
-#include <algorithm>
 #include <string>
-#include <system_error>
 
 #include "engine/list_format.h"
 #include "engine/path_rules.h"
 #include "settings/template_list.h"
 #include "win/file_lookup.h"
-#include "win/handles.h"
 #include "win/text.h"
 #include "win/ui.h"
+#include "win/whole_file.h"
 
 namespace {
 
@@ -19,38 +17,11 @@ bool g_loadFailed = false;
 // differs from it at close holds edits that cannot be saved.
 std::vector<std::wstring> g_listAtFailedLoad;
 
-[[noreturn]] void ThrowLastError(const char* what) {
-  throw std::system_error(static_cast<int>(GetLastError()), std::system_category(), what);
-}
-
-std::string ReadWholeFile(const std::wstring& path) {
-  win::OwnedFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) ThrowLastError("open list file");
-  std::string bytes;
-  char buffer[16384];
-  for (;;) {
-    DWORD got = 0;
-    if (!ReadFile(file.Get(), buffer, sizeof buffer, &got, nullptr)) ThrowLastError("read list file");
-    if (got == 0) break;
-    bytes.append(buffer, got);
-  }
-  return bytes;
-}
-
-void WriteWholeFile(const std::wstring& path, const std::string& bytes) {
-  win::OwnedFile file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) ThrowLastError("create list file");
-  size_t done = 0;
-  while (done < bytes.size()) {
-    DWORD wrote = 0;
-    DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 20));
-    if (!WriteFile(file.Get(), bytes.data() + done, chunk, &wrote, nullptr) || wrote == 0)
-      ThrowLastError("write list file");
-    done += wrote;
-  }
-}
+constexpr const wchar_t* kReadFailedText = L"リストファイルを読み込めません。";
+// The templates edited since the start go with the file that cannot be
+// written: the user is told they are lost, not only that a file failed.
+constexpr const wchar_t* kSaveFailedText =
+    L"リストファイルを保存できないため、テンプレートの変更は保存されませんでした。";
 
 }  // namespace
 
@@ -62,14 +33,12 @@ bool ListFileLoadFailed() { return g_loadFailed; }
 
 void LoadListFileAt(const std::wstring& path, const std::function<void()>& announceDefaults) {
   if (win::NormalFileExists(path)) {
-    std::vector<std::wstring> templates;
-    try {
-      templates = ParseTemplateLines(win::FromAnsi(ReadWholeFile(path)));
-    } catch (...) {
-      g_loadFailed = true;
-      g_listAtFailedLoad = g_templateList;
-      throw;
-    }
+    // Until the file is read, the list in memory is not the file's: a load
+    // that throws leaves the guard up, so the file is never replaced by it.
+    g_loadFailed = true;
+    g_listAtFailedLoad = g_templateList;
+    std::vector<std::wstring> templates =
+        ParseTemplateLines(win::FromAnsi(win::ReadWholeFile(path, kReadFailedText)));
     g_loadFailed = false;
     if (!templates.empty()) {
       g_templateList = std::move(templates);
@@ -85,7 +54,7 @@ void LoadListFileAt(const std::wstring& path, const std::function<void()>& annou
 ListFileSave SaveListFileAt(const std::wstring& path) {
   if (g_loadFailed)
     return g_templateList == g_listAtFailedLoad ? ListFileSave::kUnchanged : ListFileSave::kEditsLost;
-  WriteWholeFile(path, win::ToAnsi(FormatTemplateLines(g_templateList)));
+  win::WriteWholeFile(path, win::ToAnsi(FormatTemplateLines(g_templateList)), kSaveFailedText);
   return ListFileSave::kSaved;
 }
 

@@ -9,7 +9,7 @@
 // Replaces the template list from the list file; when the file is missing or
 // holds no template, tells the user (owner of the message box), takes the
 // three default templates and writes them at once. File errors throw
-// std::system_error; after such an error SaveListFile leaves the file alone,
+// an AppError naming the file; after such an error SaveListFile leaves the file alone,
 // so the user's templates are not overwritten by a partial list.
 // directory: the program's folder, where the settings file is too (empty:
 // the folder of the running exe).
@@ -20,7 +20,7 @@ void LoadListFile(HWND owner, const std::wstring& directory = L"");
 enum class ListFileSave { kSaved, kUnchanged, kEditsLost };
 
 // Writes the template list to the list file, replacing its content (unless
-// the last load failed on a file error). File errors throw std::system_error.
+// the last load failed on a file error). File errors throw an AppError naming the file.
 ListFileSave SaveListFile(const std::wstring& directory = L"");
 
 // The folder (empty: the running exe's) with a separator, and "velnoir.lst".

@@ -7,13 +7,14 @@
 #include "engine/name_builder.h"
 #include "engine/path_rules.h"
 #include "win/file_lookup.h"
+#include "win/whole_file.h"
 
 namespace {
 
 RenameOutcome Failure(std::wstring text) { return {false, std::move(text)}; }
 
 RenameOutcome PlatformFailure(DWORD error) {
-  return Failure(std::wstring(kRenameErrorText) + SystemErrorText(error));
+  return Failure(std::wstring(kRenameErrorText) + win::SystemErrorText(error));
 }
 
 // Moves without ever replacing an existing file: the platform refuses when
@@ -51,20 +52,6 @@ bool SameIgnoringCase(const std::wstring& a, const std::wstring& b) {
 
 unsigned long MoveWithoutReplacing(const std::wstring& from, const std::wstring& to) {
   return to != from && SameIgnoringCase(from, to) ? MoveChangingCase(from, to) : MoveNoReplace(from, to);
-}
-
-std::wstring SystemErrorText(unsigned long error) {
-  wchar_t* buffer = nullptr;
-  DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                               FORMAT_MESSAGE_IGNORE_INSERTS,
-                           nullptr, error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-  std::wstring text;
-  if (n && buffer) text.assign(buffer, n);
-  if (buffer) LocalFree(buffer);
-  while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r')) text.pop_back();
-  // Without a text of its own the number is all there is to show.
-  if (text.empty()) text = std::to_wstring(error);
-  return text;
 }
 
 RenameOutcome TryRenameFile(const std::wstring& source, const std::wstring& target) {

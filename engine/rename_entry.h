@@ -49,6 +49,3 @@ bool SameIgnoringCase(const std::wstring& a, const std::wstring& b);
 // Moves a file without ever replacing an existing one, also when the two
 // paths differ only in letter case. Returns 0 or the platform's error.
 unsigned long MoveWithoutReplacing(const std::wstring& from, const std::wstring& to);
-
-// The platform's own description of an error number, without its line end.
-std::wstring SystemErrorText(unsigned long error);

@@ -1,9 +1,8 @@
 #include "engine/undo_journal.h"
 
-#include <system_error>
-
 #include "engine/path_rules.h"
 #include "win/ui.h"
+#include "win/whole_file.h"
 
 namespace {
 
@@ -55,20 +54,7 @@ DWORD JournalFile::Append(const JournalEntry& entry) {
 void JournalFile::Discard() { DeleteFileW(path_.c_str()); }
 
 Journal ReadJournalFile(const std::wstring& path) {
-  win::OwnedFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file)
-    throw std::system_error(static_cast<int>(GetLastError()), std::system_category(), "open undo journal");
-  std::string bytes;
-  char buffer[65536];
-  DWORD got = 0;
-  BOOL ok;
-  while ((ok = ReadFile(file.Get(), buffer, sizeof buffer, &got, nullptr)) && got > 0)
-    bytes.append(buffer, got);
-  DWORD error = ok ? ERROR_SUCCESS : GetLastError();
-  if (error != ERROR_SUCCESS)
-    throw std::system_error(static_cast<int>(error), std::system_category(), "read undo journal");
-  return ParseJournal(bytes);
+  return ParseJournal(win::ReadWholeFile(path, L"取り消し用の記録ファイルを読み込めません。"));
 }
 
 DWORD KeepRemainingLines(const std::wstring& path, const std::wstring& header,

@@ -48,7 +48,7 @@ class JournalFile : public JournalSink {
   win::OwnedFile file_;
 };
 
-// The journal's lines. File errors throw std::system_error.
+// The journal's lines. File errors throw an AppError naming the file.
 Journal ReadJournalFile(const std::wstring& path);
 
 // After an undo: removes the journal when no line is left, otherwise

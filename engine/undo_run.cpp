@@ -7,13 +7,14 @@
 #include "engine/rename_run_logic.h"
 #include "engine/undo_journal.h"
 #include "win/ui.h"
+#include "win/whole_file.h"
 
 namespace {
 
 UndoOutcome Failed(std::wstring text) { return {UndoResult::Failed, std::move(text)}; }
 
 UndoOutcome FailedWith(DWORD error) {
-  return Failed(std::wstring(kRenameErrorText) + SystemErrorText(error));
+  return Failed(std::wstring(kRenameErrorText) + win::SystemErrorText(error));
 }
 
 // The name the file system holds for a path, in its own letter case.
@@ -88,7 +89,7 @@ void RunUndoWith(HWND mainWindow, const std::wstring& journalPath,
 
   progress.AppendReport(ReportSummary(tally.total, tally.succeeded, tally.failed));
   if (DWORD error = KeepRemainingLines(journalPath, journal.header, tally.remaining))
-    progress.AppendReport(kJournalRewriteFailedText + SystemErrorText(error) + L"\r\n");
+    progress.AppendReport(kJournalRewriteFailedText + win::SystemErrorText(error) + L"\r\n");
   progress.Finish();
   wait(progress);
 }

@@ -19,7 +19,7 @@ inline constexpr const wchar_t* kJournalRewriteFailedText =
 UndoOutcome UndoRename(const JournalEntry& entry);
 
 // Nothing happens when there is no journal at the path. A journal that
-// cannot be read throws std::system_error.
+// cannot be read throws an AppError naming the file.
 void RunUndoWith(HWND mainWindow, const std::wstring& journalPath,
                  const std::function<UndoOutcome(const JournalEntry&)>& undo,
                  const std::function<void(ProgressWindow&)>& wait);

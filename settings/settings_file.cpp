@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <exception>
 #include <optional>
 #include <variant>
 
@@ -95,8 +96,9 @@ void Load(SettingsStore& store, const std::array<StoredSetting<Record>, N>& keys
   for (const StoredSetting<Record>& setting : keys) {
     try {
       Apply(setting, store.Read(setting.section, setting.key), record);
-    } catch (...) {
-      // This key keeps what it had; the next one is read all the same.
+    } catch (const std::exception&) {
+      // A store that cannot read this key (a file error, no memory): the
+      // key keeps what it had; the next one is read all the same.
     }
   }
 }

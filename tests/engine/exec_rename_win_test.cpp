@@ -5,6 +5,7 @@
 
 #include "engine/rename_entry.h"
 #include "tests/engine/win_support.h"
+#include "win/whole_file.h"
 
 using engine_test::Exists;
 using engine_test::ReadBytes;
@@ -96,8 +97,8 @@ TEST_F(ExecRenameFileTest, TargetEqualToSourceIsAttempted) {
 TEST_F(ExecRenameFileTest, MissingTargetFolderGivesThePlatformText) {
   std::wstring a = Make(L"a.mp3");
   std::wstring result = ExecRenameFile(a, dir / L"no such folder\\b.mp3");
-  EXPECT_EQ(result, L"リネームエラー：" + SystemErrorText(ERROR_PATH_NOT_FOUND));
-  EXPECT_NE(SystemErrorText(ERROR_PATH_NOT_FOUND).back(), L'\n');
+  EXPECT_EQ(result, L"リネームエラー：" + win::SystemErrorText(ERROR_PATH_NOT_FOUND));
+  EXPECT_NE(win::SystemErrorText(ERROR_PATH_NOT_FOUND).back(), L'\n');
   EXPECT_TRUE(Exists(a));
 }
 

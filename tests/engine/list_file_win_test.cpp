@@ -4,13 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <system_error>
 #include <thread>
 
 #include "engine/list_file.h"
 #include "settings/template_list.h"
 #include "tests/engine/win_support.h"
 #include "win/text.h"
+#include "win/whole_file.h"
 
 using engine_test::ReadBytes;
 using engine_test::ScratchFolder;
@@ -59,7 +59,7 @@ TEST_F(ListFileTest, HiddenFileCountsAsMissing) {
   bool threw = false;
   try {
     Load();
-  } catch (const std::system_error&) {
+  } catch (const AppError&) {
     threw = true;
   }
   EXPECT_EQ(announced, 1);
@@ -97,7 +97,14 @@ TEST_F(ListFileTest, UnreadableFileIsNeverOverwritten) {
   // Another program holds the file open without sharing it.
   HANDLE lock = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(lock, INVALID_HANDLE_VALUE);
-  EXPECT_THROW(Load(), std::system_error);
+  try {
+    Load();
+    ADD_FAILURE() << "a file another program holds was read";
+  } catch (const AppError& error) {
+    // What the user reads: Japanese, the file, the system's reason.
+    EXPECT_EQ(error.Description(), L"リストファイルを読み込めません。\r\n" + path + L"\r\n" +
+                                       win::SystemErrorText(ERROR_SHARING_VIOLATION));
+  }
   CloseHandle(lock);
   EXPECT_TRUE(ListFileLoadFailed());
   EXPECT_EQ(announced, 0);
@@ -155,4 +162,24 @@ TEST(ListFile, FirstStartShowsTheMessageOnce) {
   EXPECT_EQ(ReadBytes(path), kDefaultBytes);
   DeleteFileW(path.c_str());
   if (had) MoveFileExW(saved.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
+}
+
+// A list file that cannot be written (here a folder stands in its place)
+// says so in Japanese, names the file, and says the edits are lost.
+TEST_F(ListFileTest, UnwritableFileIsNamedAndTheLossSaid) {
+  ASSERT_TRUE(CreateDirectoryW(path.c_str(), nullptr));
+  g_templateList = {L"edited"};
+  try {
+    SaveListFileAt(path);
+    ADD_FAILURE() << "a folder was written as the list file";
+  } catch (const AppError& error) {
+    const std::wstring& text = error.Description();
+    EXPECT_EQ(text.rfind(L"リストファイルを保存できないため、テンプレートの変更は保存されませんでした。\r\n" +
+                             path + L"\r\n",
+                         0),
+              0u)
+        << win::ToAnsi(text);
+    EXPECT_EQ(text.substr(text.rfind(L"\r\n") + 2), win::SystemErrorText(error.Number()));
+  }
+  RemoveDirectoryW(path.c_str());
 }

@@ -22,6 +22,7 @@
 #include "tests/engine/win_support.h"
 #include "tests/support/ui_driver.h"
 #include "win/ui.h"
+#include "win/whole_file.h"
 
 using engine_test::Exists;
 using engine_test::ListViewHost;
@@ -270,7 +271,7 @@ TEST_F(UndoTest, AFailedJournalWriteStopsTheRunBeforeThatRename) {
   FailingJournal journal(file, 2);
   std::wstring report = Run(journal);
   EXPECT_NE(report.find(L"× " + b + L"\r\n -> 取り消し用の記録ファイルに書き込めないため、リネームを中止しました：" +
-                        SystemErrorText(ERROR_DISK_FULL) + L"\r\n\r\n" + Summary(3, 1, 1)),
+                        win::SystemErrorText(ERROR_DISK_FULL) + L"\r\n\r\n" + Summary(3, 1, 1)),
             std::wstring::npos)
       << testing::PrintToString(report);
   EXPECT_TRUE(Exists(b));
@@ -278,6 +279,26 @@ TEST_F(UndoTest, AFailedJournalWriteStopsTheRunBeforeThatRename) {
   EXPECT_EQ(host.list->Count(), 2);
   Undo();
   ExpectAllBack();
+}
+
+// A journal another program holds cannot be read: the undo ends with a
+// Japanese message naming the file, and every file stays where the run put it.
+TEST_F(UndoTest, AnUnreadableJournalIsNamedAndNothingMoves) {
+  std::wstring a = File(L"a.mp3");
+  Add(a, dir / L"A2.mp3");
+  Run();
+  HANDLE lock = CreateFileW(journalPath.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+  try {
+    Undo();
+    ADD_FAILURE() << "a journal another program holds was read";
+  } catch (const AppError& error) {
+    EXPECT_EQ(error.Description(), L"取り消し用の記録ファイルを読み込めません。\r\n" + journalPath +
+                                       L"\r\n" + win::SystemErrorText(ERROR_SHARING_VIOLATION));
+  }
+  CloseHandle(lock);
+  EXPECT_TRUE(Exists(dir / L"A2.mp3"));
+  EXPECT_FALSE(Exists(a));
 }
 
 TEST_F(UndoTest, ARunThatRenamesNothingLeavesTheLastJournal) {

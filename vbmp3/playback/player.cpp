@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <system_error>
 #include <vector>
 
 #include "vbmp3/include/vbmp3.h"
@@ -122,7 +123,8 @@ int32_t Player::Play() {
   playing_ = true;
   try {
     thread_ = std::thread(&Player::Run, this);
-  } catch (...) {
+  } catch (const std::system_error&) {
+    // No thread to be had: the caller hears it as a lack of resources.
     playing_ = false;
     ReleaseDevice();
     return VBMP3_ERR_OUT_OF_MEMORY;
