@@ -184,7 +184,7 @@ void MainWindow::OnListRightButtonUp() {
   POINT at;
   GetCursorPos(&at);
   int chosen = static_cast<int>(
-      TrackPopupMenu(rightClickMenu_, TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, 0, Handle(), nullptr));
+      TrackPopupMenu(rightClickMenu_.Get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, 0, Handle(), nullptr));
   menuClosedAt_ = GetTickCount();
   SetEnabled(IDM_RMPROPERTY, true);
   SetEnabled(IDM_RMPLAYERPLAY, true);

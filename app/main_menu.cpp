@@ -1,5 +1,5 @@
-// The menu bar, the list's pop-up menu and the keyboard shortcuts; the check
-// marks of the menu items are the window's view state.
+// The menu bar, the list's pop-up menu and the keyboard shortcuts. The
+// check marks show the window's view state (view_), which they follow.
 #include "app/main_window.h"
 
 namespace {
@@ -62,13 +62,9 @@ void MainWindow::CreateMenus() {
   HMENU help = CreatePopupMenu();
   Item(help, IDM_VERSION, L"バージョン情報(&V)...");
   Popup(menuBar_, help, L"ヘルプ(&H)");
-  rightClickMenu_ = CreatePopupMenu();
-  Item(rightClickMenu_, IDM_RMPLAYERPLAY, L"再生(&L)");
-  Item(rightClickMenu_, IDM_RMPROPERTY, L"プロパティ(&P)");
-  Popup(menuBar_, rightClickMenu_, L"右クリックメニュー");
-
-  CheckMenuItem(menuBar_, IDM_SHOWTOOLBAR, MF_BYCOMMAND | MF_CHECKED);
-  CheckMenuItem(menuBar_, IDM_STATUS, MF_BYCOMMAND | MF_CHECKED);
+  rightClickMenu_.Reset(CreatePopupMenu());
+  Item(rightClickMenu_.Get(), IDM_RMPLAYERPLAY, L"再生(&L)");
+  Item(rightClickMenu_.Get(), IDM_RMPROPERTY, L"プロパティ(&P)");
 
   ACCEL keys[] = {
       {FCONTROL | FVIRTKEY, 'O', IDM_OPEN},
@@ -77,39 +73,28 @@ void MainWindow::CreateMenus() {
   accelerators_.Reset(CreateAcceleratorTableW(keys, 2));
 }
 
-void MainWindow::HideRightClickMenu() {
-  // The menu stays alive as the list's pop-up; only its bar entry goes.
-  int count = GetMenuItemCount(menuBar_);
-  for (int i = 0; i < count; ++i) {
-    if (GetSubMenu(menuBar_, i) == rightClickMenu_) {
-      RemoveMenu(menuBar_, static_cast<UINT>(i), MF_BYPOSITION);
-      detachedRightClickMenu_.Reset(rightClickMenu_);
-      break;
-    }
-  }
-  DrawMenuBar(Handle());
+HMENU MainWindow::MenuOf(int command) const {
+  // Every command is on the bar or on the pop-up menu, never on both.
+  if (GetMenuState(menuBar_, static_cast<UINT>(command), MF_BYCOMMAND) != static_cast<UINT>(-1))
+    return menuBar_;
+  return rightClickMenu_.Get();
 }
 
 bool MainWindow::IsChecked(int command) const {
-  return (GetMenuState(menuBar_, static_cast<UINT>(command), MF_BYCOMMAND) & MF_CHECKED) != 0;
+  return (GetMenuState(MenuOf(command), static_cast<UINT>(command), MF_BYCOMMAND) & MF_CHECKED) != 0;
 }
 
 bool MainWindow::IsEnabled(int command) const {
-  HMENU menu = command >= IDM_RMPLAYERPLAY ? rightClickMenu_ : menuBar_;
-  return (GetMenuState(menu, static_cast<UINT>(command), MF_BYCOMMAND) & (MF_GRAYED | MF_DISABLED)) == 0;
+  return (GetMenuState(MenuOf(command), static_cast<UINT>(command), MF_BYCOMMAND) &
+          (MF_GRAYED | MF_DISABLED)) == 0;
 }
 
 void MainWindow::SetCheck(int command, bool checked) {
-  CheckMenuItem(menuBar_, static_cast<UINT>(command), MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+  CheckMenuItem(MenuOf(command), static_cast<UINT>(command),
+                MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
 }
 
 void MainWindow::SetEnabled(int command, bool enabled) {
-  HMENU menu = command >= IDM_RMPLAYERPLAY ? rightClickMenu_ : menuBar_;
-  EnableMenuItem(menu, static_cast<UINT>(command), MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
-}
-
-bool MainWindow::ToggleCheck(int command) {
-  bool checked = !IsChecked(command);
-  SetCheck(command, checked);
-  return checked;
+  EnableMenuItem(MenuOf(command), static_cast<UINT>(command),
+                 MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
 }

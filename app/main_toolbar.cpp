@@ -1,5 +1,5 @@
-// The toolbar: its buttons with their pictures and tips, and the commands
-// they run, known by their key texts.
+// The toolbar: its buttons with their pictures and tips. Each button runs
+// the menu command it stands for, by that command's identifier.
 #include "app/main_window.h"
 
 #include <array>
@@ -8,29 +8,27 @@
 namespace {
 
 struct ToolbarButton {
-  const wchar_t* key;
+  MenuCommand command;
   const wchar_t* tip;
   int image;  // index in the strip: Open, Delete, ExecRename, play1, stop, prev, next
 };
 
 constexpr std::array<ToolbarButton, 7> kButtons{{
-    {L"AddFile", L"ファイルを追加 (Ctrl+O)", 0},
-    {L"DelFile", L"ファイルを削除 (Del)", 1},
-    {L"ExecRename", L"リネーム開始", 2},
-    {L"Play", L"再生", 3},
-    {L"Stop", L"停止", 4},
-    {L"prev", L"前の曲", 5},
-    {L"next", L"次の曲", 6},
+    {IDM_OPEN, L"ファイルを追加 (Ctrl+O)", 0},
+    {IDM_DELETE, L"ファイルを削除 (Del)", 1},
+    {IDM_EXECRENAME, L"リネーム開始", 2},
+    {IDM_PLAYERPLAY, L"再生", 3},
+    {IDM_PLAYERSTOP, L"停止", 4},
+    {IDM_PLAYERPREV, L"前の曲", 5},
+    {IDM_PLAYERNEXT, L"次の曲", 6},
 }};
-
-const ToolbarButton& ButtonOf(int id) { return kButtons[static_cast<size_t>(id - IDT_FIRST)]; }
 
 std::vector<TBBUTTON> ButtonsWithGaps(bool withPictures) {
   std::vector<TBBUTTON> buttons;
   for (size_t i = 0; i < kButtons.size(); ++i) {
     TBBUTTON b{};
     b.iBitmap = withPictures ? kButtons[i].image : I_IMAGENONE;
-    b.idCommand = IDT_FIRST + static_cast<int>(i);
+    b.idCommand = kButtons[i].command;
     b.fsState = TBSTATE_ENABLED;
     b.fsStyle = BTNS_BUTTON;
     b.iString = -1;
@@ -66,20 +64,8 @@ void MainWindow::CreateToolbar() {
   SendMessageW(toolbar_, TB_AUTOSIZE, 0, 0);
 }
 
-bool MainWindow::IsToolbarCommand(int id) {
-  return id >= IDT_FIRST && id < IDT_FIRST + static_cast<int>(kButtons.size());
-}
-
-const wchar_t* MainWindow::ToolbarTip(int id) { return ButtonOf(id).tip; }
-
-void MainWindow::OnToolbarCommand(int id) { OnToolbarButtonClick(ButtonOf(id).key); }
-
-void MainWindow::OnToolbarButtonClick(const std::wstring& key) {
-  if (key == L"AddFile") OnOpenClick();
-  else if (key == L"DelFile") OnDeleteClick();
-  else if (key == L"ExecRename") OnExecRenameClick();
-  else if (key == L"Play") OnPlayerPlayClick();
-  else if (key == L"Stop") OnPlayerStopClick();
-  else if (key == L"prev") OnPlayerPreviousClick();
-  else if (key == L"next") OnPlayerNextClick();
+const wchar_t* MainWindow::ToolbarTip(int command) {
+  for (const ToolbarButton& button : kButtons)
+    if (button.command == command) return button.tip;
+  return nullptr;
 }

@@ -56,10 +56,10 @@ void MainWindow::OnCreate() {
   dropTarget_ = new DropTarget([this](const std::vector<std::wstring>& paths) { AddFiles(paths); });
   RegisterDragDrop(listView_, dropTarget_);
   DragAcceptFiles(Handle(), TRUE);
+  ShowView();
 }
 
 void MainWindow::Show() {
-  HideRightClickMenu();
   ShowWindow(Handle(), showCommand_);
   UpdateWindow(Handle());
 }
@@ -98,8 +98,6 @@ void MainWindow::OnCommand(int id) {
       case IDM_OPTION: OnOptionsClick(); break;
       case IDM_VERSION: OnVersionClick(); break;
       case IDM_RMPROPERTY: OnPropertiesClick(); break;
-      default:
-        if (IsToolbarCommand(id)) OnToolbarCommand(id);
     }
   });
 }
@@ -120,10 +118,9 @@ LRESULT MainWindow::OnNotify(NMHDR* header) {
     }
   }
   if (header->code == TTN_GETDISPINFOW) {
-    int id = static_cast<int>(header->idFrom);
-    if (IsToolbarCommand(id)) {
+    if (const wchar_t* text = ToolbarTip(static_cast<int>(header->idFrom))) {
       auto* tip = reinterpret_cast<NMTTDISPINFOW*>(header);
-      tip->lpszText = const_cast<wchar_t*>(ToolbarTip(id));
+      tip->lpszText = const_cast<wchar_t*>(text);
       tip->hinst = nullptr;
     }
   }
@@ -168,7 +165,7 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
 int MainWindow::EntryCount() const { return list_->Count(); }
 std::wstring MainWindow::SourcePath(int position) const { return list_->Get(position).source; }
 int MainWindow::SelectedPosition() const { return list_->Selected(); }
-bool MainWindow::ContinuousPlay() const { return IsChecked(IDM_PLAYERREPEAT); }
+bool MainWindow::ContinuousPlay() const { return view_.continuousPlay; }
 
 void MainWindow::SetPlayerStatus(const std::wstring& text) {
   SendMessageW(statusBar_, SB_SETTEXTW, 1, reinterpret_cast<LPARAM>(text.c_str()));
@@ -188,6 +185,5 @@ void MainWindow::OnPlayerPlayClick() { player_->Play(); }
 void MainWindow::OnPlayerStopClick() { player_->Stop(); }
 void MainWindow::OnPlayerNextClick() { player_->Next(); }
 void MainWindow::OnPlayerPreviousClick() { player_->Previous(); }
-void MainWindow::OnPlayerRepeatClick() { ToggleCheck(IDM_PLAYERREPEAT); }
 void MainWindow::OnOptionsClick() { ShowOptionsDialog(Handle()); }
 void MainWindow::OnVersionClick() { ShowAboutDialog(Handle()); }

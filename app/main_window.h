@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "app/list/rename_list_view.h"
+#include "app/view_state.h"
 #include "audio/player/player.h"
 #include "settings/window_settings.h"
 #include "win/handles.h"
@@ -38,9 +39,7 @@ class MainWindow : public win::Window, public PlayerHost {
   // Creates the window (hidden) and loads the settings into it. False when
   // the program must end (the audio library could not start).
   bool Create();
-  // What follows the loading at start: the pop-up menu's entry leaves the
-  // menu bar, and the window shows in its stored state.
-  void HideRightClickMenu();
+  // Shows the window in the state the settings file gave.
   void Show();
 
   HWND ListView() const { return listView_; }
@@ -71,8 +70,9 @@ class MainWindow : public win::Window, public PlayerHost {
   void OnOptionsClick();
   void OnVersionClick();
   void OnPropertiesClick();
-  void OnToolbarButtonClick(const std::wstring& key);
 
+  const ViewState& View() const { return view_; }
+  // What the menus show: an item's check mark, and whether it can be chosen.
   bool IsChecked(int command) const;
   bool IsEnabled(int command) const;
 
@@ -127,18 +127,18 @@ class MainWindow : public win::Window, public PlayerHost {
   WindowSettings CurrentView() const;
   void SaveListFileTellingLoss();
 
-  // Toolbar buttons, known by their command identifiers.
-  static bool IsToolbarCommand(int id);
-  static const wchar_t* ToolbarTip(int id);
-  void OnToolbarCommand(int id);
+  // The tip of the toolbar button that runs command; null for none.
+  static const wchar_t* ToolbarTip(int command);
 
   void UpdateClock();
   void LayoutStatusBar();
   // The list fills what the bars leave; the view commands call it too.
   void LayoutList();
+  // Makes the bars, the columns, the layout and the menus' check marks what
+  // view_ says.
+  void ShowView();
+  HMENU MenuOf(int command) const;
   void SetCheck(int command, bool checked);
-  // Flips the item's check mark and gives the new one.
-  bool ToggleCheck(int command);
   void SetEnabled(int command, bool enabled);
   void ApplyToolbarStyle(bool flat);
   void SetColumnWidths(bool fileNameOnly);
@@ -151,8 +151,8 @@ class MainWindow : public win::Window, public PlayerHost {
   HWND toolbar_ = nullptr;
   HWND statusBar_ = nullptr;
   HMENU menuBar_ = nullptr;  // the window's; goes with it
-  HMENU rightClickMenu_ = nullptr;
-  win::OwnedMenu detachedRightClickMenu_;  // once off the menu bar
+  win::OwnedMenu rightClickMenu_;  // the list's pop-up, never on the bar
+  ViewState view_;
   // When the pop-up menu last closed, and whether the left button's last
   // press on the list was the click that closed it.
   DWORD menuClosedAt_ = 0;
@@ -189,6 +189,4 @@ enum MenuCommand : int {
   IDM_VERSION = 131,
   IDM_RMPLAYERPLAY = 141,
   IDM_RMPROPERTY = 142,
-  // Toolbar buttons, dispatched by their key texts.
-  IDT_FIRST = 201,
 };

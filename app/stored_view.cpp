@@ -61,12 +61,13 @@ bool MainWindow::LoadAtStart() {
 }
 
 void MainWindow::ApplyStoredView(const WindowSettings& stored) {
-  Skippable([&] { if (!stored.ToolBarVisible) OnShowToolBarClick(); });
-  Skippable([&] { if (stored.ToolBarFlat) OnFlatToolBarClick(); });
-  Skippable([&] { if (!stored.StatusBarVisible) OnStatusBarClick(); });
+  view_.toolbarShown = stored.ToolBarVisible;
+  view_.toolbarFlat = stored.ToolBarFlat;
+  view_.statusBarShown = stored.StatusBarVisible;
+  view_.fileNamesOnly = stored.ShowFilenameOnly;
+  ShowView();
   showCommand_ = ShowCommandOf(stored.WindowState);
   Skippable([&] { if (stored.UpCheckShown) ShowBuildNumber(); });
-  Skippable([&] { if (stored.ShowFilenameOnly) OnShowFilenameOnlyClick(); });
   // The stored size is the normal-state size; the window is still hidden
   // and normal here, so it applies whatever state the window opens in.
   Skippable([&] { ApplyStoredSize(stored.Width, true); });
@@ -92,10 +93,10 @@ void MainWindow::ShowBuildNumber() {
 WindowSettings MainWindow::CurrentView() const {
   WindowSettings view;
   view.WindowState = IsIconic(Handle()) ? 1 : IsZoomed(Handle()) ? 2 : 0;
-  view.ToolBarVisible = IsChecked(IDM_SHOWTOOLBAR);
-  view.ToolBarFlat = IsChecked(IDM_FLATTOOLBAR);
-  view.StatusBarVisible = IsChecked(IDM_STATUS);
-  view.ShowFilenameOnly = IsChecked(IDM_SHOWFILENAMEONLY);
+  view.ToolBarVisible = view_.toolbarShown;
+  view.ToolBarFlat = view_.toolbarFlat;
+  view.StatusBarVisible = view_.statusBarShown;
+  view.ShowFilenameOnly = view_.fileNamesOnly;
   // The normal-state size, whatever the state: a window minimised from the
   // maximised state would be restored maximised, and restoring would show it.
   WINDOWPLACEMENT placement{sizeof(placement)};

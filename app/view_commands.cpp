@@ -1,29 +1,48 @@
-// The view menu's commands: toolbar shown and flat, status bar shown, and
-// the list's columns with full paths or file names only.
+// The view commands: toolbar shown and flat, status bar shown, the list's
+// columns with full paths or file names only, and continuous play. Each
+// changes the view state, and everything that shows it follows.
 #include "app/main_window.h"
 #include "win/ui.h"
 
 void MainWindow::OnShowToolBarClick() {
-  bool show = ToggleCheck(IDM_SHOWTOOLBAR);
-  SetEnabled(IDM_FLATTOOLBAR, show);
-  ShowWindow(toolbar_, show ? SW_SHOW : SW_HIDE);
-  LayoutList();
+  view_.toolbarShown = !view_.toolbarShown;
+  ShowView();
 }
 
 void MainWindow::OnFlatToolBarClick() {
-  bool flat = ToggleCheck(IDM_FLATTOOLBAR);
-  ApplyToolbarStyle(flat);
-  LayoutList();
+  view_.toolbarFlat = !view_.toolbarFlat;
+  ShowView();
 }
 
 void MainWindow::OnStatusBarClick() {
-  bool show = ToggleCheck(IDM_STATUS);
-  ShowWindow(statusBar_, show ? SW_SHOW : SW_HIDE);
-  LayoutList();
+  view_.statusBarShown = !view_.statusBarShown;
+  ShowView();
 }
 
 void MainWindow::OnShowFilenameOnlyClick() {
-  SetColumnWidths(ToggleCheck(IDM_SHOWFILENAMEONLY));
+  view_.fileNamesOnly = !view_.fileNamesOnly;
+  ShowView();
+}
+
+void MainWindow::OnPlayerRepeatClick() {
+  view_.continuousPlay = !view_.continuousPlay;
+  ShowView();
+}
+
+void MainWindow::ShowView() {
+  SetCheck(IDM_SHOWTOOLBAR, view_.toolbarShown);
+  SetCheck(IDM_FLATTOOLBAR, view_.toolbarFlat);
+  // The style of a hidden toolbar is not for choosing.
+  SetEnabled(IDM_FLATTOOLBAR, view_.toolbarShown);
+  SetCheck(IDM_STATUS, view_.statusBarShown);
+  SetCheck(IDM_SHOWFILENAMEONLY, view_.fileNamesOnly);
+  SetCheck(IDM_PLAYERREPEAT, view_.continuousPlay);
+  bool flat = (GetWindowLongPtrW(toolbar_, GWL_STYLE) & TBSTYLE_FLAT) != 0;
+  if (flat != view_.toolbarFlat) ApplyToolbarStyle(view_.toolbarFlat);
+  ShowWindow(toolbar_, view_.toolbarShown ? SW_SHOW : SW_HIDE);
+  ShowWindow(statusBar_, view_.statusBarShown ? SW_SHOW : SW_HIDE);
+  SetColumnWidths(view_.fileNamesOnly);
+  LayoutList();
 }
 
 void MainWindow::ApplyToolbarStyle(bool flat) {

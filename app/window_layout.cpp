@@ -50,10 +50,10 @@ void MainWindow::LayoutList() {
     GetWindowRect(child, &r);
     return static_cast<int>(r.bottom - r.top);
   };
-  int top = IsChecked(IDM_SHOWTOOLBAR) ? heightOf(toolbar_) : 0;
+  int top = view_.toolbarShown ? heightOf(toolbar_) : 0;
   int reserved = 0;
-  if (IsChecked(IDM_STATUS)) reserved += heightOf(statusBar_);
-  if (IsChecked(IDM_SHOWTOOLBAR)) reserved += heightOf(toolbar_);
+  if (view_.statusBarShown) reserved += heightOf(statusBar_);
+  if (view_.toolbarShown) reserved += heightOf(toolbar_);
   RECT current;
   GetWindowRect(listView_, &current);
   int height = current.bottom - current.top;

@@ -90,8 +90,7 @@ TEST_F(MainWindowTest, FirstStartWithoutSettingsFile) {
   EXPECT_EQ(StatusText(*window, 0), L"項目数：0");
   EXPECT_EQ(StatusText(*window, 1), L"停止");
   EXPECT_FALSE(StatusText(*window, 2).empty());  // the clock
-  window->HideRightClickMenu();
-  // Four menus on the bar: the pop-up menu's entry is hidden.
+  // Four menus on the bar: the list's pop-up menu is not one of them.
   EXPECT_EQ(GetMenuItemCount(GetMenu(window->Handle())), 4);
   EXPECT_EQ(g_settings.RenameExt_Default, L"%A - %T");
   EXPECT_EQ(g_settings.DobleClick, 0);
@@ -305,17 +304,40 @@ TEST_F(MainWindowTest, ToolbarButtonsInOrderWithTips) {
   auto window = Open();
   HWND bar = window->Toolbar();
   ASSERT_EQ(SendMessageW(bar, TB_BUTTONCOUNT, 0, 0), 9);
-  const bool separator[] = {false, false, true, false, true, false, false, false, false};
+  // Each button, in order, runs the menu command it stands for and shows
+  // its tip; the gaps fall after the delete and rename buttons.
+  struct Expected {
+    int command;  // 0: a gap
+    const wchar_t* tip;
+  };
+  const Expected expected[] = {{IDM_OPEN, L"ファイルを追加 (Ctrl+O)"}, {IDM_DELETE, L"ファイルを削除 (Del)"},
+                               {0, nullptr},
+                               {IDM_EXECRENAME, L"リネーム開始"},
+                               {0, nullptr},
+                               {IDM_PLAYERPLAY, L"再生"}, {IDM_PLAYERSTOP, L"停止"},
+                               {IDM_PLAYERPREV, L"前の曲"}, {IDM_PLAYERNEXT, L"次の曲"}};
   for (int i = 0; i < 9; ++i) {
     TBBUTTON b{};
     SendMessageW(bar, TB_GETBUTTON, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&b));
-    EXPECT_EQ((b.fsStyle & BTNS_SEP) != 0, separator[i]) << i;
+    EXPECT_EQ((b.fsStyle & BTNS_SEP) != 0, expected[i].command == 0) << i;
+    if (expected[i].command == 0) continue;
+    EXPECT_EQ(b.idCommand, expected[i].command) << i;
+    // The tip the tool tip control asks the window for.
+    NMTTDISPINFOW tip{};
+    tip.hdr = {reinterpret_cast<HWND>(SendMessageW(bar, TB_GETTOOLTIPS, 0, 0)),
+               static_cast<UINT_PTR>(b.idCommand), static_cast<UINT>(TTN_GETDISPINFOW)};
+    SendMessageW(window->Handle(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&tip));
+    ASSERT_NE(tip.lpszText, nullptr) << i;
+    EXPECT_STREQ(tip.lpszText, expected[i].tip) << i;
   }
-  // An unknown key does nothing; a known one runs its command.
-  window->OnToolbarButtonClick(L"play1");
+  // A click on the delete button is the delete command.
   window->RenameEntries().Append(Entry(L"a"));
   window->RenameEntries().Select(1);
-  window->OnToolbarButtonClick(L"DelFile");
+  RECT deleteButton;
+  SendMessageW(bar, TB_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&deleteButton));
+  LPARAM at = MAKELPARAM((deleteButton.left + deleteButton.right) / 2, (deleteButton.top + deleteButton.bottom) / 2);
+  SendMessageW(bar, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  SendMessageW(bar, WM_LBUTTONUP, 0, at);
   EXPECT_EQ(window->RenameEntries().Count(), 0);
   Close(*window);
 }
