@@ -16,34 +16,37 @@ constexpr int kButtonId = 104;
 
 }  // namespace
 
-ProgressWindow::ProgressWindow(HWND owner) : owner_(owner) {
+ProgressWindow::ProgressWindow(HWND owner) : ModalDialog(owner) {
   static const bool controlsReady = [] {
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_PROGRESS_CLASS};
     return InitCommonControlsEx(&controls) != FALSE;
   }();
   (void)controlsReady;
-  if (!Create({kClassName}, L"実行中", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN,
-              WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, owner, nullptr, 0, 0, 100, 100))
+  if (!CreateDialogWindow({kClassName}, L"実行中", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN,
+                          WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, 6525, 3975))
     return;
-  win::PlaceCentred(Handle(), owner, 6525, 3975);
   CreateControls();
 }
 
 void ProgressWindow::CreateControls() {
+  static constexpr win::ControlSpec kLayout[] = {
+      {kBarId, PROGRESS_CLASSW, L"", 0, 0, {105, 105, 5370, 225}},
+      {kCounterId, L"STATIC", L"000/000", SS_LEFT, 0, {5460, 105, 960, 225}},
+      {kReportId, L"EDIT", L"", ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL | WS_TABSTOP,
+       WS_EX_CLIENTEDGE, {105, 420, 6315, 3060}},
+      {kButtonId, L"BUTTON", L"キャンセル(&C)", BS_PUSHBUTTON | WS_TABSTOP, 0, {4515, 3570, 1905, 330}},
+  };
+  ModalDialog::CreateControls(kLayout);
   HWND window = Handle();
-  bar_ = win::CreateControl(window, PROGRESS_CLASSW, L"", 0, 0, kBarId, {105, 105, 5370, 225});
-  counter_ = win::CreateControl(window, L"STATIC", L"000/000", SS_LEFT, 0, kCounterId,
-                                {5460, 105, 960, 225});
-  report_ = win::CreateControl(
-      window, L"EDIT", L"", ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL | WS_TABSTOP,
-      WS_EX_CLIENTEDGE, kReportId, {105, 420, 6315, 3060});
+  bar_ = GetDlgItem(window, kBarId);
+  counter_ = GetDlgItem(window, kCounterId);
+  report_ = GetDlgItem(window, kReportId);
+  button_ = GetDlgItem(window, kButtonId);
   SendMessageW(report_, WM_SETFONT,
                reinterpret_cast<WPARAM>(win::NamedFont(L"ＭＳ ゴシック", 9, SHIFTJIS_CHARSET)),
                FALSE);
   // A long run's report must not stop at the edit control's default limit.
   SendMessageW(report_, EM_SETLIMITTEXT, 0, 0);
-  button_ = win::CreateControl(window, L"BUTTON", L"キャンセル(&C)", BS_PUSHBUTTON | WS_TABSTOP, 0,
-                               kButtonId, {4515, 3570, 1905, 330});
 }
 
 void ProgressWindow::Start(int32_t total) {
@@ -53,7 +56,7 @@ void ProgressWindow::Start(int32_t total) {
   pendingPosition_ = -1;
   lastFlush_ = {};
   flushInterval_ = {};
-  ShowWindow(Handle(), SW_SHOWNORMAL);
+  BeginModal();
   SendMessageW(bar_, PBM_SETRANGE32, 0, total);
   SendMessageW(bar_, PBM_SETPOS, 0, 0);
   win::SetText(report_, L"");
@@ -120,14 +123,12 @@ void ProgressWindow::WaitModal() {
   // The window stays shown as it becomes modal: hiding it first would take
   // the final report off the screen, and under some window managers keep the
   // old one there, unpainted, for a while.
-  win::RunModal(Handle(), owner_);
-  // A quit message ends the modal loop with the window still there.
-  if (IsWindow(Handle())) DestroyWindow(Handle());
+  RunModal();
 }
 
 void ProgressWindow::OnButtonClick() {
   if (cancel_) {
-    DestroyWindow(Handle());
+    CloseDialog();
   } else {
     RequestCancel();
   }
@@ -137,7 +138,7 @@ void ProgressWindow::OnClose() {
   // While the run goes on, the window, its report and its counters must
   // stay: closing it then only asks the run to stop.
   if (finished_) {
-    DestroyWindow(Handle());
+    CloseDialog();
   } else if (!cancel_) {
     RequestCancel();
   }

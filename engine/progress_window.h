@@ -1,5 +1,6 @@
 // The window "実行中" that shows a rename run's progress and report, and
-// afterwards waits, modal, until the user closes it.
+// afterwards waits, modal, until the user closes it. From Start on, its
+// owner (the main window) is disabled, until the window closes.
 #pragma once
 #include <windows.h>
 
@@ -7,15 +8,15 @@
 #include <cstdint>
 #include <string>
 
-#include "win/window.h"
+#include "win/modal_dialog.h"
 
-class ProgressWindow : public win::Window {
+class ProgressWindow : public win::ModalDialog {
  public:
   // Creates the window, hidden, owned by owner and centred over it.
   explicit ProgressWindow(HWND owner);
 
-  // Shows the window modeless with the run's counters at zero, the report
-  // empty and the cancel flag cleared.
+  // Shows the window with the run's counters at zero, the report empty and
+  // the cancel flag cleared; the owner is disabled from here on.
   void Start(int32_t total);
   // Appends text to the report and keeps its end in view; shown with the
   // next position or by Finish.
@@ -51,7 +52,6 @@ class ProgressWindow : public win::Window {
   void OnButtonClick();
   void OnClose();
 
-  HWND owner_;
   HWND bar_ = nullptr;
   HWND counter_ = nullptr;
   HWND report_ = nullptr;

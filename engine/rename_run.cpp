@@ -1,6 +1,5 @@
 #include "engine/rename_run.h"
 
-#include "engine/main_window_disabled.h"
 #include "engine/progress_window.h"
 #include "engine/rename_entry.h"
 #include "win/ui.h"
@@ -19,7 +18,6 @@ void RunRenameWith(HWND mainWindow, RenameList& list,
 void RunRenameStoppable(HWND mainWindow, RenameList& list, const StoppingRename& rename,
                         const std::function<void(ProgressWindow&)>& wait) {
   if (list.Count() <= 0) return;
-  MainWindowDisabled disabled(mainWindow);
   ProgressWindow progress(mainWindow);
   const int32_t total = list.Count();
   progress.Start(total);

@@ -1,6 +1,5 @@
 #include "engine/undo_run.h"
 
-#include "engine/main_window_disabled.h"
 #include "engine/path_rules.h"
 #include "engine/progress_window.h"
 #include "engine/rename_entry.h"
@@ -72,7 +71,6 @@ void RunUndoWith(HWND mainWindow, const std::wstring& journalPath,
     KeepRemainingLines(journalPath, journal.header, {});
     return;
   }
-  MainWindowDisabled disabled(mainWindow);
   ProgressWindow progress(mainWindow);
   const auto total = static_cast<int32_t>(journal.entries.size());
   progress.Start(total);
