@@ -5,6 +5,7 @@
 
 #include "app/core/command_line.h"
 #include "app/main_window.h"
+#include "engine/folder_walk_win.h"
 #include "engine/rename_entry.h"
 #include "options/registration/registration.h"
 #include "win/command_boundary.h"
@@ -18,10 +19,11 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
     return 1;
   }
 
-  // Names that are no existing file are left out without a word.
+  // Names that are no existing file are left out without a word; a folder
+  // brings in the audio files beneath it.
   std::wstring arguments = ArgumentsOf(GetCommandLineW());
   if (!arguments.empty())
-    AddExistingFiles(window.RenameEntries(), SplitCommandLine(arguments, win::PumpMessages));
+    AddExistingFiles(window.RenameEntries(), ExpandFolders(SplitCommandLine(arguments, win::PumpMessages)));
 
   win::RunCommand(window.Handle(), [&] { RefreshRegistrationAtStart(window.Handle()); });
 

@@ -7,7 +7,9 @@
 
 #include "app/core/dialog_result.h"
 #include "app/drop_target.h"
+#include "app/folder_picker.h"
 #include "audio/property/property_dialog.h"
+#include "engine/folder_walk_win.h"
 #include "engine/journaled_rename.h"
 #include "engine/rename_entry.h"
 #include "engine/undo_journal.h"
@@ -39,7 +41,14 @@ std::wstring DialogResultText(const std::vector<wchar_t>& buffer) {
 
 }  // namespace
 
-void MainWindow::AddFiles(const std::vector<std::wstring>& paths) { AddRenameEntries(*list_, paths); }
+void MainWindow::AddFiles(const std::vector<std::wstring>& paths) {
+  AddRenameEntries(*list_, ExpandFolders(paths));
+}
+
+void MainWindow::OnOpenFolderClick() {
+  std::optional<std::wstring> folder = PickFolder(Handle(), L"フォルダの追加");
+  if (folder) AddFiles({*folder});
+}
 
 void MainWindow::OnOpenClick() {
   // Room for a long multiple selection: the dialog reports a too-small

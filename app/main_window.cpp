@@ -81,6 +81,7 @@ void MainWindow::OnCommand(int id) {
   win::RunCommand(Handle(), [&] {
     switch (id) {
       case IDM_OPEN: OnOpenClick(); break;
+      case IDM_OPENFOLDER: OnOpenFolderClick(); break;
       case IDM_DELETE: OnDeleteClick(); break;
       case IDM_EXECRENAME: OnExecRenameClick(); break;
       case IDM_UNDORENAME: OnUndoRenameClick(); break;

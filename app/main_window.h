@@ -50,11 +50,13 @@ class MainWindow : public win::Window, public PlayerHost {
   ListViewRenameList& RenameEntries() { return *list_; }
   Player& PreviewPlayer() { return *player_; }
 
-  // Adds files in order, as the dialog and a drop do.
+  // Adds files in order, as the dialog and a drop do; a folder among them
+  // brings in the audio files beneath it.
   void AddFiles(const std::vector<std::wstring>& paths);
 
   // Menu and toolbar commands.
   void OnOpenClick();
+  void OnOpenFolderClick();
   void OnDeleteClick();
   void OnExecRenameClick();
   void OnUndoRenameClick();
@@ -176,6 +178,7 @@ enum MenuCommand : int {
   IDM_EXECRENAME = 103,
   IDM_EXIT = 104,
   IDM_UNDORENAME = 105,
+  IDM_OPENFOLDER = 106,
   IDM_SHOWTOOLBAR = 111,
   IDM_FLATTOOLBAR = 112,
   IDM_STATUS = 113,

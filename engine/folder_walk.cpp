@@ -67,7 +67,7 @@ int CompareExplorerNames(std::wstring_view a, std::wstring_view b) {
   return c < 0 ? -1 : (c > 0 ? 1 : 0);
 }
 
-std::wstring JoinPath(const std::wstring& folder, const std::wstring& name) {
+std::wstring ChildPath(const std::wstring& folder, const std::wstring& name) {
   if (!folder.empty() && (folder.back() == L'\\' || folder.back() == L'/')) return folder + name;
   return folder + L"\\" + name;
 }
@@ -97,7 +97,7 @@ void WalkFolder(const std::wstring& folder, FolderSource& source,
     std::sort(files.begin(), files.end(), ExplorerLess);
     std::sort(folders.begin(), folders.end(), ExplorerLess);
     for (const FolderItem& file : files)
-      if (!onFile(JoinPath(current, file.name))) return;
-    for (auto it = folders.rbegin(); it != folders.rend(); ++it) pending.push_back(JoinPath(current, it->name));
+      if (!onFile(ChildPath(current, file.name))) return;
+    for (auto it = folders.rbegin(); it != folders.rend(); ++it) pending.push_back(ChildPath(current, it->name));
   }
 }

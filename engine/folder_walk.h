@@ -53,4 +53,4 @@ void WalkFolder(const std::wstring& folder, FolderSource& source,
                 const std::function<bool()>& keepGoing = {});
 
 // The folder followed by the name, with one backslash between them.
-std::wstring JoinPath(const std::wstring& folder, const std::wstring& name);
+std::wstring ChildPath(const std::wstring& folder, const std::wstring& name);

@@ -126,8 +126,8 @@ TEST(WalkFolder, StopsWhenAskedByTheCallerOrBetweenFolders) {
   EXPECT_EQ(seen.size(), 3u);  // the subfolder was never started
 }
 
-TEST(JoinPath, OneBackslashBetween) {
-  EXPECT_EQ(JoinPath(L"C:\\", L"a"), L"C:\\a");
-  EXPECT_EQ(JoinPath(L"C:\\M", L"a"), L"C:\\M\\a");
-  EXPECT_EQ(JoinPath(L"\\\\server\\share\\", L"a"), L"\\\\server\\share\\a");
+TEST(ChildPath, OneBackslashBetween) {
+  EXPECT_EQ(ChildPath(L"C:\\", L"a"), L"C:\\a");
+  EXPECT_EQ(ChildPath(L"C:\\M", L"a"), L"C:\\M\\a");
+  EXPECT_EQ(ChildPath(L"\\\\server\\share\\", L"a"), L"\\\\server\\share\\a");
 }
