@@ -107,7 +107,8 @@ TEST_F(MainWindowTest, FirstStartWithoutSettingsFile) {
                         "LastToolBarStyleFlat=0", "LastStatusBarVisible=1", "LastShowFilenameOnly=0",
                         "Width=", "Height=", "[QKPomeren_SE Setting]", "CantUseFilename=0",
                         "DataProve=0", "EqualFileName=0", "NoSettingField=0",
-                        "RenameExt_Default=%A - %T", "DobleClick=0", "PreferID3v2=0"};
+                        "RenameExt_Default=%A - %T", "DobleClick=0", "PreferID3v2=0",
+                        "MakeFolders=0"};
   size_t at = 0;
   for (const char* key : keys) {
     size_t found = ini.find(key, at);
