@@ -5,8 +5,6 @@
 
 #include "app/core/command_line.h"
 #include "app/main_window.h"
-#include "engine/folder_walk_win.h"
-#include "engine/rename_entry.h"
 #include "options/registration/registration.h"
 #include "win/command_boundary.h"
 #include "win/ui.h"
@@ -23,7 +21,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
   // brings in the audio files beneath it.
   std::wstring arguments = ArgumentsOf(GetCommandLineW());
   if (!arguments.empty())
-    AddExistingFiles(window.RenameEntries(), ExpandFolders(SplitCommandLine(arguments, win::PumpMessages)));
+    window.AddCommandLineFiles(SplitCommandLine(arguments, win::PumpMessages));
 
   win::RunCommand(window.Handle(), [&] { RefreshRegistrationAtStart(window.Handle()); });
 

@@ -9,7 +9,6 @@
 #include "app/drop_target.h"
 #include "app/folder_picker.h"
 #include "audio/property/property_dialog.h"
-#include "engine/folder_walk_win.h"
 #include "engine/journaled_rename.h"
 #include "engine/rename_entry.h"
 #include "engine/undo_journal.h"
@@ -40,10 +39,6 @@ std::wstring DialogResultText(const std::vector<wchar_t>& buffer) {
 }
 
 }  // namespace
-
-void MainWindow::AddFiles(const std::vector<std::wstring>& paths) {
-  AddRenameEntries(*list_, ExpandFolders(paths));
-}
 
 void MainWindow::OnOpenFolderClick() {
   std::optional<std::wstring> folder = PickFolder(Handle(), L"フォルダの追加");
@@ -94,6 +89,7 @@ struct MainWindow::UndoRefresh {
 };
 
 void MainWindow::OnExecRenameClick() {
+  if (Adding()) return;
   UndoRefresh refresh{this};
   RunJournaledRename(Handle(), *list_, programDirectory_);
 }
@@ -113,7 +109,7 @@ void MainWindow::OnExitClick() {
 }
 
 void MainWindow::OnPropertiesClick() {
-  if (list_->Count() == 0 || list_->Selected() == 0) return;
+  if (Adding() || list_->Count() == 0 || list_->Selected() == 0) return;
   ShowPropertyDialog(Handle(), *list_);
 }
 
@@ -183,8 +179,8 @@ LRESULT CALLBACK MainWindow::ListViewRightButton(HWND list, UINT msg, WPARAM wp,
 
 void MainWindow::OnListRightButtonUp() {
   bool empty = list_->Count() == 0;
+  if (empty || Adding()) SetEnabled(IDM_RMPROPERTY, false);
   if (empty) {
-    SetEnabled(IDM_RMPROPERTY, false);
     SetEnabled(IDM_RMPLAYERPLAY, false);
   }
   POINT at;
@@ -192,7 +188,7 @@ void MainWindow::OnListRightButtonUp() {
   int chosen = static_cast<int>(
       TrackPopupMenu(rightClickMenu_, TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, 0, Handle(), nullptr));
   menuClosedAt_ = GetTickCount();
-  SetEnabled(IDM_RMPROPERTY, true);
+  SetEnabled(IDM_RMPROPERTY, !Adding());
   SetEnabled(IDM_RMPLAYERPLAY, true);
   if (chosen) OnCommand(chosen);
 }

@@ -77,6 +77,7 @@ void MainWindow::CreateMenus() {
       {FCONTROL | FVIRTKEY, 'O', IDM_OPEN},
       {FVIRTKEY, VK_DELETE, IDM_DELETE},
       {FCONTROL | FSHIFT | FVIRTKEY, 'O', IDM_OPENFOLDER},
+      {FVIRTKEY, VK_ESCAPE, IDM_STOPADD},
   };
   accelerators_.Reset(CreateAcceleratorTableW(keys, static_cast<int>(std::size(keys))));
 }

@@ -80,6 +80,7 @@ class FolderProgramTest : public ProgramTest {
     WriteProcessMemory(process, remote, block.data(), block.size(), nullptr);
     CloseHandle(process);
     SendMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0);
+    WaitUntilAdded(window);
   }
   static std::wstring Text(HWND window) {
     std::wstring text(static_cast<size_t>(SendMessageW(window, WM_GETTEXTLENGTH, 0, 0)) + 1, L'\0');

@@ -2,10 +2,12 @@
 // dropped folder (a mixed tree on the real file system) bringing in exactly
 // its audio files in Explorer order.
 #include <windows.h>
+#include <commctrl.h>
 #include <ole2.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -13,6 +15,7 @@
 #include "engine/folder_walk_win.h"
 #include "settings/settings.h"
 #include "tests/support/test_files.h"
+#include "win/ui.h"
 
 using testing_files::ScratchFolder;
 using testing_files::WriteBytes;
@@ -95,10 +98,82 @@ TEST_F(FolderAddTest, DroppedFolderBringsItsAudioFilesInExplorerOrder) {
   WriteBytes(loose, "x");
 
   window_->AddFiles({root, loose});
+  while (window_->Adding()) {
+    win::PumpMessages();
+    Sleep(1);
+  }
   EXPECT_EQ(Sources(), (std::vector<std::wstring>{
                            root + L"\\a9.Rmp", root + L"\\a10.wav", root + L"\\b.MP3",
                            root + L"\\album 2\\2.mp3", root + L"\\album 2\\Disc 1\\d.mp3",
                            root + L"\\Album 10\\1.mp1", loose}));
   // A folder is never an entry of its own.
   EXPECT_FALSE(IsFolderPath(Sources().back()));
+}
+
+namespace {
+
+std::wstring StatusPanel(HWND bar) {
+  wchar_t text[128] = {};
+  SendMessageW(bar, SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(text));
+  return text;
+}
+
+}  // namespace
+
+// Entries arrive in their final order while the status bar counts; Esc in
+// the list stops the add and keeps what was added; the commands that need
+// the whole list wait meanwhile.
+TEST_F(FolderAddTest, EscStopsASlowAddKeepingWhatWasAdded) {
+  std::wstring root = music_ / L"Slow";
+  Folder(root);
+  std::vector<std::wstring> expected;
+  for (int i = 1; i <= 200; ++i) {
+    expected.push_back(root + L"\\" + std::to_wstring(i) + L".mp3");
+    WriteBytes(expected.back(), "not audio");
+  }
+  window_->SetAddDelayPerFile(10);
+  window_->AddFiles({root});
+  EXPECT_TRUE(window_->Adding());
+  EXPECT_FALSE(window_->IsEnabled(IDM_EXECRENAME));
+  EXPECT_FALSE(window_->IsEnabled(IDM_OPTION));
+  EXPECT_TRUE(window_->IsEnabled(IDM_OPEN));  // more can be added meanwhile
+  std::wstring counting;
+  for (int i = 0; i < 2000 && window_->RenameEntries().Count() < 5; ++i) {
+    win::PumpMessages();
+    std::wstring status = StatusPanel(window_->StatusBar());
+    if (status.rfind(L"追加中：", 0) == 0) counting = status;
+    Sleep(2);
+  }
+  EXPECT_NE(counting.find(L" / 200 件"), std::wstring::npos) << testing::PrintToString(counting);
+  // A run started now waits: nothing opens.
+  SendMessageW(window_->Handle(), WM_COMMAND, IDM_EXECRENAME, 0);
+  EXPECT_EQ(FindWindowW(L"VelnoirProgress", nullptr), nullptr);
+
+  MSG esc{window_->ListView(), WM_KEYDOWN, VK_ESCAPE, 0};
+  ASSERT_TRUE(TranslateAcceleratorW(window_->Handle(), window_->Accelerators(), &esc));
+  while (window_->Adding()) {
+    win::PumpMessages();
+    Sleep(1);
+  }
+  std::vector<std::wstring> added = Sources();
+  ASSERT_GE(added.size(), 5u);
+  EXPECT_LT(added.size(), 200u);
+  EXPECT_TRUE(std::equal(added.begin(), added.end(), expected.begin()));
+  EXPECT_EQ(StatusPanel(window_->StatusBar()), L"項目数：" + std::to_wstring(added.size()));
+  EXPECT_TRUE(window_->IsEnabled(IDM_EXECRENAME));
+  EXPECT_TRUE(window_->IsEnabled(IDM_OPTION));
+}
+
+// Closing during an add does not wait for the files still to read.
+TEST_F(FolderAddTest, ClosingDuringAnAddClosesAtOnce) {
+  std::wstring root = music_ / L"Long";
+  Folder(root);
+  for (int i = 1; i <= 100; ++i) WriteBytes(root + L"\\" + std::to_wstring(i) + L".mp3", "x");
+  window_->SetAddDelayPerFile(50);
+  window_->AddFiles({root});
+  win::PumpMessages();
+  DWORD started = GetTickCount();
+  SendMessageW(window_->Handle(), WM_CLOSE, 0, 0);
+  EXPECT_LT(GetTickCount() - started, 1000u);
+  EXPECT_FALSE(IsWindow(window_->Handle()));
 }

@@ -400,6 +400,10 @@ TEST_F(MainWindowTest, DroppedFilesAreAddedInDropOrder) {
   memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), list.data(), list.size() * sizeof(wchar_t));
   GlobalUnlock(block);
   SendMessageW(window->Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(block), 0);
+  while (window->Adding()) {
+    win::PumpMessages();
+    Sleep(1);
+  }
   auto& entries = window->RenameEntries();
   ASSERT_EQ(entries.Count(), 3);
   for (int i = 0; i < 3; ++i) EXPECT_EQ(entries.Get(i + 1).source, names[i]);
@@ -505,6 +509,14 @@ void CALLBACK AnswerFileDialog(HWND, UINT, UINT_PTR id, DWORD) {
 
 }  // namespace
 
+// The chosen files are read in the background and arrive through messages.
+static void WaitForAdd(MainWindow& window) {
+  while (window.Adding()) {
+    win::PumpMessages();
+    Sleep(1);
+  }
+}
+
 TEST_F(MainWindowTest, OpenDialogAddsTheChosenFiles) {
   for (const wchar_t* name : {L"one.mp3", L"two.mp3", L"three.wav"})
     WriteBytes(*folder_ / name, "not audio");
@@ -515,12 +527,14 @@ TEST_F(MainWindowTest, OpenDialogAddsTheChosenFiles) {
   g_dialogAnswer.clear();
   SetTimer(nullptr, 0, 100, AnswerFileDialog);
   window->OnOpenClick();
+  WaitForAdd(*window);
   EXPECT_TRUE(g_dialogSeen);
   EXPECT_EQ(entries.Count(), 0);  // cancelled: nothing added, nothing shown
 
   g_dialogAnswer = *folder_ / L"two.mp3";
   SetTimer(nullptr, 0, 100, AnswerFileDialog);
   window->OnOpenClick();
+  WaitForAdd(*window);
   ASSERT_EQ(entries.Count(), 1);
   EXPECT_EQ(entries.Get(1).source, *folder_ / L"two.mp3");
 
@@ -529,6 +543,7 @@ TEST_F(MainWindowTest, OpenDialogAddsTheChosenFiles) {
   g_dialogAnswer = L"\"three.wav\" \"one.mp3\"";
   SetTimer(nullptr, 0, 100, AnswerFileDialog);
   window->OnOpenClick();
+  WaitForAdd(*window);
   ASSERT_EQ(entries.Count(), 3);
   std::wstring second = entries.Get(2).source, third = entries.Get(3).source;
   EXPECT_EQ(second.substr(second.find_last_of(L'\\') + 1), L"three.wav");
