@@ -5,7 +5,6 @@
 
 #include "app/core/command_line.h"
 #include "app/main_window.h"
-#include "engine/rename_entry.h"
 #include "options/registration/registration.h"
 #include "win/command_boundary.h"
 #include "win/ui.h"
@@ -18,10 +17,11 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
     return 1;
   }
 
-  // Names that are no existing file are left out without a word.
+  // Names that are no existing file are left out without a word; a folder
+  // brings in the audio files beneath it.
   std::wstring arguments = ArgumentsOf(GetCommandLineW());
   if (!arguments.empty())
-    AddExistingFiles(window.RenameEntries(), SplitCommandLine(arguments, win::PumpMessages));
+    window.AddCommandLineFiles(SplitCommandLine(arguments, win::PumpMessages));
 
   win::RunCommand(window.Handle(), [&] { RefreshRegistrationAtStart(window.Handle()); });
 

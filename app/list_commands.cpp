@@ -9,6 +9,7 @@
 
 #include "app/core/dialog_result.h"
 #include "app/drop_target.h"
+#include "app/folder_picker.h"
 #include "audio/property/property_dialog.h"
 #include "engine/journaled_rename.h"
 #include "engine/rename_entry.h"
@@ -41,7 +42,10 @@ std::wstring DialogResultText(const std::vector<wchar_t>& buffer) {
 
 }  // namespace
 
-void MainWindow::AddFiles(const std::vector<std::wstring>& paths) { AddRenameEntries(*list_, paths); }
+void MainWindow::OnOpenFolderClick() {
+  std::optional<std::wstring> folder = PickFolder(Handle(), L"フォルダの追加");
+  if (folder) AddFiles({*folder});
+}
 
 void MainWindow::OnOpenClick() {
   // Room for a long multiple selection: the dialog reports a too-small
@@ -88,6 +92,7 @@ struct MainWindow::UndoRefresh {
 };
 
 void MainWindow::OnExecRenameClick() {
+  if (Adding()) return;
   UndoRefresh refresh{this};
   RunJournaledRename(Handle(), *list_, programDirectory_);
 }
@@ -107,7 +112,7 @@ void MainWindow::OnExitClick() {
 }
 
 void MainWindow::OnPropertiesClick() {
-  if (list_->Count() == 0 || list_->Selected() == 0) return;
+  if (Adding() || list_->Count() == 0 || list_->Selected() == 0) return;
   ShowPropertyDialog(Handle(), *list_);
 }
 
@@ -177,8 +182,8 @@ LRESULT CALLBACK MainWindow::ListViewRightButton(HWND list, UINT msg, WPARAM wp,
 
 void MainWindow::OnListRightButtonUp() {
   bool empty = list_->Count() == 0;
+  if (empty || Adding()) SetEnabled(IDM_RMPROPERTY, false);
   if (empty) {
-    SetEnabled(IDM_RMPROPERTY, false);
     SetEnabled(IDM_RMPLAYERPLAY, false);
   }
   POINT at;
@@ -186,7 +191,7 @@ void MainWindow::OnListRightButtonUp() {
   int chosen = static_cast<int>(
       TrackPopupMenu(rightClickMenu_.Get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, 0, Handle(), nullptr));
   menuClosedAt_ = GetTickCount();
-  SetEnabled(IDM_RMPROPERTY, true);
+  SetEnabled(IDM_RMPROPERTY, !Adding());
   SetEnabled(IDM_RMPLAYERPLAY, true);
   if (chosen) OnCommand(chosen);
 }

@@ -2,6 +2,8 @@
 // check marks show the window's view state (view_), which they follow.
 #include "app/main_window.h"
 
+#include <iterator>
+
 namespace {
 
 void Item(HMENU menu, int id, const wchar_t* caption) {
@@ -15,6 +17,7 @@ void Popup(HMENU bar, HMENU menu, const wchar_t* caption) {
 HMENU FileMenu() {
   HMENU file = CreatePopupMenu();
   Item(file, IDM_OPEN, L"ファイルを追加(&O)...\tCtrl+O");
+  Item(file, IDM_OPENFOLDER, L"フォルダを追加(&F)...\tCtrl+Shift+O");
   Item(file, IDM_DELETE, L"ファイルを削除(&D)\tDel");
   Separator(file);
   Item(file, IDM_EXECRENAME, L"リネーム開始(&S)");
@@ -69,8 +72,10 @@ void MainWindow::CreateMenus() {
   ACCEL keys[] = {
       {FCONTROL | FVIRTKEY, 'O', IDM_OPEN},
       {FVIRTKEY, VK_DELETE, IDM_DELETE},
+      {FCONTROL | FSHIFT | FVIRTKEY, 'O', IDM_OPENFOLDER},
+      {FVIRTKEY, VK_ESCAPE, IDM_STOPADD},
   };
-  accelerators_.Reset(CreateAcceleratorTableW(keys, 2));
+  accelerators_.Reset(CreateAcceleratorTableW(keys, static_cast<int>(std::size(keys))));
 }
 
 HMENU MainWindow::MenuOf(int command) const {

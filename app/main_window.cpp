@@ -6,6 +6,7 @@
 #include "app/about/about_dialog.h"
 #include "app/drop_target.h"
 #include "audio/player/vbmp3_player_library.h"
+#include "engine/background_add.h"
 #include "options/dialog/option_dialog.h"
 #include "win/command_boundary.h"
 #include "win/ui.h"
@@ -65,7 +66,8 @@ void MainWindow::Show() {
 }
 
 void MainWindow::OnClose() {
-  // The close is never refused.
+  // The close is never refused; an add going on ends after its file.
+  adder_.reset();
   SaveAtClose();
   DestroyWindow(Handle());
 }
@@ -81,6 +83,8 @@ void MainWindow::OnCommand(int id) {
   win::RunCommand(Handle(), [&] {
     switch (id) {
       case IDM_OPEN: OnOpenClick(); break;
+      case IDM_OPENFOLDER: OnOpenFolderClick(); break;
+      case IDM_STOPADD: StopAdding(); break;
       case IDM_DELETE: OnDeleteClick(); break;
       case IDM_EXECRENAME: OnExecRenameClick(); break;
       case IDM_UNDORENAME: OnUndoRenameClick(); break;
@@ -144,6 +148,9 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       if (wp == kPlayerTimer) win::RunCommand(Handle(), [&] { player_->Tick(); });
       if (wp == kClockTimer) UpdateClock();
       return 0;
+    case kAddReadyMessage:
+      win::RunCommand(Handle(), [&] { OnAddReady(); });
+      return 0;
     case WM_DROPFILES:
       win::RunCommand(Handle(), [&] { OnDropFiles(reinterpret_cast<HDROP>(wp)); });
       return 0;
@@ -153,7 +160,10 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_QUERYENDSESSION:
       return TRUE;
     case WM_ENDSESSION:
-      if (wp) SaveAtClose();
+      if (wp) {
+        adder_.reset();
+        SaveAtClose();
+      }
       return 0;
     case WM_DESTROY:
       OnDestroy();
@@ -185,5 +195,7 @@ void MainWindow::OnPlayerPlayClick() { player_->Play(); }
 void MainWindow::OnPlayerStopClick() { player_->Stop(); }
 void MainWindow::OnPlayerNextClick() { player_->Next(); }
 void MainWindow::OnPlayerPreviousClick() { player_->Previous(); }
-void MainWindow::OnOptionsClick() { ShowOptionsDialog(Handle()); }
+void MainWindow::OnOptionsClick() {
+  if (!Adding()) ShowOptionsDialog(Handle());
+}
 void MainWindow::OnVersionClick() { ShowAboutDialog(Handle()); }

@@ -19,6 +19,7 @@
 #include "win/handles.h"
 #include "win/window.h"
 
+class BackgroundAdd;
 class DropTarget;
 
 class MainWindow : public win::Window, public PlayerHost {
@@ -49,11 +50,22 @@ class MainWindow : public win::Window, public PlayerHost {
   ListViewRenameList& RenameEntries() { return *list_; }
   Player& PreviewPlayer() { return *player_; }
 
-  // Adds files in order, as the dialog and a drop do.
+  // Adds files in order, as the dialog and a drop do; a folder among them
+  // brings in the audio files beneath it. The tags are read on a worker
+  // thread: the entries arrive in batches through the message loop.
   void AddFiles(const std::vector<std::wstring>& paths);
+  // The same with the command line's rule: names that are neither a folder
+  // nor an existing file are left out.
+  void AddCommandLineFiles(const std::vector<std::wstring>& paths);
+  // Whether an add is going on; Esc (IDM_STOPADD) ends it early.
+  bool Adding() const;
+  void StopAdding();
+  // Test and benchmark hook: a pause before each file is read.
+  void SetAddDelayPerFile(DWORD milliseconds) { delayPerFile_ = milliseconds; }
 
   // Menu and toolbar commands.
   void OnOpenClick();
+  void OnOpenFolderClick();
   void OnDeleteClick();
   void OnExecRenameClick();
   void OnUndoRenameClick();
@@ -94,6 +106,7 @@ class MainWindow : public win::Window, public PlayerHost {
   static constexpr int kDesignClientWidth = 9690;  // twips
   static constexpr int kDesignClientHeight = 3960;
   static constexpr int kColumnWidth = 4800;
+  static constexpr UINT kAddReadyMessage = WM_APP + 1;
 
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
   static bool OtherButtonHeld(WPARAM keys, bool ignoreLeft);
@@ -110,6 +123,9 @@ class MainWindow : public win::Window, public PlayerHost {
   void OnListDoubleClick();
   void OnListRightButtonUp();
   void OnDropFiles(HDROP drop);
+  void StartAdd(const std::vector<std::wstring>& paths, bool existingOnly);
+  void OnAddReady();
+  void ShowAdding(bool adding);
 
   // Creation.
   void CreateMenus();
@@ -166,6 +182,10 @@ class MainWindow : public win::Window, public PlayerHost {
   std::unique_ptr<PlayerLibrary> playerLibrary_;
   std::unique_ptr<Player> player_;
   DropTarget* dropTarget_ = nullptr;
+  DWORD delayPerFile_ = 0;
+  // Last, so it goes first: its worker is stopped and joined before the
+  // list and the library it uses.
+  std::unique_ptr<BackgroundAdd> adder_;
 };
 
 // Command identifiers of the menu items (also what outside tools post as
@@ -176,6 +196,8 @@ enum MenuCommand : int {
   IDM_EXECRENAME = 103,
   IDM_EXIT = 104,
   IDM_UNDORENAME = 105,
+  IDM_OPENFOLDER = 106,
+  IDM_STOPADD = 107,
   IDM_SHOWTOOLBAR = 111,
   IDM_FLATTOOLBAR = 112,
   IDM_STATUS = 113,

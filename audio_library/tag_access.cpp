@@ -26,6 +26,7 @@ TagReading ReadFileTagsReporting(const std::wstring& path) {
   bool read = Vbmp3Succeeded(g_vbmp3.getFileInfo2(libraryPath->c_str(), &tag, &reading.tags.stream, &texts));
   reading.outcome = read ? TagReadOutcome::kRead : TagReadOutcome::kLibraryFailed;
   reading.tags.id3v1 = Id3v1Texts(tag, &FromAnsiBytes);
+  reading.tags.id3v1.track = Id3v1Track(texts);
   reading.tags.id3v2 = Id3v2Texts(texts, &FromUtf8Bytes);
   reading.tags.id3v2Version = Id3v2Version(texts, &FromUtf8Bytes);
   return reading;

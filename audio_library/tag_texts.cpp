@@ -34,7 +34,26 @@ TagTexts Id3v2Texts(const TagTextsRecord& record, FieldDecoder utf8) {
   texts.year = Decode(record.Texts[kId3v2Year], utf8);
   texts.comment = Decode(record.Texts[kId3v2Comment], utf8);
   texts.genreName = Decode(record.Texts[kId3v2Genre], utf8);
+  texts.track = TrackNumberText(Decode(record.Texts[kId3v2Track], utf8));
   return texts;
+}
+
+std::wstring Id3v1Track(const TagTextsRecord& record) {
+  return TrackNumberText(std::to_wstring(record.Id3v1Track));
+}
+
+std::wstring TrackNumberText(std::wstring_view written) {
+  size_t at = written.find_first_not_of(L' ');
+  if (at == std::wstring_view::npos) return L"";
+  size_t end = at;
+  while (end < written.size() && written[end] >= L'0' && written[end] <= L'9') ++end;
+  // Leading zeros say nothing ("003" is track 3); the number is kept as
+  // text, so no count of digits can overflow.
+  while (at < end && written[at] == L'0') ++at;
+  if (at == end) return L"";
+  std::wstring number(written.substr(at, end - at));
+  if (number.size() < 2) number.insert(0, 2 - number.size(), L'0');
+  return number;
 }
 
 std::wstring Id3v2Version(const TagTextsRecord& record, FieldDecoder utf8) {

@@ -16,6 +16,9 @@ struct TagTexts {
   std::wstring year;
   std::wstring comment;
   std::wstring genreName;
+  // The track number, two digits at least ("03" from "3/12"); empty when
+  // the tag has none.
+  std::wstring track;
 };
 
 // Fields of TagTextsRecord.Texts, as our library fills them: the ID3v2 texts
@@ -43,5 +46,11 @@ std::string_view FieldBytes(const char* field, size_t width);
 TagTexts Id3v1Texts(const TagRecord& tag, FieldDecoder ansi);
 // The ID3v2 texts of the record, each decoded with utf8.
 TagTexts Id3v2Texts(const TagTextsRecord& texts, FieldDecoder utf8);
+// The ID3v1.1 track byte of the record as a track number; empty without one.
+std::wstring Id3v1Track(const TagTextsRecord& texts);
+// A track as taggers write it ("3/12", " 7", "003") as the number alone with
+// two digits at least ("03", "07", "03", "123"); empty when it does not start
+// with a number above zero.
+std::wstring TrackNumberText(std::wstring_view written);
 // The ID3v2 tag's version ("2.3"); empty when the file has no ID3v2 tag.
 std::wstring Id3v2Version(const TagTextsRecord& texts, FieldDecoder utf8);

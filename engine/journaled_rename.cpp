@@ -2,9 +2,12 @@
 
 #include <optional>
 
+#include "engine/folder_walk_win.h"
 #include "engine/progress_window.h"
 #include "engine/rename_entry.h"
 #include "engine/rename_run.h"
+#include "engine/target_folders.h"
+#include "settings/settings.h"
 #include "win/ui.h"
 #include "win/whole_file.h"
 
@@ -20,6 +23,28 @@ int KillAtRenameFromEnvironment() {
     number = number * 10 + (value[i] - L'0');
   }
   return number;
+}
+
+// Creates the folders target needs, outermost first, recording each before
+// it is made. A text when the entry fails (the platform's, as a failed
+// rename has) or the run must stop (the journal cannot be written).
+std::optional<std::wstring> MakeTargetFolders(const std::wstring& target, JournalSink* journal, bool& stop) {
+  for (const std::wstring& folder : FoldersToCreate(target, IsFolderPath)) {
+    if (journal) {
+      if (DWORD error = journal->AppendFolder(folder)) {
+        stop = true;
+        return kJournalWriteStopText + win::SystemErrorText(error);
+      }
+    }
+    if (!CreateDirectoryW(folder.c_str(), nullptr)) {
+      DWORD error = GetLastError();
+      // Made meanwhile by someone else: it is there, and it is not ours to
+      // remove, but the undo only ever removes empty folders.
+      if (error == ERROR_ALREADY_EXISTS && IsFolderPath(folder)) continue;
+      return std::wstring(kRenameErrorText) + win::SystemErrorText(error);
+    }
+  }
+  return std::nullopt;
 }
 
 }  // namespace
@@ -43,6 +68,10 @@ void RunJournaledRenameWith(HWND mainWindow, RenameList& list, JournalSink& jour
           recording = false;
           journal.Discard();
         }
+      }
+      if (hooks.makeFolders) {
+        if (std::optional<std::wstring> failed = MakeTargetFolders(target, recording ? &journal : nullptr, stop))
+          return failed;
       }
       if (recording) {
         if (DWORD error = journal.Append({source, target})) {
@@ -77,5 +106,6 @@ void RunJournaledRename(HWND mainWindow, RenameList& list, const std::wstring& p
     };
   }
   hooks.wait = [](ProgressWindow& window) { window.WaitModal(); };
+  hooks.makeFolders = g_settings.MakeFolders;
   RunJournaledRenameWith(mainWindow, list, journal, hooks);
 }

@@ -26,6 +26,9 @@ struct JournaledRunHooks {
   std::function<void(int renameNumber)> beforeRename;
   // The modal wait for the report, as in RunRenameWith.
   std::function<void(ProgressWindow&)> wait;
+  // Creates the missing folders of a target just before renaming into
+  // them, each recorded in the journal before it is created.
+  bool makeFolders = false;
 };
 
 void RunJournaledRenameWith(HWND mainWindow, RenameList& list, JournalSink& journal,

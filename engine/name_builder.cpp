@@ -14,13 +14,14 @@ struct Placeholder {
 
 // The order matters: a value may bring in a later placeholder, which is then
 // expanded in its turn, while an earlier one stays literal.
-const std::array<Placeholder, 6> kPlaceholders{{
+const std::array<Placeholder, 7> kPlaceholders{{
     {L"%A", &TagTexts::artist, L"ArtistName"},
     {L"%T", &TagTexts::title, L"TitleName"},
     {L"%L", &TagTexts::album, L"AlbumName"},
     {L"%Y", &TagTexts::year, L"0000"},
     {L"%C", &TagTexts::comment, L""},
     {L"%G", &TagTexts::genreName, L"NoGenre"},
+    {L"%N", &TagTexts::track, L"00"},
 }};
 
 // Held as one text and split at its spaces, so the order stays as written.
@@ -45,8 +46,13 @@ std::wstring ReplaceAll(const std::wstring& text, const std::wstring& what,
 }  // namespace
 
 TagTexts ChooseTagTexts(const TagTexts& id3v1, const TagTexts& id3v2, bool preferID3v2) {
-  if (!preferID3v2) return id3v1;
   auto pick = [](const std::wstring& v2, const std::wstring& v1) { return v2.empty() ? v1 : v2; };
+  if (!preferID3v2) {
+    // Most ID3v1 tags have no room for a track number: the ID3v2 one stands in.
+    TagTexts chosen = id3v1;
+    chosen.track = pick(id3v1.track, id3v2.track);
+    return chosen;
+  }
   TagTexts chosen;
   chosen.artist = pick(id3v2.artist, id3v1.artist);
   chosen.title = pick(id3v2.title, id3v1.title);
@@ -54,6 +60,7 @@ TagTexts ChooseTagTexts(const TagTexts& id3v1, const TagTexts& id3v2, bool prefe
   chosen.year = pick(id3v2.year, id3v1.year);
   chosen.comment = pick(id3v2.comment, id3v1.comment);
   chosen.genreName = pick(id3v2.genreName, id3v1.genreName);
+  chosen.track = pick(id3v2.track, id3v1.track);
   return chosen;
 }
 

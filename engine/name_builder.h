@@ -7,10 +7,11 @@
 #include "audio_library/tag_texts.h"
 
 // The texts a name is built from: with preferID3v2, each ID3v2 text that is
-// not empty takes the place of the ID3v1 one.
+// not empty takes the place of the ID3v1 one. The track number comes from
+// the other tag when the chosen one has none.
 TagTexts ChooseTagTexts(const TagTexts& id3v1, const TagTexts& id3v2, bool preferID3v2);
 
-// Puts the tag texts in place of "%A" "%T" "%L" "%Y" "%C" "%G", in that
+// Puts the tag texts in place of "%A" "%T" "%L" "%Y" "%C" "%G" "%N", in that
 // order, each step working on the text the steps before produced; an empty
 // field gives its fallback text.
 std::wstring ExpandPlaceholders(const std::wstring& templ, const TagTexts& tag);

@@ -51,6 +51,11 @@ DWORD JournalFile::Append(const JournalEntry& entry) {
   return WriteAll(file_.Get(), FormatJournalLine(entry));
 }
 
+DWORD JournalFile::AppendFolder(const std::wstring& folder) {
+  if (!file_) return ERROR_INVALID_HANDLE;
+  return WriteAll(file_.Get(), FormatJournalFolderLine(folder));
+}
+
 void JournalFile::Discard() { DeleteFileW(path_.c_str()); }
 
 Journal ReadJournalFile(const std::wstring& path) {
@@ -58,7 +63,8 @@ Journal ReadJournalFile(const std::wstring& path) {
 }
 
 DWORD KeepRemainingLines(const std::wstring& path, const std::wstring& header,
-                         const std::vector<JournalEntry>& remaining) {
+                         const std::vector<JournalEntry>& remaining,
+                         const std::vector<std::wstring>& foldersLeft) {
   if (remaining.empty()) {
     if (DeleteFileW(path.c_str())) return ERROR_SUCCESS;
     DWORD error = GetLastError();
@@ -67,7 +73,7 @@ DWORD KeepRemainingLines(const std::wstring& path, const std::wstring& header,
   std::wstring next = path + L".new";
   win::OwnedFile file = CreateWriteThrough(next);
   if (!file) return GetLastError();
-  DWORD error = WriteAll(file.Get(), FormatJournal(header, remaining));
+  DWORD error = WriteAll(file.Get(), FormatJournal(header, remaining, foldersLeft));
   file.Reset();  // closed before it replaces the journal
   if (error == ERROR_SUCCESS &&
       !MoveFileExW(next.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))

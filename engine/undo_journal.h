@@ -28,6 +28,9 @@ class JournalSink {
   virtual DWORD Create() = 0;
   // Records one rename; when this returns 0, the line is on the disk.
   virtual DWORD Append(const JournalEntry& entry) = 0;
+  // Records a folder the run is about to create; when this returns 0, the
+  // line is on the disk. A sink that keeps no folders takes it as done.
+  virtual DWORD AppendFolder(const std::wstring& /*folder*/) { return ERROR_SUCCESS; }
   // The run goes on without a journal: the previous run's journal goes, so
   // that undo does not offer to take back an older run as the last one.
   virtual void Discard() = 0;
@@ -41,6 +44,7 @@ class JournalFile : public JournalSink {
   std::wstring Path() const override { return path_; }
   DWORD Create() override;
   DWORD Append(const JournalEntry& entry) override;
+  DWORD AppendFolder(const std::wstring& folder) override;
   void Discard() override;
 
  private:
@@ -56,4 +60,5 @@ Journal ReadJournalFile(const std::wstring& path);
 // a crash leaves either the old journal or the new one). Returns 0 or the
 // platform's error.
 DWORD KeepRemainingLines(const std::wstring& path, const std::wstring& header,
-                         const std::vector<JournalEntry>& remaining);
+                         const std::vector<JournalEntry>& remaining,
+                         const std::vector<std::wstring>& foldersLeft = {});

@@ -6,6 +6,8 @@
 namespace {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+// Starts a created folder's line: an encoded path never starts with "<>".
+constexpr std::string_view kFolderLineMark = "<>";
 constexpr bool kUtf16 = sizeof(wchar_t) == 2;
 
 void AppendUtf8(std::string& out, uint32_t c) {
@@ -149,10 +151,16 @@ std::string FormatJournalLine(const JournalEntry& entry) {
   return EncodeJournalPath(entry.source) + "\t" + EncodeJournalPath(entry.target) + "\r\n";
 }
 
-std::string FormatJournal(const std::wstring& header, const std::vector<JournalEntry>& entries) {
+std::string FormatJournalFolderLine(const std::wstring& folder) {
+  return std::string(kFolderLineMark) + EncodeJournalPath(folder) + "\r\n";
+}
+
+std::string FormatJournal(const std::wstring& header, const std::vector<JournalEntry>& entries,
+                          const std::vector<std::wstring>& createdFolders) {
   std::string out(kByteOrderMark);
   out += EncodeJournalPath(header);
   out += "\r\n";
+  for (const std::wstring& folder : createdFolders) out += FormatJournalFolderLine(folder);
   for (const JournalEntry& entry : entries) out += FormatJournalLine(entry);
   return out;
 }
@@ -177,6 +185,15 @@ Journal ParseJournal(std::string_view bytes) {
       continue;
     }
     if (line.empty()) continue;
+    if (line.substr(0, kFolderLineMark.size()) == kFolderLineMark) {
+      std::wstring folder;
+      if (line.find('\0') == std::string_view::npos &&
+          DecodeJournalPath(line.substr(kFolderLineMark.size()), folder) && !folder.empty())
+        journal.createdFolders.push_back(std::move(folder));
+      else
+        ++journal.damagedLines;
+      continue;
+    }
     size_t tab = line.find('\t');
     JournalEntry entry;
     // A NUL byte is what a disk leaves where a write was lost, never a path.

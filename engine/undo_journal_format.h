@@ -9,6 +9,11 @@
 // surrogate, which Windows file names may contain). These are written as
 // '<', their number in hexadecimal and '>' ("<9>" for a tab). '<' is not
 // allowed in Windows file names, so real paths read back unchanged.
+//
+// A folder the run created is recorded, before it is created, on a line of
+// its own: "<>" and the folder's path. No path starts that way and the line
+// has no tab, so a program that knows only rename lines passes over it, and
+// journals without such lines read as they always did.
 #pragma once
 #include <cstddef>
 #include <string>
@@ -36,6 +41,8 @@ struct Journal {
   // The file ended inside a line: the write of that line never completed,
   // so its rename was never made, and the line is not an entry.
   bool tornLastLine = false;
+  // The folders the run created (or was about to), in the order recorded.
+  std::vector<std::wstring> createdFolders;
 };
 
 // The first line, with the UTF-8 byte order mark in front so that editors
@@ -44,10 +51,13 @@ std::string FormatJournalHeader(const JournalTime& started);
 
 // One rename's line, ending in CR LF.
 std::string FormatJournalLine(const JournalEntry& entry);
+// One created folder's line, ending in CR LF.
+std::string FormatJournalFolderLine(const std::wstring& folder);
 
 // A whole journal: the header line as given (with the byte order mark), then
 // every entry. Used to keep the lines an undo could not carry out.
-std::string FormatJournal(const std::wstring& header, const std::vector<JournalEntry>& entries);
+std::string FormatJournal(const std::wstring& header, const std::vector<JournalEntry>& entries,
+                          const std::vector<std::wstring>& createdFolders = {});
 
 // Reads a journal back. Accepts CR LF or LF line ends, with or without the
 // byte order mark; never throws on bad input.

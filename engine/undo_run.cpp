@@ -4,6 +4,7 @@
 #include "engine/progress_window.h"
 #include "engine/rename_entry.h"
 #include "engine/rename_run_logic.h"
+#include "engine/target_folders.h"
 #include "engine/undo_journal.h"
 #include "win/ui.h"
 #include "win/whole_file.h"
@@ -23,6 +24,23 @@ std::wstring NameOnDisk(const std::wstring& path) {
   if (find == INVALID_HANDLE_VALUE) return L"";
   FindClose(find);
   return data.cFileName;
+}
+
+// Removes, deepest first, the folders the run created that are empty again;
+// each one that holds something else stays, with a report line naming it.
+// Returns those still there, for the journal.
+std::vector<std::wstring> RemoveCreatedFolders(const std::vector<std::wstring>& created, ProgressWindow& progress) {
+  std::vector<std::wstring> left;
+  for (const std::wstring& folder : FolderRemovalOrder(created)) {
+    if (RemoveDirectoryW(folder.c_str())) continue;
+    DWORD error = GetLastError();
+    // Gone already, or never made (the run stopped between the journal's
+    // line and the folder, or a file stood in its place).
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND || error == ERROR_DIRECTORY) continue;
+    left.push_back(folder);
+    progress.AppendReport(kFolderKeptText + folder + L"\r\n");
+  }
+  return left;
 }
 
 }  // namespace
@@ -84,9 +102,10 @@ void RunUndoWith(HWND mainWindow, const std::wstring& journalPath,
   callbacks.cancelRequested = [&progress] { return progress.CancelRequested(); };
   callbacks.letMessagesRun = [] { win::PumpMessages(); };
   UndoTally tally = UndoEntries(journal.entries, callbacks);
+  std::vector<std::wstring> foldersLeft = RemoveCreatedFolders(journal.createdFolders, progress);
 
   progress.AppendReport(ReportSummary(tally.total, tally.succeeded, tally.failed));
-  if (DWORD error = KeepRemainingLines(journalPath, journal.header, tally.remaining))
+  if (DWORD error = KeepRemainingLines(journalPath, journal.header, tally.remaining, foldersLeft))
     progress.AppendReport(kJournalRewriteFailedText + win::SystemErrorText(error) + L"\r\n");
   progress.Finish();
   wait(progress);

@@ -14,6 +14,8 @@ struct Settings {
   int DobleClick = 0;
   // Names from the ID3v2 tag where it has the text, before the ID3v1 tag.
   bool PreferID3v2 = false;
+  // The rename run creates the folders a target names that do not exist yet.
+  bool MakeFolders = false;
 };
 
 extern Settings g_settings;

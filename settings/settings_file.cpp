@@ -43,7 +43,7 @@ constexpr std::array<StoredSetting<WindowSettings>, 8> kWindowKeys{{
     {kWindowSection, L"UpChkShow", &WindowSettings::UpCheckShown, Kind::kOnlyOne, false},
 }};
 
-constexpr std::array<StoredSetting<Settings>, 7> kSettingKeys{{
+constexpr std::array<StoredSetting<Settings>, 8> kSettingKeys{{
     {kSettingSection, L"CantUseFilename", &Settings::CantUseFilename, Kind::kNumber},
     {kSettingSection, L"DataProve", &Settings::DataProve, Kind::kOnlyOne},
     {kSettingSection, L"EqualFileName", &Settings::EqualFileName, Kind::kNumber},
@@ -51,6 +51,7 @@ constexpr std::array<StoredSetting<Settings>, 7> kSettingKeys{{
     {kSettingSection, L"RenameExt_Default", &Settings::RenameExt_Default, Kind::kTemplate},
     {kSettingSection, L"DobleClick", &Settings::DobleClick, Kind::kNumber},
     {kSettingSection, L"PreferID3v2", &Settings::PreferID3v2, Kind::kOnlyOne},
+    {kSettingSection, L"MakeFolders", &Settings::MakeFolders, Kind::kOnlyOne},
 }};
 
 template <typename Record>

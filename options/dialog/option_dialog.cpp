@@ -70,6 +70,8 @@ const ControlLayout kLayout[] = {
     // Below the page's lists, which keep their places.
     {C::kPreferId3v2, 1, L"BUTTON", L"ID3v2タグを優先する", BS_AUTOCHECKBOX | WS_TABSTOP, 0,
      {210, 2415, 4740, 255}},
+    {C::kMakeFolders, 1, L"BUTTON", L"存在しないフォルダを作成する", BS_AUTOCHECKBOX | WS_TABSTOP, 0,
+     {210, 2715, 4740, 255}},
     {C::kOk, kAlways, L"BUTTON", L"OK", BS_DEFPUSHBUTTON | WS_TABSTOP, 0,
      {4305, 3570, 1590, 330}},
     {C::kCancel, kAlways, L"BUTTON", L"キャンセル", kButton, 0, {2625, 3570, 1590, 330}},
@@ -273,6 +275,7 @@ void OptionDialog::LoadSettings() {
   select(kEmptyFieldPolicy, PolicySelection(g_settings.NoSettingField, 1));
   select(kDoubleClickAction, DoubleClickSelection(g_settings.DobleClick));
   SendMessageW(Item(kPreferId3v2), BM_SETCHECK, g_settings.PreferID3v2 ? BST_CHECKED : BST_UNCHECKED, 0);
+  SendMessageW(Item(kMakeFolders), BM_SETCHECK, g_settings.MakeFolders ? BST_CHECKED : BST_UNCHECKED, 0);
   if (IsRegistered()) EnableWindow(Item(kRegisterUpdateCheck), FALSE);
 }
 
@@ -298,6 +301,7 @@ void OptionDialog::OnOk() {
   g_templateList = TemplatesFromEntries(entries);
   g_settings.DobleClick = code(kDoubleClickAction);
   g_settings.PreferID3v2 = SendMessageW(Item(kPreferId3v2), BM_GETCHECK, 0, 0) == BST_CHECKED;
+  g_settings.MakeFolders = SendMessageW(Item(kMakeFolders), BM_GETCHECK, 0, 0) == BST_CHECKED;
   Close();
 }
 

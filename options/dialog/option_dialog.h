@@ -32,6 +32,7 @@ class OptionDialog : public win::Window {
     kEmptyFieldLabel,
     kEmptyFieldPolicy,
     kPreferId3v2,
+    kMakeFolders,
     kOk,
     kCancel,
     kRemoveTemplate,

@@ -106,7 +106,8 @@ TEST_F(MainWindowTest, FirstStartWithoutSettingsFile) {
                         "LastToolBarStyleFlat=0", "LastStatusBarVisible=1", "LastShowFilenameOnly=0",
                         "Width=", "Height=", "[QKPomeren_SE Setting]", "CantUseFilename=0",
                         "DataProve=0", "EqualFileName=0", "NoSettingField=0",
-                        "RenameExt_Default=%A - %T", "DobleClick=0", "PreferID3v2=0"};
+                        "RenameExt_Default=%A - %T", "DobleClick=0", "PreferID3v2=0",
+                        "MakeFolders=0"};
   size_t at = 0;
   for (const char* key : keys) {
     size_t found = ini.find(key, at);
@@ -421,6 +422,10 @@ TEST_F(MainWindowTest, DroppedFilesAreAddedInDropOrder) {
   memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), list.data(), list.size() * sizeof(wchar_t));
   GlobalUnlock(block);
   SendMessageW(window->Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(block), 0);
+  while (window->Adding()) {
+    win::PumpMessages();
+    Sleep(1);
+  }
   auto& entries = window->RenameEntries();
   ASSERT_EQ(entries.Count(), 3);
   for (int i = 0; i < 3; ++i) EXPECT_EQ(entries.Get(i + 1).source, names[i]);
@@ -526,6 +531,14 @@ void CALLBACK AnswerFileDialog(HWND, UINT, UINT_PTR id, DWORD) {
 
 }  // namespace
 
+// The chosen files are read in the background and arrive through messages.
+static void WaitForAdd(MainWindow& window) {
+  while (window.Adding()) {
+    win::PumpMessages();
+    Sleep(1);
+  }
+}
+
 TEST_F(MainWindowTest, OpenDialogAddsTheChosenFiles) {
   for (const wchar_t* name : {L"one.mp3", L"two.mp3", L"three.wav"})
     WriteBytes(*folder_ / name, "not audio");
@@ -536,12 +549,14 @@ TEST_F(MainWindowTest, OpenDialogAddsTheChosenFiles) {
   g_dialogAnswer.clear();
   SetTimer(nullptr, 0, 100, AnswerFileDialog);
   window->OnOpenClick();
+  WaitForAdd(*window);
   EXPECT_TRUE(g_dialogSeen);
   EXPECT_EQ(entries.Count(), 0);  // cancelled: nothing added, nothing shown
 
   g_dialogAnswer = *folder_ / L"two.mp3";
   SetTimer(nullptr, 0, 100, AnswerFileDialog);
   window->OnOpenClick();
+  WaitForAdd(*window);
   ASSERT_EQ(entries.Count(), 1);
   EXPECT_EQ(entries.Get(1).source, *folder_ / L"two.mp3");
 
@@ -550,6 +565,7 @@ TEST_F(MainWindowTest, OpenDialogAddsTheChosenFiles) {
   g_dialogAnswer = L"\"three.wav\" \"one.mp3\"";
   SetTimer(nullptr, 0, 100, AnswerFileDialog);
   window->OnOpenClick();
+  WaitForAdd(*window);
   ASSERT_EQ(entries.Count(), 3);
   std::wstring second = entries.Get(2).source, third = entries.Get(3).source;
   EXPECT_EQ(second.substr(second.find_last_of(L'\\') + 1), L"three.wav");

@@ -73,11 +73,11 @@ class UndoMenuTest : public ::testing::Test {
 TEST_F(UndoMenuTest, SitsBelowStartRenamingAndIsDisabledWithoutAJournal) {
   HMENU bar = GetMenu(window_->Handle());
   HMENU file = GetSubMenu(bar, 0);
-  ASSERT_EQ(GetMenuItemCount(file), 7);
-  EXPECT_EQ(GetMenuItemID(file, 3), static_cast<UINT>(IDM_EXECRENAME));
-  EXPECT_EQ(GetMenuItemID(file, 4), static_cast<UINT>(IDM_UNDORENAME));
-  EXPECT_EQ(MenuText(file, 4), L"直前のリネームを元に戻す(&U)");
-  EXPECT_EQ(GetMenuItemID(file, 6), static_cast<UINT>(IDM_EXIT));
+  ASSERT_EQ(GetMenuItemCount(file), 8);
+  EXPECT_EQ(GetMenuItemID(file, 4), static_cast<UINT>(IDM_EXECRENAME));
+  EXPECT_EQ(GetMenuItemID(file, 5), static_cast<UINT>(IDM_UNDORENAME));
+  EXPECT_EQ(MenuText(file, 5), L"直前のリネームを元に戻す(&U)");
+  EXPECT_EQ(GetMenuItemID(file, 7), static_cast<UINT>(IDM_EXIT));
   EXPECT_FALSE(UndoEnabled());
   // A command that arrives anyway (posted from outside) does nothing.
   Command(IDM_UNDORENAME);

@@ -36,7 +36,7 @@ TEST(TagTexts, EachId3v1FieldComesFromItsOwnPlace) {
   EXPECT_EQ(texts.genreName, L"<Rock>");
 }
 
-TEST(TagTexts, EachId3v2FieldComesFromItsOwnPlaceAndTheTrackIsNoText) {
+TEST(TagTexts, EachId3v2FieldComesFromItsOwnPlace) {
   TagTextsRecord record{};
   const char* values[] = {"t", "a", "l", "2001", "c", "Pop", "7", "2.4"};
   for (int field = 0; field < 8; ++field) Put(record.Texts[field], values[field]);
@@ -48,6 +48,33 @@ TEST(TagTexts, EachId3v2FieldComesFromItsOwnPlaceAndTheTrackIsNoText) {
   EXPECT_EQ(texts.comment, L"<c>");
   EXPECT_EQ(texts.genreName, L"<Pop>");
   EXPECT_EQ(Id3v2Version(record, &Marked), L"<2.4>");
+  Put(record.Texts[kId3v2Track], "7/12");
+  EXPECT_EQ(Id3v2Texts(record, &Latin1).track, L"07");
+}
+
+// ID3v2.3 writes "7/12", ID3v2.4 often "7", some taggers "007" or " 7".
+TEST(TrackNumber, TheNumberAloneWithTwoDigitsAtLeast) {
+  EXPECT_EQ(TrackNumberText(L"3/12"), L"03");
+  EXPECT_EQ(TrackNumberText(L"7"), L"07");
+  EXPECT_EQ(TrackNumberText(L" 7"), L"07");
+  EXPECT_EQ(TrackNumberText(L"003"), L"03");
+  EXPECT_EQ(TrackNumberText(L"12"), L"12");
+  EXPECT_EQ(TrackNumberText(L"123/150"), L"123");
+  EXPECT_EQ(TrackNumberText(L"1000000000000000000000"), L"1000000000000000000000");
+  for (const wchar_t* none : {L"", L"  ", L"0", L"00/12", L"/12", L"A1", L"-3"}) {
+    EXPECT_EQ(TrackNumberText(none), L"") << none;
+  }
+}
+
+TEST(TrackNumber, Id3v1TrackByteOfTheRecord) {
+  TagTextsRecord record{};
+  EXPECT_EQ(Id3v1Track(record), L"");  // no ID3v1.1 tag
+  record.Id3v1Track = 5;
+  EXPECT_EQ(Id3v1Track(record), L"05");
+  record.Id3v1Track = 255;
+  EXPECT_EQ(Id3v1Track(record), L"255");
+  // The ID3v2 texts know nothing of it.
+  EXPECT_EQ(Id3v2Texts(record, &Latin1).track, L"");
 }
 
 TEST(TagTexts, FieldsAreCutAtTheirFirstNulButNeverReadBeyondTheirWidth) {

@@ -18,8 +18,8 @@ const std::wstring kSource = L"D:\\My Music\\track01.mp3";
 // The ID3v2 texts win only where the user prefers them, and only where they
 // have a text; an empty one leaves the ID3v1 text, an empty pair the fallback.
 TEST(ChooseTagTexts, ID3v2FirstOnlyWhenPreferredAndPresent) {
-  TagTexts v1{L"Artist1", L"Title1", L"", L"1999", L"", L"Rock"};
-  TagTexts v2{L"아티스트", L"", L"Album2", L"", L"", L"Pop"};
+  TagTexts v1{L"Artist1", L"Title1", L"", L"1999", L"", L"Rock", L""};
+  TagTexts v2{L"아티스트", L"", L"Album2", L"", L"", L"Pop", L""};
   TagTexts off = ChooseTagTexts(v1, v2, false);
   EXPECT_EQ(off.artist, L"Artist1");
   EXPECT_EQ(off.album, L"");
@@ -30,6 +30,32 @@ TEST(ChooseTagTexts, ID3v2FirstOnlyWhenPreferredAndPresent) {
   EXPECT_EQ(on.year, L"1999");
   EXPECT_EQ(on.genreName, L"Pop");
   EXPECT_EQ(ExpandTemplate(L"C:\\m\\x.mp3", L"%A - %T (%L)", on), L"C:\\m\\아티스트 - Title1 (Album2).mp3");
+}
+
+// Most ID3v1 tags have no track: the ID3v2 one stands in whichever tag is
+// preferred, and a preferred tag's own track wins.
+TEST(ChooseTagTexts, TrackFromTheOtherTagWhenTheChosenHasNone) {
+  TagTexts v1 = Tag(L"A", L"T");
+  TagTexts v2;
+  v2.track = L"07";
+  EXPECT_EQ(ChooseTagTexts(v1, v2, false).track, L"07");
+  EXPECT_EQ(ChooseTagTexts(v1, v2, true).track, L"07");
+  v1.track = L"05";
+  EXPECT_EQ(ChooseTagTexts(v1, v2, false).track, L"05");
+  EXPECT_EQ(ChooseTagTexts(v1, v2, true).track, L"07");
+  EXPECT_EQ(ChooseTagTexts(v1, TagTexts{}, true).track, L"05");
+}
+
+TEST(ExpandTemplate, TrackNumberWithItsFallbackAfterTheGenre) {
+  TagTexts tag = Tag(L"Artist", L"Song");
+  tag.track = L"03";
+  EXPECT_EQ(ExpandTemplate(kSource, L"%N %T", tag), L"D:\\My Music\\03 Song.mp3");
+  EXPECT_EQ(ExpandTemplate(kSource, L"%A\\%L\\%N %T", tag), L"D:\\My Music\\Artist\\AlbumName\\03 Song.mp3");
+  EXPECT_EQ(ExpandTemplate(kSource, L"%N-%N", Tag(L"", L"")), L"D:\\My Music\\00-00.mp3");
+  EXPECT_EQ(ExpandTemplate(kSource, L"%n", tag), L"D:\\My Music\\%n.mp3");
+  // Expanded last: a genre (or any value) that holds "%N" has it expanded.
+  tag.genreName = L"Top %N";
+  EXPECT_EQ(ExpandTemplate(kSource, L"%G", tag), L"D:\\My Music\\Top 03.mp3");
 }
 
 TEST(ExpandTemplate, DefaultTemplateExamples) {
@@ -43,7 +69,7 @@ TEST(ExpandTemplate, FallbacksForEmptyFields) {
   TagTexts empty;
   EXPECT_EQ(ExpandPlaceholders(L"%A|%T|%L|%Y|%C|%G", empty),
             L"ArtistName|TitleName|AlbumName|0000||NoGenre");
-  TagTexts full{L"a", L"t", L"l", L"1999", L"c", L"Rock"};
+  TagTexts full{L"a", L"t", L"l", L"1999", L"c", L"Rock", L""};
   EXPECT_EQ(ExpandPlaceholders(L"%G%C%Y%L%T%A", full), L"Rockc1999lta");
   EXPECT_EQ(ExpandTemplate(kSource, L"%A%C", Tag(L"X", L"")), L"D:\\My Music\\X.mp3");
   // A field cut at its NUL: what follows the NUL is not part of the value.

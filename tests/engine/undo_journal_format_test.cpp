@@ -102,3 +102,27 @@ TEST(FormatJournal, TheRewriteKeepsTheHeaderAndTheRemainingLines) {
   for (const JournalEntry& e : remaining) appended += FormatJournalLine(e);
   EXPECT_EQ(appended, text);
 }
+
+// Created folders have lines of their own that no rename line can be taken
+// for; a journal without them reads as it always did.
+TEST(JournalFormat, CreatedFolderLinesBesideTheRenames) {
+  EXPECT_EQ(FormatJournalFolderLine(L"C:\\m\\<x>"), "<>C:\\m\\<3C>x>\r\n");
+  std::string bytes = kHeader + FormatJournalFolderLine(L"C:\\m\\A") + "C:\\m\\a.mp3\tC:\\m\\A\\a.mp3\r\n" +
+                      FormatJournalFolderLine(L"C:\\m\\A\\音") + "<>\r\n";
+  Journal journal = ParseJournal(bytes);
+  EXPECT_EQ(journal.entries, (Entries{{L"C:\\m\\a.mp3", L"C:\\m\\A\\a.mp3"}}));
+  EXPECT_EQ(journal.createdFolders, (std::vector<std::wstring>{L"C:\\m\\A", L"C:\\m\\A\\音"}));
+  EXPECT_EQ(journal.damagedLines, 1u);  // a folder line without a folder
+
+  // What an earlier version wrote: renames only, and an escaped '<' at the
+  // start of a path is still a rename.
+  Journal old = ParseJournal(kHeader + "<3C>a\tb\r\nc\td\r\n");
+  EXPECT_EQ(old.entries, (Entries{{L"<a", L"b"}, {L"c", L"d"}}));
+  EXPECT_TRUE(old.createdFolders.empty());
+  EXPECT_EQ(old.damagedLines, 0u);
+
+  // Kept lines after an undo carry the folders still to remove.
+  Journal kept = ParseJournal(FormatJournal(L"h", {{L"a", L"b"}}, {L"C:\\F"}));
+  EXPECT_EQ(kept.entries, (Entries{{L"a", L"b"}}));
+  EXPECT_EQ(kept.createdFolders, std::vector<std::wstring>{L"C:\\F"});
+}

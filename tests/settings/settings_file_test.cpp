@@ -58,6 +58,7 @@ TEST(SettingsFile, WritesEveryKeyInTheFilesOrder) {
   settings.RenameExt_Default = L"%T (%Y)";
   settings.DobleClick = 1;
   settings.PreferID3v2 = true;
+  settings.MakeFolders = true;
   SaveSettings(store, settings);
   const std::vector<std::wstring> expected{
       L"QKPomeren_SE Window|LastWindowState=2",
@@ -74,6 +75,7 @@ TEST(SettingsFile, WritesEveryKeyInTheFilesOrder) {
       L"QKPomeren_SE Setting|RenameExt_Default=%T (%Y)",
       L"QKPomeren_SE Setting|DobleClick=1",
       L"QKPomeren_SE Setting|PreferID3v2=1",
+      L"QKPomeren_SE Setting|MakeFolders=1",
   };
   EXPECT_EQ(store.written, expected);  // UpChkShow is never written
 }
@@ -83,7 +85,7 @@ TEST(SettingsFile, SavedValuesComeBack) {
   WindowSettings window{1, false, true, false, true, 9000, 6000, false};
   SaveSettings(store, window);
   store.Set(kWindow, L"UpChkShow", L"1");
-  Settings settings{3, true, 4, 5, L"%A", 1, true};
+  Settings settings{3, true, 4, 5, L"%A", 1, true, true};
   SaveSettings(store, settings);
 
   WindowSettings windowBack;
@@ -105,6 +107,7 @@ TEST(SettingsFile, SavedValuesComeBack) {
   EXPECT_EQ(settingsBack.RenameExt_Default, L"%A");
   EXPECT_EQ(settingsBack.DobleClick, 1);
   EXPECT_TRUE(settingsBack.PreferID3v2);
+  EXPECT_TRUE(settingsBack.MakeFolders);
 }
 
 TEST(SettingsFile, AnEmptyStoreGivesTheFirstStart) {
@@ -119,7 +122,7 @@ TEST(SettingsFile, AnEmptyStoreGivesTheFirstStart) {
   EXPECT_EQ(window.Width, 0);
   EXPECT_EQ(window.Height, 0);
   EXPECT_FALSE(window.UpCheckShown);
-  Settings settings{7, true, 7, 7, L"x", 7, true};
+  Settings settings{7, true, 7, 7, L"x", 7, true, true};
   LoadSettings(store, settings);
   EXPECT_EQ(settings.CantUseFilename, 0);
   EXPECT_FALSE(settings.DataProve);
@@ -128,6 +131,7 @@ TEST(SettingsFile, AnEmptyStoreGivesTheFirstStart) {
   EXPECT_EQ(settings.RenameExt_Default, L"%A - %T");
   EXPECT_EQ(settings.DobleClick, 0);
   EXPECT_FALSE(settings.PreferID3v2);
+  EXPECT_FALSE(settings.MakeFolders);  // absent: off, as before the setting
 }
 
 // Flags count only for their one text; numbers go through the 16-bit rule
@@ -173,7 +177,8 @@ TEST(SettingsFile, OddTextsReadAsTheirKindSays) {
   store.Set(kSetting, L"RenameExt_Default", L"");
   store.Set(kSetting, L"DobleClick", L"x");
   store.Set(kSetting, L"PreferID3v2", L"01");
-  Settings settings{7, true, 7, 7, L"x", 7, true};
+  store.Set(kSetting, L"MakeFolders", L"true");
+  Settings settings{7, true, 7, 7, L"x", 7, true, true};
   LoadSettings(store, settings);
   EXPECT_EQ(settings.CantUseFilename, 2);
   EXPECT_FALSE(settings.DataProve);
@@ -182,6 +187,7 @@ TEST(SettingsFile, OddTextsReadAsTheirKindSays) {
   EXPECT_EQ(settings.RenameExt_Default, L"%A - %T");
   EXPECT_EQ(settings.DobleClick, 0);
   EXPECT_FALSE(settings.PreferID3v2);
+  EXPECT_FALSE(settings.MakeFolders);
 }
 
 TEST(SettingsFile, AKeyThatFailsToReadLeavesTheOthers) {

@@ -140,11 +140,25 @@ class ProgramTest : public ::testing::Test {
   HWND WaitForShownWindow(const wchar_t* className, const wchar_t* caption, int milliseconds = 20000) {
     return WaitForWindowOf(className, caption, milliseconds, true);
   }
-  // The main window exists hidden while it loads; the program is up once it shows.
+  // The main window exists hidden while it loads; the program is up once it
+  // shows and the files of its command line are in the list.
   HWND MainWindowOf() {
     HWND window = WaitForWindow(MainWindow::kClassName, nullptr);
     for (int i = 0; window && i < 400 && !IsWindowVisible(window); ++i) Sleep(50);
+    if (window) WaitUntilAdded(window);
     return window;
+  }
+  // Files are added in the background; the status bar's first panel shows
+  // the item count again once they are all in.
+  static bool WaitUntilAdded(HWND window, int milliseconds = 30000) {
+    HWND bar = Child(window, STATUSCLASSNAMEW);
+    if (!bar) return false;
+    Remote remote(window);
+    for (int waited = 0; waited < milliseconds; waited += 20) {
+      if (remote.StatusText(bar, 0).rfind(L"項目数：", 0) == 0) return true;
+      Sleep(20);
+    }
+    return false;
   }
   bool Ends(int milliseconds = 20000) {
     return WaitForSingleObject(process_.hProcess, static_cast<DWORD>(milliseconds)) == WAIT_OBJECT_0;

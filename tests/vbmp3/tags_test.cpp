@@ -78,6 +78,17 @@ TEST(Id3v1, ReadsVersionOneAndOnePointOne) {
   EXPECT_STREQ(r.tag.GenreName, "");
   EXPECT_EQ(r.versions.id3v1, 11);
   EXPECT_STREQ(r.texts.Texts[vbmp3::kTextTrack], "");  // the texts are ID3v2's
+  EXPECT_EQ(r.texts.Id3v1Track, 7);  // the ID3v1.1 track has a field of its own
+}
+
+TEST(Id3v1, TrackByteOnlyFromAnId3v1Point1Tag) {
+  // A comment filling all 30 bytes is ID3v1.0: its last byte is no track.
+  vbmp3::MemoryFile v10(synth::Join({Audio(), synth::Id3v1("T", "A", std::string(30, 'c'), 0, 17)}));
+  EXPECT_EQ(ReadBack(v10).texts.Id3v1Track, 0);
+  vbmp3::MemoryFile none(Audio());
+  EXPECT_EQ(ReadBack(none).texts.Id3v1Track, 0);
+  vbmp3::MemoryFile highest(synth::Join({Audio(), synth::Id3v1("T", "A", "", 255, 17)}));
+  EXPECT_EQ(ReadBack(highest).texts.Id3v1Track, 255);  // a byte, not a signed char
 }
 
 TEST(Id3v1, PadSpacesAndNulsAreNotText) {

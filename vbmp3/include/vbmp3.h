@@ -57,9 +57,12 @@ typedef struct OpenInfoRecord {
 
 // Filled by vbmp3_getFileInfo2 with the ID3v2 tag's values in UTF-8: 0 title,
 // 1 artist, 2 album, 3 year, 4 comment, 5 genre, 6 track; others empty, and
-// all empty without an ID3v2 tag.
+// all empty without an ID3v2 tag. Id3v1Track is the ID3v1.1 track byte (1-255),
+// 0 when the file's ID3v1 tag has none or there is no ID3v1 tag; it stands
+// after the texts so that every earlier offset stays where it was.
 typedef struct TagTextsRecord {
   char Texts[14][128];
+  int32_t Id3v1Track;
 } TagTextsRecord;
 
 #ifdef __cplusplus
@@ -75,7 +78,8 @@ static_assert(offsetof(StreamInfoRecord, Channels) == 32, "StreamInfoRecord layo
 static_assert(offsetof(StreamInfoRecord, TotalSeconds) == 52, "StreamInfoRecord layout");
 static_assert(sizeof(OpenInfoRecord) == 272, "OpenInfoRecord layout");
 static_assert(offsetof(OpenInfoRecord, TotalSeconds) == 268, "OpenInfoRecord layout");
-static_assert(sizeof(TagTextsRecord) == 1792, "TagTextsRecord layout");
+static_assert(offsetof(TagTextsRecord, Id3v1Track) == 1792, "TagTextsRecord layout");
+static_assert(sizeof(TagTextsRecord) == 1796, "TagTextsRecord layout");
 #endif
 
 // Numbers reported by vbmp3_getLastErrorNo: the outcome of the latest call,

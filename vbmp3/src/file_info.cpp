@@ -103,6 +103,7 @@ int32_t ReadFileInfo(RandomAccessFile& file, TagRecord* tag, StreamInfoRecord* i
   } else if (tag && hasId3v2) {
     PutId3v2Record(*tag, v2);
   }
+  if (texts && hasId3v1) texts->Id3v1Track = t.track;
   if (texts && hasId3v2) {
     PutUtf8(texts->Texts[kTextTitle], v2.title);
     PutUtf8(texts->Texts[kTextArtist], v2.artist);

@@ -166,7 +166,8 @@ TEST_F(OptionDialogTest, TabFollowsTheDesignedOrderOnEachPage) {
   EXPECT_EQ(dialog.CurrentPage(), 1);
   EXPECT_EQ(order(), (std::vector<HWND>{Item(C::kPageTabs), Item(C::kSameNamePolicy),
                                         Item(C::kBadCharacterPolicy), Item(C::kEmptyFieldPolicy),
-                                        Item(C::kPreferId3v2), Item(C::kOk), Item(C::kCancel)}));
+                                        Item(C::kPreferId3v2), Item(C::kMakeFolders), Item(C::kOk),
+                                        Item(C::kCancel)}));
   ClickTab(Item(C::kPageTabs), 2);
   EXPECT_EQ(dialog.CurrentPage(), 2);
   EXPECT_EQ(order(), (std::vector<HWND>{Item(C::kPageTabs), Item(C::kOk), Item(C::kCancel),
@@ -216,6 +217,49 @@ TEST_F(OptionDialogTest, PreferID3v2CheckBoxBelowTheConversionLists) {
   Click(Item(C::kPreferId3v2));
   Click(Item(C::kOk));
   EXPECT_FALSE(g_settings.PreferID3v2);
+}
+
+// Folder creation sits below the ID3v2 preference and goes both ways through
+// OK; Cancel keeps what was there.
+TEST_F(OptionDialogTest, MakeFoldersCheckBoxBelowThePreference) {
+  g_settings.MakeFolders = false;
+  Open();
+  EXPECT_EQ(win::GetText(Item(C::kMakeFolders)), L"存在しないフォルダを作成する");
+  EXPECT_FALSE(Checked(Item(C::kMakeFolders)));
+  RECT box, above;
+  GetWindowRect(Item(C::kMakeFolders), &box);
+  GetWindowRect(Item(C::kPreferId3v2), &above);
+  EXPECT_GE(box.top, above.bottom);
+  EXPECT_EQ(box.left, above.left);
+  ClickTab(Item(C::kPageTabs), 1);
+  EXPECT_TRUE(Shown(Item(C::kMakeFolders)));
+  Click(Item(C::kMakeFolders));
+  Click(Item(C::kCancel));
+  EXPECT_FALSE(g_settings.MakeFolders);
+  Open();
+  ClickTab(Item(C::kPageTabs), 1);
+  Click(Item(C::kMakeFolders));
+  Click(Item(C::kOk));
+  EXPECT_TRUE(g_settings.MakeFolders);
+  g_settings.MakeFolders = false;
+}
+
+// The legend's lines, six with the track number, fit in its label: none is
+// cut off at the bottom.
+TEST_F(OptionDialogTest, LegendFitsItsLabel) {
+  Open();
+  HWND label = Item(C::kLegendLabel);
+  HDC dc = GetDC(label);
+  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0)));
+  RECT client;
+  GetClientRect(label, &client);
+  RECT needed = client;
+  std::wstring text = win::GetText(label);
+  DrawTextW(dc, text.c_str(), -1, &needed, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+  SelectObject(dc, old);
+  ReleaseDC(label, dc);
+  EXPECT_NE(text.find(L"%N - ID3 Track"), std::wstring::npos);
+  EXPECT_LE(needed.bottom, client.bottom);
 }
 
 TEST_F(OptionDialogTest, DataProveStaysTrueThoughItsButtonIsDisabled) {

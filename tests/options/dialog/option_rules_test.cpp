@@ -17,11 +17,13 @@ std::vector<std::wstring> Lines(const std::wstring& text) {
 
 }  // namespace
 
-TEST(TemplateLegend, FiveLinesWithAlignedSecondColumn) {
+// Every placeholder the name builder knows is named where templates are edited.
+TEST(TemplateLegend, SixLinesWithAlignedSecondColumn) {
   std::vector<std::wstring> lines = Lines(kTemplateLegend);
-  ASSERT_EQ(lines.size(), 5u);
+  ASSERT_EQ(lines.size(), 6u);
   EXPECT_EQ(lines[0], L"<置き換え用文字>");
-  EXPECT_EQ(lines[4], L"※大文字、小文字は区別されます。");
+  EXPECT_EQ(lines[4], L"　%N - ID3 Track");
+  EXPECT_EQ(lines[5], L"※大文字、小文字は区別されます。");
   const wchar_t* second[] = {L"%T", L"%Y", L"%G"};
   int column = -1;
   for (int i = 1; i <= 3; ++i) {
