@@ -341,9 +341,12 @@ TEST_F(PlayTest, PositionFollowsTheClock) {
   // The position counts sound the device has played, never sound merely
   // queued: it is never ahead of the clock (the device may run 0.1 s ahead).
   for (int s = 1; s <= 3; ++s) EXPECT_GT(reached[s], s - 0.15) << s;
-  // The null sink starts slowly, about half a second late, then keeps time.
-  EXPECT_LT(reached[3], 4.5);
-  EXPECT_NEAR(reached[3] - reached[2], 1.0, 0.2);
+  // The null sink starts slowly, about half a second late, then keeps time:
+  // a second of position never takes less than most of a second. A machine
+  // too busy to feed the device makes the position lag behind the clock,
+  // which is what it should then report; the poll's limit bounds that.
+  EXPECT_LT(reached[3], 6.0);
+  EXPECT_GT(reached[3] - reached[2], 0.8);
 }
 
 TEST_F(PlayTest, EndOfFileIsReported) {
