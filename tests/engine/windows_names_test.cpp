@@ -1,0 +1,140 @@
+#include "engine/windows_names.h"
+
+#include <gtest/gtest.h>
+
+#include "engine/name_builder.h"
+
+namespace {
+
+const std::wstring kFolder = L"D:\\My Music\\";  // 12 units
+// The room a file name has beside kFolder and ".mp3" within 259 units.
+constexpr size_t kStemRoom = kMaxPathUnits - 12 - 4;
+
+std::wstring Target(const std::wstring& name) { return WindowsTargetPath(kFolder, name, L".mp3"); }
+
+}  // namespace
+
+TEST(WindowsNames, ControlCharactersLeaveTheName) {
+  EXPECT_EQ(RemoveControlCharacters(std::wstring(L"a\tb\r\nc\x7F" L"d\x1F" L"e\0f", 12)), L"abcdef");
+  // A comment with line breaks, a title with a tab.
+  EXPECT_EQ(Target(L"Live\r\nat Budokan\t2"), kFolder + L"Liveat Budokan2.mp3");
+  // Characters just outside the range stay.
+  EXPECT_EQ(RemoveControlCharacters(L" ~\u0080\u3000"), L" ~\u0080\u3000");
+}
+
+TEST(WindowsNames, FoldersLoseTrailingDotsAndSpacesTheFileNameKeepsThem) {
+  EXPECT_EQ(Target(L"Mr.\\Song"), kFolder + L"Mr\\Song.mp3");
+  EXPECT_EQ(Target(L"A. . \\B \\Song"), kFolder + L"A\\B\\Song.mp3");
+  // The extension follows the file name's own dots.
+  EXPECT_EQ(Target(L"Mr."), kFolder + L"Mr..mp3");
+  EXPECT_EQ(Target(L"Song  "), kFolder + L"Song  .mp3");
+  // "." and ".." are not names.
+  EXPECT_EQ(Target(L"..\\.\\Song"), kFolder + L"..\\.\\Song.mp3");
+  // Leading spaces and dots are the user's.
+  EXPECT_EQ(Target(L" .hidden\\Song"), kFolder + L" .hidden\\Song.mp3");
+  // The source's own folder is where the file is: it is never touched.
+  EXPECT_EQ(WindowsTargetPath(L"D:\\odd. \\", L"Song", L".mp3"), L"D:\\odd. \\Song.mp3");
+}
+
+TEST(WindowsNames, DeviceNamesGetAnUnderscore) {
+  for (const wchar_t* reserved : {L"CON", L"prn", L"Aux", L"nUl", L"COM1", L"com9", L"LPT1", L"lpt9"})
+    EXPECT_NE(ReservedDeviceNameEnd(reserved), std::wstring::npos) << reserved;
+  for (const wchar_t* free : {L"COM10", L"COM0", L"LPT", L"CONCERT", L"Aux - Live", L"xCON", L"", L"CO N",
+                              L"ＣＯＮ", L"CONIN"})
+    EXPECT_EQ(ReservedDeviceNameEnd(free), std::wstring::npos) << free;
+  EXPECT_EQ(Target(L"CON"), kFolder + L"CON_.mp3");
+  EXPECT_EQ(Target(L"aux.live"), kFolder + L"aux_.live.mp3");
+  EXPECT_EQ(Target(L"nul\\Song"), kFolder + L"nul_\\Song.mp3");
+  EXPECT_EQ(Target(L"Aux - Live"), kFolder + L"Aux - Live.mp3");
+  EXPECT_EQ(Target(L"COM10"), kFolder + L"COM10.mp3");
+  EXPECT_EQ(Target(L"CONCERT"), kFolder + L"CONCERT.mp3");
+  // Windows ignores spaces before the dot and after the name.
+  EXPECT_EQ(Target(L"CON "), kFolder + L"CON_ .mp3");
+  // A folder that is a device once its trailing dots are gone.
+  EXPECT_EQ(Target(L"LPT3. .\\Song"), kFolder + L"LPT3_\\Song.mp3");
+}
+
+TEST(WindowsNames, CutsFollowCharactersNotCodeUnits) {
+  const std::wstring a241(241, L'a'), a242(242, L'a');
+  // A surrogate pair fits whole or not at all.
+  EXPECT_EQ(CutAtCharacterBoundary(L"ab\U0001F600", 3), L"ab");
+  EXPECT_EQ(CutAtCharacterBoundary(L"ab\U0001F600c", 4), L"ab\U0001F600");
+  // A base character keeps its marks: e + acute, か + dakuten, a variation
+  // selector from the supplementary planes.
+  EXPECT_EQ(CutAtCharacterBoundary(L"xe\u0301y", 2), L"x");
+  EXPECT_EQ(CutAtCharacterBoundary(L"xe\u0301y", 3), L"xe\u0301");
+  EXPECT_EQ(CutAtCharacterBoundary(L"\u304B\u3099\u304B\u3099", 3), L"\u304B\u3099");
+  EXPECT_EQ(CutAtCharacterBoundary(L"\u845B\U000E0100z", 2), L"");
+  EXPECT_EQ(CutAtCharacterBoundary(L"\u845B\U000E0100z", 3), L"\u845B\U000E0100");
+  EXPECT_EQ(Utf16Length(L"a\U0001F600\u0301"), 4u);
+  // In a target: the cut before the extension lands inside the pair, so the
+  // pair goes.
+  std::wstring cut = Target(a242 + L"\U0001F600" + L"tail");
+  EXPECT_EQ(cut, kFolder + a242 + L".mp3");
+  EXPECT_EQ(Target(a241 + L"\U0001F600" + L"tail"), kFolder + a241 + L"\U0001F600.mp3");
+  EXPECT_EQ(Utf16Length(Target(a241 + L"\U0001F600" + L"tail")), kMaxPathUnits);
+  EXPECT_EQ(Target(a242 + L"e\u0301"), kFolder + a242 + L".mp3");
+}
+
+TEST(WindowsNames, LongNamesAreCutBeforeTheExtensionToFit) {
+  const std::wstring longName(400, L'x');
+  // The whole path: 259 units at most.
+  std::wstring target = Target(longName);
+  EXPECT_EQ(target, kFolder + std::wstring(kStemRoom, L'x') + L".mp3");
+  EXPECT_EQ(Utf16Length(target), kMaxPathUnits);
+  // A short folder: the file name's own limit, 255 with its extension.
+  EXPECT_EQ(WindowsTargetPath(L"C:\\", longName, L".mp3"), L"C:\\" + std::wstring(251, L'x') + L".mp3");
+  // A name that fits is left whole.
+  std::wstring fits(kStemRoom, L'y');
+  EXPECT_EQ(Target(fits), kFolder + fits + L".mp3");
+  // A folder of the template longer than a name can be is cut to 255 (and
+  // loses the dots the cut leaves at its end); no room is left for the file
+  // name beside it.
+  std::wstring folder = std::wstring(254, L'f') + L"..g";
+  std::wstring built = WindowsTargetPath(L"C:\\", folder + L"\\Song", L".mp3");
+  EXPECT_EQ(built, L"C:\\" + std::wstring(254, L'f') + L"\\.mp3");
+  // Nothing left for the file name: it is cut to nothing, the extension stays.
+  std::wstring full = WindowsTargetPath(L"C:\\", std::wstring(250, L'f') + L"\\" + std::wstring(10, L'g'), L".mp3");
+  EXPECT_EQ(full, L"C:\\" + std::wstring(250, L'f') + L"\\" + std::wstring(1, L'g') + L".mp3");
+  EXPECT_EQ(Utf16Length(full), kMaxPathUnits);
+}
+
+// A cut that leaves a device name ("CON" of "CONCERT") or a device name
+// without room for its "_" never gives a name Windows takes for a device.
+TEST(WindowsNames, CutsNeverLeaveADeviceName) {
+  std::wstring folder = L"C:\\" + std::wstring(249, L'f') + L"\\";  // 253 units: 2 left beside ".mp3"
+  EXPECT_EQ(Utf16Length(folder), 253u);
+  EXPECT_EQ(WindowsTargetPath(folder, L"NULL", L".mp3"), folder + L"NU.mp3");
+  std::wstring folder3 = L"C:\\" + std::wstring(248, L'f') + L"\\";  // 3 left
+  EXPECT_EQ(WindowsTargetPath(folder3, L"CONCERT", L".mp3"), folder3 + L"CO.mp3");
+  EXPECT_EQ(WindowsTargetPath(folder3, L"CON", L".mp3"), folder3 + L"CO.mp3");
+  std::wstring folder4 = L"C:\\" + std::wstring(247, L'f') + L"\\";  // 4 left
+  EXPECT_EQ(WindowsTargetPath(folder4, L"CON", L".mp3"), folder4 + L"CON_.mp3");
+  EXPECT_EQ(WindowsTargetPath(folder4, L"CONCERT", L".mp3"), folder4 + L"CONC.mp3");
+}
+
+TEST(WindowsNames, TypedPathsGetTheSameRules) {
+  EXPECT_EQ(WindowsSafePath(L""), L"");
+  EXPECT_EQ(WindowsSafePath(L"C:\\Music\\Song.mp3"), L"C:\\Music\\Song.mp3");
+  EXPECT_EQ(WindowsSafePath(L"C:\\Music\\Mr. \\con.mp3 .."), L"C:\\Music\\Mr\\con_.mp3");
+  EXPECT_EQ(WindowsSafePath(L"\\\\server\\share\\aux\\a\tb.mp3"), L"\\\\server\\share\\aux_\\ab.mp3");
+  EXPECT_EQ(WindowsSafePath(L"C:\\Music\\.."), L"C:\\Music\\..");
+  EXPECT_EQ(WindowsSafePath(L"Song"), L"Song");
+  // The typed name's own extension is what the cut keeps.
+  std::wstring cut = WindowsSafePath(L"C:\\" + std::wstring(300, L'x') + L".flac");
+  EXPECT_EQ(cut, L"C:\\" + std::wstring(250, L'x') + L".flac");
+  // Wildcards are left for the duplicate check to see.
+  EXPECT_EQ(WindowsSafePath(L"C:\\Music\\*.mp3"), L"C:\\Music\\*.mp3");
+}
+
+// What the name builder produced is what Windows holds: applying the typed
+// path's rules to it changes nothing.
+TEST(WindowsNames, BuiltNamesPassTheTypedPathRulesUnchanged) {
+  TagTexts tag{L"CON. ", L"Mr.", L"aux", L"1999", L"\t", L"Rock"};
+  tag.title += std::wstring(300, L'\u304B');
+  for (const wchar_t* templ : {L"%A\\%T", L"%L.%T", L"%T", L"%L\\%L", L"FP#C:\\x.\\%L"}) {
+    std::wstring built = ExpandTemplate(L"D:\\My Music\\track01.mp3", templ, tag);
+    EXPECT_EQ(WindowsSafePath(built), built) << templ;
+    EXPECT_LE(Utf16Length(built), kMaxPathUnits) << templ;
+  }
+}
