@@ -1,5 +1,7 @@
 #include "engine/naming_policy.h"
 
+#include "engine/windows_names.h"
+
 namespace {
 
 // The first item for any index outside the list's count.
@@ -21,4 +23,23 @@ std::wstring TrimNameEnds(const std::wstring& name) {
   if (first == std::wstring::npos) return L"";
   size_t last = name.find_last_not_of(kLeftovers);
   return name.substr(first, last - first + 1);
+}
+
+std::wstring NumberedTarget(const std::wstring& target, int number) {
+  const size_t sep = target.rfind(L'\\');
+  const size_t nameStart = sep == std::wstring::npos ? 0 : sep + 1;
+  size_t dot = target.rfind(L'.');
+  if (dot == std::wstring::npos || dot < nameStart) dot = target.size();
+  const std::wstring suffix = L" (" + std::to_wstring(number) + L")" + target.substr(dot);
+  return WindowsTargetPath(target.substr(0, nameStart), target.substr(nameStart, dot - nameStart), suffix);
+}
+
+std::wstring FirstFreeNumberedTarget(const std::wstring& target,
+                                     const std::function<bool(const std::wstring&)>& isFree) {
+  std::wstring candidate;
+  for (int number = 2; number <= kMaxNumberedTarget; ++number) {
+    candidate = NumberedTarget(target, number);
+    if (isFree(candidate)) break;
+  }
+  return candidate;
 }

@@ -4,6 +4,7 @@
 // as the first item, while the stored number itself is left as it is.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <string>
 
 // "ファイル名に使えない文字が出た場合" (CantUseFilename).
@@ -39,6 +40,18 @@ struct NamingPolicies {
 // What a blanked field leaves at the ends of a name: spaces, "-" and "_"
 // ("%A - %T" without an artist gives " - Title"). The middle stays.
 std::wstring TrimNameEnds(const std::wstring& name);
+
+// "name (n).ext" beside the target: the extension runs from the last dot of
+// the target's last component (none without a dot). The name is cut before
+// " (n)" when the longer name would not fit Windows' limits.
+std::wstring NumberedTarget(const std::wstring& target, int number);
+
+// The first of "name (2).ext", "name (3).ext", ... that isFree accepts;
+// after kMaxNumberedTarget tries, the last one tried, whose own check then
+// finds it taken.
+inline constexpr int kMaxNumberedTarget = 9999;
+std::wstring FirstFreeNumberedTarget(const std::wstring& target,
+                                     const std::function<bool(const std::wstring&)>& isFree);
 
 // The report's line for an entry that keeps its name because a field its
 // template uses is empty.

@@ -6,32 +6,32 @@
 
 namespace {
 
-const std::wstring kFolder = L"D:\\My Music\\";  // 12 units
-// The room a file name has beside kFolder and ".mp3" within 259 units.
-constexpr size_t kStemRoom = kMaxPathUnits - 12 - 4;
+const std::wstring kNamesFolder = L"D:\\My Music\\";  // 12 units
+// The room a file name has beside kNamesFolder and ".mp3" within 259 units.
+constexpr size_t kNamesStemRoom = kMaxPathUnits - 12 - 4;
 
-std::wstring Target(const std::wstring& name) { return WindowsTargetPath(kFolder, name, L".mp3"); }
+std::wstring NamesTarget(const std::wstring& name) { return WindowsTargetPath(kNamesFolder, name, L".mp3"); }
 
 }  // namespace
 
 TEST(WindowsNames, ControlCharactersLeaveTheName) {
   EXPECT_EQ(RemoveControlCharacters(std::wstring(L"a\tb\r\nc\x7F" L"d\x1F" L"e\0f", 12)), L"abcdef");
   // A comment with line breaks, a title with a tab.
-  EXPECT_EQ(Target(L"Live\r\nat Budokan\t2"), kFolder + L"Liveat Budokan2.mp3");
+  EXPECT_EQ(NamesTarget(L"Live\r\nat Budokan\t2"), kNamesFolder + L"Liveat Budokan2.mp3");
   // Characters just outside the range stay.
   EXPECT_EQ(RemoveControlCharacters(L" ~\u0080\u3000"), L" ~\u0080\u3000");
 }
 
 TEST(WindowsNames, FoldersLoseTrailingDotsAndSpacesTheFileNameKeepsThem) {
-  EXPECT_EQ(Target(L"Mr.\\Song"), kFolder + L"Mr\\Song.mp3");
-  EXPECT_EQ(Target(L"A. . \\B \\Song"), kFolder + L"A\\B\\Song.mp3");
+  EXPECT_EQ(NamesTarget(L"Mr.\\Song"), kNamesFolder + L"Mr\\Song.mp3");
+  EXPECT_EQ(NamesTarget(L"A. . \\B \\Song"), kNamesFolder + L"A\\B\\Song.mp3");
   // The extension follows the file name's own dots.
-  EXPECT_EQ(Target(L"Mr."), kFolder + L"Mr..mp3");
-  EXPECT_EQ(Target(L"Song  "), kFolder + L"Song  .mp3");
+  EXPECT_EQ(NamesTarget(L"Mr."), kNamesFolder + L"Mr..mp3");
+  EXPECT_EQ(NamesTarget(L"Song  "), kNamesFolder + L"Song  .mp3");
   // "." and ".." are not names.
-  EXPECT_EQ(Target(L"..\\.\\Song"), kFolder + L"..\\.\\Song.mp3");
+  EXPECT_EQ(NamesTarget(L"..\\.\\Song"), kNamesFolder + L"..\\.\\Song.mp3");
   // Leading spaces and dots are the user's.
-  EXPECT_EQ(Target(L" .hidden\\Song"), kFolder + L" .hidden\\Song.mp3");
+  EXPECT_EQ(NamesTarget(L" .hidden\\Song"), kNamesFolder + L" .hidden\\Song.mp3");
   // The source's own folder is where the file is: it is never touched.
   EXPECT_EQ(WindowsTargetPath(L"D:\\odd. \\", L"Song", L".mp3"), L"D:\\odd. \\Song.mp3");
 }
@@ -42,16 +42,16 @@ TEST(WindowsNames, DeviceNamesGetAnUnderscore) {
   for (const wchar_t* free : {L"COM10", L"COM0", L"LPT", L"CONCERT", L"Aux - Live", L"xCON", L"", L"CO N",
                               L"ＣＯＮ", L"CONIN"})
     EXPECT_EQ(ReservedDeviceNameEnd(free), std::wstring::npos) << free;
-  EXPECT_EQ(Target(L"CON"), kFolder + L"CON_.mp3");
-  EXPECT_EQ(Target(L"aux.live"), kFolder + L"aux_.live.mp3");
-  EXPECT_EQ(Target(L"nul\\Song"), kFolder + L"nul_\\Song.mp3");
-  EXPECT_EQ(Target(L"Aux - Live"), kFolder + L"Aux - Live.mp3");
-  EXPECT_EQ(Target(L"COM10"), kFolder + L"COM10.mp3");
-  EXPECT_EQ(Target(L"CONCERT"), kFolder + L"CONCERT.mp3");
+  EXPECT_EQ(NamesTarget(L"CON"), kNamesFolder + L"CON_.mp3");
+  EXPECT_EQ(NamesTarget(L"aux.live"), kNamesFolder + L"aux_.live.mp3");
+  EXPECT_EQ(NamesTarget(L"nul\\Song"), kNamesFolder + L"nul_\\Song.mp3");
+  EXPECT_EQ(NamesTarget(L"Aux - Live"), kNamesFolder + L"Aux - Live.mp3");
+  EXPECT_EQ(NamesTarget(L"COM10"), kNamesFolder + L"COM10.mp3");
+  EXPECT_EQ(NamesTarget(L"CONCERT"), kNamesFolder + L"CONCERT.mp3");
   // Windows ignores spaces before the dot and after the name.
-  EXPECT_EQ(Target(L"CON "), kFolder + L"CON_ .mp3");
+  EXPECT_EQ(NamesTarget(L"CON "), kNamesFolder + L"CON_ .mp3");
   // A folder that is a device once its trailing dots are gone.
-  EXPECT_EQ(Target(L"LPT3. .\\Song"), kFolder + L"LPT3_\\Song.mp3");
+  EXPECT_EQ(NamesTarget(L"LPT3. .\\Song"), kNamesFolder + L"LPT3_\\Song.mp3");
 }
 
 TEST(WindowsNames, CutsFollowCharactersNotCodeUnits) {
@@ -69,24 +69,24 @@ TEST(WindowsNames, CutsFollowCharactersNotCodeUnits) {
   EXPECT_EQ(Utf16Length(L"a\U0001F600\u0301"), 4u);
   // In a target: the cut before the extension lands inside the pair, so the
   // pair goes.
-  std::wstring cut = Target(a242 + L"\U0001F600" + L"tail");
-  EXPECT_EQ(cut, kFolder + a242 + L".mp3");
-  EXPECT_EQ(Target(a241 + L"\U0001F600" + L"tail"), kFolder + a241 + L"\U0001F600.mp3");
-  EXPECT_EQ(Utf16Length(Target(a241 + L"\U0001F600" + L"tail")), kMaxPathUnits);
-  EXPECT_EQ(Target(a242 + L"e\u0301"), kFolder + a242 + L".mp3");
+  std::wstring cut = NamesTarget(a242 + L"\U0001F600" + L"tail");
+  EXPECT_EQ(cut, kNamesFolder + a242 + L".mp3");
+  EXPECT_EQ(NamesTarget(a241 + L"\U0001F600" + L"tail"), kNamesFolder + a241 + L"\U0001F600.mp3");
+  EXPECT_EQ(Utf16Length(NamesTarget(a241 + L"\U0001F600" + L"tail")), kMaxPathUnits);
+  EXPECT_EQ(NamesTarget(a242 + L"e\u0301"), kNamesFolder + a242 + L".mp3");
 }
 
 TEST(WindowsNames, LongNamesAreCutBeforeTheExtensionToFit) {
   const std::wstring longName(400, L'x');
   // The whole path: 259 units at most.
-  std::wstring target = Target(longName);
-  EXPECT_EQ(target, kFolder + std::wstring(kStemRoom, L'x') + L".mp3");
+  std::wstring target = NamesTarget(longName);
+  EXPECT_EQ(target, kNamesFolder + std::wstring(kNamesStemRoom, L'x') + L".mp3");
   EXPECT_EQ(Utf16Length(target), kMaxPathUnits);
   // A short folder: the file name's own limit, 255 with its extension.
   EXPECT_EQ(WindowsTargetPath(L"C:\\", longName, L".mp3"), L"C:\\" + std::wstring(251, L'x') + L".mp3");
   // A name that fits is left whole.
-  std::wstring fits(kStemRoom, L'y');
-  EXPECT_EQ(Target(fits), kFolder + fits + L".mp3");
+  std::wstring fits(kNamesStemRoom, L'y');
+  EXPECT_EQ(NamesTarget(fits), kNamesFolder + fits + L".mp3");
   // A folder of the template longer than a name can be is cut to 255 (and
   // loses the dots the cut leaves at its end); no room is left for the file
   // name beside it.
