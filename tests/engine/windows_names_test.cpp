@@ -138,3 +138,45 @@ TEST(WindowsNames, BuiltNamesPassTheTypedPathRulesUnchanged) {
     EXPECT_LE(Utf16Length(built), kMaxPathUnits) << templ;
   }
 }
+
+// Paths pieced together at random from the pieces that trouble Windows: what
+// comes out holds no control character, no folder ending in a dot or a space,
+// no device name and no half of a character at a cut; it fits when its
+// folders leave room; and the rules change nothing the second time.
+TEST(WindowsNames, RandomPathsComeOutAsWindowsHoldsThem) {
+  const std::wstring pieces[] = {L"\\", L".", L" ", L"..", L"con", L"Aux", L"COM7", L"lpt1", L"a", L"Title",
+                                 L"\t", L"\x7F", L"\U0001F600", L"e\u0301", L"\u304B\u3099", L"\u3000",
+                                 std::wstring(60, L'x'), std::wstring(30, L'\u6F22'), L".mp3", L"_", L"-"};
+  unsigned state = 12345;
+  auto next = [&state] { return (state = state * 1103515245u + 12345u) >> 16; };
+  for (int round = 0; round < 3000; ++round) {
+    std::wstring typed = L"C:\\";
+    for (unsigned n = next() % 14; n > 0; --n) typed += pieces[next() % std::size(pieces)];
+    const std::wstring safe = WindowsSafePath(typed);
+    SCOPED_TRACE(testing::PrintToString(typed));
+    EXPECT_EQ(WindowsSafePath(safe), safe);
+    EXPECT_EQ(RemoveControlCharacters(safe), safe);
+    size_t from = 0;
+    for (;;) {
+      size_t sep = safe.find(L'\\', from);
+      std::wstring component = safe.substr(from, sep == std::wstring::npos ? std::wstring::npos : sep - from);
+      if (component != L"." && component != L"..") {
+        EXPECT_EQ(ReservedDeviceNameEnd(component), std::wstring::npos) << testing::PrintToString(component);
+        if (sep != std::wstring::npos && !component.empty())
+          EXPECT_TRUE(component.back() != L'.' && component.back() != L' ') << testing::PrintToString(component);
+        EXPECT_LE(Utf16Length(component), kMaxComponentUnits);
+      }
+      if (sep == std::wstring::npos) break;
+      from = sep + 1;
+    }
+    // A cut never leaves half a surrogate pair at the end.
+    const wchar_t last = safe.empty() ? L'\0' : safe.back();
+    EXPECT_FALSE(sizeof(wchar_t) == 2 && last >= 0xD800 && last <= 0xDBFF);
+    // Folders and extension leave room for a character of the name: it fits.
+    const size_t nameStart = safe.rfind(L'\\') + 1;
+    const size_t dot = safe.rfind(L'.');
+    const std::wstring extension = dot != std::wstring::npos && dot >= nameStart ? safe.substr(dot) : L"";
+    if (Utf16Length(safe.substr(0, nameStart) + extension) + 2 < kMaxPathUnits)
+      EXPECT_LE(Utf16Length(safe), kMaxPathUnits);
+  }
+}
