@@ -162,8 +162,9 @@ TEST(WindowsNames, RandomPathsComeOutAsWindowsHoldsThem) {
       std::wstring component = safe.substr(from, sep == std::wstring::npos ? std::wstring::npos : sep - from);
       if (component != L"." && component != L"..") {
         EXPECT_EQ(ReservedDeviceNameEnd(component), std::wstring::npos) << testing::PrintToString(component);
-        if (sep != std::wstring::npos && !component.empty())
+        if (sep != std::wstring::npos && !component.empty()) {
           EXPECT_TRUE(component.back() != L'.' && component.back() != L' ') << testing::PrintToString(component);
+        }
         EXPECT_LE(Utf16Length(component), kMaxComponentUnits);
       }
       if (sep == std::wstring::npos) break;
@@ -176,7 +177,8 @@ TEST(WindowsNames, RandomPathsComeOutAsWindowsHoldsThem) {
     const size_t nameStart = safe.rfind(L'\\') + 1;
     const size_t dot = safe.rfind(L'.');
     const std::wstring extension = dot != std::wstring::npos && dot >= nameStart ? safe.substr(dot) : L"";
-    if (Utf16Length(safe.substr(0, nameStart) + extension) + 2 < kMaxPathUnits)
+    if (Utf16Length(safe.substr(0, nameStart) + extension) + 2 < kMaxPathUnits) {
       EXPECT_LE(Utf16Length(safe), kMaxPathUnits);
+    }
   }
 }
