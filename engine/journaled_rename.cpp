@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "engine/folder_walk_win.h"
+#include "engine/policy_rename.h"
 #include "engine/progress_window.h"
 #include "engine/rename_entry.h"
 #include "engine/rename_run.h"
@@ -56,8 +57,11 @@ void RunJournaledRenameWith(HWND mainWindow, RenameList& list, JournalSink& jour
   bool started = false;
   bool recording = true;
   int renames = 0;
+  const RunPolicies policies = RunPoliciesFromSettings();
   auto rename = [&](HWND progress, const std::wstring& source, const std::wstring& target, bool& stop) {
-    auto record = [&]() -> std::optional<std::wstring> {
+    // The journal names the path the file really got, which a numbered
+    // name makes differ from the entry's target.
+    auto record = [&](const std::wstring& used) -> std::optional<std::wstring> {
       if (!started) {
         started = true;
         if (DWORD error = journal.Create()) {
@@ -74,7 +78,7 @@ void RunJournaledRenameWith(HWND mainWindow, RenameList& list, JournalSink& jour
           return failed;
       }
       if (recording) {
-        if (DWORD error = journal.Append({source, target})) {
+        if (DWORD error = journal.Append({source, used})) {
           stop = true;
           return kJournalWriteStopText + win::SystemErrorText(error);
         }
@@ -83,7 +87,7 @@ void RunJournaledRenameWith(HWND mainWindow, RenameList& list, JournalSink& jour
       if (hooks.beforeRename) hooks.beforeRename(renames);
       return std::nullopt;
     };
-    return TryRenameFileWith(source, target, record);
+    return TryRenameEntry(source, target, policies, record);
   };
   RunRenameStoppable(mainWindow, list, rename, hooks.wait);
 }

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "engine/path_rules.h"
+#include "engine/windows_names.h"
 
 namespace {
 
@@ -26,6 +27,8 @@ const std::array<Placeholder, 7> kPlaceholders{{
 
 // Held as one text and split at its spaces, so the order stays as written.
 constexpr const wchar_t* kForbiddenCharacters = L"/ : , ; * ? \" < > |";
+// Their full-width forms, in the same order.
+constexpr const wchar_t* kFullWidthForms = L"\uFF0F \uFF1A \uFF0C \uFF1B \uFF0A \uFF1F \uFF02 \uFF1C \uFF1E \uFF5C";
 
 constexpr const wchar_t* kFullPathPrefix = L"FP#";
 
@@ -65,25 +68,41 @@ TagTexts ChooseTagTexts(const TagTexts& id3v1, const TagTexts& id3v2, bool prefe
 }
 
 std::wstring ExpandPlaceholders(const std::wstring& templ, const TagTexts& tag) {
-  std::wstring text = templ;
+  return ExpandPlaceholdersWith(templ, tag, EmptyFieldPolicy::kFallback).text;
+}
+
+Expansion ExpandPlaceholdersWith(const std::wstring& templ, const TagTexts& tag, EmptyFieldPolicy policy) {
+  Expansion expansion{templ};
+  std::wstring& text = expansion.text;
   for (const Placeholder& p : kPlaceholders) {
     if (text.find(p.code) == std::wstring::npos) continue;
     std::wstring value = CutAtNull(tag.*p.field);
-    if (value.empty()) value = p.fallback;
+    if (value.empty()) {
+      expansion.emptyFieldUsed = true;
+      if (policy == EmptyFieldPolicy::kFallback) value = p.fallback;
+    }
     text = ReplaceAll(text, p.code, value);
   }
-  return text;
+  return expansion;
 }
 
 std::wstring DeleteForbiddenCharacters(const std::wstring& text) {
+  return ReplaceForbiddenCharacters(text, ForbiddenCharacterPolicy::kDelete);
+}
+
+std::wstring ReplaceForbiddenCharacters(const std::wstring& text, ForbiddenCharacterPolicy policy) {
   std::wstring result = text;
   std::wstring list = kForbiddenCharacters;
+  std::wstring fullWidth = kFullWidthForms;
   size_t from = 0;
   while (from <= list.size()) {
     size_t space = list.find(L' ', from);
     if (space == std::wstring::npos) space = list.size();
     std::wstring forbidden = list.substr(from, space - from);
-    if (!forbidden.empty()) result = ReplaceAll(result, forbidden, L"");
+    std::wstring replacement;
+    if (policy == ForbiddenCharacterPolicy::kFullWidth) replacement = fullWidth.substr(from, space - from);
+    if (policy == ForbiddenCharacterPolicy::kUnderscore) replacement = L"_";
+    if (!forbidden.empty()) result = ReplaceAll(result, forbidden, replacement);
     from = space + 1;
   }
   return result;
@@ -96,9 +115,14 @@ std::wstring SourceExtension(const std::wstring& path) {
 }
 
 std::wstring ExpandTemplate(const std::wstring& sourcePath, const std::wstring& templ,
-                            const TagTexts& tag) {
-  std::wstring name = DeleteForbiddenCharacters(ExpandPlaceholders(templ, tag));
-  std::wstring extension = SourceExtension(sourcePath);
-  if (name.compare(0, 3, kFullPathPrefix) == 0) return name.substr(3) + extension;
-  return AddPathSeparator(GetDirectoryPart(sourcePath)) + name + extension;
+                            const TagTexts& tag, const NamingPolicies& policies) {
+  Expansion expansion = ExpandPlaceholdersWith(templ, tag, policies.emptyField);
+  const bool blanked = expansion.emptyFieldUsed;
+  if (blanked && policies.emptyField == EmptyFieldPolicy::kKeepName) return sourcePath;
+  std::wstring name = ReplaceForbiddenCharacters(expansion.text, policies.forbidden);
+  std::wstring folder;
+  if (name.compare(0, 3, kFullPathPrefix) == 0) name.erase(0, 3);
+  else folder = AddPathSeparator(GetDirectoryPart(sourcePath));
+  if (blanked && policies.emptyField == EmptyFieldPolicy::kBlank) name = TrimNameEnds(name);
+  return WindowsTargetPath(folder, name, SourceExtension(sourcePath));
 }

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "audio_library/tag_texts.h"
+#include "engine/naming_policy.h"
 
 // The texts a name is built from: with preferID3v2, each ID3v2 text that is
 // not empty takes the place of the ID3v1 one. The track number comes from
@@ -16,23 +17,39 @@ TagTexts ChooseTagTexts(const TagTexts& id3v1, const TagTexts& id3v2, bool prefe
 // field gives its fallback text.
 std::wstring ExpandPlaceholders(const std::wstring& templ, const TagTexts& tag);
 
+// The expansion under a policy for empty fields: the fallback text, or the
+// empty text; and whether a placeholder the text used had an empty field.
+struct Expansion {
+  std::wstring text;
+  bool emptyFieldUsed = false;
+};
+Expansion ExpandPlaceholdersWith(const std::wstring& templ, const TagTexts& tag, EmptyFieldPolicy policy);
+
 // Removes the ten characters a file name cannot hold: / : , ; * ? " < > |
 // (not the backslash: a template may name subfolders).
 std::wstring DeleteForbiddenCharacters(const std::wstring& text);
+
+// The same ten characters deleted, replaced by their full-width forms
+// (／ ： ， ； ＊ ？ ＂ ＜ ＞ ｜) or replaced by "_".
+std::wstring ReplaceForbiddenCharacters(const std::wstring& text, ForbiddenCharacterPolicy policy);
 
 // From the path's last full stop to its end, searched over the whole path;
 // the last four characters when the path has no full stop at all.
 std::wstring SourceExtension(const std::wstring& path);
 
-// The whole name rule on given tag texts: expansion, deletion, then the
-// source's folder (or, after "FP#", nothing) and the source's extension.
+// The whole name rule on given tag texts: expansion, the forbidden
+// characters, then the source's folder (or, after "FP#", nothing) and the
+// source's extension, made a name Windows can hold (windows_names.h). With
+// EmptyFieldPolicy::kKeepName and an empty field in use, the source path
+// itself: the file keeps its name.
 std::wstring ExpandTemplate(const std::wstring& sourcePath, const std::wstring& templ,
-                            const TagTexts& tag);
+                            const TagTexts& tag, const NamingPolicies& policies = {});
 
 #ifdef _WIN32
 // Reads the file's tag through VBMP3.dll and applies the template: templ
 // when it is not empty, else the default template for a negative index,
-// else the template list's element at index. Empty when the tag cannot be
-// read (or the index names no template).
+// else the template list's element at index, under the policies of the
+// settings. Empty when the tag cannot be read (or the index names no
+// template).
 std::wstring BuildRenameName(const std::wstring& path, const std::wstring& templ, int index);
 #endif

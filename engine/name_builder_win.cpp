@@ -28,5 +28,9 @@ std::wstring BuildRenameName(const std::wstring& path, const std::wstring& templ
   // UTF-8, so names keep characters the ANSI code page cannot hold.
   std::optional<FileTags> tags = ReadFileTags(path);
   if (!tags) return L"";
-  return ExpandTemplate(path, *chosen, ChooseTagTexts(tags->id3v1, tags->id3v2, g_settings.PreferID3v2));
+  NamingPolicies policies;
+  policies.forbidden = ForbiddenCharacterPolicyOf(g_settings.CantUseFilename);
+  policies.emptyField = EmptyFieldPolicyOf(g_settings.NoSettingField);
+  return ExpandTemplate(path, *chosen, ChooseTagTexts(tags->id3v1, tags->id3v2, g_settings.PreferID3v2),
+                        policies);
 }

@@ -284,7 +284,7 @@ void PropertyDialog::OnOk() {
   if (tagDirty_) WriteTag(source);
   RenameEntry entry;
   entry.source = source;
-  entry.target = win::GetText(Control(kTarget));
+  entry.target = property::StoredTarget(win::GetText(Control(kTarget)));
   entry.sourceName = GetFileNamePart(entry.source);
   entry.targetName = GetFileNamePart(entry.target);
   list_.Set(position_, std::move(entry));

@@ -1,5 +1,7 @@
 #include "audio/property/property_text.h"
 
+#include "engine/windows_names.h"
+
 namespace property {
 
 std::wstring FormatPlayTime(int32_t totalSeconds) {
@@ -23,8 +25,11 @@ std::wstring FormatStreamInfo(const StreamInfoRecord& info, const std::wstring& 
          L"ID3v2：" + (id3v2Version.empty() ? std::wstring(L"なし") : id3v2Version);
 }
 
-TargetState ClassifyTarget(const std::wstring& target, const std::wstring& ownPath,
+std::wstring StoredTarget(const std::wstring& typed) { return WindowsSafePath(typed); }
+
+TargetState ClassifyTarget(const std::wstring& typed, const std::wstring& ownPath,
                            const LookupFunction& lookup) {
+  const std::wstring target = StoredTarget(typed);
   if (target.empty()) return TargetState::BadPath;
   if (target == ownPath) return TargetState::OwnFile;
   switch (lookup(target)) {

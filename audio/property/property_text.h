@@ -27,8 +27,13 @@ enum class TargetState {
 
 using LookupFunction = std::function<win::Lookup(const std::wstring&)>;
 
-// Decides what the status line says about target for the file at ownPath.
-// An empty target is never looked up: there is nothing to rename to.
+// The target OK stores for a typed text: the name Windows will really hold,
+// after the rules every built name gets ("CON.mp3" becomes "CON_.mp3").
+std::wstring StoredTarget(const std::wstring& typed);
+
+// Decides what the status line says about target for the file at ownPath,
+// judging the name OK would store. An empty target is never looked up:
+// there is nothing to rename to.
 TargetState ClassifyTarget(const std::wstring& target, const std::wstring& ownPath,
                            const LookupFunction& lookup);
 

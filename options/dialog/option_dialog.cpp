@@ -149,9 +149,9 @@ void OptionDialog::CreateControls() {
 
   // The design contents of the lists.
   AddItems(Item(kTemplateBox), {kDefaultTemplate});
-  AddItems(Item(kSameNamePolicy), {L"スキップしてリストに残す"});
-  AddItems(Item(kBadCharacterPolicy), {L"問題となる文字列を除去"});
-  AddItems(Item(kEmptyFieldPolicy), {L"無視"});
+  AddItems(Item(kSameNamePolicy), {L"スキップしてリストに残す", L"番号を付けてリネームする"});
+  AddItems(Item(kBadCharacterPolicy), {L"問題となる文字列を除去", L"全角文字に置き換える", L"「_」に置き換える"});
+  AddItems(Item(kEmptyFieldPolicy), {L"無視", L"空欄にする", L"リネームしない"});
   AddItems(Item(kDoubleClickAction), {L"プロパティを開く", L"プレビュープレイヤーで再生する"});
   AddItems(Item(kSstpPort), {L"9801", L"11000"});
   win::SetText(Item(kSstpPort), L"9801");
@@ -270,9 +270,9 @@ void OptionDialog::LoadSettings() {
   auto select = [this](Control combo, int index) {
     SendMessageW(Item(combo), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
   };
-  select(kSameNamePolicy, PolicySelection(g_settings.EqualFileName, 1));
-  select(kBadCharacterPolicy, PolicySelection(g_settings.CantUseFilename, 1));
-  select(kEmptyFieldPolicy, PolicySelection(g_settings.NoSettingField, 1));
+  select(kSameNamePolicy, PolicySelection(g_settings.EqualFileName, 2));
+  select(kBadCharacterPolicy, PolicySelection(g_settings.CantUseFilename, 3));
+  select(kEmptyFieldPolicy, PolicySelection(g_settings.NoSettingField, 3));
   select(kDoubleClickAction, DoubleClickSelection(g_settings.DobleClick));
   SendMessageW(Item(kPreferId3v2), BM_SETCHECK, g_settings.PreferID3v2 ? BST_CHECKED : BST_UNCHECKED, 0);
   SendMessageW(Item(kMakeFolders), BM_SETCHECK, g_settings.MakeFolders ? BST_CHECKED : BST_UNCHECKED, 0);

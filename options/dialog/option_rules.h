@@ -13,9 +13,9 @@ extern const wchar_t* const kTemplateLegend;
 // characters take two.
 int DisplayColumns(const std::wstring& text);
 
-// The item shown for a stored code of a one-choice policy list. Only a
-// hand-edited settings file holds a code outside the list: the list then
-// shows its first item, which is the policy the program applies anyway.
+// The item shown for a stored code of a policy list. Only a hand-edited
+// settings file holds a code outside the list: the list then shows its
+// first item, which is the policy the program applies to such a code.
 int PolicySelection(int stored, int itemCount);
 
 // The item shown for the double-click code: every code but 0 plays the

@@ -137,3 +137,27 @@ TEST_F(AddEntryTest, NamesFromID3v2TagsOffAndOn) {
   EXPECT_EQ(BuildRenameName(both, L"", -1), dir / L"Café - 노래.mp3");
   g_settings.PreferID3v2 = false;
 }
+
+// The list takes its targets under the settings' naming choices, and a
+// number no list has is applied as the first item without being changed.
+TEST_F(AddEntryTest, TargetsFollowTheNamingChoicesOfTheSettings) {
+  std::wstring path = dir / L"track01.mp3";
+  WriteBytes(path, TaggedMp3("Con", "AC/DC"));
+  std::wstring noArtist = dir / L"track02.mp3";
+  WriteBytes(noArtist, TaggedMp3("Re:Zero", ""));
+  g_settings.CantUseFilename = 1;
+  EXPECT_EQ(BuildRenameName(path, L"", -1), dir / L"AC／DC - Con.mp3");
+  EXPECT_EQ(BuildRenameName(noArtist, L"", -1), dir / L"ArtistName - Re：Zero.mp3");
+  g_settings.CantUseFilename = 2;
+  g_settings.NoSettingField = 1;
+  EXPECT_EQ(BuildRenameName(noArtist, L"", -1), dir / L"Re_Zero.mp3");
+  EXPECT_EQ(BuildRenameName(path, L"%T", 0), dir / L"Con_.mp3");
+  g_settings.NoSettingField = 2;
+  EXPECT_EQ(BuildRenameName(noArtist, L"", -1), noArtist);
+  EXPECT_EQ(BuildRenameName(noArtist, L"%T", 0), dir / L"Re_Zero.mp3");
+  g_settings.CantUseFilename = 3;
+  g_settings.NoSettingField = -1;
+  EXPECT_EQ(BuildRenameName(noArtist, L"", -1), dir / L"ArtistName - ReZero.mp3");
+  EXPECT_EQ(g_settings.CantUseFilename, 3);
+  g_settings = Settings{};
+}

@@ -393,6 +393,22 @@ TEST_F(PropertyDialogTest, OkWithoutATagChangeWritesNothingButStoresTheTarget) {
   EXPECT_EQ(list_.entries[1].sourceName, L"song.mp3");
 }
 
+// A typed target is stored as the name Windows will hold, and the duplicate
+// check looks at that name: "con.mp3" is checked and stored as "con_.mp3".
+TEST_F(PropertyDialogTest, ATypedTargetIsCheckedAndStoredAsWindowsWillHoldIt) {
+  std::wstring path = Copy(L"tagged90.mp3", L"song.mp3");
+  Copy(L"short5.mp3", L"con_.mp3");
+  PropertyDialog& dialog = Open(path, path);
+  HWND combo = dialog.Control(Id::kTarget);
+  ReplaceComboText(combo, dir_ + L"\\con.mp3");
+  EXPECT_EQ(Text(Id::kTargetStatus), L"ファイルが重複しています。");
+  ReplaceComboText(combo, dir_ + L"\\Mr. \\aux.live\\t.mp3 ");
+  EXPECT_EQ(Text(Id::kTargetStatus), L"重複はありません。");
+  Click(dialog, Id::kOk);
+  EXPECT_EQ(list_.entries[1].target, dir_ + L"\\Mr\\aux_.live\\t.mp3");
+  EXPECT_EQ(list_.entries[1].targetName, L"t.mp3");
+}
+
 TEST_F(PropertyDialogTest, CancelAndTheCloseBoxChangeNothing) {
   std::wstring path = Copy(L"tagged90.mp3", L"song.mp3");
   std::vector<char> before = FileBytes(path);

@@ -90,6 +90,21 @@ TEST(TargetVerdict, EmptyTargetIsNeverSearchedAndNeverTakenForTheOwnFile) {
   EXPECT_TRUE(lookup.asked.empty());
 }
 
+// The verdict is on the name OK will store: a device name is looked up with
+// its "_", a control character or a folder's trailing dot as Windows would
+// hold the path; the own file is recognised through the same rules.
+TEST(TargetVerdict, TheNameThatWillReallyBeUsedIsJudged) {
+  FakeLookup lookup;
+  lookup.answer = win::Lookup::NotFound;
+  EXPECT_EQ(ClassifyTarget(L"C:\\m.\\CON.mp3", L"C:\\m\\a.mp3", lookup.Function()), TargetState::NoDuplicate);
+  EXPECT_EQ(ClassifyTarget(L"C:\\m\\b\t.mp3 ", L"C:\\m\\a.mp3", lookup.Function()), TargetState::NoDuplicate);
+  EXPECT_EQ(lookup.asked, (std::vector<std::wstring>{L"C:\\m\\CON_.mp3", L"C:\\m\\b.mp3"}));
+  EXPECT_EQ(ClassifyTarget(L"C:\\m\\a.mp3.", L"C:\\m\\a.mp3", lookup.Function()), TargetState::OwnFile);
+  EXPECT_EQ(property::StoredTarget(L"C:\\m\\nul.x.mp3"), L"C:\\m\\nul_.x.mp3");
+  EXPECT_EQ(property::StoredTarget(L"C:\\m\\a.mp3"), L"C:\\m\\a.mp3");
+  EXPECT_EQ(property::StoredTarget(L""), L"");
+}
+
 TEST(TargetVerdict, CaptionsAndColour) {
   EXPECT_STREQ(property::TargetStateCaption(TargetState::NoDuplicate), L"重複はありません。");
   EXPECT_STREQ(property::TargetStateCaption(TargetState::OwnFile),

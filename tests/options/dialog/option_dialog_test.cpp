@@ -92,11 +92,14 @@ TEST_F(OptionDialogTest, OpensWithTheSettingsOnTheFirstTab) {
   EXPECT_EQ(Selected(Item(C::kDoubleClickAction)), 1);
   EXPECT_EQ(Entries(Item(C::kDoubleClickAction)),
             (std::vector<std::wstring>{L"プロパティを開く", L"プレビュープレイヤーで再生する"}));
+  // The first items are the choices of every version before; the others
+  // follow, so stored numbers keep their meaning.
   EXPECT_EQ(Entries(Item(C::kSameNamePolicy)),
-            (std::vector<std::wstring>{L"スキップしてリストに残す"}));
+            (std::vector<std::wstring>{L"スキップしてリストに残す", L"番号を付けてリネームする"}));
   EXPECT_EQ(Entries(Item(C::kBadCharacterPolicy)),
-            (std::vector<std::wstring>{L"問題となる文字列を除去"}));
-  EXPECT_EQ(Entries(Item(C::kEmptyFieldPolicy)), (std::vector<std::wstring>{L"無視"}));
+            (std::vector<std::wstring>{L"問題となる文字列を除去", L"全角文字に置き換える", L"「_」に置き換える"}));
+  EXPECT_EQ(Entries(Item(C::kEmptyFieldPolicy)),
+            (std::vector<std::wstring>{L"無視", L"空欄にする", L"リネームしない"}));
 
   // The legend in the fixed-pitch font, ideographic spaces kept.
   EXPECT_EQ(win::GetText(Item(C::kLegendLabel)), kTemplateLegend);
@@ -352,7 +355,7 @@ TEST_F(OptionDialogTest, RemoveTakesOnlyAChosenUserTemplate) {
 TEST_F(OptionDialogTest, StoredIndexesOutsideTheListsOpenAndNormalise) {
   g_settings.EqualFileName = 5;
   g_settings.CantUseFilename = -2;
-  g_settings.NoSettingField = 1;
+  g_settings.NoSettingField = 3;
   g_settings.DobleClick = 7;
   Open();
   EXPECT_EQ(Selected(Item(C::kSameNamePolicy)), 0);
@@ -364,6 +367,28 @@ TEST_F(OptionDialogTest, StoredIndexesOutsideTheListsOpenAndNormalise) {
   EXPECT_EQ(g_settings.CantUseFilename, 0);
   EXPECT_EQ(g_settings.NoSettingField, 0);
   EXPECT_EQ(g_settings.DobleClick, 1);
+}
+
+// Each item of each policy list opens selected from its stored number and
+// is stored back as its number.
+TEST_F(OptionDialogTest, EveryPolicyItemGoesBothWays) {
+  struct List {
+    C control;
+    int Settings::*field;
+    int items;
+  };
+  for (List list : {List{C::kSameNamePolicy, &Settings::EqualFileName, 2},
+                    List{C::kBadCharacterPolicy, &Settings::CantUseFilename, 3},
+                    List{C::kEmptyFieldPolicy, &Settings::NoSettingField, 3}}) {
+    for (int item = 0; item < list.items; ++item) {
+      g_settings.*list.field = item;
+      Open();
+      EXPECT_EQ(Selected(Item(list.control)), item) << list.control;
+      SendMessageW(Item(list.control), CB_SETCURSEL, static_cast<WPARAM>(list.items - 1 - item), 0);
+      Click(Item(C::kOk));
+      EXPECT_EQ(g_settings.*list.field, list.items - 1 - item) << list.control;
+    }
+  }
 }
 
 TEST_F(OptionDialogTest, RegistrationButtonDisabledWhenRegistered) {

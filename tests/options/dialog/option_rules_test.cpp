@@ -39,10 +39,12 @@ TEST(TemplateLegend, SixLinesWithAlignedSecondColumn) {
   EXPECT_EQ(lines[3], L"　%C - ID3 Comment　     %G - ID3 Genre");
 }
 
-// The policy lists hold one item; a hand-edited code must still open.
+// A hand-edited code outside a policy list must still open.
 TEST(OptionSelections, CodesOutsideTheLists) {
   EXPECT_EQ(PolicySelection(1, 1), 0);
   EXPECT_EQ(PolicySelection(-3, 1), 0);
+  EXPECT_EQ(PolicySelection(2, 3), 2);
+  EXPECT_EQ(PolicySelection(3, 3), 0);
   EXPECT_EQ(DoubleClickSelection(-1), 1);  // every code but 0 plays
   EXPECT_EQ(TemplatesFromEntries({L"%A - %T"}), std::vector<std::wstring>{});
 }

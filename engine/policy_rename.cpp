@@ -1,0 +1,29 @@
+#include "engine/policy_rename.h"
+
+#include "engine/rename_entry.h"
+#include "settings/settings.h"
+#include "win/file_lookup.h"
+
+RunPolicies RunPoliciesFromSettings() {
+  return {EmptyFieldPolicyOf(g_settings.NoSettingField), SameNamePolicyOf(g_settings.EqualFileName)};
+}
+
+std::wstring TargetForRun(const std::wstring& source, const std::wstring& target, SameNamePolicy policy) {
+  // A target that is the file itself, in any letter case, is no other file's.
+  if (policy != SameNamePolicy::kNumber || target.empty() || SameIgnoringCase(source, target)) return target;
+  if (win::LookupNormalFile(target) != win::Lookup::Found) return target;
+  // A lookup that fails is left to the rename's own check, which reports it.
+  return FirstFreeNumberedTarget(
+      target, [](const std::wstring& candidate) { return win::LookupNormalFile(candidate) != win::Lookup::Found; });
+}
+
+RenameOutcome TryRenameEntry(
+    const std::wstring& source, const std::wstring& target, const RunPolicies& policies,
+    const std::function<std::optional<std::wstring>(const std::wstring& used)>& beforeMove) {
+  if (policies.emptyField == EmptyFieldPolicy::kKeepName && target == source)
+    return {false, kEmptyFieldKeptText};
+  const std::wstring used = TargetForRun(source, target, policies.sameName);
+  std::function<std::optional<std::wstring>()> step;
+  if (beforeMove) step = [&beforeMove, &used] { return beforeMove(used); };
+  return TryRenameFileWith(source, used, step);
+}
