@@ -11,7 +11,7 @@
 #include "app/drop_target.h"
 #include "app/folder_picker.h"
 #include "audio/property/property_dialog.h"
-#include "engine/journaled_rename.h"
+#include "engine/rename_run.h"
 #include "engine/rename_entry.h"
 #include "engine/undo_journal.h"
 #include "engine/undo_run.h"
@@ -94,7 +94,7 @@ struct MainWindow::UndoRefresh {
 void MainWindow::OnExecRenameClick() {
   if (Adding()) return;
   UndoRefresh refresh{this};
-  RunJournaledRename(Handle(), *list_, programDirectory_);
+  RunRenameCommand(Handle(), *list_, programDirectory_);
 }
 
 void MainWindow::OnUndoRenameClick() {

@@ -54,7 +54,7 @@ unsigned long MoveWithoutReplacing(const std::wstring& from, const std::wstring&
   return to != from && SameIgnoringCase(from, to) ? MoveChangingCase(from, to) : MoveNoReplace(from, to);
 }
 
-RenameOutcome TryRenameFile(const std::wstring& source, const std::wstring& target) {
+RenameOutcome ExecRenameFile(const std::wstring& source, const std::wstring& target) {
   return TryRenameFileWith(source, target, nullptr);
 }
 
@@ -89,10 +89,6 @@ RenameOutcome TryRenameFileWith(const std::wstring& source, const std::wstring& 
   } catch (const std::bad_alloc&) {
     return PlatformFailure(ERROR_NOT_ENOUGH_MEMORY);
   }
-}
-
-std::wstring ExecRenameFile(const std::wstring& source, const std::wstring& target) {
-  return TryRenameFile(source, target).text;
 }
 
 void AddRenameEntry(RenameList& list, const std::wstring& path) {

@@ -26,16 +26,13 @@ void AddRenameEntries(RenameList& list, const std::vector<std::wstring>& paths);
 // dropped silently (the command line's files).
 void AddExistingFiles(RenameList& list, const std::vector<std::wstring>& paths);
 
-// Checks the entry against the file system and renames the file. Returns the
-// target path when the file was renamed, otherwise one of the four messages.
-// Never replaces an existing file and never throws.
-std::wstring ExecRenameFile(const std::wstring& source, const std::wstring& target);
+// Checks the entry against the file system and renames the file. The
+// outcome's text is the target path when the file was renamed, otherwise
+// the message why not; renamed tells the two apart (a message may read like
+// a target). Never replaces an existing file and never throws.
+RenameOutcome ExecRenameFile(const std::wstring& source, const std::wstring& target);
 
-// The same, telling success apart from a failure whose message happens to
-// equal the target text.
-RenameOutcome TryRenameFile(const std::wstring& source, const std::wstring& target);
-
-// TryRenameFile with a step between the checks and the move: beforeMove
+// ExecRenameFile with a step between the checks and the move: beforeMove
 // runs only when the file is about to be moved, and a text it returns is
 // the outcome instead of the move (the undo journal records the rename
 // there, and a journal that cannot be written stops it).

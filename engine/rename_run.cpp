@@ -1,47 +1,144 @@
 #include "engine/rename_run.h"
 
+#include <optional>
+
+#include "engine/folder_walk_win.h"
 #include "engine/progress_window.h"
 #include "engine/rename_entry.h"
+#include "engine/target_folders.h"
+#include "settings/settings.h"
 #include "win/ui.h"
+#include "win/whole_file.h"
 
-void RunRenameWith(HWND mainWindow, RenameList& list,
-                   const std::function<RenameOutcome(const std::wstring&, const std::wstring&)>& rename,
-                   const std::function<void(ProgressWindow&)>& wait) {
-  RunRenameStoppable(
-      mainWindow, list,
-      [&rename](HWND, const std::wstring& source, const std::wstring& target, bool&) {
-        return rename(source, target);
-      },
-      wait);
+namespace {
+
+int KillAtRenameFromEnvironment() {
+  wchar_t value[16] = {};
+  DWORD n = GetEnvironmentVariableW(kKillAtRenameVariable, value, 16);
+  if (n == 0 || n >= 16) return 0;
+  int number = 0;
+  for (DWORD i = 0; i < n; ++i) {
+    if (value[i] < L'0' || value[i] > L'9') return 0;
+    number = number * 10 + (value[i] - L'0');
+  }
+  return number;
 }
 
-void RunRenameStoppable(HWND mainWindow, RenameList& list, const StoppingRename& rename,
-                        const std::function<void(ProgressWindow&)>& wait) {
-  if (list.Count() <= 0) return;
-  ProgressWindow progress(mainWindow);
+// Creates the folders target needs, outermost first, recording each before
+// it is made. A text when the entry fails (the platform's, as a failed
+// rename has) or the run must stop (the journal cannot be written).
+std::optional<std::wstring> MakeTargetFolders(const std::wstring& target, JournalSink* journal,
+                                              bool& stop) {
+  for (const std::wstring& folder : FoldersToCreate(target, IsFolderPath)) {
+    if (journal) {
+      if (DWORD error = journal->AppendFolder(folder)) {
+        stop = true;
+        return kJournalWriteStopText + win::SystemErrorText(error);
+      }
+    }
+    if (!CreateDirectoryW(folder.c_str(), nullptr)) {
+      DWORD error = GetLastError();
+      // Made meanwhile by someone else: it is there, and it is not ours to
+      // remove, but the undo only ever removes empty folders.
+      if (error == ERROR_ALREADY_EXISTS && IsFolderPath(folder)) continue;
+      return std::wstring(kRenameErrorText) + win::SystemErrorText(error);
+    }
+  }
+  return std::nullopt;
+}
+
+// What happens between an entry's checks and its move. The journal is
+// started at the first rename, not at the start: a run that renames
+// nothing leaves the last run's journal to undo.
+class RunJournal {
+ public:
+  explicit RunJournal(const RenameRunHooks& hooks) : hooks_(hooks), recording_(hooks.journal) {}
+
+  // A text refuses the move; with stop set, the run ends after this entry.
+  // The journal names the path the file really gets (used), which a
+  // numbered name makes differ from the entry's target.
+  std::optional<std::wstring> BeforeMove(HWND progress, const std::wstring& source,
+                                         const std::wstring& used, bool& stop) {
+    if (!started_) {
+      started_ = true;
+      if (recording_) {
+        if (DWORD error = hooks_.journal->Create()) {
+          if (!hooks_.renameWithoutUndo ||
+              !hooks_.renameWithoutUndo(progress, hooks_.journal->Path(), error)) {
+            stop = true;
+            return std::wstring(kNoJournalStopText);
+          }
+          recording_ = false;
+          hooks_.journal->Discard();
+        }
+      }
+    }
+    if (hooks_.makeFolders) {
+      if (auto failed = MakeTargetFolders(used, recording_ ? hooks_.journal : nullptr, stop))
+        return failed;
+    }
+    if (recording_) {
+      if (DWORD error = hooks_.journal->Append({source, used})) {
+        stop = true;
+        return kJournalWriteStopText + win::SystemErrorText(error);
+      }
+    }
+    ++renames_;
+    if (hooks_.beforeRename) hooks_.beforeRename(renames_);
+    return std::nullopt;
+  }
+
+ private:
+  const RenameRunHooks& hooks_;
+  bool recording_;
+  bool started_ = false;
+  int renames_ = 0;
+};
+
+}  // namespace
+
+void RunRename(HWND mainWindow, RenameList& list, const RenameRunHooks& hooks) {
   const int32_t total = list.Count();
-  progress.Start(total);
-
-  bool stop = false;
-  RunCallbacks callbacks;
-  callbacks.rename = [&](const std::wstring& source, const std::wstring& target) {
-    return rename(progress.Handle(), source, target, stop);
+  if (total <= 0) return;
+  RunJournal journal(hooks);
+  auto body = [&](ProgressWindow& progress, const LoopHooks& loop) {
+    bool stop = false;
+    RunCallbacks callbacks;
+    static_cast<LoopHooks&>(callbacks) = loop;
+    callbacks.cancelRequested = [&stop, &loop] { return stop || loop.cancelRequested(); };
+    callbacks.rename = [&](const std::wstring& source, const std::wstring& target) {
+      if (hooks.renameFile) return hooks.renameFile(source, target);
+      return TryRenameEntry(source, target, hooks.policies, [&](const std::wstring& used) {
+        return journal.BeforeMove(progress.Handle(), source, used, stop);
+      });
+    };
+    RunTally tally = RenameEntries(list, callbacks);
+    progress.AppendReport(ReportSummary(tally.total, tally.succeeded, tally.failed));
+    list.RemovePositions(tally.renamedPositions);
   };
-  callbacks.progress = [&progress](const std::wstring& lines, int32_t position, int32_t count) {
-    progress.AppendReport(lines);
-    progress.ShowPosition(position, count);
-  };
-  callbacks.cancelRequested = [&progress, &stop] { return stop || progress.CancelRequested(); };
-  callbacks.letMessagesRun = [] { win::PumpMessages(); };
-  RunTally tally = RenameEntries(list, callbacks);
-
-  progress.AppendReport(ReportSummary(tally.total, tally.succeeded, tally.failed));
-  list.RemovePositions(tally.renamedPositions);
-  progress.Finish();
-  wait(progress);
+  RunWithProgress(mainWindow, total, body, hooks.wait);
   list.ShowItemCount();
 }
 
-void RunRename(HWND mainWindow, RenameList& list) {
-  RunRenameWith(mainWindow, list, TryRenameFile, [](ProgressWindow& window) { window.WaitModal(); });
+bool AskRenameWithoutUndo(HWND owner, const std::wstring& path, DWORD error) {
+  std::wstring text = L"取り消し用の記録ファイルを作成できません。\r\n" + path + L"\r\n" +
+                      win::SystemErrorText(error) +
+                      L"\r\n\r\nこのままリネームすると、後で元に戻すことはできません。\r\n"
+                      L"元に戻せないままリネームしますか？";
+  return win::MessageBoxText(owner, text, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
+}
+
+void RunRenameCommand(HWND mainWindow, RenameList& list, const std::wstring& programFolder) {
+  JournalFile journal(JournalPathIn(programFolder));
+  RenameRunHooks hooks;
+  hooks.journal = &journal;
+  hooks.policies = RunPoliciesFromSettings();
+  hooks.makeFolders = g_settings.MakeFolders;
+  hooks.renameWithoutUndo = AskRenameWithoutUndo;
+  if (int killAt = KillAtRenameFromEnvironment()) {
+    hooks.beforeRename = [killAt](int number) {
+      if (number == killAt) TerminateProcess(GetCurrentProcess(), 9);
+    };
+  }
+  RunRename(mainWindow, list, hooks);
 }

@@ -1,28 +1,56 @@
 // The rename run of the menu command リネーム開始: renames every listed file
-// in list order with the progress window, removes the renamed entries, and
-// waits until the user closes the report.
+// in list order under the options dialog's choices, each rename recorded in
+// the undo journal before it is made (so that the last run can be taken
+// back, also after the program was closed or killed), with the progress
+// window; removes the renamed entries and waits until the user closes the
+// report.
 #pragma once
 #include <windows.h>
 
 #include <functional>
+#include <string>
 
+#include "engine/policy_rename.h"
+#include "engine/progress_run.h"
 #include "engine/rename_list.h"
-#include "engine/rename_run_logic.h"
+#include "engine/undo_journal.h"
 
-class ProgressWindow;
+inline constexpr const wchar_t* kNoJournalStopText =
+    L"取り消し用の記録ファイルを作成できないため、リネームを中止しました。";
+inline constexpr const wchar_t* kJournalWriteStopText =
+    L"取り消し用の記録ファイルに書き込めないため、リネームを中止しました：";
 
-void RunRename(HWND mainWindow, RenameList& list);
+struct RenameRunHooks {
+  // Where each rename is recorded before it is made; null keeps no journal.
+  JournalSink* journal = nullptr;
+  RunPolicies policies;
+  // Creates the missing folders of a target just before renaming into
+  // them, each recorded in the journal before it is created.
+  bool makeFolders = false;
+  // Asked once, before the first rename, when the journal cannot be
+  // created: true renames without one, false renames nothing.
+  std::function<bool(HWND owner, const std::wstring& path, DWORD error)> renameWithoutUndo;
+  // With the line of the n-th rename (from 1) on the disk, the rename not
+  // yet made.
+  std::function<void(int renameNumber)> beforeRename;
+  // Replaces the rename of one entry's file, for tests and benchmarks: the
+  // policies, the folders and the journal are then left out.
+  std::function<RenameOutcome(const std::wstring& source, const std::wstring& target)> renameFile;
+  // Null: the modal wait for the user to close the report.
+  ProgressWait wait;
+};
 
-// The same with the rename of one file and the modal wait given by the
-// caller (tests replace the wait to read or close the window).
-void RunRenameWith(HWND mainWindow, RenameList& list,
-                   const std::function<RenameOutcome(const std::wstring&, const std::wstring&)>& rename,
-                   const std::function<void(ProgressWindow&)>& wait);
+// The run; an empty list opens no window.
+void RunRename(HWND mainWindow, RenameList& list, const RenameRunHooks& hooks);
 
-// A rename of one file that may end the run: it gets the progress window
-// (the owner of any question it asks the user) and sets stop to make its
-// entry the last one, as a cancel does.
-using StoppingRename = std::function<RenameOutcome(HWND progress, const std::wstring& source,
-                                                   const std::wstring& target, bool& stop)>;
-void RunRenameStoppable(HWND mainWindow, RenameList& list, const StoppingRename& rename,
-                        const std::function<void(ProgressWindow&)>& wait);
+// The run as the menu starts it: "velnoir.jnl" in the program folder (the
+// exe's folder when empty), the settings' choices, the question below.
+void RunRenameCommand(HWND mainWindow, RenameList& list, const std::wstring& programFolder);
+
+// The Yes/No question (No the default) when the journal cannot be created.
+bool AskRenameWithoutUndo(HWND owner, const std::wstring& path, DWORD error);
+
+// Test hook of the real program: when the environment names a number N
+// here, the process ends abruptly with the journal line of its N-th rename
+// written and that rename not made, as a crash or a kill would end it.
+inline constexpr const wchar_t* kKillAtRenameVariable = L"VELNOIR_TEST_KILL_AT_RENAME";

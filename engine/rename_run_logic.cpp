@@ -17,10 +17,23 @@ std::wstring ReportSummary(int32_t total, int32_t succeeded, int32_t failed) {
          L"\r\n";
 }
 
+int32_t RunSteps(int32_t total, const std::function<std::wstring(int32_t step)>& handle,
+                 const LoopHooks& hooks) {
+  int32_t step = 0;
+  while (step < total) {
+    ++step;
+    std::wstring lines = handle(step);
+    if (hooks.progress) hooks.progress(lines, step, total);
+    if (hooks.cancelRequested && hooks.cancelRequested()) break;
+    if (hooks.letMessagesRun) hooks.letMessagesRun();
+  }
+  return step;
+}
+
 RunTally RenameEntries(const RenameList& list, const RunCallbacks& callbacks) {
   RunTally tally;
   tally.total = list.Count();
-  for (int32_t position = 1; position <= tally.total; ++position) {
+  auto renameOne = [&](int32_t position) {
     RenameEntry entry = list.Get(position);
     RenameOutcome outcome = callbacks.rename(entry.source, entry.target);
     // The outcome says whether the file moved; comparing texts alone would
@@ -31,12 +44,8 @@ RunTally RenameEntries(const RenameList& list, const RunCallbacks& callbacks) {
     } else {
       ++tally.failed;
     }
-    tally.processed = position;
-    if (callbacks.progress)
-      callbacks.progress(ReportLines(outcome.renamed, entry.source, outcome.text), position,
-                         tally.total);
-    if (callbacks.cancelRequested && callbacks.cancelRequested()) break;
-    if (callbacks.letMessagesRun) callbacks.letMessagesRun();
-  }
+    return ReportLines(outcome.renamed, entry.source, outcome.text);
+  };
+  tally.processed = RunSteps(tally.total, renameOne, callbacks);
   return tally;
 }

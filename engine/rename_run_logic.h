@@ -21,15 +21,26 @@ std::wstring ReportLines(bool renamed, const std::wstring& source, const std::ws
 // The three summary lines, each ending with CR LF.
 std::wstring ReportSummary(int32_t total, int32_t succeeded, int32_t failed);
 
-struct RunCallbacks {
+// What a run over items does between two of them; the rename run and the
+// undo both go through RunSteps with these.
+struct LoopHooks {
+  // After each item: its report lines, its position and the total.
+  std::function<void(const std::wstring& lines, int32_t position, int32_t total)> progress;
+  // Asked after each item: true ends the run there.
+  std::function<bool()> cancelRequested;
+  // Lets pending window messages run once per item.
+  std::function<void()> letMessagesRun;
+};
+
+// Handles steps 1..total in order; handle gives each step's report lines.
+// After each step its lines are reported, a cancel request ends the run,
+// and messages run. Returns how many steps were handled.
+int32_t RunSteps(int32_t total, const std::function<std::wstring(int32_t step)>& handle,
+                 const LoopHooks& hooks);
+
+struct RunCallbacks : LoopHooks {
   // Renames one file (source, target).
   std::function<RenameOutcome(const std::wstring&, const std::wstring&)> rename;
-  // After each entry: its report lines, its position and the total.
-  std::function<void(const std::wstring& lines, int32_t position, int32_t total)> progress;
-  // Asked after each entry: true ends the run there.
-  std::function<bool()> cancelRequested;
-  // Lets pending window messages run once per entry.
-  std::function<void()> letMessagesRun;
 };
 
 struct RunTally {

@@ -78,9 +78,7 @@ UndoOutcome UndoRename(const JournalEntry& entry) {
   }
 }
 
-void RunUndoWith(HWND mainWindow, const std::wstring& journalPath,
-                 const std::function<UndoOutcome(const JournalEntry&)>& undo,
-                 const std::function<void(ProgressWindow&)>& wait) {
+void RunUndo(HWND mainWindow, const std::wstring& journalPath, const UndoRunHooks& hooks) {
   if (!JournalExists(journalPath)) return;
   Journal journal = ReadJournalFile(journalPath);
   // A journal with no line to take back (the run ended before its first
@@ -89,28 +87,15 @@ void RunUndoWith(HWND mainWindow, const std::wstring& journalPath,
     KeepRemainingLines(journalPath, journal.header, {});
     return;
   }
-  ProgressWindow progress(mainWindow);
-  const auto total = static_cast<int32_t>(journal.entries.size());
-  progress.Start(total);
-
-  UndoCallbacks callbacks;
-  callbacks.undo = undo;
-  callbacks.progress = [&progress](const std::wstring& lines, int32_t position, int32_t count) {
-    progress.AppendReport(lines);
-    progress.ShowPosition(position, count);
+  auto body = [&](ProgressWindow& progress, const LoopHooks& loop) {
+    UndoCallbacks callbacks;
+    static_cast<LoopHooks&>(callbacks) = loop;
+    callbacks.undo = hooks.undoFile ? hooks.undoFile : UndoRename;
+    UndoTally tally = UndoEntries(journal.entries, callbacks);
+    std::vector<std::wstring> foldersLeft = RemoveCreatedFolders(journal.createdFolders, progress);
+    progress.AppendReport(ReportSummary(tally.total, tally.succeeded, tally.failed));
+    if (DWORD error = KeepRemainingLines(journalPath, journal.header, tally.remaining, foldersLeft))
+      progress.AppendReport(kJournalRewriteFailedText + win::SystemErrorText(error) + L"\r\n");
   };
-  callbacks.cancelRequested = [&progress] { return progress.CancelRequested(); };
-  callbacks.letMessagesRun = [] { win::PumpMessages(); };
-  UndoTally tally = UndoEntries(journal.entries, callbacks);
-  std::vector<std::wstring> foldersLeft = RemoveCreatedFolders(journal.createdFolders, progress);
-
-  progress.AppendReport(ReportSummary(tally.total, tally.succeeded, tally.failed));
-  if (DWORD error = KeepRemainingLines(journalPath, journal.header, tally.remaining, foldersLeft))
-    progress.AppendReport(kJournalRewriteFailedText + win::SystemErrorText(error) + L"\r\n");
-  progress.Finish();
-  wait(progress);
-}
-
-void RunUndo(HWND mainWindow, const std::wstring& journalPath) {
-  RunUndoWith(mainWindow, journalPath, UndoRename, [](ProgressWindow& window) { window.WaitModal(); });
+  RunWithProgress(mainWindow, static_cast<int32_t>(journal.entries.size()), body, hooks.wait);
 }

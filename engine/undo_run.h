@@ -7,9 +7,8 @@
 #include <functional>
 #include <string>
 
+#include "engine/progress_run.h"
 #include "engine/undo_run_logic.h"
-
-class ProgressWindow;
 
 inline constexpr const wchar_t* kJournalRewriteFailedText =
     L"取り消し用の記録ファイルを書き換えられませんでした：";
@@ -18,9 +17,13 @@ inline constexpr const wchar_t* kJournalRewriteFailedText =
 // the target is there and the source free. Never replaces a file.
 UndoOutcome UndoRename(const JournalEntry& entry);
 
+struct UndoRunHooks {
+  // Replaces putting one file back, for tests and benchmarks.
+  std::function<UndoOutcome(const JournalEntry&)> undoFile;
+  // Null: the modal wait for the user to close the report.
+  ProgressWait wait;
+};
+
 // Nothing happens when there is no journal at the path. A journal that
 // cannot be read throws an AppError naming the file.
-void RunUndoWith(HWND mainWindow, const std::wstring& journalPath,
-                 const std::function<UndoOutcome(const JournalEntry&)>& undo,
-                 const std::function<void(ProgressWindow&)>& wait);
-void RunUndo(HWND mainWindow, const std::wstring& journalPath);
+void RunUndo(HWND mainWindow, const std::wstring& journalPath, const UndoRunHooks& hooks = {});

@@ -14,9 +14,8 @@ UndoTally UndoEntries(const std::vector<JournalEntry>& entries, const UndoCallba
   // Later renames may have taken names that earlier ones free again (a -> b,
   // then b -> c): only the reverse order gives every file its name back.
   std::vector<bool> keep(entries.size(), true);
-  size_t index = entries.size();
-  while (index > 0) {
-    --index;
+  auto undoOne = [&](int32_t step) {
+    const size_t index = entries.size() - static_cast<size_t>(step);
     const JournalEntry& entry = entries[index];
     UndoOutcome outcome = callbacks.undo(entry);
     if (outcome.result == UndoResult::Failed) {
@@ -25,12 +24,9 @@ UndoTally UndoEntries(const std::vector<JournalEntry>& entries, const UndoCallba
       ++tally.succeeded;
       keep[index] = false;
     }
-    ++tally.processed;
-    if (callbacks.progress)
-      callbacks.progress(UndoReportLines(entry, outcome), tally.processed, tally.total);
-    if (callbacks.cancelRequested && callbacks.cancelRequested()) break;
-    if (callbacks.letMessagesRun) callbacks.letMessagesRun();
-  }
+    return UndoReportLines(entry, outcome);
+  };
+  tally.processed = RunSteps(tally.total, undoOne, callbacks);
   for (size_t i = 0; i < entries.size(); ++i)
     if (keep[i]) tally.remaining.push_back(entries[i]);
   return tally;

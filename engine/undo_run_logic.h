@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/rename_run_logic.h"
 #include "engine/undo_journal_format.h"
 
 inline constexpr const wchar_t* kUndoTargetMissingText =
@@ -31,11 +32,8 @@ struct UndoOutcome {
 // run's report lines.
 std::wstring UndoReportLines(const JournalEntry& entry, const UndoOutcome& outcome);
 
-struct UndoCallbacks {
+struct UndoCallbacks : LoopHooks {
   std::function<UndoOutcome(const JournalEntry&)> undo;
-  std::function<void(const std::wstring& lines, int32_t position, int32_t total)> progress;
-  std::function<bool()> cancelRequested;
-  std::function<void()> letMessagesRun;
 };
 
 struct UndoTally {

@@ -16,6 +16,7 @@
 #include "engine/rename_run.h"
 #include "win/text.h"
 #include "win/ui.h"
+#include "tests/support/run_adapters.h"
 
 namespace {
 
@@ -109,7 +110,7 @@ int wmain(int argc, wchar_t** argv) {
   double runSeconds = 0;
   std::wstring summary, report;
   auto start = std::chrono::steady_clock::now();
-  RunRenameWith(host.window, *host.list, TryRenameFile, [&](ProgressWindow& window) {
+  RunRenameWith(host.window, *host.list, ExecRenameFile, [&](ProgressWindow& window) {
     runSeconds = bench::Seconds(start);
     report = win::GetText(window.Report());
     summary = report.substr(report.rfind(L"総"));

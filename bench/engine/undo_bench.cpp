@@ -12,7 +12,6 @@
 #include <map>
 
 #include "bench/engine/bench_host.h"
-#include "engine/journaled_rename.h"
 #include "engine/progress_window.h"
 #include "engine/rename_entry.h"
 #include "engine/rename_run.h"
@@ -20,6 +19,7 @@
 #include "engine/undo_run.h"
 #include "win/text.h"
 #include "win/ui.h"
+#include "tests/support/run_adapters.h"
 
 namespace {
 
@@ -125,14 +125,14 @@ int wmain(int argc, wchar_t** argv) {
   bool allRenamed = true;
   for (int round = 0; round < kRounds; ++round) {
     Fill(host, sources);
-    plain[round] = Timed([&](auto wait) { RunRenameWith(host.window, *host.list, TryRenameFile, wait); }, summary);
+    plain[round] = Timed([&](auto wait) { RunRenameWith(host.window, *host.list, ExecRenameFile, wait); }, summary);
     allRenamed = allRenamed && host.list->Count() == 0;
     Line("run without journal", plain[round], n);
     PutBack(sources);
 
     Fill(host, sources);
     JournalFile journal(journalPath);
-    JournaledRunHooks hooks;
+    RenameRunHooks hooks;
     journaled[round] = Timed([&](auto wait) {
       hooks.wait = wait;
       RunJournaledRenameWith(host.window, *host.list, journal, hooks);
@@ -150,7 +150,7 @@ int wmain(int argc, wchar_t** argv) {
   // For comparison: the same run with a flush after each line.
   Fill(host, sources);
   FlushingJournal flushing(journalPath);
-  JournaledRunHooks hooks;
+  RenameRunHooks hooks;
   double flushed = Timed([&](auto wait) {
     hooks.wait = wait;
     RunJournaledRenameWith(host.window, *host.list, flushing, hooks);

@@ -26,6 +26,7 @@
 #include "tests/support/vbmp3_environment.h"
 #include "win/text.h"
 #include "win/ui.h"
+#include "tests/support/run_adapters.h"
 
 using testing_files::ReadBytes;
 using testing_files::ScratchFolder;
@@ -154,7 +155,7 @@ TEST_F(ForeignNamesTest, TheRenameRunRenamesThemAfterTheirTags) {
   }
   HWND owner = CreateWindowExW(0, L"STATIC", L"owner", WS_OVERLAPPEDWINDOW, 0, 0, 400, 300, nullptr,
                                nullptr, GetModuleHandleW(nullptr), nullptr);
-  RunRenameWith(owner, list, TryRenameFile, [](ProgressWindow&) {});
+  RunRenameWith(owner, list, ExecRenameFile, [](ProgressWindow&) {});
   DestroyWindow(owner);
   EXPECT_TRUE(list.entries.empty());
   for (size_t i = 0; i < sources.size(); ++i) {
@@ -177,7 +178,7 @@ TEST_F(ForeignNamesTest, WithoutAShortNameTheEntryHasNoTargetAndTheRunLeavesBoth
   std::wstring report;
   HWND owner = CreateWindowExW(0, L"STATIC", L"owner", WS_OVERLAPPEDWINDOW, 0, 0, 400, 300, nullptr,
                                nullptr, GetModuleHandleW(nullptr), nullptr);
-  RunRenameWith(owner, list, TryRenameFile,
+  RunRenameWith(owner, list, ExecRenameFile,
                 [&](ProgressWindow& w) { report = win::GetText(w.Report()); });
   DestroyWindow(owner);
   EXPECT_EQ(report.rfind(L"× " + path + L"\r\n -> " + kNoTargetText, 0), 0u) << win::ToUtf8(report);

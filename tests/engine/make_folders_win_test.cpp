@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/journaled_rename.h"
 #include "engine/progress_window.h"
 #include "engine/rename_entry.h"
 #include "engine/target_folders.h"
@@ -14,6 +13,7 @@
 #include "tests/engine/list_view_host.h"
 #include "tests/engine/win_support.h"
 #include "win/ui.h"
+#include "tests/support/run_adapters.h"
 
 using engine_test::Exists;
 using engine_test::ListViewHost;
@@ -36,7 +36,7 @@ class MakeFoldersTest : public testing::Test {
   }
   std::wstring Run(bool makeFolders) {
     JournalFile journal(journalPath);
-    JournaledRunHooks hooks;
+    RenameRunHooks hooks;
     hooks.makeFolders = makeFolders;
     std::wstring report;
     hooks.wait = [&](ProgressWindow& w) { report = win::GetText(w.Report()); };

@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/journaled_rename.h"
 #include "engine/progress_window.h"
 #include "engine/undo_journal.h"
 #include "engine/undo_run.h"
@@ -14,6 +13,7 @@
 #include "tests/engine/list_view_host.h"
 #include "tests/engine/win_support.h"
 #include "win/ui.h"
+#include "tests/support/run_adapters.h"
 
 using engine_test::Exists;
 using engine_test::ListViewHost;
@@ -34,7 +34,7 @@ class PolicyRunTest : public testing::Test {
   }
   std::wstring Run() {
     JournalFile journal(journalPath);
-    JournaledRunHooks hooks;
+    RenameRunHooks hooks;
     std::wstring report;
     hooks.wait = [&](ProgressWindow& w) { report = win::GetText(w.Report()); };
     RunJournaledRenameWith(host.window, *host.list, journal, hooks);

@@ -16,6 +16,7 @@
 #include "tests/engine/win_support.h"
 #include "tests/support/ui_driver.h"
 #include "win/ui.h"
+#include "tests/support/run_adapters.h"
 
 using engine_test::Exists;
 using engine_test::ListViewHost;
@@ -69,7 +70,7 @@ TEST_F(RenameRunTest, RunsTheListReportsAndKeepsTheFailures) {
   Add(c, dir / L"C2.mp3");
   Add(d, L"");
   WindowState state;
-  RunRenameWith(host.window, *host.list, TryRenameFile, [&](ProgressWindow& w) {
+  RunRenameWith(host.window, *host.list, ExecRenameFile, [&](ProgressWindow& w) {
     state = Capture(w, host.window);
     EXPECT_FALSE(Exists(a));
     PostMessageW(w.CancelOrCloseButton(), BM_CLICK, 0, 0);
@@ -105,7 +106,7 @@ TEST_F(RenameRunTest, RunsTheListReportsAndKeepsTheFailures) {
 TEST_F(RenameRunTest, AllRenamedEmptiesTheList) {
   for (int i = 0; i < 4; ++i)
     Add(File(L"s" + std::to_wstring(i) + L".mp3", "x"), dir / (L"t" + std::to_wstring(i) + L".mp3"));
-  RunRenameWith(host.window, *host.list, TryRenameFile, [](ProgressWindow& w) {
+  RunRenameWith(host.window, *host.list, ExecRenameFile, [](ProgressWindow& w) {
     EXPECT_NE(win::GetText(w.Report()).find(L"総ファイル数　：4\r\n成功ファイル数：4\r\n失敗ファイル数：0\r\n"),
               std::wstring::npos);
     SendMessageW(w.Handle(), WM_CLOSE, 0, 0);  // the close box after the run closes it
@@ -120,7 +121,7 @@ TEST_F(RenameRunTest, TwoEntriesWithOneTarget) {
   Add(a, dir / L"same.mp3");
   Add(b, dir / L"same.mp3");
   std::wstring report;
-  RunRenameWith(host.window, *host.list, TryRenameFile, [&](ProgressWindow& w) {
+  RunRenameWith(host.window, *host.list, ExecRenameFile, [&](ProgressWindow& w) {
     report = win::GetText(w.Report());
   });
   EXPECT_EQ(report.substr(0, report.find(L"総")),
@@ -136,7 +137,7 @@ TEST_F(RenameRunTest, CancelAfterEntryKEndsAfterEntryKPlus1) {
   auto rename = [&](const std::wstring& s, const std::wstring& t) {
     // The click arrives while entry 2 is processed and is handled in the pause after it.
     if (++calls == 2) ui_driver::PostProgressButtonClick();
-    return TryRenameFile(s, t);
+    return ExecRenameFile(s, t);
   };
   WindowState state;
   RunRenameWith(host.window, *host.list, rename, [&](ProgressWindow& w) { state = Capture(w, host.window); });
@@ -162,7 +163,7 @@ TEST_F(RenameRunTest, CloseBoxDuringTheRunIsACancelRequest) {
       // The button shows that the cancel was taken.
       windowStayed = windowStayed && !IsWindowEnabled(GetDlgItem(ui_driver::FindProgressWindow(), 104));
     }
-    return TryRenameFile(s, t);
+    return ExecRenameFile(s, t);
   };
   WindowState state;
   RunRenameWith(host.window, *host.list, rename, [&](ProgressWindow& w) {
@@ -190,7 +191,7 @@ TEST_F(RenameRunTest, ProgressShowsWhileTheRunGoesOn) {
       countSeen = win::GetText(GetDlgItem(progress, 102));
       reportSeen = win::GetText(GetDlgItem(progress, 103));
     }
-    return TryRenameFile(s, t);
+    return ExecRenameFile(s, t);
   };
   RunRenameWith(host.window, *host.list, rename, [](ProgressWindow&) {});
   EXPECT_EQ(countSeen, L"2/3");
@@ -202,8 +203,8 @@ TEST_F(RenameRunTest, ProgressShowsWhileTheRunGoesOn) {
 
 TEST_F(RenameRunTest, EmptyListOpensNoWindow) {
   bool waited = false;
-  RunRenameWith(host.window, *host.list, TryRenameFile, [&](ProgressWindow&) { waited = true; });
-  RunRename(host.window, *host.list);
+  RunRenameWith(host.window, *host.list, ExecRenameFile, [&](ProgressWindow&) { waited = true; });
+  RunRename(host.window, *host.list, {});
   EXPECT_FALSE(waited);
   EXPECT_EQ(ui_driver::FindProgressWindow(), nullptr);
   EXPECT_TRUE(IsWindowEnabled(host.window));

@@ -13,7 +13,6 @@
 #include <thread>
 
 #include "app/list/rename_list_view.h"
-#include "engine/journaled_rename.h"
 #include "engine/progress_window.h"
 #include "engine/rename_entry.h"
 #include "engine/undo_journal.h"
@@ -23,6 +22,7 @@
 #include "tests/support/ui_driver.h"
 #include "win/ui.h"
 #include "win/whole_file.h"
+#include "tests/support/run_adapters.h"
 
 using engine_test::Exists;
 using engine_test::ListViewHost;
@@ -73,7 +73,7 @@ class UndoTest : public testing::Test {
     host.list->Append({source, target, L"", L""});
   }
   // Runs the list with the journal; returns the report.
-  std::wstring Run(JournalSink& journal, JournaledRunHooks hooks = {}) {
+  std::wstring Run(JournalSink& journal, RenameRunHooks hooks = {}) {
     std::wstring report;
     hooks.wait = [&](ProgressWindow& w) { report = win::GetText(w.Report()); };
     RunJournaledRenameWith(host.window, *host.list, journal, hooks);
@@ -151,7 +151,7 @@ TEST_F(UndoTest, ACancelledRunIsTakenBackAsFarAsItWent) {
     Add(sources.back(), dir / (L"r" + std::to_wstring(i) + L".mp3"));
   }
   JournalFile journal(journalPath);
-  JournaledRunHooks hooks;
+  RenameRunHooks hooks;
   // Cancel clicked while the second file is renamed: the third is the last.
   hooks.beforeRename = [](int n) {
     if (n == 2) ui_driver::PostProgressButtonClick();
@@ -237,7 +237,7 @@ TEST_F(UndoTest, AJournalThatCannotBeCreatedAsksOnceAndNoRenamesNothing) {
   int asked = 0;
   std::wstring askedPath;
   JournalFile journal(journalPath);
-  JournaledRunHooks hooks;
+  RenameRunHooks hooks;
   hooks.renameWithoutUndo = [&](HWND owner, const std::wstring& path, DWORD) {
     ++asked;
     askedPath = path;
