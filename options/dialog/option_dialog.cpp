@@ -58,7 +58,8 @@ const ControlLayout kLayout[] = {
     {C::kSameNamePolicy, 1, L"COMBOBOX", L"", kDropDownList, 0,
      {420, 630, 4530, 300 + kDropDownTwips}},
     {C::kLegendLabel, 0, L"STATIC", L"", kLabel | SS_NOPREFIX, 0, {525, 1890, 3795, 1275}},
-    {C::kExtensionLabel, 0, L"STATIC", L".拡張子", kLabel, 0, {3730, 1508, 750, 225}},
+    // Ends where the Add button starts, which would otherwise cover its end.
+    {C::kExtensionLabel, 0, L"STATIC", L".拡張子", kLabel, 0, {3730, 1508, 680, 225}},
     {C::kBadCharacterLabel, 1, L"STATIC", L"ファイル名に使えない文字が出た場合(&U)：", kLabel, 0,
      {210, 1050, 3480, 225}},
     {C::kBadCharacterPolicy, 1, L"COMBOBOX", L"", kDropDownList, 0,

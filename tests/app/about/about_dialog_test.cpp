@@ -9,6 +9,8 @@
 
 #include "app/about/about_dialog.h"
 #include "app/about/version_line.h"
+#include "tests/support/dialog_checks.h"
+#include "win/text.h"
 #include "win/ui.h"
 
 // The exe's version resource carries this revision (about_test.rc).
@@ -23,47 +25,6 @@ constexpr const wchar_t* kExpectedLine = L"Version 2.0 β6 (build.0019)";
 #else
 constexpr const wchar_t* kExpectedLine = L"Version 2.0 β6 (build.12345)";
 #endif
-
-BOOL CALLBACK MatchDialog(HWND window, LPARAM result) {
-  wchar_t name[64];
-  if (GetClassNameW(window, name, 64) && lstrcmpW(name, about::kWindowClass) == 0) {
-    *reinterpret_cast<HWND*>(result) = window;
-    return FALSE;
-  }
-  return TRUE;
-}
-
-// The dialog of this test process: tests may run side by side on one display.
-HWND FindOwnDialog() {
-  HWND found = nullptr;
-  EnumThreadWindows(GetCurrentThreadId(), MatchDialog, reinterpret_cast<LPARAM>(&found));
-  return found;
-}
-
-// Runs check on the dialog from a timer while ShowAboutDialog's modal loop
-// runs; check decides how the dialog is closed.
-std::function<void(HWND)> g_check;
-bool g_checked = false;
-bool g_guardClosed = false;
-
-void CALLBACK OnTimer(HWND, UINT, UINT_PTR timer, DWORD) {
-  HWND dialog = FindOwnDialog();
-  if (!dialog || !IsWindowVisible(dialog)) return;
-  KillTimer(nullptr, timer);
-  g_checked = true;
-  g_check(dialog);
-}
-
-// A safety net so a dialog that ignores its close does not hang the run;
-// a dialog it had to close fails the test.
-void CALLBACK OnGuardTimer(HWND, UINT, UINT_PTR timer, DWORD) {
-  KillTimer(nullptr, timer);
-  HWND dialog = FindOwnDialog();
-  if (dialog) {
-    g_guardClosed = true;
-    DestroyWindow(dialog);
-  }
-}
 
 class AboutDialog : public ::testing::Test {
  protected:
@@ -85,23 +46,16 @@ class AboutDialog : public ::testing::Test {
     DestroyWindow(owner_);
     owner_ = nullptr;
   }
-  void SetUp() override {
-    ASSERT_NE(owner_, nullptr);
-    g_checked = false;
-    g_guardClosed = false;
-  }
+  void SetUp() override { ASSERT_NE(owner_, nullptr); }
 
-  // Opens the dialog, runs check on it, and fails if it never appeared.
+  // Opens the dialog, runs check on it, and fails if it never appeared or
+  // did not close by itself.
   void Open(std::function<void(HWND)> check) {
-    g_check = std::move(check);
-    UINT_PTR timer = SetTimer(nullptr, 0, 50, OnTimer);
-    UINT_PTR guard = SetTimer(nullptr, 0, 5000, OnGuardTimer);
-    ShowAboutDialog(owner_);
-    KillTimer(nullptr, timer);
-    KillTimer(nullptr, guard);
-    EXPECT_TRUE(g_checked) << "the dialog never showed";
-    EXPECT_FALSE(g_guardClosed) << "the dialog did not close: the test's guard closed it";
-    EXPECT_EQ(FindOwnDialog(), nullptr) << "still open";
+    dialog_checks::ModalRun run =
+        dialog_checks::RunModal([] { ShowAboutDialog(owner_); }, about::kWindowClass, check);
+    EXPECT_TRUE(run.shown) << "the dialog never showed";
+    EXPECT_FALSE(run.closedByGuard) << "the dialog did not close: the test's guard closed it";
+    EXPECT_EQ(FindWindowW(about::kWindowClass, nullptr), nullptr) << "still open";
     EXPECT_TRUE(IsWindowEnabled(owner_)) << "owner left disabled";
   }
 
@@ -141,7 +95,7 @@ TEST_F(ABOUT_VERSION_SUITE, VersionLineComesFromTheProgramsVersionResource) {
 // The layout and behaviour do not depend on the version: checked once.
 #if ABOUT_TEST_REVISION == 19
 
-TEST_F(AboutDialog, ModalWithTheDesignedLayoutCentredOnTheOwner) {
+TEST_F(AboutDialog, ModalCentredOnTheOwnerAndHoldsTogether) {
   HWND owner = owner_;
   Open([owner](HWND dialog) {
     EXPECT_EQ(GetWindow(dialog, GW_OWNER), owner);
@@ -163,23 +117,8 @@ TEST_F(AboutDialog, ModalWithTheDesignedLayoutCentredOnTheOwner) {
     EXPECT_NEAR((mine.left + mine.right) / 2, (theirs.left + theirs.right) / 2, 1);
     EXPECT_NEAR((mine.top + mine.bottom) / 2, (theirs.top + theirs.bottom) / 2, 1);
 
-    struct Expected {
-      int id, left, top, width, height;
-    };
-    for (Expected e : {Expected{about::kProductName, 735, 105, 4110, 225},
-                       Expected{about::kVersion, 735, 420, 4110, 225},
-                       Expected{about::kNoticeLine, 735, 735, 4110, 225},
-                       Expected{about::kIcon, 105, 105, 480, 480}}) {
-      HWND control = GetDlgItem(dialog, e.id);
-      ASSERT_NE(control, nullptr) << e.id;
-      RECT r;
-      GetWindowRect(control, &r);
-      MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
-      EXPECT_EQ(r.left, win::TwipsToPixelsX(e.left)) << e.id;
-      EXPECT_EQ(r.top, win::TwipsToPixelsY(e.top)) << e.id;
-      EXPECT_EQ(r.right - r.left, win::TwipsToPixelsX(e.width)) << e.id;
-      EXPECT_EQ(r.bottom - r.top, win::TwipsToPixelsY(e.height)) << e.id;
-    }
+    for (const std::wstring& fault : dialog_checks::LayoutFaults(dialog))
+      ADD_FAILURE() << win::ToUtf8(fault);
     PostMessageW(dialog, WM_CLOSE, 0, 0);
   });
 }

@@ -3,8 +3,6 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -13,6 +11,7 @@
 #include "options/dialog/option_rules.h"
 #include "options/registration/registration.h"
 #include "tests/options/options_test_support.h"
+#include "tests/support/dialog_checks.h"
 #include "tests/support/ui_driver.h"
 #include "win/text.h"
 #include "win/ui.h"
@@ -126,42 +125,22 @@ TEST_F(OptionDialogTest, OpensWithTheSettingsOnTheFirstTab) {
   EXPECT_FALSE(Shown(Item(C::kDoubleClickAction)));
 }
 
-TEST_F(OptionDialogTest, ControlsSitAtTheirTwipsPlaces) {
+TEST_F(OptionDialogTest, EveryPageHoldsTogether) {
   HWND window = Open();
   RECT client;
   GetClientRect(window, &client);
   EXPECT_EQ(client.right, win::TwipsToPixelsX(6000));
   EXPECT_EQ(client.bottom, win::TwipsToPixelsY(3975));
-  auto placed = [&](C control, int left, int top, int width) {
-    RECT r;
-    GetWindowRect(Item(control), &r);
-    MapWindowPoints(nullptr, GetParent(Item(control)), reinterpret_cast<POINT*>(&r), 2);
-    EXPECT_EQ(r.left, win::TwipsToPixelsX(left)) << control;
-    EXPECT_EQ(r.top, win::TwipsToPixelsY(top)) << control;
-    EXPECT_EQ(r.right - r.left, win::TwipsToPixelsX(width)) << control;
-  };
-  placed(C::kPageTabs, 105, 105, 5790);
-  placed(C::kOk, 4305, 3570, 1590);
-  placed(C::kCancel, 2625, 3570, 1590);
-  placed(C::kCheckByAnalysis, 0, 220, 3480);
-  placed(C::kTemplateBox, 420, 1470, 3270);
-  placed(C::kLegendLabel, 525, 1890, 3795);
-  placed(C::kDoubleClickAction, 450, 1425, 4530);
-  placed(C::kRegisterUpdateCheck, 240, 1920, 3975);
+  for (int page = 0; page < 3; ++page) {
+    ClickTab(Item(C::kPageTabs), page);
+    for (const std::wstring& fault : dialog_checks::LayoutFaults(window))
+      ADD_FAILURE() << "page " << page << ": " << win::ToUtf8(fault);
+  }
 }
 
 TEST_F(OptionDialogTest, TabFollowsTheDesignedOrderOnEachPage) {
   HWND window = Open();
-  auto order = [&] {
-    std::vector<HWND> seen;
-    HWND first = Item(C::kPageTabs);
-    HWND at = first;
-    do {
-      seen.push_back(at);
-      at = GetNextDlgTabItem(window, at, FALSE);
-    } while (at && at != first && seen.size() < 20);
-    return seen;
-  };
+  auto order = [&] { return dialog_checks::TabOrder(window, Item(C::kPageTabs)); };
   EXPECT_EQ(order(), (std::vector<HWND>{Item(C::kPageTabs), Item(C::kCheckByExtension),
                                         Item(C::kTemplateBox), Item(C::kAddTemplate),
                                         Item(C::kOk), Item(C::kCancel), Item(C::kRemoveTemplate)}));
@@ -481,75 +460,22 @@ TEST_F(OptionDialogTest, KeyboardAccessKeysEnterAndEscape) {
   EXPECT_EQ(g_settings.RenameExt_Default, L"%C");
 }
 
-namespace {
-
-HWND g_modalOwner = nullptr;
-bool g_ownerWasDisabled = false;
-
-void CALLBACK CancelModalDialog(HWND, UINT, UINT_PTR timer, DWORD) {
-  HWND dialog = FindWindowW(L"VelnoirOptionDialog", nullptr);
-  if (!dialog) return;
-  KillTimer(nullptr, timer);
-  g_ownerWasDisabled = !IsWindowEnabled(g_modalOwner);
-  EXPECT_EQ(GetWindow(dialog, GW_OWNER), g_modalOwner);
-  PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(OptionDialog::kCancel, BN_CLICKED),
-               reinterpret_cast<LPARAM>(GetDlgItem(dialog, OptionDialog::kCancel)));
-}
-
-}  // namespace
-
 TEST_F(OptionDialogTest, ModalOverItsOwner) {
-  g_modalOwner = CreateWindowExW(0, L"STATIC", L"owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
-                                 400, 300, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-  ASSERT_NE(g_modalOwner, nullptr);
-  g_ownerWasDisabled = false;
-  SetTimer(nullptr, 0, 100, &CancelModalDialog);
-  ShowOptionsDialog(g_modalOwner);
-  EXPECT_TRUE(g_ownerWasDisabled);
-  EXPECT_TRUE(IsWindowEnabled(g_modalOwner));
+  HWND owner = CreateWindowExW(0, L"STATIC", L"owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 400,
+                               300, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+  ASSERT_NE(owner, nullptr);
+  bool ownerWasDisabled = false;
+  dialog_checks::ModalRun run = dialog_checks::RunModal(
+      [owner] { ShowOptionsDialog(owner); }, L"VelnoirOptionDialog", [&](HWND shown) {
+        ownerWasDisabled = !IsWindowEnabled(owner);
+        EXPECT_EQ(GetWindow(shown, GW_OWNER), owner);
+        PostMessageW(shown, WM_COMMAND, MAKEWPARAM(OptionDialog::kCancel, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(shown, OptionDialog::kCancel)));
+      });
+  EXPECT_TRUE(run.shown);
+  EXPECT_FALSE(run.closedByGuard) << "Cancel did not close the dialog";
+  EXPECT_TRUE(ownerWasDisabled);
+  EXPECT_TRUE(IsWindowEnabled(owner));
   EXPECT_EQ(FindWindowW(L"VelnoirOptionDialog", nullptr), nullptr);
-  DestroyWindow(g_modalOwner);
-}
-
-// Pictures of the three pages for a person to compare with the design:
-// runs when VELNOIR_SHOT_DIR names a folder.
-TEST_F(OptionDialogTest, Screenshots) {
-  const char* folder = std::getenv("VELNOIR_SHOT_DIR");
-  if (!folder) GTEST_SKIP() << "VELNOIR_SHOT_DIR not set";
-  HWND window = Open(true);
-  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-  for (int page = 0; page < 3; ++page) {
-    ClickTab(Item(C::kPageTabs), page);
-    for (int i = 0; i < 20; ++i) {
-      win::PumpMessages();
-      Sleep(20);
-    }
-    RECT r;
-    GetWindowRect(window, &r);
-    int width = r.right - r.left, height = r.bottom - r.top;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
-    GdiFlush();
-    SelectObject(memory, old);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    int stride = (width * 3 + 3) & ~3;
-    BITMAPFILEHEADER file{};
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
-    file.bfSize = file.bfOffBits + static_cast<DWORD>(stride * height);
-    std::string path = std::string(folder) + "\\options_tab" + std::to_string(page + 1) + ".bmp";
-    std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(&file), sizeof(file));
-    out.write(reinterpret_cast<const char*>(&info.bmiHeader), sizeof(info.bmiHeader));
-    out.write(static_cast<const char*>(bits), stride * height);
-    DeleteObject(bitmap);
-    EXPECT_TRUE(out.good()) << path;
-  }
+  DestroyWindow(owner);
 }
