@@ -16,13 +16,13 @@ constexpr int kButtonId = 104;
 
 }  // namespace
 
-ProgressWindow::ProgressWindow(HWND owner) : ModalDialog(owner) {
+ProgressWindow::ProgressWindow(HWND owner) {
   static const bool controlsReady = [] {
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_PROGRESS_CLASS};
     return InitCommonControlsEx(&controls) != FALSE;
   }();
   (void)controlsReady;
-  if (!CreateDialogWindow({kClassName}, L"実行中", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN,
+  if (!CreateDialogWindow(owner, {kClassName}, L"実行中", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN,
                           WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, 6525, 3975))
     return;
   CreateControls();

@@ -4,9 +4,10 @@ namespace win {
 
 ModalDialog::~ModalDialog() { GiveOwnerBack(); }
 
-bool ModalDialog::CreateDialogWindow(const WindowClass& windowClass, const wchar_t* caption,
-                                     DWORD style, DWORD exStyle, int clientWidthTwips,
-                                     int clientHeightTwips) {
+bool ModalDialog::CreateDialogWindow(HWND owner, const WindowClass& windowClass,
+                                     const wchar_t* caption, DWORD style, DWORD exStyle,
+                                     int clientWidthTwips, int clientHeightTwips) {
+  owner_ = owner;
   HWND window = Create(windowClass, caption, style, exStyle, owner_, nullptr, 0, 0, 100, 100);
   if (!window) return false;
   PlaceCentred(window, owner_, clientWidthTwips, clientHeightTwips);

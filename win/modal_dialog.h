@@ -35,16 +35,17 @@ constexpr TwipsRect Inside(const TwipsRect& frame, TwipsRect r) {
 
 class ModalDialog : public Window {
  public:
-  explicit ModalDialog(HWND owner) : owner_(owner) {}
+  ModalDialog() = default;
   ~ModalDialog() override;
 
   HWND Owner() const { return owner_; }
 
  protected:
-  // Creates the window hidden, sized to a client area of the given twips
-  // and centred over the owner (the screen without one). False on failure.
-  bool CreateDialogWindow(const WindowClass& windowClass, const wchar_t* caption, DWORD style,
-                          DWORD exStyle, int clientWidthTwips, int clientHeightTwips);
+  // Creates the window hidden, owned by owner, sized to a client area of
+  // the given twips and centred over the owner (the screen without one).
+  // False on failure.
+  bool CreateDialogWindow(HWND owner, const WindowClass& windowClass, const wchar_t* caption,
+                          DWORD style, DWORD exStyle, int clientWidthTwips, int clientHeightTwips);
   // Makes the table's controls in its order.
   void CreateControls(std::span<const ControlSpec> table);
   // Disables the owner (once) and shows the dialog, without waiting.
@@ -61,7 +62,7 @@ class ModalDialog : public Window {
  private:
   void GiveOwnerBack();
 
-  HWND owner_;
+  HWND owner_ = nullptr;
   bool ownerDisabled_ = false;
 };
 

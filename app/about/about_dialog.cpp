@@ -21,12 +21,10 @@ constexpr win::ControlSpec kLayout[] = {
 
 class AboutDialog : public win::ModalDialog {
  public:
-  using ModalDialog::ModalDialog;
-
-  void Show() {
+  void Show(HWND owner) {
     win::WindowClass windowClass{about::kWindowClass,
                                  static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH))};
-    if (!CreateDialogWindow(windowClass, about::kCaption,
+    if (!CreateDialogWindow(owner, windowClass, about::kCaption,
                             WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN,
                             WS_EX_DLGMODALFRAME, kClientWidth, kClientHeight))
       return;
@@ -77,6 +75,6 @@ class AboutDialog : public win::ModalDialog {
 }  // namespace
 
 void ShowAboutDialog(HWND owner) {
-  AboutDialog dialog(owner);
-  dialog.Show();
+  AboutDialog dialog;
+  dialog.Show(owner);
 }

@@ -11,6 +11,7 @@
 #include "options/registration/registration.h"
 #include "win/command_boundary.h"
 #include "win/handles.h"
+#include "win/modal_dialog.h"
 #include "win/ui.h"
 
 namespace {
@@ -20,17 +21,7 @@ constexpr int kClientWidth = 6000;
 constexpr int kClientHeight = 3975;
 // A combo box's window height includes its drop-down list.
 constexpr int kDropDownTwips = 1500;
-constexpr int kAlways = -1;
-
-struct ControlLayout {
-  OptionDialog::Control id;
-  int page;  // kAlways, or the tab page the control sits on
-  const wchar_t* className;
-  const wchar_t* text;
-  DWORD style;
-  DWORD exStyle;
-  win::TwipsRect rect;
-};
+constexpr int kAlways = win::ControlSpec::kAllPages;
 
 constexpr DWORD kLabel = SS_LEFT;
 constexpr DWORD kButton = BS_PUSHBUTTON | WS_TABSTOP;
@@ -38,58 +29,58 @@ constexpr DWORD kDropDownList = CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP;
 
 using C = OptionDialog::Control;
 
-// In tab order. The option buttons are children of kDataCheckGroup; their
-// positions are inside it.
-const ControlLayout kLayout[] = {
-    {C::kPageTabs, kAlways, WC_TABCONTROLW, L"", WS_TABSTOP, 0, {105, 105, 5790, 3375}},
-    {C::kDataCheckLabel, 0, L"STATIC", L"データ判別方式：", kLabel, 0, {210, 420, 4845, 225}},
-    {C::kDataCheckGroup, 0, L"STATIC", L"", WS_CLIPCHILDREN, WS_EX_CONTROLPARENT,
-     {420, 630, 5160, 455}},
-    {C::kCheckByExtension, 0, L"BUTTON", L"拡張子による判定(MP3,RMP,WAV) (&E)",
-     BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP, 0, {0, 0, 3270, 225}},
-    {C::kCheckByAnalysis, 0, L"BUTTON", L"[未実装] データ解析判定(MP3,RMP) (&N)",
-     BS_AUTORADIOBUTTON | WS_DISABLED, 0, {0, 220, 3480, 225}},
-    {C::kTemplateLabel, 0, L"STATIC", L"ファイル名変換(&F)：", kLabel, 0, {210, 1260, 1905, 225}},
-    {C::kTemplateBox, 0, L"COMBOBOX", L"",
+// In tab order, each with the page it shows on. The option buttons are
+// children of kDataCheckGroup; their positions are inside it.
+constexpr win::ControlSpec kLayout[] = {
+    {C::kPageTabs, WC_TABCONTROLW, L"", WS_TABSTOP, 0, {105, 105, 5790, 3375}, kAlways},
+    {C::kDataCheckLabel, L"STATIC", L"データ判別方式：", kLabel, 0, {210, 420, 4845, 225}, 0},
+    {C::kDataCheckGroup, L"STATIC", L"", WS_CLIPCHILDREN, WS_EX_CONTROLPARENT,
+     {420, 630, 5160, 455}, 0},
+    {C::kCheckByExtension, L"BUTTON", L"拡張子による判定(MP3,RMP,WAV) (&E)",
+     BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP, 0, {0, 0, 3270, 225}, 0, C::kDataCheckGroup},
+    {C::kCheckByAnalysis, L"BUTTON", L"[未実装] データ解析判定(MP3,RMP) (&N)",
+     BS_AUTORADIOBUTTON | WS_DISABLED, 0, {0, 220, 3480, 225}, 0, C::kDataCheckGroup},
+    {C::kTemplateLabel, L"STATIC", L"ファイル名変換(&F)：", kLabel, 0, {210, 1260, 1905, 225}, 0},
+    {C::kTemplateBox, L"COMBOBOX", L"",
      CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP, 0,
-     {420, 1470, 3270, 300 + kDropDownTwips}},
-    {C::kAddTemplate, 0, L"BUTTON", L"&Add", kButton, 0, {4410, 1470, 1170, 300}},
-    {C::kSameNameLabel, 1, L"STATIC", L"同一ファイル名発見の場合(&F)：", kLabel, 0, {210, 420, 2955, 225}},
-    {C::kSameNamePolicy, 1, L"COMBOBOX", L"", kDropDownList, 0,
-     {420, 630, 4530, 300 + kDropDownTwips}},
-    {C::kLegendLabel, 0, L"STATIC", L"", kLabel | SS_NOPREFIX, 0, {525, 1890, 3795, 1275}},
+     {420, 1470, 3270, 300 + kDropDownTwips}, 0},
+    {C::kAddTemplate, L"BUTTON", L"&Add", kButton, 0, {4410, 1470, 1170, 300}, 0},
+    {C::kSameNameLabel, L"STATIC", L"同一ファイル名発見の場合(&F)：", kLabel, 0, {210, 420, 2955, 225}, 1},
+    {C::kSameNamePolicy, L"COMBOBOX", L"", kDropDownList, 0,
+     {420, 630, 4530, 300 + kDropDownTwips}, 1},
+    {C::kLegendLabel, L"STATIC", L"", kLabel | SS_NOPREFIX, 0, {525, 1890, 3795, 1275}, 0},
     // Ends where the Add button starts, which would otherwise cover its end.
-    {C::kExtensionLabel, 0, L"STATIC", L".拡張子", kLabel, 0, {3730, 1508, 680, 225}},
-    {C::kBadCharacterLabel, 1, L"STATIC", L"ファイル名に使えない文字が出た場合(&U)：", kLabel, 0,
-     {210, 1050, 3480, 225}},
-    {C::kBadCharacterPolicy, 1, L"COMBOBOX", L"", kDropDownList, 0,
-     {420, 1260, 4530, 300 + kDropDownTwips}},
-    {C::kEmptyFieldLabel, 1, L"STATIC", L"未設定のフィールドがあった場合(&N)：", kLabel, 0,
-     {210, 1680, 3585, 225}},
-    {C::kEmptyFieldPolicy, 1, L"COMBOBOX", L"", kDropDownList, 0,
-     {420, 1890, 4530, 300 + kDropDownTwips}},
+    {C::kExtensionLabel, L"STATIC", L".拡張子", kLabel, 0, {3730, 1508, 680, 225}, 0},
+    {C::kBadCharacterLabel, L"STATIC", L"ファイル名に使えない文字が出た場合(&U)：", kLabel, 0,
+     {210, 1050, 3480, 225}, 1},
+    {C::kBadCharacterPolicy, L"COMBOBOX", L"", kDropDownList, 0,
+     {420, 1260, 4530, 300 + kDropDownTwips}, 1},
+    {C::kEmptyFieldLabel, L"STATIC", L"未設定のフィールドがあった場合(&N)：", kLabel, 0,
+     {210, 1680, 3585, 225}, 1},
+    {C::kEmptyFieldPolicy, L"COMBOBOX", L"", kDropDownList, 0,
+     {420, 1890, 4530, 300 + kDropDownTwips}, 1},
     // Below the page's lists, which keep their places.
-    {C::kPreferId3v2, 1, L"BUTTON", L"ID3v2タグを優先する", BS_AUTOCHECKBOX | WS_TABSTOP, 0,
-     {210, 2415, 4740, 255}},
-    {C::kMakeFolders, 1, L"BUTTON", L"存在しないフォルダを作成する", BS_AUTOCHECKBOX | WS_TABSTOP, 0,
-     {210, 2715, 4740, 255}},
-    {C::kOk, kAlways, L"BUTTON", L"OK", BS_DEFPUSHBUTTON | WS_TABSTOP, 0,
-     {4305, 3570, 1590, 330}},
-    {C::kCancel, kAlways, L"BUTTON", L"キャンセル", kButton, 0, {2625, 3570, 1590, 330}},
-    {C::kRemoveTemplate, 0, L"BUTTON", L"&Remove", kButton, 0, {4410, 1785, 1170, 300}},
-    {C::kSendSstp, 2, L"BUTTON", L"[未実装] SSTPを送信する(&S)",
-     BS_AUTOCHECKBOX | WS_TABSTOP | WS_DISABLED, 0, {105, 420, 2640, 225}},
-    {C::kSstpPortLabel, 2, L"STATIC", L"送信先SSTPポート(&P)：", kLabel | WS_DISABLED, 0,
-     {420, 758, 1905, 225}},
-    {C::kSstpPort, 2, L"COMBOBOX", L"",
+    {C::kPreferId3v2, L"BUTTON", L"ID3v2タグを優先する", BS_AUTOCHECKBOX | WS_TABSTOP, 0,
+     {210, 2415, 4740, 255}, 1},
+    {C::kMakeFolders, L"BUTTON", L"存在しないフォルダを作成する", BS_AUTOCHECKBOX | WS_TABSTOP, 0,
+     {210, 2715, 4740, 255}, 1},
+    {C::kOk, L"BUTTON", L"OK", BS_DEFPUSHBUTTON | WS_TABSTOP, 0,
+     {4305, 3570, 1590, 330}, kAlways},
+    {C::kCancel, L"BUTTON", L"キャンセル", kButton, 0, {2625, 3570, 1590, 330}, kAlways},
+    {C::kRemoveTemplate, L"BUTTON", L"&Remove", kButton, 0, {4410, 1785, 1170, 300}, 0},
+    {C::kSendSstp, L"BUTTON", L"[未実装] SSTPを送信する(&S)",
+     BS_AUTOCHECKBOX | WS_TABSTOP | WS_DISABLED, 0, {105, 420, 2640, 225}, 2},
+    {C::kSstpPortLabel, L"STATIC", L"送信先SSTPポート(&P)：", kLabel | WS_DISABLED, 0,
+     {420, 758, 1905, 225}, 2},
+    {C::kSstpPort, L"COMBOBOX", L"",
      CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP | WS_DISABLED, 0,
-     {2280, 720, 855, 300 + kDropDownTwips}},
-    {C::kDoubleClickLabel, 2, L"STATIC", L"リストダブルクリック時の動作(&C)：", kLabel, 0,
-     {240, 1215, 2955, 225}},
-    {C::kDoubleClickAction, 2, L"COMBOBOX", L"", kDropDownList, 0,
-     {450, 1425, 4530, 300 + kDropDownTwips}},
-    {C::kRegisterUpdateCheck, 2, L"BUTTON", L"「カネナリ」のアップデートチェックを利用する(&U)", kButton, 0,
-     {240, 1920, 3975, 375}},
+     {2280, 720, 855, 300 + kDropDownTwips}, 2},
+    {C::kDoubleClickLabel, L"STATIC", L"リストダブルクリック時の動作(&C)：", kLabel, 0,
+     {240, 1215, 2955, 225}, 2},
+    {C::kDoubleClickAction, L"COMBOBOX", L"", kDropDownList, 0,
+     {450, 1425, 4530, 300 + kDropDownTwips}, 2},
+    {C::kRegisterUpdateCheck, L"BUTTON", L"「カネナリ」のアップデートチェックを利用する(&U)", kButton, 0,
+     {240, 1920, 3975, 375}, 2},
 };
 static_assert(sizeof(kLayout) / sizeof(kLayout[0]) == OptionDialog::kControlCount);
 
@@ -104,24 +95,20 @@ int SelectedIndex(HWND combo) { return static_cast<int>(SendMessageW(combo, CB_G
 
 void ShowOptionsDialog(HWND owner) {
   OptionDialog dialog;
-  HWND window = dialog.Create(owner);
-  if (!window) return;
-  win::RunModal(window, owner);
+  if (dialog.Create(owner)) dialog.Run();
 }
 
 HWND OptionDialog::Create(HWND owner) {
   INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_TAB_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&icc);
-  owner_ = owner;
   // A dialog's keyboard: tab order, access keys, the default button
   // following the focus, the focus kept across activations.
   win::WindowClass windowClass{kClassName};
   windowClass.dialogKeyboard = true;
-  HWND window = Window::Create(windowClass, L"オプション", WS_POPUP | WS_CAPTION | WS_SYSMENU,
-                               WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, owner, nullptr, 0, 0,
-                               100, 100);
-  if (!window) return nullptr;
-  win::PlaceCentred(window, owner, kClientWidth, kClientHeight);
+  if (!CreateDialogWindow(owner, windowClass, L"オプション", WS_POPUP | WS_CAPTION | WS_SYSMENU,
+                          WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, kClientWidth, kClientHeight))
+    return nullptr;
+  HWND window = Handle();
   CreateControls();
   LoadSettings();
   // Enter presses OK unless another push button has the focus.
@@ -130,12 +117,10 @@ HWND OptionDialog::Create(HWND owner) {
 }
 
 void OptionDialog::CreateControls() {
-  for (const ControlLayout& layout : kLayout) {
-    bool inGroup = layout.id == kCheckByExtension || layout.id == kCheckByAnalysis;
-    HWND parent = inGroup ? Item(kDataCheckGroup) : Handle();
-    controls_[layout.id - kPageTabs] = win::CreateControl(parent, layout.className, layout.text,
-                                                          layout.style, layout.exStyle, layout.id,
-                                                          layout.rect);
+  ModalDialog::CreateControls(kLayout);
+  for (const win::ControlSpec& layout : kLayout) {
+    HWND parent = layout.parentId ? GetDlgItem(Handle(), layout.parentId) : Handle();
+    controls_[layout.id - kPageTabs] = GetDlgItem(parent, layout.id);
   }
 
   HWND tab = Item(kPageTabs);
@@ -183,10 +168,10 @@ void OptionDialog::ClipTabToFrame() {
 void OptionDialog::ShowPage(int page) {
   page_ = page;
   SendMessageW(Item(kPageTabs), TCM_SETCURSEL, static_cast<WPARAM>(page), 0);
-  for (const ControlLayout& layout : kLayout) {
+  for (const win::ControlSpec& layout : kLayout) {
     if (layout.page == kAlways) continue;
-    if (layout.id == kCheckByExtension || layout.id == kCheckByAnalysis) continue;
-    ShowWindow(Item(layout.id), layout.page == page ? SW_SHOWNA : SW_HIDE);
+    if (layout.parentId) continue;  // shown and hidden with their holder
+    ShowWindow(Item(static_cast<Control>(layout.id)), layout.page == page ? SW_SHOWNA : SW_HIDE);
   }
 }
 
@@ -196,13 +181,6 @@ bool OptionDialog::IsTransparent(HWND control) const {
     if (control == Item(label)) return true;
   }
   return false;
-}
-
-void OptionDialog::Close() {
-  // Enabling the owner before the dialog goes lets the owner, not some
-  // other program, become the active window.
-  if (owner_) EnableWindow(owner_, TRUE);
-  DestroyWindow(Handle());
 }
 
 LRESULT OptionDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -303,10 +281,10 @@ void OptionDialog::OnOk() {
   g_settings.DobleClick = code(kDoubleClickAction);
   g_settings.PreferID3v2 = SendMessageW(Item(kPreferId3v2), BM_GETCHECK, 0, 0) == BST_CHECKED;
   g_settings.MakeFolders = SendMessageW(Item(kMakeFolders), BM_GETCHECK, 0, 0) == BST_CHECKED;
-  Close();
+  CloseDialog();
 }
 
-void OptionDialog::OnCancel() { Close(); }
+void OptionDialog::OnCancel() { CloseDialog(); }
 
 void OptionDialog::OnAddTemplateClick() {
   std::wstring text = win::GetText(Item(kTemplateBox));

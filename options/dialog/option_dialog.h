@@ -5,12 +5,12 @@
 
 #include <array>
 
-#include "win/window.h"
+#include "win/modal_dialog.h"
 
 // Opens the dialog modally over the main window and returns when it closes.
 void ShowOptionsDialog(HWND owner);
 
-class OptionDialog : public win::Window {
+class OptionDialog : public win::ModalDialog {
  public:
   // Control ids in tab order: the controls are created in this order, so
   // the window order that Tab follows is this one.
@@ -49,15 +49,19 @@ class OptionDialog : public win::Window {
   OptionDialog() = default;
 
   // Builds the window with its controls loaded from the settings, hidden
-  // and not modal; the caller shows it (ShowOptionsDialog runs it modally).
+  // and not modal; Run shows it and returns once it has closed.
   HWND Create(HWND owner);
+  void Run() { RunModal(); }
   HWND Item(Control control) const { return controls_[control - kPageTabs]; }
   // The tab page shown: 0 file name, 1 conversion options, 2 environment.
   int CurrentPage() const { return page_; }
 
  private:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-  void WindowGone() override { controls_.fill(nullptr); }
+  void WindowGone() override {
+    controls_.fill(nullptr);
+    ModalDialog::WindowGone();
+  }
   bool OnCommand(WPARAM wParam);
 
   void CreateControls();
@@ -65,7 +69,6 @@ class OptionDialog : public win::Window {
   void ShowPage(int page);
   // Labels and the option buttons' container: drawn without a background.
   bool IsTransparent(HWND control) const;
-  void Close();
 
   void LoadSettings();
   void OnOk();
@@ -74,7 +77,6 @@ class OptionDialog : public win::Window {
   void OnRemoveTemplateClick();
   void OnRegisterUpdateCheckClick();
 
-  HWND owner_ = nullptr;
   int page_ = 0;
   std::array<HWND, kControlCount> controls_{};
 };
