@@ -23,7 +23,7 @@ void MainWindow::StartAdd(const std::vector<std::wstring>& paths, bool existingO
     adder_ = std::make_unique<BackgroundAdd>(Handle(), kAddReadyMessage);
     adder_->SetDelayPerFile(delayPerFile_);
   }
-  adder_->Start({paths, existingOnly});
+  adder_->Start({paths, existingOnly, preferences_});
   ShowAdding(true);
 }
 

@@ -94,7 +94,7 @@ struct MainWindow::UndoRefresh {
 void MainWindow::OnExecRenameClick() {
   if (Adding()) return;
   UndoRefresh refresh{this};
-  RunRenameCommand(Handle(), *list_, programDirectory_);
+  RunRenameCommand(Handle(), *list_, programDirectory_, preferences_.settings);
 }
 
 void MainWindow::OnUndoRenameClick() {
@@ -113,12 +113,12 @@ void MainWindow::OnExitClick() {
 
 void MainWindow::OnPropertiesClick() {
   if (Adding() || list_->Count() == 0 || list_->Selected() == 0) return;
-  ShowPropertyDialog(Handle(), *list_);
+  ShowPropertyDialog(Handle(), *list_, preferences_);
 }
 
 void MainWindow::OnListDoubleClick() {
   if (list_->Count() == 0 || list_->Selected() == 0) return;
-  if (g_settings.DobleClick != 0) {
+  if (preferences_.settings.DobleClick != 0) {
     OnPlayerPlayClick();
   } else {
     OnPropertiesClick();

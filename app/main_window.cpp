@@ -20,7 +20,7 @@ void MainWindow::PrepareThread() {
 }
 
 MainWindow::MainWindow(std::wstring programDirectory)
-    : programDirectory_(std::move(programDirectory)) {}
+    : programDirectory_(std::move(programDirectory)), listFile_(ListFile::PathIn(programDirectory_)) {}
 
 MainWindow::~MainWindow() {
   if (dropTarget_) dropTarget_->Release();
@@ -196,6 +196,6 @@ void MainWindow::OnPlayerStopClick() { player_->Stop(); }
 void MainWindow::OnPlayerNextClick() { player_->Next(); }
 void MainWindow::OnPlayerPreviousClick() { player_->Previous(); }
 void MainWindow::OnOptionsClick() {
-  if (!Adding()) ShowOptionsDialog(Handle());
+  if (!Adding()) ShowOptionsDialog(Handle(), preferences_);
 }
 void MainWindow::OnVersionClick() { ShowAboutDialog(Handle()); }

@@ -14,6 +14,8 @@
 
 #include "app/list/rename_list_view.h"
 #include "app/view_state.h"
+#include "engine/list_file.h"
+#include "settings/preferences.h"
 #include "audio/player/player.h"
 #include "settings/window_settings.h"
 #include "win/handles.h"
@@ -48,6 +50,8 @@ class MainWindow : public win::Window, public PlayerHost {
   HWND StatusBar() const { return statusBar_; }
   HACCEL Accelerators() const { return accelerators_.Get(); }
   ListViewRenameList& RenameEntries() { return *list_; }
+  // The settings and the template list, loaded at start and saved at close.
+  Preferences& UserPreferences() { return preferences_; }
   Player& PreviewPlayer() { return *player_; }
 
   // Adds files in order, as the dialog and a drop do; a folder among them
@@ -163,6 +167,8 @@ class MainWindow : public win::Window, public PlayerHost {
   struct UndoRefresh;
 
   std::wstring programDirectory_;
+  Preferences preferences_;
+  ListFile listFile_;
   HWND listView_ = nullptr;
   HWND toolbar_ = nullptr;
   HWND statusBar_ = nullptr;

@@ -54,8 +54,8 @@ bool MainWindow::LoadAtStart() {
   WindowSettings stored;
   LoadSettings(file, stored);
   ApplyStoredView(stored);
-  LoadSettings(file, g_settings);
-  Skippable([&] { LoadListFile(Handle(), programDirectory_); });
+  LoadSettings(file, preferences_.settings);
+  Skippable([&] { LoadListFile(Handle(), listFile_, preferences_.templates); });
   ShowUndoAvailable();
   return true;
 }
@@ -112,7 +112,7 @@ void MainWindow::SaveAtClose() {
   saved_ = true;
   INIAccess file = SettingsFileIn(programDirectory_);
   SaveSettings(file, CurrentView());
-  SaveSettings(file, g_settings);
+  SaveSettings(file, preferences_.settings);
   SaveListFileTellingLoss();
   if (libraryStarted_ && g_vbmp3.free) g_vbmp3.free();
   libraryStarted_ = false;
@@ -122,10 +122,10 @@ void MainWindow::SaveListFileTellingLoss() {
   // The close goes on whatever happens to the list file: the user is told,
   // the library is still released.
   win::RunCommand(Handle(), [&] {
-    if (SaveListFile(programDirectory_) == ListFileSave::kEditsLost)
+    if (listFile_.Save(preferences_.templates) == ListFileSave::kEditsLost)
       win::MessageBoxText(Handle(),
                           L"リストファイルを読み込めなかったため、テンプレートの変更は保存されませんでした。\r\n" +
-                              ListFilePath(programDirectory_),
+                              listFile_.Path(),
                           MB_OK | MB_ICONEXCLAMATION);
   });
 }

@@ -93,16 +93,16 @@ bool BackgroundAdd::Pause() {
   return delay == 0 || !stopEvent_ || WaitForSingleObject(stopEvent_, delay) != WAIT_OBJECT_0;
 }
 
-RenameEntry BackgroundAdd::EntryFor(const std::wstring& path) {
+RenameEntry BackgroundAdd::EntryFor(const std::wstring& path, const Preferences& preferences) {
   RenameEntry entry;
   entry.source = path;
-  entry.target = BuildRenameName(path, L"", -1);
+  entry.target = BuildRenameName(preferences, path, L"", -1);
   entry.sourceName = GetFileNamePart(entry.source);
   entry.targetName = GetFileNamePart(entry.target);
   return entry;
 }
 
-void BackgroundAdd::AddFolder(const std::wstring& folder) {
+void BackgroundAdd::AddFolder(const std::wstring& folder, const Preferences& preferences) {
   Win32FolderSource source;
   std::vector<std::wstring> files;
   size_t counted = 0;
@@ -122,23 +122,23 @@ void BackgroundAdd::AddFolder(const std::wstring& folder) {
   countWalked();
   for (const std::wstring& file : files) {
     if (stop_ || !Pause()) return;
-    Hand(EntryFor(file));
+    Hand(EntryFor(file, preferences));
   }
 }
 
-void BackgroundAdd::AddPath(const std::wstring& path, bool existingOnly) {
+void BackgroundAdd::AddPath(const std::wstring& path, const AddRequest& request) {
   if (!Pause()) return;
-  if (existingOnly && !win::NormalFileExists(path)) {
+  if (request.existingOnly && !win::NormalFileExists(path)) {
     Count(-1);  // no entry: a folder's files are counted instead, anything else is left out
-    if (IsFolderPath(path)) AddFolder(path);
+    if (IsFolderPath(path)) AddFolder(path, request.preferences);
     return;
   }
   // A file whose tag reads is no folder: the common case costs no lookup
   // beyond the library's own.
-  RenameEntry entry = EntryFor(path);
-  if (!existingOnly && entry.target.empty() && IsFolderPath(path)) {
+  RenameEntry entry = EntryFor(path, request.preferences);
+  if (!request.existingOnly && entry.target.empty() && IsFolderPath(path)) {
     Count(-1);
-    AddFolder(path);
+    AddFolder(path, request.preferences);
     return;
   }
   Hand(std::move(entry));
@@ -150,7 +150,7 @@ void BackgroundAdd::Work() {
     Count(static_cast<ptrdiff_t>(request.paths.size()));
     for (const std::wstring& path : request.paths) {
       if (stop_) break;
-      AddPath(path, request.existingOnly);
+      AddPath(path, request);
     }
   }
   // TakeRequest has marked the worker done: the last entries go now.

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "engine/rename_list.h"
+#include "settings/preferences.h"
 
 // One request to add: a drop, a dialog's choice, a folder, the command line.
 struct AddRequest {
@@ -21,6 +22,9 @@ struct AddRequest {
   // existing normal file is left out. Otherwise a file path is added as
   // given, whatever it names.
   bool existingOnly = false;
+  // The worker's own copy: the user cannot change them during an add (the
+  // options dialog waits), and the worker never reads the window's.
+  Preferences preferences;
 };
 
 class BackgroundAdd {
@@ -56,9 +60,9 @@ class BackgroundAdd {
  private:
   void Work();
   bool TakeRequest(AddRequest& request);
-  void AddPath(const std::wstring& path, bool existingOnly);
-  void AddFolder(const std::wstring& folder);
-  static RenameEntry EntryFor(const std::wstring& path);
+  void AddPath(const std::wstring& path, const AddRequest& request);
+  void AddFolder(const std::wstring& folder, const Preferences& preferences);
+  static RenameEntry EntryFor(const std::wstring& path, const Preferences& preferences);
   // The hook's pause; false when the add was stopped during it.
   bool Pause();
   void Count(ptrdiff_t more);

@@ -4,18 +4,12 @@
 
 #include "engine/list_format.h"
 #include "engine/path_rules.h"
-#include "settings/template_list.h"
 #include "win/file_lookup.h"
 #include "win/text.h"
 #include "win/ui.h"
 #include "win/whole_file.h"
 
 namespace {
-
-bool g_loadFailed = false;
-// The template list as it stood when the last load failed: a list that
-// differs from it at close holds edits that cannot be saved.
-std::vector<std::wstring> g_listAtFailedLoad;
 
 constexpr const wchar_t* kReadFailedText = L"リストファイルを読み込めません。";
 // The templates edited since the start go with the file that cannot be
@@ -25,48 +19,41 @@ constexpr const wchar_t* kSaveFailedText =
 
 }  // namespace
 
-std::wstring ListFilePath(const std::wstring& directory) {
+std::wstring ListFile::PathIn(const std::wstring& directory) {
   return AddPathSeparator(directory.empty() ? win::ProgramDirectory() : directory) + kListFileName;
 }
 
-bool ListFileLoadFailed() { return g_loadFailed; }
-
-void LoadListFileAt(const std::wstring& path, const std::function<void()>& announceDefaults) {
-  if (win::NormalFileExists(path)) {
+void ListFile::Load(TemplateList& templates, const std::function<void()>& announceDefaults) {
+  if (win::NormalFileExists(path_)) {
     // Until the file is read, the list in memory is not the file's: a load
     // that throws leaves the guard up, so the file is never replaced by it.
-    g_loadFailed = true;
-    g_listAtFailedLoad = g_templateList;
-    std::vector<std::wstring> templates =
-        ParseTemplateLines(win::FromAnsi(win::ReadWholeFile(path, kReadFailedText)));
-    g_loadFailed = false;
-    if (!templates.empty()) {
-      g_templateList = std::move(templates);
+    loadFailed_ = true;
+    listAtFailedLoad_ = templates;
+    TemplateList read = ParseTemplateLines(win::FromAnsi(win::ReadWholeFile(path_, kReadFailedText)));
+    loadFailed_ = false;
+    if (!read.empty()) {
+      templates = std::move(read);
       return;
     }
   }
-  g_loadFailed = false;
+  loadFailed_ = false;
   if (announceDefaults) announceDefaults();
-  g_templateList = DefaultTemplates();
-  SaveListFileAt(path);
+  templates = DefaultTemplates();
+  Save(templates);
 }
 
-ListFileSave SaveListFileAt(const std::wstring& path) {
-  if (g_loadFailed)
-    return g_templateList == g_listAtFailedLoad ? ListFileSave::kUnchanged : ListFileSave::kEditsLost;
-  win::WriteWholeFile(path, win::ToAnsi(FormatTemplateLines(g_templateList)), kSaveFailedText);
+ListFileSave ListFile::Save(const TemplateList& templates) {
+  if (loadFailed_)
+    return templates == listAtFailedLoad_ ? ListFileSave::kUnchanged : ListFileSave::kEditsLost;
+  win::WriteWholeFile(path_, win::ToAnsi(FormatTemplateLines(templates)), kSaveFailedText);
   return ListFileSave::kSaved;
 }
 
-void LoadListFile(HWND owner, const std::wstring& directory) {
-  LoadListFileAt(ListFilePath(directory), [owner] {
+void LoadListFile(HWND owner, ListFile& file, TemplateList& templates) {
+  file.Load(templates, [owner] {
     win::MessageBoxText(owner,
                         L"リストファイルの内容が異常か、またはリストファイルがありません。\r\n"
                         L"新しいリストファイルを作成します。",
                         MB_OK | MB_ICONINFORMATION, L"ぽめろ 初期設定");
   });
-}
-
-ListFileSave SaveListFile(const std::wstring& directory) {
-  return SaveListFileAt(ListFilePath(directory));
 }

@@ -6,6 +6,7 @@
 
 #include "audio_library/tag_texts.h"
 #include "engine/naming_policy.h"
+#include "settings/preferences.h"
 
 // The texts a name is built from: with preferID3v2, each ID3v2 text that is
 // not empty takes the place of the ID3v1 one. The track number comes from
@@ -51,5 +52,6 @@ std::wstring ExpandTemplate(const std::wstring& sourcePath, const std::wstring& 
 // else the template list's element at index, under the policies of the
 // settings. Empty when the tag cannot be read (or the index names no
 // template).
-std::wstring BuildRenameName(const std::wstring& path, const std::wstring& templ, int index);
+std::wstring BuildRenameName(const Preferences& preferences, const std::wstring& path,
+                             const std::wstring& templ, int index);
 #endif

@@ -1,11 +1,10 @@
 #include "engine/policy_rename.h"
 
 #include "engine/rename_entry.h"
-#include "settings/settings.h"
 #include "win/file_lookup.h"
 
-RunPolicies RunPoliciesFromSettings() {
-  return {EmptyFieldPolicyOf(g_settings.NoSettingField), SameNamePolicyOf(g_settings.EqualFileName)};
+RunPolicies RunPoliciesFrom(const Settings& settings) {
+  return {EmptyFieldPolicyOf(settings.NoSettingField), SameNamePolicyOf(settings.EqualFileName)};
 }
 
 std::wstring TargetForRun(const std::wstring& source, const std::wstring& target, SameNamePolicy policy) {

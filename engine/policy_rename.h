@@ -9,14 +9,15 @@
 
 #include "engine/naming_policy.h"
 #include "engine/rename_run_logic.h"
+#include "settings/settings.h"
 
 struct RunPolicies {
   EmptyFieldPolicy emptyField = EmptyFieldPolicy::kFallback;
   SameNamePolicy sameName = SameNamePolicy::kSkip;
 };
 
-// The policies the settings record holds now.
-RunPolicies RunPoliciesFromSettings();
+// The policies a settings record holds.
+RunPolicies RunPoliciesFrom(const Settings& settings);
 
 // The path the file is really renamed to: the entry's target, or with
 // numbering and a target that another file holds, the first free numbered

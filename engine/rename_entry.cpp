@@ -91,23 +91,25 @@ RenameOutcome TryRenameFileWith(const std::wstring& source, const std::wstring& 
   }
 }
 
-void AddRenameEntry(RenameList& list, const std::wstring& path) {
+void AddRenameEntry(RenameList& list, const std::wstring& path, const Preferences& preferences) {
   RenameEntry entry;
   entry.source = path;
-  entry.target = BuildRenameName(path, L"", -1);
+  entry.target = BuildRenameName(preferences, path, L"", -1);
   entry.sourceName = GetFileNamePart(entry.source);
   entry.targetName = GetFileNamePart(entry.target);
   list.Append(std::move(entry));
   list.ShowItemCount();
 }
 
-void AddRenameEntries(RenameList& list, const std::vector<std::wstring>& paths) {
+void AddRenameEntries(RenameList& list, const std::vector<std::wstring>& paths,
+                      const Preferences& preferences) {
   RenameListUpdate update(list);
-  for (const std::wstring& path : paths) AddRenameEntry(list, path);
+  for (const std::wstring& path : paths) AddRenameEntry(list, path, preferences);
 }
 
-void AddExistingFiles(RenameList& list, const std::vector<std::wstring>& paths) {
+void AddExistingFiles(RenameList& list, const std::vector<std::wstring>& paths,
+                      const Preferences& preferences) {
   RenameListUpdate update(list);
   for (const std::wstring& path : paths)
-    if (win::NormalFileExists(path)) AddRenameEntry(list, path);
+    if (win::NormalFileExists(path)) AddRenameEntry(list, path, preferences);
 }

@@ -8,6 +8,7 @@
 
 #include "engine/rename_list.h"
 #include "engine/rename_run_logic.h"
+#include "settings/preferences.h"
 
 inline constexpr const wchar_t* kSourceMissingText = L"入力ファイルが存在しません。";
 inline constexpr const wchar_t* kNoTargetText = L"リネーム後ファイル名がありません。";
@@ -16,15 +17,17 @@ inline constexpr const wchar_t* kRenameErrorText = L"リネームエラー：";
 
 // Appends an entry for the path exactly as given, with its target built from
 // the default template, and rewrites the item count.
-void AddRenameEntry(RenameList& list, const std::wstring& path);
+void AddRenameEntry(RenameList& list, const std::wstring& path, const Preferences& preferences);
 
 // AddRenameEntry for each path in order, with the list's window updates
 // held until the last one (a drop or a file dialog's choice).
-void AddRenameEntries(RenameList& list, const std::vector<std::wstring>& paths);
+void AddRenameEntries(RenameList& list, const std::vector<std::wstring>& paths,
+                      const Preferences& preferences);
 
 // Adds each path that names an existing normal file, in order; others are
 // dropped silently (the command line's files).
-void AddExistingFiles(RenameList& list, const std::vector<std::wstring>& paths);
+void AddExistingFiles(RenameList& list, const std::vector<std::wstring>& paths,
+                      const Preferences& preferences);
 
 // Checks the entry against the file system and renames the file. The
 // outcome's text is the target path when the file was renamed, otherwise

@@ -6,7 +6,6 @@
 #include "engine/progress_window.h"
 #include "engine/rename_entry.h"
 #include "engine/target_folders.h"
-#include "settings/settings.h"
 #include "win/ui.h"
 #include "win/whole_file.h"
 
@@ -128,12 +127,13 @@ bool AskRenameWithoutUndo(HWND owner, const std::wstring& path, DWORD error) {
   return win::MessageBoxText(owner, text, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
 }
 
-void RunRenameCommand(HWND mainWindow, RenameList& list, const std::wstring& programFolder) {
+void RunRenameCommand(HWND mainWindow, RenameList& list, const std::wstring& programFolder,
+                      const Settings& settings) {
   JournalFile journal(JournalPathIn(programFolder));
   RenameRunHooks hooks;
   hooks.journal = &journal;
-  hooks.policies = RunPoliciesFromSettings();
-  hooks.makeFolders = g_settings.MakeFolders;
+  hooks.policies = RunPoliciesFrom(settings);
+  hooks.makeFolders = settings.MakeFolders;
   hooks.renameWithoutUndo = AskRenameWithoutUndo;
   if (int killAt = KillAtRenameFromEnvironment()) {
     hooks.beforeRename = [killAt](int number) {

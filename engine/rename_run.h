@@ -45,7 +45,8 @@ void RunRename(HWND mainWindow, RenameList& list, const RenameRunHooks& hooks);
 
 // The run as the menu starts it: "velnoir.jnl" in the program folder (the
 // exe's folder when empty), the settings' choices, the question below.
-void RunRenameCommand(HWND mainWindow, RenameList& list, const std::wstring& programFolder);
+void RunRenameCommand(HWND mainWindow, RenameList& list, const std::wstring& programFolder,
+                      const Settings& settings);
 
 // The Yes/No question (No the default) when the journal cannot be created.
 bool AskRenameWithoutUndo(HWND owner, const std::wstring& path, DWORD error);

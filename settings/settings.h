@@ -1,7 +1,6 @@
-// The process-wide settings record, one field per INI key of the
-// "QKPomeren_SE Setting" section (settings_file.h). Zero-filled at start,
-// filled from the settings file as the main window opens, changed only by
-// the options dialog.
+// The settings record, one field per INI key of the "QKPomeren_SE Setting"
+// section (settings_file.h). Zero-filled at start, filled from the settings
+// file as the main window opens, changed only by the options dialog.
 #pragma once
 #include <string>
 
@@ -17,8 +16,6 @@ struct Settings {
   // The rename run creates the folders a target names that do not exist yet.
   bool MakeFolders = false;
 };
-
-extern Settings g_settings;
 
 // Used when the INI has no (or an empty) default template.
 inline constexpr const wchar_t* kDefaultTemplate = L"%A - %T";

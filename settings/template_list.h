@@ -1,7 +1,7 @@
 // The template list: ordered name templates, index 0 first, kept in
-// "velnoir.lst". Lives for the whole process; changed only on the UI thread.
+// "velnoir.lst".
 #pragma once
 #include <string>
 #include <vector>
 
-extern std::vector<std::wstring> g_templateList;
+using TemplateList = std::vector<std::wstring>;

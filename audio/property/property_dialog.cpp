@@ -4,13 +4,11 @@
 
 #include <cwchar>
 
-#include "settings/settings.h"
 #include "audio_library/library_path.h"
 #include "audio/property/property_text.h"
 #include "audio_library/tag_access.h"
 #include "engine/name_builder.h"
 #include "engine/path_rules.h"
-#include "settings/template_list.h"
 #include "win/command_boundary.h"
 #include "win/file_lookup.h"
 #include "win/text.h"
@@ -51,15 +49,16 @@ std::wstring CaptionName(const std::wstring& path) {
 
 }  // namespace
 
-void ShowPropertyDialog(HWND owner, RenameList& list) {
+void ShowPropertyDialog(HWND owner, RenameList& list, const Preferences& preferences) {
   int position = list.Selected();
   if (position == 0) return;
-  PropertyDialog dialog(owner, list, position);
+  PropertyDialog dialog(owner, list, position, preferences);
   if (dialog.Create()) dialog.RunModal();
 }
 
-PropertyDialog::PropertyDialog(HWND owner, RenameList& list, int position)
-    : owner_(owner), list_(list), position_(position) {}
+PropertyDialog::PropertyDialog(HWND owner, RenameList& list, int position,
+                               const Preferences& preferences)
+    : owner_(owner), list_(list), position_(position), preferences_(preferences) {}
 
 HWND PropertyDialog::Control(ControlId id) const { return GetDlgItem(Handle(), id); }
 
@@ -228,9 +227,9 @@ void PropertyDialog::RefreshRenameTargets() {
   auto append = [combo](const std::wstring& candidate) {
     SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(candidate.c_str()));
   };
-  append(BuildRenameName(path, g_settings.RenameExt_Default, -1));
-  for (size_t index = 0; index < g_templateList.size() && index <= INT16_MAX; ++index)
-    append(BuildRenameName(path, L"", static_cast<int>(index)));
+  append(BuildRenameName(preferences_, path, preferences_.settings.RenameExt_Default, -1));
+  for (size_t index = 0; index < preferences_.templates.size(); ++index)
+    append(BuildRenameName(preferences_, path, L"", static_cast<int>(index)));
   win::SetText(combo, typed);
 }
 

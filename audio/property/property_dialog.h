@@ -6,11 +6,12 @@
 #include <string>
 
 #include "engine/rename_list.h"
+#include "settings/preferences.h"
 #include "win/window.h"
 
 // Opens the dialog modally over owner for the selected entry of list; does
 // nothing when no entry is selected. Returns when the dialog is closed.
-void ShowPropertyDialog(HWND owner, RenameList& list);
+void ShowPropertyDialog(HWND owner, RenameList& list, const Preferences& preferences);
 
 class PropertyDialog : public win::Window {
  public:
@@ -41,7 +42,7 @@ class PropertyDialog : public win::Window {
   };
 
   // The dialog for the entry at position (1-based) of list.
-  PropertyDialog(HWND owner, RenameList& list, int position);
+  PropertyDialog(HWND owner, RenameList& list, int position, const Preferences& preferences);
 
   // Creates the window hidden and runs the load sequence. False when the
   // window could not be created.
@@ -82,6 +83,7 @@ class PropertyDialog : public win::Window {
 
   HWND owner_;
   RenameList& list_;
+  const Preferences& preferences_;
   int position_;
   HWND lastFocus_ = nullptr;
   bool tagDirty_ = false;

@@ -55,6 +55,7 @@ int wmain(int argc, wchar_t** argv) {
   // the file system's caches as the program does.
   const double floorBefore = FloorSeconds(files);
   bench::Host host;
+  const Preferences preferences;  // the default template, as on a first start
   const size_t checkpoints[] = {1000, 5000, 10000, 20000, 50000};
   std::vector<std::pair<size_t, double>> marks;
   auto start = std::chrono::steady_clock::now();
@@ -64,12 +65,13 @@ int wmain(int argc, wchar_t** argv) {
   for (size_t mark : checkpoints) {
     size_t end = std::min(mark, files.size());
     if (end <= done) break;
-    AddRenameEntries(*host.list, std::vector<std::wstring>(files.begin() + done, files.begin() + end));
+    AddRenameEntries(*host.list, std::vector<std::wstring>(files.begin() + done, files.begin() + end),
+                     preferences);
     done = end;
     marks.push_back({done, bench::Seconds(start)});
   }
   if (done < files.size()) {
-    AddRenameEntries(*host.list, std::vector<std::wstring>(files.begin() + done, files.end()));
+    AddRenameEntries(*host.list, std::vector<std::wstring>(files.begin() + done, files.end()), preferences);
     marks.push_back({files.size(), bench::Seconds(start)});
   }
   // The list view draws what it now holds before the figure is final.

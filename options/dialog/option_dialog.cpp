@@ -5,8 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "settings/settings.h"
-#include "settings/template_list.h"
 #include "options/dialog/option_rules.h"
 #include "options/registration/registration.h"
 #include "win/command_boundary.h"
@@ -93,8 +91,8 @@ int SelectedIndex(HWND combo) { return static_cast<int>(SendMessageW(combo, CB_G
 
 }  // namespace
 
-void ShowOptionsDialog(HWND owner) {
-  OptionDialog dialog;
+void ShowOptionsDialog(HWND owner, Preferences& preferences) {
+  OptionDialog dialog(preferences);
   if (dialog.Create(owner)) dialog.Run();
 }
 
@@ -240,25 +238,27 @@ bool OptionDialog::OnCommand(WPARAM wParam) {
 }
 
 void OptionDialog::LoadSettings() {
+  const Settings& settings = preferences_.settings;
   win::SetText(Item(kLegendLabel), kTemplateLegend);
-  SendMessageW(Item(g_settings.DataProve ? kCheckByAnalysis : kCheckByExtension), BM_SETCHECK,
+  SendMessageW(Item(settings.DataProve ? kCheckByAnalysis : kCheckByExtension), BM_SETCHECK,
                BST_CHECKED, 0);
-  win::SetText(Item(kTemplateBox), g_settings.RenameExt_Default);
-  for (const std::wstring& entry : g_templateList)
+  win::SetText(Item(kTemplateBox), settings.RenameExt_Default);
+  for (const std::wstring& entry : preferences_.templates)
     SendMessageW(Item(kTemplateBox), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.c_str()));
   auto select = [this](Control combo, int index) {
     SendMessageW(Item(combo), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
   };
-  select(kSameNamePolicy, PolicySelection(g_settings.EqualFileName, 2));
-  select(kBadCharacterPolicy, PolicySelection(g_settings.CantUseFilename, 3));
-  select(kEmptyFieldPolicy, PolicySelection(g_settings.NoSettingField, 3));
-  select(kDoubleClickAction, DoubleClickSelection(g_settings.DobleClick));
-  SendMessageW(Item(kPreferId3v2), BM_SETCHECK, g_settings.PreferID3v2 ? BST_CHECKED : BST_UNCHECKED, 0);
-  SendMessageW(Item(kMakeFolders), BM_SETCHECK, g_settings.MakeFolders ? BST_CHECKED : BST_UNCHECKED, 0);
+  select(kSameNamePolicy, PolicySelection(settings.EqualFileName, 2));
+  select(kBadCharacterPolicy, PolicySelection(settings.CantUseFilename, 3));
+  select(kEmptyFieldPolicy, PolicySelection(settings.NoSettingField, 3));
+  select(kDoubleClickAction, DoubleClickSelection(settings.DobleClick));
+  SendMessageW(Item(kPreferId3v2), BM_SETCHECK, settings.PreferID3v2 ? BST_CHECKED : BST_UNCHECKED, 0);
+  SendMessageW(Item(kMakeFolders), BM_SETCHECK, settings.MakeFolders ? BST_CHECKED : BST_UNCHECKED, 0);
   if (IsRegistered()) EnableWindow(Item(kRegisterUpdateCheck), FALSE);
 }
 
 void OptionDialog::OnOk() {
+  Settings& settings = preferences_.settings;
   std::wstring defaultTemplate = win::GetText(Item(kTemplateBox));
   if (defaultTemplate.empty()) {
     win::MessageBoxText(Handle(), L"ファイル名変換の設定が異常です。", MB_OK | MB_ICONEXCLAMATION);
@@ -268,19 +268,19 @@ void OptionDialog::OnOk() {
     int index = SelectedIndex(Item(combo));
     return index < 0 ? 0 : index;
   };
-  g_settings.DataProve = SendMessageW(Item(kCheckByAnalysis), BM_GETCHECK, 0, 0) == BST_CHECKED;
-  g_settings.EqualFileName = code(kSameNamePolicy);
-  g_settings.CantUseFilename = code(kBadCharacterPolicy);
-  g_settings.NoSettingField = code(kEmptyFieldPolicy);
-  g_settings.RenameExt_Default = defaultTemplate;
+  settings.DataProve = SendMessageW(Item(kCheckByAnalysis), BM_GETCHECK, 0, 0) == BST_CHECKED;
+  settings.EqualFileName = code(kSameNamePolicy);
+  settings.CantUseFilename = code(kBadCharacterPolicy);
+  settings.NoSettingField = code(kEmptyFieldPolicy);
+  settings.RenameExt_Default = defaultTemplate;
   HWND combo = Item(kTemplateBox);
   int count = static_cast<int>(SendMessageW(combo, CB_GETCOUNT, 0, 0));
   std::vector<std::wstring> entries;
   for (int i = 0; i < count; ++i) entries.push_back(win::ComboItemText(combo, i));
-  g_templateList = TemplatesFromEntries(entries);
-  g_settings.DobleClick = code(kDoubleClickAction);
-  g_settings.PreferID3v2 = SendMessageW(Item(kPreferId3v2), BM_GETCHECK, 0, 0) == BST_CHECKED;
-  g_settings.MakeFolders = SendMessageW(Item(kMakeFolders), BM_GETCHECK, 0, 0) == BST_CHECKED;
+  preferences_.templates = TemplatesFromEntries(entries);
+  settings.DobleClick = code(kDoubleClickAction);
+  settings.PreferID3v2 = SendMessageW(Item(kPreferId3v2), BM_GETCHECK, 0, 0) == BST_CHECKED;
+  settings.MakeFolders = SendMessageW(Item(kMakeFolders), BM_GETCHECK, 0, 0) == BST_CHECKED;
   CloseDialog();
 }
 

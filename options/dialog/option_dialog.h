@@ -5,10 +5,12 @@
 
 #include <array>
 
+#include "settings/preferences.h"
 #include "win/modal_dialog.h"
 
-// Opens the dialog modally over the main window and returns when it closes.
-void ShowOptionsDialog(HWND owner);
+// Opens the dialog modally over the main window and returns when it closes;
+// OK copies its controls into preferences.
+void ShowOptionsDialog(HWND owner, Preferences& preferences);
 
 class OptionDialog : public win::ModalDialog {
  public:
@@ -46,7 +48,7 @@ class OptionDialog : public win::ModalDialog {
   };
   static constexpr int kControlCount = kControlEnd - kPageTabs;
 
-  OptionDialog() = default;
+  explicit OptionDialog(Preferences& preferences) : preferences_(preferences) {}
 
   // Builds the window with its controls loaded from the settings, hidden
   // and not modal; Run shows it and returns once it has closed.
@@ -77,6 +79,7 @@ class OptionDialog : public win::ModalDialog {
   void OnRemoveTemplateClick();
   void OnRegisterUpdateCheckClick();
 
+  Preferences& preferences_;
   int page_ = 0;
   std::array<HWND, kControlCount> controls_{};
 };

@@ -13,7 +13,6 @@
 
 #include "app/main_window.h"
 #include "engine/folder_walk_win.h"
-#include "settings/settings.h"
 #include "tests/support/test_files.h"
 #include "win/ui.h"
 
@@ -32,7 +31,6 @@ class FolderAddTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() { MainWindow::PrepareThread(); }
   void SetUp() override {
-    g_settings = Settings{};
     WriteBytes(program_ / L"velnoir.lst", "%A - %T\r\n");
     window_ = std::make_unique<MainWindow>(program_.Path());
     ASSERT_TRUE(window_->Create());

@@ -12,8 +12,6 @@
 
 #include "app/drop_target.h"
 #include "app/main_window.h"
-#include "settings/settings.h"
-#include "settings/template_list.h"
 #include "tests/support/test_files.h"
 #include "win/text.h"
 #include "win/ui.h"
@@ -30,7 +28,6 @@ class MainWindowTest : public ::testing::Test {
 
   void SetUp() override {
     folder_ = std::make_unique<ScratchFolder>(L"main");
-    g_settings = Settings{};
     // The template list lives beside the settings; with it present no
     // first-run message interrupts the tests.
     WriteBytes(*folder_ / L"velnoir.lst", kTemplates);
@@ -92,9 +89,9 @@ TEST_F(MainWindowTest, FirstStartWithoutSettingsFile) {
   EXPECT_FALSE(StatusText(*window, 2).empty());  // the clock
   // Four menus on the bar: the list's pop-up menu is not one of them.
   EXPECT_EQ(GetMenuItemCount(GetMenu(window->Handle())), 4);
-  EXPECT_EQ(g_settings.RenameExt_Default, L"%A - %T");
-  EXPECT_EQ(g_settings.DobleClick, 0);
-  EXPECT_EQ(g_templateList, (std::vector<std::wstring>{L"%A - %T", L"(%A) %T"}));
+  EXPECT_EQ(window->UserPreferences().settings.RenameExt_Default, L"%A - %T");
+  EXPECT_EQ(window->UserPreferences().settings.DobleClick, 0);
+  EXPECT_EQ(window->UserPreferences().templates, (std::vector<std::wstring>{L"%A - %T", L"(%A) %T"}));
   // The design client area: 9690 x 3960 twips.
   RECT client;
   GetClientRect(window->Handle(), &client);
@@ -167,12 +164,12 @@ TEST_F(MainWindowTest, OddValuesFallBackToDefaults) {
   RECT client;
   GetClientRect(window->Handle(), &client);
   EXPECT_NEAR(client.right, win::TwipsToPixelsX(9690), 1);
-  EXPECT_EQ(g_settings.CantUseFilename, 2);
-  EXPECT_FALSE(g_settings.DataProve);
-  EXPECT_EQ(g_settings.EqualFileName, 4);
-  EXPECT_EQ(g_settings.NoSettingField, 0);
-  EXPECT_EQ(g_settings.RenameExt_Default, L"%A - %T");
-  EXPECT_EQ(g_settings.DobleClick, 0);
+  EXPECT_EQ(window->UserPreferences().settings.CantUseFilename, 2);
+  EXPECT_FALSE(window->UserPreferences().settings.DataProve);
+  EXPECT_EQ(window->UserPreferences().settings.EqualFileName, 4);
+  EXPECT_EQ(window->UserPreferences().settings.NoSettingField, 0);
+  EXPECT_EQ(window->UserPreferences().settings.RenameExt_Default, L"%A - %T");
+  EXPECT_EQ(window->UserPreferences().settings.DobleClick, 0);
   Close(*window);
   EXPECT_NE(Ini().find("DataProve=0"), std::string::npos);
 }
@@ -185,8 +182,8 @@ TEST_F(MainWindowTest, SizeAndMaximisedStateRoundTrip) {
   GetWindowRect(window->Handle(), &r);
   EXPECT_EQ(r.right - r.left, win::TwipsToPixelsX(9000));
   EXPECT_EQ(r.bottom - r.top, win::TwipsToPixelsY(6000));
-  EXPECT_EQ(g_settings.RenameExt_Default, L"%T (%Y)");
-  EXPECT_EQ(g_settings.DobleClick, 1);
+  EXPECT_EQ(window->UserPreferences().settings.RenameExt_Default, L"%T (%Y)");
+  EXPECT_EQ(window->UserPreferences().settings.DobleClick, 1);
   ShowWindow(window->Handle(), SW_SHOWMAXIMIZED);
   Close(*window);
   std::string ini = Ini();
@@ -228,7 +225,7 @@ TEST_F(MainWindowTest, TemplateEditsAfterAFailedReadAreReportedAtClose) {
   auto window = Open();
   CloseHandle(locked);
   size_t atStart = shown.size();  // the read error itself
-  g_templateList.push_back(L"%T - %A");
+  window->UserPreferences().templates.push_back(L"%T - %A");
   Close(*window);
   win::ReplaceMessageBox(previous);
   ASSERT_EQ(shown.size(), atStart + 1);
@@ -602,7 +599,7 @@ TEST_F(MainWindowTest, ShortcutKeysWorkAnywhereInTheWindow) {
 
 TEST_F(MainWindowTest, DoubleClickPlaysWhenSetTo) {
   auto window = Open();
-  g_settings.DobleClick = 1;
+  window->UserPreferences().settings.DobleClick = 1;
   NMHDR header{window->ListView(), 1001, static_cast<UINT>(NM_DBLCLK)};
   SendMessageW(window->Handle(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&header));
   EXPECT_EQ(window->PreviewPlayer().PlayIndex, 0);  // empty list: nothing
@@ -625,6 +622,6 @@ TEST_F(MainWindowTest, DoubleClickPlaysWhenSetTo) {
   SetTimer(nullptr, 0, 300, &CloseBox::Tick);
   SendMessageW(window->Handle(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&header));
   EXPECT_EQ(window->PreviewPlayer().PlayIndex, 2);
-  g_settings.DobleClick = 0;
+  window->UserPreferences().settings.DobleClick = 0;
   Close(*window);
 }

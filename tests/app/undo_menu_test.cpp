@@ -9,7 +9,6 @@
 #include <memory>
 
 #include "app/main_window.h"
-#include "settings/settings.h"
 #include "tests/support/test_files.h"
 #include "tests/support/ui_driver.h"
 #include "win/ui.h"
@@ -36,7 +35,6 @@ class UndoMenuTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() { MainWindow::PrepareThread(); }
   void SetUp() override {
-    g_settings = Settings{};
     // The template list lives beside the settings; with it present no
     // first-run message interrupts the tests.
     WriteBytes(folder_ / L"velnoir.lst", "%A - %T\r\n");

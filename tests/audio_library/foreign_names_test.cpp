@@ -12,7 +12,6 @@
 #include <memory>
 #include <vector>
 
-#include "settings/settings.h"
 #include "audio_library/library_path.h"
 #include "audio/player/player.h"
 #include "audio/player/vbmp3_player_library.h"
@@ -59,9 +58,10 @@ class RecordingHost : public PlayerHost {
 
 class ForeignNamesTest : public LibraryFileTest {
  protected:
+  Preferences preferences;
   void SetUp() override {
     LibraryFileTest::SetUp();
-    g_settings.RenameExt_Default = L"%A - %T";
+    preferences.settings.RenameExt_Default = L"%A - %T";
   }
   bool Exists(const std::wstring& path) {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
@@ -149,7 +149,7 @@ TEST_F(ForeignNamesTest, TheRenameRunRenamesThemAfterTheirTags) {
   for (size_t i = 0; i < std::size(kNames); ++i) {
     std::string title = "Title" + std::to_string(i);
     sources.push_back(File(kNames[i], SilentMp3(4, title, "Artist")));
-    AddRenameEntry(list, sources.back());
+    AddRenameEntry(list, sources.back(), preferences);
     ASSERT_EQ(list.entries.back().target, *folder_ / (L"Artist - " + win::FromAnsi(title) + L".mp3"))
         << win::ToUtf8(kNames[i]);
   }
@@ -172,7 +172,7 @@ TEST_F(ForeignNamesTest, WithoutAShortNameTheEntryHasNoTargetAndTheRunLeavesBoth
   std::wstring lookAlike = File(L"Cafe.mp3", SilentMp3(4, "LookAlike", "B"));
   g_getShortPathName = &NoShortName;
   MemoryRenameList list;
-  AddRenameEntry(list, path);
+  AddRenameEntry(list, path, preferences);
   ASSERT_EQ(list.Count(), 1);
   EXPECT_EQ(list.entries[0].target, L"");
   std::wstring report;

@@ -3,10 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include "settings/settings.h"
 #include "engine/name_builder.h"
 #include "engine/rename_entry.h"
-#include "settings/template_list.h"
 #include "tests/support/memory_rename_list.h"
 #include "tests/engine/win_support.h"
 #include "win/text.h"
@@ -17,10 +15,11 @@ using engine_test::WriteBytes;
 
 class AddEntryTest : public testing::Test {
  protected:
+  Preferences preferences;
   void SetUp() override {
     if (!engine_test::LibraryReady()) GTEST_SKIP() << "VBMP3.dll not usable";
-    g_settings.RenameExt_Default = L"%A - %T";
-    g_templateList = {L"(%A) %T", L"%T", L"%L %Y %C %G"};
+    preferences.settings.RenameExt_Default = L"%A - %T";
+    preferences.templates = {L"(%A) %T", L"%T", L"%L %Y %C %G"};
   }
   ScratchFolder dir;
 };
@@ -28,14 +27,14 @@ class AddEntryTest : public testing::Test {
 TEST_F(AddEntryTest, BuildsFromTheTagWithEachTemplateChoice) {
   std::wstring path = dir / L"track01.mp3";
   WriteBytes(path, TaggedMp3("Back", "AC/DC", "Album", "1980", "", 17));
-  EXPECT_EQ(BuildRenameName(path, L"", -1), dir / L"ACDC - Back.mp3");
-  EXPECT_EQ(BuildRenameName(path, L"", 0), dir / L"(ACDC) Back.mp3");
-  EXPECT_EQ(BuildRenameName(path, L"", 1), dir / L"Back.mp3");
-  EXPECT_EQ(BuildRenameName(path, L"%T!", 0), dir / L"Back!.mp3");
+  EXPECT_EQ(BuildRenameName(preferences, path, L"", -1), dir / L"ACDC - Back.mp3");
+  EXPECT_EQ(BuildRenameName(preferences, path, L"", 0), dir / L"(ACDC) Back.mp3");
+  EXPECT_EQ(BuildRenameName(preferences, path, L"", 1), dir / L"Back.mp3");
+  EXPECT_EQ(BuildRenameName(preferences, path, L"%T!", 0), dir / L"Back!.mp3");
   // An index past the list names no template.
-  EXPECT_EQ(BuildRenameName(path, L"", 3), L"");
-  g_settings.RenameExt_Default = L"";
-  EXPECT_EQ(BuildRenameName(path, L"", -5), dir / L"ACDC - Back.mp3");
+  EXPECT_EQ(BuildRenameName(preferences, path, L"", 3), L"");
+  preferences.settings.RenameExt_Default = L"";
+  EXPECT_EQ(BuildRenameName(preferences, path, L"", -5), dir / L"ACDC - Back.mp3");
 }
 
 TEST_F(AddEntryTest, JapaneseTagsAndFolders) {
@@ -43,20 +42,20 @@ TEST_F(AddEntryTest, JapaneseTagsAndFolders) {
   CreateDirectoryW(sub.c_str(), nullptr);
   std::wstring path = sub + L"\\ソ.mp3";
   WriteBytes(path, TaggedMp3(win::ToAnsi(L"表題"), win::ToAnsi(L"ポメロ")));
-  EXPECT_EQ(BuildRenameName(path, L"", -1), sub + L"\\ポメロ - 表題.mp3");
+  EXPECT_EQ(BuildRenameName(preferences, path, L"", -1), sub + L"\\ポメロ - 表題.mp3");
 }
 
 TEST_F(AddEntryTest, UnreadableTagGivesAnEmptyTarget) {
   std::wstring path = dir / L"not audio.mp3";
   WriteBytes(path, std::string(2000, 'z'));
-  EXPECT_EQ(BuildRenameName(path, L"", -1), L"");
-  EXPECT_EQ(BuildRenameName(dir / L"missing.mp3", L"%T", 0), L"");
+  EXPECT_EQ(BuildRenameName(preferences, path, L"", -1), L"");
+  EXPECT_EQ(BuildRenameName(preferences, dir / L"missing.mp3", L"%T", 0), L"");
 }
 
 TEST_F(AddEntryTest, NameOutsideTheAnsiCodePageStillGetsItsTag) {
   std::wstring path = dir / L"한글.mp3";
   WriteBytes(path, TaggedMp3("Title", "Artist"));
-  EXPECT_EQ(BuildRenameName(path, L"", -1), dir / L"Artist - Title.mp3");
+  EXPECT_EQ(BuildRenameName(preferences, path, L"", -1), dir / L"Artist - Title.mp3");
 }
 
 TEST_F(AddEntryTest, AddRenameEntryFillsAllFourColumnsAndTheCount) {
@@ -65,9 +64,9 @@ TEST_F(AddEntryTest, AddRenameEntryFillsAllFourColumnsAndTheCount) {
   WriteBytes(a, TaggedMp3("Back", "AC/DC"));
   std::wstring junk = dir / L"junk.mp3";
   WriteBytes(junk, "junk");
-  AddRenameEntry(list, a);
-  AddRenameEntry(list, a);
-  AddRenameEntry(list, junk);
+  AddRenameEntry(list, a, preferences);
+  AddRenameEntry(list, a, preferences);
+  AddRenameEntry(list, junk, preferences);
   ASSERT_EQ(list.Count(), 3);
   EXPECT_EQ(list.itemCountShown, 3);
   EXPECT_EQ(list.showCalls, 3);
@@ -89,7 +88,7 @@ TEST_F(AddEntryTest, CommandLineFilesAreAddedOnlyWhenTheyExist) {
   WriteBytes(a, TaggedMp3("T", "A"));
   std::wstring folder = dir / L"folder";
   CreateDirectoryW(folder.c_str(), nullptr);
-  AddExistingFiles(list, {a, dir / L"missing.mp3", folder, L""});
+  AddExistingFiles(list, {a, dir / L"missing.mp3", folder, L""}, preferences);
   ASSERT_EQ(list.Count(), 1);
   EXPECT_EQ(list.Get(1).source, a);
   EXPECT_EQ(list.Get(1).target, dir / L"A - T.mp3");
@@ -129,13 +128,13 @@ TEST_F(AddEntryTest, NamesFromID3v2TagsOffAndOn) {
   std::wstring onlyV2 = dir / L"only.mp3", both = dir / L"both.mp3";
   WriteBytes(onlyV2, Id3v23(L"Song", L"Band") + audioOnly);
   WriteBytes(both, Id3v23(L"노래", L"Café") + audioWithV1);
-  g_settings.PreferID3v2 = false;
-  EXPECT_EQ(BuildRenameName(onlyV2, L"", -1), dir / L"Band - Song.mp3");
-  EXPECT_EQ(BuildRenameName(both, L"", -1), dir / L"V1 Artist - V1 Title.mp3");
-  g_settings.PreferID3v2 = true;
-  EXPECT_EQ(BuildRenameName(onlyV2, L"", -1), dir / L"Band - Song.mp3");
-  EXPECT_EQ(BuildRenameName(both, L"", -1), dir / L"Café - 노래.mp3");
-  g_settings.PreferID3v2 = false;
+  preferences.settings.PreferID3v2 = false;
+  EXPECT_EQ(BuildRenameName(preferences, onlyV2, L"", -1), dir / L"Band - Song.mp3");
+  EXPECT_EQ(BuildRenameName(preferences, both, L"", -1), dir / L"V1 Artist - V1 Title.mp3");
+  preferences.settings.PreferID3v2 = true;
+  EXPECT_EQ(BuildRenameName(preferences, onlyV2, L"", -1), dir / L"Band - Song.mp3");
+  EXPECT_EQ(BuildRenameName(preferences, both, L"", -1), dir / L"Café - 노래.mp3");
+  preferences.settings.PreferID3v2 = false;
 }
 
 // The list takes its targets under the settings' naming choices, and a
@@ -145,19 +144,19 @@ TEST_F(AddEntryTest, TargetsFollowTheNamingChoicesOfTheSettings) {
   WriteBytes(path, TaggedMp3("Con", "AC/DC"));
   std::wstring noArtist = dir / L"track02.mp3";
   WriteBytes(noArtist, TaggedMp3("Re:Zero", ""));
-  g_settings.CantUseFilename = 1;
-  EXPECT_EQ(BuildRenameName(path, L"", -1), dir / L"AC／DC - Con.mp3");
-  EXPECT_EQ(BuildRenameName(noArtist, L"", -1), dir / L"ArtistName - Re：Zero.mp3");
-  g_settings.CantUseFilename = 2;
-  g_settings.NoSettingField = 1;
-  EXPECT_EQ(BuildRenameName(noArtist, L"", -1), dir / L"Re_Zero.mp3");
-  EXPECT_EQ(BuildRenameName(path, L"%T", 0), dir / L"Con_.mp3");
-  g_settings.NoSettingField = 2;
-  EXPECT_EQ(BuildRenameName(noArtist, L"", -1), noArtist);
-  EXPECT_EQ(BuildRenameName(noArtist, L"%T", 0), dir / L"Re_Zero.mp3");
-  g_settings.CantUseFilename = 3;
-  g_settings.NoSettingField = -1;
-  EXPECT_EQ(BuildRenameName(noArtist, L"", -1), dir / L"ArtistName - ReZero.mp3");
-  EXPECT_EQ(g_settings.CantUseFilename, 3);
-  g_settings = Settings{};
+  preferences.settings.CantUseFilename = 1;
+  EXPECT_EQ(BuildRenameName(preferences, path, L"", -1), dir / L"AC／DC - Con.mp3");
+  EXPECT_EQ(BuildRenameName(preferences, noArtist, L"", -1), dir / L"ArtistName - Re：Zero.mp3");
+  preferences.settings.CantUseFilename = 2;
+  preferences.settings.NoSettingField = 1;
+  EXPECT_EQ(BuildRenameName(preferences, noArtist, L"", -1), dir / L"Re_Zero.mp3");
+  EXPECT_EQ(BuildRenameName(preferences, path, L"%T", 0), dir / L"Con_.mp3");
+  preferences.settings.NoSettingField = 2;
+  EXPECT_EQ(BuildRenameName(preferences, noArtist, L"", -1), noArtist);
+  EXPECT_EQ(BuildRenameName(preferences, noArtist, L"%T", 0), dir / L"Re_Zero.mp3");
+  preferences.settings.CantUseFilename = 3;
+  preferences.settings.NoSettingField = -1;
+  EXPECT_EQ(BuildRenameName(preferences, noArtist, L"", -1), dir / L"ArtistName - ReZero.mp3");
+  EXPECT_EQ(preferences.settings.CantUseFilename, 3);
+  preferences.settings = Settings{};
 }

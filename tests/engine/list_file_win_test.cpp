@@ -7,7 +7,6 @@
 #include <thread>
 
 #include "engine/list_file.h"
-#include "settings/template_list.h"
 #include "tests/engine/win_support.h"
 #include "win/text.h"
 #include "win/whole_file.h"
@@ -29,16 +28,18 @@ class ListFileTest : public testing::Test {
   ScratchFolder dir;
   std::wstring path = dir / L"velnoir.lst";
   int announced = 0;
+  ListFile file{path};
+  TemplateList templates;
   void Load() {
-    LoadListFileAt(path, [this] { ++announced; });
+    file.Load(templates, [this] { ++announced; });
   }
 };
 
 TEST_F(ListFileTest, MissingFileIsCreatedWithTheDefaultsByteForByte) {
-  g_templateList = {L"stale"};
+  templates = {L"stale"};
   Load();
   EXPECT_EQ(announced, 1);
-  EXPECT_EQ(g_templateList, (Lines{L"%A - %T", L"(%A) %T", L"%T"}));
+  EXPECT_EQ(templates, (Lines{L"%A - %T", L"(%A) %T", L"%T"}));
   EXPECT_EQ(ReadBytes(path), kDefaultBytes);
   Load();  // the second start finds it
   EXPECT_EQ(announced, 1);
@@ -73,18 +74,18 @@ TEST_F(ListFileTest, LineRulesOnLoadAndCleanRewriteOnSave) {
   WriteBytes(path, bytes);
   Load();
   EXPECT_EQ(announced, 0);
-  EXPECT_EQ(g_templateList, (Lines{L"%A - %T", L"表ソ %A", L"x\ny", L"  ", L"last"}));
-  SaveListFileAt(path);
+  EXPECT_EQ(templates, (Lines{L"%A - %T", L"表ソ %A", L"x\ny", L"  ", L"last"}));
+  file.Save(templates);
   EXPECT_EQ(ReadBytes(path), "%A - %T\r\n" + win::ToAnsi(L"表ソ %A") + "\r\nx\ny\r\n  \r\nlast\r\n");
 }
 
 TEST_F(ListFileTest, EmptyTemplatesAreNotWritten) {
   Load();
-  g_templateList = {L"", L"a", L""};
-  SaveListFileAt(path);
+  templates = {L"", L"a", L""};
+  file.Save(templates);
   EXPECT_EQ(ReadBytes(path), "a\r\n");
-  g_templateList = {L"", L""};
-  SaveListFileAt(path);
+  templates = {L"", L""};
+  file.Save(templates);
   EXPECT_EQ(ReadBytes(path), "");
   announced = 0;
   Load();
@@ -93,7 +94,7 @@ TEST_F(ListFileTest, EmptyTemplatesAreNotWritten) {
 
 TEST_F(ListFileTest, UnreadableFileIsNeverOverwritten) {
   WriteBytes(path, "%A\r\n%T\r\nmine\r\n");
-  g_templateList = {L"stale"};
+  templates = {L"stale"};
   // Another program holds the file open without sharing it.
   HANDLE lock = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(lock, INVALID_HANDLE_VALUE);
@@ -106,22 +107,22 @@ TEST_F(ListFileTest, UnreadableFileIsNeverOverwritten) {
                                        win::SystemErrorText(ERROR_SHARING_VIOLATION));
   }
   CloseHandle(lock);
-  EXPECT_TRUE(ListFileLoadFailed());
+  EXPECT_TRUE(file.LoadFailed());
   EXPECT_EQ(announced, 0);
-  g_templateList = {L"partial"};
-  SaveListFileAt(path);
+  templates = {L"partial"};
+  file.Save(templates);
   EXPECT_EQ(ReadBytes(path), "%A\r\n%T\r\nmine\r\n");
   // A later successful load lifts the guard.
   Load();
-  EXPECT_FALSE(ListFileLoadFailed());
-  EXPECT_EQ(g_templateList, (Lines{L"%A", L"%T", L"mine"}));
-  g_templateList.push_back(L"new");
-  SaveListFileAt(path);
+  EXPECT_FALSE(file.LoadFailed());
+  EXPECT_EQ(templates, (Lines{L"%A", L"%T", L"mine"}));
+  templates.push_back(L"new");
+  file.Save(templates);
   EXPECT_EQ(ReadBytes(path), "%A\r\n%T\r\nmine\r\nnew\r\n");
 }
 
 TEST(ListFile, LivesBesideTheProgram) {
-  std::wstring path = ListFilePath();
+  std::wstring path = ListFile::PathIn();
   wchar_t exe[MAX_PATH];
   GetModuleFileNameW(nullptr, exe, MAX_PATH);
   std::wstring folder(exe);
@@ -131,7 +132,7 @@ TEST(ListFile, LivesBesideTheProgram) {
 
 TEST(ListFile, FirstStartShowsTheMessageOnce) {
   // The real file beside the test exe; kept aside and put back afterwards.
-  std::wstring path = ListFilePath();
+  std::wstring path = ListFile::PathIn();
   std::wstring saved = path + L".saved";
   bool had = MoveFileExW(path.c_str(), saved.c_str(), MOVEFILE_REPLACE_EXISTING);
   std::atomic<int> boxes{0};
@@ -152,7 +153,9 @@ TEST(ListFile, FirstStartShowsTheMessageOnce) {
       Sleep(20);
     }
   });
-  LoadListFile(nullptr);
+  ListFile beside(path);
+  TemplateList loaded;
+  LoadListFile(nullptr, beside, loaded);
   done = true;
   closer.join();
   EXPECT_EQ(boxes, 1);
@@ -168,9 +171,9 @@ TEST(ListFile, FirstStartShowsTheMessageOnce) {
 // says so in Japanese, names the file, and says the edits are lost.
 TEST_F(ListFileTest, UnwritableFileIsNamedAndTheLossSaid) {
   ASSERT_TRUE(CreateDirectoryW(path.c_str(), nullptr));
-  g_templateList = {L"edited"};
+  templates = {L"edited"};
   try {
-    SaveListFileAt(path);
+    file.Save(templates);
     ADD_FAILURE() << "a folder was written as the list file";
   } catch (const AppError& error) {
     const std::wstring& text = error.Description();

@@ -8,7 +8,6 @@
 #include <string>
 
 #include "engine/name_builder.h"
-#include "settings/settings.h"
 #include "tests/engine/win_support.h"
 
 using engine_test::ScratchFolder;
@@ -40,15 +39,14 @@ std::string WithoutId3v1(const std::string& mp3) { return mp3.substr(0, mp3.size
 
 class TrackNumberTest : public testing::Test {
  protected:
+  Preferences preferences;
   void SetUp() override {
     if (!engine_test::LibraryReady()) GTEST_SKIP() << "VBMP3.dll not usable";
-    g_settings.PreferID3v2 = false;
   }
-  void TearDown() override { g_settings.PreferID3v2 = false; }
   std::wstring Named(const wchar_t* file, const std::string& bytes) {
     std::wstring path = dir / file;
     WriteBytes(path, bytes);
-    return BuildRenameName(path, L"%N %T", 0);
+    return BuildRenameName(preferences, path, L"%N %T", 0);
   }
   ScratchFolder dir;
 };
@@ -78,12 +76,12 @@ TEST_F(TrackNumberTest, BothTagsFollowThePreference) {
   v11[v11.size() - 128 + 126] = 3;
   std::wstring both = dir / L"both.mp3";
   WriteBytes(both, Id3v2(3, {{"TRCK", "5/9"}}) + v11);
-  EXPECT_EQ(BuildRenameName(both, L"%N", 0), dir / L"03.mp3");
-  g_settings.PreferID3v2 = true;
-  EXPECT_EQ(BuildRenameName(both, L"%N", 0), dir / L"05.mp3");
+  EXPECT_EQ(BuildRenameName(preferences, both, L"%N", 0), dir / L"03.mp3");
+  preferences.settings.PreferID3v2 = true;
+  EXPECT_EQ(BuildRenameName(preferences, both, L"%N", 0), dir / L"05.mp3");
 
   std::wstring v10 = dir / L"v10.mp3";
   WriteBytes(v10, Id3v2(3, {{"TRCK", "8"}}) + TaggedMp3("Song", "A"));
-  g_settings.PreferID3v2 = false;
-  EXPECT_EQ(BuildRenameName(v10, L"%N", 0), dir / L"08.mp3");
+  preferences.settings.PreferID3v2 = false;
+  EXPECT_EQ(BuildRenameName(preferences, v10, L"%N", 0), dir / L"08.mp3");
 }

@@ -1,6 +1,6 @@
 // The rename run and the undo as tests and benchmarks call them: with the
 // rename (or the undo) of one file and the wait for the report given, or
-// with a journal and the settings' choices as the menu's run has them.
+// with a journal as the menu's run has it.
 #pragma once
 #include <windows.h>
 
@@ -24,7 +24,6 @@ inline void RunRenameWith(
 inline void RunJournaledRenameWith(HWND mainWindow, RenameList& list, JournalSink& journal,
                                    RenameRunHooks hooks) {
   hooks.journal = &journal;
-  hooks.policies = RunPoliciesFromSettings();
   RunRename(mainWindow, list, hooks);
 }
 

@@ -12,11 +12,9 @@
 #include <thread>
 #include <vector>
 
-#include "settings/settings.h"
 #include "audio_library/library_path.h"
 #include "audio/property/property_dialog.h"
 #include "audio_library/vbmp3_api.h"
-#include "settings/template_list.h"
 #include "tests/support/memory_rename_list.h"
 #include "tests/support/ui_driver.h"
 #include "tests/support/vbmp3_environment.h"
@@ -93,8 +91,8 @@ class PropertyDialogTest : public ::testing::Test {
     CreateDirectoryW(dir_.c_str(), nullptr);
     owner_ = CreateWindowExW(0, L"STATIC", L"owner", WS_OVERLAPPEDWINDOW, 100, 100, 800, 600,
                              nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-    g_settings.RenameExt_Default = L"%A - %T";
-    g_templateList.clear();
+    preferences_.settings.RenameExt_Default = L"%A - %T";
+    preferences_.templates.clear();
     g_sent.clear();
     g_realSetTagInfo = g_vbmp3.setTagInfo;
     g_vbmp3.setTagInfo = &RecordingSetTagInfo;
@@ -135,7 +133,7 @@ class PropertyDialogTest : public ::testing::Test {
     list_.entries.push_back({L"C:\\other.mp3", L"C:\\x.mp3", L"other.mp3", L"x.mp3"});
     list_.entries.push_back({source, target, L"", L""});
     list_.selected = 2;
-    dialog_ = std::make_unique<PropertyDialog>(owner_, list_, 2);
+    dialog_ = std::make_unique<PropertyDialog>(owner_, list_, 2, preferences_);
     current_ = this;
     win::ReplaceMessageBox(&AnswerMessage);
     EXPECT_TRUE(dialog_->Create());
@@ -199,6 +197,7 @@ class PropertyDialogTest : public ::testing::Test {
   std::wstring dir_;
   HWND owner_ = nullptr;
   MemoryRenameList list_;
+  Preferences preferences_;
   std::unique_ptr<PropertyDialog> dialog_;
   std::vector<Shown> messages_;
   std::vector<int> answers_;
@@ -305,7 +304,7 @@ TEST_F(PropertyDialogTest, DuplicateCaptionsFollowTheTypedTarget) {
 TEST_F(PropertyDialogTest, ChoosingACandidateJudgesTheChosenText) {
   std::wstring path = Copy(L"tagged90.mp3", L"song.mp3");
   Copy(L"short5.mp3", L"Title.mp3");
-  g_templateList = {L"%T"};
+  preferences_.templates = {L"%T"};
   PropertyDialog& dialog = Open(path, path);
   ChooseItem(dialog, Id::kTarget, 1);  // dir\Title.mp3 exists
   EXPECT_EQ(Text(Id::kTargetStatus), L"ファイルが重複しています。");
@@ -317,8 +316,8 @@ TEST_F(PropertyDialogTest, ChoosingACandidateJudgesTheChosenText) {
 
 TEST_F(PropertyDialogTest, CandidatesComeFromEveryTemplateAndAreRebuiltAtEachKeystroke) {
   std::wstring path = Copy(L"tagged90.mp3", L"song.mp3");
-  g_settings.RenameExt_Default = L"%A - %T";
-  g_templateList = {L"%T", L"%L (%Y)", L"FP#C:\\Sorted\\%A"};
+  preferences_.settings.RenameExt_Default = L"%A - %T";
+  preferences_.templates = {L"%T", L"%L (%Y)", L"FP#C:\\Sorted\\%A"};
   PropertyDialog& dialog = Open(path, L"");
   HWND combo = dialog.Control(Id::kTarget);
   EXPECT_EQ(ComboItems(combo),
@@ -731,7 +730,7 @@ TEST_F(PropertyDialogTest, ModalDialogIgnoresEscAndClosesWithEnter) {
     closedByEnter = !IsWindow(found);
     if (!closedByEnter) PostMessageW(found, WM_CLOSE, 0, 0);
   });
-  ShowPropertyDialog(owner_, list_);
+  ShowPropertyDialog(owner_, list_, preferences_);
   user.join();
   EXPECT_TRUE(ownerWasDisabled);
   EXPECT_TRUE(openAfterEsc);
@@ -746,7 +745,7 @@ TEST_F(PropertyDialogTest, ModalDialogIgnoresEscAndClosesWithEnter) {
 TEST_F(PropertyDialogTest, NothingSelectedOpensNothing) {
   list_.entries.push_back({L"C:\\a.mp3", L"", L"a.mp3", L""});
   list_.selected = 0;
-  ShowPropertyDialog(owner_, list_);
+  ShowPropertyDialog(owner_, list_, preferences_);
   EXPECT_EQ(FindWindowW(L"VelnoirFileProperty", nullptr), nullptr);
 }
 

@@ -6,8 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "settings/settings.h"
-#include "settings/template_list.h"
 #include "options/dialog/option_rules.h"
 #include "options/registration/registration.h"
 #include "tests/options/options_test_support.h"
@@ -42,15 +40,8 @@ void TypeText(HWND combo, const std::wstring& text) {
 class OptionDialogTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    savedSettings = g_settings;
-    savedTemplates = g_templateList;
-    g_settings = Settings{};
-    g_settings.RenameExt_Default = L"%T - %A";
-    g_templateList = {L"T1", L"T2"};
-  }
-  void TearDown() override {
-    g_settings = savedSettings;
-    g_templateList = savedTemplates;
+    preferences.settings.RenameExt_Default = L"%T - %A";
+    preferences.templates = {L"T1", L"T2"};
   }
   // Showing costs Wine about two seconds per window on a display without a
   // window manager, so only the tests that need the screen or the keyboard
@@ -67,17 +58,16 @@ class OptionDialogTest : public ::testing::Test {
   }
   HWND Item(C control) { return dialog.Item(control); }
 
-  Settings savedSettings;
-  std::vector<std::wstring> savedTemplates;
+  Preferences preferences;
   ScratchRegistry registry;
   MessageBoxRecorder boxes;
-  OptionDialog dialog;
+  OptionDialog dialog{preferences};
 };
 
 }  // namespace
 
 TEST_F(OptionDialogTest, OpensWithTheSettingsOnTheFirstTab) {
-  g_settings.DobleClick = 1;
+  preferences.settings.DobleClick = 1;
   HWND window = Open();
   EXPECT_EQ(win::GetText(window), L"オプション");
   EXPECT_EQ(dialog.CurrentPage(), 0);
@@ -159,14 +149,14 @@ TEST_F(OptionDialogTest, TabFollowsTheDesignedOrderOnEachPage) {
 }
 
 TEST_F(OptionDialogTest, OkWithoutChangesStoresTheSameValues) {
-  g_settings.EqualFileName = 0;
+  preferences.settings.EqualFileName = 0;
   HWND window = Open();
   Click(Item(C::kOk));
   EXPECT_FALSE(IsWindow(window));
-  EXPECT_EQ(g_templateList, (std::vector<std::wstring>{L"T1", L"T2"}));
-  EXPECT_EQ(g_settings.RenameExt_Default, L"%T - %A");
-  EXPECT_FALSE(g_settings.DataProve);
-  EXPECT_EQ(g_settings.DobleClick, 0);
+  EXPECT_EQ(preferences.templates, (std::vector<std::wstring>{L"T1", L"T2"}));
+  EXPECT_EQ(preferences.settings.RenameExt_Default, L"%T - %A");
+  EXPECT_FALSE(preferences.settings.DataProve);
+  EXPECT_EQ(preferences.settings.DobleClick, 0);
 }
 
 TEST_F(OptionDialogTest, OkStoresEveryControl) {
@@ -175,18 +165,18 @@ TEST_F(OptionDialogTest, OkStoresEveryControl) {
   ClickTab(Item(C::kPageTabs), 2);
   SendMessageW(Item(C::kDoubleClickAction), CB_SETCURSEL, 1, 0);
   Click(Item(C::kOk));
-  EXPECT_EQ(g_settings.RenameExt_Default, L"%Y %L");
-  EXPECT_EQ(g_settings.DobleClick, 1);
-  EXPECT_EQ(g_settings.EqualFileName, 0);
-  EXPECT_EQ(g_settings.CantUseFilename, 0);
-  EXPECT_EQ(g_settings.NoSettingField, 0);
-  EXPECT_EQ(g_templateList, (std::vector<std::wstring>{L"T1", L"T2"}));
+  EXPECT_EQ(preferences.settings.RenameExt_Default, L"%Y %L");
+  EXPECT_EQ(preferences.settings.DobleClick, 1);
+  EXPECT_EQ(preferences.settings.EqualFileName, 0);
+  EXPECT_EQ(preferences.settings.CantUseFilename, 0);
+  EXPECT_EQ(preferences.settings.NoSettingField, 0);
+  EXPECT_EQ(preferences.templates, (std::vector<std::wstring>{L"T1", L"T2"}));
 }
 
 // The ID3v2 preference sits on the conversion page below its lists, which
 // keep their places, and goes both ways through OK.
 TEST_F(OptionDialogTest, PreferID3v2CheckBoxBelowTheConversionLists) {
-  g_settings.PreferID3v2 = true;
+  preferences.settings.PreferID3v2 = true;
   Open();
   EXPECT_EQ(win::GetText(Item(C::kPreferId3v2)), L"ID3v2タグを優先する");
   EXPECT_TRUE(Checked(Item(C::kPreferId3v2)));
@@ -198,13 +188,13 @@ TEST_F(OptionDialogTest, PreferID3v2CheckBoxBelowTheConversionLists) {
   EXPECT_TRUE(Shown(Item(C::kPreferId3v2)));
   Click(Item(C::kPreferId3v2));
   Click(Item(C::kOk));
-  EXPECT_FALSE(g_settings.PreferID3v2);
+  EXPECT_FALSE(preferences.settings.PreferID3v2);
 }
 
 // Folder creation sits below the ID3v2 preference and goes both ways through
 // OK; Cancel keeps what was there.
 TEST_F(OptionDialogTest, MakeFoldersCheckBoxBelowThePreference) {
-  g_settings.MakeFolders = false;
+  preferences.settings.MakeFolders = false;
   Open();
   EXPECT_EQ(win::GetText(Item(C::kMakeFolders)), L"存在しないフォルダを作成する");
   EXPECT_FALSE(Checked(Item(C::kMakeFolders)));
@@ -217,13 +207,13 @@ TEST_F(OptionDialogTest, MakeFoldersCheckBoxBelowThePreference) {
   EXPECT_TRUE(Shown(Item(C::kMakeFolders)));
   Click(Item(C::kMakeFolders));
   Click(Item(C::kCancel));
-  EXPECT_FALSE(g_settings.MakeFolders);
+  EXPECT_FALSE(preferences.settings.MakeFolders);
   Open();
   ClickTab(Item(C::kPageTabs), 1);
   Click(Item(C::kMakeFolders));
   Click(Item(C::kOk));
-  EXPECT_TRUE(g_settings.MakeFolders);
-  g_settings.MakeFolders = false;
+  EXPECT_TRUE(preferences.settings.MakeFolders);
+  preferences.settings.MakeFolders = false;
 }
 
 // The legend's lines, six with the track number, fit in its label: none is
@@ -245,17 +235,17 @@ TEST_F(OptionDialogTest, LegendFitsItsLabel) {
 }
 
 TEST_F(OptionDialogTest, DataProveStaysTrueThoughItsButtonIsDisabled) {
-  g_settings.DataProve = true;
+  preferences.settings.DataProve = true;
   Open();
   EXPECT_TRUE(Checked(Item(C::kCheckByAnalysis)));
   EXPECT_FALSE(Checked(Item(C::kCheckByExtension)));
   Click(Item(C::kOk));
-  EXPECT_TRUE(g_settings.DataProve);
+  EXPECT_TRUE(preferences.settings.DataProve);
 }
 
 TEST_F(OptionDialogTest, CancelAndTheCloseBoxDiscard) {
   for (bool closeBox : {false, true}) {
-    OptionDialog another;
+    OptionDialog another(preferences);
     HWND window = another.Create(nullptr);
     TypeText(another.Item(C::kTemplateBox), L"changed");
     Click(another.Item(C::kAddTemplate));
@@ -265,9 +255,9 @@ TEST_F(OptionDialogTest, CancelAndTheCloseBoxDiscard) {
     else
       Click(another.Item(C::kCancel));
     EXPECT_FALSE(IsWindow(window));
-    EXPECT_EQ(g_settings.RenameExt_Default, L"%T - %A");
-    EXPECT_EQ(g_settings.DobleClick, 0);
-    EXPECT_EQ(g_templateList, (std::vector<std::wstring>{L"T1", L"T2"}));
+    EXPECT_EQ(preferences.settings.RenameExt_Default, L"%T - %A");
+    EXPECT_EQ(preferences.settings.DobleClick, 0);
+    EXPECT_EQ(preferences.templates, (std::vector<std::wstring>{L"T1", L"T2"}));
   }
 }
 
@@ -282,8 +272,8 @@ TEST_F(OptionDialogTest, EmptyTemplateIsRefusedKeepingEveryEdit) {
   EXPECT_EQ(boxes.shown[0].flags, static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION));
   EXPECT_EQ(boxes.shown[0].caption, L"ぽめろ");
   EXPECT_TRUE(IsWindow(window));
-  EXPECT_EQ(g_settings.DobleClick, 0);
-  EXPECT_EQ(g_settings.RenameExt_Default, L"%T - %A");
+  EXPECT_EQ(preferences.settings.DobleClick, 0);
+  EXPECT_EQ(preferences.settings.RenameExt_Default, L"%T - %A");
   EXPECT_EQ(Selected(Item(C::kDoubleClickAction)), 1);
   EXPECT_EQ(Entries(Item(C::kTemplateBox)),
             (std::vector<std::wstring>{L"%A - %T", L"T1", L"T2", L""}));
@@ -291,8 +281,8 @@ TEST_F(OptionDialogTest, EmptyTemplateIsRefusedKeepingEveryEdit) {
   TypeText(Item(C::kTemplateBox), L"%A");
   Click(Item(C::kOk));
   EXPECT_FALSE(IsWindow(window));
-  EXPECT_EQ(g_settings.DobleClick, 1);
-  EXPECT_EQ(g_templateList, (std::vector<std::wstring>{L"T1", L"T2", L""}));
+  EXPECT_EQ(preferences.settings.DobleClick, 1);
+  EXPECT_EQ(preferences.templates, (std::vector<std::wstring>{L"T1", L"T2", L""}));
 }
 
 TEST_F(OptionDialogTest, AddAppendsTheTypedText) {
@@ -303,8 +293,8 @@ TEST_F(OptionDialogTest, AddAppendsTheTypedText) {
   EXPECT_EQ(Entries(Item(C::kTemplateBox)),
             (std::vector<std::wstring>{L"%A - %T", L"T1", L"T2", L"%G_%T", L"%G_%T"}));
   Click(Item(C::kOk));
-  EXPECT_EQ(g_templateList, (std::vector<std::wstring>{L"T1", L"T2", L"%G_%T", L"%G_%T"}));
-  EXPECT_EQ(g_settings.RenameExt_Default, L"%G_%T");
+  EXPECT_EQ(preferences.templates, (std::vector<std::wstring>{L"T1", L"T2", L"%G_%T", L"%G_%T"}));
+  EXPECT_EQ(preferences.settings.RenameExt_Default, L"%G_%T");
 }
 
 TEST_F(OptionDialogTest, RemoveTakesOnlyAChosenUserTemplate) {
@@ -328,24 +318,24 @@ TEST_F(OptionDialogTest, RemoveTakesOnlyAChosenUserTemplate) {
   EXPECT_EQ(Entries(combo), (std::vector<std::wstring>{L"%A - %T", L"T2"}));
   TypeText(combo, L"%A");
   Click(Item(C::kOk));
-  EXPECT_EQ(g_templateList, (std::vector<std::wstring>{L"T2"}));
+  EXPECT_EQ(preferences.templates, (std::vector<std::wstring>{L"T2"}));
 }
 
 TEST_F(OptionDialogTest, StoredIndexesOutsideTheListsOpenAndNormalise) {
-  g_settings.EqualFileName = 5;
-  g_settings.CantUseFilename = -2;
-  g_settings.NoSettingField = 3;
-  g_settings.DobleClick = 7;
+  preferences.settings.EqualFileName = 5;
+  preferences.settings.CantUseFilename = -2;
+  preferences.settings.NoSettingField = 3;
+  preferences.settings.DobleClick = 7;
   Open();
   EXPECT_EQ(Selected(Item(C::kSameNamePolicy)), 0);
   EXPECT_EQ(Selected(Item(C::kBadCharacterPolicy)), 0);
   EXPECT_EQ(Selected(Item(C::kEmptyFieldPolicy)), 0);
   EXPECT_EQ(Selected(Item(C::kDoubleClickAction)), 1);  // 7 plays, as "play" does
   Click(Item(C::kOk));
-  EXPECT_EQ(g_settings.EqualFileName, 0);
-  EXPECT_EQ(g_settings.CantUseFilename, 0);
-  EXPECT_EQ(g_settings.NoSettingField, 0);
-  EXPECT_EQ(g_settings.DobleClick, 1);
+  EXPECT_EQ(preferences.settings.EqualFileName, 0);
+  EXPECT_EQ(preferences.settings.CantUseFilename, 0);
+  EXPECT_EQ(preferences.settings.NoSettingField, 0);
+  EXPECT_EQ(preferences.settings.DobleClick, 1);
 }
 
 // Each item of each policy list opens selected from its stored number and
@@ -360,12 +350,12 @@ TEST_F(OptionDialogTest, EveryPolicyItemGoesBothWays) {
                     List{C::kBadCharacterPolicy, &Settings::CantUseFilename, 3},
                     List{C::kEmptyFieldPolicy, &Settings::NoSettingField, 3}}) {
     for (int item = 0; item < list.items; ++item) {
-      g_settings.*list.field = item;
+      preferences.settings.*list.field = item;
       Open();
       EXPECT_EQ(Selected(Item(list.control)), item) << list.control;
       SendMessageW(Item(list.control), CB_SETCURSEL, static_cast<WPARAM>(list.items - 1 - item), 0);
       Click(Item(C::kOk));
-      EXPECT_EQ(g_settings.*list.field, list.items - 1 - item) << list.control;
+      EXPECT_EQ(preferences.settings.*list.field, list.items - 1 - item) << list.control;
     }
   }
 }
@@ -377,7 +367,7 @@ TEST_F(OptionDialogTest, RegistrationButtonDisabledWhenRegistered) {
   Click(Item(C::kCancel));
 
   registry.WriteText(RegistrationKeyPath(), "DistinctName", "PomeroSE");
-  OptionDialog registered;
+  OptionDialog registered(preferences);
   registered.Create(nullptr);
   EXPECT_FALSE(IsWindowEnabled(registered.Item(C::kRegisterUpdateCheck)));
 }
@@ -398,7 +388,7 @@ TEST_F(OptionDialogTest, RegistrationButtonRegistersAndStaysUntilReopened) {
   // Written at once, whichever way the dialog closes.
   Click(Item(C::kCancel));
   EXPECT_TRUE(IsRegistered());
-  OptionDialog reopened;
+  OptionDialog reopened(preferences);
   reopened.Create(nullptr);
   EXPECT_FALSE(IsWindowEnabled(reopened.Item(C::kRegisterUpdateCheck)));
 }
@@ -457,7 +447,7 @@ TEST_F(OptionDialogTest, KeyboardAccessKeysEnterAndEscape) {
   TypeText(Item(C::kTemplateBox), L"%C");
   PressKey(window, VK_RETURN);
   EXPECT_FALSE(IsWindow(window));
-  EXPECT_EQ(g_settings.RenameExt_Default, L"%C");
+  EXPECT_EQ(preferences.settings.RenameExt_Default, L"%C");
 }
 
 TEST_F(OptionDialogTest, ModalOverItsOwner) {
@@ -466,7 +456,7 @@ TEST_F(OptionDialogTest, ModalOverItsOwner) {
   ASSERT_NE(owner, nullptr);
   bool ownerWasDisabled = false;
   dialog_checks::ModalRun run = dialog_checks::RunModal(
-      [owner] { ShowOptionsDialog(owner); }, L"VelnoirOptionDialog", [&](HWND shown) {
+      [&] { ShowOptionsDialog(owner, preferences); }, L"VelnoirOptionDialog", [&](HWND shown) {
         ownerWasDisabled = !IsWindowEnabled(owner);
         EXPECT_EQ(GetWindow(shown, GW_OWNER), owner);
         PostMessageW(shown, WM_COMMAND, MAKEWPARAM(OptionDialog::kCancel, BN_CLICKED),
