@@ -112,6 +112,7 @@ int32_t ReadFileInfo(RandomAccessFile& file, TagRecord* tag, StreamInfoRecord* i
     PutUtf8(texts->Texts[kTextGenre], v2.genre);
     PutUtf8(texts->Texts[kTextTrack], v2.track);
     PutUtf8(texts->Texts[kTextId3v2Version], "2." + std::to_string(v2.major));
+    if (v2.shiftJisValues) PutUtf8(texts->Texts[kTextId3v2ShiftJis], "Shift_JIS");
   }
 
   AudioStream a;
