@@ -72,7 +72,7 @@ void PutValue(Frames& frames, int major, int value, const std::string& text) {
 }  // namespace
 
 std::string WritableValue(std::string_view text) {
-  std::string out = ValidUtf8(text);
+  std::string out = ValidUtf8(text.substr(0, text.find('\0')));
   size_t bom = 0;
   while (out.compare(bom, 3, "\xEF\xBB\xBF") == 0) bom += 3;
   return out.erase(0, bom);

@@ -17,8 +17,9 @@ namespace vbmp3 {
 // The seven values, UTF-8, in Id3v2Value order.
 using Id3v2Values = std::array<std::string, kValueCount>;
 
-// A value as the writer puts it in a frame: valid UTF-8 without leading
-// U+FEFF (which readers take for a byte order mark and drop).
+// A value as the writer puts it in a frame: up to its first NUL, valid
+// UTF-8, without leading U+FEFF (which readers take for a byte order mark
+// and drop).
 std::string WritableValue(std::string_view text);
 
 // Callers hand values over in fields of 127 bytes: a value equal to the cut
