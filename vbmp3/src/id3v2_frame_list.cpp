@@ -7,19 +7,19 @@
 namespace vbmp3 {
 namespace {
 
-constexpr uint8_t kUnsynchronised = 0x80;
-constexpr uint8_t kCompressed22 = 0x40;
-constexpr uint8_t kExtendedHeader = 0x40;
+constexpr uint8_t kTagUnsynchronised = 0x80;
+constexpr uint8_t kTagCompressed22 = 0x40;
+constexpr uint8_t kTagExtendedHeader = 0x40;
 
-uint32_t BigEndian(const uint8_t* p, int n) {
+uint32_t SizeBigEndian(const uint8_t* p, int n) {
   uint32_t v = 0;
   for (int i = 0; i < n; ++i) v = v << 8 | p[i];
   return v;
 }
 
-bool IsSyncSafe(const uint8_t* p) { return ((p[0] | p[1] | p[2] | p[3]) & 0x80) == 0; }
+bool IsSyncSafeSize(const uint8_t* p) { return ((p[0] | p[1] | p[2] | p[3]) & 0x80) == 0; }
 
-uint32_t SyncSafe(const uint8_t* p) {
+uint32_t SyncSafeSize(const uint8_t* p) {
   return uint32_t{p[0]} << 21 | uint32_t{p[1]} << 14 | uint32_t{p[2]} << 7 | p[3];
 }
 
@@ -31,7 +31,7 @@ void PutBigEndian(std::string& out, uint32_t v) {
   for (int shift = 24; shift >= 0; shift -= 8) out += static_cast<char>((v >> shift) & 0xFF);
 }
 
-bool IsFrameIdCharacter(uint8_t c) { return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'); }
+bool IsIdCharacter(uint8_t c) { return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'); }
 
 // Where the frames start after an extended header at `b` (2.3 counts its
 // size field out of its size, 2.4 in); 0 when it has a CRC or cannot be read.
@@ -40,11 +40,11 @@ size_t SkipExtendedHeader(int major, const uint8_t* b, size_t bodyLength) {
   uint64_t length;
   bool crc;
   if (major == 3) {
-    length = uint64_t{BigEndian(b, 4)} + 4;
+    length = uint64_t{SizeBigEndian(b, 4)} + 4;
     crc = (b[4] & 0x80) != 0;
   } else {
-    if (!IsSyncSafe(b) || b[4] < 1) return 0;
-    length = SyncSafe(b);
+    if (!IsSyncSafeSize(b) || b[4] < 1) return 0;
+    length = SyncSafeSize(b);
     crc = (b[5] & 0x20) != 0;
   }
   if (crc || length < 6 || length > bodyLength) return 0;
@@ -62,8 +62,8 @@ FrameListOutcome SplitId3v2Frames(const uint8_t* p, size_t available, Id3v2Frame
   Id3v2Header header;
   if (available < kId3v2HeaderLength || !ParseId3v2Header(p, header)) return FrameListOutcome::kNoTag;
   const int major = header.major;
-  if (major < 2 || major > 4 || (header.flags & kUnsynchronised) ||
-      (major == 2 && (header.flags & kCompressed22))) {
+  if (major < 2 || major > 4 || (header.flags & kTagUnsynchronised) ||
+      (major == 2 && (header.flags & kTagCompressed22))) {
     return FrameListOutcome::kNotRewritable;
   }
   out.major = major;
@@ -72,7 +72,7 @@ FrameListOutcome SplitId3v2Frames(const uint8_t* p, size_t available, Id3v2Frame
   const uint8_t* b = p + kId3v2HeaderLength;
   const size_t bodyLength = static_cast<size_t>(header.bodyLength);
   size_t pos = 0;
-  if (major >= 3 && (header.flags & kExtendedHeader)) {
+  if (major >= 3 && (header.flags & kTagExtendedHeader)) {
     pos = SkipExtendedHeader(major, b, bodyLength);
     if (pos == 0) return FrameListOutcome::kNotRewritable;
   }
@@ -80,14 +80,14 @@ FrameListOutcome SplitId3v2Frames(const uint8_t* p, size_t available, Id3v2Frame
   const size_t headerLength = major == 2 ? 6 : 10;
   while (bodyLength - pos >= headerLength) {
     const uint8_t* h = b + pos;
-    if (!std::all_of(h, h + idLength, IsFrameIdCharacter)) break;
+    if (!std::all_of(h, h + idLength, IsIdCharacter)) break;
     uint64_t length;
     if (major == 2) {
-      length = BigEndian(h + 3, 3);
+      length = SizeBigEndian(h + 3, 3);
     } else if (major == 3) {
-      length = BigEndian(h + 4, 4);
+      length = SizeBigEndian(h + 4, 4);
     } else {
-      length = IsSyncSafe(h + 4) ? SyncSafe(h + 4) : BigEndian(h + 4, 4);
+      length = IsSyncSafeSize(h + 4) ? SyncSafeSize(h + 4) : SizeBigEndian(h + 4, 4);
     }
     if (length > bodyLength - pos - headerLength) break;
     Id3v2RawFrame frame;
