@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "vbmp3/include/vbmp3.h"
-#include "vbmp3/src/file_info.h"
+#include "vbmp3/src/tag_file.h"
 #include "vbmp3/src/id3v2.h"
 #include "vbmp3/src/id3v2_edit.h"
 #include "vbmp3/src/id3v2_frame_list.h"
@@ -82,12 +82,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
   }
   vbmp3::MemoryFile file(bytes);
-  TagRecord record;
-  StreamInfoRecord info;
-  TagTextsRecord texts;
-  vbmp3::TagVersions versions;
-  vbmp3::ReadFileInfo(file, &record, &info, &texts, &versions);
-  const bool v1 = versions.id3v1 != 0 && !(bytes.size() >= 4 && std::memcmp(bytes.data(), "RIFF", 4) == 0);
+  // Where the ID3v1 tag is, without measuring the stream (the writer does).
+  vbmp3::ByteWindow window(file);
+  const vbmp3::TagPlace place = vbmp3::FindTag(window);
+  const bool v1 = place.found && !place.riff;
   const size_t before = v1 ? bytes.size() - 128 : bytes.size();
   const vbmp3::Id3v2Tag old = Parse(bytes, before);
 

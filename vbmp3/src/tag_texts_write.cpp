@@ -80,7 +80,7 @@ bool WriteInPlace(RandomAccessFile& file, const std::string& tag, std::string& o
 bool WriteAnew(RandomAccessFile& file, uint64_t from, const std::string& tag, RandomAccessFile& to) {
   if (!to.WriteAt(0, tag.data(), tag.size())) return false;
   Step();
-  std::vector<char> block(kCopyBlock);
+  std::vector<char> block(static_cast<size_t>(std::min<uint64_t>(kCopyBlock, file.Size() - std::min(from, file.Size()))));
   uint64_t at = tag.size();
   for (uint64_t offset = from; offset < file.Size();) {
     const size_t want = static_cast<size_t>(std::min<uint64_t>(kCopyBlock, file.Size() - offset));
