@@ -58,8 +58,9 @@ typedef struct OpenInfoRecord {
 // Filled by vbmp3_getFileInfo2 with the ID3v2 tag's values in UTF-8: 0 title,
 // 1 artist, 2 album, 3 year, 4 comment, 5 genre, 6 track, 7 the tag's
 // version, 13 "Shift_JIS" when a value was read from Shift_JIS bytes; others
-// empty, and all empty without an ID3v2 tag. vbmp3_setTagTexts takes the
-// values from fields 0-6.
+// empty, and 0-7 and 13 empty without an ID3v2 tag. 12 is "1.0" or "1.1"
+// when the file has an ID3v1 tag. vbmp3_setTagTexts takes the values from
+// fields 0-6.
 typedef struct TagTextsRecord {
   char Texts[14][128];
 } TagTextsRecord;

@@ -115,6 +115,8 @@ int32_t ReadFileInfo(RandomAccessFile& file, TagRecord* tag, StreamInfoRecord* i
     if (v2.shiftJisValues) PutUtf8(texts->Texts[kTextId3v2ShiftJis], "Shift_JIS");
   }
 
+  if (texts && hasId3v1) PutUtf8(texts->Texts[kTextId3v1Version], found.id3v1 == 11 ? "1.1" : "1.0");
+
   AudioStream a;
   const int32_t error = AnalyseAudio(bytes, a, Measure::Exact);
   if (info) info->FileSize = Clamp(file.Size());
