@@ -67,6 +67,41 @@ size_t TagEnd(const Bytes& file) {
   return file.size() >= vbmp3::kId3v2HeaderLength ? static_cast<size_t>(vbmp3::Id3v2TagLength(file.data())) : 0;
 }
 
+// The values of the input: '\n'-separated; one left out stays as read.
+vbmp3::Id3v2Values ValuesOf(std::string_view valueBytes, const vbmp3::Id3v2Tag& old) {
+  vbmp3::Id3v2Values values;
+  size_t at = 0;
+  for (int v = 0; v < vbmp3::kValueCount; ++v) {
+    const size_t end = valueBytes.find('\n', at);
+    if (at > valueBytes.size()) {
+      values[v] = vbmp3::CutUtf8(Value(old, v), vbmp3::kValueFieldWidth);
+    } else {
+      values[v] = std::string(valueBytes.substr(at, end == std::string_view::npos ? end : end - at));
+      values[v] = std::string(vbmp3::CutUtf8(vbmp3::ValidUtf8(values[v]), vbmp3::kValueFieldWidth));
+    }
+    at = end == std::string_view::npos ? valueBytes.size() + 1 : end + 1;
+  }
+  return values;
+}
+
+// What reading gives back after a write of `values` over `old`.
+void CheckValues(const vbmp3::Id3v2Tag& old, const vbmp3::Id3v2Tag& now, const vbmp3::Id3v2Values& values,
+                 bool repair) {
+  for (int v = 0; v < vbmp3::kValueCount; ++v) {
+    const std::string want = vbmp3::WritableValue(values[v]);
+    const std::string& had = Value(old, v);
+    const bool same = want == had || (had.size() > vbmp3::kValueFieldWidth &&
+                                      want == vbmp3::CutUtf8(had, vbmp3::kValueFieldWidth));
+    const bool repaired = repair && (old.shiftJisValues & (1u << v));
+    std::string expect = same ? had : want;
+    if (!(same && !repaired)) {
+      if (v == vbmp3::kValueGenre) expect = vbmp3::GenreAsRead(expect);
+      if (v == vbmp3::kValueYear && now.major == 4) expect = LeadingYear(expect);
+    }
+    if (Value(now, v) != expect) abort();
+  }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -89,18 +124,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const size_t before = v1 ? bytes.size() - 128 : bytes.size();
   const vbmp3::Id3v2Tag old = Parse(bytes, before);
 
-  vbmp3::Id3v2Values values;
-  size_t at = 0;
-  for (int v = 0; v < vbmp3::kValueCount; ++v) {
-    const size_t end = valueBytes.find('\n', at);
-    if (at > valueBytes.size()) {
-      values[v] = vbmp3::CutUtf8(Value(old, v), vbmp3::kValueFieldWidth);
-    } else {
-      values[v] = std::string(valueBytes.substr(at, end == std::string_view::npos ? end : end - at));
-      values[v] = std::string(vbmp3::CutUtf8(vbmp3::ValidUtf8(values[v]), vbmp3::kValueFieldWidth));
-    }
-    at = end == std::string_view::npos ? valueBytes.size() + 1 : end + 1;
-  }
+  const vbmp3::Id3v2Values values = ValuesOf(valueBytes, old);
   vbmp3::MemoryFile anew;
   if (options & 4) {
     file.FailWritesAfter(static_cast<uint64_t>(options >> 3) * 97);
@@ -118,19 +142,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (replaced && file.Bytes() != bytes) abort();
   const size_t afterEnd = v1 ? after.size() - 128 : after.size();
   const vbmp3::Id3v2Tag now = Parse(after, afterEnd);
-  for (int v = 0; v < vbmp3::kValueCount; ++v) {
-    const std::string want = vbmp3::WritableValue(values[v]);
-    const std::string& had = Value(old, v);
-    const bool same = want == had || (had.size() > vbmp3::kValueFieldWidth &&
-                                      want == vbmp3::CutUtf8(had, vbmp3::kValueFieldWidth));
-    const bool repaired = repair && (old.shiftJisValues & (1u << v));
-    std::string expect = same ? had : want;
-    if (!(same && !repaired)) {
-      if (v == vbmp3::kValueGenre) expect = vbmp3::GenreAsRead(expect);
-      if (v == vbmp3::kValueYear && now.major == 4) expect = LeadingYear(expect);
-    }
-    if (Value(now, v) != expect) abort();
-  }
+  CheckValues(old, now, values, repair);
   // The audio after the tag, and frames of other kinds (a 2.2 tag's change form).
   const size_t oldTag = old.major ? TagEnd(bytes) : 0, newTag = now.major ? TagEnd(after) : 0;
   if (afterEnd - newTag != before - oldTag ||
