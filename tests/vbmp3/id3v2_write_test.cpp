@@ -211,6 +211,17 @@ TEST(Id3v2Write, EmptyValuesRemoveFramesAndOnlyThePlainCommentIsReplaced) {
   ASSERT_NE(Find(list, "COMM", 1), nullptr);
 }
 
+TEST(Id3v2Write, ACommentIsPlainAsTheReaderSeesItThroughFrameFlags) {
+  // 2.4: a grouping byte and a data length indicator before the data.
+  const Bytes grouped = Id3v2Frame(4, "COMM", Of(std::string("\x15\0\0\0\x08\0eng\0old", 14)), 0x41);
+  Writer w{vbmp3::MemoryFile(Join({Tag(4, {grouped}, 64), Audio()}))};
+  EXPECT_STREQ(w.Texts().Texts[vbmp3::kTextComment], "old");
+  ASSERT_EQ(w.Write(Values("", "", "", "new")), 0);
+  const auto list = w.Frames();
+  ASSERT_EQ(list.frames.size(), 1u);  // replaced, not read before a second one
+  EXPECT_STREQ(w.Texts().Texts[vbmp3::kTextComment], "new");
+}
+
 TEST(Id3v2Write, ShiftJisValuesAreRepairedOnlyWhenAsked) {
   const std::string sjis = "\x83\x5C\x83\x74\x83\x67";  // ソフト
   const std::string utf8 = "\xE3\x82\xBD\xE3\x83\x95\xE3\x83\x88";

@@ -44,13 +44,14 @@ void Put(Frames& frames, const Match& matches, const Id3v2RawFrame* frame) {
 void PutValue(Frames& frames, int major, int value, const std::string& text) {
   auto byId = [](std::string_view id) { return [id](const Id3v2RawFrame& f) { return f.id == id; }; };
   if (value == kValueComment) {
-    const bool otherComment = std::any_of(frames.begin(), frames.end(), [](const Id3v2RawFrame& f) {
-      return f.id == "COMM" && !IsPlainComment(f);
+    auto plain = [major](const Id3v2RawFrame& f) { return IsPlainComment(f, major); };
+    const bool otherComment = std::any_of(frames.begin(), frames.end(), [&](const Id3v2RawFrame& f) {
+      return f.id == "COMM" && !plain(f);
     });
     // An empty comment stays as an empty frame when a described comment
     // would otherwise be read in its place.
     const Id3v2RawFrame comment = MakeCommentFrame(major, text);
-    Put(frames, IsPlainComment, text.empty() && !otherComment ? nullptr : &comment);
+    Put(frames, plain, text.empty() && !otherComment ? nullptr : &comment);
     return;
   }
   if (value == kValueYear) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "vbmp3/src/id3v2.h"
+#include "vbmp3/src/id3v2_frames.h"
 
 namespace vbmp3 {
 namespace {
@@ -55,6 +56,27 @@ size_t SkipExtendedHeader(int major, const uint8_t* b, size_t bodyLength) {
 
 std::string_view Id3v2RawFrame::Data() const {
   return std::string_view(bytes).substr(std::min(bytes.size(), id.size() == 3 ? size_t{6} : size_t{10}));
+}
+
+std::string Id3v2RawFrame::Content(int major) const {
+  std::string_view data = Data();
+  const uint8_t f = flags[1];
+  const bool grouped = major == 3 ? (f & 0x20) != 0 : major == 4 && (f & 0x40) != 0;
+  if (grouped) {
+    if (data.empty()) return {};
+    data.remove_prefix(1);
+  }
+  if (major != 4) return std::string(data);
+  uint64_t dataLength = UINT64_MAX;
+  if (f & 0x01) {
+    if (data.size() < 4) return {};
+    const auto* d = reinterpret_cast<const uint8_t*>(data.data());
+    if (IsSyncSafeSize(d)) dataLength = SyncSafeSize(d);
+    data.remove_prefix(4);
+  }
+  std::string content = (f & 0x02) ? RemoveUnsynchronisation(data) : std::string(data);
+  if (dataLength < content.size()) content.resize(static_cast<size_t>(dataLength));
+  return content;
 }
 
 FrameListOutcome SplitId3v2Frames(const uint8_t* p, size_t available, Id3v2FrameList& out) {

@@ -18,6 +18,10 @@ struct Id3v2RawFrame {
 
   // The frame's data as stored (after its header).
   std::string_view Data() const;
+  // The data as a reader takes it in a tag of `major`: without a grouping
+  // byte or 2.4 data length indicator, per-frame unsynchronisation undone.
+  // Empty when the flags promise bytes the frame lacks.
+  std::string Content(int major) const;
 };
 
 struct Id3v2FrameList {

@@ -96,9 +96,10 @@ Id3v2RawFrame MakeCommentFrame(int major, std::string_view text) {
                                   Encoded(encoding, text));
 }
 
-bool IsPlainComment(const Id3v2RawFrame& frame) {
+bool IsPlainComment(const Id3v2RawFrame& frame, int major) {
   if (frame.id != "COMM") return false;
-  std::string_view data = frame.Data();
+  const std::string content = frame.Content(major);
+  std::string_view data = content;
   Id3v2Encoding encoding;
   if (data.size() < 4 || !ToId3v2Encoding(static_cast<uint8_t>(data[0]), encoding)) return false;
   std::string_view description;

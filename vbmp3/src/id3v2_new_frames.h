@@ -18,8 +18,9 @@ Id3v2RawFrame MakeTextFrame(int major, std::string_view id, std::string_view tex
 // `text`, encoded as MakeTextFrame does.
 Id3v2RawFrame MakeCommentFrame(int major, std::string_view text);
 
-// True when `frame` is a COMM frame (2.3/2.4) whose description is empty.
-bool IsPlainComment(const Id3v2RawFrame& frame);
+// True when `frame`, in a tag of `major` (3, 4), is a COMM frame a reader
+// takes for one with an empty description.
+bool IsPlainComment(const Id3v2RawFrame& frame, int major);
 
 // The 2.3 form of a 2.2 frame: the same data under the 2.3 id (a picture's
 // three-letter image format becomes a MIME type). False for frames 2.3 has
