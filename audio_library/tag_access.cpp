@@ -1,5 +1,7 @@
 #include "audio_library/tag_access.h"
 
+#include <cstring>
+
 #include "audio_library/library_path.h"
 #include "audio_library/vbmp3_api.h"
 #include "win/text.h"
@@ -29,6 +31,9 @@ TagReading ReadFileTagsReporting(const std::wstring& path) {
   reading.tags.id3v1.track = Id3v1Track(texts);
   reading.tags.id3v2 = Id3v2Texts(texts, &FromUtf8Bytes);
   reading.tags.id3v2Version = Id3v2Version(texts, &FromUtf8Bytes);
+  reading.tags.hasId3v1 = RecordHasId3v1(texts);
+  reading.tags.shiftJis = RecordHasShiftJis(texts);
+  reading.tags.id3v2Track = FromUtf8Bytes(FieldBytes(texts.Texts[kId3v2Track], sizeof texts.Texts[kId3v2Track]));
   return reading;
 }
 
@@ -47,6 +52,37 @@ bool WriteId3v1Tag(const std::string& libraryPath, const TagTexts& texts, int32_
   win::FillAnsiField(tag.Year, sizeof(tag.Year), texts.year);
   tag.GenreNumber = genreNumber;
   return g_vbmp3.setTagInfo && Vbmp3Succeeded(g_vbmp3.setTagInfo(libraryPath.c_str(), &tag, 0, 1));
+}
+
+namespace {
+
+// UTF-8 cut at a character boundary to what the record's field holds.
+void PutUtf8(char (&field)[128], const std::wstring& text) {
+  std::string bytes = win::ToUtf8(text);
+  if (bytes.size() > sizeof field - 1) {
+    size_t n = sizeof field - 1;
+    while (n > 0 && (static_cast<unsigned char>(bytes[n]) & 0xC0) == 0x80) --n;
+    bytes.resize(n);
+  }
+  std::memcpy(field, bytes.data(), bytes.size());
+}
+
+}  // namespace
+
+bool CanWriteId3v2Texts() { return g_vbmp3.setTagTexts != nullptr; }
+
+bool WriteId3v2Texts(const std::string& libraryPath, const Id3v2Values& values, bool repairShiftJis) {
+  if (!g_vbmp3.setTagTexts) return false;
+  TagTextsRecord record{};
+  PutUtf8(record.Texts[kId3v2Title], values.title);
+  PutUtf8(record.Texts[kId3v2Artist], values.artist);
+  PutUtf8(record.Texts[kId3v2Album], values.album);
+  PutUtf8(record.Texts[kId3v2Year], values.year);
+  PutUtf8(record.Texts[kId3v2Comment], values.comment);
+  PutUtf8(record.Texts[kId3v2Genre], values.genre);
+  PutUtf8(record.Texts[kId3v2Track], values.track);
+  const int32_t options = repairShiftJis ? VBMP3_TEXTS_REPAIR_SHIFT_JIS : 0;
+  return Vbmp3Succeeded(g_vbmp3.setTagTexts(libraryPath.c_str(), &record, options));
 }
 
 std::vector<Genre> LibraryGenres() {

@@ -59,3 +59,11 @@ std::wstring TrackNumberText(std::wstring_view written) {
 std::wstring Id3v2Version(const TagTextsRecord& record, FieldDecoder utf8) {
   return Decode(record.Texts[kId3v2VersionField], utf8);
 }
+
+bool RecordHasId3v1(const TagTextsRecord& record) {
+  return !FieldBytes(record.Texts[kId3v1VersionField], sizeof record.Texts[kId3v1VersionField]).empty();
+}
+
+bool RecordHasShiftJis(const TagTextsRecord& record) {
+  return FieldBytes(record.Texts[kId3v2ShiftJisField], sizeof record.Texts[kId3v2ShiftJisField]) == "Shift_JIS";
+}

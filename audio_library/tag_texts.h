@@ -21,6 +21,12 @@ struct TagTexts {
   std::wstring track;
 };
 
+// The seven texts of an ID3v2 write: title, artist, album, year, comment,
+// genre, track.
+struct Id3v2Values {
+  std::wstring title, artist, album, year, comment, genre, track;
+};
+
 // Fields of TagTextsRecord.Texts, as our library fills them: the ID3v2 texts
 // in UTF-8, and the tag's version ("2.3"), empty without an ID3v2 tag.
 enum Id3v2TextField : int {
@@ -32,6 +38,8 @@ enum Id3v2TextField : int {
   kId3v2Genre,
   kId3v2Track,
   kId3v2VersionField,
+  kId3v1VersionField = 12,  // "1.0"/"1.1" when the file has an ID3v1 tag
+  kId3v2ShiftJisField = 13,  // "Shift_JIS" when an ID3v2 text was read from it
 };
 
 // Turns the bytes of one field into text: the ANSI code page for the ID3v1
@@ -54,3 +62,7 @@ std::wstring Id3v1Track(const TagTextsRecord& texts);
 std::wstring TrackNumberText(std::wstring_view written);
 // The ID3v2 tag's version ("2.3"); empty when the file has no ID3v2 tag.
 std::wstring Id3v2Version(const TagTextsRecord& texts, FieldDecoder utf8);
+// Whether the file has an ID3v1 tag, as the record says.
+bool RecordHasId3v1(const TagTextsRecord& texts);
+// Whether an ID3v2 text came from Shift_JIS bytes in a Latin-1 frame.
+bool RecordHasShiftJis(const TagTextsRecord& texts);

@@ -26,6 +26,7 @@ bool LoadVbmp3() {
     FreeLibrary(module);
     return false;
   }
+  ResolveExport(module, "vbmp3_setTagTexts", api.setTagTexts);
   g_vbmp3 = api;
   return true;
 }

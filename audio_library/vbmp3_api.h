@@ -16,10 +16,13 @@ struct Vbmp3Api {
   decltype(&vbmp3_close) close = nullptr;
   decltype(&vbmp3_getState) getState = nullptr;
   decltype(&vbmp3_getLastErrorNo) getLastErrorNo = nullptr;
+  // Null with a library that cannot write ID3v2 texts.
+  decltype(&vbmp3_setTagTexts) setTagTexts = nullptr;
 };
 
 extern Vbmp3Api g_vbmp3;
 
 // Loads VBMP3.dll from the program's folder and resolves every function.
-// False when the library or any of its functions is missing.
+// False when the library or any of its functions is missing (the ID3v2
+// writer, newer than the rest, may be).
 bool LoadVbmp3();

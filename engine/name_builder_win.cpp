@@ -29,9 +29,6 @@ std::wstring BuildRenameName(const Preferences& preferences, const std::wstring&
   // UTF-8, so names keep characters the ANSI code page cannot hold.
   std::optional<FileTags> tags = ReadFileTags(path);
   if (!tags) return L"";
-  NamingPolicies policies;
-  policies.forbidden = ForbiddenCharacterPolicyOf(settings.CantUseFilename);
-  policies.emptyField = EmptyFieldPolicyOf(settings.NoSettingField);
   return ExpandTemplate(path, *chosen, ChooseTagTexts(tags->id3v1, tags->id3v2, settings.PreferID3v2),
-                        policies);
+                        NamingPoliciesFrom(settings));
 }

@@ -17,6 +17,10 @@ EmptyFieldPolicy EmptyFieldPolicyOf(int stored) { return static_cast<EmptyFieldP
 
 SameNamePolicy SameNamePolicyOf(int stored) { return static_cast<SameNamePolicy>(ItemOf(stored, 2)); }
 
+NamingPolicies NamingPoliciesFrom(const Settings& settings) {
+  return {ForbiddenCharacterPolicyOf(settings.CantUseFilename), EmptyFieldPolicyOf(settings.NoSettingField)};
+}
+
 std::wstring TrimNameEnds(const std::wstring& name) {
   const wchar_t* kLeftovers = L" -_";
   size_t first = name.find_first_not_of(kLeftovers);

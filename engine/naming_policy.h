@@ -6,6 +6,8 @@
 #include <functional>
 #include <string>
 
+#include "settings/settings.h"
+
 // "ファイル名に使えない文字が出た場合" (CantUseFilename).
 enum class ForbiddenCharacterPolicy {
   kDelete,     // "問題となる文字列を除去"
@@ -35,6 +37,9 @@ struct NamingPolicies {
   ForbiddenCharacterPolicy forbidden = ForbiddenCharacterPolicy::kDelete;
   EmptyFieldPolicy emptyField = EmptyFieldPolicy::kFallback;
 };
+
+// The name builder's choices a settings record holds.
+NamingPolicies NamingPoliciesFrom(const Settings& settings);
 
 // What a blanked field leaves at the ends of a name: spaces, "-" and "_"
 // ("%A - %T" without an artist gives " - Title"). The middle stays.

@@ -200,15 +200,7 @@ void PropertyDialog::LoadFileInfo(const std::wstring& path) {
   }
 
   // What the library filled is shown even when it failed.
-  const TagTexts& tag = reading.tags.id3v1;
-  win::SetText(Control(kAlbum), tag.album);
-  win::SetText(Control(kArtist), tag.artist);
-  win::SetText(Control(kComment), tag.comment);
-  win::SetText(Control(kTitle), tag.title);
-  win::SetText(Control(kYear), tag.year);
-  SelectGenre(tag.genreName);
-  win::SetText(Control(kStreamInfo),
-               property::FormatStreamInfo(reading.tags.stream, reading.tags.id3v2Version));
+  ShowTagTexts(reading.tags);
 
   // The end of a long path is the part worth seeing.
   LRESULT length = GetWindowTextLengthW(target);
@@ -227,10 +219,9 @@ void PropertyDialog::RefreshRenameTargets() {
   auto append = [combo](const std::wstring& candidate) {
     SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(candidate.c_str()));
   };
-  append(BuildRenameName(preferences_, path, preferences_.settings.RenameExt_Default, -1));
-  for (size_t index = 0; index < preferences_.templates.size(); ++index)
-    append(BuildRenameName(preferences_, path, L"", static_cast<int>(index)));
-  win::SetText(combo, typed);
+  const std::vector<std::wstring> candidates = RenameCandidates(path);
+  for (const std::wstring& candidate : candidates) append(candidate);
+  win::SetText(combo, FollowDefaultCandidate(typed, candidates.front()));
 }
 
 void PropertyDialog::CheckDuplicate() { ShowTargetState(win::GetText(Control(kTarget))); }
@@ -280,7 +271,7 @@ void PropertyDialog::WriteTag(const std::wstring& path) {
 
 void PropertyDialog::OnOk() {
   std::wstring source = win::GetText(Control(kPath));
-  if (tagDirty_) WriteTag(source);
+  WriteTags(source);
   RenameEntry entry;
   entry.source = source;
   entry.target = property::StoredTarget(win::GetText(Control(kTarget)));
@@ -309,6 +300,7 @@ void PropertyDialog::OnTagTextChange() {
 void PropertyDialog::OnGenreChosen() {
   if (loading_) return;
   tagDirty_ = true;
+  RefreshRenameTargets();
 }
 
 void PropertyDialog::OnGenreKeyUp() {

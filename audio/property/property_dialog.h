@@ -4,7 +4,10 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
+#include "audio/property/tag_edit.h"
+#include "audio_library/tag_access.h"
 #include "engine/rename_list.h"
 #include "settings/preferences.h"
 #include "win/window.h"
@@ -58,6 +61,9 @@ class PropertyDialog : public win::Window {
   void RefreshRenameTargets();
   void CheckDuplicate();
   void WriteTag(const std::wstring& path);
+  // OK's write: the ID3v2 tag (changed boxes only, and the Shift_JIS
+  // repair) and the ID3v1 tag, as the file's tags and the settings say.
+  void WriteTags(const std::wstring& path);
 
   // Event handlers, also reachable for tests that play the user.
   void OnOk();
@@ -80,6 +86,12 @@ class PropertyDialog : public win::Window {
   void OnTargetChosen();
   void ShowTargetState(const std::wstring& target);
   void Close();
+  // The tag boxes and their sources (property_dialog_tags.cpp).
+  void ShowTagTexts(const FileTags& tags);
+  TagTexts BoxTagTexts() const;
+  bool WriteId3v2(const std::wstring& path, bool repairShiftJis);
+  std::vector<std::wstring> RenameCandidates(const std::wstring& path) const;
+  std::wstring FollowDefaultCandidate(const std::wstring& typed, const std::wstring& candidate);
 
   HWND owner_;
   RenameList& list_;
@@ -89,4 +101,8 @@ class PropertyDialog : public win::Window {
   bool tagDirty_ = false;
   bool loading_ = false;
   COLORREF statusColour_ = RGB(0, 0, 0);
+  property::TagSources sources_;
+  TagTexts loadedBoxes_;     // what the tag boxes showed after loading
+  LRESULT loadedGenre_ = CB_ERR;  // the genre entry selected after loading
+  std::wstring defaultCandidate_;  // the default template's candidate last offered
 };

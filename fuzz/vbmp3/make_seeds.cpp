@@ -18,8 +18,8 @@ void Write(const std::string& dir, const std::string& name, const synth::Bytes& 
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 5) {
-    std::fprintf(stderr, "usage: make_seeds MPEG_DIR ID3_DIR RIFF_DIR ID3V2_DIR\n");
+  if (argc != 6) {
+    std::fprintf(stderr, "usage: make_seeds MPEG_DIR ID3_DIR RIFF_DIR ID3V2_DIR ID3V2_WRITE_DIR\n");
     return 2;
   }
   using namespace synth;
@@ -85,5 +85,24 @@ int main(int argc, char** argv) {
                                            Id3v2Frame(4, "TCON", Text(3, std::string("4\0RX\0(9)x", 9))),
                                            Id3v2Frame(4, "TRCK", Text(2, std::string("\0" "3", 2))),
                                            Id3v2Frame(4, "COMM", Text(3, std::string("jpnd\0t\0u", 9)))})));
+
+  // The writer's: options, a length and the values, then a file (option 2
+  // appends audio to it).
+  const std::string w = argv[5];
+  auto writing = [](uint8_t options, const std::string& values, const Bytes& file) {
+    Bytes out{options, static_cast<uint8_t>(values.size())};
+    out.insert(out.end(), values.begin(), values.end());
+    out.insert(out.end(), file.begin(), file.end());
+    return out;
+  };
+  const Bytes pic = Id3v2Frame(3, "APIC", Text(0, std::string("image/png\0\3\0data", 17)));
+  Write(w, "v23", writing(2, "T\nA\nL\n2001\nC\nRock\n1", Id3v2Tag(3, 0, Join({pic, Id3v2Frame(3, "TIT2", Text(0, sjis)),
+                                                                                Bytes(30, 0)}))));
+  Write(w, "v24", writing(3, "\xC3\xA9\n\nx", Id3v2Tag(4, 0, Join({Id3v2Frame(4, "TDRC", Text(3, "2004-05-06")),
+                                                                  Id3v2Frame(4, "COMM", Text(3, std::string("jpnd\0t", 7)))}))));
+  Write(w, "v22", writing(2, "(17)", Id3v2Tag(2, 0, Join({Id3v2Frame(2, "PIC", Text(0, std::string("PNG\3\0x", 6))),
+                                                        Id3v2Frame(2, "TT2", Text(0, sjis))}))));
+  Write(w, "none-v1", writing(2, "Title", Id3v1("t", "a", "", 2, 17)));
+  Write(w, "fail", writing(2 | 4 | (3 << 3), std::string(100, 'x'), Id3v2Tag(3, 0, Bytes(10, 0))));
   return 0;
 }

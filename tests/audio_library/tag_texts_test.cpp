@@ -96,4 +96,16 @@ TEST(TagTexts, FieldsAreCutAtTheirFirstNulButNeverReadBeyondTheirWidth) {
   EXPECT_EQ(Id3v2Version(TagTextsRecord{}, &Latin1), L"");
 }
 
+TEST(TagTexts, TheRecordSaysWhichTagsTheFileHasAndWhetherShiftJisWasRead) {
+  TagTextsRecord record{};
+  EXPECT_FALSE(RecordHasId3v1(record));
+  EXPECT_FALSE(RecordHasShiftJis(record));
+  Put(record.Texts[kId3v1VersionField], "1.1");
+  Put(record.Texts[kId3v2ShiftJisField], "Shift_JIS");
+  EXPECT_TRUE(RecordHasId3v1(record));
+  EXPECT_TRUE(RecordHasShiftJis(record));
+  Put(record.Texts[kId3v2ShiftJisField], "Shift");  // only the library's own word counts
+  EXPECT_FALSE(RecordHasShiftJis(record));
+}
+
 }  // namespace

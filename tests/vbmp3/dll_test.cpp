@@ -25,6 +25,7 @@ struct Library {
   decltype(&vbmp3_setTagInfo) setTagInfo = nullptr;
   decltype(&vbmp3_getGenre) getGenre = nullptr;
   decltype(&vbmp3_getLastErrorNo) lastError = nullptr;
+  decltype(&vbmp3_setTagTexts) setTagTexts = nullptr;
 };
 
 template <typename F>
@@ -80,11 +81,12 @@ class Dll : public testing::Test {
     Resolve(lib_.dll, "vbmp3_setTagInfo", lib_.setTagInfo);
     Resolve(lib_.dll, "vbmp3_getGenre", lib_.getGenre);
     Resolve(lib_.dll, "vbmp3_getLastErrorNo", lib_.lastError);
+    Resolve(lib_.dll, "vbmp3_setTagTexts", lib_.setTagTexts);
   }
   void SetUp() override {
     ASSERT_NE(lib_.dll, nullptr);
     ASSERT_TRUE(lib_.init && lib_.release && lib_.getFileInfo2 && lib_.getFileInfo &&
-                lib_.setTagInfo && lib_.getGenre && lib_.lastError);
+                lib_.setTagInfo && lib_.getGenre && lib_.lastError && lib_.setTagTexts);
     ASSERT_EQ(lib_.init() & 0xFFFF, 1);
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
@@ -306,6 +308,74 @@ TEST_F(Dll, ManyFilesAreEachReadWhole) {
   });
   std::printf("per file: open+read+close %lld us, vbmp3_getFileInfo2 %lld us\n",
               static_cast<long long>(bare / kFiles), static_cast<long long>(library / kFiles));
+}
+
+}  // namespace
+
+namespace {
+
+size_t FilesIn(const std::wstring& dir) {
+  size_t n = 0;
+  WIN32_FIND_DATAW found;
+  HANDLE h = FindFirstFileW((dir + L"*").c_str(), &found);
+  if (h == INVALID_HANDLE_VALUE) return 0;
+  do {
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) ++n;
+  } while (FindNextFileW(h, &found));
+  FindClose(h);
+  return n;
+}
+
+TEST_F(Dll, GrowingTheId3v2TagReplacesTheFileKeepingAttributesAndCreationTime) {
+  const std::wstring path = dir_ + L"表示ソフト.mp3";
+  const Bytes tag = synth::Id3v2Tag(3, 0, synth::Id3v2Frame(3, "TIT2", synth::Text(0, "Old")));
+  ASSERT_TRUE(Save(path, synth::Join({tag, Audio(), synth::Id3v1("old", "", "", 0, 17)})));
+  HANDLE h = CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(h, INVALID_HANDLE_VALUE);
+  const FILETIME created{0x12345678, 0x01C00000};  // in 2000
+  ASSERT_TRUE(SetFileTime(h, &created, nullptr, nullptr));
+  CloseHandle(h);
+  ASSERT_TRUE(SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE));
+  // Wine keeps no creation time of its own on Linux file systems: there
+  // only what the system reports before is compared with what it reports after.
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  ASSERT_TRUE(GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data));
+  const bool settable = data.ftCreationTime.dwHighDateTime == created.dwHighDateTime &&
+                        data.ftCreationTime.dwLowDateTime == created.dwLowDateTime;
+
+  TagTextsRecord texts{};
+  std::strcpy(texts.Texts[0], "Caf\xC3\xA9 \xEB\x85\xB8\xEB\x9E\x98");
+  std::strcpy(texts.Texts[1], "Artist");
+  ASSERT_EQ(lib_.setTagTexts(Ansi(path).c_str(), &texts, 0) & 0xFFFF, 1) << lib_.lastError();
+  EXPECT_EQ(FilesIn(dir_), 1u);  // no temporary file left
+  ASSERT_TRUE(GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data));
+  EXPECT_TRUE(data.dwFileAttributes & FILE_ATTRIBUTE_HIDDEN);
+  if (settable) {
+    EXPECT_EQ(data.ftCreationTime.dwHighDateTime, created.dwHighDateTime);
+    EXPECT_EQ(data.ftCreationTime.dwLowDateTime, created.dwLowDateTime);
+  }
+  const Bytes bytes = Load(path);
+  EXPECT_GT(bytes.size(), tag.size() + Audio().size() + 128 + 2000);
+  EXPECT_TRUE(std::equal(Audio().begin(), Audio().end(), bytes.end() - 128 - static_cast<long>(Audio().size())));
+  TagRecord back{};
+  StreamInfoRecord info{};
+  TagTextsRecord backTexts{};
+  ASSERT_EQ(lib_.getFileInfo2(Ansi(path).c_str(), &back, &info, &backTexts) & 0xFFFF, 1);
+  EXPECT_STREQ(backTexts.Texts[0], texts.Texts[0]);
+  EXPECT_STREQ(back.Title, "Caf? ??");  // the ID3v1 tag in code page 932
+  EXPECT_STREQ(back.Artist, "Artist");
+
+  // Read-only, or open elsewhere without sharing: refused, unchanged.
+  std::strcpy(texts.Texts[0], "A title too long for the padding the tag now has? No: 2 KiB is plenty");
+  ASSERT_TRUE(SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY));
+  EXPECT_EQ(lib_.setTagTexts(Ansi(path).c_str(), &texts, 0) & 0xFFFF, 0);
+  EXPECT_EQ(lib_.lastError(), VBMP3_ERR_READ_ONLY);
+  ASSERT_TRUE(SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL));
+  HANDLE lock = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  EXPECT_EQ(lib_.setTagTexts(Ansi(path).c_str(), &texts, 0) & 0xFFFF, 0);
+  EXPECT_EQ(lib_.lastError(), VBMP3_ERR_CANNOT_OPEN);
+  CloseHandle(lock);
+  EXPECT_EQ(Load(path), bytes);
 }
 
 }  // namespace

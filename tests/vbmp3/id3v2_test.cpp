@@ -272,7 +272,11 @@ TEST(Id3v2Records, Id3v1WinsTheTagRecordAndId3v2FillsTheTexts) {
   EXPECT_STREQ(both.tag.GenreName, "Jazz");
   EXPECT_EQ(std::string(both.texts.Texts[vbmp3::kTextTitle]), kUtf8);
   EXPECT_STREQ(both.texts.Texts[vbmp3::kTextId3v2Version], "2.3");
-  for (int i = vbmp3::kTextId3v2Version + 1; i < 14; ++i) EXPECT_STREQ(both.texts.Texts[i], "");
+  for (int i = vbmp3::kTextId3v2Version + 1; i < vbmp3::kTextId3v1Version; ++i) {
+    EXPECT_STREQ(both.texts.Texts[i], "");
+  }
+  EXPECT_STREQ(both.texts.Texts[vbmp3::kTextId3v1Version], "1.1");
+  EXPECT_STREQ(both.texts.Texts[vbmp3::kTextId3v2ShiftJis], "Shift_JIS");  // the title was read from it
 
   const Records none = Read(Audio());
   EXPECT_EQ(none.tag.GenreNumber, -1);

@@ -8,6 +8,7 @@
 #include "vbmp3/src/file_info.h"
 #include "vbmp3/src/id3v1.h"
 #include "vbmp3/src/last_error.h"
+#include "vbmp3/src/tag_texts_write.h"
 #ifdef VBMP3_HAVE_PLAYBACK
 #include "vbmp3/playback/playback.h"
 #endif
@@ -50,6 +51,10 @@ int32_t VBMP3_CALL vbmp3_getFileInfo(const char* path, TagRecord* tag, StreamInf
 int32_t VBMP3_CALL vbmp3_setTagInfo(const char* path, const TagRecord* tag, int32_t reserved0,
                                     int32_t reserved1) {
   return vbmp3::SetTagInfo(path, tag);
+}
+
+int32_t VBMP3_CALL vbmp3_setTagTexts(const char* path, const TagTextsRecord* texts, int32_t options) {
+  return vbmp3::SetTagTexts(path, texts, options);
 }
 
 int32_t VBMP3_CALL vbmp3_getGenre(TagRecord* tag) { return vbmp3::GetGenre(tag); }

@@ -56,10 +56,13 @@ typedef struct OpenInfoRecord {
 } OpenInfoRecord;
 
 // Filled by vbmp3_getFileInfo2 with the ID3v2 tag's values in UTF-8: 0 title,
-// 1 artist, 2 album, 3 year, 4 comment, 5 genre, 6 track; others empty, and
-// all empty without an ID3v2 tag. Id3v1Track is the ID3v1.1 track byte (1-255),
-// 0 when the file's ID3v1 tag has none or there is no ID3v1 tag; it stands
-// after the texts so that every earlier offset stays where it was.
+// 1 artist, 2 album, 3 year, 4 comment, 5 genre, 6 track, 7 the tag's
+// version, 13 "Shift_JIS" when a value was read from Shift_JIS bytes; others
+// empty, and 0-7 and 13 empty without an ID3v2 tag. 12 is "1.0" or "1.1"
+// when the file has an ID3v1 tag. vbmp3_setTagTexts takes the values from
+// fields 0-6. Id3v1Track is the ID3v1.1 track byte (1-255), 0 when the
+// file's ID3v1 tag has none or there is no ID3v1 tag; it stands after the
+// texts so that every earlier offset stays where it was.
 typedef struct TagTextsRecord {
   char Texts[14][128];
   int32_t Id3v1Track;
@@ -97,7 +100,16 @@ enum {
   VBMP3_ERR_NO_OUTPUT = 9,         // no audio output device, or it refused the format
   VBMP3_ERR_NO_DECODER = 10,       // the platform has no decoder for this stream
   VBMP3_ERR_OUT_OF_MEMORY = 11,
-  VBMP3_ERR_READ_ONLY = 12         // the file is read-only; the tag cannot be written
+  VBMP3_ERR_READ_ONLY = 12,        // the file is read-only; the tag cannot be written
+  VBMP3_ERR_TAG_NOT_REWRITABLE = 13  // the ID3v2 tag holds what a rewrite would lose or
+                                     // falsify (or the file has no place for one); unchanged
+};
+
+// Options of vbmp3_setTagTexts.
+enum {
+  // Values read from Shift_JIS bytes in ISO-8859-1 frames are written again
+  // in the tag's Unicode encoding even when they are unchanged.
+  VBMP3_TEXTS_REPAIR_SHIFT_JIS = 1
 };
 
 // Every function returns nonzero for success unless said otherwise; callers
@@ -110,6 +122,11 @@ VBMP3_API int32_t VBMP3_CALL vbmp3_getFileInfo(const char* path, TagRecord* tag,
                                                StreamInfoRecord* info);
 VBMP3_API int32_t VBMP3_CALL vbmp3_setTagInfo(const char* path, const TagRecord* tag,
                                               int32_t reserved0, int32_t reserved1);
+// Writes the seven values of texts (fields 0-6, UTF-8) into the file's ID3v2
+// tag and, when the file has one, its ID3v1 tag (see README.md); options:
+// VBMP3_TEXTS_ flags.
+VBMP3_API int32_t VBMP3_CALL vbmp3_setTagTexts(const char* path, const TagTextsRecord* texts,
+                                               int32_t options);
 VBMP3_API int32_t VBMP3_CALL vbmp3_getGenre(TagRecord* tag);
 VBMP3_API int32_t VBMP3_CALL vbmp3_open(const char* path, OpenInfoRecord* info);
 VBMP3_API int32_t VBMP3_CALL vbmp3_play(void);

@@ -7,6 +7,7 @@
 #include "vbmp3/probe/json_line.h"
 #include "vbmp3/src/file_info.h"
 #include "vbmp3/src/last_error.h"
+#include "vbmp3/src/tag_texts_write.h"
 
 namespace vbmp3probe {
 
@@ -36,7 +37,30 @@ std::string Cp932ToUtf8(std::string_view bytes) {
 
 }  // namespace vbmp3probe
 
+namespace {
+
+// vbmp3probe --set-texts FILE TITLE ARTIST ALBUM YEAR COMMENT GENRE TRACK
+// [repair]: writes the seven values (UTF-8) as vbmp3_setTagTexts does and
+// prints the error number (0 on success).
+int SetTexts(int argc, char** argv) {
+  if (argc != 10 && argc != 11) {
+    std::fprintf(stderr, "usage: vbmp3probe --set-texts FILE TITLE ARTIST ALBUM YEAR COMMENT GENRE TRACK [repair]\n");
+    return 2;
+  }
+  TagTextsRecord texts{};
+  for (int i = 0; i < 7; ++i) {
+    std::snprintf(texts.Texts[i], sizeof texts.Texts[i], "%s", argv[3 + i]);
+  }
+  const int32_t options = argc == 11 ? VBMP3_TEXTS_REPAIR_SHIFT_JIS : 0;
+  const bool ok = vbmp3::SetTagTexts(argv[2], &texts, options) != 0;
+  std::printf("{\"file\":\"%s\",\"error\":%d}\n", argv[2], static_cast<int>(vbmp3::LastErrorNo()));
+  return ok ? 0 : 1;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+  if (argc >= 2 && std::string(argv[1]) == "--set-texts") return SetTexts(argc, argv);
   if (argc < 2) {
     std::fprintf(stderr, "usage: vbmp3probe FILE...\n");
     return 2;

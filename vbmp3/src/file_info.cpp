@@ -113,7 +113,10 @@ int32_t ReadFileInfo(RandomAccessFile& file, TagRecord* tag, StreamInfoRecord* i
     PutUtf8(texts->Texts[kTextGenre], v2.genre);
     PutUtf8(texts->Texts[kTextTrack], v2.track);
     PutUtf8(texts->Texts[kTextId3v2Version], "2." + std::to_string(v2.major));
+    if (v2.shiftJisValues) PutUtf8(texts->Texts[kTextId3v2ShiftJis], "Shift_JIS");
   }
+
+  if (texts && hasId3v1) PutUtf8(texts->Texts[kTextId3v1Version], found.id3v1 == 11 ? "1.1" : "1.0");
 
   AudioStream a;
   const int32_t error = AnalyseAudio(bytes, a, Measure::Exact);

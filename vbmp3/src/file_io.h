@@ -32,6 +32,22 @@ enum class OpenMode { Read, Update };
 // VBMP3_ERR_CANNOT_OPEN (access denied, sharing violation, ...).
 std::unique_ptr<RandomAccessFile> OpenFile(const char* path, OpenMode mode, int32_t& error);
 
+// A new file that takes the place of an existing one only when it is
+// complete: the file at `path` is either as it was or this one, whatever
+// happens meanwhile.
+class ReplacementFile : public RandomAccessFile {
+ public:
+  // Makes the written data durable and puts this file in the original's
+  // place, with the original's attributes (and creation time where the
+  // system has one). False when it could not: the original is unchanged.
+  // The original must not be open.
+  virtual bool Commit() = 0;
+};
+
+// An empty file in the folder of `path` (ANSI bytes) to replace it; deleted
+// when destroyed uncommitted. Null with `error` set when it cannot be made.
+std::unique_ptr<ReplacementFile> CreateReplacement(const char* path, int32_t& error);
+
 // A file held in memory. FailWritesAfter(n) simulates a failing disk: the
 // write that would pass n bytes in total writes what fits and fails, once.
 class MemoryFile : public RandomAccessFile {

@@ -110,6 +110,8 @@ bool ParseId3v2Tag(const uint8_t* tag, size_t size, Id3v2Tag& out) {
   const bool allValues = major >= 4;
   std::optional<std::vector<std::string>> found[kFieldCount];
   std::optional<std::vector<std::string>> otherComment;
+  bool shiftJis[kFieldCount] = {};
+  bool otherCommentShiftJis = false;
   const int walked = WalkId3v2Frames(tag, size, [&](std::string_view id, std::string_view data) {
     const std::optional<Field> field = FieldOf(major, id);
     if (!field || found[*field] || data.empty()) return;
@@ -117,18 +119,21 @@ bool ParseId3v2Tag(const uint8_t* tag, size_t size, Id3v2Tag& out) {
     if (!ToId3v2Encoding(static_cast<uint8_t>(data[0]), encoding)) return;
     data.remove_prefix(1);
     if (*field != kComment) {
-      found[*field] = DecodeId3v2Values(encoding, data, allValues);
+      found[*field] = DecodeId3v2Values(encoding, data, allValues, &shiftJis[*field]);
       return;
     }
     // Language, description, text.
     if (data.size() < 3) return;
     std::string_view description;
     const std::string_view text = SplitId3v2String(encoding, data.substr(3), description);
-    std::vector<std::string> values = DecodeId3v2Values(encoding, text, allValues);
+    bool sjis = false;
+    std::vector<std::string> values = DecodeId3v2Values(encoding, text, allValues, &sjis);
     if (DecodeId3v2Values(encoding, description, false).front().empty()) {
       found[kComment] = std::move(values);
+      shiftJis[kComment] = sjis;
     } else if (!otherComment) {
       otherComment = std::move(values);
+      otherCommentShiftJis = sjis;
     }
   });
   if (walked == 0) return false;
@@ -145,6 +150,13 @@ bool ParseId3v2Tag(const uint8_t* tag, size_t size, Id3v2Tag& out) {
                                 : otherComment ? JoinValues(*otherComment) : std::string();
   if (found[kGenre]) out.genre = ResolveGenres(*found[kGenre], out.genreNumber);
   out.track = text(kTrack);
+  const bool yearShiftJis = found[kYear] ? shiftJis[kYear] : shiftJis[kRecorded];
+  const bool commentShiftJis = found[kComment] ? shiftJis[kComment] : otherCommentShiftJis;
+  const bool byValue[kValueCount] = {shiftJis[kTitle], shiftJis[kArtist], shiftJis[kAlbum], yearShiftJis,
+                                     commentShiftJis,  shiftJis[kGenre],  shiftJis[kTrack]};
+  for (int v = 0; v < kValueCount; ++v) {
+    if (byValue[v]) out.shiftJisValues |= 1u << v;
+  }
   return true;
 }
 

@@ -17,11 +17,17 @@ size_t TerminatorAt(Id3v2Encoding encoding, std::string_view bytes) {
   return std::string_view::npos;
 }
 
-std::string DecodeOne(Id3v2Encoding encoding, std::string_view bytes, bool& bigEndian) {
+std::string DecodeOne(Id3v2Encoding encoding, std::string_view bytes, bool& bigEndian,
+                      bool& shiftJis) {
   std::string text;
   switch (encoding) {
     case Id3v2Encoding::Latin1:
-      text = IsShiftJisText(bytes) ? Cp932ToUtf8(bytes) : Latin1ToUtf8(bytes);
+      if (IsShiftJisText(bytes)) {
+        shiftJis = true;
+        text = Cp932ToUtf8(bytes);
+      } else {
+        text = Latin1ToUtf8(bytes);
+      }
       break;
     case Id3v2Encoding::Utf16:
     case Id3v2Encoding::Utf16BE: {
@@ -63,17 +69,19 @@ std::string_view SplitId3v2String(Id3v2Encoding encoding, std::string_view bytes
 }
 
 std::vector<std::string> DecodeId3v2Values(Id3v2Encoding encoding, std::string_view bytes,
-                                           bool allValues) {
+                                           bool allValues, bool* shiftJis) {
   std::vector<std::string> values;
+  bool foundShiftJis = false;
   bool bigEndian = encoding == Id3v2Encoding::Utf16BE;
   while (true) {
     std::string_view value;
     const size_t before = bytes.size();
     bytes = SplitId3v2String(encoding, bytes, value);
-    values.push_back(DecodeOne(encoding, value, bigEndian));
+    values.push_back(DecodeOne(encoding, value, bigEndian, foundShiftJis));
     const bool terminated = value.size() < before;
     if (!allValues || !terminated || bytes.empty()) break;
   }
+  if (shiftJis) *shiftJis = foundShiftJis;
   return values;
 }
 

@@ -21,8 +21,9 @@ bool ToId3v2Encoding(uint8_t b, Id3v2Encoding& encoding);
 // Japanese taggers wrote it there) are read as code page 932; a UTF-16
 // value without a byte order mark keeps the order of the one before it
 // (little endian at first); a leading U+FEFF is dropped.
+// `shiftJis`, when given, is set when a value was read as code page 932.
 std::vector<std::string> DecodeId3v2Values(Id3v2Encoding encoding, std::string_view bytes,
-                                           bool allValues);
+                                           bool allValues, bool* shiftJis = nullptr);
 
 // Splits `bytes` after the first string in `encoding` and its terminator:
 // `first` is that string's bytes, the rest is returned. Without a

@@ -4,6 +4,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdio>
+#include <string>
+
 #include "vbmp3/include/vbmp3.h"
 #include "vbmp3/src/file_io.h"
 
@@ -56,7 +59,68 @@ class PosixFile : public RandomAccessFile {
   uint64_t size_;
 };
 
+// A temporary file beside the original, renamed over it on commit: rename
+// replaces a name atomically, so a reader or a crash sees one file or the
+// other.
+class PosixReplacement : public ReplacementFile {
+ public:
+  PosixReplacement(int fd, std::string temp, std::string target)
+      : file_(fd, 0), temp_(std::move(temp)), target_(std::move(target)) {}
+  ~PosixReplacement() override {
+    if (!committed_) unlink(temp_.c_str());
+  }
+
+  uint64_t Size() const override { return file_.Size(); }
+  bool ReadAt(uint64_t offset, void* buffer, size_t n, size_t& got) override {
+    return file_.ReadAt(offset, buffer, n, got);
+  }
+  bool WriteAt(uint64_t offset, const void* buffer, size_t n) override {
+    return file_.WriteAt(offset, buffer, n);
+  }
+  bool Resize(uint64_t size) override { return file_.Resize(size); }
+  bool Flush() override { return file_.Flush(); }
+
+  bool Commit() override {
+    if (!file_.Flush() || rename(temp_.c_str(), target_.c_str()) != 0) return false;
+    committed_ = true;
+    // The new name is durable once the folder is.
+    const size_t slash = target_.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : target_.substr(0, slash + 1);
+    const int dir = open(folder.c_str(), O_RDONLY | O_CLOEXEC);
+    if (dir >= 0) {
+      fsync(dir);
+      close(dir);
+    }
+    return true;
+  }
+
+ private:
+  PosixFile file_;
+  std::string temp_, target_;
+  bool committed_ = false;
+};
+
 }  // namespace
+
+std::unique_ptr<ReplacementFile> CreateReplacement(const char* path, int32_t& error) {
+  struct stat st;
+  if (stat(path, &st) != 0 || !S_ISREG(st.st_mode)) {
+    error = VBMP3_ERR_FILE_NOT_FOUND;
+    return nullptr;
+  }
+  std::string target(path);
+  const size_t slash = target.rfind('/');
+  std::string temp = (slash == std::string::npos ? std::string() : target.substr(0, slash + 1)) +
+                     ".vbmp3-" + target.substr(slash == std::string::npos ? 0 : slash + 1) + ".XXXXXX";
+  const int fd = mkstemp(temp.data());
+  if (fd < 0) {
+    error = VBMP3_ERR_WRITE;
+    return nullptr;
+  }
+  fchmod(fd, st.st_mode & 07777);
+  error = VBMP3_ERR_NONE;
+  return std::make_unique<PosixReplacement>(fd, std::move(temp), std::move(target));
+}
 
 std::unique_ptr<RandomAccessFile> OpenFile(const char* path, OpenMode mode, int32_t& error) {
   if (mode == OpenMode::Update) {

@@ -61,6 +61,10 @@ class Win32File : public RandomAccessFile {
 
   bool Flush() override { return FlushFileBuffers(handle_) != 0; }
 
+  bool KeepCreationTime(const FILETIME& created) {
+    return SetFileTime(handle_, &created, nullptr, nullptr) != 0;
+  }
+
  private:
   static constexpr uint64_t kUnknown = UINT64_MAX;
 
@@ -107,7 +111,76 @@ std::wstring LongPath(const std::wstring& path) {
   return L"\\\\?\\" + full;
 }
 
+// A temporary file beside the original, moved over it on commit: the move
+// replaces the name in one step, so a reader or a crash sees one file or the
+// other. The original's attributes and creation time go to the new file
+// first, as users see them in Explorer.
+class Win32Replacement : public ReplacementFile {
+ public:
+  Win32Replacement(HANDLE handle, std::wstring temp, std::wstring target)
+      : file_(std::make_unique<Win32File>(handle, 0)), temp_(std::move(temp)), target_(std::move(target)) {}
+  ~Win32Replacement() override {
+    if (committed_) return;
+    file_.reset();
+    SetFileAttributesW(temp_.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileW(temp_.c_str());
+  }
+
+  uint64_t Size() const override { return file_->Size(); }
+  bool ReadAt(uint64_t offset, void* buffer, size_t n, size_t& got) override {
+    return file_->ReadAt(offset, buffer, n, got);
+  }
+  bool WriteAt(uint64_t offset, const void* buffer, size_t n) override {
+    return file_->WriteAt(offset, buffer, n);
+  }
+  bool Resize(uint64_t size) override { return file_->Resize(size); }
+  bool Flush() override { return file_->Flush(); }
+
+  bool Commit() override {
+    WIN32_FILE_ATTRIBUTE_DATA original;
+    if (!file_->Flush() || !GetFileAttributesExW(target_.c_str(), GetFileExInfoStandard, &original)) {
+      return false;
+    }
+    if (!file_->KeepCreationTime(original.ftCreationTime)) return false;
+    file_.reset();
+    const DWORD attributes = original.dwFileAttributes & ~DWORD{FILE_ATTRIBUTE_READONLY};
+    if (!SetFileAttributesW(temp_.c_str(), attributes ? attributes : FILE_ATTRIBUTE_NORMAL) ||
+        !MoveFileExW(temp_.c_str(), target_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+      return false;
+    }
+    committed_ = true;
+    return true;
+  }
+
+ private:
+  std::unique_ptr<Win32File> file_;
+  std::wstring temp_, target_;
+  bool committed_ = false;
+};
+
 }  // namespace
+
+std::unique_ptr<ReplacementFile> CreateReplacement(const char* path, int32_t& error) {
+  const std::wstring target = LongPath(Widen(path));
+  const size_t slash = target.find_last_of(L"\\/");
+  const std::wstring folder = slash == std::wstring::npos ? std::wstring() : target.substr(0, slash + 1);
+  // A name of our own rather than GetTempFileName's, which is limited to
+  // MAX_PATH.
+  static LONG counter = 0;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const std::wstring temp = folder + L"~vbmp3-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                              std::to_wstring(InterlockedIncrement(&counter)) + L".tmp";
+    HANDLE h = CreateFileW(temp.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h != INVALID_HANDLE_VALUE) {
+      error = VBMP3_ERR_NONE;
+      return std::make_unique<Win32Replacement>(h, temp, target);
+    }
+    if (GetLastError() != ERROR_FILE_EXISTS) break;
+  }
+  error = VBMP3_ERR_WRITE;
+  return nullptr;
+}
 
 std::unique_ptr<RandomAccessFile> OpenFile(const char* path, OpenMode mode, int32_t& error) {
   const std::wstring wide = LongPath(Widen(path));

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstring>
 #include <fstream>
@@ -16,6 +17,7 @@
 #include "audio/property/property_dialog.h"
 #include "audio_library/vbmp3_api.h"
 #include "tests/support/memory_rename_list.h"
+#include "tests/vbmp3/synth.h"
 #include "tests/support/ui_driver.h"
 #include "tests/support/vbmp3_environment.h"
 #include "win/text.h"
@@ -326,15 +328,34 @@ TEST_F(PropertyDialogTest, CandidatesComeFromEveryTemplateAndAreRebuiltAtEachKey
   EXPECT_EQ(Text(Id::kTargetStatus), L"パスの指定が間違っています。");
 
   ReplaceComboText(combo, L"D:\\typed.mp3");
-  // The candidates follow the tag in the file, read afresh at every change.
+  // The candidates follow the boxes as the user types, not the file.
   WriteTagDirectly(path, L"ソ表", L"New");
   TypeText(dialog.Control(Id::kArtist), L"x");
   EXPECT_TRUE(dialog.TagDirty());
   EXPECT_EQ(ComboItems(combo),
-            (std::vector<std::wstring>{dir_ + L"\\ソ表 - New.mp3", dir_ + L"\\New.mp3",
-                                       dir_ + L"\\AlbumName (0000).mp3", L"C\\Sorted\\ソ表.mp3"}));
+            (std::vector<std::wstring>{dir_ + L"\\Artistx - Title.mp3", dir_ + L"\\Title.mp3",
+                                       dir_ + L"\\Album (2001).mp3", L"C\\Sorted\\Artistx.mp3"}));
+  // A target the user typed stays.
   EXPECT_EQ(Text(Id::kTarget), L"D:\\typed.mp3");
   EXPECT_EQ(Text(Id::kArtist), L"Artistx");
+}
+
+TEST_F(PropertyDialogTest, TheTargetFollowsTheEditWhileItHoldsTheDefaultTemplatesName) {
+  std::wstring path = Copy(L"tagged90.mp3", L"song.mp3");
+  preferences_.settings.RenameExt_Default = L"%A - %T";
+  preferences_.templates = {L"%T"};
+  PropertyDialog& dialog = Open(path, dir_ + L"\\Artist - Title.mp3");
+  HWND combo = dialog.Control(Id::kTarget);
+  TypeText(dialog.Control(Id::kTitle), L"2");
+  EXPECT_EQ(Text(Id::kTarget), dir_ + L"\\Artist - Title2.mp3");
+  EXPECT_EQ(Text(Id::kTargetStatus), L"重複はありません。");
+  // Another candidate chosen: it stays while the boxes change.
+  SendMessageW(combo, CB_SETCURSEL, 1, 0);
+  SendMessageW(dialog.Handle(), WM_COMMAND, MAKEWPARAM(Id::kTarget, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+  win::SetText(combo, ComboItems(combo).at(1));
+  TypeText(dialog.Control(Id::kTitle), L"3");
+  EXPECT_EQ(Text(Id::kTarget), dir_ + L"\\Title2.mp3");
+  EXPECT_EQ(ComboItems(combo).front(), dir_ + L"\\Artist - Title23.mp3");
 }
 
 TEST_F(PropertyDialogTest, OkWritesAChangedTagAndStoresPathAndTarget) {
@@ -750,3 +771,120 @@ TEST_F(PropertyDialogTest, NothingSelectedOpensNothing) {
 }
 
 }  // namespace
+
+namespace {
+
+// Files with ID3v2 tags, built here: the texts record read back through the library.
+std::wstring SaveBytes(const std::wstring& path, const synth::Bytes& bytes) {
+  std::ofstream out(path.c_str(), std::ios::binary);
+  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  return path;
+}
+
+synth::Bytes TaggedFile(int major, const std::vector<std::pair<std::string, synth::Bytes>>& frames, bool v1) {
+  synth::Bytes body;
+  for (const auto& [id, data] : frames) {
+    const synth::Bytes f = synth::Id3v2Frame(major, id, data);
+    body.insert(body.end(), f.begin(), f.end());
+  }
+  body.resize(body.size() + 64);
+  return synth::Join({synth::Id3v2Tag(major, 0, body), synth::Frames(synth::kMpeg1L3, 40, 2),
+                      v1 ? synth::Id3v1("v1 title", "v1 artist", "", 0, 17) : synth::Bytes()});
+}
+
+synth::Bytes Utf16(const std::wstring& text) {
+  synth::Bytes b{1, 0xFF, 0xFE};
+  for (wchar_t c : text) {
+    b.push_back(static_cast<uint8_t>(c & 0xFF));
+    b.push_back(static_cast<uint8_t>(c >> 8));
+  }
+  return b;
+}
+
+TagTextsRecord TextsOnDisk(const std::wstring& path) {
+  TagRecord tag{};
+  StreamInfoRecord info{};
+  TagTextsRecord texts{};
+  g_vbmp3.getFileInfo2(win::ToAnsi(path).c_str(), &tag, &info, &texts);
+  return texts;
+}
+
+std::wstring Field(const TagTextsRecord& texts, int field) { return win::FromUtf8(texts.Texts[field]); }
+
+const std::wstring kLongTitle = L"Caf\u00E9 \uB178\uB798, a title much longer than thirty bytes";
+
+}  // namespace
+
+TEST_F(PropertyDialogTest, PreferringId3v2TheBoxesShowAndOkWritesItsUnicodeTexts) {
+  preferences_.settings.PreferID3v2 = true;
+  const std::wstring path = SaveBytes(dir_ + L"\\both.mp3",
+                                      TaggedFile(3, {{"TIT2", Utf16(kLongTitle)}, {"TRCK", synth::Text(0, "3/12")}}, true));
+  PropertyDialog& dialog = Open(path, L"");
+  EXPECT_EQ(Text(Id::kTitle), kLongTitle);
+  EXPECT_EQ(Text(Id::kArtist), L"v1 artist");  // the ID3v2 tag has none
+  win::SetText(dialog.Control(Id::kTitle), L"Caf\u00E9 \uB178\uB798");
+  EXPECT_EQ(ComboItems(dialog.Control(Id::kTarget)).front(), dir_ + L"\\v1 artist - Caf\u00E9 \uB178\uB798.mp3");
+  Click(dialog, Id::kOk);
+  const TagTextsRecord texts = TextsOnDisk(path);
+  EXPECT_EQ(Field(texts, kId3v2Title), L"Caf\u00E9 \uB178\uB798");
+  EXPECT_EQ(Field(texts, kId3v2Artist), L"");  // unchanged: not added
+  EXPECT_EQ(Field(texts, kId3v2Track), L"3/12");
+  ASSERT_EQ(g_sent.size(), 1u);  // and the ID3v1 tag as before
+  EXPECT_EQ(TitleOnDisk(path).substr(0, 3), "Caf");  // the code page's nearest letters
+  preferences_.settings.PreferID3v2 = false;
+}
+
+TEST_F(PropertyDialogTest, AnUnchangedBoxNeverCutsTheLongerId3v2Text) {
+  preferences_.settings.PreferID3v2 = false;
+  const std::wstring path = SaveBytes(dir_ + L"\\both.mp3", TaggedFile(4, {{"TIT2", Utf16(kLongTitle)}}, true));
+  PropertyDialog& dialog = Open(path, L"");
+  EXPECT_EQ(Text(Id::kTitle), L"v1 title");
+  win::SetText(dialog.Control(Id::kArtist), L"New artist");
+  Click(dialog, Id::kOk);
+  const TagTextsRecord texts = TextsOnDisk(path);
+  EXPECT_EQ(Field(texts, kId3v2Title), kLongTitle);
+  EXPECT_EQ(Field(texts, kId3v2Artist), L"New artist");
+  EXPECT_EQ(TitleOnDisk(path), "v1 title");
+}
+
+TEST_F(PropertyDialogTest, ShiftJisFramesAreShownAndRepairedByOkAlone) {
+  const std::string sjis = "\x95\x5C\x8E\xA6\x83\x5C\x83\x74\x83\x67";  // 表示ソフト
+  const std::wstring path =
+      SaveBytes(dir_ + L"\\sjis.mp3", TaggedFile(3, {{"TIT2", synth::Text(0, sjis)}, {"TPE1", synth::Text(0, "Band")}}, false));
+  const std::vector<char> before = FileBytes(path);
+  PropertyDialog& dialog = Open(path, L"");
+  EXPECT_EQ(Text(Id::kTitle), L"表示ソフト");
+  std::vector<std::wstring> lines = MpegLines();
+  ASSERT_GE(lines.size(), 2u);
+  EXPECT_EQ(lines[lines.size() - 2], L"ID3v2：2.3（Shift_JIS を検出）");
+  EXPECT_EQ(lines.back(), L"OKで Unicode に書き直します");
+  Click(dialog, Id::kCancel);
+  EXPECT_EQ(FileBytes(path), before);
+
+  PropertyDialog& again = Open(path, L"");
+  Click(again, Id::kOk);
+  EXPECT_TRUE(g_sent.empty());  // no ID3v1 tag, none made
+  const std::vector<char> after = FileBytes(path);
+  EXPECT_EQ(after.size(), before.size());  // rewritten in its padding
+  const std::string utf16("\x01\xFF\xFE\x68\x88\x3A\x79\xBD\x30\xD5\x30\xC8\x30", 13);
+  EXPECT_NE(std::search(after.begin(), after.end(), utf16.begin(), utf16.end()), after.end());
+  EXPECT_EQ(Field(TextsOnDisk(path), kId3v2ShiftJisField), L"");
+  Open(path, L"");
+  EXPECT_EQ(MpegLines().back(), L"ID3v2：2.3");
+}
+
+TEST_F(PropertyDialogTest, AFileWithNeitherTagGetsAnId3v2TagOnlyWhenPreferred) {
+  for (bool prefer : {false, true}) {
+    preferences_.settings.PreferID3v2 = prefer;
+    const std::wstring path = SaveBytes(dir_ + (prefer ? L"\\prefer.mp3" : L"\\plain.mp3"),
+                                        synth::Frames(synth::kMpeg1L3, 40, 2));
+    PropertyDialog& dialog = Open(path, L"");
+    win::SetText(dialog.Control(Id::kTitle), L"Caf\u00E9");
+    Click(dialog, Id::kOk);
+    const TagTextsRecord texts = TextsOnDisk(path);
+    EXPECT_EQ(Field(texts, kId3v2VersionField), prefer ? L"2.3" : L"") << prefer;
+    EXPECT_EQ(Field(texts, kId3v2Title), prefer ? L"Caf\u00E9" : L"") << prefer;
+    EXPECT_EQ(Field(texts, kId3v1VersionField), L"1.0") << prefer;
+  }
+  preferences_.settings.PreferID3v2 = false;
+}
