@@ -1,6 +1,7 @@
 #include "vbmp3/src/id3v2_frames.h"
 
 #include <algorithm>
+#include <optional>
 #include <string>
 
 #include "vbmp3/src/id3v2.h"
@@ -43,6 +44,73 @@ std::string RemoveUnsynchronisation(std::string_view bytes) {
   return out;
 }
 
+namespace {
+
+// Where the frames start: after the extended header, when there is one.
+// 2.3 counts its size field out of the size, 2.4 counts it in. Null when
+// the header is damaged.
+std::optional<size_t> FramesStart(const uint8_t* b, size_t size, int major, uint8_t tagFlags) {
+  if (major < 3 || !(tagFlags & kExtendedHeader)) return 0;
+  if (size < 4) return std::nullopt;
+  uint64_t length;
+  if (major == 3) {
+    length = uint64_t{BigEndian(b, 4)} + 4;
+  } else {
+    if (!IsSyncSafe(b)) return std::nullopt;
+    length = SyncSafe(b);
+  }
+  if (length < 4 || length > size) return std::nullopt;
+  return static_cast<size_t>(length);
+}
+
+// A frame's data length and flags from its header.
+uint64_t FrameLength(const uint8_t* h, int major, uint8_t& flags) {
+  flags = 0;
+  if (major == 2) return BigEndian(h + 3, 3);
+  flags = h[9];
+  if (major == 3) return BigEndian(h + 4, 4);
+  // Some 2.4 writers put plain sizes; a byte with its top bit set says so.
+  return IsSyncSafe(h + 4) ? SyncSafe(h + 4) : BigEndian(h + 4, 4);
+}
+
+// The frame's content with its grouping byte, data length indicator and
+// unsynchronisation undone; false for a frame that cannot be read
+// (compressed, encrypted, or too short for what its flags say).
+bool UnwrapFrameData(std::string_view& data, int major, uint8_t flags, bool tagUnsynchronised,
+                     std::string& buffer) {
+  if (major == 3) {
+    if (flags & (kCompressed23 | kEncrypted23)) return false;
+    if (flags & kGrouped23) {
+      if (data.empty()) return false;
+      data.remove_prefix(1);
+    }
+    return true;
+  }
+  if (major != 4) return true;
+  if (flags & (kCompressed24 | kEncrypted24)) return false;
+  if (flags & kGrouped24) {
+    if (data.empty()) return false;
+    data.remove_prefix(1);
+  }
+  uint64_t dataLength = UINT64_MAX;
+  if (flags & kDataLength24) {
+    if (data.size() < 4) return false;
+    const auto* d = reinterpret_cast<const uint8_t*>(data.data());
+    if (IsSyncSafe(d)) dataLength = SyncSafe(d);
+    data.remove_prefix(4);
+  }
+  if ((flags & kUnsynchronised24) || tagUnsynchronised) {
+    buffer = RemoveUnsynchronisation(data);
+    data = buffer;
+  }
+  // The indicator gives the data's length once unsynchronisation is undone:
+  // bytes past it are not the frame's.
+  if (dataLength < data.size()) data = data.substr(0, static_cast<size_t>(dataLength));
+  return true;
+}
+
+}  // namespace
+
 int WalkId3v2Frames(const uint8_t* tag, size_t size, const Id3v2FrameVisitor& visit) {
   Id3v2Header header;
   if (size < kId3v2HeaderLength || !ParseId3v2Header(tag, header)) return 0;
@@ -59,20 +127,9 @@ int WalkId3v2Frames(const uint8_t* tag, size_t size, const Id3v2FrameVisitor& vi
     body = whole;
   }
   const auto* b = reinterpret_cast<const uint8_t*>(body.data());
-  size_t pos = 0;
-  if (major >= 3 && (header.flags & kExtendedHeader)) {
-    // 2.3 counts the size field out of the size, 2.4 counts it in.
-    if (body.size() < 4) return major;
-    uint64_t length;
-    if (major == 3) {
-      length = uint64_t{BigEndian(b, 4)} + 4;
-    } else {
-      if (!IsSyncSafe(b)) return major;
-      length = SyncSafe(b);
-    }
-    if (length < 4 || length > body.size()) return major;
-    pos = static_cast<size_t>(length);
-  }
+  std::optional<size_t> start = FramesStart(b, body.size(), major, header.flags);
+  if (!start) return major;
+  size_t pos = *start;
 
   const size_t idLength = major == 2 ? 3 : 4;
   const size_t headerLength = major == 2 ? 6 : 10;
@@ -81,52 +138,14 @@ int WalkId3v2Frames(const uint8_t* tag, size_t size, const Id3v2FrameVisitor& vi
     const uint8_t* h = b + pos;
     if (h[0] == 0) break;  // padding
     if (!std::all_of(h, h + idLength, IsFrameIdCharacter)) break;
-    uint64_t length;
     uint8_t flags = 0;
-    if (major == 2) {
-      length = BigEndian(h + 3, 3);
-    } else if (major == 3) {
-      length = BigEndian(h + 4, 4);
-      flags = h[9];
-    } else {
-      // Some 2.4 writers put plain sizes; a byte with its top bit set says so.
-      length = IsSyncSafe(h + 4) ? SyncSafe(h + 4) : BigEndian(h + 4, 4);
-      flags = h[9];
-    }
+    const uint64_t length = FrameLength(h, major, flags);
     pos += headerLength;
     if (length > body.size() - pos) break;  // runs past the tag: nothing after it makes sense
     std::string_view data = body.substr(pos, static_cast<size_t>(length));
     pos += static_cast<size_t>(length);
     const std::string_view id(reinterpret_cast<const char*>(h), idLength);
-
-    if (major == 3) {
-      if (flags & (kCompressed23 | kEncrypted23)) continue;
-      if (flags & kGrouped23) {
-        if (data.empty()) continue;
-        data.remove_prefix(1);
-      }
-    } else if (major == 4) {
-      if (flags & (kCompressed24 | kEncrypted24)) continue;
-      if (flags & kGrouped24) {
-        if (data.empty()) continue;
-        data.remove_prefix(1);
-      }
-      uint64_t dataLength = UINT64_MAX;
-      if (flags & kDataLength24) {
-        if (data.size() < 4) continue;
-        const auto* d = reinterpret_cast<const uint8_t*>(data.data());
-        if (IsSyncSafe(d)) dataLength = SyncSafe(d);
-        data.remove_prefix(4);
-      }
-      if ((flags & kUnsynchronised24) || unsynchronised) {
-        frame = RemoveUnsynchronisation(data);
-        data = frame;
-      }
-      // The indicator gives the data's length once unsynchronisation is
-      // undone: bytes past it are not the frame's.
-      if (dataLength < data.size()) data = data.substr(0, static_cast<size_t>(dataLength));
-    }
-    visit(id, data);
+    if (UnwrapFrameData(data, major, flags, unsynchronised, frame)) visit(id, data);
   }
   return major;
 }
