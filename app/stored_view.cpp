@@ -44,7 +44,7 @@ int ShowCommandOf(int windowState) {
 
 bool MainWindow::LoadAtStart() {
   // Without the audio library the program cannot do anything it is for.
-  if (!LoadVbmp3() || !Vbmp3Succeeded(g_vbmp3.init())) {
+  if (!LoadVbmp3() || !Vbmp3Succeeded(g_vbmp3->init())) {
     win::MessageBoxText(nullptr, L"VBMP3の初期化に失敗しました。起動できません。", MB_OK | MB_ICONSTOP,
                         L"DLL操作エラー");
     return false;
@@ -114,7 +114,7 @@ void MainWindow::SaveAtClose() {
   SaveSettings(file, CurrentView());
   SaveSettings(file, preferences_.settings);
   SaveListFileTellingLoss();
-  if (libraryStarted_ && g_vbmp3.free) g_vbmp3.free();
+  if (libraryStarted_ && g_vbmp3->free) g_vbmp3->free();
   libraryStarted_ = false;
 }
 

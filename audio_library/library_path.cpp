@@ -2,7 +2,7 @@
 
 #include "win/text.h"
 
-decltype(&GetShortPathNameW) g_getShortPathName = &GetShortPathNameW;
+win::Seam<decltype(&GetShortPathNameW)> g_getShortPathName{&GetShortPathNameW};
 
 namespace {
 
@@ -22,7 +22,7 @@ std::string NoFileAnsi(const std::wstring& text) { return win::ToAnsiWithoutLook
 
 std::optional<std::string> LibraryPath(const std::wstring& path) {
   if (std::optional<std::string> exact = ExactAnsi(path)) return exact;
-  DWORD n = g_getShortPathName(path.c_str(), nullptr, 0);
+  DWORD n = (*g_getShortPathName)(path.c_str(), nullptr, 0);
   if (n == 0) {
     // Only a file that is there has a short name to look up.
     if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
@@ -32,7 +32,7 @@ std::optional<std::string> LibraryPath(const std::wstring& path) {
     return std::nullopt;
   }
   std::wstring shortPath(n, L'\0');
-  n = g_getShortPathName(path.c_str(), shortPath.data(), n);
+  n = (*g_getShortPathName)(path.c_str(), shortPath.data(), n);
   if (n == 0 || n >= shortPath.size()) return std::nullopt;
   shortPath.resize(n);
   // A component without a short name stays long, and may still be beyond

@@ -7,6 +7,8 @@
 #include <optional>
 #include <string>
 
+#include "win/seam.h"
+
 // The ANSI path to give the library for path:
 // - its ANSI form, when the code page holds every character of it;
 // - otherwise the ANSI form of its short (8.3) path, which the file system
@@ -24,4 +26,4 @@ std::wstring UnreachablePathMessage(const std::wstring& path);
 
 // GetShortPathNameW, replaceable so tests can stand for a volume without
 // short names (Wine makes one up for every file).
-extern decltype(&GetShortPathNameW) g_getShortPathName;
+extern win::Seam<decltype(&GetShortPathNameW)> g_getShortPathName;

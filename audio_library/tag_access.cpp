@@ -17,7 +17,7 @@ bool Vbmp3Succeeded(int32_t result) { return (result & 0xFFFF) != 0; }
 
 TagReading ReadFileTagsReporting(const std::wstring& path) {
   TagReading reading;
-  if (!g_vbmp3.getFileInfo2) return reading;
+  if (!g_vbmp3->getFileInfo2) return reading;
   std::optional<std::string> libraryPath = LibraryPath(path);
   if (!libraryPath) {
     reading.outcome = TagReadOutcome::kUnreachablePath;
@@ -25,7 +25,7 @@ TagReading ReadFileTagsReporting(const std::wstring& path) {
   }
   TagRecord tag{};
   TagTextsRecord texts{};
-  bool read = Vbmp3Succeeded(g_vbmp3.getFileInfo2(libraryPath->c_str(), &tag, &reading.tags.stream, &texts));
+  bool read = Vbmp3Succeeded(g_vbmp3->getFileInfo2(libraryPath->c_str(), &tag, &reading.tags.stream, &texts));
   reading.outcome = read ? TagReadOutcome::kRead : TagReadOutcome::kLibraryFailed;
   reading.tags.id3v1 = Id3v1Texts(tag, &FromAnsiBytes);
   reading.tags.id3v1.track = Id3v1Track(texts);
@@ -51,7 +51,7 @@ bool WriteId3v1Tag(const std::string& libraryPath, const TagTexts& texts, int32_
   win::FillAnsiField(tag.Title, sizeof(tag.Title), texts.title);
   win::FillAnsiField(tag.Year, sizeof(tag.Year), texts.year);
   tag.GenreNumber = genreNumber;
-  return g_vbmp3.setTagInfo && Vbmp3Succeeded(g_vbmp3.setTagInfo(libraryPath.c_str(), &tag, 0, 1));
+  return g_vbmp3->setTagInfo && Vbmp3Succeeded(g_vbmp3->setTagInfo(libraryPath.c_str(), &tag, 0, 1));
 }
 
 namespace {
@@ -69,10 +69,10 @@ void PutUtf8(char (&field)[128], const std::wstring& text) {
 
 }  // namespace
 
-bool CanWriteId3v2Texts() { return g_vbmp3.setTagTexts != nullptr; }
+bool CanWriteId3v2Texts() { return g_vbmp3->setTagTexts != nullptr; }
 
 bool WriteId3v2Texts(const std::string& libraryPath, const Id3v2Values& values, bool repairShiftJis) {
-  if (!g_vbmp3.setTagTexts) return false;
+  if (!g_vbmp3->setTagTexts) return false;
   TagTextsRecord record{};
   PutUtf8(record.Texts[kId3v2Title], values.title);
   PutUtf8(record.Texts[kId3v2Artist], values.artist);
@@ -82,21 +82,21 @@ bool WriteId3v2Texts(const std::string& libraryPath, const Id3v2Values& values, 
   PutUtf8(record.Texts[kId3v2Genre], values.genre);
   PutUtf8(record.Texts[kId3v2Track], values.track);
   const int32_t options = repairShiftJis ? VBMP3_TEXTS_REPAIR_SHIFT_JIS : 0;
-  return Vbmp3Succeeded(g_vbmp3.setTagTexts(libraryPath.c_str(), &record, options));
+  return Vbmp3Succeeded(g_vbmp3->setTagTexts(libraryPath.c_str(), &record, options));
 }
 
 std::vector<Genre> LibraryGenres() {
   std::vector<Genre> genres;
-  if (!g_vbmp3.getGenre) return genres;
+  if (!g_vbmp3->getGenre) return genres;
   // One record for every call, as the library expects to be asked.
   TagRecord tag{};
   for (int32_t number = 0; number <= 255; ++number) {
     tag.GenreNumber = number;
-    g_vbmp3.getGenre(&tag);
+    g_vbmp3->getGenre(&tag);
     std::wstring name = win::ReadAnsiField(tag.GenreName, sizeof(tag.GenreName));
     if (!name.empty()) genres.push_back({number, std::move(name)});
   }
   return genres;
 }
 
-int32_t Vbmp3LastErrorNumber() { return g_vbmp3.getLastErrorNo ? g_vbmp3.getLastErrorNo() : 0; }
+int32_t Vbmp3LastErrorNumber() { return g_vbmp3->getLastErrorNo ? g_vbmp3->getLastErrorNo() : 0; }

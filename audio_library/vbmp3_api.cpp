@@ -4,12 +4,12 @@
 
 #include "win/library.h"
 
-Vbmp3Api g_vbmp3;
+win::Seam<Vbmp3Api> g_vbmp3{Vbmp3Api{}};
 
 using win::ResolveExport;
 
 bool LoadVbmp3() {
-  if (g_vbmp3.init) return true;
+  if (g_vbmp3->init) return true;
   HMODULE module = win::LoadProgramLibrary(L"VBMP3.dll");
   if (!module) return false;
   Vbmp3Api api;
@@ -27,6 +27,6 @@ bool LoadVbmp3() {
     return false;
   }
   ResolveExport(module, "vbmp3_setTagTexts", api.setTagTexts);
-  g_vbmp3 = api;
+  g_vbmp3.Set(api);
   return true;
 }

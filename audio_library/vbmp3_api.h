@@ -1,7 +1,9 @@
 // The program's binding to VBMP3.dll, loaded from the program's folder at
-// start-up like any outside library. Calls go through g_vbmp3.
+// start-up like any outside library. Calls go through g_vbmp3, a seam
+// that tests may stand in for (win/seam.h).
 #pragma once
 #include "vbmp3/include/vbmp3.h"
+#include "win/seam.h"
 
 struct Vbmp3Api {
   decltype(&vbmp3_init) init = nullptr;
@@ -20,7 +22,7 @@ struct Vbmp3Api {
   decltype(&vbmp3_setTagTexts) setTagTexts = nullptr;
 };
 
-extern Vbmp3Api g_vbmp3;
+extern win::Seam<Vbmp3Api> g_vbmp3;
 
 // Loads VBMP3.dll from the program's folder and resolves every function.
 // False when the library or any of its functions is missing (the ID3v2

@@ -126,19 +126,11 @@ void CentreOnWorkArea(HWND window) {
   SetWindowPos(window, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-namespace {
-MessageBoxFunction g_messageBox = nullptr;
-}  // namespace
+Seam<MessageBoxFunction> g_messageBox{nullptr};
 
 int MessageBoxText(HWND owner, const std::wstring& text, UINT flags, const wchar_t* caption) {
-  if (g_messageBox) return g_messageBox(owner, text, flags, caption);
+  if (MessageBoxFunction standIn = *g_messageBox) return standIn(owner, text, flags, caption);
   return MessageBoxW(owner, text.c_str(), caption, flags);
-}
-
-MessageBoxFunction ReplaceMessageBox(MessageBoxFunction replacement) {
-  MessageBoxFunction previous = g_messageBox;
-  g_messageBox = replacement;
-  return previous;
 }
 
 std::wstring ProgramPath() {

@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "win/seam.h"
+
 namespace win {
 
 inline constexpr const wchar_t* kProgramTitle = L"ぽめろ";
@@ -46,12 +48,12 @@ void CentreOnWorkArea(HWND window);
 int MessageBoxText(HWND owner, const std::wstring& text, UINT flags,
                    const wchar_t* caption = kProgramTitle);
 
-// Tests put their own function in place of the real message box; it gets
+// What stands in for the real message box in a test (win/seam.h): it gets
 // what the box would show and returns the button the user would choose.
-// Returns the function that was in place (null: the real one).
+// Null is the real box.
 using MessageBoxFunction = int (*)(HWND owner, const std::wstring& text, UINT flags,
                                    const wchar_t* caption);
-MessageBoxFunction ReplaceMessageBox(MessageBoxFunction replacement);
+extern Seam<MessageBoxFunction> g_messageBox;
 
 // Full path of the running executable, and its folder without a trailing
 // backslash (a drive root keeps its backslash, as "C:\").

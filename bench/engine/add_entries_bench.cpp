@@ -41,7 +41,7 @@ int wmain(int argc, wchar_t** argv) {
     bench::Print("usage: add_entries_bench FOLDER\n");
     return 2;
   }
-  if (!LoadVbmp3() || (g_vbmp3.init() & 0xFFFF) == 0) {
+  if (!LoadVbmp3() || (g_vbmp3->init() & 0xFFFF) == 0) {
     bench::Print("VBMP3.dll not usable\n");
     return 1;
   }
@@ -111,6 +111,6 @@ int wmain(int argc, wchar_t** argv) {
   SendMessageW(host.statusBar, SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(status));
   std::snprintf(line, sizeof line, "add: status panel \"%s\"\n", win::ToUtf8(status).c_str());
   bench::Print(line);
-  g_vbmp3.free();
+  g_vbmp3->free();
   return empty == 0 ? 0 : 1;
 }

@@ -26,15 +26,15 @@ void VBSOCK::SendSSTP_SEND11(const std::wstring& SendData) {
   std::string address = win::ToAnsi(SSTP_Address);
   std::string sender = win::ToAnsi(SSTP_Sender);
   std::string script = win::ToAnsi(SendData);
-  g_vbsock.sendSstpSend(address.c_str(), sender.c_str(), script.c_str(), "");
+  g_vbsock->sendSstpSend(address.c_str(), sender.c_str(), script.c_str(), "");
 
-  int32_t size = g_vbsock.getSendDataSize();
+  int32_t size = g_vbsock->getSendDataSize();
   if (size == std::numeric_limits<int32_t>::max()) throw AppError(kOverflowError, kOverflowText);
   if (size < 0) throw AppError(kInvalidCallError, kInvalidCallText);
 
   std::string buffer(static_cast<size_t>(size) + 1, '\0');
   SendDataRecord record{0, buffer.data()};
-  g_vbsock.getSendData(&record);
+  g_vbsock->getSendData(&record);
   // Never read past the buffer, whatever the library left in it.
   buffer.back() = '\0';
   // Cut at the first NUL before decoding: a NUL byte is a NUL character in

@@ -5,12 +5,12 @@
 #include "win/handles.h"
 #include "win/library.h"
 
-VbsockApi g_vbsock;
+win::Seam<VbsockApi> g_vbsock{VbsockApi{}};
 
 using win::ResolveExport;
 
 VbsockLoad LoadVbsock() {
-  if (g_vbsock.sendSstpSend) return VbsockLoad::kLoaded;
+  if (g_vbsock->sendSstpSend) return VbsockLoad::kLoaded;
   win::OwnedLibrary module(win::LoadProgramLibrary(L"VBSOCK.dll"));
   if (!module) return VbsockLoad::kLibraryMissing;
   VbsockApi api;
@@ -20,6 +20,6 @@ VbsockLoad LoadVbsock() {
     return VbsockLoad::kFunctionMissing;
   // The module stays loaded for the rest of the process.
   module.Release();
-  g_vbsock = api;
+  g_vbsock.Set(api);
   return VbsockLoad::kLoaded;
 }

@@ -2,6 +2,7 @@
 // first time an SSTP send needs it.
 #pragma once
 #include "vbsock/include/vbsock.h"
+#include "win/seam.h"
 
 struct VbsockApi {
   decltype(&vbsock_sendSstpSend) sendSstpSend = nullptr;
@@ -16,4 +17,4 @@ enum class VbsockLoad { kLoaded, kLibraryMissing, kFunctionMissing };
 VbsockLoad LoadVbsock();
 
 // Valid after LoadVbsock() returned kLoaded.
-extern VbsockApi g_vbsock;
+extern win::Seam<VbsockApi> g_vbsock;

@@ -215,10 +215,11 @@ TEST_F(MainWindowTest, MinimisedFromMaximisedStoresTheNormalSize) {
 TEST_F(MainWindowTest, TemplateEditsAfterAFailedReadAreReportedAtClose) {
   static std::vector<std::wstring> shown;
   shown.clear();
-  auto previous = win::ReplaceMessageBox([](HWND, const std::wstring& text, UINT, const wchar_t*) {
-    shown.push_back(text);
-    return IDOK;
-  });
+  win::Seam<win::MessageBoxFunction>::Replacement recorded(
+      win::g_messageBox, [](HWND, const std::wstring& text, UINT, const wchar_t*) {
+        shown.push_back(text);
+        return IDOK;
+      });
   const std::wstring path = *folder_ / L"velnoir.lst";
   HANDLE locked = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(locked, INVALID_HANDLE_VALUE);
@@ -227,7 +228,6 @@ TEST_F(MainWindowTest, TemplateEditsAfterAFailedReadAreReportedAtClose) {
   size_t atStart = shown.size();  // the read error itself
   window->UserPreferences().templates.push_back(L"%T - %A");
   Close(*window);
-  win::ReplaceMessageBox(previous);
   ASSERT_EQ(shown.size(), atStart + 1);
   EXPECT_EQ(shown.back(),
             L"リストファイルを読み込めなかったため、テンプレートの変更は保存されませんでした。\r\n" + path);
@@ -235,16 +235,11 @@ TEST_F(MainWindowTest, TemplateEditsAfterAFailedReadAreReportedAtClose) {
 
   // Without edits nothing is said.
   shown.clear();
-  previous = win::ReplaceMessageBox([](HWND, const std::wstring& text, UINT, const wchar_t*) {
-    shown.push_back(text);
-    return IDOK;
-  });
   locked = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   window = Open();
   CloseHandle(locked);
   atStart = shown.size();
   Close(*window);
-  win::ReplaceMessageBox(previous);
   EXPECT_EQ(shown.size(), atStart);
   EXPECT_EQ(ReadBytes(path), kTemplates);
 }

@@ -88,7 +88,7 @@ TEST_F(ForeignNamesTest, TheLibraryPathOpensTheFileItselfAndPlainNamesStayAsThey
 TEST_F(ForeignNamesTest, WithoutShortNamesAFileIsUnreachableAndAMissingOneStaysMissing) {
   std::wstring path = File(L"Café.mp3", SilentMp3(10, "Mine", "A"));
   std::wstring lookAlike = File(L"Cafe.mp3", SilentMp3(10, "LookAlike", "B"));
-  g_getShortPathName = &NoShortName;
+  win::Seam<decltype(&GetShortPathNameW)>::Replacement noShortNames(g_getShortPathName, &NoShortName);
   EXPECT_FALSE(LibraryPath(path).has_value());
   EXPECT_EQ(UnreachablePathMessage(path).rfind(path + L"\r\n", 0), 0u);
 
@@ -98,7 +98,7 @@ TEST_F(ForeignNamesTest, WithoutShortNamesAFileIsUnreachableAndAMissingOneStaysM
   ASSERT_TRUE(missing.has_value());
   TagRecord tag{};
   StreamInfoRecord info{};
-  EXPECT_FALSE(Vbmp3Succeeded(g_vbmp3.getFileInfo(missing->c_str(), &tag, &info)));
+  EXPECT_FALSE(Vbmp3Succeeded(g_vbmp3->getFileInfo(missing->c_str(), &tag, &info)));
   EXPECT_EQ(win::ReadAnsiField(tag.Title, sizeof(tag.Title)), L"");
   EXPECT_TRUE(Exists(lookAlike));
 }
@@ -131,7 +131,7 @@ TEST_F(ForeignNamesTest, ThePlayerNamesAFileItCannotReachAndPlaysNoLookAlike) {
   File(L"Cafe.mp3", SilentMp3(80, "LookAlike", "B"));
   list.entries.push_back({path, L"", L"Café.mp3", L""});
   list.selected = 1;
-  g_getShortPathName = &NoShortName;
+  win::Seam<decltype(&GetShortPathNameW)>::Replacement noShortNames(g_getShortPathName, &NoShortName);
   Vbmp3PlayerLibrary library;
   RecordingHost host(list);
   Player player(library, host);
@@ -170,7 +170,7 @@ TEST_F(ForeignNamesTest, TheRenameRunRenamesThemAfterTheirTags) {
 TEST_F(ForeignNamesTest, WithoutAShortNameTheEntryHasNoTargetAndTheRunLeavesBothFiles) {
   std::wstring path = File(L"Café.mp3", SilentMp3(4, "Mine", "A"));
   std::wstring lookAlike = File(L"Cafe.mp3", SilentMp3(4, "LookAlike", "B"));
-  g_getShortPathName = &NoShortName;
+  win::Seam<decltype(&GetShortPathNameW)>::Replacement noShortNames(g_getShortPathName, &NoShortName);
   MemoryRenameList list;
   AddRenameEntry(list, path, preferences);
   ASSERT_EQ(list.Count(), 1);

@@ -63,7 +63,7 @@ TEST_F(TagAccessTest, AFileTheLibraryRefusesStillShowsWhatTheLibraryFilled) {
 
 TEST_F(TagAccessTest, AFileNoAnsiPathReachesIsNotGivenToTheLibrary) {
   std::wstring path = File(L"Café.mp3", SilentMp3(20, "Cafe"));
-  g_getShortPathName = &NoShortName;
+  win::Seam<decltype(&GetShortPathNameW)>::Replacement noShortNames(g_getShortPathName, &NoShortName);
   TagReading reading = ReadFileTagsReporting(path);
   EXPECT_EQ(reading.outcome, TagReadOutcome::kUnreachablePath);
   EXPECT_EQ(reading.tags.id3v1.title, L"");

@@ -18,7 +18,7 @@ std::string TaggedMp3(const std::string& title, const std::string& artist,
 }
 
 bool LibraryReady() {
-  static bool ready = LoadVbmp3() && Vbmp3Succeeded(g_vbmp3.init());
+  static bool ready = LoadVbmp3() && Vbmp3Succeeded(g_vbmp3->init());
   return ready;
 }
 

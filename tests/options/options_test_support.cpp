@@ -110,12 +110,6 @@ void ScratchRegistry::Write(const std::wstring& path, const std::string& name, D
             ERROR_SUCCESS);
 }
 
-MessageBoxRecorder::MessageBoxRecorder() {
-  g_recorder = this;
-  previous_ = win::ReplaceMessageBox(&Record);
-}
+MessageBoxRecorder::MessageBoxRecorder() : standIn_(win::g_messageBox, &Record) { g_recorder = this; }
 
-MessageBoxRecorder::~MessageBoxRecorder() {
-  win::ReplaceMessageBox(previous_);
-  g_recorder = nullptr;
-}
+MessageBoxRecorder::~MessageBoxRecorder() { g_recorder = nullptr; }

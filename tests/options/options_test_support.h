@@ -64,5 +64,5 @@ struct MessageBoxRecorder {
   bool throwOnNext = false;
 
  private:
-  win::MessageBoxFunction previous_;
+  win::Seam<win::MessageBoxFunction>::Replacement standIn_;
 };

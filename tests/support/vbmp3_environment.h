@@ -20,10 +20,10 @@ class Vbmp3Environment : public ::testing::Environment {
  public:
   void SetUp() override {
     ASSERT_TRUE(LoadVbmp3()) << "VBMP3.dll beside the test";
-    ASSERT_TRUE(Vbmp3Succeeded(g_vbmp3.init()));
+    ASSERT_TRUE(Vbmp3Succeeded(g_vbmp3->init()));
   }
   void TearDown() override {
-    if (g_vbmp3.free) g_vbmp3.free();
+    if (g_vbmp3->free) g_vbmp3->free();
   }
 };
 
@@ -33,15 +33,11 @@ inline DWORD WINAPI NoShortName(const wchar_t*, wchar_t*, DWORD) {
   return 0;
 }
 
-// Files in a scratch folder for the library to read; a test that stands for
-// a volume without short names gets the real lookup back afterwards.
+// Files in a scratch folder for the library to read.
 class LibraryFileTest : public ::testing::Test {
  protected:
   void SetUp() override { folder_ = std::make_unique<testing_files::ScratchFolder>(L"library"); }
-  void TearDown() override {
-    g_getShortPathName = &GetShortPathNameW;
-    folder_.reset();
-  }
+  void TearDown() override { folder_.reset(); }
   std::wstring File(const std::wstring& name, const std::string& bytes) {
     std::wstring path = *folder_ / name;
     testing_files::WriteBytes(path, bytes);

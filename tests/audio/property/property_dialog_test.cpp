@@ -96,15 +96,14 @@ class PropertyDialogTest : public ::testing::Test {
     preferences_.settings.RenameExt_Default = L"%A - %T";
     preferences_.templates.clear();
     g_sent.clear();
-    g_realSetTagInfo = g_vbmp3.setTagInfo;
-    g_vbmp3.setTagInfo = &RecordingSetTagInfo;
+    g_realSetTagInfo = g_vbmp3->setTagInfo;
+    Vbmp3Api recording = *g_vbmp3;
+    recording.setTagInfo = &RecordingSetTagInfo;
+    library_.emplace(g_vbmp3, recording);
   }
 
   void TearDown() override {
-    win::ReplaceMessageBox(nullptr);
     current_ = nullptr;
-    g_vbmp3.setTagInfo = g_realSetTagInfo;
-    g_getShortPathName = &GetShortPathNameW;
     dialog_.reset();
     DestroyWindow(owner_);
     WIN32_FIND_DATAW data;
@@ -137,7 +136,7 @@ class PropertyDialogTest : public ::testing::Test {
     list_.selected = 2;
     dialog_ = std::make_unique<PropertyDialog>(owner_, list_, 2, preferences_);
     current_ = this;
-    win::ReplaceMessageBox(&AnswerMessage);
+    messageBox_.emplace(win::g_messageBox, &AnswerMessage);
     EXPECT_TRUE(dialog_->Create());
     return *dialog_;
   }
@@ -177,7 +176,7 @@ class PropertyDialogTest : public ::testing::Test {
   TagRecord TagOnDisk(const std::wstring& path) const {
     TagRecord tag{};
     StreamInfoRecord info{};
-    EXPECT_TRUE(Vbmp3Succeeded(g_vbmp3.getFileInfo(win::ToAnsi(path).c_str(), &tag, &info)));
+    EXPECT_TRUE(Vbmp3Succeeded(g_vbmp3->getFileInfo(win::ToAnsi(path).c_str(), &tag, &info)));
     return tag;
   }
   void WriteTagDirectly(const std::wstring& path, const std::wstring& artist,
@@ -200,6 +199,8 @@ class PropertyDialogTest : public ::testing::Test {
   HWND owner_ = nullptr;
   MemoryRenameList list_;
   Preferences preferences_;
+  std::optional<win::Seam<Vbmp3Api>::Replacement> library_;
+  std::optional<win::Seam<win::MessageBoxFunction>::Replacement> messageBox_;
   std::unique_ptr<PropertyDialog> dialog_;
   std::vector<Shown> messages_;
   std::vector<int> answers_;
@@ -228,7 +229,7 @@ TEST_F(PropertyDialogTest, LoadShowsPathTagStreamAndCaption) {
 
   StreamInfoRecord info{};
   TagRecord tag{};
-  ASSERT_TRUE(Vbmp3Succeeded(g_vbmp3.getFileInfo(win::ToAnsi(path).c_str(), &tag, &info)));
+  ASSERT_TRUE(Vbmp3Succeeded(g_vbmp3->getFileInfo(win::ToAnsi(path).c_str(), &tag, &info)));
   std::vector<std::wstring> lines = MpegLines();
   ASSERT_EQ(lines.size(), 9u) << win::ToUtf8(Text(Id::kStreamInfo));
   EXPECT_EQ(lines[0], L"Version：1");
@@ -581,7 +582,7 @@ TEST_F(PropertyDialogTest, FailedWriteAsksInARealMessageBox) {
   std::wstring path = Copy(L"tagged90.mp3", L"song.mp3");
   SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY);
   PropertyDialog& dialog = Open(path, L"");
-  win::ReplaceMessageBox(nullptr);
+  messageBox_.reset();
   TypeText(dialog.Control(Id::kTitle), L"!");
   std::wstring text;
   std::atomic<bool> retryAndCancel{false};
@@ -662,7 +663,7 @@ TEST_F(PropertyDialogTest, NameWithoutAShortFormIsNamedInAMessageAndNoLookAlikeI
   std::wstring path = Copy(L"tagged90.mp3", L"Café.mp3");
   std::wstring lookAlike = Copy(L"short5.mp3", L"Cafe.mp3");
   std::vector<char> lookAlikeBefore = FileBytes(lookAlike), before = FileBytes(path);
-  g_getShortPathName = &NoShortName;
+  win::Seam<decltype(&GetShortPathNameW)>::Replacement noShortNames(g_getShortPathName, &NoShortName);
   PropertyDialog& dialog = Open(path, L"");
   ASSERT_EQ(messages_.size(), 1u);
   EXPECT_EQ(messages_[0].text, UnreachablePathMessage(path));
@@ -805,7 +806,7 @@ TagTextsRecord TextsOnDisk(const std::wstring& path) {
   TagRecord tag{};
   StreamInfoRecord info{};
   TagTextsRecord texts{};
-  g_vbmp3.getFileInfo2(win::ToAnsi(path).c_str(), &tag, &info, &texts);
+  g_vbmp3->getFileInfo2(win::ToAnsi(path).c_str(), &tag, &info, &texts);
   return texts;
 }
 

@@ -11,7 +11,7 @@
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   int argc = 0;
   wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
-  if (argc < 2 || !LoadVbmp3() || !Vbmp3Succeeded(g_vbmp3.init())) return 1;
+  if (argc < 2 || !LoadVbmp3() || !Vbmp3Succeeded(g_vbmp3->init())) return 1;
   Preferences preferences;
   preferences.settings.RenameExt_Default = kDefaultTemplate;
   preferences.templates = {L"%T", L"%A - %L - %T", L"%Y %L"};
@@ -22,7 +22,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
                                900, 640, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
   ShowPropertyDialog(owner, list, preferences);
   DestroyWindow(owner);
-  g_vbmp3.free();
+  g_vbmp3->free();
   LocalFree(argv);
   return 0;
 }

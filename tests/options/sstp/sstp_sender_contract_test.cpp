@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include <algorithm>
 #include <limits>
 #include <string>
@@ -47,17 +49,14 @@ class SenderContract : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_EQ(LoadVbsock(), VbsockLoad::kLoaded);
-    saved_ = g_vbsock;
-    g_vbsock = VbsockApi{FakeSend, FakeSize, FakeData};
+    fakes_.emplace(g_vbsock, VbsockApi{FakeSend, FakeSize, FakeData});
     g_fake = Fake{};
     sock_.SSTP_Address = L"mascot.example:9821";
     sock_.SSTP_Port = 11000;
     sock_.SSTP_Sender = L"Velnoir";
     sock_.recvData = L"previous";
   }
-  void TearDown() override { g_vbsock = saved_; }
-
-  VbsockApi saved_;
+  std::optional<win::Seam<VbsockApi>::Replacement> fakes_;
   VBSOCK sock_;
 };
 

@@ -52,9 +52,9 @@ TEST(VbsockClass, NewObjectIsEmpty) {
 
 TEST(VbsockClass, LibraryLoadsFromTheProgramFolderWithPlainNames) {
   ASSERT_EQ(LoadVbsock(), VbsockLoad::kLoaded);
-  EXPECT_NE(g_vbsock.sendSstpSend, nullptr);
-  EXPECT_NE(g_vbsock.getSendDataSize, nullptr);
-  EXPECT_NE(g_vbsock.getSendData, nullptr);
+  EXPECT_NE(g_vbsock->sendSstpSend, nullptr);
+  EXPECT_NE(g_vbsock->getSendDataSize, nullptr);
+  EXPECT_NE(g_vbsock->getSendData, nullptr);
 }
 
 TEST(VbsockClass, SendsTheRequestAndKeepsTheAnswer) {
@@ -148,7 +148,7 @@ TEST(VbsockClass, EmptyAnswerGivesSizeZeroAndEmptyText) {
   sock.recvData = L"previous";
   sock.SendSSTP_SEND11(L"x");
   EXPECT_EQ(server.Requests(1).size(), 1u);
-  EXPECT_EQ(g_vbsock.getSendDataSize(), 0);
+  EXPECT_EQ(g_vbsock->getSendDataSize(), 0);
   EXPECT_EQ(sock.recvData, L"");
 }
 
@@ -158,7 +158,7 @@ TEST(VbsockClass, AnswerIsCutAtItsFirstNul) {
     ASSERT_TRUE(server.ok());
     VBSOCK sock = SenderFor(server);
     sock.SendSSTP_SEND11(L"x");
-    EXPECT_EQ(g_vbsock.getSendDataSize(), 5);
+    EXPECT_EQ(g_vbsock->getSendDataSize(), 5);
     EXPECT_EQ(sock.recvData, L"ab");
   }
   {

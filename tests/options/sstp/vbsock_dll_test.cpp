@@ -20,7 +20,7 @@ class VbsockDll : public ::testing::Test {
   void SetUp() override { ASSERT_EQ(LoadVbsock(), VbsockLoad::kLoaded); }
 
   static int32_t Send(const std::wstring& address, const char* script, const char* option = "") {
-    return g_vbsock.sendSstpSend(win::ToAnsi(address).c_str(), "dll-test", script, option);
+    return g_vbsock->sendSstpSend(win::ToAnsi(address).c_str(), "dll-test", script, option);
   }
 };
 
@@ -29,17 +29,17 @@ TEST_F(VbsockDll, DeliversExactlyTheAnnouncedBytesAndOneNul) {
   SstpTestServer server(answer);
   ASSERT_TRUE(server.ok());
   EXPECT_EQ(Send(server.Address(), "x"), 0);
-  int32_t n = g_vbsock.getSendDataSize();
+  int32_t n = g_vbsock->getSendDataSize();
   ASSERT_EQ(n, static_cast<int32_t>(answer.size()));
   // Guard bytes after the n + 1 the caller prepares must stay untouched.
   std::vector<char> buffer(static_cast<size_t>(n) + 1 + 8, '#');
   SendDataRecord record{0, buffer.data()};
-  EXPECT_EQ(g_vbsock.getSendData(&record), n);
+  EXPECT_EQ(g_vbsock->getSendData(&record), n);
   EXPECT_EQ(std::string(buffer.data(), static_cast<size_t>(n)), answer);
   EXPECT_EQ(buffer[static_cast<size_t>(n)], '\0');
   EXPECT_EQ(std::string(buffer.end() - 8, buffer.end()), "########");
   // Asking again gives the same text: delivering does not consume it.
-  EXPECT_EQ(g_vbsock.getSendDataSize(), n);
+  EXPECT_EQ(g_vbsock->getSendDataSize(), n);
 }
 
 TEST_F(VbsockDll, StopsReadingAtTheEndOfTheAnswerHeader) {
@@ -53,28 +53,28 @@ TEST_F(VbsockDll, StopsReadingAtTheEndOfTheAnswerHeader) {
 }
 
 TEST_F(VbsockDll, RefusesMissingRecordOrBuffer) {
-  EXPECT_EQ(g_vbsock.getSendData(nullptr), -1);
+  EXPECT_EQ(g_vbsock->getSendData(nullptr), -1);
   SendDataRecord record{0, nullptr};
-  EXPECT_EQ(g_vbsock.getSendData(&record), -1);
+  EXPECT_EQ(g_vbsock->getSendData(&record), -1);
 }
 
 TEST_F(VbsockDll, RefusesMissingTexts) {
-  EXPECT_LT(g_vbsock.sendSstpSend(nullptr, "s", "x", ""), 0);
-  EXPECT_LT(g_vbsock.sendSstpSend("127.0.0.1", nullptr, "x", ""), 0);
-  EXPECT_LT(g_vbsock.sendSstpSend("127.0.0.1", "s", nullptr, ""), 0);
-  EXPECT_EQ(g_vbsock.getSendDataSize(), 0);
+  EXPECT_LT(g_vbsock->sendSstpSend(nullptr, "s", "x", ""), 0);
+  EXPECT_LT(g_vbsock->sendSstpSend("127.0.0.1", nullptr, "x", ""), 0);
+  EXPECT_LT(g_vbsock->sendSstpSend("127.0.0.1", "s", nullptr, ""), 0);
+  EXPECT_EQ(g_vbsock->getSendDataSize(), 0);
 }
 
 TEST_F(VbsockDll, FailedSendLeavesNoOldAnswerBehind) {
   SstpTestServer server(SstpTestServer::kOk);
   ASSERT_TRUE(server.ok());
   EXPECT_EQ(Send(server.Address(), "x"), 0);
-  EXPECT_GT(g_vbsock.getSendDataSize(), 0);
+  EXPECT_GT(g_vbsock->getSendDataSize(), 0);
   EXPECT_LT(Send(L"127.0.0.1:" + std::to_wstring(ClosedPort()), "x"), 0);
-  EXPECT_EQ(g_vbsock.getSendDataSize(), 0);
+  EXPECT_EQ(g_vbsock->getSendDataSize(), 0);
   char text[1] = {'#'};
   SendDataRecord record{0, text};
-  EXPECT_EQ(g_vbsock.getSendData(&record), 0);
+  EXPECT_EQ(g_vbsock->getSendData(&record), 0);
   EXPECT_EQ(text[0], '\0');
 }
 
@@ -98,7 +98,7 @@ TEST_F(VbsockDll, AnswerWithoutEmptyLineEndsWhenTheServerCloses) {
   // The server closes after an answer without the empty line: what came
   // is delivered as it is.
   EXPECT_EQ(Send(server.Address(), "x"), 0);
-  EXPECT_EQ(g_vbsock.getSendDataSize(), static_cast<int32_t>(strlen("SSTP/1.1 200 OK\r\n")));
+  EXPECT_EQ(g_vbsock->getSendDataSize(), static_cast<int32_t>(strlen("SSTP/1.1 200 OK\r\n")));
 }
 
 TEST_F(VbsockDll, AddressWithoutPortUsesTheStandardPort) {
