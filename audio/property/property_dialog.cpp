@@ -25,10 +25,39 @@ constexpr int kDropDownTwips = 2400;
 constexpr win::TwipsRect kTagFramePlace{105, 735, 3270, 3020};
 constexpr win::TwipsRect kStreamFramePlace{3465, 735, 3270, 3020};
 
-// A control placed inside a frame is laid out relative to the frame's corner.
-win::TwipsRect In(const win::TwipsRect& frame, win::TwipsRect r) {
-  return {frame.left + r.left, frame.top + r.top, r.width, r.height};
-}
+constexpr DWORD kLabel = SS_LEFT, kRightLabel = SS_RIGHT;
+constexpr DWORD kTextBox = ES_LEFT | ES_AUTOHSCROLL | WS_TABSTOP | WS_GROUP;
+using Id = PropertyDialog::ControlId;
+using win::Inside;
+
+// In tab order; the tag boxes and the stream text lie inside their frames.
+constexpr win::ControlSpec kLayout[] = {
+    {Id::kPathLabel, L"STATIC", L"ファイルパス(&P)：", kRightLabel, 0, {105, 105, 1590, 225}},
+    {Id::kPath, L"EDIT", L"[NO TARGET]", kTextBox | ES_READONLY, WS_EX_CLIENTEDGE, {1680, 82, 4950, 270}},
+    {Id::kTargetLabel, L"STATIC", L"リネーム予定(&R)：", kRightLabel, 0, {105, 420, 1590, 225}},
+    {Id::kTarget, L"COMBOBOX", L"", CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP | WS_GROUP, 0,
+     {1680, 382, 4950, 300 + kDropDownTwips}},
+    {Id::kTagFrame, L"BUTTON", L"ID3(v1)情報", BS_GROUPBOX, 0, kTagFramePlace},
+    {Id::kArtistLabel, L"STATIC", L"アーティスト(&A)：", kLabel, 0, Inside(kTagFramePlace, {105, 210, 1485, 225})},
+    {Id::kArtist, L"EDIT", L"", kTextBox, WS_EX_CLIENTEDGE, Inside(kTagFramePlace, {105, 420, 3060, 270})},
+    {Id::kTitleLabel, L"STATIC", L"タイトル(&T)：", kLabel, 0, Inside(kTagFramePlace, {105, 735, 1275, 225})},
+    {Id::kTitle, L"EDIT", L"", kTextBox, WS_EX_CLIENTEDGE, Inside(kTagFramePlace, {105, 945, 3060, 270})},
+    {Id::kAlbumLabel, L"STATIC", L"アルバム(&L)：", kLabel, 0, Inside(kTagFramePlace, {105, 1260, 1380, 225})},
+    {Id::kAlbum, L"EDIT", L"", kTextBox, WS_EX_CLIENTEDGE, Inside(kTagFramePlace, {105, 1470, 3060, 270})},
+    {Id::kCommentLabel, L"STATIC", L"コメント(&C)：", kLabel, 0, Inside(kTagFramePlace, {105, 1785, 1275, 225})},
+    {Id::kComment, L"EDIT", L"", kTextBox, WS_EX_CLIENTEDGE, Inside(kTagFramePlace, {105, 1995, 3060, 270})},
+    {Id::kYearLabel, L"STATIC", L"製作年(&Y)：", kRightLabel, 0, Inside(kTagFramePlace, {315, 2340, 855, 225})},
+    {Id::kYear, L"EDIT", L"", kTextBox, WS_EX_CLIENTEDGE, Inside(kTagFramePlace, {1155, 2310, 2010, 270})},
+    {Id::kGenreLabel, L"STATIC", L"ジャンル(&G)：", kRightLabel, 0, Inside(kTagFramePlace, {105, 2670, 1065, 225})},
+    {Id::kGenre, L"COMBOBOX", L"", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP | WS_GROUP, 0,
+     Inside(kTagFramePlace, {1155, 2625, 2010, 300 + kDropDownTwips})},
+    {Id::kStreamFrame, L"BUTTON", L"MPEG情報", BS_GROUPBOX, 0, kStreamFramePlace},
+    {Id::kStreamInfo, L"EDIT", L"", ES_LEFT | ES_MULTILINE | ES_READONLY | WS_TABSTOP | WS_GROUP,
+     WS_EX_CLIENTEDGE, Inside(kStreamFramePlace, {105, 210, 3035, 2745})},
+    {Id::kTargetStatus, L"STATIC", L"重複はありません。", kLabel, 0, {105, 3903, 3480, 225}},
+    {Id::kCancel, L"BUTTON", L"キャンセル", BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP, 0, {3675, 3850, 1485, 330}},
+    {Id::kOk, L"BUTTON", L"OK", BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, 0, {5280, 3850, 1485, 330}},
+};
 
 std::wstring TrimSpaces(const std::wstring& text) {
   size_t first = text.find_first_not_of(L' ');
@@ -58,7 +87,7 @@ void ShowPropertyDialog(HWND owner, RenameList& list, const Preferences& prefere
 
 PropertyDialog::PropertyDialog(HWND owner, RenameList& list, int position,
                                const Preferences& preferences)
-    : owner_(owner), list_(list), position_(position), preferences_(preferences) {}
+    : owner_(owner), list_(list), preferences_(preferences), position_(position) {}
 
 HWND PropertyDialog::Control(ControlId id) const { return GetDlgItem(Handle(), id); }
 
@@ -68,9 +97,10 @@ bool PropertyDialog::Create() {
   // the Tab key, as in any dialog.
   win::WindowClass windowClass{kClassName};
   windowClass.dialogKeyboard = true;
-  HWND window = Window::Create(windowClass, L"", WS_POPUP | WS_CAPTION | WS_SYSMENU,
-                               WS_EX_DLGMODALFRAME, owner_, nullptr, 0, 0, 100, 100);
-  if (!window) return false;
+  if (!CreateDialogWindow(owner_, windowClass, L"", WS_POPUP | WS_CAPTION | WS_SYSMENU,
+                          WS_EX_DLGMODALFRAME, kClientWidth, kClientHeight))
+    return false;
+  HWND window = Handle();
   // The system menu of a fixed dialog offers only moving and closing.
   if (HMENU menu = GetSystemMenu(window, FALSE)) {
     DeleteMenu(menu, SC_SIZE, MF_BYCOMMAND);
@@ -78,55 +108,17 @@ bool PropertyDialog::Create() {
     DeleteMenu(menu, SC_MAXIMIZE, MF_BYCOMMAND);
     DeleteMenu(menu, SC_RESTORE, MF_BYCOMMAND);
   }
-  win::PlaceCentred(window, owner_, kClientWidth, kClientHeight);
   CreateControls();
   LoadEntry();
   return true;
 }
 
 void PropertyDialog::RunModal() {
-  if (!Handle()) return;
-  win::RunModal(Handle(), owner_);
+  if (Handle()) ModalDialog::RunModal();
 }
 
 void PropertyDialog::CreateControls() {
-  const DWORD label = SS_LEFT, rightLabel = SS_RIGHT;
-  const DWORD textBox = ES_LEFT | ES_AUTOHSCROLL | WS_TABSTOP | WS_GROUP;
-  auto add = [this](const wchar_t* cls, const std::wstring& text, DWORD style, DWORD ex, int id,
-                    win::TwipsRect r) { return win::CreateControl(Handle(), cls, text, style, ex, id, r); };
-
-  add(L"STATIC", L"ファイルパス(&P)：", rightLabel, 0, kPathLabel, {105, 105, 1590, 225});
-  add(L"EDIT", L"[NO TARGET]", textBox | ES_READONLY, WS_EX_CLIENTEDGE, kPath,
-      {1680, 82, 4950, 270});
-  add(L"STATIC", L"リネーム予定(&R)：", rightLabel, 0, kTargetLabel, {105, 420, 1590, 225});
-  add(L"COMBOBOX", L"", CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP | WS_GROUP, 0,
-      kTarget, {1680, 382, 4950, 300 + kDropDownTwips});
-
-  add(L"BUTTON", L"ID3(v1)情報", BS_GROUPBOX, 0, kTagFrame, kTagFramePlace);
-  add(L"STATIC", L"アーティスト(&A)：", label, 0, kArtistLabel, In(kTagFramePlace, {105, 210, 1485, 225}));
-  add(L"EDIT", L"", textBox, WS_EX_CLIENTEDGE, kArtist, In(kTagFramePlace, {105, 420, 3060, 270}));
-  add(L"STATIC", L"タイトル(&T)：", label, 0, kTitleLabel, In(kTagFramePlace, {105, 735, 1275, 225}));
-  add(L"EDIT", L"", textBox, WS_EX_CLIENTEDGE, kTitle, In(kTagFramePlace, {105, 945, 3060, 270}));
-  add(L"STATIC", L"アルバム(&L)：", label, 0, kAlbumLabel, In(kTagFramePlace, {105, 1260, 1380, 225}));
-  add(L"EDIT", L"", textBox, WS_EX_CLIENTEDGE, kAlbum, In(kTagFramePlace, {105, 1470, 3060, 270}));
-  add(L"STATIC", L"コメント(&C)：", label, 0, kCommentLabel, In(kTagFramePlace, {105, 1785, 1275, 225}));
-  add(L"EDIT", L"", textBox, WS_EX_CLIENTEDGE, kComment, In(kTagFramePlace, {105, 1995, 3060, 270}));
-  add(L"STATIC", L"製作年(&Y)：", rightLabel, 0, kYearLabel, In(kTagFramePlace, {315, 2340, 855, 225}));
-  add(L"EDIT", L"", textBox, WS_EX_CLIENTEDGE, kYear, In(kTagFramePlace, {1155, 2310, 2010, 270}));
-  add(L"STATIC", L"ジャンル(&G)：", rightLabel, 0, kGenreLabel, In(kTagFramePlace, {105, 2670, 1065, 225}));
-  add(L"COMBOBOX", L"", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP | WS_GROUP, 0, kGenre,
-      In(kTagFramePlace, {1155, 2625, 2010, 300 + kDropDownTwips}));
-
-  add(L"BUTTON", L"MPEG情報", BS_GROUPBOX, 0, kStreamFrame, kStreamFramePlace);
-  add(L"EDIT", L"", ES_LEFT | ES_MULTILINE | ES_READONLY | WS_TABSTOP | WS_GROUP, WS_EX_CLIENTEDGE,
-      kStreamInfo, In(kStreamFramePlace, {105, 210, 3035, 2745}));
-
-  add(L"STATIC", L"重複はありません。", label, 0, kTargetStatus, {105, 3903, 3480, 225});
-  add(L"BUTTON", L"キャンセル", BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP, 0, kCancel,
-      {3675, 3850, 1485, 330});
-  add(L"BUTTON", L"OK", BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, 0, kOk,
-      {5280, 3850, 1485, 330});
-
+  ModalDialog::CreateControls(kLayout);
   // No text box limits its length (an edit control stops at 32767 otherwise).
   for (ControlId id : {kPath, kArtist, kTitle, kAlbum, kComment, kYear,
                        kStreamInfo})
@@ -278,18 +270,10 @@ void PropertyDialog::OnOk() {
   entry.sourceName = GetFileNamePart(entry.source);
   entry.targetName = GetFileNamePart(entry.target);
   list_.Set(position_, std::move(entry));
-  Close();
+  CloseDialog();
 }
 
-void PropertyDialog::OnCancel() { Close(); }
-
-void PropertyDialog::Close() {
-  if (!Handle()) return;
-  // The owner comes back before this window goes, so activation returns to
-  // it rather than to some other program.
-  if (owner_) EnableWindow(owner_, TRUE);
-  DestroyWindow(Handle());
-}
+void PropertyDialog::OnCancel() { CloseDialog(); }
 
 void PropertyDialog::OnTagTextChange() {
   if (loading_) return;

@@ -10,13 +10,13 @@
 #include "audio_library/tag_access.h"
 #include "engine/rename_list.h"
 #include "settings/preferences.h"
-#include "win/window.h"
+#include "win/modal_dialog.h"
 
 // Opens the dialog modally over owner for the selected entry of list; does
 // nothing when no entry is selected. Returns when the dialog is closed.
 void ShowPropertyDialog(HWND owner, RenameList& list, const Preferences& preferences);
 
-class PropertyDialog : public win::Window {
+class PropertyDialog : public win::ModalDialog {
  public:
   // Control identifiers; also the keys of Control().
   enum ControlId : int {
@@ -85,7 +85,6 @@ class PropertyDialog : public win::Window {
   void OnTargetTyped();
   void OnTargetChosen();
   void ShowTargetState(const std::wstring& target);
-  void Close();
   // The tag boxes and their sources (property_dialog_tags.cpp).
   void ShowTagTexts(const FileTags& tags);
   TagTexts BoxTagTexts() const;

@@ -16,6 +16,7 @@
 #include "audio_library/library_path.h"
 #include "audio/property/property_dialog.h"
 #include "audio_library/vbmp3_api.h"
+#include "tests/support/dialog_checks.h"
 #include "tests/support/memory_rename_list.h"
 #include "tests/vbmp3/synth.h"
 #include "tests/support/ui_driver.h"
@@ -687,37 +688,21 @@ TEST_F(PropertyDialogTest, PathWithoutFolderKeepsItsWholeNameInTheCaption) {
   EXPECT_EQ(win::GetText(dialog.Handle()), L"song.mp3 のプロパティ");
 }
 
-TEST_F(PropertyDialogTest, ControlsSitAtTheirTwipsPlaces) {
+TEST_F(PropertyDialogTest, TheLayoutHoldsTogether) {
   PropertyDialog& dialog = Open(Copy(L"tagged90.mp3", L"song.mp3"));
   RECT client;
   GetClientRect(dialog.Handle(), &client);
   EXPECT_EQ(client.right, win::TwipsToPixelsX(6795));
   EXPECT_EQ(client.bottom, win::TwipsToPixelsY(4260));
-  auto place = [&](Id id) {
-    RECT r;
-    GetWindowRect(dialog.Control(id), &r);
-    MapWindowPoints(nullptr, dialog.Handle(), reinterpret_cast<POINT*>(&r), 2);
-    return r;
-  };
-  struct Expected {
-    Id id;
-    int left, top, width, height;
-  } expected[] = {
-      {Id::kPath, 1680, 82, 4950, 270},
-      {Id::kTagFrame, 105, 735, 3270, 3020},
-      {Id::kArtist, 105 + 105, 735 + 420, 3060, 270},
-      {Id::kYear, 105 + 1155, 735 + 2310, 2010, 270},
-      {Id::kStreamInfo, 3465 + 105, 735 + 210, 3035, 2745},
-      {Id::kTargetStatus, 105, 3903, 3480, 225},
-      {Id::kOk, 5280, 3850, 1485, 330},
-  };
-  for (const Expected& e : expected) {
-    RECT r = place(e.id);
-    EXPECT_EQ(r.left, win::TwipsToPixelsX(e.left)) << e.id;
-    EXPECT_EQ(r.top, win::TwipsToPixelsY(e.top)) << e.id;
-    EXPECT_EQ(r.right - r.left, win::TwipsToPixelsX(e.width)) << e.id;
-    EXPECT_EQ(r.bottom - r.top, win::TwipsToPixelsY(e.height)) << e.id;
-  }
+  for (const std::wstring& fault : dialog_checks::LayoutFaults(dialog.Handle()))
+    ADD_FAILURE() << win::ToUtf8(fault);
+  EXPECT_EQ(dialog_checks::TabOrder(dialog.Handle(), dialog.Control(Id::kPath)),
+            (std::vector<HWND>{dialog.Control(Id::kPath), dialog.Control(Id::kTarget),
+                               dialog.Control(Id::kArtist), dialog.Control(Id::kTitle),
+                               dialog.Control(Id::kAlbum), dialog.Control(Id::kComment),
+                               dialog.Control(Id::kYear), dialog.Control(Id::kGenre),
+                               dialog.Control(Id::kStreamInfo), dialog.Control(Id::kCancel),
+                               dialog.Control(Id::kOk)}));
   EXPECT_EQ(Text(Id::kPathLabel), L"ファイルパス(&P)：");
   EXPECT_EQ(Text(Id::kStreamFrame), L"MPEG情報");
   EXPECT_EQ(Text(Id::kCancel), L"キャンセル");
