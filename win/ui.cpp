@@ -215,24 +215,4 @@ void PumpMessages() {
   }
 }
 
-void RunModal(HWND window, HWND owner) {
-  if (owner) EnableWindow(owner, FALSE);
-  ShowWindow(window, SW_SHOW);
-  MSG msg;
-  while (IsWindow(window)) {
-    BOOL got = GetMessageW(&msg, nullptr, 0, 0);
-    if (got <= 0) {
-      if (got == 0) PostQuitMessage(static_cast<int>(msg.wParam));
-      break;
-    }
-    if (IsDialogMessageW(window, &msg)) continue;
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
-  if (owner) {
-    EnableWindow(owner, TRUE);
-    SetActiveWindow(owner);
-  }
-}
-
 }  // namespace win

@@ -72,8 +72,4 @@ std::wstring GetProductName();
 // command keeps its windows painted and its Cancel button usable.
 void PumpMessages();
 
-// Runs a modal loop for a dialog-like window until it is destroyed, with the
-// owner disabled meanwhile. IsDialogMessage gives Tab, Enter and mnemonics.
-void RunModal(HWND window, HWND owner);
-
 }  // namespace win
