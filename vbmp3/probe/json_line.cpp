@@ -74,6 +74,7 @@ std::string JsonLine(std::string_view file, bool ok, int32_t error, const TagRec
   for (size_t i = 0; i < std::size(kNames); ++i) {
     line += std::string(",\"ID3v2") + kNames[i] + "\":" + Utf8Field(texts.Texts[i]);
   }
+  line += ",\"ID3v1Track\":" + std::to_string(texts.Id3v1Track);
   return line + "}";
 }
 
