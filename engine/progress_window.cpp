@@ -29,6 +29,7 @@ ProgressWindow::ProgressWindow(HWND owner) {
 }
 
 void ProgressWindow::CreateControls() {
+  // clang-format off
   static constexpr win::ControlSpec kLayout[] = {
       {kBarId, PROGRESS_CLASSW, L"", 0, 0, {105, 105, 5370, 225}},
       {kCounterId, L"STATIC", L"000/000", SS_LEFT, 0, {5460, 105, 960, 225}},
@@ -36,6 +37,7 @@ void ProgressWindow::CreateControls() {
        WS_EX_CLIENTEDGE, {105, 420, 6315, 3060}},
       {kButtonId, L"BUTTON", L"キャンセル(&C)", BS_PUSHBUTTON | WS_TABSTOP, 0, {4515, 3570, 1905, 330}},
   };
+  // clang-format on
   ModalDialog::CreateControls(kLayout);
   HWND window = Handle();
   bar_ = GetDlgItem(window, kBarId);

@@ -10,7 +10,7 @@ need=()
 have() { dpkg -s "$1" >/dev/null 2>&1; }
 
 pkgs=(
-  cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev googletest
+  cmake ninja-build g++ clang clang-format libclang-rt-14-dev libgtest-dev googletest
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix mingw-w64-tools file
   wine wine32:i386 wine64
   xvfb xauth locales fonts-ipafont-gothic xdotool imagemagick

@@ -74,6 +74,16 @@ win32_configure=$!
 cmake --preset win64 >"$log/win64-configure.log" 2>&1 &
 win64_configure=$!
 
+# 0. The style: every C++ file changed since the tree was last formatted
+# as a whole is formatted as .clang-format says (a second or two).
+step "format (tools/check_format.sh)"
+if bash tools/check_format.sh; then
+  passed_total=$((passed_total + 1))
+else
+  failed_total=$((failed_total + 1))
+  failed=1
+fi
+
 # 1. Portable code on Linux.
 step "native build (clang, AddressSanitizer + UBSan)"
 phase_begin

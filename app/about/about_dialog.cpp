@@ -11,6 +11,7 @@ constexpr int kClientWidth = 4950;  // twips
 constexpr int kClientHeight = 1035;
 
 // The icon, and three lines: the product, its version, the notice.
+// clang-format off
 constexpr win::ControlSpec kLayout[] = {
     {about::kIcon, L"STATIC", L"", SS_ICON | SS_REALSIZECONTROL, 0, {105, 105, 480, 480}},
     {about::kProductName, L"STATIC", about::kProductLine, SS_LEFT | SS_NOPREFIX, 0,
@@ -18,6 +19,7 @@ constexpr win::ControlSpec kLayout[] = {
     {about::kVersion, L"STATIC", L"", SS_LEFT | SS_NOPREFIX, 0, {735, 420, 4110, 225}},
     {about::kNoticeLine, L"STATIC", about::kNotice, SS_LEFT | SS_NOPREFIX, 0, {735, 735, 4110, 225}},
 };
+// clang-format on
 
 class AboutDialog : public win::ModalDialog {
  public:

@@ -31,6 +31,7 @@ using Id = PropertyDialog::ControlId;
 using win::Inside;
 
 // In tab order; the tag boxes and the stream text lie inside their frames.
+// clang-format off
 constexpr win::ControlSpec kLayout[] = {
     {Id::kPathLabel, L"STATIC", L"ファイルパス(&P)：", kRightLabel, 0, {105, 105, 1590, 225}},
     {Id::kPath, L"EDIT", L"[NO TARGET]", kTextBox | ES_READONLY, WS_EX_CLIENTEDGE, {1680, 82, 4950, 270}},
@@ -58,6 +59,7 @@ constexpr win::ControlSpec kLayout[] = {
     {Id::kCancel, L"BUTTON", L"キャンセル", BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP, 0, {3675, 3850, 1485, 330}},
     {Id::kOk, L"BUTTON", L"OK", BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, 0, {5280, 3850, 1485, 330}},
 };
+// clang-format on
 
 std::wstring TrimSpaces(const std::wstring& text) {
   size_t first = text.find_first_not_of(L' ');

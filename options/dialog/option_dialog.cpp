@@ -29,6 +29,7 @@ using C = OptionDialog::Control;
 
 // In tab order, each with the page it shows on. The option buttons are
 // children of kDataCheckGroup; their positions are inside it.
+// clang-format off
 constexpr win::ControlSpec kLayout[] = {
     {C::kPageTabs, WC_TABCONTROLW, L"", WS_TABSTOP, 0, {105, 105, 5790, 3375}, kAlways},
     {C::kDataCheckLabel, L"STATIC", L"データ判別方式：", kLabel, 0, {210, 420, 4845, 225}, 0},
@@ -80,6 +81,7 @@ constexpr win::ControlSpec kLayout[] = {
     {C::kRegisterUpdateCheck, L"BUTTON", L"「カネナリ」のアップデートチェックを利用する(&U)", kButton, 0,
      {240, 1920, 3975, 375}, 2},
 };
+// clang-format on
 static_assert(sizeof(kLayout) / sizeof(kLayout[0]) == OptionDialog::kControlCount);
 
 void AddItems(HWND combo, std::initializer_list<const wchar_t*> items) {

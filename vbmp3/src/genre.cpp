@@ -4,6 +4,7 @@ namespace vbmp3 {
 namespace {
 
 // The numbering has no gaps: callers may list names by position.
+// clang-format off
 constexpr std::string_view kGenres[kGenreCount] = {
     "Blues", "Classic Rock", "Country", "Dance",  // 0-3
     "Disco", "Funk", "Grunge", "Hip-Hop",  // 4-7
@@ -54,6 +55,7 @@ constexpr std::string_view kGenres[kGenreCount] = {
     "Audio Theatre", "Neue Deutsche Welle", "Podcast", "Indie Rock",  // 184-187
     "G-Funk", "Dubstep", "Garage Rock", "Psybient",  // 188-191
 };
+// clang-format on
 
 }  // namespace
 
