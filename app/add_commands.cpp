@@ -9,7 +9,9 @@
 
 void MainWindow::AddFiles(const std::vector<std::wstring>& paths) { StartAdd(paths, false); }
 
-void MainWindow::AddCommandLineFiles(const std::vector<std::wstring>& paths) { StartAdd(paths, true); }
+void MainWindow::AddCommandLineFiles(const std::vector<std::wstring>& paths) {
+  StartAdd(paths, true);
+}
 
 bool MainWindow::Adding() const { return adder_ && adder_->Running(); }
 
@@ -39,7 +41,8 @@ void MainWindow::OnAddReady() {
     ShowAdding(false);
     return;
   }
-  std::wstring text = L"追加中：" + std::to_wstring(batch.added) + L" / " + std::to_wstring(batch.found) + L" 件";
+  std::wstring text =
+      L"追加中：" + std::to_wstring(batch.added) + L" / " + std::to_wstring(batch.found) + L" 件";
   SendMessageW(statusBar_, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 

@@ -18,8 +18,8 @@ struct Released {
 
 std::optional<std::wstring> PickFolder(HWND owner, const wchar_t* title) {
   Released<IFileOpenDialog> dialog;
-  if (FAILED(CoCreateInstance(CLSID_FileOpenDialog, nullptr, CLSCTX_INPROC_SERVER, IID_IFileOpenDialog,
-                              reinterpret_cast<void**>(&dialog.p))))
+  if (FAILED(CoCreateInstance(CLSID_FileOpenDialog, nullptr, CLSCTX_INPROC_SERVER,
+                              IID_IFileOpenDialog, reinterpret_cast<void**>(&dialog.p))))
     return std::nullopt;
   FILEOPENDIALOGOPTIONS options = 0;
   dialog.p->GetOptions(&options);

@@ -132,8 +132,8 @@ void MainWindow::OnListDoubleClick() {
 // release. ignoreLeft: the left button's press was the menu's.
 bool MainWindow::OtherButtonHeld(WPARAM keys, bool ignoreLeft) {
   const int left = GetSystemMetrics(SM_SWAPBUTTON) ? VK_RBUTTON : VK_LBUTTON;
-  bool leftHeld = !ignoreLeft && (GetAsyncKeyState(left) & 0x8000) &&
-                  (keys == 0 || (keys & MK_LBUTTON));
+  bool leftHeld =
+      !ignoreLeft && (GetAsyncKeyState(left) & 0x8000) && (keys == 0 || (keys & MK_LBUTTON));
   bool middleHeld = (GetAsyncKeyState(VK_MBUTTON) & 0x8000) && (keys == 0 || (keys & MK_MBUTTON));
   return leftHeld || middleHeld;
 }
@@ -144,8 +144,8 @@ bool MainWindow::OtherButtonHeld(WPARAM keys, bool ignoreLeft) {
 // menu closes, and then never reports the click. The press selects the entry
 // under the mouse (or none) as the list view would; the release, with its own
 // record of which buttons are held, opens the pop-up menu.
-LRESULT CALLBACK MainWindow::ListViewRightButton(HWND list, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
-                                                 DWORD_PTR self) {
+LRESULT CALLBACK MainWindow::ListViewRightButton(HWND list, UINT msg, WPARAM wp, LPARAM lp,
+                                                 UINT_PTR, DWORD_PTR self) {
   auto* window = reinterpret_cast<MainWindow*>(self);
   switch (msg) {
     case WM_RBUTTONDOWN: {
@@ -166,16 +166,12 @@ LRESULT CALLBACK MainWindow::ListViewRightButton(HWND list, UINT msg, WPARAM wp,
       window->leftPressFromMenu_ =
           static_cast<LONG>(static_cast<DWORD>(GetMessageTime()) - window->menuClosedAt_) <= 0;
       break;
-    case WM_LBUTTONUP:
-      window->leftPressFromMenu_ = false;
-      break;
+    case WM_LBUTTONUP: window->leftPressFromMenu_ = false; break;
     case WM_RBUTTONUP:
       if (!OtherButtonHeld(wp, window->leftPressFromMenu_))
         win::RunCommand(window->Handle(), [&] { window->OnListRightButtonUp(); });
       return 0;
-    case WM_NCDESTROY:
-      RemoveWindowSubclass(list, ListViewRightButton, 0);
-      break;
+    case WM_NCDESTROY: RemoveWindowSubclass(list, ListViewRightButton, 0); break;
   }
   return DefSubclassProc(list, msg, wp, lp);
 }
@@ -188,8 +184,8 @@ void MainWindow::OnListRightButtonUp() {
   }
   POINT at;
   GetCursorPos(&at);
-  int chosen = static_cast<int>(
-      TrackPopupMenu(rightClickMenu_.Get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, 0, Handle(), nullptr));
+  int chosen = static_cast<int>(TrackPopupMenu(
+      rightClickMenu_.Get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, 0, Handle(), nullptr));
   menuClosedAt_ = GetTickCount();
   SetEnabled(IDM_RMPROPERTY, !Adding());
   SetEnabled(IDM_RMPLAYERPLAY, true);

@@ -86,7 +86,8 @@ HMENU MainWindow::MenuOf(int command) const {
 }
 
 bool MainWindow::IsChecked(int command) const {
-  return (GetMenuState(MenuOf(command), static_cast<UINT>(command), MF_BYCOMMAND) & MF_CHECKED) != 0;
+  return (GetMenuState(MenuOf(command), static_cast<UINT>(command), MF_BYCOMMAND) & MF_CHECKED) !=
+         0;
 }
 
 bool MainWindow::IsEnabled(int command) const {

@@ -46,9 +46,9 @@ std::vector<TBBUTTON> ButtonsWithGaps(bool withPictures) {
 }  // namespace
 
 void MainWindow::CreateToolbar() {
-  toolbar_ = CreateWindowExW(0, TOOLBARCLASSNAMEW, nullptr, WS_CHILD | WS_VISIBLE | TBSTYLE_TOOLTIPS | CCS_TOP,
-                             0, 0, 0, 0, Handle(), reinterpret_cast<HMENU>(kToolbarId),
-                             GetModuleHandleW(nullptr), nullptr);
+  toolbar_ = CreateWindowExW(
+      0, TOOLBARCLASSNAMEW, nullptr, WS_CHILD | WS_VISIBLE | TBSTYLE_TOOLTIPS | CCS_TOP, 0, 0, 0, 0,
+      Handle(), reinterpret_cast<HMENU>(kToolbarId), GetModuleHandleW(nullptr), nullptr);
   SendMessageW(toolbar_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
   // The pictures are drawn at 16, 24 and 32 pixels; the screen's scale picks
   // one, so that they keep their size beside the text without blurring.
@@ -56,7 +56,8 @@ void MainWindow::CreateToolbar() {
   const int size = dpi >= 192 ? 32 : dpi >= 144 ? 24 : 16;
   const wchar_t* strip = size == 32 ? L"TBIMAGES32" : size == 24 ? L"TBIMAGES24" : L"TBIMAGES";
   toolbarImages_.Reset(ImageList_LoadImageW(GetModuleHandleW(nullptr), strip, size, 0,
-                                            RGB(0xC0, 0xC0, 0xC0), IMAGE_BITMAP, LR_CREATEDIBSECTION));
+                                            RGB(0xC0, 0xC0, 0xC0), IMAGE_BITMAP,
+                                            LR_CREATEDIBSECTION));
   SendMessageW(toolbar_, TB_SETBITMAPSIZE, 0, MAKELPARAM(size, size));
   SendMessageW(toolbar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(toolbarImages_.Get()));
   std::vector<TBBUTTON> buttons = ButtonsWithGaps(static_cast<bool>(toolbarImages_));

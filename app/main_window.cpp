@@ -20,7 +20,8 @@ void MainWindow::PrepareThread() {
 }
 
 MainWindow::MainWindow(std::wstring programDirectory)
-    : programDirectory_(std::move(programDirectory)), listFile_(ListFile::PathIn(programDirectory_)) {}
+    : programDirectory_(std::move(programDirectory)),
+      listFile_(ListFile::PathIn(programDirectory_)) {}
 
 MainWindow::~MainWindow() {
   if (dropTarget_) dropTarget_->Release();
@@ -112,12 +113,11 @@ LRESULT MainWindow::OnNotify(NMHDR* header) {
       case LVN_GETDISPINFOW:
         list_->OnGetDispInfo(reinterpret_cast<NMLVDISPINFOW*>(header));
         return 0;
-      case NM_DBLCLK:
-        win::RunCommand(Handle(), [&] { OnListDoubleClick(); });
-        return 0;
+      case NM_DBLCLK: win::RunCommand(Handle(), [&] { OnListDoubleClick(); }); return 0;
       case NM_RCLICK:
         // A right click reported without a release of its own.
-        if (!OtherButtonHeld(0, leftPressFromMenu_)) win::RunCommand(Handle(), [&] { OnListRightButtonUp(); });
+        if (!OtherButtonHeld(0, leftPressFromMenu_))
+          win::RunCommand(Handle(), [&] { OnListRightButtonUp(); });
         return 1;
     }
   }
@@ -133,41 +133,27 @@ LRESULT MainWindow::OnNotify(NMHDR* header) {
 
 LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
-    case WM_CREATE:
-      OnCreate();
-      return 0;
-    case WM_COMMAND:
-      OnCommand(LOWORD(wp));
-      return 0;
-    case WM_NOTIFY:
-      return OnNotify(reinterpret_cast<NMHDR*>(lp));
-    case WM_SIZE:
-      OnSize();
-      return 0;
+    case WM_CREATE: OnCreate(); return 0;
+    case WM_COMMAND: OnCommand(LOWORD(wp)); return 0;
+    case WM_NOTIFY: return OnNotify(reinterpret_cast<NMHDR*>(lp));
+    case WM_SIZE: OnSize(); return 0;
     case WM_TIMER:
       if (wp == kPlayerTimer) win::RunCommand(Handle(), [&] { player_->Tick(); });
       if (wp == kClockTimer) UpdateClock();
       return 0;
-    case kAddReadyMessage:
-      win::RunCommand(Handle(), [&] { OnAddReady(); });
-      return 0;
+    case kAddReadyMessage: win::RunCommand(Handle(), [&] { OnAddReady(); }); return 0;
     case WM_DROPFILES:
       win::RunCommand(Handle(), [&] { OnDropFiles(reinterpret_cast<HDROP>(wp)); });
       return 0;
-    case WM_CLOSE:
-      OnClose();
-      return 0;
-    case WM_QUERYENDSESSION:
-      return TRUE;
+    case WM_CLOSE: OnClose(); return 0;
+    case WM_QUERYENDSESSION: return TRUE;
     case WM_ENDSESSION:
       if (wp) {
         adder_.reset();
         SaveAtClose();
       }
       return 0;
-    case WM_DESTROY:
-      OnDestroy();
-      return 0;
+    case WM_DESTROY: OnDestroy(); return 0;
   }
   return DefaultHandling(msg, wp, lp);
 }
@@ -181,7 +167,9 @@ void MainWindow::SetPlayerStatus(const std::wstring& text) {
   SendMessageW(statusBar_, SB_SETTEXTW, 1, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
-void MainWindow::ShowPlayError(const std::wstring& text) { win::MessageBoxText(Handle(), text, MB_OK); }
+void MainWindow::ShowPlayError(const std::wstring& text) {
+  win::MessageBoxText(Handle(), text, MB_OK);
+}
 
 void MainWindow::SetPlayerTimer(bool on) {
   if (on) {

@@ -106,7 +106,7 @@ class MainWindow : public win::Window, public PlayerHost {
   static constexpr int kToolbarId = 1002;
   static constexpr int kStatusBarId = 1003;
   static constexpr UINT_PTR kPlayerTimer = 1;
-  static constexpr UINT_PTR kClockTimer = 2;  // the status bar's clock panel
+  static constexpr UINT_PTR kClockTimer = 2;       // the status bar's clock panel
   static constexpr int kDesignClientWidth = 9690;  // twips
   static constexpr int kDesignClientHeight = 3960;
   static constexpr int kColumnWidth = 4800;
@@ -114,8 +114,8 @@ class MainWindow : public win::Window, public PlayerHost {
 
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
   static bool OtherButtonHeld(WPARAM keys, bool ignoreLeft);
-  static LRESULT CALLBACK ListViewRightButton(HWND list, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
-                                              DWORD_PTR self);
+  static LRESULT CALLBACK ListViewRightButton(HWND list, UINT msg, WPARAM wp, LPARAM lp,
+                                              UINT_PTR id, DWORD_PTR self);
 
   // Window messages.
   void OnCreate();
@@ -172,7 +172,7 @@ class MainWindow : public win::Window, public PlayerHost {
   HWND listView_ = nullptr;
   HWND toolbar_ = nullptr;
   HWND statusBar_ = nullptr;
-  HMENU menuBar_ = nullptr;  // the window's; goes with it
+  HMENU menuBar_ = nullptr;        // the window's; goes with it
   win::OwnedMenu rightClickMenu_;  // the list's pop-up, never on the bar
   ViewState view_;
   // When the pop-up menu last closed, and whether the left button's last

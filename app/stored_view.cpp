@@ -45,8 +45,8 @@ int ShowCommandOf(int windowState) {
 bool MainWindow::LoadAtStart() {
   // Without the audio library the program cannot do anything it is for.
   if (!LoadVbmp3() || !Vbmp3Succeeded(g_vbmp3->init())) {
-    win::MessageBoxText(nullptr, L"VBMP3の初期化に失敗しました。起動できません。", MB_OK | MB_ICONSTOP,
-                        L"DLL操作エラー");
+    win::MessageBoxText(nullptr, L"VBMP3の初期化に失敗しました。起動できません。",
+                        MB_OK | MB_ICONSTOP, L"DLL操作エラー");
     return false;
   }
   libraryStarted_ = true;
@@ -67,7 +67,9 @@ void MainWindow::ApplyStoredView(const WindowSettings& stored) {
   view_.fileNamesOnly = stored.ShowFilenameOnly;
   ShowView();
   showCommand_ = ShowCommandOf(stored.WindowState);
-  Skippable([&] { if (stored.UpCheckShown) ShowBuildNumber(); });
+  Skippable([&] {
+    if (stored.UpCheckShown) ShowBuildNumber();
+  });
   // The stored size is the normal-state size; the window is still hidden
   // and normal here, so it applies whatever state the window opens in.
   Skippable([&] { ApplyStoredSize(stored.Width, true); });
@@ -87,7 +89,8 @@ void MainWindow::ApplyStoredSize(int twips, bool width) {
 void MainWindow::ShowBuildNumber() {
   win::ProgramVersion v = win::GetProgramVersion();
   if (auto build = BuildNumber(v.major, v.minor, v.revision))
-    win::SetText(Handle(), win::GetText(Handle()) + L" [カネナリbuild:" + std::to_wstring(*build) + L"]");
+    win::SetText(Handle(),
+                 win::GetText(Handle()) + L" [カネナリbuild:" + std::to_wstring(*build) + L"]");
 }
 
 WindowSettings MainWindow::CurrentView() const {
@@ -123,9 +126,10 @@ void MainWindow::SaveListFileTellingLoss() {
   // the library is still released.
   win::RunCommand(Handle(), [&] {
     if (listFile_.Save(preferences_.templates) == ListFileSave::kEditsLost)
-      win::MessageBoxText(Handle(),
-                          L"リストファイルを読み込めなかったため、テンプレートの変更は保存されませんでした。\r\n" +
-                              listFile_.Path(),
-                          MB_OK | MB_ICONEXCLAMATION);
+      win::MessageBoxText(
+          Handle(),
+          L"リストファイルを読み込めなかったため、テンプレートの変更は保存されませんでした。\r\n" +
+              listFile_.Path(),
+          MB_OK | MB_ICONEXCLAMATION);
   });
 }

@@ -6,8 +6,8 @@
 #include "win/ui.h"
 
 void MainWindow::CreateStatusBar() {
-  statusBar_ = CreateWindowExW(0, STATUSCLASSNAMEW, nullptr, WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0,
-                               0, 0, Handle(), reinterpret_cast<HMENU>(kStatusBarId),
+  statusBar_ = CreateWindowExW(0, STATUSCLASSNAMEW, nullptr, WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP,
+                               0, 0, 0, 0, Handle(), reinterpret_cast<HMENU>(kStatusBarId),
                                GetModuleHandleW(nullptr), nullptr);
   LayoutStatusBar();
   SendMessageW(statusBar_, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(L"項目数：0"));
@@ -24,7 +24,8 @@ void MainWindow::CreateListView() {
   ListView_SetExtendedListViewStyle(listView_, LVS_EX_FULLROWSELECT);
   SetWindowSubclass(listView_, ListViewRightButton, 0, reinterpret_cast<DWORD_PTR>(this));
   const wchar_t* captions[] = {L"元ファイル名(フルパス)", L"リネーム後ファイル名(フルパス)",
-                               L"元ファイル名(ファイル名のみ)", L"リネーム後ファイル名(ファイル名のみ)"};
+                               L"元ファイル名(ファイル名のみ)",
+                               L"リネーム後ファイル名(ファイル名のみ)"};
   for (int i = 0; i < 4; ++i) {
     LVCOLUMNW column{};
     column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;

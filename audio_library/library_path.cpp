@@ -41,6 +41,7 @@ std::optional<std::string> LibraryPath(const std::wstring& path) {
 }
 
 std::wstring UnreachablePathMessage(const std::wstring& path) {
-  return path + L"\r\nファイル名にANSI文字コードで表せない文字があり、"
-                L"短いファイル名(8.3形式)もないため、このファイルは扱えません。";
+  return path +
+         L"\r\nファイル名にANSI文字コードで表せない文字があり、"
+         L"短いファイル名(8.3形式)もないため、このファイルは扱えません。";
 }

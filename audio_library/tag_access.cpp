@@ -25,7 +25,8 @@ TagReading ReadFileTagsReporting(const std::wstring& path) {
   }
   TagRecord tag{};
   TagTextsRecord texts{};
-  bool read = Vbmp3Succeeded(g_vbmp3->getFileInfo2(libraryPath->c_str(), &tag, &reading.tags.stream, &texts));
+  bool read = Vbmp3Succeeded(
+      g_vbmp3->getFileInfo2(libraryPath->c_str(), &tag, &reading.tags.stream, &texts));
   reading.outcome = read ? TagReadOutcome::kRead : TagReadOutcome::kLibraryFailed;
   reading.tags.id3v1 = Id3v1Texts(tag, &FromAnsiBytes);
   reading.tags.id3v1.track = Id3v1Track(texts);
@@ -33,7 +34,8 @@ TagReading ReadFileTagsReporting(const std::wstring& path) {
   reading.tags.id3v2Version = Id3v2Version(texts, &FromUtf8Bytes);
   reading.tags.hasId3v1 = RecordHasId3v1(texts);
   reading.tags.shiftJis = RecordHasShiftJis(texts);
-  reading.tags.id3v2Track = FromUtf8Bytes(FieldBytes(texts.Texts[kId3v2Track], sizeof texts.Texts[kId3v2Track]));
+  reading.tags.id3v2Track =
+      FromUtf8Bytes(FieldBytes(texts.Texts[kId3v2Track], sizeof texts.Texts[kId3v2Track]));
   return reading;
 }
 
@@ -51,7 +53,8 @@ bool WriteId3v1Tag(const std::string& libraryPath, const TagTexts& texts, int32_
   win::FillAnsiField(tag.Title, sizeof(tag.Title), texts.title);
   win::FillAnsiField(tag.Year, sizeof(tag.Year), texts.year);
   tag.GenreNumber = genreNumber;
-  return g_vbmp3->setTagInfo && Vbmp3Succeeded(g_vbmp3->setTagInfo(libraryPath.c_str(), &tag, 0, 1));
+  return g_vbmp3->setTagInfo &&
+         Vbmp3Succeeded(g_vbmp3->setTagInfo(libraryPath.c_str(), &tag, 0, 1));
 }
 
 namespace {
@@ -71,7 +74,8 @@ void PutUtf8(char (&field)[128], const std::wstring& text) {
 
 bool CanWriteId3v2Texts() { return g_vbmp3->setTagTexts != nullptr; }
 
-bool WriteId3v2Texts(const std::string& libraryPath, const Id3v2Values& values, bool repairShiftJis) {
+bool WriteId3v2Texts(const std::string& libraryPath, const Id3v2Values& values,
+                     bool repairShiftJis) {
   if (!g_vbmp3->setTagTexts) return false;
   TagTextsRecord record{};
   PutUtf8(record.Texts[kId3v2Title], values.title);

@@ -61,9 +61,11 @@ std::wstring Id3v2Version(const TagTextsRecord& record, FieldDecoder utf8) {
 }
 
 bool RecordHasId3v1(const TagTextsRecord& record) {
-  return !FieldBytes(record.Texts[kId3v1VersionField], sizeof record.Texts[kId3v1VersionField]).empty();
+  return !FieldBytes(record.Texts[kId3v1VersionField], sizeof record.Texts[kId3v1VersionField])
+              .empty();
 }
 
 bool RecordHasShiftJis(const TagTextsRecord& record) {
-  return FieldBytes(record.Texts[kId3v2ShiftJisField], sizeof record.Texts[kId3v2ShiftJisField]) == "Shift_JIS";
+  return FieldBytes(record.Texts[kId3v2ShiftJisField], sizeof record.Texts[kId3v2ShiftJisField]) ==
+         "Shift_JIS";
 }

@@ -13,13 +13,16 @@ bool LoadVbmp3() {
   HMODULE module = win::LoadProgramLibrary(L"VBMP3.dll");
   if (!module) return false;
   Vbmp3Api api;
-  bool ok = ResolveExport(module, "vbmp3_init", api.init) && ResolveExport(module, "vbmp3_free", api.free) &&
+  bool ok = ResolveExport(module, "vbmp3_init", api.init) &&
+            ResolveExport(module, "vbmp3_free", api.free) &&
             ResolveExport(module, "vbmp3_getFileInfo2", api.getFileInfo2) &&
             ResolveExport(module, "vbmp3_getFileInfo", api.getFileInfo) &&
             ResolveExport(module, "vbmp3_setTagInfo", api.setTagInfo) &&
             ResolveExport(module, "vbmp3_getGenre", api.getGenre) &&
-            ResolveExport(module, "vbmp3_open", api.open) && ResolveExport(module, "vbmp3_play", api.play) &&
-            ResolveExport(module, "vbmp3_stop", api.stop) && ResolveExport(module, "vbmp3_close", api.close) &&
+            ResolveExport(module, "vbmp3_open", api.open) &&
+            ResolveExport(module, "vbmp3_play", api.play) &&
+            ResolveExport(module, "vbmp3_stop", api.stop) &&
+            ResolveExport(module, "vbmp3_close", api.close) &&
             ResolveExport(module, "vbmp3_getState", api.getState) &&
             ResolveExport(module, "vbmp3_getLastErrorNo", api.getLastErrorNo);
   if (!ok) {

@@ -111,14 +111,17 @@ void BackgroundAdd::AddFolder(const std::wstring& folder, const Preferences& pre
     counted = files.size();
   };
   // The count grows a folder at a time while the walk goes on.
-  WalkFolder(folder, source, [&](const std::wstring& file) {
-    files.push_back(file);
-    return !stop_;
-  }, [&] {
-    countWalked();
-    Notify(false);
-    return !stop_;
-  });
+  WalkFolder(
+      folder, source,
+      [&](const std::wstring& file) {
+        files.push_back(file);
+        return !stop_;
+      },
+      [&] {
+        countWalked();
+        Notify(false);
+        return !stop_;
+      });
   countWalked();
   for (const std::wstring& file : files) {
     if (stop_ || !Pause()) return;
@@ -168,7 +171,8 @@ void BackgroundAdd::Hand(RenameEntry entry) {
 void BackgroundAdd::Notify(bool force) {
   std::lock_guard<std::mutex> lock(mutex_);
   ULONGLONG now = GetTickCount64();
-  if (!force && (notified_ || (ready_.size() < kNotifyEntries && now - lastNotify_ < kNotifyMilliseconds)))
+  if (!force &&
+      (notified_ || (ready_.size() < kNotifyEntries && now - lastNotify_ < kNotifyMilliseconds)))
     return;
   lastNotify_ = now;
   notified_ = true;

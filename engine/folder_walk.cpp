@@ -98,6 +98,7 @@ void WalkFolder(const std::wstring& folder, FolderSource& source,
     std::sort(folders.begin(), folders.end(), ExplorerLess);
     for (const FolderItem& file : files)
       if (!onFile(ChildPath(current, file.name))) return;
-    for (auto it = folders.rbegin(); it != folders.rend(); ++it) pending.push_back(ChildPath(current, it->name));
+    for (auto it = folders.rbegin(); it != folders.rend(); ++it)
+      pending.push_back(ChildPath(current, it->name));
   }
 }

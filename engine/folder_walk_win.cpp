@@ -21,8 +21,9 @@ std::optional<std::vector<FolderItem>> Win32FolderSource::List(const std::wstrin
 
 std::optional<FolderIdentity> Win32FolderSource::Identity(const std::wstring& folder) {
   // A folder opens only with backup semantics; no access is asked for.
-  HANDLE handle = CreateFileW(folder.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  HANDLE handle =
+      CreateFileW(folder.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                  nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return std::nullopt;
   BY_HANDLE_FILE_INFORMATION info;
   bool known = GetFileInformationByHandle(handle, &info) != 0;
@@ -46,10 +47,13 @@ std::vector<std::wstring> ExpandFolders(const std::vector<std::wstring>& paths,
       files.push_back(path);
       continue;
     }
-    WalkFolder(path, source, [&](const std::wstring& file) {
-      files.push_back(file);
-      return true;
-    }, keepGoing);
+    WalkFolder(
+        path, source,
+        [&](const std::wstring& file) {
+          files.push_back(file);
+          return true;
+        },
+        keepGoing);
   }
   return files;
 }

@@ -29,7 +29,8 @@ void ListFile::Load(TemplateList& templates, const std::function<void()>& announ
     // that throws leaves the guard up, so the file is never replaced by it.
     loadFailed_ = true;
     listAtFailedLoad_ = templates;
-    TemplateList read = ParseTemplateLines(win::FromAnsi(win::ReadWholeFile(path_, kReadFailedText)));
+    TemplateList read =
+        ParseTemplateLines(win::FromAnsi(win::ReadWholeFile(path_, kReadFailedText)));
     loadFailed_ = false;
     if (!read.empty()) {
       templates = std::move(read);

@@ -28,7 +28,8 @@ const std::array<Placeholder, 7> kPlaceholders{{
 // Held as one text and split at its spaces, so the order stays as written.
 constexpr const wchar_t* kForbiddenCharacters = L"/ : , ; * ? \" < > |";
 // Their full-width forms, in the same order.
-constexpr const wchar_t* kFullWidthForms = L"\uFF0F \uFF1A \uFF0C \uFF1B \uFF0A \uFF1F \uFF02 \uFF1C \uFF1E \uFF5C";
+constexpr const wchar_t* kFullWidthForms =
+    L"\uFF0F \uFF1A \uFF0C \uFF1B \uFF0A \uFF1F \uFF02 \uFF1C \uFF1E \uFF5C";
 
 constexpr const wchar_t* kFullPathPrefix = L"FP#";
 
@@ -71,7 +72,8 @@ std::wstring ExpandPlaceholders(const std::wstring& templ, const TagTexts& tag) 
   return ExpandPlaceholdersWith(templ, tag, EmptyFieldPolicy::kFallback).text;
 }
 
-Expansion ExpandPlaceholdersWith(const std::wstring& templ, const TagTexts& tag, EmptyFieldPolicy policy) {
+Expansion ExpandPlaceholdersWith(const std::wstring& templ, const TagTexts& tag,
+                                 EmptyFieldPolicy policy) {
   Expansion expansion{templ};
   std::wstring& text = expansion.text;
   for (const Placeholder& p : kPlaceholders) {
@@ -100,7 +102,8 @@ std::wstring ReplaceForbiddenCharacters(const std::wstring& text, ForbiddenChara
     if (space == std::wstring::npos) space = list.size();
     std::wstring forbidden = list.substr(from, space - from);
     std::wstring replacement;
-    if (policy == ForbiddenCharacterPolicy::kFullWidth) replacement = fullWidth.substr(from, space - from);
+    if (policy == ForbiddenCharacterPolicy::kFullWidth)
+      replacement = fullWidth.substr(from, space - from);
     if (policy == ForbiddenCharacterPolicy::kUnderscore) replacement = L"_";
     if (!forbidden.empty()) result = ReplaceAll(result, forbidden, replacement);
     from = space + 1;

@@ -24,7 +24,8 @@ struct Expansion {
   std::wstring text;
   bool emptyFieldUsed = false;
 };
-Expansion ExpandPlaceholdersWith(const std::wstring& templ, const TagTexts& tag, EmptyFieldPolicy policy);
+Expansion ExpandPlaceholdersWith(const std::wstring& templ, const TagTexts& tag,
+                                 EmptyFieldPolicy policy);
 
 // Removes the ten characters a file name cannot hold: / : , ; * ? " < > |
 // (not the backslash: a template may name subfolders).

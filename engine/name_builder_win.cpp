@@ -12,7 +12,8 @@ const std::wstring* ChooseTemplate(const Preferences& preferences, const std::ws
     if (defaultTemplate.empty()) defaultTemplate = kDefaultTemplate;
     return &defaultTemplate;
   }
-  if (static_cast<size_t>(index) < preferences.templates.size()) return &preferences.templates[index];
+  if (static_cast<size_t>(index) < preferences.templates.size())
+    return &preferences.templates[index];
   return nullptr;
 }
 
@@ -29,6 +30,7 @@ std::wstring BuildRenameName(const Preferences& preferences, const std::wstring&
   // UTF-8, so names keep characters the ANSI code page cannot hold.
   std::optional<FileTags> tags = ReadFileTags(path);
   if (!tags) return L"";
-  return ExpandTemplate(path, *chosen, ChooseTagTexts(tags->id3v1, tags->id3v2, settings.PreferID3v2),
+  return ExpandTemplate(path, *chosen,
+                        ChooseTagTexts(tags->id3v1, tags->id3v2, settings.PreferID3v2),
                         NamingPoliciesFrom(settings));
 }

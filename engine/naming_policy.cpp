@@ -13,12 +13,17 @@ ForbiddenCharacterPolicy ForbiddenCharacterPolicyOf(int stored) {
   return static_cast<ForbiddenCharacterPolicy>(ItemOf(stored, 3));
 }
 
-EmptyFieldPolicy EmptyFieldPolicyOf(int stored) { return static_cast<EmptyFieldPolicy>(ItemOf(stored, 3)); }
+EmptyFieldPolicy EmptyFieldPolicyOf(int stored) {
+  return static_cast<EmptyFieldPolicy>(ItemOf(stored, 3));
+}
 
-SameNamePolicy SameNamePolicyOf(int stored) { return static_cast<SameNamePolicy>(ItemOf(stored, 2)); }
+SameNamePolicy SameNamePolicyOf(int stored) {
+  return static_cast<SameNamePolicy>(ItemOf(stored, 2));
+}
 
 NamingPolicies NamingPoliciesFrom(const Settings& settings) {
-  return {ForbiddenCharacterPolicyOf(settings.CantUseFilename), EmptyFieldPolicyOf(settings.NoSettingField)};
+  return {ForbiddenCharacterPolicyOf(settings.CantUseFilename),
+          EmptyFieldPolicyOf(settings.NoSettingField)};
 }
 
 std::wstring TrimNameEnds(const std::wstring& name) {
@@ -35,7 +40,8 @@ std::wstring NumberedTarget(const std::wstring& target, int number) {
   size_t dot = target.rfind(L'.');
   if (dot == std::wstring::npos || dot < nameStart) dot = target.size();
   const std::wstring suffix = L" (" + std::to_wstring(number) + L")" + target.substr(dot);
-  return WindowsTargetPath(target.substr(0, nameStart), target.substr(nameStart, dot - nameStart), suffix);
+  return WindowsTargetPath(target.substr(0, nameStart), target.substr(nameStart, dot - nameStart),
+                           suffix);
 }
 
 std::wstring FirstFreeNumberedTarget(const std::wstring& target,

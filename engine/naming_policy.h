@@ -59,4 +59,5 @@ std::wstring FirstFreeNumberedTarget(const std::wstring& target,
 
 // The report's line for an entry that keeps its name because a field its
 // template uses is empty.
-inline constexpr const wchar_t* kEmptyFieldKeptText = L"未設定のフィールドがあるためリネームしません";
+inline constexpr const wchar_t* kEmptyFieldKeptText =
+    L"未設定のフィールドがあるためリネームしません";

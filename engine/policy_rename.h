@@ -23,7 +23,8 @@ RunPolicies RunPoliciesFrom(const Settings& settings);
 // numbering and a target that another file holds, the first free numbered
 // name in the same folder. A name an earlier entry of the run took is on
 // the disk by then, so it counts as held.
-std::wstring TargetForRun(const std::wstring& source, const std::wstring& target, SameNamePolicy policy);
+std::wstring TargetForRun(const std::wstring& source, const std::wstring& target,
+                          SameNamePolicy policy);
 
 // TryRenameFileWith on the target the run really uses; beforeMove gets that
 // path (the undo journal records it). An entry whose target is its own path

@@ -22,7 +22,8 @@ ProgressWindow::ProgressWindow(HWND owner) {
     return InitCommonControlsEx(&controls) != FALSE;
   }();
   (void)controlsReady;
-  if (!CreateDialogWindow(owner, {kClassName}, L"実行中", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN,
+  if (!CreateDialogWindow(owner, {kClassName}, L"実行中",
+                          WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN,
                           WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, 6525, 3975))
     return;
   CreateControls();
@@ -84,13 +85,13 @@ void ProgressWindow::Flush() {
     // Inserting at the end never reads the report back.
     LRESULT end = SendMessageW(report_, WM_GETTEXTLENGTH, 0, 0);
     SendMessageW(report_, EM_SETSEL, static_cast<WPARAM>(end), end);
-    SendMessageW(report_, EM_REPLACESEL, FALSE,
-                 reinterpret_cast<LPARAM>(pendingReport_.c_str()));
+    SendMessageW(report_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(pendingReport_.c_str()));
     SendMessageW(report_, EM_SCROLLCARET, 0, 0);
     pendingReport_.clear();
   }
   if (pendingPosition_ >= 0) {
-    win::SetText(counter_, std::to_wstring(pendingPosition_) + L"/" + std::to_wstring(pendingTotal_));
+    win::SetText(counter_,
+                 std::to_wstring(pendingPosition_) + L"/" + std::to_wstring(pendingTotal_));
     SendMessageW(bar_, PBM_SETPOS, static_cast<WPARAM>(pendingPosition_), 0);
     pendingPosition_ = -1;
   }
@@ -159,8 +160,7 @@ LRESULT ProgressWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
         return 0;
       }
       break;
-    case DM_GETDEFID:
-      return defaultButton_ ? MAKELRESULT(kButtonId, DC_HASDEFID) : 0;
+    case DM_GETDEFID: return defaultButton_ ? MAKELRESULT(kButtonId, DC_HASDEFID) : 0;
     case WM_CTLCOLORSTATIC:
       // The read-only report keeps a white background like an ordinary text box.
       if (reinterpret_cast<HWND>(lParam) == report_) {
@@ -168,9 +168,7 @@ LRESULT ProgressWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
         return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
       }
       break;
-    case WM_CLOSE:
-      OnClose();
-      return 0;
+    case WM_CLOSE: OnClose(); return 0;
   }
   return DefaultHandling(message, wParam, lParam);
 }

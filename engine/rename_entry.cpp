@@ -51,7 +51,8 @@ bool SameIgnoringCase(const std::wstring& a, const std::wstring& b) {
 }
 
 unsigned long MoveWithoutReplacing(const std::wstring& from, const std::wstring& to) {
-  return to != from && SameIgnoringCase(from, to) ? MoveChangingCase(from, to) : MoveNoReplace(from, to);
+  return to != from && SameIgnoringCase(from, to) ? MoveChangingCase(from, to)
+                                                  : MoveNoReplace(from, to);
 }
 
 RenameOutcome ExecRenameFile(const std::wstring& source, const std::wstring& target) {
@@ -62,22 +63,16 @@ RenameOutcome TryRenameFileWith(const std::wstring& source, const std::wstring& 
                                 const std::function<std::optional<std::wstring>()>& beforeMove) {
   try {
     switch (win::LookupNormalFile(source)) {
-      case win::Lookup::NotFound:
-        return Failure(kSourceMissingText);
-      case win::Lookup::Failed:
-        return PlatformFailure(GetLastError());
-      case win::Lookup::Found:
-        break;
+      case win::Lookup::NotFound: return Failure(kSourceMissingText);
+      case win::Lookup::Failed: return PlatformFailure(GetLastError());
+      case win::Lookup::Found: break;
     }
     if (target.empty()) return Failure(kNoTargetText);
     if (target != source) {
       switch (win::LookupNormalFile(target)) {
-        case win::Lookup::Found:
-          return Failure(kDuplicateText);
-        case win::Lookup::Failed:
-          return PlatformFailure(GetLastError());
-        case win::Lookup::NotFound:
-          break;
+        case win::Lookup::Found: return Failure(kDuplicateText);
+        case win::Lookup::Failed: return PlatformFailure(GetLastError());
+        case win::Lookup::NotFound: break;
       }
     }
     if (beforeMove) {

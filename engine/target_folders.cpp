@@ -18,12 +18,14 @@ bool IsRootLike(const std::wstring& folder) {
   return false;
 }
 
-size_t Depth(const std::wstring& path) { return static_cast<size_t>(std::count(path.begin(), path.end(), L'\\')); }
+size_t Depth(const std::wstring& path) {
+  return static_cast<size_t>(std::count(path.begin(), path.end(), L'\\'));
+}
 
 }  // namespace
 
-std::vector<std::wstring> FoldersToCreate(const std::wstring& target,
-                                          const std::function<bool(const std::wstring&)>& folderExists) {
+std::vector<std::wstring> FoldersToCreate(
+    const std::wstring& target, const std::function<bool(const std::wstring&)>& folderExists) {
   std::vector<std::wstring> missing;
   std::wstring folder = GetDirectoryPart(target);
   // Each step up is shorter, so the walk ends; a trailing separator from a
@@ -42,7 +44,8 @@ std::vector<std::wstring> FolderRemovalOrder(const std::vector<std::wstring>& cr
   std::vector<std::wstring> order;
   for (auto it = created.rbegin(); it != created.rend(); ++it)
     if (std::find(order.begin(), order.end(), *it) == order.end()) order.push_back(*it);
-  std::stable_sort(order.begin(), order.end(),
-                   [](const std::wstring& a, const std::wstring& b) { return Depth(a) > Depth(b); });
+  std::stable_sort(order.begin(), order.end(), [](const std::wstring& a, const std::wstring& b) {
+    return Depth(a) > Depth(b);
+  });
   return order;
 }

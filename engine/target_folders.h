@@ -9,8 +9,8 @@
 // The folders above target that do not exist, outermost first (the order in
 // which they must be created). Empty when the target's folder exists, and
 // for a target without a folder part.
-std::vector<std::wstring> FoldersToCreate(const std::wstring& target,
-                                          const std::function<bool(const std::wstring&)>& folderExists);
+std::vector<std::wstring> FoldersToCreate(
+    const std::wstring& target, const std::function<bool(const std::wstring&)>& folderExists);
 
 // The folders a run created, deepest first: each after every folder inside
 // it, whatever the order they were recorded in. A folder named twice comes

@@ -100,7 +100,8 @@ std::string EncodeJournalPath(std::wstring_view path) {
       AppendEscaped(out, unit);
     } else if (kUtf16 && unit >= 0xD800 && unit <= 0xDBFF && i + 1 < path.size() &&
                path[i + 1] >= 0xDC00 && path[i + 1] <= 0xDFFF) {
-      AppendUtf8(out, 0x10000 + ((unit - 0xD800) << 10) + (static_cast<uint32_t>(path[i + 1]) - 0xDC00));
+      AppendUtf8(out,
+                 0x10000 + ((unit - 0xD800) << 10) + (static_cast<uint32_t>(path[i + 1]) - 0xDC00));
       ++i;
     } else if (IsSurrogate(unit) || unit > 0x10FFFF) {
       AppendEscaped(out, unit);
@@ -167,7 +168,8 @@ std::string FormatJournal(const std::wstring& header, const std::vector<JournalE
 
 Journal ParseJournal(std::string_view bytes) {
   Journal journal;
-  if (bytes.substr(0, kByteOrderMark.size()) == kByteOrderMark) bytes.remove_prefix(kByteOrderMark.size());
+  if (bytes.substr(0, kByteOrderMark.size()) == kByteOrderMark)
+    bytes.remove_prefix(kByteOrderMark.size());
   bool first = true;
   size_t start = 0;
   while (start < bytes.size()) {
@@ -190,8 +192,7 @@ Journal ParseJournal(std::string_view bytes) {
       if (line.find('\0') == std::string_view::npos &&
           DecodeJournalPath(line.substr(kFolderLineMark.size()), folder) && !folder.empty())
         journal.createdFolders.push_back(std::move(folder));
-      else
-        ++journal.damagedLines;
+      else ++journal.damagedLines;
       continue;
     }
     size_t tab = line.find('\t');

@@ -29,14 +29,16 @@ std::wstring NameOnDisk(const std::wstring& path) {
 // Removes, deepest first, the folders the run created that are empty again;
 // each one that holds something else stays, with a report line naming it.
 // Returns those still there, for the journal.
-std::vector<std::wstring> RemoveCreatedFolders(const std::vector<std::wstring>& created, ProgressWindow& progress) {
+std::vector<std::wstring> RemoveCreatedFolders(const std::vector<std::wstring>& created,
+                                               ProgressWindow& progress) {
   std::vector<std::wstring> left;
   for (const std::wstring& folder : FolderRemovalOrder(created)) {
     if (RemoveDirectoryW(folder.c_str())) continue;
     DWORD error = GetLastError();
     // Gone already, or never made (the run stopped between the journal's
     // line and the folder, or a file stood in its place).
-    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND || error == ERROR_DIRECTORY) continue;
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND || error == ERROR_DIRECTORY)
+      continue;
     left.push_back(folder);
     progress.AppendReport(kFolderKeptText + folder + L"\r\n");
   }

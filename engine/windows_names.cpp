@@ -74,7 +74,8 @@ std::wstring SafeFolders(const std::wstring& folders) {
   size_t from = 0;
   for (;;) {
     size_t sep = folders.find(L'\\', from);
-    result += SafeFolder(folders.substr(from, sep == std::wstring::npos ? std::wstring::npos : sep - from));
+    result += SafeFolder(
+        folders.substr(from, sep == std::wstring::npos ? std::wstring::npos : sep - from));
     if (sep == std::wstring::npos) return result;
     result += L'\\';
     from = sep + 1;
@@ -160,7 +161,8 @@ std::wstring WindowsTargetPath(const std::wstring& folder, const std::wstring& n
   const std::wstring text = RemoveControlCharacters(name);
   const size_t sep = text.rfind(L'\\');
   if (sep == std::wstring::npos) return SafeFileName(folder, text, extension);
-  return SafeFileName(folder + SafeFolders(text.substr(0, sep)) + L'\\', text.substr(sep + 1), extension);
+  return SafeFileName(folder + SafeFolders(text.substr(0, sep)) + L'\\', text.substr(sep + 1),
+                      extension);
 }
 
 std::wstring WindowsSafePath(const std::wstring& path) {

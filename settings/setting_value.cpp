@@ -26,19 +26,23 @@ std::optional<int16_t> ParseInt16Setting(const std::wstring& text) {
   if (number[i] == L'+' || number[i] == L'-') negative = number[i++] == L'-';
   std::string ascii = negative ? "-" : "";
   size_t digits = 0;
-  while (i < number.size() && IsAsciiDigit(number[i])) ascii += static_cast<char>(number[i++]), ++digits;
+  while (i < number.size() && IsAsciiDigit(number[i]))
+    ascii += static_cast<char>(number[i++]), ++digits;
   if (i < number.size() && number[i] == L'.') {
     ascii += '.';
     ++i;
-    while (i < number.size() && IsAsciiDigit(number[i])) ascii += static_cast<char>(number[i++]), ++digits;
+    while (i < number.size() && IsAsciiDigit(number[i]))
+      ascii += static_cast<char>(number[i++]), ++digits;
   }
   if (digits == 0) return std::nullopt;
   if (i < number.size() && (number[i] == L'e' || number[i] == L'E')) {
     ascii += 'e';
     ++i;
-    if (i < number.size() && (number[i] == L'+' || number[i] == L'-')) ascii += static_cast<char>(number[i++]);
+    if (i < number.size() && (number[i] == L'+' || number[i] == L'-'))
+      ascii += static_cast<char>(number[i++]);
     size_t expDigits = 0;
-    while (i < number.size() && IsAsciiDigit(number[i])) ascii += static_cast<char>(number[i++]), ++expDigits;
+    while (i < number.size() && IsAsciiDigit(number[i]))
+      ascii += static_cast<char>(number[i++]), ++expDigits;
     if (expDigits == 0) return std::nullopt;
   }
   if (i != number.size()) return std::nullopt;

@@ -58,20 +58,16 @@ template <typename Record>
 void Apply(const StoredSetting<Record>& setting, const std::wstring& text, Record& record) {
   std::optional<int16_t> number = ParseInt16Setting(text);
   switch (setting.kind) {
-    case Kind::kOnlyOne:
-      record.*std::get<bool Record::*>(setting.field) = text == L"1";
-      break;
-    case Kind::kUnlessZero:
-      record.*std::get<bool Record::*>(setting.field) = text != L"0";
-      break;
-    case Kind::kNumber:
-      record.*std::get<int Record::*>(setting.field) = number.value_or(0);
-      break;
+    case Kind::kOnlyOne: record.*std::get<bool Record::*>(setting.field) = text == L"1"; break;
+    case Kind::kUnlessZero: record.*std::get<bool Record::*>(setting.field) = text != L"0"; break;
+    case Kind::kNumber: record.*std::get<int Record::*>(setting.field) = number.value_or(0); break;
     case Kind::kTemplate:
-      record.*std::get<std::wstring Record::*>(setting.field) = text.empty() ? kDefaultTemplate : text;
+      record.*std::get<std::wstring Record::*>(setting.field) =
+          text.empty() ? kDefaultTemplate : text;
       break;
     case Kind::kWindowState:
-      if (number && *number >= 0 && *number <= 2) record.*std::get<int Record::*>(setting.field) = *number;
+      if (number && *number >= 0 && *number <= 2)
+        record.*std::get<int Record::*>(setting.field) = *number;
       break;
     case Kind::kPositiveSize:
       if (number && *number > 0) record.*std::get<int Record::*>(setting.field) = *number;
@@ -105,14 +101,21 @@ void Load(SettingsStore& store, const std::array<StoredSetting<Record>, N>& keys
 }
 
 template <typename Record, size_t N>
-void Save(SettingsStore& store, const std::array<StoredSetting<Record>, N>& keys, const Record& record) {
+void Save(SettingsStore& store, const std::array<StoredSetting<Record>, N>& keys,
+          const Record& record) {
   for (const StoredSetting<Record>& setting : keys)
     if (setting.written) store.Write(setting.section, setting.key, TextOf(setting, record));
 }
 
 }  // namespace
 
-void LoadSettings(SettingsStore& store, WindowSettings& window) { Load(store, kWindowKeys, window); }
+void LoadSettings(SettingsStore& store, WindowSettings& window) {
+  Load(store, kWindowKeys, window);
+}
 void LoadSettings(SettingsStore& store, Settings& settings) { Load(store, kSettingKeys, settings); }
-void SaveSettings(SettingsStore& store, const WindowSettings& window) { Save(store, kWindowKeys, window); }
-void SaveSettings(SettingsStore& store, const Settings& settings) { Save(store, kSettingKeys, settings); }
+void SaveSettings(SettingsStore& store, const WindowSettings& window) {
+  Save(store, kWindowKeys, window);
+}
+void SaveSettings(SettingsStore& store, const Settings& settings) {
+  Save(store, kSettingKeys, settings);
+}

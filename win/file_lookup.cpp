@@ -6,7 +6,8 @@ namespace win {
 
 namespace {
 
-constexpr DWORD kNotNormal = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY;
+constexpr DWORD kNotNormal =
+    FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY;
 
 // A pattern without wildcards names one entry, and the pattern rules a
 // trailing dot or space bring in do not apply; such a name is asked for

@@ -38,7 +38,8 @@ std::wstring INIAccess::Read(const std::wstring& section, const std::wstring& ke
   return GetINIData(key, section);
 }
 
-void INIAccess::Write(const std::wstring& section, const std::wstring& key, const std::wstring& text) {
+void INIAccess::Write(const std::wstring& section, const std::wstring& key,
+                      const std::wstring& text) {
   // Whether the file took it is not examined: the next start reads what is there.
   SetINIData(key, text, section);
 }

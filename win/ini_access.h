@@ -20,5 +20,6 @@ class INIAccess : public SettingsStore {
 
   // SettingsStore
   std::wstring Read(const std::wstring& section, const std::wstring& key) override;
-  void Write(const std::wstring& section, const std::wstring& key, const std::wstring& text) override;
+  void Write(const std::wstring& section, const std::wstring& key,
+             const std::wstring& text) override;
 };

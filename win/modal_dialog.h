@@ -23,7 +23,7 @@ struct ControlSpec {
   const wchar_t* text;
   DWORD style;
   DWORD exStyle;
-  TwipsRect rect;  // in the client area of its parent
+  TwipsRect rect;        // in the client area of its parent
   int page = kAllPages;  // a tabbed dialog's page it shows on
   int parentId = 0;      // 0: the dialog; else the control that holds it
 };

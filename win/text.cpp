@@ -22,7 +22,8 @@ std::string Narrow(UINT codePage, std::wstring_view text, DWORD flags = 0,
 
 std::wstring Widen(UINT codePage, std::string_view bytes) {
   if (bytes.empty()) return {};
-  int n = MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+  int n =
+      MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
   std::wstring out(static_cast<size_t>(n), L'\0');
   MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()), out.data(), n);
   return out;

@@ -36,8 +36,8 @@ int PixelsToTwipsY(int pixels) { return MulDiv(pixels, 1440, DpiY()); }
 
 HFONT NamedFont(const wchar_t* face, int points, BYTE charset) {
   static std::map<std::wstring, HFONT> fonts;
-  std::wstring key = std::wstring(face) + L"/" + std::to_wstring(points) + L"/" +
-                     std::to_wstring(charset);
+  std::wstring key =
+      std::wstring(face) + L"/" + std::to_wstring(points) + L"/" + std::to_wstring(charset);
   auto it = fonts.find(key);
   if (it != fonts.end()) return it->second;
   LOGFONTW lf{};
@@ -63,11 +63,10 @@ HFONT DialogFont() {
 
 HWND CreateControl(HWND parent, const wchar_t* className, const std::wstring& text, DWORD style,
                    DWORD exStyle, int id, TwipsRect r) {
-  HWND control = CreateWindowExW(exStyle, className, text.c_str(), WS_CHILD | WS_VISIBLE | style,
-                                 TwipsToPixelsX(r.left), TwipsToPixelsY(r.top),
-                                 TwipsToPixelsX(r.width), TwipsToPixelsY(r.height), parent,
-                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                 GetModuleHandleW(nullptr), nullptr);
+  HWND control = CreateWindowExW(
+      exStyle, className, text.c_str(), WS_CHILD | WS_VISIBLE | style, TwipsToPixelsX(r.left),
+      TwipsToPixelsY(r.top), TwipsToPixelsX(r.width), TwipsToPixelsY(r.height), parent,
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
   if (control) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(DialogFont()), FALSE);
   return control;
 }

@@ -10,9 +10,9 @@ namespace win {
 
 std::wstring SystemErrorText(unsigned long error) {
   wchar_t* buffer = nullptr;
-  DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                               FORMAT_MESSAGE_IGNORE_INSERTS,
-                           nullptr, error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+  DWORD n = FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
   std::wstring text;
   if (n && buffer) text.assign(buffer, n);
   if (buffer) LocalFree(buffer);
@@ -23,12 +23,13 @@ std::wstring SystemErrorText(unsigned long error) {
 }
 
 AppError FileError(const std::wstring& lead, const std::wstring& path, unsigned long error) {
-  return AppError(static_cast<uint32_t>(error), lead + L"\r\n" + path + L"\r\n" + SystemErrorText(error));
+  return AppError(static_cast<uint32_t>(error),
+                  lead + L"\r\n" + path + L"\r\n" + SystemErrorText(error));
 }
 
 std::string ReadWholeFile(const std::wstring& path, const std::wstring& failureLead) {
-  OwnedFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  OwnedFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                             nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) throw FileError(failureLead, path, GetLastError());
   std::string bytes;
   char buffer[65536];

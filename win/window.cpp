@@ -69,8 +69,8 @@ LRESULT Window::DefaultControlHandling(HWND control, UINT message, WPARAM wParam
   return DefSubclassProc(control, message, wParam, lParam);
 }
 
-LRESULT CALLBACK Window::ControlProcedure(HWND control, UINT message, WPARAM wParam,
-                                          LPARAM lParam, UINT_PTR, DWORD_PTR self) {
+LRESULT CALLBACK Window::ControlProcedure(HWND control, UINT message, WPARAM wParam, LPARAM lParam,
+                                          UINT_PTR, DWORD_PTR self) {
   if (message == WM_NCDESTROY) {
     RemoveWindowSubclass(control, &Window::ControlProcedure, 0);
     return DefSubclassProc(control, message, wParam, lParam);

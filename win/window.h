@@ -31,9 +31,9 @@ class Window {
  protected:
   // Registers the class the first time (a class that exists is kept) and
   // creates the window with this object behind it. Null on failure.
-  HWND Create(const WindowClass& windowClass, const wchar_t* caption, DWORD style,
-              DWORD exStyle, HWND owner, HMENU menu = nullptr, int x = CW_USEDEFAULT,
-              int y = CW_USEDEFAULT, int width = CW_USEDEFAULT, int height = CW_USEDEFAULT);
+  HWND Create(const WindowClass& windowClass, const wchar_t* caption, DWORD style, DWORD exStyle,
+              HWND owner, HMENU menu = nullptr, int x = CW_USEDEFAULT, int y = CW_USEDEFAULT,
+              int width = CW_USEDEFAULT, int height = CW_USEDEFAULT);
 
   // Messages not handled here go to DefaultHandling.
   virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) = 0;
@@ -50,16 +50,15 @@ class Window {
   void WatchControl(HWND control);
   // Messages not handled here go to DefaultControlHandling, the control's
   // own procedure.
-  virtual LRESULT HandleControlMessage(HWND control, UINT message, WPARAM wParam,
-                                       LPARAM lParam) {
+  virtual LRESULT HandleControlMessage(HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
     return DefaultControlHandling(control, message, wParam, lParam);
   }
   static LRESULT DefaultControlHandling(HWND control, UINT message, WPARAM wParam, LPARAM lParam);
 
  private:
   static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-  static LRESULT CALLBACK ControlProcedure(HWND control, UINT message, WPARAM wParam,
-                                           LPARAM lParam, UINT_PTR id, DWORD_PTR self);
+  static LRESULT CALLBACK ControlProcedure(HWND control, UINT message, WPARAM wParam, LPARAM lParam,
+                                           UINT_PTR id, DWORD_PTR self);
   // DefDlgProc for a window of a dialog-box class, DefWindowProc otherwise.
   static LRESULT DefaultFor(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   HWND window_ = nullptr;

@@ -54,9 +54,7 @@ class AboutDialog : public win::ModalDialog {
           return 0;
         }
         break;
-      case WM_CLOSE:
-        CloseDialog();
-        return 0;
+      case WM_CLOSE: CloseDialog(); return 0;
     }
     return DefaultHandling(message, wParam, lParam);
   }

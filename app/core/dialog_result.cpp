@@ -2,8 +2,8 @@
 
 #include "engine/path_rules.h"
 
-std::vector<std::wstring> SplitDialogResult(const std::wstring& result,
-                                            const std::function<bool(const std::wstring&)>& fileExists) {
+std::vector<std::wstring> SplitDialogResult(
+    const std::wstring& result, const std::function<bool(const std::wstring&)>& fileExists) {
   // The platform sees a text only up to its first NUL.
   std::wstring first = result.substr(0, result.find(L'\0'));
   if (fileExists(first)) return {first};
@@ -11,7 +11,8 @@ std::vector<std::wstring> SplitDialogResult(const std::wstring& result,
   size_t start = 0;
   for (;;) {
     size_t nul = result.find(L'\0', start);
-    parts.push_back(result.substr(start, nul == std::wstring::npos ? std::wstring::npos : nul - start));
+    parts.push_back(
+        result.substr(start, nul == std::wstring::npos ? std::wstring::npos : nul - start));
     if (nul == std::wstring::npos) break;
     start = nul + 1;
   }

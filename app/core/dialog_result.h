@@ -8,5 +8,5 @@
 // fileExists tells a single selection (a file of that name exists) from a
 // multiple one, which gives the folder with a backslash plus each name, in
 // the dialog's order.
-std::vector<std::wstring> SplitDialogResult(const std::wstring& result,
-                                            const std::function<bool(const std::wstring&)>& fileExists);
+std::vector<std::wstring> SplitDialogResult(
+    const std::wstring& result, const std::function<bool(const std::wstring&)>& fileExists);

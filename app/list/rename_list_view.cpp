@@ -34,10 +34,12 @@ void ListViewRenameList::RemovePositions(const std::vector<int>& ascendingPositi
   // removed above it.
   int selected = Selected();
   int selectedAfter = 0;
-  if (selected > 0 && !std::binary_search(ascendingPositions.begin(), ascendingPositions.end(), selected))
-    selectedAfter = selected - static_cast<int>(std::lower_bound(ascendingPositions.begin(),
-                                                                 ascendingPositions.end(), selected) -
-                                                ascendingPositions.begin());
+  if (selected > 0 &&
+      !std::binary_search(ascendingPositions.begin(), ascendingPositions.end(), selected))
+    selectedAfter =
+        selected - static_cast<int>(std::lower_bound(ascendingPositions.begin(),
+                                                     ascendingPositions.end(), selected) -
+                                    ascendingPositions.begin());
   // One compaction pass keeps a run that removes thousands of rows linear.
   std::vector<RenameEntry> kept;
   kept.reserve(entries_.size() - ascendingPositions.size());

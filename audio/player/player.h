@@ -25,12 +25,12 @@ class PlayerHost {
  public:
   virtual ~PlayerHost() = default;
   virtual int EntryCount() const = 0;
-  virtual std::wstring SourcePath(int position) const = 0;  // 1-based
-  virtual int SelectedPosition() const = 0;                 // 0: none
-  virtual bool ContinuousPlay() const = 0;                  // "continuous play" is checked
+  virtual std::wstring SourcePath(int position) const = 0;     // 1-based
+  virtual int SelectedPosition() const = 0;                    // 0: none
+  virtual bool ContinuousPlay() const = 0;                     // "continuous play" is checked
   virtual void SetPlayerStatus(const std::wstring& text) = 0;  // status panel 2
   virtual void ShowPlayError(const std::wstring& text) = 0;
-  virtual void SetPlayerTimer(bool on) = 0;                 // the 1-second player tick
+  virtual void SetPlayerTimer(bool on) = 0;  // the 1-second player tick
 };
 
 class Player {

@@ -9,8 +9,8 @@ void Vbmp3PlayerLibrary::Close() {
   if (g_vbmp3->close) g_vbmp3->close();
 }
 
-bool Vbmp3PlayerLibrary::Open(const std::wstring& path, std::wstring& title,
-                              int32_t& totalSeconds, std::wstring& problem) {
+bool Vbmp3PlayerLibrary::Open(const std::wstring& path, std::wstring& title, int32_t& totalSeconds,
+                              std::wstring& problem) {
   problem.clear();
   if (!g_vbmp3->open) return false;
   std::optional<std::string> libraryPath = LibraryPath(path);
@@ -36,6 +36,4 @@ int32_t Vbmp3PlayerLibrary::GetState(int32_t& seconds) {
   return g_vbmp3->getState ? g_vbmp3->getState(&seconds) : 0;
 }
 
-int32_t Vbmp3PlayerLibrary::LastErrorNo() {
-  return Vbmp3LastErrorNumber();
-}
+int32_t Vbmp3PlayerLibrary::LastErrorNo() { return Vbmp3LastErrorNumber(); }

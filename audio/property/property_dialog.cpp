@@ -122,8 +122,7 @@ void PropertyDialog::RunModal() {
 void PropertyDialog::CreateControls() {
   ModalDialog::CreateControls(kLayout);
   // No text box limits its length (an edit control stops at 32767 otherwise).
-  for (ControlId id : {kPath, kArtist, kTitle, kAlbum, kComment, kYear,
-                       kStreamInfo})
+  for (ControlId id : {kPath, kArtist, kTitle, kAlbum, kComment, kYear, kStreamInfo})
     SendMessageW(Control(id), EM_SETLIMITTEXT, 0, 0);
   SendMessageW(Control(kTarget), CB_LIMITTEXT, 0, 0);
 
@@ -188,9 +187,9 @@ void PropertyDialog::LoadFileInfo(const std::wstring& path) {
     win::MessageBoxText(messageOwner, UnreachablePathMessage(path), MB_OK | MB_ICONEXCLAMATION);
   } else if (reading.outcome == TagReadOutcome::kLibraryFailed) {
     win::MessageBoxText(messageOwner,
-            path + L"\r\n指定したファイルのデータが収得できません。\r\nErrorCode：" +
-                std::to_wstring(Vbmp3LastErrorNumber()),
-            MB_OK | MB_ICONEXCLAMATION);
+                        path + L"\r\n指定したファイルのデータが収得できません。\r\nErrorCode：" +
+                            std::to_wstring(Vbmp3LastErrorNumber()),
+                        MB_OK | MB_ICONEXCLAMATION);
   }
 
   // What the library filled is shown even when it failed.
@@ -241,9 +240,9 @@ void PropertyDialog::WriteTag(const std::wstring& path) {
   // numbers have gaps would otherwise get the wrong genre.
   HWND genre = Control(kGenre);
   LRESULT selected = SendMessageW(genre, CB_GETCURSEL, 0, 0);
-  int32_t genreNumber = selected == CB_ERR
-                            ? -1
-                            : static_cast<int32_t>(SendMessageW(genre, CB_GETITEMDATA, selected, 0));
+  int32_t genreNumber =
+      selected == CB_ERR ? -1
+                         : static_cast<int32_t>(SendMessageW(genre, CB_GETITEMDATA, selected, 0));
 
   std::optional<std::string> libraryPath = LibraryPath(path);
   if (!libraryPath) {
@@ -256,9 +255,9 @@ void PropertyDialog::WriteTag(const std::wstring& path) {
       tagDirty_ = false;
       return;
     }
-    int answer = win::MessageBoxText(Handle(),
-                         L"ID3に書き込めません。\r\nErrorCode：" + std::to_wstring(Vbmp3LastErrorNumber()),
-                         MB_RETRYCANCEL | MB_ICONEXCLAMATION);
+    int answer = win::MessageBoxText(
+        Handle(), L"ID3に書き込めません。\r\nErrorCode：" + std::to_wstring(Vbmp3LastErrorNumber()),
+        MB_RETRYCANCEL | MB_ICONEXCLAMATION);
     if (answer != IDRETRY) return;
   }
 }
@@ -310,11 +309,8 @@ void PropertyDialog::OnTargetChosen() {
 
 LRESULT PropertyDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_COMMAND:
-      OnCommand(LOWORD(wParam), HIWORD(wParam));
-      return 0;
-    case DM_GETDEFID:
-      return MAKELRESULT(kOk, DC_HASDEFID);
+    case WM_COMMAND: OnCommand(LOWORD(wParam), HIWORD(wParam)); return 0;
+    case DM_GETDEFID: return MAKELRESULT(kOk, DC_HASDEFID);
     case WM_CTLCOLORSTATIC:
       if (reinterpret_cast<HWND>(lParam) == Control(kTargetStatus))
         return ColourTargetStatus(reinterpret_cast<HDC>(wParam));
@@ -332,11 +328,8 @@ LRESULT PropertyDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
       SetFocus(target);
       return 0;
     }
-    case WM_CLOSE:
-      OnCancel();
-      return 0;
-    default:
-      break;
+    case WM_CLOSE: OnCancel(); return 0;
+    default: break;
   }
   return DefaultHandling(message, wParam, lParam);
 }

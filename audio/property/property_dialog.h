@@ -71,8 +71,7 @@ class PropertyDialog : public win::ModalDialog {
 
  private:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-  LRESULT HandleControlMessage(HWND control, UINT message, WPARAM wParam,
-                               LPARAM lParam) override;
+  LRESULT HandleControlMessage(HWND control, UINT message, WPARAM wParam, LPARAM lParam) override;
   void OnCommand(int id, int code);
   LRESULT ColourTargetStatus(HDC dc);
   void CreateControls();
@@ -101,7 +100,7 @@ class PropertyDialog : public win::ModalDialog {
   bool loading_ = false;
   COLORREF statusColour_ = RGB(0, 0, 0);
   property::TagSources sources_;
-  TagTexts loadedBoxes_;     // what the tag boxes showed after loading
-  LRESULT loadedGenre_ = CB_ERR;  // the genre entry selected after loading
+  TagTexts loadedBoxes_;           // what the tag boxes showed after loading
+  LRESULT loadedGenre_ = CB_ERR;   // the genre entry selected after loading
   std::wstring defaultCandidate_;  // the default template's candidate last offered
 };

@@ -39,7 +39,7 @@ TagTexts PropertyDialog::BoxTagTexts() const {
   const LRESULT selected = SendMessageW(genre, CB_GETCURSEL, 0, 0);
   texts.genreName = selected == loadedGenre_ ? loadedBoxes_.genreName
                     : selected == CB_ERR     ? std::wstring()
-                                             : win::ComboItemText(genre, static_cast<int>(selected));
+                                         : win::ComboItemText(genre, static_cast<int>(selected));
   return texts;
 }
 
@@ -58,15 +58,17 @@ std::vector<std::wstring> PropertyDialog::RenameCandidates(const std::wstring& p
   TagTexts texts = BoxTagTexts();
   texts.track = ChooseTagTexts(sources_.id3v1, sources_.id3v2, settings.PreferID3v2).track;
   const NamingPolicies policies = NamingPoliciesFrom(settings);
-  const std::wstring defaultTemplate =
-      settings.RenameExt_Default.empty() ? std::wstring(kDefaultTemplate) : settings.RenameExt_Default;
+  const std::wstring defaultTemplate = settings.RenameExt_Default.empty()
+                                           ? std::wstring(kDefaultTemplate)
+                                           : settings.RenameExt_Default;
   candidates.push_back(ExpandTemplate(path, defaultTemplate, texts, policies));
   for (const std::wstring& templ : preferences_.templates)
     candidates.push_back(ExpandTemplate(path, templ, texts, policies));
   return candidates;
 }
 
-std::wstring PropertyDialog::FollowDefaultCandidate(const std::wstring& typed, const std::wstring& candidate) {
+std::wstring PropertyDialog::FollowDefaultCandidate(const std::wstring& typed,
+                                                    const std::wstring& candidate) {
   // The target follows the default template's name until the user types or
   // picks another one.
   const bool follows = !loading_ && typed == defaultCandidate_ && typed != candidate;
@@ -89,8 +91,9 @@ bool PropertyDialog::WriteId3v2(const std::wstring& path, bool repairShiftJis) {
     const int32_t error = Vbmp3LastErrorNumber();
     // A file with no place for an ID3v2 tag (RIFF) still gets its ID3v1 tag.
     if (!sources_.hasId3v2 && error == VBMP3_ERR_TAG_NOT_REWRITABLE) return true;
-    int answer = win::MessageBoxText(Handle(), L"ID3に書き込めません。\r\nErrorCode：" + std::to_wstring(error),
-                                     MB_RETRYCANCEL | MB_ICONEXCLAMATION);
+    int answer = win::MessageBoxText(
+        Handle(), L"ID3に書き込めません。\r\nErrorCode：" + std::to_wstring(error),
+        MB_RETRYCANCEL | MB_ICONEXCLAMATION);
     if (answer != IDRETRY) return false;
   }
 }

@@ -21,7 +21,7 @@ std::wstring FormatStreamInfo(const StreamInfoRecord& info, const std::wstring& 
          L"SamplingRate：" + n(info.SamplingRate) + L"\r\n" +       //
          L"FileSize：" + n(info.FileSize) + L"bytes\r\n" +          //
          L"Flames：" + n(info.Frames) + L"\r\n" +                   //
-         L"Time：" + FormatPlayTime(info.TotalSeconds) + L"\r\n" +   //
+         L"Time：" + FormatPlayTime(info.TotalSeconds) + L"\r\n" +  //
          L"ID3v2：" + (id3v2Version.empty() ? std::wstring(L"なし") : id3v2Version);
 }
 
@@ -33,26 +33,19 @@ TargetState ClassifyTarget(const std::wstring& typed, const std::wstring& ownPat
   if (target.empty()) return TargetState::BadPath;
   if (target == ownPath) return TargetState::OwnFile;
   switch (lookup(target)) {
-    case win::Lookup::Found:
-      return TargetState::Duplicate;
-    case win::Lookup::NotFound:
-      return TargetState::NoDuplicate;
-    case win::Lookup::Failed:
-      break;
+    case win::Lookup::Found: return TargetState::Duplicate;
+    case win::Lookup::NotFound: return TargetState::NoDuplicate;
+    case win::Lookup::Failed: break;
   }
   return TargetState::BadPath;
 }
 
 const wchar_t* TargetStateCaption(TargetState state) {
   switch (state) {
-    case TargetState::NoDuplicate:
-      return L"重複はありません。";
-    case TargetState::OwnFile:
-      return L"重複していますが、このファイルと思われます。";
-    case TargetState::Duplicate:
-      return L"ファイルが重複しています。";
-    case TargetState::BadPath:
-      break;
+    case TargetState::NoDuplicate: return L"重複はありません。";
+    case TargetState::OwnFile: return L"重複していますが、このファイルと思われます。";
+    case TargetState::Duplicate: return L"ファイルが重複しています。";
+    case TargetState::BadPath: break;
   }
   return L"パスの指定が間違っています。";
 }

@@ -5,9 +5,12 @@
 namespace property {
 namespace {
 
-const std::wstring& Pick(const std::wstring& v2, const std::wstring& v1) { return v2.empty() ? v1 : v2; }
+const std::wstring& Pick(const std::wstring& v2, const std::wstring& v1) {
+  return v2.empty() ? v1 : v2;
+}
 
-const std::wstring& Kept(const std::wstring& box, const std::wstring& loaded, const std::wstring& tag) {
+const std::wstring& Kept(const std::wstring& box, const std::wstring& loaded,
+                         const std::wstring& tag) {
   return box != loaded ? box : tag;
 }
 
@@ -37,7 +40,8 @@ TagWrite PlanTagWrite(const TagSources& sources, bool preferID3v2, bool tagDirty
   return write;
 }
 
-Id3v2Values ValuesToWrite(const TagSources& sources, const TagTexts& loaded, const TagTexts& boxes) {
+Id3v2Values ValuesToWrite(const TagSources& sources, const TagTexts& loaded,
+                          const TagTexts& boxes) {
   const TagTexts& tag = sources.id3v2;
   Id3v2Values values;
   values.title = Kept(boxes.title, loaded.title, tag.title);
@@ -50,9 +54,11 @@ Id3v2Values ValuesToWrite(const TagSources& sources, const TagTexts& loaded, con
   return values;
 }
 
-std::wstring FormatTagAndStream(const StreamInfoRecord& info, const std::wstring& id3v2Version, bool shiftJis) {
+std::wstring FormatTagAndStream(const StreamInfoRecord& info, const std::wstring& id3v2Version,
+                                bool shiftJis) {
   std::wstring text = FormatStreamInfo(info, id3v2Version);
-  if (shiftJis && !id3v2Version.empty()) text += L"（Shift_JIS を検出）\r\nOKで Unicode に書き直します";
+  if (shiftJis && !id3v2Version.empty())
+    text += L"（Shift_JIS を検出）\r\nOKで Unicode に書き直します";
   return text;
 }
 

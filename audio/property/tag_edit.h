@@ -44,6 +44,7 @@ Id3v2Values ValuesToWrite(const TagSources& sources, const TagTexts& loaded, con
 
 // The MPEG box's text: the stream lines and the ID3v2 line, which says
 // when the ID3v2 texts were read from Shift_JIS and that OK repairs them.
-std::wstring FormatTagAndStream(const StreamInfoRecord& info, const std::wstring& id3v2Version, bool shiftJis);
+std::wstring FormatTagAndStream(const StreamInfoRecord& info, const std::wstring& id3v2Version,
+                                bool shiftJis);
 
 }  // namespace property

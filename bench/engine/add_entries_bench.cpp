@@ -22,8 +22,9 @@ double FloorSeconds(const std::vector<std::wstring>& files) {
   auto start = std::chrono::steady_clock::now();
   for (const std::wstring& f : files) {
     if (GetFileAttributesW(f.c_str()) == INVALID_FILE_ATTRIBUTES) continue;
-    HANDLE h = CreateFileW(f.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                           nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE h =
+        CreateFileW(f.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, 0, nullptr);
     if (h == INVALID_HANDLE_VALUE) continue;
     DWORD got = 0;
     ReadFile(h, buffer.data(), 8192, &got, nullptr);
@@ -65,13 +66,15 @@ int wmain(int argc, wchar_t** argv) {
   for (size_t mark : checkpoints) {
     size_t end = std::min(mark, files.size());
     if (end <= done) break;
-    AddRenameEntries(*host.list, std::vector<std::wstring>(files.begin() + done, files.begin() + end),
+    AddRenameEntries(*host.list,
+                     std::vector<std::wstring>(files.begin() + done, files.begin() + end),
                      preferences);
     done = end;
     marks.push_back({done, bench::Seconds(start)});
   }
   if (done < files.size()) {
-    AddRenameEntries(*host.list, std::vector<std::wstring>(files.begin() + done, files.end()), preferences);
+    AddRenameEntries(*host.list, std::vector<std::wstring>(files.begin() + done, files.end()),
+                     preferences);
     marks.push_back({files.size(), bench::Seconds(start)});
   }
   // The list view draws what it now holds before the figure is final.
@@ -88,24 +91,28 @@ int wmain(int argc, wchar_t** argv) {
   for (auto [n, t] : marks) {
     double perFile = (t - previous) / static_cast<double>(n - previousN);
     if (previousN == 0) firstPerFile = perFile;
-    std::snprintf(line, sizeof line, "add: %6zu files  %.3f s  %.1f us/file overall  %.1f us/file since %zu\n", n,
-                  t, t * 1e6 / static_cast<double>(n), perFile * 1e6, previousN);
+    std::snprintf(line, sizeof line,
+                  "add: %6zu files  %.3f s  %.1f us/file overall  %.1f us/file since %zu\n", n, t,
+                  t * 1e6 / static_cast<double>(n), perFile * 1e6, previousN);
     bench::Print(line);
     previous = t;
     previousN = n;
   }
-  double lastPerFile = marks.size() > 1 ? (marks.back().second - marks[marks.size() - 2].second) /
-                                             static_cast<double>(marks.back().first - marks[marks.size() - 2].first)
-                                       : firstPerFile;
-  std::snprintf(line, sizeof line,
-                "add: total %.3f s for %zu files; last/first segment per-file ratio %.2f; empty targets %d\n",
-                total, files.size(), firstPerFile > 0 ? lastPerFile / firstPerFile : 0.0, empty);
+  double lastPerFile =
+      marks.size() > 1 ? (marks.back().second - marks[marks.size() - 2].second) /
+                             static_cast<double>(marks.back().first - marks[marks.size() - 2].first)
+                       : firstPerFile;
+  std::snprintf(
+      line, sizeof line,
+      "add: total %.3f s for %zu files; last/first segment per-file ratio %.2f; empty targets %d\n",
+      total, files.size(), firstPerFile > 0 ? lastPerFile / firstPerFile : 0.0, empty);
   bench::Print(line);
   const double floorAfter = FloorSeconds(files);
   const double floor = (floorBefore + floorAfter) / 2;
-  std::snprintf(line, sizeof line,
-                "add floor: %.3f s (before %.3f, after %.3f) for lookup, open, two reads and close alone; add/floor %.2f (target <= 1.2)\n",
-                floor, floorBefore, floorAfter, floor > 0 ? total / floor : 0.0);
+  std::snprintf(
+      line, sizeof line,
+      "add floor: %.3f s (before %.3f, after %.3f) for lookup, open, two reads and close alone; add/floor %.2f (target <= 1.2)\n",
+      floor, floorBefore, floorAfter, floor > 0 ? total / floor : 0.0);
   bench::Print(line);
   wchar_t status[64] = {};
   SendMessageW(host.statusBar, SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(status));

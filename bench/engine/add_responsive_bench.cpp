@@ -29,8 +29,9 @@ double FloorSeconds(const std::vector<std::wstring>& files) {
   auto start = std::chrono::steady_clock::now();
   for (const std::wstring& f : files) {
     if (GetFileAttributesW(f.c_str()) == INVALID_FILE_ATTRIBUTES) continue;
-    HANDLE h = CreateFileW(f.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                           nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE h =
+        CreateFileW(f.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, 0, nullptr);
     if (h == INVALID_HANDLE_VALUE) continue;
     DWORD got = 0;
     ReadFile(h, buffer.data(), 8192, &got, nullptr);
@@ -58,7 +59,8 @@ struct Prober {
       longestMs = std::max(longestMs.load(), ms);
       ++probes;
       wchar_t text[128] = {};
-      SendMessageTimeoutW(bar, SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 10000, &result);
+      SendMessageTimeoutW(bar, SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 10000,
+                          &result);
       int n = 0;
       if (swscanf(text, L"追加中：%d", &n) == 1) {
         if (n > lastCount) ++rises;
@@ -94,8 +96,8 @@ void Report(const char* what, size_t files, double seconds, const Prober& prober
   std::snprintf(line, sizeof line,
                 "%s: %zu entries in %.3f s; UI thread longest unresponsive %.1f ms over %d probes "
                 "(target <= 200), %d timeouts; status count rose %d times\n",
-                what, files, seconds, prober.longestMs.load(), prober.probes.load(), prober.timeouts.load(),
-                prober.rises.load());
+                what, files, seconds, prober.longestMs.load(), prober.probes.load(),
+                prober.timeouts.load(), prober.rises.load());
   bench::Print(line);
 }
 
@@ -107,8 +109,8 @@ struct AddFigures {
 
 // One add into a fresh main window, with the program's message loop and
 // the prober; escAfter > 0 presses Esc in the list after that many seconds.
-AddFigures TimedAdd(const char* label, const std::wstring& program, const std::vector<std::wstring>& paths,
-                    DWORD delayPerFile, double escAfter) {
+AddFigures TimedAdd(const char* label, const std::wstring& program,
+                    const std::vector<std::wstring>& paths, DWORD delayPerFile, double escAfter) {
   AddFigures figures;
   MainWindow window(program);
   if (!window.Create()) return figures;
@@ -133,7 +135,8 @@ AddFigures TimedAdd(const char* label, const std::wstring& program, const std::v
   }
   if (escapedAt > 0) {
     char line[160];
-    std::snprintf(line, sizeof line, "%s: stopped %.0f ms after Esc, keeping the %zu entries added\n", label,
+    std::snprintf(line, sizeof line,
+                  "%s: stopped %.0f ms after Esc, keeping the %zu entries added\n", label,
                   (figures.seconds - escapedAt) * 1000, figures.added);
     bench::Print(line);
   }
@@ -146,7 +149,8 @@ std::wstring ScratchProgramFolder() {
   GetTempPathW(MAX_PATH, temp);
   std::wstring program = std::wstring(temp) + L"velnoir-add-bench";
   CreateDirectoryW(program.c_str(), nullptr);
-  HANDLE list = CreateFileW((program + L"\\velnoir.lst").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  HANDLE list = CreateFileW((program + L"\\velnoir.lst").c_str(), GENERIC_WRITE, 0, nullptr,
+                            CREATE_ALWAYS, 0, nullptr);
   DWORD wrote = 0;
   WriteFile(list, "%A - %T\r\n", 9, &wrote, nullptr);
   CloseHandle(list);
@@ -174,17 +178,21 @@ int wmain(int argc, wchar_t** argv) {
     asFiles = std::min(asFiles, filesAdd.seconds);
   }
   char line[256];
-  std::snprintf(line, sizeof line, "add dropped files: best %.3f s, floor best %.3f s; add/floor %.2f (target <= 1.2)\n",
-                asFiles, floor, asFiles / floor);
+  std::snprintf(
+      line, sizeof line,
+      "add dropped files: best %.3f s, floor best %.3f s; add/floor %.2f (target <= 1.2)\n",
+      asFiles, floor, asFiles / floor);
   bench::Print(line);
   AddFigures folderAdd = TimedAdd("add the folder (walked)", program, {argv[1]}, 0, 0);
-  std::snprintf(line, sizeof line, "add the folder: %.3f s, the walk and the files' lookups included; /floor %.2f\n",
+  std::snprintf(line, sizeof line,
+                "add the folder: %.3f s, the walk and the files' lookups included; /floor %.2f\n",
                 folderAdd.seconds, folderAdd.seconds / floor);
   bench::Print(line);
   // The files themselves, so that the slowed reads start at once.
   AddFigures slow = TimedAdd("add with 2 ms per file, Esc after 1 s", program, files, 2, 1.0);
   OleUninitialize();
-  bool ok = filesAdd.added == files.size() && folderAdd.added == files.size() && filesAdd.longestMs <= 200 &&
-            folderAdd.longestMs <= 200 && slow.longestMs <= 200 && slow.added > 0 && slow.added < files.size();
+  bool ok = filesAdd.added == files.size() && folderAdd.added == files.size() &&
+            filesAdd.longestMs <= 200 && folderAdd.longestMs <= 200 && slow.longestMs <= 200 &&
+            slow.added > 0 && slow.added < files.size();
   return ok ? 0 : 1;
 }

@@ -36,8 +36,9 @@ struct Host {
     window = CreateWindowExW(0, L"EngineBenchHost", L"bench", WS_OVERLAPPEDWINDOW, 0, 0, 800, 500,
                              nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     // Shown, as the user's list is: the list view draws the rows it holds.
-    listView = CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_OWNERDATA,
-                               0, 0, 800, 440, window, nullptr, GetModuleHandleW(nullptr), nullptr);
+    listView =
+        CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_OWNERDATA, 0,
+                        0, 800, 440, window, nullptr, GetModuleHandleW(nullptr), nullptr);
     for (int c = 0; c < 4; ++c) {
       LVCOLUMNW column{};
       column.mask = LVCF_WIDTH | LVCF_TEXT;
@@ -80,7 +81,8 @@ inline std::vector<std::wstring> FilesIn(const std::wstring& folder, const wchar
   HANDLE find = FindFirstFileW((folder + L"\\" + pattern).c_str(), &data);
   if (find == INVALID_HANDLE_VALUE) return files;
   do {
-    if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) files.push_back(folder + L"\\" + data.cFileName);
+    if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+      files.push_back(folder + L"\\" + data.cFileName);
   } while (FindNextFileW(find, &data));
   FindClose(find);
   return files;

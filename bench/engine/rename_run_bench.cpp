@@ -1,7 +1,7 @@
 // Runs the rename over a prepared folder: src_N.mp3 files (in the folder or
 // its album subfolders), where the even entries go to new names and the odd
-// ones collide with an existing dup_N.mp3 beside them. Reports the run's time, then checks that every file is present
-// exactly once with its original content.
+// ones collide with an existing dup_N.mp3 beside them. Reports the run's time, then checks that
+// every file is present exactly once with its original content.
 //   rename_run_bench.exe FOLDER
 #include <windows.h>
 
@@ -21,7 +21,8 @@
 namespace {
 
 uint64_t Fnv1a(const std::wstring& path) {
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  HANDLE file =
+      CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
   if (file == INVALID_HANDLE_VALUE) return 0;
   uint64_t hash = 1469598103934665603ull;
   unsigned char buffer[65536];
@@ -122,21 +123,25 @@ int wmain(int argc, wchar_t** argv) {
   std::multiset<uint64_t> sumsAfter = Checksums(folder, after);
   bool sameSet = sumsBefore == sumsAfter && before == after;
   char line[512];
-  std::snprintf(line, sizeof line,
-                "run: %d entries  %.3f s  %.1f us/entry  remaining %d  files %zu -> %zu  checksums %s\n",
-                total, runSeconds, runSeconds * 1e6 / total, host.list->Count(), before, after,
-                sameSet ? "identical" : "DIFFER");
+  std::snprintf(
+      line, sizeof line,
+      "run: %d entries  %.3f s  %.1f us/entry  remaining %d  files %zu -> %zu  checksums %s\n",
+      total, runSeconds, runSeconds * 1e6 / total, host.list->Count(), before, after,
+      sameSet ? "identical" : "DIFFER");
   bench::Print(line);
-  std::snprintf(line, sizeof line, "run floor: %.3f s for the lookups and moves alone; run/floor %.2f (target <= 1.3)\n",
-                floorSeconds, floorSeconds > 0 ? runSeconds / floorSeconds : 0.0);
+  std::snprintf(
+      line, sizeof line,
+      "run floor: %.3f s for the lookups and moves alone; run/floor %.2f (target <= 1.3)\n",
+      floorSeconds, floorSeconds > 0 ? runSeconds / floorSeconds : 0.0);
   bench::Print(line);
   const double checks = MessageChecksSeconds(total);
   const double reportBox = ReportBoxSeconds(host.window, report, total);
   const double mustDo = floorSeconds + checks + reportBox;
-  std::snprintf(line, sizeof line,
-                "run: of what it must do besides, alone: a message check per entry %.3f s, the report box %.3f s; "
-                "run/(floor + both) %.2f\n",
-                checks, reportBox, mustDo > 0 ? runSeconds / mustDo : 0.0);
+  std::snprintf(
+      line, sizeof line,
+      "run: of what it must do besides, alone: a message check per entry %.3f s, the report box %.3f s; "
+      "run/(floor + both) %.2f\n",
+      checks, reportBox, mustDo > 0 ? runSeconds / mustDo : 0.0);
   bench::Print(line);
   bench::Print("run: " + std::string(win::ToUtf8(summary).c_str()));
   return sameSet && host.list->Count() == total / 2 ? 0 : 1;

@@ -35,7 +35,8 @@ class FlushingJournal : public JournalSink {
   DWORD Create() override {
     file_ = CreateFileW(path_.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                         FILE_ATTRIBUTE_NORMAL, nullptr);
-    return file_ == INVALID_HANDLE_VALUE ? GetLastError() : Write(FormatJournalHeader({2025, 1, 1, 0, 0, 0}));
+    return file_ == INVALID_HANDLE_VALUE ? GetLastError()
+                                         : Write(FormatJournalHeader({2025, 1, 1, 0, 0, 0}));
   }
   DWORD Append(const JournalEntry& entry) override { return Write(FormatJournalLine(entry)); }
   void Discard() override {}
@@ -43,7 +44,8 @@ class FlushingJournal : public JournalSink {
  private:
   DWORD Write(const std::string& bytes) {
     DWORD wrote = 0;
-    if (!WriteFile(file_, bytes.data(), static_cast<DWORD>(bytes.size()), &wrote, nullptr)) return GetLastError();
+    if (!WriteFile(file_, bytes.data(), static_cast<DWORD>(bytes.size()), &wrote, nullptr))
+      return GetLastError();
     return FlushFileBuffers(file_) ? 0 : GetLastError();
   }
   std::wstring path_;
@@ -51,7 +53,8 @@ class FlushingJournal : public JournalSink {
 };
 
 std::string ReadAll(const std::wstring& path) {
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  HANDLE file =
+      CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
   std::string bytes;
   if (file == INVALID_HANDLE_VALUE) return bytes;
   char buffer[65536];
@@ -125,7 +128,8 @@ int wmain(int argc, wchar_t** argv) {
   bool allRenamed = true;
   for (int round = 0; round < kRounds; ++round) {
     Fill(host, sources);
-    plain[round] = Timed([&](auto wait) { RunRenameWith(host.window, *host.list, ExecRenameFile, wait); }, summary);
+    plain[round] = Timed(
+        [&](auto wait) { RunRenameWith(host.window, *host.list, ExecRenameFile, wait); }, summary);
     allRenamed = allRenamed && host.list->Count() == 0;
     Line("run without journal", plain[round], n);
     PutBack(sources);
@@ -133,10 +137,12 @@ int wmain(int argc, wchar_t** argv) {
     Fill(host, sources);
     JournalFile journal(journalPath);
     RenameRunHooks hooks;
-    journaled[round] = Timed([&](auto wait) {
-      hooks.wait = wait;
-      RunJournaledRenameWith(host.window, *host.list, journal, hooks);
-    }, summary);
+    journaled[round] = Timed(
+        [&](auto wait) {
+          hooks.wait = wait;
+          RunJournaledRenameWith(host.window, *host.list, journal, hooks);
+        },
+        summary);
     allRenamed = allRenamed && host.list->Count() == 0;
     Line("run with journal", journaled[round], n);
     if (round + 1 < kRounds) PutBack(sources);
@@ -144,17 +150,20 @@ int wmain(int argc, wchar_t** argv) {
   size_t journalLines = ParseJournal(ReadAll(journalPath)).entries.size();
 
   std::wstring undoSummary;
-  double undo = Timed([&](auto wait) { RunUndoWith(host.window, journalPath, UndoRename, wait); }, undoSummary);
+  double undo = Timed([&](auto wait) { RunUndoWith(host.window, journalPath, UndoRename, wait); },
+                      undoSummary);
   Line("undo of the journaled run", undo, n);
 
   // For comparison: the same run with a flush after each line.
   Fill(host, sources);
   FlushingJournal flushing(journalPath);
   RenameRunHooks hooks;
-  double flushed = Timed([&](auto wait) {
-    hooks.wait = wait;
-    RunJournaledRenameWith(host.window, *host.list, flushing, hooks);
-  }, summary);
+  double flushed = Timed(
+      [&](auto wait) {
+        hooks.wait = wait;
+        RunJournaledRenameWith(host.window, *host.list, flushing, hooks);
+      },
+      summary);
   Line("run with a flush per line", flushed, n);
   PutBack(sources);
   DeleteFileW(journalPath.c_str());
@@ -178,13 +187,15 @@ int wmain(int argc, wchar_t** argv) {
   double bestJournaled = *std::min_element(journaled, journaled + kRounds);
   double overhead = (bestJournaled - bestPlain) / bestPlain * 100;
   char text[512];
-  std::snprintf(text, sizeof text,
-                "journal: %zu files, %zu lines recorded; best run %.3f s without, %.3f s with: %+.1f %% (target <= 10 %%); "
-                "flush per line %+.1f %%; the lines alone are %.1f %% of the run without\n"
-                "undo: %zu renames %.3f s; undo report: %s; files back with their bytes: %s\n",
-                n, journalLines, bestPlain, bestJournaled, overhead, (flushed - bestPlain) / bestPlain * 100, linesAlone / bestPlain * 100, n, undo,
-                win::ToUtf8(undoSummary.substr(0, undoSummary.find(L"\r\n失敗"))).c_str(),
-                intact && leftovers.empty() ? "yes" : "NO");
+  std::snprintf(
+      text, sizeof text,
+      "journal: %zu files, %zu lines recorded; best run %.3f s without, %.3f s with: %+.1f %% (target <= 10 %%); "
+      "flush per line %+.1f %%; the lines alone are %.1f %% of the run without\n"
+      "undo: %zu renames %.3f s; undo report: %s; files back with their bytes: %s\n",
+      n, journalLines, bestPlain, bestJournaled, overhead, (flushed - bestPlain) / bestPlain * 100,
+      linesAlone / bestPlain * 100, n, undo,
+      win::ToUtf8(undoSummary.substr(0, undoSummary.find(L"\r\n失敗"))).c_str(),
+      intact && leftovers.empty() ? "yes" : "NO");
   for (char& c : text)
     if (c == '\r') c = ' ';
   bench::Print(text);

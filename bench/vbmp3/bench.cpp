@@ -83,7 +83,8 @@ int main(int argc, char** argv) {
       TagLib::FileRef ref(f.c_str(), true, TagLib::AudioProperties::Average);
       if (ref.isNull()) continue;
       if (const TagLib::Tag* tag = ref.tag()) {
-        theirs += static_cast<long>(tag->title().size() + tag->artist().size() + tag->genre().size());
+        theirs +=
+            static_cast<long>(tag->title().size() + tag->artist().size() + tag->genre().size());
       }
       if (const TagLib::AudioProperties* p = ref.audioProperties()) {
         theirs += p->lengthInSeconds() + p->bitrate() + p->sampleRate() + p->channels();

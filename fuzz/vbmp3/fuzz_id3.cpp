@@ -52,7 +52,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const int32_t error = vbmp3::WriteTagInfo(file, record);
   const auto& after = file.Bytes();
   if (error) {
-    if (after.size() != length || (length && std::memcmp(after.data(), bytes, length) != 0)) abort();
+    if (after.size() != length || (length && std::memcmp(after.data(), bytes, length) != 0))
+      abort();
     return 0;
   }
   // Success: the file grew at its end or changed in its old tag, and for

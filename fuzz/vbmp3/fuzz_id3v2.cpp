@@ -58,8 +58,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (read != vbmp3::ParseId3v2Tag(bytes.data(), bytes.size(), again) || !Same(tag, again)) abort();
   if (read) {
     if (tag.major < 2 || tag.major > 4) abort();
-    for (const std::string* s : {&tag.title, &tag.artist, &tag.album, &tag.year, &tag.comment,
-                                 &tag.genre, &tag.track}) {
+    for (const std::string* s :
+         {&tag.title, &tag.artist, &tag.album, &tag.year, &tag.comment, &tag.genre, &tag.track}) {
       CheckUtf8(*s);
     }
     if (tag.genreNumber != 255 && (tag.genreNumber < 0 || tag.genreNumber > 191)) abort();

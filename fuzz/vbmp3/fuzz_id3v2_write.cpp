@@ -42,7 +42,8 @@ vbmp3::Id3v2Tag Parse(const Bytes& file, size_t limit) {
 }
 
 const std::string& Value(const vbmp3::Id3v2Tag& t, int v) {
-  const std::string* values[] = {&t.title, &t.artist, &t.album, &t.year, &t.comment, &t.genre, &t.track};
+  const std::string* values[] = {&t.title,   &t.artist, &t.album, &t.year,
+                                 &t.comment, &t.genre,  &t.track};
   return *values[v];
 }
 
@@ -56,7 +57,8 @@ std::string LeadingYear(const std::string& s) {
 std::vector<std::string> Others(const Bytes& file) {
   vbmp3::Id3v2FrameList list;
   std::vector<std::string> out;
-  if (vbmp3::SplitId3v2Frames(file.data(), file.size(), list) != vbmp3::FrameListOutcome::kSplit) return out;
+  if (vbmp3::SplitId3v2Frames(file.data(), file.size(), list) != vbmp3::FrameListOutcome::kSplit)
+    return out;
   for (const auto& f : list.frames) {
     if (!IsValueFrame(f.id)) out.push_back(f.bytes);
   }
@@ -64,7 +66,9 @@ std::vector<std::string> Others(const Bytes& file) {
 }
 
 size_t TagEnd(const Bytes& file) {
-  return file.size() >= vbmp3::kId3v2HeaderLength ? static_cast<size_t>(vbmp3::Id3v2TagLength(file.data())) : 0;
+  return file.size() >= vbmp3::kId3v2HeaderLength
+             ? static_cast<size_t>(vbmp3::Id3v2TagLength(file.data()))
+             : 0;
 }
 
 // The values of the input: '\n'-separated; one left out stays as read.
@@ -76,7 +80,8 @@ vbmp3::Id3v2Values ValuesOf(std::string_view valueBytes, const vbmp3::Id3v2Tag& 
     if (at > valueBytes.size()) {
       values[v] = vbmp3::CutUtf8(Value(old, v), vbmp3::kValueFieldWidth);
     } else {
-      values[v] = std::string(valueBytes.substr(at, end == std::string_view::npos ? end : end - at));
+      values[v] =
+          std::string(valueBytes.substr(at, end == std::string_view::npos ? end : end - at));
       values[v] = std::string(vbmp3::CutUtf8(vbmp3::ValidUtf8(values[v]), vbmp3::kValueFieldWidth));
     }
     at = end == std::string_view::npos ? valueBytes.size() + 1 : end + 1;
@@ -85,8 +90,8 @@ vbmp3::Id3v2Values ValuesOf(std::string_view valueBytes, const vbmp3::Id3v2Tag& 
 }
 
 // What reading gives back after a write of `values` over `old`.
-void CheckValues(const vbmp3::Id3v2Tag& old, const vbmp3::Id3v2Tag& now, const vbmp3::Id3v2Values& values,
-                 bool repair) {
+void CheckValues(const vbmp3::Id3v2Tag& old, const vbmp3::Id3v2Tag& now,
+                 const vbmp3::Id3v2Values& values, bool repair) {
   for (int v = 0; v < vbmp3::kValueCount; ++v) {
     const std::string want = vbmp3::WritableValue(values[v]);
     const std::string& had = Value(old, v);

@@ -136,13 +136,15 @@ void OptionDialog::CreateControls() {
   // The design contents of the lists.
   AddItems(Item(kTemplateBox), {kDefaultTemplate});
   AddItems(Item(kSameNamePolicy), {L"スキップしてリストに残す", L"番号を付けてリネームする"});
-  AddItems(Item(kBadCharacterPolicy), {L"問題となる文字列を除去", L"全角文字に置き換える", L"「_」に置き換える"});
+  AddItems(Item(kBadCharacterPolicy),
+           {L"問題となる文字列を除去", L"全角文字に置き換える", L"「_」に置き換える"});
   AddItems(Item(kEmptyFieldPolicy), {L"無視", L"空欄にする", L"リネームしない"});
   AddItems(Item(kDoubleClickAction), {L"プロパティを開く", L"プレビュープレイヤーで再生する"});
   AddItems(Item(kSstpPort), {L"9801", L"11000"});
   win::SetText(Item(kSstpPort), L"9801");
   SendMessageW(Item(kLegendLabel), WM_SETFONT,
-               reinterpret_cast<WPARAM>(win::NamedFont(L"ＭＳ ゴシック", 9, SHIFTJIS_CHARSET)), FALSE);
+               reinterpret_cast<WPARAM>(win::NamedFont(L"ＭＳ ゴシック", 9, SHIFTJIS_CHARSET)),
+               FALSE);
 
   ShowPage(0);
 }
@@ -158,8 +160,8 @@ void OptionDialog::ClipTabToFrame() {
   SendMessageW(tab, TCM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&row));
   const int frame = 2;
   win::OwnedRegion region(CreateRectRgn(outer.left, outer.top, outer.right, outer.bottom));
-  win::OwnedRegion inside(CreateRectRgn(outer.left + frame, row.bottom + frame,
-                                        outer.right - frame, outer.bottom - frame));
+  win::OwnedRegion inside(CreateRectRgn(outer.left + frame, row.bottom + frame, outer.right - frame,
+                                        outer.bottom - frame));
   CombineRgn(region.Get(), region.Get(), inside.Get(), RGN_DIFF);
   // The window owns the region from here on.
   if (SetWindowRgn(tab, region.Get(), TRUE)) region.Release();
@@ -176,8 +178,9 @@ void OptionDialog::ShowPage(int page) {
 }
 
 bool OptionDialog::IsTransparent(HWND control) const {
-  for (Control label : {kDataCheckLabel, kDataCheckGroup, kTemplateLabel, kSameNameLabel, kLegendLabel, kExtensionLabel, kBadCharacterLabel, kEmptyFieldLabel,
-                        kSstpPortLabel, kDoubleClickLabel}) {
+  for (Control label :
+       {kDataCheckLabel, kDataCheckGroup, kTemplateLabel, kSameNameLabel, kLegendLabel,
+        kExtensionLabel, kBadCharacterLabel, kEmptyFieldLabel, kSstpPortLabel, kDoubleClickLabel}) {
     if (control == Item(label)) return true;
   }
   return false;
@@ -204,11 +207,8 @@ LRESULT OptionDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
         return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
       }
       break;
-    case WM_CLOSE:
-      OnCancel();
-      return 0;
-    default:
-      break;
+    case WM_CLOSE: OnCancel(); return 0;
+    default: break;
   }
   return DefaultHandling(message, wParam, lParam);
 }
@@ -217,21 +217,11 @@ LRESULT OptionDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
 bool OptionDialog::OnCommand(WPARAM wParam) {
   if (HIWORD(wParam) != BN_CLICKED) return false;
   switch (LOWORD(wParam)) {
-    case kOk:
-      OnOk();
-      break;
-    case kCancel:
-      OnCancel();
-      break;
-    case kAddTemplate:
-      OnAddTemplateClick();
-      break;
-    case kRemoveTemplate:
-      OnRemoveTemplateClick();
-      break;
-    case kRegisterUpdateCheck:
-      OnRegisterUpdateCheckClick();
-      break;
+    case kOk: OnOk(); break;
+    case kCancel: OnCancel(); break;
+    case kAddTemplate: OnAddTemplateClick(); break;
+    case kRemoveTemplate: OnRemoveTemplateClick(); break;
+    case kRegisterUpdateCheck: OnRegisterUpdateCheckClick(); break;
     default:
       // Esc arrives as IDCANCEL: the dialog has no cancel key.
       break;
@@ -254,8 +244,10 @@ void OptionDialog::LoadSettings() {
   select(kBadCharacterPolicy, PolicySelection(settings.CantUseFilename, 3));
   select(kEmptyFieldPolicy, PolicySelection(settings.NoSettingField, 3));
   select(kDoubleClickAction, DoubleClickSelection(settings.DobleClick));
-  SendMessageW(Item(kPreferId3v2), BM_SETCHECK, settings.PreferID3v2 ? BST_CHECKED : BST_UNCHECKED, 0);
-  SendMessageW(Item(kMakeFolders), BM_SETCHECK, settings.MakeFolders ? BST_CHECKED : BST_UNCHECKED, 0);
+  SendMessageW(Item(kPreferId3v2), BM_SETCHECK, settings.PreferID3v2 ? BST_CHECKED : BST_UNCHECKED,
+               0);
+  SendMessageW(Item(kMakeFolders), BM_SETCHECK, settings.MakeFolders ? BST_CHECKED : BST_UNCHECKED,
+               0);
   if (IsRegistered()) EnableWindow(Item(kRegisterUpdateCheck), FALSE);
 }
 

@@ -56,9 +56,9 @@ int32_t ReadInt32(HKEY key, const char* name) {
 }  // namespace
 
 void UpCheck::FilePath(bool useProgramPath) {
-  filePath_ = useProgramPath
-                  ? JoinPath(win::ProgramDirectory(), ExecutableBaseName(win::ProgramPath()) + L".EXE")
-                  : std::wstring();
+  filePath_ = useProgramPath ? JoinPath(win::ProgramDirectory(),
+                                        ExecutableBaseName(win::ProgramPath()) + L".EXE")
+                             : std::wstring();
 }
 
 bool UpCheck::InstalledUpCheck() {
@@ -135,7 +135,8 @@ bool UpCheck::SetRegString(HKEY key, const std::wstring& name, const std::wstrin
   std::string ansiName = win::ToAnsi(name);
   std::string data = win::ToAnsi(text);
   // The data size counts the one terminating NUL that c_str() supplies.
-  return RegSetValueExA(key, ansiName.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+  return RegSetValueExA(key, ansiName.c_str(), 0, REG_SZ,
+                        reinterpret_cast<const BYTE*>(data.c_str()),
                         static_cast<DWORD>(data.size() + 1)) == ERROR_SUCCESS;
 }
 

@@ -6,16 +6,12 @@ std::wstring UpCheckErrorText(UpCheckError error) {
   switch (error) {
     case UpCheckError::NotInstalled:
       return L"カネナリがインストールされていないのでソフトの情報が書き込めません";
-    case UpCheckError::NoMailAddress:
-      return L"メールアドレスが指定されていません";
-    case UpCheckError::NoAuthor:
-      return L"開発者名が指定されていません";
-    case UpCheckError::NoInfoUrl:
-      return L"アップデート情報ファイルのアドレスが指定されていません";
+    case UpCheckError::NoMailAddress: return L"メールアドレスが指定されていません";
+    case UpCheckError::NoAuthor: return L"開発者名が指定されていません";
+    case UpCheckError::NoInfoUrl: return L"アップデート情報ファイルのアドレスが指定されていません";
     case UpCheckError::NoDistinctName:
       return L"App.Productname からソフト名が取得できません。Distinctnameを指定してください";
-    case UpCheckError::NegativeIconIndex:
-      return L"IconIndex には負の値は設定できません";
+    case UpCheckError::NegativeIconIndex: return L"IconIndex には負の値は設定できません";
     case UpCheckError::RegistryFailure:
       return L"レジストリに原因不明のエラーが発生しアクセスできません";
   }
@@ -49,7 +45,8 @@ std::wstring JoinPath(const std::wstring& folder, const std::wstring& file) {
 
 std::wstring ExecutableBaseName(const std::wstring& executablePath) {
   size_t slash = executablePath.find_last_of(L"\\/");
-  std::wstring name = slash == std::wstring::npos ? executablePath : executablePath.substr(slash + 1);
+  std::wstring name =
+      slash == std::wstring::npos ? executablePath : executablePath.substr(slash + 1);
   size_t dot = name.find_last_of(L'.');
   if (dot != std::wstring::npos) name.resize(dot);
   return name;

@@ -12,12 +12,9 @@ void VBSOCK::SendSSTP_SEND11(const std::wstring& SendData) {
   if (SSTP_Port == 0 || SSTP_Address.empty() || SendData.empty()) return;
   // A missing library is reported before anything changes.
   switch (LoadVbsock()) {
-    case VbsockLoad::kLoaded:
-      break;
-    case VbsockLoad::kLibraryMissing:
-      throw AppError(kFileNotFoundError, kVbsockMissingText);
-    case VbsockLoad::kFunctionMissing:
-      throw AppError(kEntryPointError, kVbsockEntryText);
+    case VbsockLoad::kLoaded: break;
+    case VbsockLoad::kLibraryMissing: throw AppError(kFileNotFoundError, kVbsockMissingText);
+    case VbsockLoad::kFunctionMissing: throw AppError(kEntryPointError, kVbsockEntryText);
   }
   recvData.clear();
 

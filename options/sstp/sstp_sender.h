@@ -15,7 +15,8 @@ inline constexpr const wchar_t* kVbsockMissingText = L"VBSOCK.dll が見つか�
 inline constexpr uint32_t kEntryPointError = 453;
 inline constexpr const wchar_t* kVbsockEntryText = L"VBSOCK.dll に必要な関数が見つかりません。";
 inline constexpr uint32_t kInvalidCallError = 5;
-inline constexpr const wchar_t* kInvalidCallText = L"プロシージャの呼び出し、または引数が不正です。";
+inline constexpr const wchar_t* kInvalidCallText =
+    L"プロシージャの呼び出し、または引数が不正です。";
 
 class VBSOCK {
  public:

@@ -74,8 +74,8 @@ TEST_F(ProgramTest, SystemErrorTextsAreReadable) {
   HWND window = MainWindowOf();
   ASSERT_NE(window, nullptr);
   // Held without sharing, the file cannot be written at close.
-  HANDLE held = CreateFileW((*folder_ / L"velnoir.lst").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
-                            nullptr);
+  HANDLE held = CreateFileW((*folder_ / L"velnoir.lst").c_str(), GENERIC_READ, 0, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
   PostMessageW(window, WM_CLOSE, 0, 0);
   HWND message = WaitForWindow(L"#32770", nullptr);
@@ -84,7 +84,8 @@ TEST_F(ProgramTest, SystemErrorTextsAreReadable) {
   std::wstring texts;
   for (int i = 0; i < 100 && texts.find(L"list file") == std::wstring::npos; ++i, Sleep(20)) {
     texts.clear();
-    for (HWND child = nullptr; (child = FindWindowExW(message, child, L"Static", nullptr)) != nullptr;) {
+    for (HWND child = nullptr;
+         (child = FindWindowExW(message, child, L"Static", nullptr)) != nullptr;) {
       wchar_t text[1024] = {};
       GetWindowTextW(child, text, 1024);
       texts += text;
@@ -146,17 +147,19 @@ TEST_F(ProgramTest, AShortRunShowsItsEndAtOnce) {
 // with the text instead of keeping 16-pixel pictures.
 TEST_F(ProgramTest, ToolbarPicturesFollowTheScreenScale) {
   HKEY key = nullptr;
-  ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                            &key, nullptr),
+  ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, nullptr, 0,
+                            KEY_ALL_ACCESS, nullptr, &key, nullptr),
             ERROR_SUCCESS);
   DWORD previous = 0, size = sizeof(previous), type = 0;
-  bool had = RegQueryValueExW(key, L"LogPixels", nullptr, &type, reinterpret_cast<BYTE*>(&previous), &size) ==
-             ERROR_SUCCESS;
+  bool had = RegQueryValueExW(key, L"LogPixels", nullptr, &type, reinterpret_cast<BYTE*>(&previous),
+                              &size) == ERROR_SUCCESS;
   DWORD dpi = 144;
   RegSetValueExW(key, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof(dpi));
   Start(L"");
   HWND window = MainWindowOf();
-  if (had) RegSetValueExW(key, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&previous), sizeof(previous));
+  if (had)
+    RegSetValueExW(key, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&previous),
+                   sizeof(previous));
   else RegDeleteValueW(key, L"LogPixels");
   RegCloseKey(key);
   ASSERT_NE(window, nullptr);

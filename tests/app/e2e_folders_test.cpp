@@ -103,11 +103,15 @@ class FolderProgramTest : public ProgramTest {
     DWORD attributes = GetFileAttributesW(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
   }
-  bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+  bool Exists(const std::wstring& path) {
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+  }
 };
 
-std::string TrackedMp3(const std::string& title, const std::string& artist, const std::string& album, int track) {
-  std::string bytes = testing_files::SilentFrames(10) + testing_files::Id3v1Tag(title, artist, album);
+std::string TrackedMp3(const std::string& title, const std::string& artist,
+                       const std::string& album, int track) {
+  std::string bytes =
+      testing_files::SilentFrames(10) + testing_files::Id3v1Tag(title, artist, album);
   bytes[bytes.size() - 2] = static_cast<char>(track);  // ID3v1.1: NUL, then the track byte
   return bytes;
 }
@@ -134,18 +138,25 @@ TEST_F(FolderProgramTest, ATreeDroppedOrOnTheCommandLineGivesItsAudioFilesInExpl
 TEST_F(FolderProgramTest, FolderCreationRenamesIntoNewFoldersAndUndoRemovesThem) {
   std::wstring src = *folder_ / L"src";
   CreateDirectoryW(src.c_str(), nullptr);
-  struct Song { const wchar_t* file; const char *title, *artist, *album; int track; const wchar_t* target; };
+  struct Song {
+    const wchar_t* file;
+    const char *title, *artist, *album;
+    int track;
+    const wchar_t* target;
+  };
   const Song songs[] = {
       {L"a.mp3", "One", "Band", "First", 1, L"Band\\First\\01 One.mp3"},
       {L"b.mp3", "Two", "Band", "First", 2, L"Band\\First\\02 Two.mp3"},
       {L"c.mp3", "Ten", "Band", "Second", 10, L"Band\\Second\\10 Ten.mp3"},
       {L"d.mp3", "Solo", "Singer", "Live", 3, L"Singer\\Live\\03 Solo.mp3"},
   };
-  for (const Song& s : songs) WriteBytes(src + L"\\" + s.file, TrackedMp3(s.title, s.artist, s.album, s.track));
+  for (const Song& s : songs)
+    WriteBytes(src + L"\\" + s.file, TrackedMp3(s.title, s.artist, s.album, s.track));
 
   for (bool make : {false, true}) {
-    WriteBytes(*folder_ / L"velnoir.ini", std::string("[QKPomeren_SE Setting]\r\nRenameExt_Default=%A\\%L\\%N %T\r\n") +
-                                             "MakeFolders=" + (make ? "1" : "0") + "\r\n");
+    WriteBytes(*folder_ / L"velnoir.ini",
+               std::string("[QKPomeren_SE Setting]\r\nRenameExt_Default=%A\\%L\\%N %T\r\n") +
+                   "MakeFolders=" + (make ? "1" : "0") + "\r\n");
     Start(L"\"" + src + L"\"");
     HWND window = MainWindowOf();
     ASSERT_NE(window, nullptr);
@@ -166,10 +177,13 @@ TEST_F(FolderProgramTest, FolderCreationRenamesIntoNewFoldersAndUndoRemovesThem)
     // Something of the user's own lands in a folder the run made.
     WriteBytes(src + L"\\Singer\\notes.txt", "mine");
     std::wstring undo = RunFromMenu(window, IDM_UNDORENAME);
-    for (const Song& s : songs) EXPECT_EQ(ReadBytes(src + L"\\" + s.file).size(), 10 * 418u - 1 + 128);
+    for (const Song& s : songs)
+      EXPECT_EQ(ReadBytes(src + L"\\" + s.file).size(), 10 * 418u - 1 + 128);
     EXPECT_FALSE(Exists(src + L"\\Band"));
     EXPECT_FALSE(Exists(src + L"\\Singer\\Live"));
     EXPECT_TRUE(IsFolder(src + L"\\Singer"));
-    EXPECT_NE(undo.find(L"フォルダは空でないため残しました：" + src + L"\\Singer\r\n"), std::wstring::npos) << undo;
+    EXPECT_NE(undo.find(L"フォルダは空でないため残しました：" + src + L"\\Singer\r\n"),
+              std::wstring::npos)
+        << undo;
   }
 }

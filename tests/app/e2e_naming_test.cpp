@@ -32,11 +32,14 @@ std::string TaggedMp3(const std::string& artist, const std::string& title) {
   return testing_files::SilentFrames(8) + testing_files::Id3v1Tag(title, artist);
 }
 
-bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+bool Exists(const std::wstring& path) {
+  return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
 
 std::wstring WindowText(HWND window) {
   std::wstring text(static_cast<size_t>(SendMessageW(window, WM_GETTEXTLENGTH, 0, 0)) + 1, L'\0');
-  text.resize(static_cast<size_t>(SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
+  text.resize(static_cast<size_t>(
+      SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
   return text;
 }
 
@@ -66,7 +69,8 @@ class NamingProgramTest : public program_driver::ProgramTest {
       ASSERT_EQ(SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(item), 0), item) << control;
     }
     HWND ok = GetDlgItem(dialog, Option::kOk);
-    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(Option::kOk, BN_CLICKED), reinterpret_cast<LPARAM>(ok));
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(Option::kOk, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(ok));
     for (int i = 0; i < 200 && IsWindow(dialog); ++i) Sleep(25);
     ASSERT_FALSE(IsWindow(dialog));
   }
@@ -81,7 +85,8 @@ class NamingProgramTest : public program_driver::ProgramTest {
     drop->pFiles = sizeof(DROPFILES);
     drop->fWide = TRUE;
     std::memcpy(block.data() + sizeof(DROPFILES), names.data(), names.size() * sizeof(wchar_t));
-    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, process_.dwProcessId);
+    HANDLE process =
+        OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, process_.dwProcessId);
     void* remote = VirtualAllocEx(process, nullptr, block.size(), MEM_COMMIT, PAGE_READWRITE);
     WriteProcessMemory(process, remote, block.data(), block.size(), nullptr);
     CloseHandle(process);
@@ -123,8 +128,8 @@ std::wstring Line(bool renamed, const std::wstring& source, const std::wstring& 
 }
 
 std::wstring Summary(int total, int succeeded, int failed) {
-  return L"総ファイル数　：" + std::to_wstring(total) + L"\r\n成功ファイル数：" + std::to_wstring(succeeded) +
-         L"\r\n失敗ファイル数：" + std::to_wstring(failed) + L"\r\n";
+  return L"総ファイル数　：" + std::to_wstring(total) + L"\r\n成功ファイル数：" +
+         std::to_wstring(succeeded) + L"\r\n失敗ファイル数：" + std::to_wstring(failed) + L"\r\n";
 }
 
 }  // namespace
@@ -136,8 +141,8 @@ TEST_F(NamingProgramTest, EachItemOfEachListNamesAndRenamesAsChosen) {
   struct Case {
     Choice choice;
     std::string artist, title;
-    std::wstring name;      // the file name the list shows; empty: the file keeps its own
-    std::wstring notDone;   // the report's reason when the file is not renamed
+    std::wstring name;     // the file name the list shows; empty: the file keeps its own
+    std::wstring notDone;  // the report's reason when the file is not renamed
   };
   const std::wstring duplicate = L"ファイル名が重複しています。";
   const Case cases[] = {
@@ -173,7 +178,8 @@ TEST_F(NamingProgramTest, EachItemOfEachListNamesAndRenamesAsChosen) {
     const bool renamed = c.notDone.empty();
     // With numbering the file takes the first free name beside the one built.
     const std::wstring used = c.choice.sameName == 1 ? folder + L"\\Band - Song (2).mp3" : listed;
-    EXPECT_EQ(report, Line(renamed, source, renamed ? used : c.notDone) + Summary(1, renamed, !renamed));
+    EXPECT_EQ(report,
+              Line(renamed, source, renamed ? used : c.notDone) + Summary(1, renamed, !renamed));
     EXPECT_EQ(ReadBytes(renamed ? used : source), bytes);
     EXPECT_EQ(ReadBytes(existing), "was here first");
     EXPECT_EQ(Count(), renamed ? 0 : 1);
@@ -214,11 +220,13 @@ TEST_F(NamingProgramTest, NumberedNamesForThreeFilesAndTheUndoTakesThemBack) {
   std::wstring report = RunFromMenu(IDM_EXECRENAME);
   std::wstring expected;
   for (int i = 0; i < 3; ++i)
-    expected += Line(true, sources[i], folder + L"\\Band - Song (" + std::to_wstring(i + 2) + L").mp3");
+    expected +=
+        Line(true, sources[i], folder + L"\\Band - Song (" + std::to_wstring(i + 2) + L").mp3");
   EXPECT_EQ(report, expected + Summary(3, 3, 0));
   for (int i = 0; i < 3; ++i) {
     EXPECT_FALSE(Exists(sources[i])) << i;
-    EXPECT_EQ(ReadBytes(folder + L"\\Band - Song (" + std::to_wstring(i + 2) + L").mp3"), bytes[i]) << i;
+    EXPECT_EQ(ReadBytes(folder + L"\\Band - Song (" + std::to_wstring(i + 2) + L").mp3"), bytes[i])
+        << i;
   }
   EXPECT_EQ(ReadBytes(existing), "the song that was there");
 
@@ -254,13 +262,14 @@ TEST_F(NamingProgramTest, ASettingsFileFromBeforeGivesTheSameNames) {
     WriteBytes(existing, "kept");
     StartWithoutFiles();
     DropAndWait({a, b, c}, 3);
-    const std::wstring ta = folder + L"\\ACDC - ReZero.mp3", tb = folder + L"\\ArtistName - Who  What.mp3";
+    const std::wstring ta = folder + L"\\ACDC - ReZero.mp3",
+                       tb = folder + L"\\ArtistName - Who  What.mp3";
     EXPECT_EQ(TargetOf(0), ta);
     EXPECT_EQ(TargetOf(1), tb);
     EXPECT_EQ(TargetOf(2), existing);
     std::wstring report = RunFromMenu(IDM_EXECRENAME);
-    EXPECT_EQ(report, Line(true, a, ta) + Line(true, b, tb) + Line(false, c, L"ファイル名が重複しています。") +
-                          Summary(3, 2, 1));
+    EXPECT_EQ(report, Line(true, a, ta) + Line(true, b, tb) +
+                          Line(false, c, L"ファイル名が重複しています。") + Summary(3, 2, 1));
     EXPECT_EQ(ReadBytes(existing), "kept");
     EXPECT_EQ(ReadBytes(c), TaggedMp3("Band", "Song"));
     ASSERT_TRUE(CloseAndEnd());

@@ -25,7 +25,8 @@ namespace {
 std::string Id3v23(const std::string& title, const std::string& artist) {
   auto frame = [](const char* id, const std::string& text) {
     const std::string body = std::string(1, '\0') + text;
-    return std::string(id, 4) + std::string(3, '\0') + static_cast<char>(body.size()) + std::string(2, '\0') + body;
+    return std::string(id, 4) + std::string(3, '\0') + static_cast<char>(body.size()) +
+           std::string(2, '\0') + body;
   };
   const std::string frames = frame("TIT2", title) + frame("TPE1", artist);
   return std::string("ID3\x03\x00\x00\x00\x00\x00", 9) + static_cast<char>(frames.size()) + frames;
@@ -34,8 +35,8 @@ std::string Id3v23(const std::string& title, const std::string& artist) {
 // The host's path of a file Wine knows, for a program of the host.
 std::string UnixPath(const std::wstring& path) {
   using Convert = char*(CDECL*)(const wchar_t*);
-  auto convert = reinterpret_cast<Convert>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+  auto convert = reinterpret_cast<Convert>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
   if (!convert) return "";
   char* unix = convert(path.c_str());
   std::string out = unix ? unix : "";
@@ -57,20 +58,24 @@ std::wstring MutagenTitle(const testing_files::ScratchFolder& folder, const std:
              "open(sys.argv[2] + '.part', 'w', encoding='utf-8').write(text)\n"
              "import os\n"
              "os.rename(sys.argv[2] + '.part', sys.argv[2])\n");
-  std::wstring command = L"start.exe /unix /usr/bin/python3 \"" + win::FromUtf8(UnixPath(script)) + L"\" \"" +
-                         win::FromUtf8(UnixPath(file)) + L"\" \"" + win::FromUtf8(UnixPath(out)) + L"\"";
+  std::wstring command = L"start.exe /unix /usr/bin/python3 \"" + win::FromUtf8(UnixPath(script)) +
+                         L"\" \"" + win::FromUtf8(UnixPath(file)) + L"\" \"" +
+                         win::FromUtf8(UnixPath(out)) + L"\"";
   STARTUPINFOW si{sizeof(si)};
   PROCESS_INFORMATION pi{};
   if (GetFileAttributesW(L"Z:\\usr\\bin\\python3") == INVALID_FILE_ATTRIBUTES ||
-      !CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+      !CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                      &pi)) {
     return L"";
   }
   WaitForSingleObject(pi.hProcess, 10000);
   CloseHandle(pi.hThread);
   CloseHandle(pi.hProcess);
-  for (int i = 0; i < 200 && GetFileAttributesW(out.c_str()) == INVALID_FILE_ATTRIBUTES; ++i) Sleep(50);
+  for (int i = 0; i < 200 && GetFileAttributesW(out.c_str()) == INVALID_FILE_ATTRIBUTES; ++i)
+    Sleep(50);
   std::ifstream in(out.c_str(), std::ios::binary);
-  return win::FromUtf8(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()));
+  return win::FromUtf8(
+      std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()));
 }
 
 }  // namespace
@@ -94,14 +99,16 @@ TEST_F(ProgramTest, AnEditedId3v2TitleNamesTheFileAndIsWrittenIntoItsTag) {
   HWND title = GetDlgItem(dialog, PropertyDialog::kTitle);
   SendMessageW(title, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"Café 노래"));
   HWND ok = GetDlgItem(dialog, PropertyDialog::kOk);
-  PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(PropertyDialog::kOk, BN_CLICKED), reinterpret_cast<LPARAM>(ok));
+  PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(PropertyDialog::kOk, BN_CLICKED),
+               reinterpret_cast<LPARAM>(ok));
   for (int i = 0; i < 200 && IsWindow(dialog); ++i) Sleep(50);
   ASSERT_FALSE(IsWindow(dialog));
   EXPECT_EQ(remote.ItemText(list, 0, 3), L"Artist - Café 노래.mp3");
 
   PostMessageW(window, WM_COMMAND, IDM_EXECRENAME, 0);
   const std::wstring renamed = *folder_ / L"Artist - Café 노래.mp3";
-  for (int i = 0; i < 200 && GetFileAttributesW(renamed.c_str()) == INVALID_FILE_ATTRIBUTES; ++i) Sleep(50);
+  for (int i = 0; i < 200 && GetFileAttributesW(renamed.c_str()) == INVALID_FILE_ATTRIBUTES; ++i)
+    Sleep(50);
   ASSERT_NE(GetFileAttributesW(renamed.c_str()), INVALID_FILE_ATTRIBUTES);
   EXPECT_EQ(GetFileAttributesW((*folder_ / L"old.mp3").c_str()), INVALID_FILE_ATTRIBUTES);
   const std::wstring read = MutagenTitle(*folder_, renamed);

@@ -12,13 +12,12 @@
 #include "tests/support/test_files.h"
 #include "win/text.h"
 
-using testing_files::ReadBytes;
-using testing_files::ScratchFolder;
-using testing_files::WriteBytes;
 using program_driver::ProgramTest;
 using program_driver::Remote;
 using program_driver::SilentMp3;
-
+using testing_files::ReadBytes;
+using testing_files::ScratchFolder;
+using testing_files::WriteBytes;
 
 TEST_F(ProgramTest, PlaysAnEntryAndShowsItsTime) {
   if (waveOutGetNumDevs() == 0) GTEST_SKIP() << "no audio output device";
@@ -50,7 +49,8 @@ TEST_F(ProgramTest, PlaysAnEntryAndShowsItsTime) {
 TEST_F(ProgramTest, StartsWithCommandLineFilesAndSavesAtClose) {
   WriteBytes(*folder_ / L"a b.mp3", "no tag here");
   WriteBytes(*folder_ / L"c.mp3", "no tag here either");
-  Start(L"\"" + (*folder_ / L"a b.mp3") + L"\" " + (*folder_ / L"missing.mp3") + L" " + (*folder_ / L"c.mp3"));
+  Start(L"\"" + (*folder_ / L"a b.mp3") + L"\" " + (*folder_ / L"missing.mp3") + L" " +
+        (*folder_ / L"c.mp3"));
   HWND window = MainWindowOf();
   ASSERT_NE(window, nullptr);
   EXPECT_TRUE(IsWindowVisible(window));
@@ -121,7 +121,8 @@ TEST_F(ProgramTest, MissingAudioLibraryEndsWithItsMessage) {
   Start(L"");
   HWND message = WaitForShownWindow(L"#32770", L"DLL操作エラー");
   ASSERT_NE(message, nullptr);
-  HWND text = FindWindowExW(message, nullptr, L"Static", L"VBMP3の初期化に失敗しました。起動できません。");
+  HWND text =
+      FindWindowExW(message, nullptr, L"Static", L"VBMP3の初期化に失敗しました。起動できません。");
   EXPECT_NE(text, nullptr);
   PostMessageW(message, WM_COMMAND, IDOK, 0);
   ASSERT_TRUE(Ends());
@@ -144,16 +145,18 @@ TEST_F(ProgramTest, NamesFromID3v2TagsFollowTheSetting) {
       return std::string(id, 4) + std::string(3, '\0') + n + std::string(2, '\0') + body;
     };
     std::string frames = frame("TIT2", title) + frame("TPE1", artist);
-    return std::string("ID3\x03\x00\x00\x00\x00\x00", 9) + static_cast<char>(frames.size()) + frames;
+    return std::string("ID3\x03\x00\x00\x00\x00\x00", 9) + static_cast<char>(frames.size()) +
+           frames;
   };
   std::string withV1 = SilentMp3(20, "V1 Title");
   std::string audioOnly = withV1.substr(0, withV1.size() - 128);
   WriteBytes(*folder_ / L"only.mp3", id3v23(L"Song", L"Band") + audioOnly);
   WriteBytes(*folder_ / L"both.mp3", id3v23(L"노래", L"Café") + withV1);
-  const std::wstring files = L"\"" + (*folder_ / L"only.mp3") + L"\" \"" + (*folder_ / L"both.mp3") + L"\"";
+  const std::wstring files =
+      L"\"" + (*folder_ / L"only.mp3") + L"\" \"" + (*folder_ / L"both.mp3") + L"\"";
   for (bool prefer : {false, true}) {
-    WriteBytes(*folder_ / L"velnoir.ini",
-               std::string("[QKPomeren_SE Setting]\r\nPreferID3v2=") + (prefer ? "1" : "0") + "\r\n");
+    WriteBytes(*folder_ / L"velnoir.ini", std::string("[QKPomeren_SE Setting]\r\nPreferID3v2=") +
+                                              (prefer ? "1" : "0") + "\r\n");
     Start(files);
     HWND window = MainWindowOf();
     ASSERT_NE(window, nullptr);
@@ -161,7 +164,8 @@ TEST_F(ProgramTest, NamesFromID3v2TagsFollowTheSetting) {
     Remote remote(window);
     ASSERT_EQ(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), 2);
     EXPECT_EQ(remote.ItemText(list, 0, 3), L"Band - Song.mp3");
-    EXPECT_EQ(remote.ItemText(list, 1, 3), prefer ? L"Café - 노래.mp3" : L"ArtistName - V1 Title.mp3");
+    EXPECT_EQ(remote.ItemText(list, 1, 3),
+              prefer ? L"Café - 노래.mp3" : L"ArtistName - V1 Title.mp3");
     PostMessageW(window, WM_CLOSE, 0, 0);
     ASSERT_TRUE(Ends());
     CloseHandle(process_.hProcess);

@@ -71,7 +71,8 @@ TEST_F(FolderAddTest, CommandSitsBelowAddFilesWithCtrlShiftO) {
   for (int i = 0; i < count; ++i) {
     if (keys[i].key == 'O' && keys[i].cmd == IDM_OPENFOLDER)
       folderKey = keys[i].fVirt == (FCONTROL | FSHIFT | FVIRTKEY);
-    if (keys[i].key == 'O' && keys[i].cmd == IDM_OPEN) fileKey = keys[i].fVirt == (FCONTROL | FVIRTKEY);
+    if (keys[i].key == 'O' && keys[i].cmd == IDM_OPEN)
+      fileKey = keys[i].fVirt == (FCONTROL | FVIRTKEY);
   }
   EXPECT_TRUE(folderKey);
   EXPECT_TRUE(fileKey);  // Ctrl+O alone still adds files
@@ -86,9 +87,9 @@ TEST_F(FolderAddTest, DroppedFolderBringsItsAudioFilesInExplorerOrder) {
   Folder(root + L"\\album 2");
   Folder(root + L"\\album 2\\Disc 1");
   Folder(root + L"\\Hidden");
-  for (const wchar_t* name : {L"\\b.MP3", L"\\a10.wav", L"\\a9.Rmp", L"\\notes.txt", L"\\x.mp3x",
-                              L"\\Album 10\\1.mp1", L"\\album 2\\2.mp3", L"\\album 2\\Disc 1\\d.mp3",
-                              L"\\Hidden\\h.mp3", L"\\secret.mp3"})
+  for (const wchar_t* name :
+       {L"\\b.MP3", L"\\a10.wav", L"\\a9.Rmp", L"\\notes.txt", L"\\x.mp3x", L"\\Album 10\\1.mp1",
+        L"\\album 2\\2.mp3", L"\\album 2\\Disc 1\\d.mp3", L"\\Hidden\\h.mp3", L"\\secret.mp3"})
     WriteBytes(root + name, "not audio");
   SetFileAttributesW((root + L"\\Hidden").c_str(), FILE_ATTRIBUTE_HIDDEN);
   SetFileAttributesW((root + L"\\secret.mp3").c_str(), FILE_ATTRIBUTE_HIDDEN);
@@ -100,10 +101,10 @@ TEST_F(FolderAddTest, DroppedFolderBringsItsAudioFilesInExplorerOrder) {
     win::PumpMessages();
     Sleep(1);
   }
-  EXPECT_EQ(Sources(), (std::vector<std::wstring>{
-                           root + L"\\a9.Rmp", root + L"\\a10.wav", root + L"\\b.MP3",
-                           root + L"\\album 2\\2.mp3", root + L"\\album 2\\Disc 1\\d.mp3",
-                           root + L"\\Album 10\\1.mp1", loose}));
+  EXPECT_EQ(Sources(), (std::vector<std::wstring>{root + L"\\a9.Rmp", root + L"\\a10.wav",
+                                                  root + L"\\b.MP3", root + L"\\album 2\\2.mp3",
+                                                  root + L"\\album 2\\Disc 1\\d.mp3",
+                                                  root + L"\\Album 10\\1.mp1", loose}));
   // A folder is never an entry of its own.
   EXPECT_FALSE(IsFolderPath(Sources().back()));
 }

@@ -35,7 +35,9 @@ class MainWindowTest : public ::testing::Test {
 
   static constexpr const char* kTemplates = "%A - %T\r\n(%A) %T\r\n";
 
-  void WriteIni(const std::wstring& text) { WriteBytes(*folder_ / L"velnoir.ini", win::ToAnsi(text)); }
+  void WriteIni(const std::wstring& text) {
+    WriteBytes(*folder_ / L"velnoir.ini", win::ToAnsi(text));
+  }
   std::string Ini() const { return ReadBytes(*folder_ / L"velnoir.ini"); }
 
   std::unique_ptr<MainWindow> Open() {
@@ -58,16 +60,15 @@ class MainWindowTest : public ::testing::Test {
   }
   static std::wstring StatusText(const MainWindow& w, int panel) {
     wchar_t text[256] = {};
-    SendMessageW(w.StatusBar(), SB_GETTEXTW, static_cast<WPARAM>(panel), reinterpret_cast<LPARAM>(text));
+    SendMessageW(w.StatusBar(), SB_GETTEXTW, static_cast<WPARAM>(panel),
+                 reinterpret_cast<LPARAM>(text));
     return text;
   }
 
   std::unique_ptr<ScratchFolder> folder_;
 };
 
-RenameEntry Entry(const std::wstring& name) {
-  return {L"C:\\m\\" + name, L"", name, L""};
-}
+RenameEntry Entry(const std::wstring& name) { return {L"C:\\m\\" + name, L"", name, L""}; }
 
 }  // namespace
 
@@ -91,7 +92,8 @@ TEST_F(MainWindowTest, FirstStartWithoutSettingsFile) {
   EXPECT_EQ(GetMenuItemCount(GetMenu(window->Handle())), 4);
   EXPECT_EQ(window->UserPreferences().settings.RenameExt_Default, L"%A - %T");
   EXPECT_EQ(window->UserPreferences().settings.DobleClick, 0);
-  EXPECT_EQ(window->UserPreferences().templates, (std::vector<std::wstring>{L"%A - %T", L"(%A) %T"}));
+  EXPECT_EQ(window->UserPreferences().templates,
+            (std::vector<std::wstring>{L"%A - %T", L"(%A) %T"}));
   // The design client area: 9690 x 3960 twips.
   RECT client;
   GetClientRect(window->Handle(), &client);
@@ -99,11 +101,22 @@ TEST_F(MainWindowTest, FirstStartWithoutSettingsFile) {
   Close(*window);
 
   std::string ini = Ini();
-  const char* keys[] = {"[QKPomeren_SE Window]", "LastWindowState=0", "LastToolBarVisible=1",
-                        "LastToolBarStyleFlat=0", "LastStatusBarVisible=1", "LastShowFilenameOnly=0",
-                        "Width=", "Height=", "[QKPomeren_SE Setting]", "CantUseFilename=0",
-                        "DataProve=0", "EqualFileName=0", "NoSettingField=0",
-                        "RenameExt_Default=%A - %T", "DobleClick=0", "PreferID3v2=0",
+  const char* keys[] = {"[QKPomeren_SE Window]",
+                        "LastWindowState=0",
+                        "LastToolBarVisible=1",
+                        "LastToolBarStyleFlat=0",
+                        "LastStatusBarVisible=1",
+                        "LastShowFilenameOnly=0",
+                        "Width=",
+                        "Height=",
+                        "[QKPomeren_SE Setting]",
+                        "CantUseFilename=0",
+                        "DataProve=0",
+                        "EqualFileName=0",
+                        "NoSettingField=0",
+                        "RenameExt_Default=%A - %T",
+                        "DobleClick=0",
+                        "PreferID3v2=0",
                         "MakeFolders=0"};
   size_t at = 0;
   for (const char* key : keys) {
@@ -115,11 +128,13 @@ TEST_F(MainWindowTest, FirstStartWithoutSettingsFile) {
 }
 
 TEST_F(MainWindowTest, RestoresViewStateFromTheSettingsFile) {
-  WriteIni(L"[QKPomeren_SE Window]\r\nLastToolBarVisible=0\r\nLastToolBarStyleFlat=1\r\n"
-           L"LastStatusBarVisible=0\r\nLastShowFilenameOnly=1\r\nUpChkShow=1\r\n");
+  WriteIni(
+      L"[QKPomeren_SE Window]\r\nLastToolBarVisible=0\r\nLastToolBarStyleFlat=1\r\n"
+      L"LastStatusBarVisible=0\r\nLastShowFilenameOnly=1\r\nUpChkShow=1\r\n");
   auto window = Open();
   EXPECT_FALSE(window->IsChecked(IDM_SHOWTOOLBAR));
-  EXPECT_FALSE(IsWindowVisible(window->Toolbar()) && GetWindowLongPtrW(window->Toolbar(), GWL_STYLE) & WS_VISIBLE);
+  EXPECT_FALSE(IsWindowVisible(window->Toolbar()) &&
+               GetWindowLongPtrW(window->Toolbar(), GWL_STYLE) & WS_VISIBLE);
   EXPECT_TRUE(window->IsChecked(IDM_FLATTOOLBAR));
   EXPECT_FALSE(window->IsEnabled(IDM_FLATTOOLBAR));
   EXPECT_FALSE(window->IsChecked(IDM_STATUS));
@@ -154,10 +169,11 @@ TEST_F(MainWindowTest, RestoresViewStateFromTheSettingsFile) {
 }
 
 TEST_F(MainWindowTest, OddValuesFallBackToDefaults) {
-  WriteIni(L"[QKPomeren_SE Window]\r\nLastToolBarVisible=no\r\nLastWindowState=7\r\nWidth=abc\r\n"
-           L"Height=40000\r\nUpChkShow=true\r\n"
-           L"[QKPomeren_SE Setting]\r\nCantUseFilename=2.5\r\nDataProve=true\r\n"
-           L"EqualFileName=3.5\r\nNoSettingField=99999\r\nRenameExt_Default=\r\nDobleClick=x\r\n");
+  WriteIni(
+      L"[QKPomeren_SE Window]\r\nLastToolBarVisible=no\r\nLastWindowState=7\r\nWidth=abc\r\n"
+      L"Height=40000\r\nUpChkShow=true\r\n"
+      L"[QKPomeren_SE Setting]\r\nCantUseFilename=2.5\r\nDataProve=true\r\n"
+      L"EqualFileName=3.5\r\nNoSettingField=99999\r\nRenameExt_Default=\r\nDobleClick=x\r\n");
   auto window = Open();
   EXPECT_TRUE(window->IsChecked(IDM_SHOWTOOLBAR));
   EXPECT_EQ(win::GetText(window->Handle()), L"MP3 Velnoir ぽめろ");
@@ -175,8 +191,9 @@ TEST_F(MainWindowTest, OddValuesFallBackToDefaults) {
 }
 
 TEST_F(MainWindowTest, SizeAndMaximisedStateRoundTrip) {
-  WriteIni(L"[QKPomeren_SE Window]\r\nWidth=9000\r\nHeight=6000\r\n"
-           L"[QKPomeren_SE Setting]\r\nRenameExt_Default=%T (%Y)\r\nDobleClick=1\r\n");
+  WriteIni(
+      L"[QKPomeren_SE Window]\r\nWidth=9000\r\nHeight=6000\r\n"
+      L"[QKPomeren_SE Setting]\r\nRenameExt_Default=%T (%Y)\r\nDobleClick=1\r\n");
   auto window = Open();
   RECT r;
   GetWindowRect(window->Handle(), &r);
@@ -190,7 +207,8 @@ TEST_F(MainWindowTest, SizeAndMaximisedStateRoundTrip) {
   EXPECT_NE(ini.find("LastWindowState=2"), std::string::npos) << ini;
   // The normal-state size is stored, not the maximised one.
   EXPECT_NE(ini.find("Width=" + std::to_string(win::PixelsToTwipsX(win::TwipsToPixelsX(9000)))),
-            std::string::npos) << ini;
+            std::string::npos)
+      << ini;
   EXPECT_NE(ini.find("RenameExt_Default=%T (%Y)"), std::string::npos);
 }
 
@@ -204,10 +222,14 @@ TEST_F(MainWindowTest, MinimisedFromMaximisedStoresTheNormalSize) {
   Close(*window);
   std::string ini = Ini();
   EXPECT_NE(ini.find("LastWindowState=1"), std::string::npos) << ini;
-  EXPECT_NE(ini.find("Width=" + std::to_string(win::PixelsToTwipsX(win::TwipsToPixelsX(9000))) + "\r\n"),
-            std::string::npos) << ini;
-  EXPECT_NE(ini.find("Height=" + std::to_string(win::PixelsToTwipsY(win::TwipsToPixelsY(6000))) + "\r\n"),
-            std::string::npos) << ini;
+  EXPECT_NE(
+      ini.find("Width=" + std::to_string(win::PixelsToTwipsX(win::TwipsToPixelsX(9000))) + "\r\n"),
+      std::string::npos)
+      << ini;
+  EXPECT_NE(
+      ini.find("Height=" + std::to_string(win::PixelsToTwipsY(win::TwipsToPixelsY(6000))) + "\r\n"),
+      std::string::npos)
+      << ini;
 }
 
 // A list file that could not be read at start is never overwritten; edits of
@@ -229,8 +251,10 @@ TEST_F(MainWindowTest, TemplateEditsAfterAFailedReadAreReportedAtClose) {
   window->UserPreferences().templates.push_back(L"%T - %A");
   Close(*window);
   ASSERT_EQ(shown.size(), atStart + 1);
-  EXPECT_EQ(shown.back(),
-            L"リストファイルを読み込めなかったため、テンプレートの変更は保存されませんでした。\r\n" + path);
+  EXPECT_EQ(
+      shown.back(),
+      L"リストファイルを読み込めなかったため、テンプレートの変更は保存されませんでした。\r\n" +
+          path);
   EXPECT_EQ(ReadBytes(path), kTemplates);
 
   // Without edits nothing is said.
@@ -303,12 +327,15 @@ TEST_F(MainWindowTest, ToolbarButtonsInOrderWithTips) {
     int command;  // 0: a gap
     const wchar_t* tip;
   };
-  const Expected expected[] = {{IDM_OPEN, L"ファイルを追加 (Ctrl+O)"}, {IDM_DELETE, L"ファイルを削除 (Del)"},
+  const Expected expected[] = {{IDM_OPEN, L"ファイルを追加 (Ctrl+O)"},
+                               {IDM_DELETE, L"ファイルを削除 (Del)"},
                                {0, nullptr},
                                {IDM_EXECRENAME, L"リネーム開始"},
                                {0, nullptr},
-                               {IDM_PLAYERPLAY, L"再生"}, {IDM_PLAYERSTOP, L"停止"},
-                               {IDM_PLAYERPREV, L"前の曲"}, {IDM_PLAYERNEXT, L"次の曲"}};
+                               {IDM_PLAYERPLAY, L"再生"},
+                               {IDM_PLAYERSTOP, L"停止"},
+                               {IDM_PLAYERPREV, L"前の曲"},
+                               {IDM_PLAYERNEXT, L"次の曲"}};
   for (int i = 0; i < 9; ++i) {
     TBBUTTON b{};
     SendMessageW(bar, TB_GETBUTTON, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&b));
@@ -328,7 +355,8 @@ TEST_F(MainWindowTest, ToolbarButtonsInOrderWithTips) {
   window->RenameEntries().Select(1);
   RECT deleteButton;
   SendMessageW(bar, TB_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&deleteButton));
-  LPARAM at = MAKELPARAM((deleteButton.left + deleteButton.right) / 2, (deleteButton.top + deleteButton.bottom) / 2);
+  LPARAM at = MAKELPARAM((deleteButton.left + deleteButton.right) / 2,
+                         (deleteButton.top + deleteButton.bottom) / 2);
   SendMessageW(bar, WM_LBUTTONDOWN, MK_LBUTTON, at);
   SendMessageW(bar, WM_LBUTTONUP, 0, at);
   EXPECT_EQ(window->RenameEntries().Count(), 0);
@@ -411,7 +439,8 @@ TEST_F(MainWindowTest, DroppedFilesAreAddedInDropOrder) {
   auto* drop = static_cast<DROPFILES*>(GlobalLock(block));
   drop->pFiles = sizeof(DROPFILES);
   drop->fWide = TRUE;
-  memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), list.data(), list.size() * sizeof(wchar_t));
+  memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), list.data(),
+         list.size() * sizeof(wchar_t));
   GlobalUnlock(block);
   SendMessageW(window->Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(block), 0);
   while (window->Adding()) {
@@ -433,7 +462,10 @@ class OneFormatData : public IDataObject {
  public:
   OneFormatData(CLIPFORMAT format, HGLOBAL data) : format_(format), data_(data) {}
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
-    if (riid == IID_IUnknown || riid == IID_IDataObject) { *out = this; return S_OK; }
+    if (riid == IID_IUnknown || riid == IID_IDataObject) {
+      *out = this;
+      return S_OK;
+    }
     *out = nullptr;
     return E_NOINTERFACE;
   }
@@ -450,10 +482,14 @@ class OneFormatData : public IDataObject {
   HRESULT STDMETHODCALLTYPE QueryGetData(FORMATETC* f) override {
     return f->cfFormat == format_ && (f->tymed & TYMED_HGLOBAL) ? S_OK : DV_E_FORMATETC;
   }
-  HRESULT STDMETHODCALLTYPE GetCanonicalFormatEtc(FORMATETC*, FORMATETC*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetCanonicalFormatEtc(FORMATETC*, FORMATETC*) override {
+    return E_NOTIMPL;
+  }
   HRESULT STDMETHODCALLTYPE SetData(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE EnumFormatEtc(DWORD, IEnumFORMATETC**) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override {
+    return E_NOTIMPL;
+  }
   HRESULT STDMETHODCALLTYPE DUnadvise(DWORD) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA**) override { return E_NOTIMPL; }
 
@@ -472,7 +508,8 @@ TEST(DropTarget, CopiesFileListsAndRefusesText) {
   auto* drop = static_cast<DROPFILES*>(GlobalLock(files));
   drop->pFiles = sizeof(DROPFILES);
   drop->fWide = TRUE;
-  memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), list.data(), list.size() * sizeof(wchar_t));
+  memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), list.data(),
+         list.size() * sizeof(wchar_t));
   GlobalUnlock(files);
   HGLOBAL text = GlobalAlloc(GHND, 4);
   OneFormatData fileData(CF_HDROP, files), textData(CF_TEXT, text);

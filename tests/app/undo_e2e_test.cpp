@@ -25,7 +25,9 @@ std::string TaggedMp3(const std::string& artist, const std::string& title) {
   return testing_files::SilentFrames(8) + testing_files::Id3v1Tag(title, artist);
 }
 
-bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+bool Exists(const std::wstring& path) {
+  return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
 
 class UndoProgramTest : public program_driver::ProgramTest {
  protected:
@@ -37,7 +39,8 @@ class UndoProgramTest : public program_driver::ProgramTest {
       std::wstring source = *folder_ / (L"music\\track" + std::to_wstring(i) + L".mp3");
       WriteBytes(source, TaggedMp3("Artist" + n, "Title" + n));
       sources_.push_back(source);
-      targets_.push_back(*folder_ / (L"music\\Artist" + std::to_wstring(i) + L" - Title" + std::to_wstring(i) + L".mp3"));
+      targets_.push_back(*folder_ / (L"music\\Artist" + std::to_wstring(i) + L" - Title" +
+                                     std::to_wstring(i) + L".mp3"));
       bytes_.push_back(ReadBytes(source));
     }
   }
@@ -57,7 +60,8 @@ class UndoProgramTest : public program_driver::ProgramTest {
   // Through WM_GETTEXT: the report is an edit control of another process.
   static std::wstring Text(HWND window) {
     std::wstring text(static_cast<size_t>(SendMessageW(window, WM_GETTEXTLENGTH, 0, 0)) + 1, L'\0');
-    text.resize(static_cast<size_t>(SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
+    text.resize(static_cast<size_t>(
+        SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
     return text;
   }
   // Chooses a menu command and, once the progress window's run is over,
@@ -94,7 +98,8 @@ class UndoProgramTest : public program_driver::ProgramTest {
 TEST_F(UndoProgramTest, RenameCloseStartAgainAndUndoFromTheMenu) {
   Start(true);
   std::wstring report = RunFromMenu(IDM_EXECRENAME);
-  EXPECT_NE(report.find(L"成功ファイル数：4\r\n"), std::wstring::npos) << testing::PrintToString(report);
+  EXPECT_NE(report.find(L"成功ファイル数：4\r\n"), std::wstring::npos)
+      << testing::PrintToString(report);
   for (size_t i = 0; i < sources_.size(); ++i) {
     EXPECT_FALSE(Exists(sources_[i])) << i;
     EXPECT_EQ(ReadBytes(targets_[i]), bytes_[i]) << i;
@@ -105,7 +110,8 @@ TEST_F(UndoProgramTest, RenameCloseStartAgainAndUndoFromTheMenu) {
   Start(false);
   report = RunFromMenu(IDM_UNDORENAME);
   std::wstring expected;
-  for (size_t i = sources_.size(); i-- > 0;) expected += L"○ " + targets_[i] + L"\r\n -> " + sources_[i] + L"\r\n\r\n";
+  for (size_t i = sources_.size(); i-- > 0;)
+    expected += L"○ " + targets_[i] + L"\r\n -> " + sources_[i] + L"\r\n\r\n";
   expected += L"総ファイル数　：4\r\n成功ファイル数：4\r\n失敗ファイル数：0\r\n";
   EXPECT_EQ(report, expected);
   ExpectOriginalFiles();
@@ -128,10 +134,13 @@ TEST_F(UndoProgramTest, AKilledRunIsUndoneAfterTheNextStart) {
 
   Start(false);
   std::wstring report = RunFromMenu(IDM_UNDORENAME);
-  EXPECT_EQ(report.substr(0, report.find(L"\r\n\r\n") + 4),
-            L"△ " + targets_[2] + L"\r\n -> リネームされていなかったため、元の名前のままです。\r\n\r\n");
-  EXPECT_NE(report.find(L"○ " + targets_[1] + L"\r\n -> " + sources_[1] + L"\r\n"), std::wstring::npos);
-  EXPECT_NE(report.find(L"総ファイル数　：3\r\n成功ファイル数：3\r\n失敗ファイル数：0\r\n"), std::wstring::npos)
+  EXPECT_EQ(
+      report.substr(0, report.find(L"\r\n\r\n") + 4),
+      L"△ " + targets_[2] + L"\r\n -> リネームされていなかったため、元の名前のままです。\r\n\r\n");
+  EXPECT_NE(report.find(L"○ " + targets_[1] + L"\r\n -> " + sources_[1] + L"\r\n"),
+            std::wstring::npos);
+  EXPECT_NE(report.find(L"総ファイル数　：3\r\n成功ファイル数：3\r\n失敗ファイル数：0\r\n"),
+            std::wstring::npos)
       << testing::PrintToString(report);
   ExpectOriginalFiles();
   EXPECT_FALSE(Exists(*folder_ / L"velnoir.jnl"));

@@ -88,7 +88,8 @@ TEST_F(ForeignNamesTest, TheLibraryPathOpensTheFileItselfAndPlainNamesStayAsThey
 TEST_F(ForeignNamesTest, WithoutShortNamesAFileIsUnreachableAndAMissingOneStaysMissing) {
   std::wstring path = File(L"Café.mp3", SilentMp3(10, "Mine", "A"));
   std::wstring lookAlike = File(L"Cafe.mp3", SilentMp3(10, "LookAlike", "B"));
-  win::Seam<decltype(&GetShortPathNameW)>::Replacement noShortNames(g_getShortPathName, &NoShortName);
+  win::Seam<decltype(&GetShortPathNameW)>::Replacement noShortNames(g_getShortPathName,
+                                                                    &NoShortName);
   EXPECT_FALSE(LibraryPath(path).has_value());
   EXPECT_EQ(UnreachablePathMessage(path).rfind(path + L"\r\n", 0), 0u);
 
@@ -115,7 +116,8 @@ TEST_F(ForeignNamesTest, ThePlayerPlaysThemThroughTheLibrary) {
     SCOPED_TRACE(win::ToUtf8(list.entries[position - 1].sourceName));
     list.selected = position;
     player.Play();
-    EXPECT_TRUE(host.messages.empty()) << (host.messages.empty() ? "" : win::ToUtf8(host.messages[0]));
+    EXPECT_TRUE(host.messages.empty())
+        << (host.messages.empty() ? "" : win::ToUtf8(host.messages[0]));
     int32_t seconds = 0;
     EXPECT_EQ(library.GetState(seconds), 1);
     EXPECT_EQ(player.PlayTitle, L"Quiet");
@@ -131,7 +133,8 @@ TEST_F(ForeignNamesTest, ThePlayerNamesAFileItCannotReachAndPlaysNoLookAlike) {
   File(L"Cafe.mp3", SilentMp3(80, "LookAlike", "B"));
   list.entries.push_back({path, L"", L"Café.mp3", L""});
   list.selected = 1;
-  win::Seam<decltype(&GetShortPathNameW)>::Replacement noShortNames(g_getShortPathName, &NoShortName);
+  win::Seam<decltype(&GetShortPathNameW)>::Replacement noShortNames(g_getShortPathName,
+                                                                    &NoShortName);
   Vbmp3PlayerLibrary library;
   RecordingHost host(list);
   Player player(library, host);
@@ -150,7 +153,8 @@ TEST_F(ForeignNamesTest, TheRenameRunRenamesThemAfterTheirTags) {
     std::string title = "Title" + std::to_string(i);
     sources.push_back(File(kNames[i], SilentMp3(4, title, "Artist")));
     AddRenameEntry(list, sources.back(), preferences);
-    ASSERT_EQ(list.entries.back().target, *folder_ / (L"Artist - " + win::FromAnsi(title) + L".mp3"))
+    ASSERT_EQ(list.entries.back().target,
+              *folder_ / (L"Artist - " + win::FromAnsi(title) + L".mp3"))
         << win::ToUtf8(kNames[i]);
   }
   HWND owner = CreateWindowExW(0, L"STATIC", L"owner", WS_OVERLAPPEDWINDOW, 0, 0, 400, 300, nullptr,
@@ -170,7 +174,8 @@ TEST_F(ForeignNamesTest, TheRenameRunRenamesThemAfterTheirTags) {
 TEST_F(ForeignNamesTest, WithoutAShortNameTheEntryHasNoTargetAndTheRunLeavesBothFiles) {
   std::wstring path = File(L"Café.mp3", SilentMp3(4, "Mine", "A"));
   std::wstring lookAlike = File(L"Cafe.mp3", SilentMp3(4, "LookAlike", "B"));
-  win::Seam<decltype(&GetShortPathNameW)>::Replacement noShortNames(g_getShortPathName, &NoShortName);
+  win::Seam<decltype(&GetShortPathNameW)>::Replacement noShortNames(g_getShortPathName,
+                                                                    &NoShortName);
   MemoryRenameList list;
   AddRenameEntry(list, path, preferences);
   ASSERT_EQ(list.Count(), 1);

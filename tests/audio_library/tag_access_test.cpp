@@ -58,12 +58,14 @@ TEST_F(TagAccessTest, AFileTheLibraryRefusesStillShowsWhatTheLibraryFilled) {
   EXPECT_NE(Vbmp3LastErrorNumber(), 0);
   EXPECT_FALSE(ReadFileTags(path));
 
-  EXPECT_EQ(ReadFileTagsReporting(*folder_ / L"missing.mp3").outcome, TagReadOutcome::kLibraryFailed);
+  EXPECT_EQ(ReadFileTagsReporting(*folder_ / L"missing.mp3").outcome,
+            TagReadOutcome::kLibraryFailed);
 }
 
 TEST_F(TagAccessTest, AFileNoAnsiPathReachesIsNotGivenToTheLibrary) {
   std::wstring path = File(L"Café.mp3", SilentMp3(20, "Cafe"));
-  win::Seam<decltype(&GetShortPathNameW)>::Replacement noShortNames(g_getShortPathName, &NoShortName);
+  win::Seam<decltype(&GetShortPathNameW)>::Replacement noShortNames(g_getShortPathName,
+                                                                    &NoShortName);
   TagReading reading = ReadFileTagsReporting(path);
   EXPECT_EQ(reading.outcome, TagReadOutcome::kUnreachablePath);
   EXPECT_EQ(reading.tags.id3v1.title, L"");

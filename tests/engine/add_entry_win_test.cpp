@@ -104,8 +104,8 @@ std::string Id3v23(const std::wstring& title, const std::wstring& artist) {
     for (wchar_t c : text) body += {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
     uint32_t n = static_cast<uint32_t>(body.size());
     return std::string(id, 4) +
-           std::string{static_cast<char>(n >> 24), static_cast<char>(n >> 16), static_cast<char>(n >> 8),
-                       static_cast<char>(n)} +
+           std::string{static_cast<char>(n >> 24), static_cast<char>(n >> 16),
+                       static_cast<char>(n >> 8), static_cast<char>(n)} +
            std::string(2, '\0') + body;
   };
   std::string frames = frame("TIT2", title) + frame("TPE1", artist);

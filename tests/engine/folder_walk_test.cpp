@@ -49,15 +49,21 @@ std::vector<std::wstring> Walk(FakeTree& tree, const std::wstring& root) {
 }  // namespace
 
 TEST(ExplorerOrder, CaseIgnoredAndNumbersByValue) {
-  std::vector<std::wstring> names{L"track10.mp3", L"Track2.mp3", L"track1.mp3", L"b.mp3",
-                                  L"A.mp3",       L"track03.mp3", L"x99999999999999999999999.mp3",
+  std::vector<std::wstring> names{L"track10.mp3",
+                                  L"Track2.mp3",
+                                  L"track1.mp3",
+                                  L"b.mp3",
+                                  L"A.mp3",
+                                  L"track03.mp3",
+                                  L"x99999999999999999999999.mp3",
                                   L"x100000000000000000000000.mp3"};
-  std::sort(names.begin(), names.end(),
-            [](const std::wstring& a, const std::wstring& b) { return CompareExplorerNames(a, b) < 0; });
-  EXPECT_EQ(names, (std::vector<std::wstring>{L"A.mp3", L"b.mp3", L"track1.mp3", L"Track2.mp3",
-                                               L"track03.mp3", L"track10.mp3",
-                                               L"x99999999999999999999999.mp3",
-                                               L"x100000000000000000000000.mp3"}));
+  std::sort(names.begin(), names.end(), [](const std::wstring& a, const std::wstring& b) {
+    return CompareExplorerNames(a, b) < 0;
+  });
+  EXPECT_EQ(names,
+            (std::vector<std::wstring>{
+                L"A.mp3", L"b.mp3", L"track1.mp3", L"Track2.mp3", L"track03.mp3", L"track10.mp3",
+                L"x99999999999999999999999.mp3", L"x100000000000000000000000.mp3"}));
   EXPECT_LT(CompareExplorerNames(L"Disc 2", L"disc 10"), 0);
   EXPECT_LT(CompareExplorerNames(L"ＡＢ", L"ａｃ"), 0);  // full-width letters fold too
   EXPECT_EQ(CompareExplorerNames(L"same", L"same"), 0);
@@ -75,16 +81,16 @@ TEST(AudioFileNames, FourExtensionsInAnyCase) {
 
 TEST(WalkFolder, FilesFirstThenSubfoldersDepthFirstInExplorerOrder) {
   FakeTree tree;
-  tree.folders[L"C:\\M"] = {Folder(L"b10"), File(L"z.mp3"), Folder(L"b2"), File(L"notes.txt"),
-                            File(L"A.MP3"), Folder(L"a")};
+  tree.folders[L"C:\\M"] = {Folder(L"b10"),     File(L"z.mp3"), Folder(L"b2"),
+                            File(L"notes.txt"), File(L"A.MP3"), Folder(L"a")};
   tree.folders[L"C:\\M\\a"] = {File(L"2.wav"), File(L"10.wav"), File(L"1.Mp1")};
   tree.folders[L"C:\\M\\b2"] = {Folder(L"deep"), File(L"x.rmp")};
   tree.folders[L"C:\\M\\b2\\deep"] = {File(L"d.mp3")};
   tree.folders[L"C:\\M\\b10"] = {File(L"y.mp3")};
   EXPECT_EQ(Walk(tree, L"C:\\M"),
-            (std::vector<std::wstring>{L"C:\\M\\A.MP3", L"C:\\M\\z.mp3", L"C:\\M\\a\\1.Mp1", L"C:\\M\\a\\2.wav",
-                                       L"C:\\M\\a\\10.wav", L"C:\\M\\b2\\x.rmp", L"C:\\M\\b2\\deep\\d.mp3",
-                                       L"C:\\M\\b10\\y.mp3"}));
+            (std::vector<std::wstring>{L"C:\\M\\A.MP3", L"C:\\M\\z.mp3", L"C:\\M\\a\\1.Mp1",
+                                       L"C:\\M\\a\\2.wav", L"C:\\M\\a\\10.wav", L"C:\\M\\b2\\x.rmp",
+                                       L"C:\\M\\b2\\deep\\d.mp3", L"C:\\M\\b10\\y.mp3"}));
 }
 
 TEST(WalkFolder, HiddenEntriesUnlistableFoldersAndADriveRoot) {
@@ -104,7 +110,8 @@ TEST(WalkFolder, LinksBackIntoTheTreeAreNotFollowedTwice) {
   tree.folders[L"C:\\M\\sub"] = {File(L"b.mp3"), Folder(L"loop"), Folder(L"again")};
   tree.links[L"C:\\M\\sub\\loop"] = L"C:\\M";
   tree.links[L"C:\\M\\sub\\again"] = L"C:\\M\\sub";
-  EXPECT_EQ(Walk(tree, L"C:\\M"), (std::vector<std::wstring>{L"C:\\M\\a.mp3", L"C:\\M\\sub\\b.mp3"}));
+  EXPECT_EQ(Walk(tree, L"C:\\M"),
+            (std::vector<std::wstring>{L"C:\\M\\a.mp3", L"C:\\M\\sub\\b.mp3"}));
   EXPECT_LE(tree.listings, 2);
 }
 
@@ -121,7 +128,11 @@ TEST(WalkFolder, StopsWhenAskedByTheCallerOrBetweenFolders) {
   seen.clear();
   int folders = 0;
   WalkFolder(
-      L"C:\\M", tree, [&](const std::wstring& f) { seen.push_back(f); return true; },
+      L"C:\\M", tree,
+      [&](const std::wstring& f) {
+        seen.push_back(f);
+        return true;
+      },
       [&] { return ++folders <= 1; });
   EXPECT_EQ(seen.size(), 3u);  // the subfolder was never started
 }

@@ -76,7 +76,8 @@ TEST_F(ListFileTest, LineRulesOnLoadAndCleanRewriteOnSave) {
   EXPECT_EQ(announced, 0);
   EXPECT_EQ(templates, (Lines{L"%A - %T", L"表ソ %A", L"x\ny", L"  ", L"last"}));
   file.Save(templates);
-  EXPECT_EQ(ReadBytes(path), "%A - %T\r\n" + win::ToAnsi(L"表ソ %A") + "\r\nx\ny\r\n  \r\nlast\r\n");
+  EXPECT_EQ(ReadBytes(path),
+            "%A - %T\r\n" + win::ToAnsi(L"表ソ %A") + "\r\nx\ny\r\n  \r\nlast\r\n");
 }
 
 TEST_F(ListFileTest, EmptyTemplatesAreNotWritten) {
@@ -177,10 +178,12 @@ TEST_F(ListFileTest, UnwritableFileIsNamedAndTheLossSaid) {
     ADD_FAILURE() << "a folder was written as the list file";
   } catch (const AppError& error) {
     const std::wstring& text = error.Description();
-    EXPECT_EQ(text.rfind(L"リストファイルを保存できないため、テンプレートの変更は保存されませんでした。\r\n" +
-                             path + L"\r\n",
-                         0),
-              0u)
+    EXPECT_EQ(
+        text.rfind(
+            L"リストファイルを保存できないため、テンプレートの変更は保存されませんでした。\r\n" +
+                path + L"\r\n",
+            0),
+        0u)
         << win::ToAnsi(text);
     EXPECT_EQ(text.substr(text.rfind(L"\r\n") + 2), win::SystemErrorText(error.Number()));
   }

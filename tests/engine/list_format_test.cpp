@@ -5,7 +5,8 @@
 using Lines = std::vector<std::wstring>;
 
 TEST(ParseTemplateLines, CrLfAndLoneCrEndALine) {
-  EXPECT_EQ(ParseTemplateLines(L"%A - %T\r\n(%A) %T\r\n%T\r\n"), (Lines{L"%A - %T", L"(%A) %T", L"%T"}));
+  EXPECT_EQ(ParseTemplateLines(L"%A - %T\r\n(%A) %T\r\n%T\r\n"),
+            (Lines{L"%A - %T", L"(%A) %T", L"%T"}));
   EXPECT_EQ(ParseTemplateLines(L"a\rb\r"), (Lines{L"a", L"b"}));
   EXPECT_EQ(ParseTemplateLines(L"a\r\rb"), (Lines{L"a", L"b"}));
 }

@@ -45,7 +45,8 @@ class MakeFoldersTest : public testing::Test {
   }
   std::wstring Undo() {
     std::wstring report;
-    RunUndoWith(host.window, journalPath, UndoRename, [&](ProgressWindow& w) { report = win::GetText(w.Report()); });
+    RunUndoWith(host.window, journalPath, UndoRename,
+                [&](ProgressWindow& w) { report = win::GetText(w.Report()); });
     return report;
   }
   bool IsFolder(const std::wstring& path) {
@@ -81,8 +82,10 @@ TEST_F(MakeFoldersTest, RunCreatesNestedFoldersAndUndoRemovesExactlyThose) {
   EXPECT_FALSE(Exists(dir / L"Other\\Live\\Disc 1"));
   EXPECT_TRUE(IsFolder(dir / L"Other\\Live"));
   EXPECT_TRUE(IsFolder(dir / L"Other"));  // holds the folder that stays
-  EXPECT_NE(report.find(kFolderKeptText + (dir / L"Other\\Live") + L"\r\n"), std::wstring::npos) << report;
-  EXPECT_NE(report.find(kFolderKeptText + (dir / L"Other") + L"\r\n"), std::wstring::npos) << report;
+  EXPECT_NE(report.find(kFolderKeptText + (dir / L"Other\\Live") + L"\r\n"), std::wstring::npos)
+      << report;
+  EXPECT_NE(report.find(kFolderKeptText + (dir / L"Other") + L"\r\n"), std::wstring::npos)
+      << report;
   EXPECT_EQ(report.find(dir / L"Artist\\Album" + L"\r\n"), std::wstring::npos) << report;
   EXPECT_FALSE(Exists(journalPath));
 }

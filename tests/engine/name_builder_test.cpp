@@ -29,7 +29,8 @@ TEST(ChooseTagTexts, ID3v2FirstOnlyWhenPreferredAndPresent) {
   EXPECT_EQ(on.album, L"Album2");
   EXPECT_EQ(on.year, L"1999");
   EXPECT_EQ(on.genreName, L"Pop");
-  EXPECT_EQ(ExpandTemplate(L"C:\\m\\x.mp3", L"%A - %T (%L)", on), L"C:\\m\\아티스트 - Title1 (Album2).mp3");
+  EXPECT_EQ(ExpandTemplate(L"C:\\m\\x.mp3", L"%A - %T (%L)", on),
+            L"C:\\m\\아티스트 - Title1 (Album2).mp3");
 }
 
 // Most ID3v1 tags have no track: the ID3v2 one stands in whichever tag is
@@ -50,7 +51,8 @@ TEST(ExpandTemplate, TrackNumberWithItsFallbackAfterTheGenre) {
   TagTexts tag = Tag(L"Artist", L"Song");
   tag.track = L"03";
   EXPECT_EQ(ExpandTemplate(kSource, L"%N %T", tag), L"D:\\My Music\\03 Song.mp3");
-  EXPECT_EQ(ExpandTemplate(kSource, L"%A\\%L\\%N %T", tag), L"D:\\My Music\\Artist\\AlbumName\\03 Song.mp3");
+  EXPECT_EQ(ExpandTemplate(kSource, L"%A\\%L\\%N %T", tag),
+            L"D:\\My Music\\Artist\\AlbumName\\03 Song.mp3");
   EXPECT_EQ(ExpandTemplate(kSource, L"%N-%N", Tag(L"", L"")), L"D:\\My Music\\00-00.mp3");
   EXPECT_EQ(ExpandTemplate(kSource, L"%n", tag), L"D:\\My Music\\%n.mp3");
   // Expanded last: a genre (or any value) that holds "%N" has it expanded.
@@ -95,7 +97,9 @@ TEST(ExpandTemplate, ValuesCascadeOnlyIntoLaterPlaceholders) {
 }
 
 TEST(ExpandTemplate, DeletesTheTenForbiddenCharactersOnly) {
-  EXPECT_EQ(DeleteForbiddenCharacters(L"a/b:c,d;e*f?g\"h<i>j|k\\l"), L"abcdefghij" L"k\\l");
+  EXPECT_EQ(DeleteForbiddenCharacters(L"a/b:c,d;e*f?g\"h<i>j|k\\l"),
+            L"abcdefghij"
+            L"k\\l");
   EXPECT_EQ(ExpandTemplate(kSource, L"%T", Tag(L"", L"Who? / What:")),
             L"D:\\My Music\\Who  What.mp3");
   // A backslash from the tag leads into a subfolder.
@@ -110,8 +114,7 @@ TEST(ExpandTemplate, ExtensionRuleCoversTheWholePath) {
   EXPECT_EQ(SourceExtension(L"D:\\My.Music\\track"), L".Music\\track");
   EXPECT_EQ(SourceExtension(L"a.b.MP3"), L".MP3");
   EXPECT_EQ(SourceExtension(L"abc"), L"abc");
-  EXPECT_EQ(ExpandTemplate(L"D:\\Music\\track", L"%T", Tag(L"", L"Song")),
-            L"D:\\Music\\Songrack");
+  EXPECT_EQ(ExpandTemplate(L"D:\\Music\\track", L"%T", Tag(L"", L"Song")), L"D:\\Music\\Songrack");
   EXPECT_EQ(ExpandTemplate(L"D:\\My.Music\\track", L"%T", Tag(L"", L"Song")),
             L"D:\\My.Music\\Song.Music\\track");
 }

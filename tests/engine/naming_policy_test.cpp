@@ -23,7 +23,8 @@ NamingPolicies PolicyPair(int cantUse, int noSetting) {
   return {ForbiddenCharacterPolicyOf(cantUse), EmptyFieldPolicyOf(noSetting)};
 }
 
-std::wstring PolicyBuild(const std::wstring& templ, const TagTexts& tag, int cantUse, int noSetting) {
+std::wstring PolicyBuild(const std::wstring& templ, const TagTexts& tag, int cantUse,
+                         int noSetting) {
   return ExpandTemplate(kPolicySource, templ, tag, PolicyPair(cantUse, noSetting));
 }
 
@@ -42,7 +43,8 @@ TEST(NamingPolicy, StoredIndexesOutsideTheListsActAsTheFirstItem) {
     EXPECT_EQ(SameNamePolicyOf(outside), SameNamePolicy::kSkip) << outside;
   }
   EXPECT_EQ(SameNamePolicyOf(2), SameNamePolicy::kSkip);
-  EXPECT_EQ(PolicyBuild(L"%A - %T", PolicyTag(L"AC/DC", L""), 7, -3), kPolicyFolder + L"ACDC - TitleName.mp3");
+  EXPECT_EQ(PolicyBuild(L"%A - %T", PolicyTag(L"AC/DC", L""), 7, -3),
+            kPolicyFolder + L"ACDC - TitleName.mp3");
 }
 
 TEST(NamingPolicy, ForbiddenCharactersDeletedWidenedOrUnderscored) {
@@ -50,9 +52,12 @@ TEST(NamingPolicy, ForbiddenCharactersDeletedWidenedOrUnderscored) {
   EXPECT_EQ(ReplaceForbiddenCharacters(all, ForbiddenCharacterPolicy::kDelete), L"abcdefghijk\\l");
   EXPECT_EQ(ReplaceForbiddenCharacters(all, ForbiddenCharacterPolicy::kFullWidth),
             L"a\uFF0Fb\uFF1Ac\uFF0Cd\uFF1Be\uFF0Af\uFF1Fg\uFF02h\uFF1Ci\uFF1Ej\uFF5Ck\\l");
-  EXPECT_EQ(ReplaceForbiddenCharacters(all, ForbiddenCharacterPolicy::kUnderscore), L"a_b_c_d_e_f_g_h_i_j_k\\l");
-  EXPECT_EQ(PolicyBuild(L"%A - %T", PolicyTag(L"AC/DC", L"Re:Zero"), 1, 0), kPolicyFolder + L"AC／DC - Re：Zero.mp3");
-  EXPECT_EQ(PolicyBuild(L"%A - %T", PolicyTag(L"AC/DC", L"Re:Zero"), 2, 0), kPolicyFolder + L"AC_DC - Re_Zero.mp3");
+  EXPECT_EQ(ReplaceForbiddenCharacters(all, ForbiddenCharacterPolicy::kUnderscore),
+            L"a_b_c_d_e_f_g_h_i_j_k\\l");
+  EXPECT_EQ(PolicyBuild(L"%A - %T", PolicyTag(L"AC/DC", L"Re:Zero"), 1, 0),
+            kPolicyFolder + L"AC／DC - Re：Zero.mp3");
+  EXPECT_EQ(PolicyBuild(L"%A - %T", PolicyTag(L"AC/DC", L"Re:Zero"), 2, 0),
+            kPolicyFolder + L"AC_DC - Re_Zero.mp3");
   // Characters of the template are treated as those of the tag.
   EXPECT_EQ(PolicyBuild(L"%A: %T?", PolicyTag(L"a", L"t"), 1, 0), kPolicyFolder + L"a： t？.mp3");
   // A full-path template loses its drive colon to every policy but widening.
@@ -76,9 +81,11 @@ TEST(NamingPolicy, BlankFieldsAndTheirLeftoversAtTheEnds) {
   EXPECT_EQ(PolicyBuild(L"%T - %A", PolicyTag(L"", L"Title"), 0, 1), kPolicyFolder + L"Title.mp3");
   EXPECT_EQ(PolicyBuild(L"%A_-_%T", PolicyTag(L"", L"Title"), 0, 1), kPolicyFolder + L"Title.mp3");
   // The middle stays as it is.
-  EXPECT_EQ(PolicyBuild(L"%A - %L - %T", PolicyTag(L"A", L"T"), 0, 1), kPolicyFolder + L"A -  - T.mp3");
+  EXPECT_EQ(PolicyBuild(L"%A - %L - %T", PolicyTag(L"A", L"T"), 0, 1),
+            kPolicyFolder + L"A -  - T.mp3");
   // Every placeholder blank, the fallbacks of year and genre too.
-  EXPECT_EQ(ExpandPlaceholdersWith(L"%A|%T|%L|%Y|%C|%G", TagTexts{}, EmptyFieldPolicy::kBlank).text, L"|||||");
+  EXPECT_EQ(ExpandPlaceholdersWith(L"%A|%T|%L|%Y|%C|%G", TagTexts{}, EmptyFieldPolicy::kBlank).text,
+            L"|||||");
   // A name that ends up empty: the folder and the extension.
   EXPECT_EQ(PolicyBuild(L"%A - %T", TagTexts{}, 0, 1), kPolicyFolder + L".mp3");
   // With every field set nothing is trimmed, as with the fallbacks.
@@ -97,10 +104,14 @@ TEST(NamingPolicy, AnEmptyFieldInUseKeepsTheFileItsName) {
   EXPECT_EQ(PolicyBuild(L"%T", PolicyTag(L"", L"Title"), 0, 2), kPolicyFolder + L"Title.mp3");
   // A placeholder that a value brings in counts when it is expanded.
   EXPECT_EQ(PolicyBuild(L"%A", PolicyTag(L"100%Lunes", L"t"), 0, 2), kPolicySource);
-  EXPECT_TRUE(ExpandPlaceholdersWith(L"%A", PolicyTag(L"100%Lunes", L"t"), EmptyFieldPolicy::kKeepName).emptyFieldUsed);
-  EXPECT_FALSE(ExpandPlaceholdersWith(L"%a %T", PolicyTag(L"", L"t"), EmptyFieldPolicy::kKeepName).emptyFieldUsed);
+  EXPECT_TRUE(
+      ExpandPlaceholdersWith(L"%A", PolicyTag(L"100%Lunes", L"t"), EmptyFieldPolicy::kKeepName)
+          .emptyFieldUsed);
+  EXPECT_FALSE(ExpandPlaceholdersWith(L"%a %T", PolicyTag(L"", L"t"), EmptyFieldPolicy::kKeepName)
+                   .emptyFieldUsed);
   // The path kept is the source letter for letter, not one made safe.
-  EXPECT_EQ(ExpandTemplate(L"D:\\x.\\CON .mp3", L"%A", PolicyTag(L"", L""), PolicyPair(1, 2)), L"D:\\x.\\CON .mp3");
+  EXPECT_EQ(ExpandTemplate(L"D:\\x.\\CON .mp3", L"%A", PolicyTag(L"", L""), PolicyPair(1, 2)),
+            L"D:\\x.\\CON .mp3");
 }
 
 // The Windows rules come after every policy: a device name or a control
@@ -109,7 +120,8 @@ TEST(NamingPolicy, WindowsRulesApplyToWhatThePoliciesProduced) {
   // Blanking the artist leaves "CON".
   EXPECT_EQ(PolicyBuild(L"%A - %T", PolicyTag(L"", L"CON"), 0, 1), kPolicyFolder + L"CON_.mp3");
   // Deleting "?" leaves "aux", "_" leaves "nul_" which is no device.
-  EXPECT_EQ(PolicyBuild(L"%T", PolicyTag(L"", L"a?ux.live"), 0, 0), kPolicyFolder + L"aux_.live.mp3");
+  EXPECT_EQ(PolicyBuild(L"%T", PolicyTag(L"", L"a?ux.live"), 0, 0),
+            kPolicyFolder + L"aux_.live.mp3");
   EXPECT_EQ(PolicyBuild(L"%T", PolicyTag(L"", L"nul?"), 2, 0), kPolicyFolder + L"nul_.mp3");
   // A folder "Mr." from the tag, a tab in the comment.
   EXPECT_EQ(PolicyBuild(L"%A\\%T%C", TagTexts{L"Mr.", L"Song", L"", L"", L"\t", L""}, 0, 0),
@@ -151,7 +163,8 @@ TEST(NumberedTarget, FirstFreeNumberCountsFromTwo) {
     return asked.size() >= 3;
   };
   EXPECT_EQ(FirstFreeNumberedTarget(L"C:\\Song.mp3", freeFrom4), L"C:\\Song (4).mp3");
-  EXPECT_EQ(asked, (std::vector<std::wstring>{L"C:\\Song (2).mp3", L"C:\\Song (3).mp3", L"C:\\Song (4).mp3"}));
+  EXPECT_EQ(asked, (std::vector<std::wstring>{L"C:\\Song (2).mp3", L"C:\\Song (3).mp3",
+                                              L"C:\\Song (4).mp3"}));
   // Never free: the search ends at its last number.
   EXPECT_EQ(FirstFreeNumberedTarget(L"C:\\a.mp3", [](const std::wstring&) { return false; }),
             L"C:\\a (" + std::to_wstring(kMaxNumberedTarget) + L").mp3");

@@ -43,7 +43,8 @@ class PolicyRunTest : public testing::Test {
   }
   std::wstring Undo() {
     std::wstring report;
-    RunUndoWith(host.window, journalPath, UndoRename, [&](ProgressWindow& w) { report = win::GetText(w.Report()); });
+    RunUndoWith(host.window, journalPath, UndoRename,
+                [&](ProgressWindow& w) { report = win::GetText(w.Report()); });
     return report;
   }
 };
@@ -58,9 +59,10 @@ TEST_F(PolicyRunTest, NumberingTakesTheFirstFreeNamesAndTheUndoFollowsThem) {
   const std::wstring three = File(L"Song (3).mp3", "three");
   for (const std::wstring& source : {a, b, c}) host.list->Append({source, song, L"", L""});
   std::wstring report = Run();
-  const std::wstring n2 = dir / L"Song (2).mp3", n4 = dir / L"Song (4).mp3", n5 = dir / L"Song (5).mp3";
-  EXPECT_EQ(report, L"○ " + a + L"\r\n -> " + n2 + L"\r\n\r\n" + L"○ " + b + L"\r\n -> " + n4 + L"\r\n\r\n" +
-                        L"○ " + c + L"\r\n -> " + n5 + L"\r\n\r\n" +
+  const std::wstring n2 = dir / L"Song (2).mp3", n4 = dir / L"Song (4).mp3",
+                     n5 = dir / L"Song (5).mp3";
+  EXPECT_EQ(report, L"○ " + a + L"\r\n -> " + n2 + L"\r\n\r\n" + L"○ " + b + L"\r\n -> " + n4 +
+                        L"\r\n\r\n" + L"○ " + c + L"\r\n -> " + n5 + L"\r\n\r\n" +
                         L"総ファイル数　：3\r\n成功ファイル数：3\r\n失敗ファイル数：0\r\n");
   EXPECT_EQ(host.list->Count(), 0);
   EXPECT_EQ(ReadBytes(song), "the song that was there");
@@ -68,7 +70,8 @@ TEST_F(PolicyRunTest, NumberingTakesTheFirstFreeNamesAndTheUndoFollowsThem) {
   EXPECT_EQ(ReadBytes(n2), "A");
   EXPECT_EQ(ReadBytes(n4), "B");
   EXPECT_EQ(ReadBytes(n5), "C");
-  EXPECT_EQ(ReadJournalFile(journalPath).entries, (std::vector<JournalEntry>{{a, n2}, {b, n4}, {c, n5}}));
+  EXPECT_EQ(ReadJournalFile(journalPath).entries,
+            (std::vector<JournalEntry>{{a, n2}, {b, n4}, {c, n5}}));
 
   Undo();
   EXPECT_EQ(ReadBytes(a), "A");
@@ -89,7 +92,8 @@ TEST_F(PolicyRunTest, NumberingLeavesFreeTargetsAndTheFileItself) {
   std::wstring report = Run();
   EXPECT_NE(report.find(L"○ " + a + L"\r\n -> " + dir / L"Free.mp3\r\n"), std::wstring::npos)
       << testing::PrintToString(report);
-  EXPECT_NE(report.find(L"× " + b + L"\r\n -> ファイル名が重複しています。\r\n"), std::wstring::npos);
+  EXPECT_NE(report.find(L"× " + b + L"\r\n -> ファイル名が重複しています。\r\n"),
+            std::wstring::npos);
   EXPECT_FALSE(Exists(dir / L"B (2).mp3"));
 }
 
@@ -101,7 +105,9 @@ TEST_F(PolicyRunTest, SkippingLeavesTakenNamesInTheList) {
     const std::wstring a = File(L"a.mp3", "A");
     host.list->Append({a, song, L"", L""});
     std::wstring report = Run();
-    EXPECT_EQ(report.substr(0, report.find(L"\r\n\r\n")), L"× " + a + L"\r\n -> ファイル名が重複しています。") << stored;
+    EXPECT_EQ(report.substr(0, report.find(L"\r\n\r\n")),
+              L"× " + a + L"\r\n -> ファイル名が重複しています。")
+        << stored;
     EXPECT_EQ(host.list->Count(), 1);
     EXPECT_EQ(ReadBytes(song), "kept");
     EXPECT_FALSE(Exists(dir / L"Song (2).mp3"));
@@ -123,7 +129,8 @@ TEST_F(PolicyRunTest, EntriesKeptForAnEmptyFieldStayInTheList) {
   ASSERT_EQ(host.list->Count(), 1);
   EXPECT_EQ(host.list->Get(1).source, a);
   EXPECT_EQ(ReadBytes(a), "A");
-  EXPECT_EQ(ReadJournalFile(journalPath).entries, (std::vector<JournalEntry>{{b, dir / L"B2.mp3"}}));
+  EXPECT_EQ(ReadJournalFile(journalPath).entries,
+            (std::vector<JournalEntry>{{b, dir / L"B2.mp3"}}));
 
   settings.NoSettingField = 0;
   report = Run();

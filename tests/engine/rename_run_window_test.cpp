@@ -77,13 +77,12 @@ TEST_F(RenameRunTest, RunsTheListReportsAndKeepsTheFailures) {
     w.WaitModal();
     EXPECT_FALSE(IsWindow(w.Handle()));
   });
-  EXPECT_EQ(state.report,
-            L"○ " + a + L"\r\n -> " + dir / L"表ソ A.mp3" + L"\r\n\r\n" +
-                L"× " + missing + L"\r\n -> 入力ファイルが存在しません。\r\n\r\n" +
-                L"× " + b + L"\r\n -> ファイル名が重複しています。\r\n\r\n" +
-                L"○ " + c + L"\r\n -> " + dir / L"C2.mp3" + L"\r\n\r\n" +
-                L"× " + d + L"\r\n -> リネーム後ファイル名がありません。\r\n\r\n" +
-                L"総ファイル数　：5\r\n成功ファイル数：2\r\n失敗ファイル数：3\r\n");
+  EXPECT_EQ(state.report, L"○ " + a + L"\r\n -> " + dir / L"表ソ A.mp3" + L"\r\n\r\n" + L"× " +
+                              missing + L"\r\n -> 入力ファイルが存在しません。\r\n\r\n" + L"× " +
+                              b + L"\r\n -> ファイル名が重複しています。\r\n\r\n" + L"○ " + c +
+                              L"\r\n -> " + dir / L"C2.mp3" + L"\r\n\r\n" + L"× " + d +
+                              L"\r\n -> リネーム後ファイル名がありません。\r\n\r\n" +
+                              L"総ファイル数　：5\r\n成功ファイル数：2\r\n失敗ファイル数：3\r\n");
   EXPECT_EQ(state.count, L"5/5");
   EXPECT_EQ(state.bar, 5);
   EXPECT_EQ(state.barMax, 5);
@@ -105,9 +104,11 @@ TEST_F(RenameRunTest, RunsTheListReportsAndKeepsTheFailures) {
 
 TEST_F(RenameRunTest, AllRenamedEmptiesTheList) {
   for (int i = 0; i < 4; ++i)
-    Add(File(L"s" + std::to_wstring(i) + L".mp3", "x"), dir / (L"t" + std::to_wstring(i) + L".mp3"));
+    Add(File(L"s" + std::to_wstring(i) + L".mp3", "x"),
+        dir / (L"t" + std::to_wstring(i) + L".mp3"));
   RunRenameWith(host.window, *host.list, ExecRenameFile, [](ProgressWindow& w) {
-    EXPECT_NE(win::GetText(w.Report()).find(L"総ファイル数　：4\r\n成功ファイル数：4\r\n失敗ファイル数：0\r\n"),
+    EXPECT_NE(win::GetText(w.Report())
+                  .find(L"総ファイル数　：4\r\n成功ファイル数：4\r\n失敗ファイル数：0\r\n"),
               std::wstring::npos);
     SendMessageW(w.Handle(), WM_CLOSE, 0, 0);  // the close box after the run closes it
     w.WaitModal();
@@ -121,9 +122,8 @@ TEST_F(RenameRunTest, TwoEntriesWithOneTarget) {
   Add(a, dir / L"same.mp3");
   Add(b, dir / L"same.mp3");
   std::wstring report;
-  RunRenameWith(host.window, *host.list, ExecRenameFile, [&](ProgressWindow& w) {
-    report = win::GetText(w.Report());
-  });
+  RunRenameWith(host.window, *host.list, ExecRenameFile,
+                [&](ProgressWindow& w) { report = win::GetText(w.Report()); });
   EXPECT_EQ(report.substr(0, report.find(L"総")),
             L"○ " + a + L"\r\n -> " + dir / L"same.mp3" + L"\r\n\r\n× " + b +
                 L"\r\n -> ファイル名が重複しています。\r\n\r\n");
@@ -132,7 +132,8 @@ TEST_F(RenameRunTest, TwoEntriesWithOneTarget) {
 }
 
 TEST_F(RenameRunTest, CancelAfterEntryKEndsAfterEntryKPlus1) {
-  for (int i = 1; i <= 6; ++i) Add(File(std::to_wstring(i) + L".mp3", "x"), dir / (L"r" + std::to_wstring(i) + L".mp3"));
+  for (int i = 1; i <= 6; ++i)
+    Add(File(std::to_wstring(i) + L".mp3", "x"), dir / (L"r" + std::to_wstring(i) + L".mp3"));
   int calls = 0;
   auto rename = [&](const std::wstring& s, const std::wstring& t) {
     // The click arrives while entry 2 is processed and is handled in the pause after it.
@@ -140,7 +141,8 @@ TEST_F(RenameRunTest, CancelAfterEntryKEndsAfterEntryKPlus1) {
     return ExecRenameFile(s, t);
   };
   WindowState state;
-  RunRenameWith(host.window, *host.list, rename, [&](ProgressWindow& w) { state = Capture(w, host.window); });
+  RunRenameWith(host.window, *host.list, rename,
+                [&](ProgressWindow& w) { state = Capture(w, host.window); });
   EXPECT_EQ(calls, 3);
   EXPECT_EQ(state.count, L"3/6");
   EXPECT_NE(state.report.find(L"総ファイル数　：6\r\n成功ファイル数：3\r\n失敗ファイル数：0\r\n"),
@@ -152,7 +154,8 @@ TEST_F(RenameRunTest, CancelAfterEntryKEndsAfterEntryKPlus1) {
 }
 
 TEST_F(RenameRunTest, CloseBoxDuringTheRunIsACancelRequest) {
-  for (int i = 1; i <= 5; ++i) Add(File(std::to_wstring(i) + L".mp3", "x"), dir / (L"r" + std::to_wstring(i) + L".mp3"));
+  for (int i = 1; i <= 5; ++i)
+    Add(File(std::to_wstring(i) + L".mp3", "x"), dir / (L"r" + std::to_wstring(i) + L".mp3"));
   int calls = 0;
   bool windowStayed = true;
   auto rename = [&](const std::wstring& s, const std::wstring& t) {
@@ -161,7 +164,8 @@ TEST_F(RenameRunTest, CloseBoxDuringTheRunIsACancelRequest) {
     if (calls == 2) {
       windowStayed = ui_driver::FindProgressWindow() != nullptr;
       // The button shows that the cancel was taken.
-      windowStayed = windowStayed && !IsWindowEnabled(GetDlgItem(ui_driver::FindProgressWindow(), 104));
+      windowStayed =
+          windowStayed && !IsWindowEnabled(GetDlgItem(ui_driver::FindProgressWindow(), 104));
     }
     return ExecRenameFile(s, t);
   };
@@ -222,19 +226,23 @@ TEST_F(RenameRunTest, LongReportKeepsEveryLine) {
   }
   auto rename = [](const std::wstring& s, const std::wstring&) {
     int k = std::stoi(s.substr(7));
-    return k % 3 == 0 ? RenameOutcome{true, L"t"} : RenameOutcome{false, L"ファイル名が重複しています。"};
+    return k % 3 == 0 ? RenameOutcome{true, L"t"}
+                      : RenameOutcome{false, L"ファイル名が重複しています。"};
   };
   WindowState state;
-  RunRenameWith(host.window, *host.list, rename, [&](ProgressWindow& w) { state = Capture(w, host.window); });
+  RunRenameWith(host.window, *host.list, rename,
+                [&](ProgressWindow& w) { state = Capture(w, host.window); });
   EXPECT_EQ(state.count, L"3000/3000");
   EXPECT_EQ(state.bar, n);
   EXPECT_GT(state.report.size(), 100000u);
-  EXPECT_EQ(state.report.rfind(L"× C:\\src\\1.mp3\r\n -> ファイル名が重複しています。\r\n\r\n", 0), 0u);
+  EXPECT_EQ(state.report.rfind(L"× C:\\src\\1.mp3\r\n -> ファイル名が重複しています。\r\n\r\n", 0),
+            0u);
   EXPECT_NE(state.report.find(L"○ C:\\src\\1500.mp3\r\n -> t\r\n\r\n× C:\\src\\1501.mp3\r\n"),
             std::wstring::npos);
-  EXPECT_TRUE(state.report.ends_with(L"× C:\\src\\2999.mp3\r\n -> ファイル名が重複しています。\r\n\r\n"
-                                     L"○ C:\\src\\3000.mp3\r\n -> t\r\n\r\n"
-                                     L"総ファイル数　：3000\r\n成功ファイル数：1000\r\n失敗ファイル数：2000\r\n"));
+  EXPECT_TRUE(state.report.ends_with(
+      L"× C:\\src\\2999.mp3\r\n -> ファイル名が重複しています。\r\n\r\n"
+      L"○ C:\\src\\3000.mp3\r\n -> t\r\n\r\n"
+      L"総ファイル数　：3000\r\n成功ファイル数：1000\r\n失敗ファイル数：2000\r\n"));
   EXPECT_EQ(host.list->Count(), 2000);
   EXPECT_EQ(host.list->Get(2000).source, L"C:\\src\\2999.mp3");
   EXPECT_EQ(host.StatusText(), L"項目数：2000");

@@ -11,11 +11,29 @@
 namespace {
 
 const wchar_t* const kPaths[] = {
-    L"D:\\My Music\\track01.mp3", L"C:\\song.mp3", L"C:\\", L"C:", L"C:song.mp3", L"\\",
-    L"\\song.mp3", L"\\\\server\\share\\a.mp3", L"\\\\server\\share", L"\\\\", L"song.mp3",
-    L"C:\\dir\\", L"C:\\dir\\\\x", L"a\\b\\c", L"C:/Music/a.mp3", L"C:\\a:b\\c",
-    L"C:\\表\\ソ.mp3", L"C:\\ソ表", L"C:\\ソ\\", L"D:\\音楽ソフト\\表題 ソ.mp3", L"ｱｲ\\ｳｴ.mp3",
-    L"C:\\My.Music\\track", L"",
+    L"D:\\My Music\\track01.mp3",
+    L"C:\\song.mp3",
+    L"C:\\",
+    L"C:",
+    L"C:song.mp3",
+    L"\\",
+    L"\\song.mp3",
+    L"\\\\server\\share\\a.mp3",
+    L"\\\\server\\share",
+    L"\\\\",
+    L"song.mp3",
+    L"C:\\dir\\",
+    L"C:\\dir\\\\x",
+    L"a\\b\\c",
+    L"C:/Music/a.mp3",
+    L"C:\\a:b\\c",
+    L"C:\\表\\ソ.mp3",
+    L"C:\\ソ表",
+    L"C:\\ソ\\",
+    L"D:\\音楽ソフト\\表題 ソ.mp3",
+    L"ｱｲ\\ｳｴ.mp3",
+    L"C:\\My.Music\\track",
+    L"",
 };
 
 }  // namespace

@@ -6,8 +6,10 @@
 
 namespace {
 
-std::vector<std::wstring> Missing(const std::wstring& target, const std::set<std::wstring>& existing) {
-  return FoldersToCreate(target, [&](const std::wstring& folder) { return existing.count(folder) > 0; });
+std::vector<std::wstring> Missing(const std::wstring& target,
+                                  const std::set<std::wstring>& existing) {
+  return FoldersToCreate(target,
+                         [&](const std::wstring& folder) { return existing.count(folder) > 0; });
 }
 
 }  // namespace
@@ -33,7 +35,9 @@ TEST(FoldersToCreate, DoubledBackslashNamesNoExtraFolder) {
 }
 
 TEST(FolderRemovalOrder, DeepestFirstAndEachOnce) {
-  EXPECT_EQ(FolderRemovalOrder({L"C:\\M\\A", L"C:\\M\\A\\X", L"C:\\M\\B", L"C:\\M\\A\\X\\1", L"C:\\M\\A"}),
-            (std::vector<std::wstring>{L"C:\\M\\A\\X\\1", L"C:\\M\\A\\X", L"C:\\M\\A", L"C:\\M\\B"}));
+  EXPECT_EQ(
+      FolderRemovalOrder(
+          {L"C:\\M\\A", L"C:\\M\\A\\X", L"C:\\M\\B", L"C:\\M\\A\\X\\1", L"C:\\M\\A"}),
+      (std::vector<std::wstring>{L"C:\\M\\A\\X\\1", L"C:\\M\\A\\X", L"C:\\M\\A", L"C:\\M\\B"}));
   EXPECT_EQ(FolderRemovalOrder({}), std::vector<std::wstring>{});
 }

@@ -19,8 +19,9 @@ namespace {
 std::string Size32(uint32_t n, bool syncsafe) {
   int shift = syncsafe ? 7 : 8;
   uint32_t mask = syncsafe ? 0x7F : 0xFF;
-  return {static_cast<char>((n >> (3 * shift)) & mask), static_cast<char>((n >> (2 * shift)) & mask),
-          static_cast<char>((n >> shift) & mask), static_cast<char>(n & mask)};
+  return {static_cast<char>((n >> (3 * shift)) & mask),
+          static_cast<char>((n >> (2 * shift)) & mask), static_cast<char>((n >> shift) & mask),
+          static_cast<char>(n & mask)};
 }
 
 // An ID3v2 tag of the given major version with ISO-8859-1 text frames.
@@ -59,7 +60,8 @@ TEST_F(TrackNumberTest, FromEveryTagVersionAndFallbackWithout) {
   v11[v11.size() - 128 + 126] = 9;
   EXPECT_EQ(Named(L"v11.mp3", v11), dir / L"09 One.mp3");
   // A comment filling all 30 bytes is ID3v1.0: its last byte is text.
-  EXPECT_EQ(Named(L"v10.mp3", TaggedMp3("Ten", "A", "", "", std::string(30, 'c'))), dir / L"00 Ten.mp3");
+  EXPECT_EQ(Named(L"v10.mp3", TaggedMp3("Ten", "A", "", "", std::string(30, 'c'))),
+            dir / L"00 Ten.mp3");
 
   std::string audio = WithoutId3v1(TaggedMp3("", ""));
   EXPECT_EQ(Named(L"v23.mp3", Id3v2(3, {{"TIT2", "Seven"}, {"TRCK", "7/12"}}) + audio),

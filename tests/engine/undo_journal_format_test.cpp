@@ -20,14 +20,17 @@ std::wstring RoundTrip(const std::wstring& path) {
 TEST(JournalFormat, LinesAreReadableUtf8WithATabBetweenThePaths) {
   EXPECT_EQ(FormatJournalLine({L"C:\\音楽\\a.mp3", L"D:\\b c.mp3"}),
             "C:\\\xE9\x9F\xB3\xE6\xA5\xBD\\a.mp3\tD:\\b c.mp3\r\n");
-  EXPECT_EQ(FormatJournalHeader({2025, 3, 4, 5, 6, 7}),
-            kBom + "\xE3\x81\xBD\xE3\x82\x81\xE3\x82\x8D \xE3\x83\xAA\xE3\x83\x8D\xE3\x83\xBC\xE3\x83\xA0"
-                   "\xE8\xA8\x98\xE9\x8C\xB2 \xE9\x96\x8B\xE5\xA7\x8B 2025/03/04 05:06:07\r\n");
+  EXPECT_EQ(
+      FormatJournalHeader({2025, 3, 4, 5, 6, 7}),
+      kBom +
+          "\xE3\x81\xBD\xE3\x82\x81\xE3\x82\x8D \xE3\x83\xAA\xE3\x83\x8D\xE3\x83\xBC\xE3\x83\xA0"
+          "\xE8\xA8\x98\xE9\x8C\xB2 \xE9\x96\x8B\xE5\xA7\x8B 2025/03/04 05:06:07\r\n");
 }
 
 TEST(JournalFormat, PathsOutsideCodePage932AndCharactersALineCannotHoldComeBack) {
   // Hangul, an accented Latin letter, a character beyond the BMP.
-  EXPECT_EQ(RoundTrip(L"C:\\m\\\uC74C\uC545 \u00E9 \U0001F3B5.mp3"), L"C:\\m\\\uC74C\uC545 \u00E9 \U0001F3B5.mp3");
+  EXPECT_EQ(RoundTrip(L"C:\\m\\\uC74C\uC545 \u00E9 \U0001F3B5.mp3"),
+            L"C:\\m\\\uC74C\uC545 \u00E9 \U0001F3B5.mp3");
   EXPECT_EQ(EncodeJournalPath(L"\U0001F3B5"), "\xF0\x9F\x8E\xB5");
   // A tab or a line end inside a typed name must not split the line.
   EXPECT_EQ(EncodeJournalPath(L"a\tb\r\nc<d"), "a<9>b<D><A>c<3C>d");
@@ -55,7 +58,8 @@ TEST(JournalFormat, HandEditedTextDecodesLeniently) {
 TEST(ParseJournal, ReadsTheHeaderAndTheEntriesInOrder) {
   Journal j = ParseJournal(kHeader + "C:\\a.mp3\tC:\\A - T.mp3\r\nC:\\x<9>y.mp3\tC:\\z.mp3\r\n");
   EXPECT_EQ(j.header, L"ぽめろ header");
-  EXPECT_EQ(j.entries, (Entries{{L"C:\\a.mp3", L"C:\\A - T.mp3"}, {L"C:\\x\ty.mp3", L"C:\\z.mp3"}}));
+  EXPECT_EQ(j.entries,
+            (Entries{{L"C:\\a.mp3", L"C:\\A - T.mp3"}, {L"C:\\x\ty.mp3", L"C:\\z.mp3"}}));
   EXPECT_FALSE(j.tornLastLine);
   EXPECT_EQ(j.damagedLines, 0u);
   // LF alone, no byte order mark, blank lines: as an editor may save it.
@@ -81,8 +85,8 @@ TEST(ParseJournal, ATornLastLineIsNoEntry) {
 }
 
 TEST(ParseJournal, SkipsAndCountsLinesThatAreNoEntry) {
-  std::string text = kHeader + "no tab here\r\n" + std::string(5, '\0') + "\r\n" +
-                     "a\tb\tc\r\n" + "\tonly target\r\n" + "only source\t\r\n" + "bad \xFF\tx\r\n" +
+  std::string text = kHeader + "no tab here\r\n" + std::string(5, '\0') + "\r\n" + "a\tb\tc\r\n" +
+                     "\tonly target\r\n" + "only source\t\r\n" + "bad \xFF\tx\r\n" +
                      "good\tline\r\n";
   Journal j = ParseJournal(text);
   EXPECT_EQ(j.damagedLines, 6u);
@@ -107,7 +111,8 @@ TEST(FormatJournal, TheRewriteKeepsTheHeaderAndTheRemainingLines) {
 // for; a journal without them reads as it always did.
 TEST(JournalFormat, CreatedFolderLinesBesideTheRenames) {
   EXPECT_EQ(FormatJournalFolderLine(L"C:\\m\\<x>"), "<>C:\\m\\<3C>x>\r\n");
-  std::string bytes = kHeader + FormatJournalFolderLine(L"C:\\m\\A") + "C:\\m\\a.mp3\tC:\\m\\A\\a.mp3\r\n" +
+  std::string bytes = kHeader + FormatJournalFolderLine(L"C:\\m\\A") +
+                      "C:\\m\\a.mp3\tC:\\m\\A\\a.mp3\r\n" +
                       FormatJournalFolderLine(L"C:\\m\\A\\音") + "<>\r\n";
   Journal journal = ParseJournal(bytes);
   EXPECT_EQ(journal.entries, (Entries{{L"C:\\m\\a.mp3", L"C:\\m\\A\\a.mp3"}}));

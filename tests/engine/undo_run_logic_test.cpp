@@ -88,7 +88,9 @@ TEST(UndoEntries, ACancelKeepsTheLinesNotReached) {
   EXPECT_EQ(t.processed, 2);
   EXPECT_EQ(t.succeeded, 1);
   EXPECT_EQ(t.failed, 1);
-  EXPECT_EQ(t.remaining, (Entries{{L"s1", L"t1"}, {L"s2", L"t2"}, {L"s3", L"t3"}, {L"s4", L"t4"}, {L"s5", L"t5"}}));
+  EXPECT_EQ(
+      t.remaining,
+      (Entries{{L"s1", L"t1"}, {L"s2", L"t2"}, {L"s3", L"t3"}, {L"s4", L"t4"}, {L"s5", L"t5"}}));
 }
 
 TEST(UndoEntries, AnEmptyJournalDoesNothing) {

@@ -50,8 +50,8 @@ class FailingJournal : public JournalSink {
 };
 
 std::wstring Summary(int total, int succeeded, int failed) {
-  return L"総ファイル数　：" + std::to_wstring(total) + L"\r\n成功ファイル数：" + std::to_wstring(succeeded) +
-         L"\r\n失敗ファイル数：" + std::to_wstring(failed) + L"\r\n";
+  return L"総ファイル数　：" + std::to_wstring(total) + L"\r\n成功ファイル数：" +
+         std::to_wstring(succeeded) + L"\r\n失敗ファイル数：" + std::to_wstring(failed) + L"\r\n";
 }
 
 }  // namespace
@@ -64,7 +64,8 @@ class UndoTest : public testing::Test {
   std::map<std::wstring, std::string> original;  // path -> bytes, before any run
 
   std::wstring File(const std::wstring& name) {
-    std::string bytes = "bytes of " + std::to_string(original.size()) + " " + std::string(original.size() * 7 + 1, 'x');
+    std::string bytes = "bytes of " + std::to_string(original.size()) + " " +
+                        std::string(original.size() * 7 + 1, 'x');
     WriteBytes(dir / name, bytes);
     original[dir / name] = bytes;
     return dir / name;
@@ -105,7 +106,8 @@ TEST_F(UndoTest, ASuccessfulRunIsTakenBackCompletely) {
   CreateDirectoryW((dir / L"album").c_str(), nullptr);
   std::wstring a = File(L"a.mp3"), b = File(L"b.mp3"), c = File(L"c.mp3");
   // A name outside code page 932, a move into another folder, a Japanese name.
-  std::wstring ta = dir / L"\uC74C\uC545 \u00E9 \U0001F3B5.mp3", tb = dir / L"album\\B.mp3", tc = dir / L"曲 C.mp3";
+  std::wstring ta = dir / L"\uC74C\uC545 \u00E9 \U0001F3B5.mp3", tb = dir / L"album\\B.mp3",
+               tc = dir / L"曲 C.mp3";
   Add(a, ta);
   Add(b, tb);
   Add(c, tc);
@@ -113,12 +115,14 @@ TEST_F(UndoTest, ASuccessfulRunIsTakenBackCompletely) {
   EXPECT_FALSE(Exists(a) || Exists(b) || Exists(c));
   ASSERT_TRUE(JournalExists(journalPath));
   Journal journal = ReadJournalFile(journalPath);
-  EXPECT_EQ(journal.header.rfind(L"ぽめろ リネーム記録 開始 ", 0), 0u) << testing::PrintToString(journal.header);
+  EXPECT_EQ(journal.header.rfind(L"ぽめろ リネーム記録 開始 ", 0), 0u)
+      << testing::PrintToString(journal.header);
   EXPECT_EQ(journal.entries, (std::vector<JournalEntry>{{a, ta}, {b, tb}, {c, tc}}));
 
   std::wstring report = Undo();
-  EXPECT_EQ(report, L"○ " + tc + L"\r\n -> " + c + L"\r\n\r\n" + L"○ " + tb + L"\r\n -> " + b + L"\r\n\r\n" +
-                        L"○ " + ta + L"\r\n -> " + a + L"\r\n\r\n" + Summary(3, 3, 0));
+  EXPECT_EQ(report, L"○ " + tc + L"\r\n -> " + c + L"\r\n\r\n" + L"○ " + tb + L"\r\n -> " + b +
+                        L"\r\n\r\n" + L"○ " + ta + L"\r\n -> " + a + L"\r\n\r\n" +
+                        Summary(3, 3, 0));
   ExpectAllBack();
   EXPECT_FALSE(Exists(ta) || Exists(tb) || Exists(tc));
   EXPECT_FALSE(Exists(journalPath));
@@ -135,9 +139,11 @@ TEST_F(UndoTest, ARunWithFailuresRecordsOnlyTheRenamesItMade) {
   Add(d, dir / L"D.new.mp3");
   std::wstring runReport = Run();
   // The report of the run itself is what it was without a journal.
-  EXPECT_NE(runReport.find(L"× " + b + L"\r\n -> ファイル名が重複しています。\r\n"), std::wstring::npos);
+  EXPECT_NE(runReport.find(L"× " + b + L"\r\n -> ファイル名が重複しています。\r\n"),
+            std::wstring::npos);
   EXPECT_NE(runReport.find(Summary(5, 2, 3)), std::wstring::npos);
-  EXPECT_EQ(JournalLines(), (std::vector<JournalEntry>{{a, dir / L"A.new.mp3"}, {d, dir / L"D.new.mp3"}}));
+  EXPECT_EQ(JournalLines(),
+            (std::vector<JournalEntry>{{a, dir / L"A.new.mp3"}, {d, dir / L"D.new.mp3"}}));
   std::wstring report = Undo();
   EXPECT_NE(report.find(Summary(2, 2, 0)), std::wstring::npos);
   ExpectAllBack();
@@ -187,14 +193,17 @@ TEST_F(UndoTest, MovedAwayOrTakenNamesAreReportedKeptAndTriedAgainLater) {
   WriteBytes(b, "a new file under the old name");
 
   std::wstring report = Undo();
-  EXPECT_EQ(report, L"○ " + dir / L"new C.mp3" + L"\r\n -> " + c + L"\r\n\r\n" +
-                        L"× " + dir / L"new B.mp3" + L"\r\n -> 元のファイル名は別のファイルが使っています。\r\n\r\n" +
-                        L"× " + dir / L"new A.mp3" +
-                        L"\r\n -> リネーム後のファイルが見つかりません（移動または削除されたようです）。\r\n\r\n" +
-                        Summary(3, 1, 2));
+  EXPECT_EQ(
+      report,
+      L"○ " + dir / L"new C.mp3" + L"\r\n -> " + c + L"\r\n\r\n" + L"× " + dir / L"new B.mp3" +
+          L"\r\n -> 元のファイル名は別のファイルが使っています。\r\n\r\n" + L"× " +
+          dir / L"new A.mp3" +
+          L"\r\n -> リネーム後のファイルが見つかりません（移動または削除されたようです）。\r\n\r\n" +
+          Summary(3, 1, 2));
   EXPECT_EQ(ReadBytes(b), "a new file under the old name");
   EXPECT_EQ(ReadBytes(dir / L"new B.mp3"), original[b]);
-  EXPECT_EQ(JournalLines(), (std::vector<JournalEntry>{{a, dir / L"new A.mp3"}, {b, dir / L"new B.mp3"}}));
+  EXPECT_EQ(JournalLines(),
+            (std::vector<JournalEntry>{{a, dir / L"new A.mp3"}, {b, dir / L"new B.mp3"}}));
   EXPECT_EQ(ReadJournalFile(journalPath).header.rfind(L"ぽめろ リネーム記録 開始 ", 0), 0u);
 
   // Once the user has sorted it out, the same command finishes the job.
@@ -212,7 +221,8 @@ TEST_F(UndoTest, AfterACrashOnlyTheRenamesMadeAreTakenBack) {
   {
     JournalFile journal(journalPath);
     ASSERT_EQ(journal.Create(), 0u);
-    for (const auto& [s, t] : {std::pair{a, dir / L"new A.mp3"}, {b, dir / L"new B.mp3"}, {c, dir / L"new C.mp3"}})
+    for (const auto& [s, t] :
+         {std::pair{a, dir / L"new A.mp3"}, {b, dir / L"new B.mp3"}, {c, dir / L"new C.mp3"}})
       ASSERT_EQ(journal.Append({s, t}), 0u);
   }
   ASSERT_EQ(MoveWithoutReplacing(a, dir / L"new A.mp3"), 0u);
@@ -222,7 +232,8 @@ TEST_F(UndoTest, AfterACrashOnlyTheRenamesMadeAreTakenBack) {
 
   std::wstring report = Undo();
   EXPECT_EQ(report.substr(0, report.find(L"\r\n\r\n") + 4),
-            L"△ " + dir / L"new C.mp3" + L"\r\n -> リネームされていなかったため、元の名前のままです。\r\n\r\n");
+            L"△ " + dir / L"new C.mp3" +
+                L"\r\n -> リネームされていなかったため、元の名前のままです。\r\n\r\n");
   EXPECT_NE(report.find(Summary(3, 3, 0)), std::wstring::npos);
   ExpectAllBack();
   EXPECT_FALSE(Exists(journalPath));
@@ -247,9 +258,11 @@ TEST_F(UndoTest, AJournalThatCannotBeCreatedAsksOnceAndNoRenamesNothing) {
   std::wstring report = Run(journal, hooks);
   EXPECT_EQ(asked, 1);
   EXPECT_EQ(askedPath, journalPath);
-  EXPECT_EQ(report, L"× " + dir / L"missing.mp3" + L"\r\n -> 入力ファイルが存在しません。\r\n\r\n" + L"× " + a +
-                        L"\r\n -> 取り消し用の記録ファイルを作成できないため、リネームを中止しました。\r\n\r\n" +
-                        Summary(3, 0, 2));
+  EXPECT_EQ(
+      report,
+      L"× " + dir / L"missing.mp3" + L"\r\n -> 入力ファイルが存在しません。\r\n\r\n" + L"× " + a +
+          L"\r\n -> 取り消し用の記録ファイルを作成できないため、リネームを中止しました。\r\n\r\n" +
+          Summary(3, 0, 2));
   EXPECT_EQ(host.list->Count(), 3);
   ExpectAllBack();
   EXPECT_FALSE(JournalExists(journalPath));
@@ -270,9 +283,11 @@ TEST_F(UndoTest, AFailedJournalWriteStopsTheRunBeforeThatRename) {
   JournalFile file(journalPath);
   FailingJournal journal(file, 2);
   std::wstring report = Run(journal);
-  EXPECT_NE(report.find(L"× " + b + L"\r\n -> 取り消し用の記録ファイルに書き込めないため、リネームを中止しました：" +
-                        win::SystemErrorText(ERROR_DISK_FULL) + L"\r\n\r\n" + Summary(3, 1, 1)),
-            std::wstring::npos)
+  EXPECT_NE(
+      report.find(L"× " + b +
+                  L"\r\n -> 取り消し用の記録ファイルに書き込めないため、リネームを中止しました：" +
+                  win::SystemErrorText(ERROR_DISK_FULL) + L"\r\n\r\n" + Summary(3, 1, 1)),
+      std::wstring::npos)
       << testing::PrintToString(report);
   EXPECT_TRUE(Exists(b));
   EXPECT_TRUE(Exists(c));
@@ -287,7 +302,8 @@ TEST_F(UndoTest, AnUnreadableJournalIsNamedAndNothingMoves) {
   std::wstring a = File(L"a.mp3");
   Add(a, dir / L"A2.mp3");
   Run();
-  HANDLE lock = CreateFileW(journalPath.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  HANDLE lock =
+      CreateFileW(journalPath.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(lock, INVALID_HANDLE_VALUE);
   try {
     Undo();

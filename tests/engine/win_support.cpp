@@ -10,9 +10,8 @@ bool Exists(const std::wstring& path) {
   return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-std::string TaggedMp3(const std::string& title, const std::string& artist,
-                      const std::string& album, const std::string& year,
-                      const std::string& comment, int genre) {
+std::string TaggedMp3(const std::string& title, const std::string& artist, const std::string& album,
+                      const std::string& year, const std::string& comment, int genre) {
   return testing_files::SilentFrames(8) +
          testing_files::Id3v1Tag(title, artist, album, year, comment, genre);
 }

@@ -10,12 +10,18 @@ const std::wstring kNamesFolder = L"D:\\My Music\\";  // 12 units
 // The room a file name has beside kNamesFolder and ".mp3" within 259 units.
 constexpr size_t kNamesStemRoom = kMaxPathUnits - 12 - 4;
 
-std::wstring NamesTarget(const std::wstring& name) { return WindowsTargetPath(kNamesFolder, name, L".mp3"); }
+std::wstring NamesTarget(const std::wstring& name) {
+  return WindowsTargetPath(kNamesFolder, name, L".mp3");
+}
 
 }  // namespace
 
 TEST(WindowsNames, ControlCharactersLeaveTheName) {
-  EXPECT_EQ(RemoveControlCharacters(std::wstring(L"a\tb\r\nc\x7F" L"d\x1F" L"e\0f", 12)), L"abcdef");
+  EXPECT_EQ(RemoveControlCharacters(std::wstring(L"a\tb\r\nc\x7F"
+                                                 L"d\x1F"
+                                                 L"e\0f",
+                                                 12)),
+            L"abcdef");
   // A comment with line breaks, a title with a tab.
   EXPECT_EQ(NamesTarget(L"Live\r\nat Budokan\t2"), kNamesFolder + L"Liveat Budokan2.mp3");
   // Characters just outside the range stay.
@@ -37,10 +43,11 @@ TEST(WindowsNames, FoldersLoseTrailingDotsAndSpacesTheFileNameKeepsThem) {
 }
 
 TEST(WindowsNames, DeviceNamesGetAnUnderscore) {
-  for (const wchar_t* reserved : {L"CON", L"prn", L"Aux", L"nUl", L"COM1", L"com9", L"LPT1", L"lpt9"})
+  for (const wchar_t* reserved :
+       {L"CON", L"prn", L"Aux", L"nUl", L"COM1", L"com9", L"LPT1", L"lpt9"})
     EXPECT_NE(ReservedDeviceNameEnd(reserved), std::wstring::npos) << reserved;
-  for (const wchar_t* free : {L"COM10", L"COM0", L"LPT", L"CONCERT", L"Aux - Live", L"xCON", L"", L"CO N",
-                              L"ＣＯＮ", L"CONIN"})
+  for (const wchar_t* free : {L"COM10", L"COM0", L"LPT", L"CONCERT", L"Aux - Live", L"xCON", L"",
+                              L"CO N", L"ＣＯＮ", L"CONIN"})
     EXPECT_EQ(ReservedDeviceNameEnd(free), std::wstring::npos) << free;
   EXPECT_EQ(NamesTarget(L"CON"), kNamesFolder + L"CON_.mp3");
   EXPECT_EQ(NamesTarget(L"aux.live"), kNamesFolder + L"aux_.live.mp3");
@@ -83,7 +90,8 @@ TEST(WindowsNames, LongNamesAreCutBeforeTheExtensionToFit) {
   EXPECT_EQ(target, kNamesFolder + std::wstring(kNamesStemRoom, L'x') + L".mp3");
   EXPECT_EQ(Utf16Length(target), kMaxPathUnits);
   // A short folder: the file name's own limit, 255 with its extension.
-  EXPECT_EQ(WindowsTargetPath(L"C:\\", longName, L".mp3"), L"C:\\" + std::wstring(251, L'x') + L".mp3");
+  EXPECT_EQ(WindowsTargetPath(L"C:\\", longName, L".mp3"),
+            L"C:\\" + std::wstring(251, L'x') + L".mp3");
   // A name that fits is left whole.
   std::wstring fits(kNamesStemRoom, L'y');
   EXPECT_EQ(NamesTarget(fits), kNamesFolder + fits + L".mp3");
@@ -94,7 +102,8 @@ TEST(WindowsNames, LongNamesAreCutBeforeTheExtensionToFit) {
   std::wstring built = WindowsTargetPath(L"C:\\", folder + L"\\Song", L".mp3");
   EXPECT_EQ(built, L"C:\\" + std::wstring(254, L'f') + L"\\.mp3");
   // Nothing left for the file name: it is cut to nothing, the extension stays.
-  std::wstring full = WindowsTargetPath(L"C:\\", std::wstring(250, L'f') + L"\\" + std::wstring(10, L'g'), L".mp3");
+  std::wstring full =
+      WindowsTargetPath(L"C:\\", std::wstring(250, L'f') + L"\\" + std::wstring(10, L'g'), L".mp3");
   EXPECT_EQ(full, L"C:\\" + std::wstring(250, L'f') + L"\\" + std::wstring(1, L'g') + L".mp3");
   EXPECT_EQ(Utf16Length(full), kMaxPathUnits);
 }
@@ -102,7 +111,8 @@ TEST(WindowsNames, LongNamesAreCutBeforeTheExtensionToFit) {
 // A cut that leaves a device name ("CON" of "CONCERT") or a device name
 // without room for its "_" never gives a name Windows takes for a device.
 TEST(WindowsNames, CutsNeverLeaveADeviceName) {
-  std::wstring folder = L"C:\\" + std::wstring(249, L'f') + L"\\";  // 253 units: 2 left beside ".mp3"
+  std::wstring folder =
+      L"C:\\" + std::wstring(249, L'f') + L"\\";  // 253 units: 2 left beside ".mp3"
   EXPECT_EQ(Utf16Length(folder), 253u);
   EXPECT_EQ(WindowsTargetPath(folder, L"NULL", L".mp3"), folder + L"NU.mp3");
   std::wstring folder3 = L"C:\\" + std::wstring(248, L'f') + L"\\";  // 3 left
@@ -117,7 +127,8 @@ TEST(WindowsNames, TypedPathsGetTheSameRules) {
   EXPECT_EQ(WindowsSafePath(L""), L"");
   EXPECT_EQ(WindowsSafePath(L"C:\\Music\\Song.mp3"), L"C:\\Music\\Song.mp3");
   EXPECT_EQ(WindowsSafePath(L"C:\\Music\\Mr. \\con.mp3 .."), L"C:\\Music\\Mr\\con_.mp3");
-  EXPECT_EQ(WindowsSafePath(L"\\\\server\\share\\aux\\a\tb.mp3"), L"\\\\server\\share\\aux_\\ab.mp3");
+  EXPECT_EQ(WindowsSafePath(L"\\\\server\\share\\aux\\a\tb.mp3"),
+            L"\\\\server\\share\\aux_\\ab.mp3");
   EXPECT_EQ(WindowsSafePath(L"C:\\Music\\.."), L"C:\\Music\\..");
   EXPECT_EQ(WindowsSafePath(L"Song"), L"Song");
   // The typed name's own extension is what the cut keeps.
@@ -144,9 +155,27 @@ TEST(WindowsNames, BuiltNamesPassTheTypedPathRulesUnchanged) {
 // no device name and no half of a character at a cut; it fits when its
 // folders leave room; and the rules change nothing the second time.
 TEST(WindowsNames, RandomPathsComeOutAsWindowsHoldsThem) {
-  const std::wstring pieces[] = {L"\\", L".", L" ", L"..", L"con", L"Aux", L"COM7", L"lpt1", L"a", L"Title",
-                                 L"\t", L"\x7F", L"\U0001F600", L"e\u0301", L"\u304B\u3099", L"\u3000",
-                                 std::wstring(60, L'x'), std::wstring(30, L'\u6F22'), L".mp3", L"_", L"-"};
+  const std::wstring pieces[] = {L"\\",
+                                 L".",
+                                 L" ",
+                                 L"..",
+                                 L"con",
+                                 L"Aux",
+                                 L"COM7",
+                                 L"lpt1",
+                                 L"a",
+                                 L"Title",
+                                 L"\t",
+                                 L"\x7F",
+                                 L"\U0001F600",
+                                 L"e\u0301",
+                                 L"\u304B\u3099",
+                                 L"\u3000",
+                                 std::wstring(60, L'x'),
+                                 std::wstring(30, L'\u6F22'),
+                                 L".mp3",
+                                 L"_",
+                                 L"-"};
   unsigned state = 12345;
   auto next = [&state] { return (state = state * 1103515245u + 12345u) >> 16; };
   for (int round = 0; round < 3000; ++round) {
@@ -159,11 +188,14 @@ TEST(WindowsNames, RandomPathsComeOutAsWindowsHoldsThem) {
     size_t from = 0;
     for (;;) {
       size_t sep = safe.find(L'\\', from);
-      std::wstring component = safe.substr(from, sep == std::wstring::npos ? std::wstring::npos : sep - from);
+      std::wstring component =
+          safe.substr(from, sep == std::wstring::npos ? std::wstring::npos : sep - from);
       if (component != L"." && component != L"..") {
-        EXPECT_EQ(ReservedDeviceNameEnd(component), std::wstring::npos) << testing::PrintToString(component);
+        EXPECT_EQ(ReservedDeviceNameEnd(component), std::wstring::npos)
+            << testing::PrintToString(component);
         if (sep != std::wstring::npos && !component.empty()) {
-          EXPECT_TRUE(component.back() != L'.' && component.back() != L' ') << testing::PrintToString(component);
+          EXPECT_TRUE(component.back() != L'.' && component.back() != L' ')
+              << testing::PrintToString(component);
         }
         EXPECT_LE(Utf16Length(component), kMaxComponentUnits);
       }
@@ -176,7 +208,8 @@ TEST(WindowsNames, RandomPathsComeOutAsWindowsHoldsThem) {
     // Folders and extension leave room for a character of the name: it fits.
     const size_t nameStart = safe.rfind(L'\\') + 1;
     const size_t dot = safe.rfind(L'.');
-    const std::wstring extension = dot != std::wstring::npos && dot >= nameStart ? safe.substr(dot) : L"";
+    const std::wstring extension =
+        dot != std::wstring::npos && dot >= nameStart ? safe.substr(dot) : L"";
     if (Utf16Length(safe.substr(0, nameStart) + extension) + 2 < kMaxPathUnits) {
       EXPECT_LE(Utf16Length(safe), kMaxPathUnits);
     }

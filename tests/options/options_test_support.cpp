@@ -91,7 +91,8 @@ std::wstring ScratchRegistry::Text(const std::wstring& path, const std::string& 
   return win::FromAnsi(bytes);
 }
 
-std::optional<DWORD> ScratchRegistry::Dword(const std::wstring& path, const std::string& name) const {
+std::optional<DWORD> ScratchRegistry::Dword(const std::wstring& path,
+                                            const std::string& name) const {
   std::optional<Value> value = Read(path, name);
   if (!value || value->type != REG_DWORD || value->bytes.size() != 4) return std::nullopt;
   DWORD result = 0;
@@ -110,6 +111,8 @@ void ScratchRegistry::Write(const std::wstring& path, const std::string& name, D
             ERROR_SUCCESS);
 }
 
-MessageBoxRecorder::MessageBoxRecorder() : standIn_(win::g_messageBox, &Record) { g_recorder = this; }
+MessageBoxRecorder::MessageBoxRecorder() : standIn_(win::g_messageBox, &Record) {
+  g_recorder = this;
+}
 
 MessageBoxRecorder::~MessageBoxRecorder() { g_recorder = nullptr; }

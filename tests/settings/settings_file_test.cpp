@@ -18,7 +18,8 @@ class MemoryStore : public SettingsStore {
     auto found = texts.find({section, key});
     return found == texts.end() ? L"" : found->second;
   }
-  void Write(const std::wstring& section, const std::wstring& key, const std::wstring& text) override {
+  void Write(const std::wstring& section, const std::wstring& key,
+             const std::wstring& text) override {
     written.push_back(section + L"|" + key + L"=" + text);
     texts[{section, key}] = text;
   }

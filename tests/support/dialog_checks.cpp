@@ -140,7 +140,8 @@ std::vector<std::wstring> LayoutFaults(HWND dialog) {
       RECT ra = PlaceInParent(a), rb = PlaceInParent(b), both;
       // A pixel's touch is the rounding of twips to pixels, not an overlap
       // anyone sees.
-      if (IntersectRect(&both, &ra, &rb) && both.right - both.left > 1 && both.bottom - both.top > 1)
+      if (IntersectRect(&both, &ra, &rb) && both.right - both.left > 1 &&
+          both.bottom - both.top > 1)
         faults.push_back(Name(a) + L" overlaps " + Name(b));
     }
   }

@@ -16,7 +16,9 @@ class MemoryRenameList : public RenameList {
   int Count() const override { return static_cast<int>(entries.size()); }
   RenameEntry Get(int position) const override { return entries.at(Index(position)); }
   void Append(RenameEntry entry) override { entries.push_back(std::move(entry)); }
-  void Set(int position, RenameEntry entry) override { entries.at(Index(position)) = std::move(entry); }
+  void Set(int position, RenameEntry entry) override {
+    entries.at(Index(position)) = std::move(entry);
+  }
   void RemovePositions(const std::vector<int>& ascending) override {
     std::vector<RenameEntry> kept;
     size_t next = 0;

@@ -16,7 +16,6 @@
 
 namespace program_driver {
 
-
 // Reads texts out of another process's common controls through a buffer
 // allocated in that process.
 class Remote {
@@ -37,7 +36,8 @@ class Remote {
     lv.cchTextMax = 1024;
     lv.pszText = reinterpret_cast<wchar_t*>(static_cast<char*>(memory_) + 1024);
     Write(&lv, sizeof(lv));
-    LRESULT n = SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(memory_));
+    LRESULT n = SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(item),
+                             reinterpret_cast<LPARAM>(memory_));
     return ReadText(1024, static_cast<size_t>(n));
   }
   std::wstring ColumnCaption(HWND list, int column) {
@@ -46,7 +46,8 @@ class Remote {
     c.cchTextMax = 256;
     c.pszText = reinterpret_cast<wchar_t*>(static_cast<char*>(memory_) + 1024);
     Write(&c, sizeof(c));
-    SendMessageW(list, LVM_GETCOLUMNW, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(memory_));
+    SendMessageW(list, LVM_GETCOLUMNW, static_cast<WPARAM>(column),
+                 reinterpret_cast<LPARAM>(memory_));
     std::wstring text = ReadText(1024, 255);
     return text.substr(0, text.find(L'\0'));
   }
@@ -55,17 +56,20 @@ class Remote {
     lv.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
     lv.state = LVIS_SELECTED | LVIS_FOCUSED;
     Write(&lv, sizeof(lv));
-    SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(memory_));
+    SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(item),
+                 reinterpret_cast<LPARAM>(memory_));
   }
   RECT ItemRect(HWND list, int item) {
     RECT r{LVIR_LABEL, 0, 0, 0};
     Write(&r, sizeof(r));
-    SendMessageW(list, LVM_GETITEMRECT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(memory_));
+    SendMessageW(list, LVM_GETITEMRECT, static_cast<WPARAM>(item),
+                 reinterpret_cast<LPARAM>(memory_));
     ReadProcessMemory(process_, memory_, &r, sizeof(r), nullptr);
     return r;
   }
   std::wstring StatusText(HWND bar, int panel) {
-    LRESULT n = SendMessageW(bar, SB_GETTEXTW, static_cast<WPARAM>(panel), reinterpret_cast<LPARAM>(memory_));
+    LRESULT n = SendMessageW(bar, SB_GETTEXTW, static_cast<WPARAM>(panel),
+                             reinterpret_cast<LPARAM>(memory_));
     return ReadText(0, LOWORD(n));
   }
 
@@ -75,7 +79,8 @@ class Remote {
   }
   std::wstring ReadText(size_t offset, size_t chars) {
     std::wstring text(chars, L'\0');
-    ReadProcessMemory(process_, static_cast<char*>(memory_) + offset, text.data(), chars * sizeof(wchar_t), nullptr);
+    ReadProcessMemory(process_, static_cast<char*>(memory_) + offset, text.data(),
+                      chars * sizeof(wchar_t), nullptr);
     return text;
   }
   HANDLE process_;
@@ -90,7 +95,8 @@ inline bool StartXdoTool(const std::wstring& arguments) {
   std::wstring command = L"start.exe /unix /usr/bin/xdotool " + arguments;
   STARTUPINFOW si{sizeof(si)};
   PROCESS_INFORMATION pi{};
-  if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+  if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                      &pi))
     return false;
   WaitForSingleObject(pi.hProcess, 10000);
   CloseHandle(pi.hThread);
@@ -107,7 +113,8 @@ class ProgramTest : public ::testing::Test {
   void SetUp() override {
     folder_ = std::make_unique<testing_files::ScratchFolder>(L"e2e");
     for (const wchar_t* file : {L"velnoir.exe", L"VBMP3.dll", L"VBSOCK.dll"})
-      CopyFileW((testing_files::BinFolder() + L"\\" + file).c_str(), (*folder_ / file).c_str(), FALSE);
+      CopyFileW((testing_files::BinFolder() + L"\\" + file).c_str(), (*folder_ / file).c_str(),
+                FALSE);
     testing_files::WriteBytes(*folder_ / L"velnoir.lst", "%A - %T\r\n");
   }
   void TearDown() override { EndProgram(); }
@@ -137,7 +144,8 @@ class ProgramTest : public ::testing::Test {
   // The same, once the window shows. A window is found as soon as it is
   // created, before its controls are: the progress window shows once they
   // exist, and a test that looked them up earlier got none.
-  HWND WaitForShownWindow(const wchar_t* className, const wchar_t* caption, int milliseconds = 20000) {
+  HWND WaitForShownWindow(const wchar_t* className, const wchar_t* caption,
+                          int milliseconds = 20000) {
     return WaitForWindowOf(className, caption, milliseconds, true);
   }
   // The main window exists hidden while it loads; the program is up once it
@@ -161,7 +169,8 @@ class ProgramTest : public ::testing::Test {
     return false;
   }
   bool Ends(int milliseconds = 20000) {
-    return WaitForSingleObject(process_.hProcess, static_cast<DWORD>(milliseconds)) == WAIT_OBJECT_0;
+    return WaitForSingleObject(process_.hProcess, static_cast<DWORD>(milliseconds)) ==
+           WAIT_OBJECT_0;
   }
   static HWND Child(HWND parent, const wchar_t* className) {
     return FindWindowExW(parent, nullptr, className, nullptr);
@@ -190,7 +199,8 @@ class ProgramTest : public ::testing::Test {
   PROCESS_INFORMATION process_{};
 
  private:
-  HWND WaitForWindowOf(const wchar_t* className, const wchar_t* caption, int milliseconds, bool shown) {
+  HWND WaitForWindowOf(const wchar_t* className, const wchar_t* caption, int milliseconds,
+                       bool shown) {
     for (int waited = 0; waited < milliseconds; waited += 20) {
       HWND found = nullptr;
       while ((found = FindWindowExW(nullptr, found, className, caption)) != nullptr) {

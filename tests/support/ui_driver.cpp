@@ -76,7 +76,9 @@ void ReplaceComboText(HWND combo, const std::wstring& text) {
   TypeText(edit, text);
 }
 
-void PressKey(HWND dialog, UINT key) { HandOver(dialog, KeyMessage(dialog, nullptr, WM_KEYDOWN, key, 0)); }
+void PressKey(HWND dialog, UINT key) {
+  HandOver(dialog, KeyMessage(dialog, nullptr, WM_KEYDOWN, key, 0));
+}
 
 void PressAndRelease(HWND dialog, HWND control, UINT key) {
   HandOver(dialog, KeyMessage(dialog, control, WM_KEYDOWN, key, 1));

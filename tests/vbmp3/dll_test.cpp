@@ -51,7 +51,8 @@ bool Save(const std::wstring& path, const Bytes& bytes) {
 }
 
 Bytes Load(const std::wstring& path) {
-  HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  HANDLE h =
+      CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
   if (h == INVALID_HANDLE_VALUE) return {};
   Bytes bytes(GetFileSize(h, nullptr));
   DWORD got = 0;
@@ -91,7 +92,8 @@ class Dll : public testing::Test {
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
     // "ソ" and "表" end in byte 0x5C in code page 932, like a backslash.
-    dir_ = std::wstring(temp) + L"vbmp3 テスト表ソ" + std::to_wstring(GetCurrentProcessId()) + L"\\";
+    dir_ =
+        std::wstring(temp) + L"vbmp3 テスト表ソ" + std::to_wstring(GetCurrentProcessId()) + L"\\";
     CreateDirectoryW(dir_.c_str(), nullptr);
   }
   void TearDown() override {
@@ -163,7 +165,8 @@ TEST_F(Dll, Id3v2FillsTheTagRecordWithoutId3v1AndTheTextsAsUtf8) {
       3, 0,
       synth::Join({Id3v2Frame(3, "TIT2", Text(1, utf16)), Id3v2Frame(3, "TPE1", Text(0, "Caf\xE9")),
                    Id3v2Frame(3, "TALB", Text(0, "\x83\x5C\x83\x74\x83\x67")),  // Shift_JIS
-                   Id3v2Frame(3, "TCON", Text(0, "(17)Rock")), Id3v2Frame(3, "TRCK", Text(0, "4/9"))}));
+                   Id3v2Frame(3, "TCON", Text(0, "(17)Rock")),
+                   Id3v2Frame(3, "TRCK", Text(0, "4/9"))}));
   const std::wstring path = dir_ + L"v2.mp3";
   ASSERT_TRUE(Save(path, synth::Join({v2, Audio()})));
   TagRecord tag{};
@@ -205,7 +208,8 @@ TEST_F(Dll, ReadOnlyFileIsNotWritten) {
 TEST_F(Dll, FileLockedByAnotherHandleIsNotWritten) {
   const std::wstring path = dir_ + L"locked.mp3";
   ASSERT_TRUE(Save(path, Audio()));
-  HANDLE lock = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  HANDLE lock = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                            0, nullptr);
   ASSERT_NE(lock, INVALID_HANDLE_VALUE);
   TagRecord tag = Record("x", 1);
   EXPECT_EQ(lib_.setTagInfo(Ansi(path).c_str(), &tag, 0, 1) & 0xFFFF, 0);
@@ -274,7 +278,8 @@ TEST_F(Dll, ManyFilesAreEachReadWhole) {
   // printed beside a bare open, read and close for reference; its target is
   // the engine benchmark's (a timed assertion here would measure the machine).
   constexpr int kFiles = 500;
-  const Bytes file = synth::Join({synth::Frames(synth::kMpeg1L3, 50, 2), synth::Id3v1("t", "a", "", 1, 1)});
+  const Bytes file =
+      synth::Join({synth::Frames(synth::kMpeg1L3, 50, 2), synth::Id3v1("t", "a", "", 1, 1)});
   std::vector<std::wstring> wide;
   std::vector<std::string> paths;
   for (int i = 0; i < kFiles; ++i) {
@@ -285,7 +290,8 @@ TEST_F(Dll, ManyFilesAreEachReadWhole) {
   auto time = [](auto&& body) {
     const auto start = std::chrono::steady_clock::now();
     body();
-    return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start)
+    return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() -
+                                                                 start)
         .count();
   };
   std::vector<uint8_t> buffer(64 * 1024);
@@ -330,7 +336,8 @@ TEST_F(Dll, GrowingTheId3v2TagReplacesTheFileKeepingAttributesAndCreationTime) {
   const std::wstring path = dir_ + L"表示ソフト.mp3";
   const Bytes tag = synth::Id3v2Tag(3, 0, synth::Id3v2Frame(3, "TIT2", synth::Text(0, "Old")));
   ASSERT_TRUE(Save(path, synth::Join({tag, Audio(), synth::Id3v1("old", "", "", 0, 17)})));
-  HANDLE h = CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  HANDLE h =
+      CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(h, INVALID_HANDLE_VALUE);
   const FILETIME created{0x12345678, 0x01C00000};  // in 2000
   ASSERT_TRUE(SetFileTime(h, &created, nullptr, nullptr));
@@ -356,7 +363,8 @@ TEST_F(Dll, GrowingTheId3v2TagReplacesTheFileKeepingAttributesAndCreationTime) {
   }
   const Bytes bytes = Load(path);
   EXPECT_GT(bytes.size(), tag.size() + Audio().size() + 128 + 2000);
-  EXPECT_TRUE(std::equal(Audio().begin(), Audio().end(), bytes.end() - 128 - static_cast<long>(Audio().size())));
+  EXPECT_TRUE(std::equal(Audio().begin(), Audio().end(),
+                         bytes.end() - 128 - static_cast<long>(Audio().size())));
   TagRecord back{};
   StreamInfoRecord info{};
   TagTextsRecord backTexts{};
@@ -366,7 +374,8 @@ TEST_F(Dll, GrowingTheId3v2TagReplacesTheFileKeepingAttributesAndCreationTime) {
   EXPECT_STREQ(back.Artist, "Artist");
 
   // Read-only, or open elsewhere without sharing: refused, unchanged.
-  std::strcpy(texts.Texts[0], "A title too long for the padding the tag now has? No: 2 KiB is plenty");
+  std::strcpy(texts.Texts[0],
+              "A title too long for the padding the tag now has? No: 2 KiB is plenty");
   ASSERT_TRUE(SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY));
   EXPECT_EQ(lib_.setTagTexts(Ansi(path).c_str(), &texts, 0) & 0xFFFF, 0);
   EXPECT_EQ(lib_.lastError(), VBMP3_ERR_READ_ONLY);

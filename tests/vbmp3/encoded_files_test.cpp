@@ -30,9 +30,10 @@ class Encoded : public testing::Test {
     char pattern[] = "/tmp/vbmp3-encoded-XXXXXX";
     if (!mkdtemp(pattern)) return;
     dir_ = pattern;
-    haveEncoders_ = Run("command -v lame && command -v twolame && command -v sox") &&
-                    Run("sox -n -r 44100 -b 16 -c 2 " + Path("tone.wav") + " synth 3 sine 440 sine 660") &&
-                    Run("sox -n -r 22050 -c 1 " + Path("mono22.wav") + " synth 3 sine 440");
+    haveEncoders_ =
+        Run("command -v lame && command -v twolame && command -v sox") &&
+        Run("sox -n -r 44100 -b 16 -c 2 " + Path("tone.wav") + " synth 3 sine 440 sine 660") &&
+        Run("sox -n -r 22050 -c 1 " + Path("mono22.wav") + " synth 3 sine 440");
   }
   static void TearDownTestSuite() {
     if (!dir_.empty()) Run("rm -rf '" + dir_ + "'");
@@ -75,13 +76,15 @@ class Encoded : public testing::Test {
     return Bytes(std::istreambuf_iterator<char>(in), {});
   }
   static void Save(const std::string& path, const Bytes& bytes) {
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
   }
 
   // The header's count and the walk of the same encoding without header agree.
   static void ExpectHeaderMatchesWalk(const std::string& options, int version, int layer,
-                                      int channels, int rate, const std::string& input = "tone.wav") {
+                                      int channels, int rate,
+                                      const std::string& input = "tone.wav") {
     SCOPED_TRACE(options);
     const std::string with = Lame("with.mp3", options, input);
     const std::string without = Lame("without.mp3", options + " -t", input);

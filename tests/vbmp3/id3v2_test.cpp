@@ -39,14 +39,15 @@ const std::string kSjis = "\x83\x5C\x83\x74\x83\x67";
 const std::string kUtf8 = "\xE3\x82\xBD\xE3\x83\x95\xE3\x83\x88";
 
 TEST(Id3v2Frames, EveryVersionsFrameLayout) {
-  const Bytes v22 = Id3v2Tag(2, 0, Join({Id3v2Frame(2, "TT2", Text(0, "two")),
-                                         Id3v2Frame(2, "TP1", Text(0, "a")), Bytes(30, 0)}));
+  const Bytes v22 = Id3v2Tag(2, 0,
+                             Join({Id3v2Frame(2, "TT2", Text(0, "two")),
+                                   Id3v2Frame(2, "TP1", Text(0, "a")), Bytes(30, 0)}));
   EXPECT_EQ(Parse(v22).title, "two");
   EXPECT_EQ(Parse(v22).major, 2);
   // 2.4 sizes are sync-safe: 200 bytes is 0x01 0x48, not 0x00 0xC8.
   const std::string longTitle(199, 'x');
-  const Bytes v24 = Id3v2Tag(4, 0, Join({Id3v2Frame(4, "TIT2", Text(3, longTitle)),
-                                         Id3v2Frame(4, "TPE1", Text(3, "b"))}));
+  const Bytes v24 = Id3v2Tag(
+      4, 0, Join({Id3v2Frame(4, "TIT2", Text(3, longTitle)), Id3v2Frame(4, "TPE1", Text(3, "b"))}));
   EXPECT_EQ(Parse(v24).title, longTitle);
   EXPECT_EQ(Parse(v24).artist, "b");
   // 2.2's compression flag names no scheme: nothing in such a tag is read.
@@ -56,7 +57,8 @@ TEST(Id3v2Frames, EveryVersionsFrameLayout) {
 }
 
 TEST(Id3v2Frames, SizesPastTheTagOrTheBytesEndTheWalk) {
-  Bytes frames = Join({Id3v2Frame(3, "TIT2", Text(0, "kept")), Id3v2Frame(3, "TPE1", Text(0, "lost"))});
+  Bytes frames =
+      Join({Id3v2Frame(3, "TIT2", Text(0, "kept")), Id3v2Frame(3, "TPE1", Text(0, "lost"))});
   // The second frame claims 100 bytes more than the tag has.
   frames[10 + 5 + 7] = 100;
   const vbmp3::Id3v2Tag t = Parse(Id3v2Tag(3, 0, frames));
@@ -64,17 +66,20 @@ TEST(Id3v2Frames, SizesPastTheTagOrTheBytesEndTheWalk) {
   EXPECT_EQ(t.artist, "");
   // A tag that claims more than the file holds is read as far as it goes;
   // the frame cut by the end of the bytes is not read at all.
-  Bytes cut = Id3v2Tag(3, 0, Join({Id3v2Frame(3, "TIT2", Text(0, "whole")),
-                                   Id3v2Frame(3, "TPE1", Text(0, "cut short")), Bytes(500, 0)}));
+  Bytes cut = Id3v2Tag(3, 0,
+                       Join({Id3v2Frame(3, "TIT2", Text(0, "whole")),
+                             Id3v2Frame(3, "TPE1", Text(0, "cut short")), Bytes(500, 0)}));
   cut.resize(10 + 15 + 10 + 4);
   const vbmp3::Id3v2Tag c = Parse(cut);
   EXPECT_EQ(c.title, "whole");
   EXPECT_EQ(c.artist, "");
   // Padding and bytes that are no frame id end it too.
-  const Bytes junk = Id3v2Tag(3, 0, Join({Id3v2Frame(3, "TIT2", Text(0, "t")), Bytes{'t', 'i', 't', '2'},
-                                          Bytes(6, 0), Id3v2Frame(3, "TPE1", Text(0, "no"))}));
+  const Bytes junk = Id3v2Tag(3, 0,
+                              Join({Id3v2Frame(3, "TIT2", Text(0, "t")), Bytes{'t', 'i', 't', '2'},
+                                    Bytes(6, 0), Id3v2Frame(3, "TPE1", Text(0, "no"))}));
   EXPECT_EQ(Parse(junk).artist, "");
-  for (size_t n = 0; n < 10; ++n) Parse(Bytes(cut.begin(), cut.begin() + static_cast<long>(n)), false);
+  for (size_t n = 0; n < 10; ++n)
+    Parse(Bytes(cut.begin(), cut.begin() + static_cast<long>(n)), false);
 }
 
 TEST(Id3v2Frames, WholeTagUnsynchronisation) {
@@ -95,35 +100,41 @@ TEST(Id3v2Frames, PerFrameUnsynchronisationAndDataLengthIndicator) {
   const Bytes data = Text(1, std::string("\xFF\xFE\xFF\x00\xE0\x00", 6));
   const Bytes stored = synth::Unsynchronise(data);
   const Bytes indicator{0, 0, 0, static_cast<uint8_t>(data.size())};
-  const Bytes tag = Id3v2Tag(4, 0, Join({Id3v2Frame(4, "TIT2", Join({indicator, stored}), 0x03),
-                                         Id3v2Frame(4, "TPE1", Text(3, "next"))}));
+  const Bytes tag = Id3v2Tag(4, 0,
+                             Join({Id3v2Frame(4, "TIT2", Join({indicator, stored}), 0x03),
+                                   Id3v2Frame(4, "TPE1", Text(3, "next"))}));
   const vbmp3::Id3v2Tag t = Parse(tag);
   EXPECT_EQ(t.title, "\xC3\xBF\xC3\xA0");
   EXPECT_EQ(t.artist, "next");
   // The indicator says where the data ends; bytes after it are not text.
   const Bytes shorter{0, 0, 0, 3};
-  EXPECT_EQ(Parse(Id3v2Tag(4, 0, Id3v2Frame(4, "TIT2", Join({shorter, Text(0, "abcdef")}), 0x01))).title,
-            "ab");
+  EXPECT_EQ(
+      Parse(Id3v2Tag(4, 0, Id3v2Frame(4, "TIT2", Join({shorter, Text(0, "abcdef")}), 0x01))).title,
+      "ab");
   // The header's flag makes every 2.4 frame unsynchronised.
   EXPECT_EQ(Parse(Id3v2Tag(4, 0x80, Id3v2Frame(4, "TIT2", stored))).title, "\xC3\xBF\xC3\xA0");
 }
 
 TEST(Id3v2Frames, ExtendedHeadersCompressedEncryptedAndGroupedFrames) {
   // 2.3 counts the extended header's size without its size field; 2.4 with it.
-  const Bytes v23 = Id3v2Tag(3, 0x40, Join({Bytes{0, 0, 0, 6, 0, 0, 0, 0, 0, 0},
-                                           Id3v2Frame(3, "TIT2", Text(0, "zlib"), 0x80),
-                                           Id3v2Frame(3, "TIT2", Text(0, "secret"), 0x40),
-                                           Id3v2Frame(3, "TIT2", Text(0, "plain")),
-                                           Id3v2Frame(3, "TPE1", Join({Bytes{7}, Text(0, "grouped")}), 0x20)}));
+  const Bytes v23 = Id3v2Tag(
+      3, 0x40,
+      Join({Bytes{0, 0, 0, 6, 0, 0, 0, 0, 0, 0}, Id3v2Frame(3, "TIT2", Text(0, "zlib"), 0x80),
+            Id3v2Frame(3, "TIT2", Text(0, "secret"), 0x40), Id3v2Frame(3, "TIT2", Text(0, "plain")),
+            Id3v2Frame(3, "TPE1", Join({Bytes{7}, Text(0, "grouped")}), 0x20)}));
   EXPECT_EQ(Parse(v23).title, "plain");
   EXPECT_EQ(Parse(v23).artist, "grouped");
-  const Bytes v24 = Id3v2Tag(4, 0x40, Join({Bytes{0, 0, 0, 6, 1, 0},
-                                           Id3v2Frame(4, "TIT2", Join({Bytes{0, 0, 0, 5}, Text(0, "zlib")}), 0x09),
-                                           Id3v2Frame(4, "TIT2", Text(0, "secret"), 0x04),
-                                           Id3v2Frame(4, "TIT2", Join({Bytes{3}, Text(0, "plain")}), 0x40)}));
+  const Bytes v24 =
+      Id3v2Tag(4, 0x40,
+               Join({Bytes{0, 0, 0, 6, 1, 0},
+                     Id3v2Frame(4, "TIT2", Join({Bytes{0, 0, 0, 5}, Text(0, "zlib")}), 0x09),
+                     Id3v2Frame(4, "TIT2", Text(0, "secret"), 0x04),
+                     Id3v2Frame(4, "TIT2", Join({Bytes{3}, Text(0, "plain")}), 0x40)}));
   EXPECT_EQ(Parse(v24).title, "plain");
   // An extended header larger than the tag leaves nothing to read.
-  EXPECT_EQ(Parse(Id3v2Tag(3, 0x40, Join({Bytes{0, 0, 1, 0}, Id3v2Frame(3, "TIT2", Text(0, "x"))}))).title, "");
+  EXPECT_EQ(Parse(Id3v2Tag(3, 0x40, Join({Bytes{0, 0, 1, 0}, Id3v2Frame(3, "TIT2", Text(0, "x"))})))
+                .title,
+            "");
 }
 
 TEST(Id3v2Text, EncodingsAndValues) {
@@ -141,7 +152,10 @@ TEST(Id3v2Text, EncodingsAndValues) {
   EXPECT_EQ(title(3, Text(1, std::string("\xFF\xFE\x3C\xD8\xB5\xDF\x3C\xD8", 8))),
             "\xF0\x9F\x8E\xB5\xEF\xBF\xBD");
   // Broken UTF-8 and a leading BOM.
-  EXPECT_EQ(title(4, Text(3, "\xEF\xBB\xBF" "a\xC3")), "a\xEF\xBF\xBD");
+  EXPECT_EQ(title(4, Text(3,
+                          "\xEF\xBB\xBF"
+                          "a\xC3")),
+            "a\xEF\xBF\xBD");
   // An encoding no version defines: the frame is not text.
   EXPECT_EQ(title(4, Text(4, "x")), "");
 }
@@ -151,13 +165,14 @@ TEST(Id3v2Text, ShiftJisInLatin1FramesOnlyWhenItIsShiftJis) {
     return Parse(Id3v2Tag(3, 0, Id3v2Frame(3, "TIT2", Text(0, bytes)))).title;
   };
   EXPECT_EQ(title(kSjis), kUtf8);
-  EXPECT_EQ(title("A " + kSjis + " \xB1"), "A " + kUtf8 + " \xEF\xBD\xB1");  // half-width katakana too
+  EXPECT_EQ(title("A " + kSjis + " \xB1"),
+            "A " + kUtf8 + " \xEF\xBD\xB1");  // half-width katakana too
   // Latin-1: no double-byte character, or bytes that are no character.
   EXPECT_EQ(title("Caf\xE9"), "Caf\xC3\xA9");
-  EXPECT_EQ(title("\xB1\xB2"), "\xC2\xB1\xC2\xB2");             // katakana only: no proof
-  EXPECT_EQ(title("\x83\x5C\x80"), "\xC2\x83\\\xC2\x80");        // 0x80 is no character
-  EXPECT_EQ(title("\x85\x40"), "\xC2\x85@");                     // unassigned pair
-  EXPECT_EQ(title("Se\xF1or"), "Se\xC3\xB1or");                   // user-defined row
+  EXPECT_EQ(title("\xB1\xB2"), "\xC2\xB1\xC2\xB2");        // katakana only: no proof
+  EXPECT_EQ(title("\x83\x5C\x80"), "\xC2\x83\\\xC2\x80");  // 0x80 is no character
+  EXPECT_EQ(title("\x85\x40"), "\xC2\x85@");               // unassigned pair
+  EXPECT_EQ(title("Se\xF1or"), "Se\xC3\xB1or");            // user-defined row
 }
 
 TEST(Id3v2Tag, GenreReferences) {
@@ -175,19 +190,22 @@ TEST(Id3v2Tag, GenreReferences) {
 }
 
 TEST(Id3v2Tag, CommentYearAndTrack) {
-  const Bytes tag = Id3v2Tag(4, 0, Join({
-      Id3v2Frame(4, "COMM", Text(3, std::string("engiTunNORM\0 0000", 17))),
-      Id3v2Frame(4, "COMM", Text(1, std::string("jpn\xFF\xFE\0\0\xFF\xFEh\0i\0", 13))),
-      Id3v2Frame(4, "TDRC", Text(0, "2004-05-06T10:00")), Id3v2Frame(4, "TRCK", Text(0, "3/12"))}));
+  const Bytes tag = Id3v2Tag(
+      4, 0,
+      Join({Id3v2Frame(4, "COMM", Text(3, std::string("engiTunNORM\0 0000", 17))),
+            Id3v2Frame(4, "COMM", Text(1, std::string("jpn\xFF\xFE\0\0\xFF\xFEh\0i\0", 13))),
+            Id3v2Frame(4, "TDRC", Text(0, "2004-05-06T10:00")),
+            Id3v2Frame(4, "TRCK", Text(0, "3/12"))}));
   const vbmp3::Id3v2Tag t = Parse(tag);
   EXPECT_EQ(t.comment, "hi");
   EXPECT_EQ(t.year, "2004");
   EXPECT_EQ(t.track, "3/12");
   // Only described comments: the first of them. TYER before TDRC.
-  const Bytes other = Id3v2Tag(3, 0, Join({Id3v2Frame(3, "COMM", Text(0, std::string("engd\0first", 10))),
-                                           Id3v2Frame(3, "COMM", Text(0, std::string("enge\0second", 11))),
-                                           Id3v2Frame(3, "TDRC", Text(0, "1999")),
-                                           Id3v2Frame(3, "TYER", Text(0, "2001"))}));
+  const Bytes other = Id3v2Tag(
+      3, 0,
+      Join({Id3v2Frame(3, "COMM", Text(0, std::string("engd\0first", 10))),
+            Id3v2Frame(3, "COMM", Text(0, std::string("enge\0second", 11))),
+            Id3v2Frame(3, "TDRC", Text(0, "1999")), Id3v2Frame(3, "TYER", Text(0, "2001"))}));
   EXPECT_EQ(Parse(other).comment, "first");
   EXPECT_EQ(Parse(other).year, "2001");
 }
@@ -240,10 +258,11 @@ const Bytes& Audio() {
 TEST(Id3v2Records, TagRecordFallsBackToId3v2InCodePage932) {
   std::string longJapanese;
   for (int i = 0; i < 20; ++i) longJapanese += "\xE3\x81\x82";  // あ: 2 bytes in code page 932
-  const Bytes tag = Id3v2Tag(4, 0, Join({Id3v2Frame(4, "TIT2", Text(3, "A" + longJapanese)),
-                                         Id3v2Frame(4, "TPE1", Text(3, "Caf\xC3\xA9")),
-                                         Id3v2Frame(4, "TDRC", Text(3, "2004-05")),
-                                         Id3v2Frame(4, "TCON", Text(3, "(17)Rock"))}));
+  const Bytes tag = Id3v2Tag(4, 0,
+                             Join({Id3v2Frame(4, "TIT2", Text(3, "A" + longJapanese)),
+                                   Id3v2Frame(4, "TPE1", Text(3, "Caf\xC3\xA9")),
+                                   Id3v2Frame(4, "TDRC", Text(3, "2004-05")),
+                                   Id3v2Frame(4, "TCON", Text(3, "(17)Rock"))}));
   const Records r = Read(Join({tag, Audio()}));
   EXPECT_EQ(r.versions.id3v1, 0);
   EXPECT_EQ(r.versions.id3v2, 4);
@@ -258,7 +277,8 @@ TEST(Id3v2Records, TagRecordFallsBackToId3v2InCodePage932) {
   EXPECT_EQ(std::string(r.texts.Texts[vbmp3::kTextTitle]), "A" + longJapanese);
   EXPECT_STREQ(r.texts.Texts[vbmp3::kTextGenre], "Rock");
 
-  const Records text = Read(Join({Id3v2Tag(3, 0, Id3v2Frame(3, "TCON", Text(0, "J-Core"))), Audio()}));
+  const Records text =
+      Read(Join({Id3v2Tag(3, 0, Id3v2Frame(3, "TCON", Text(0, "J-Core"))), Audio()}));
   EXPECT_EQ(text.tag.GenreNumber, 255);
   EXPECT_STREQ(text.tag.GenreName, "J-Core");
 }
@@ -276,7 +296,8 @@ TEST(Id3v2Records, Id3v1WinsTheTagRecordAndId3v2FillsTheTexts) {
     EXPECT_STREQ(both.texts.Texts[i], "");
   }
   EXPECT_STREQ(both.texts.Texts[vbmp3::kTextId3v1Version], "1.1");
-  EXPECT_STREQ(both.texts.Texts[vbmp3::kTextId3v2ShiftJis], "Shift_JIS");  // the title was read from it
+  EXPECT_STREQ(both.texts.Texts[vbmp3::kTextId3v2ShiftJis],
+               "Shift_JIS");  // the title was read from it
 
   const Records none = Read(Audio());
   EXPECT_EQ(none.tag.GenreNumber, -1);

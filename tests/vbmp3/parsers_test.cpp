@@ -61,9 +61,9 @@ TEST(FrameHeader, LengthsAndSamplesFollowVersionAndLayer) {
 }
 
 TEST(FrameHeader, ReservedFieldsAreNotFrames) {
-  for (uint32_t h : {0xFFEB9040u /* version 01 */, 0xFFF99040u /* layer 00 */,
-                     0xFFFBF040u /* bit rate 15 */, 0xFFFB9C40u /* rate 11 */,
-                     0xFFFB9042u /* emphasis 10 */, 0xFF7B9040u /* no sync */}) {
+  for (uint32_t h :
+       {0xFFEB9040u /* version 01 */, 0xFFF99040u /* layer 00 */, 0xFFFBF040u /* bit rate 15 */,
+        0xFFFB9C40u /* rate 11 */, 0xFFFB9042u /* emphasis 10 */, 0xFF7B9040u /* no sync */}) {
     const uint8_t raw[4] = {static_cast<uint8_t>(h >> 24), static_cast<uint8_t>(h >> 16),
                             static_cast<uint8_t>(h >> 8), static_cast<uint8_t>(h)};
     vbmp3::FrameHeader f;
@@ -141,7 +141,8 @@ Bytes XingFrame(const char* tag, uint32_t frames, uint32_t bytes, bool crc = fal
 TEST(VbrHeader, TrustedWhenItsByteCountMatchesTheFile) {
   const Bytes audio = synth::Frames(synth::kMpeg1L3, 30);
   // The header claims 1000 frames: believed only because the bytes agree.
-  const Bytes b = synth::Join({XingFrame("Xing", 1000, 417 + static_cast<uint32_t>(audio.size())), audio});
+  const Bytes b =
+      synth::Join({XingFrame("Xing", 1000, 417 + static_cast<uint32_t>(audio.size())), audio});
   const AudioStream a = Analyse(b);
   EXPECT_TRUE(a.mpeg.fromVbrHeader);
   EXPECT_EQ(a.frames, 1000u);
@@ -186,7 +187,8 @@ TEST(Containers, TagsAroundTheStreamAreNotAudio) {
   const Bytes audio = synth::Frames(synth::kMpeg1L3, 40, 2);
   const Bytes lyrics = [] {
     std::string s = "LYRICSBEGININD0000200";
-    s += std::string(6 - std::to_string(s.size()).size(), '0') + std::to_string(s.size()) + "LYRICS200";
+    s += std::string(6 - std::to_string(s.size()).size(), '0') + std::to_string(s.size()) +
+         "LYRICS200";
     return Bytes(s.begin(), s.end());
   }();
   for (const Bytes& b :
@@ -207,7 +209,8 @@ TEST(Containers, RiffMp3AndMpegInsideWave) {
   EXPECT_EQ(rmp.container, vbmp3::Container::RiffMp3);
   EXPECT_EQ(rmp.frames, 33u);
   const Bytes fmt = synth::WaveFormat(0x55, 2, 44100, 16000, 1, 0);
-  AudioStream wav = Analyse(synth::Riff("WAVE", {{"fmt ", fmt}, {"fact", Bytes(4, 0)}, {"data", audio}}));
+  AudioStream wav =
+      Analyse(synth::Riff("WAVE", {{"fmt ", fmt}, {"fact", Bytes(4, 0)}, {"data", audio}}));
   EXPECT_EQ(wav.container, vbmp3::Container::Wave);
   EXPECT_TRUE(wav.isMpeg);
   EXPECT_EQ(wav.layer, 3);
@@ -272,7 +275,8 @@ TEST(FileReads, ASmallFileIsReadOnceAndEveryFileGivesTheSameAnswers) {
   // tail read above it, both with tags at either end.
   for (int frames = 1; frames <= 40; ++frames) {
     const Bytes audio = synth::Frames(synth::kMpeg1L3, frames, 3);
-    const Bytes file = synth::Join({synth::Id3v2(200), audio, synth::Id3v1("title", "artist", "", 5, 7)});
+    const Bytes file =
+        synth::Join({synth::Id3v2(200), audio, synth::Id3v1("title", "artist", "", 5, 7)});
     CountingFile counting(file);
     TagRecord tag;
     StreamInfoRecord info;

@@ -76,9 +76,9 @@ Bytes Id3v1(const std::string& title, const std::string& artist, const std::stri
 
 Bytes Id3v2(uint32_t body, bool footer) {
   Bytes t(10 + body + (footer ? 10 : 0), 0);
-  const uint8_t size[4] = {static_cast<uint8_t>((body >> 21) & 0x7F),
-                           static_cast<uint8_t>((body >> 14) & 0x7F),
-                           static_cast<uint8_t>((body >> 7) & 0x7F), static_cast<uint8_t>(body & 0x7F)};
+  const uint8_t size[4] = {
+      static_cast<uint8_t>((body >> 21) & 0x7F), static_cast<uint8_t>((body >> 14) & 0x7F),
+      static_cast<uint8_t>((body >> 7) & 0x7F), static_cast<uint8_t>(body & 0x7F)};
   std::memcpy(t.data(), "ID3", 3);
   t[3] = footer ? 4 : 3;
   t[5] = footer ? 0x10 : 0;

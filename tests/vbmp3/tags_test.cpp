@@ -62,7 +62,8 @@ const Bytes& Audio() {
 }
 
 TEST(Id3v1, ReadsVersionOneAndOnePointOne) {
-  vbmp3::MemoryFile v10(synth::Join({Audio(), synth::Id3v1("Title", "Artist", std::string(30, 'c'), 0, 17)}));
+  vbmp3::MemoryFile v10(
+      synth::Join({Audio(), synth::Id3v1("Title", "Artist", std::string(30, 'c'), 0, 17)}));
   Read r = ReadBack(v10);
   ASSERT_EQ(r.error, 0);
   EXPECT_STREQ(r.tag.Title, "Title");
@@ -78,12 +79,13 @@ TEST(Id3v1, ReadsVersionOneAndOnePointOne) {
   EXPECT_STREQ(r.tag.GenreName, "");
   EXPECT_EQ(r.versions.id3v1, 11);
   EXPECT_STREQ(r.texts.Texts[vbmp3::kTextTrack], "");  // the texts are ID3v2's
-  EXPECT_EQ(r.texts.Id3v1Track, 7);  // the ID3v1.1 track has a field of its own
+  EXPECT_EQ(r.texts.Id3v1Track, 7);                    // the ID3v1.1 track has a field of its own
 }
 
 TEST(Id3v1, TrackByteOnlyFromAnId3v1Point1Tag) {
   // A comment filling all 30 bytes is ID3v1.0: its last byte is no track.
-  vbmp3::MemoryFile v10(synth::Join({Audio(), synth::Id3v1("T", "A", std::string(30, 'c'), 0, 17)}));
+  vbmp3::MemoryFile v10(
+      synth::Join({Audio(), synth::Id3v1("T", "A", std::string(30, 'c'), 0, 17)}));
   EXPECT_EQ(ReadBack(v10).texts.Id3v1Track, 0);
   vbmp3::MemoryFile none(Audio());
   EXPECT_EQ(ReadBack(none).texts.Id3v1Track, 0);
@@ -234,7 +236,8 @@ TEST(WriteTag, AppendedTagLeavesAudioThatLooksLikeAnExtensionReadable) {
   std::memcpy(lyrics.data() + 40, "LYRICSBEGIN", 11);
   std::memcpy(lyrics.data() + lyrics.size() - 9, "LYRICSEND", 9);
   // The fuzzer's find: a free-format stream running through a "TAG+".
-  Bytes found = ReadFile(std::string(VBMP3_FUZZ_REGRESSIONS) + "/id3/appended-tag-makes-tag-plus.bin");
+  Bytes found =
+      ReadFile(std::string(VBMP3_FUZZ_REGRESSIONS) + "/id3/appended-tag-makes-tag-plus.bin");
   ASSERT_GT(found.size(), 32u);
   found.erase(found.begin(), found.begin() + 32);  // the fuzzer's record to write
   for (const Bytes& original : {enhanced, lyrics, found}) {
@@ -264,7 +267,8 @@ TEST(WriteTag, AppendedTagDoesNotCompleteAnId3v2TagThatRanPastTheEnd) {
   const Bytes small = synth::Frames(synth::kMpeg1L3, 2);
   const uint32_t claimed = static_cast<uint32_t>(v2.size() - 10 + small.size() + 100);
   for (int i = 0; i < 4; ++i) v2[6 + i] = static_cast<uint8_t>((claimed >> (7 * (3 - i))) & 0x7F);
-  Bytes found = ReadFile(std::string(VBMP3_FUZZ_REGRESSIONS) + "/id3/appended-tag-makes-id3v2-size-fit.bin");
+  Bytes found =
+      ReadFile(std::string(VBMP3_FUZZ_REGRESSIONS) + "/id3/appended-tag-makes-id3v2-size-fit.bin");
   ASSERT_GT(found.size(), 32u);
   found.erase(found.begin(), found.begin() + 32);  // the fuzzer's record to write
   for (const Bytes& original : {synth::Join({v2, small}), found}) {

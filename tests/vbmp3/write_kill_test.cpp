@@ -40,7 +40,8 @@ Bytes Load(const fs::path& path) {
 
 void Save(const fs::path& path, const Bytes& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
 }
 
 TagTextsRecord Record() {
@@ -72,8 +73,9 @@ TEST(WriteKill, AGrowingWriteKilledAnywhereLeavesTheOldFileOrTheNewOne) {
   const fs::path file = folder / "song.mp3";
   // A tag with no padding, 1.5 MB of audio (six blocks to copy), an ID3v1 tag.
   const Bytes title = synth::Id3v2Frame(3, "TIT2", synth::Text(0, "Old"));
-  const Bytes old = synth::Join({synth::Id3v2Tag(3, 0, title), synth::Frames(synth::kMpeg1L3, 3600, 2),
-                                 synth::Id3v1("old", "old", "", 1, 17)});
+  const Bytes old =
+      synth::Join({synth::Id3v2Tag(3, 0, title), synth::Frames(synth::kMpeg1L3, 3600, 2),
+                   synth::Id3v1("old", "old", "", 1, 17)});
   Save(file, old);
   // The tag, 6 blocks, before and after the move.
   ASSERT_EQ(WriteInChild(file, 0), 9);
@@ -89,13 +91,15 @@ TEST(WriteKill, AGrowingWriteKilledAnywhereLeavesTheOldFileOrTheNewOne) {
     EXPECT_EQ(WriteInChild(file, killAt), -1) << killAt;
     const Bytes now = Load(file);
     const bool isOld = now == old, isNew = now == fresh;
-    EXPECT_TRUE(isOld || isNew) << "trial " << trial << " killed at step " << killAt << ": " << now.size();
+    EXPECT_TRUE(isOld || isNew) << "trial " << trial << " killed at step " << killAt << ": "
+                                << now.size();
     oldSeen += isOld;
     newSeen += isNew;
     // What a killed write leaves beside the file is its temporary file only.
     for (const auto& entry : fs::directory_iterator(folder)) {
       if (entry.path() != file) {
-        EXPECT_EQ(entry.path().filename().string().rfind(".vbmp3-song.mp3.", 0), 0u) << entry.path();
+        EXPECT_EQ(entry.path().filename().string().rfind(".vbmp3-song.mp3.", 0), 0u)
+            << entry.path();
         fs::remove(entry.path());
       }
     }

@@ -25,8 +25,8 @@ class Recorder : public win::Window {
     windowClass.dialogKeyboard = dialogKeyboard;
     HWND window = Create(windowClass, L"recorder", WS_POPUP, 0, nullptr, nullptr, 0, 0, 200, 100);
     if (window) {
-      combo_ = win::CreateControl(window, L"COMBOBOX", L"", CBS_DROPDOWNLIST, 0, 7,
-                                  {0, 0, 1500, 1500});
+      combo_ =
+          win::CreateControl(window, L"COMBOBOX", L"", CBS_DROPDOWNLIST, 0, 7, {0, 0, 1500, 1500});
     }
     return window;
   }
@@ -42,8 +42,7 @@ class Recorder : public win::Window {
     log_->push_back(message);
     return DefaultHandling(message, wParam, lParam);
   }
-  LRESULT HandleControlMessage(HWND control, UINT message, WPARAM wParam,
-                               LPARAM lParam) override {
+  LRESULT HandleControlMessage(HWND control, UINT message, WPARAM wParam, LPARAM lParam) override {
     if (control == combo_) controlMessages.push_back(message);
     return DefaultControlHandling(control, message, wParam, lParam);
   }

@@ -53,7 +53,8 @@ int32_t VBMP3_CALL vbmp3_setTagInfo(const char* path, const TagRecord* tag, int3
   return vbmp3::SetTagInfo(path, tag);
 }
 
-int32_t VBMP3_CALL vbmp3_setTagTexts(const char* path, const TagTextsRecord* texts, int32_t options) {
+int32_t VBMP3_CALL vbmp3_setTagTexts(const char* path, const TagTextsRecord* texts,
+                                     int32_t options) {
   return vbmp3::SetTagTexts(path, texts, options);
 }
 

@@ -37,11 +37,11 @@ typedef struct TagRecord {
 } TagRecord;
 
 typedef struct StreamInfoRecord {
-  int32_t Version;   // 1 MPEG-1, 2 MPEG-2, 3 MPEG-2.5, 0 PCM
-  int32_t Layer;     // 1..3, 0 PCM
+  int32_t Version;  // 1 MPEG-1, 2 MPEG-2, 3 MPEG-2.5, 0 PCM
+  int32_t Layer;    // 1..3, 0 PCM
   int32_t Unused[6];
   int32_t Channels;
-  int32_t BitRate;   // kbps
+  int32_t BitRate;  // kbps
   int32_t SamplingRate;
   int32_t FileSize;  // bytes
   int32_t Frames;
@@ -89,18 +89,18 @@ static_assert(sizeof(TagTextsRecord) == 1796, "TagTextsRecord layout");
 // 0 after a success.
 enum {
   VBMP3_ERR_NONE = 0,
-  VBMP3_ERR_FILE_NOT_FOUND = 1,    // no file at the path (or it is a directory)
-  VBMP3_ERR_CANNOT_OPEN = 2,       // exists but cannot be opened (access, sharing)
-  VBMP3_ERR_NOT_AUDIO = 3,         // no MPEG audio, RIFF-MP3 or WAV stream recognised
-  VBMP3_ERR_READ = 4,              // the file could not be read to its end
-  VBMP3_ERR_WRITE = 5,             // the tag could not be written; the file is unchanged
-  VBMP3_ERR_BAD_ARGUMENT = 6,      // null record or empty path
-  VBMP3_ERR_NOT_INITIALISED = 7,   // vbmp3_init has not been called
-  VBMP3_ERR_NOTHING_OPEN = 8,      // play without a successful open
-  VBMP3_ERR_NO_OUTPUT = 9,         // no audio output device, or it refused the format
-  VBMP3_ERR_NO_DECODER = 10,       // the platform has no decoder for this stream
+  VBMP3_ERR_FILE_NOT_FOUND = 1,   // no file at the path (or it is a directory)
+  VBMP3_ERR_CANNOT_OPEN = 2,      // exists but cannot be opened (access, sharing)
+  VBMP3_ERR_NOT_AUDIO = 3,        // no MPEG audio, RIFF-MP3 or WAV stream recognised
+  VBMP3_ERR_READ = 4,             // the file could not be read to its end
+  VBMP3_ERR_WRITE = 5,            // the tag could not be written; the file is unchanged
+  VBMP3_ERR_BAD_ARGUMENT = 6,     // null record or empty path
+  VBMP3_ERR_NOT_INITIALISED = 7,  // vbmp3_init has not been called
+  VBMP3_ERR_NOTHING_OPEN = 8,     // play without a successful open
+  VBMP3_ERR_NO_OUTPUT = 9,        // no audio output device, or it refused the format
+  VBMP3_ERR_NO_DECODER = 10,      // the platform has no decoder for this stream
   VBMP3_ERR_OUT_OF_MEMORY = 11,
-  VBMP3_ERR_READ_ONLY = 12,        // the file is read-only; the tag cannot be written
+  VBMP3_ERR_READ_ONLY = 12,          // the file is read-only; the tag cannot be written
   VBMP3_ERR_TAG_NOT_REWRITABLE = 13  // the ID3v2 tag holds what a rewrite would lose or
                                      // falsify (or the file has no place for one); unchanged
 };

@@ -14,18 +14,18 @@ namespace vbmp3::playback {
 
 // What the codec needs to know about a stream; taken from its first frame.
 struct MpegStreamFormat {
-  int version = 1;        // 1 MPEG-1, 2 MPEG-2, 3 MPEG-2.5
-  int layer = 3;          // 1..3
+  int version = 1;  // 1 MPEG-1, 2 MPEG-2, 3 MPEG-2.5
+  int layer = 3;    // 1..3
   int sampleRate = 44100;
   int channels = 2;
   int bitRateKbps = 128;
-  int channelMode = 0;    // header bits: 0 stereo, 1 joint, 2 dual, 3 single
+  int channelMode = 0;  // header bits: 0 stereo, 1 joint, 2 dual, 3 single
   int modeExtension = 0;
   int emphasis = 0;
   bool protectedByCrc = false;
   bool copyright = false;
   bool original = false;
-  int frameLength = 0;    // bytes of the first frame, padding included
+  int frameLength = 0;  // bytes of the first frame, padding included
   int samplesPerFrame = 1152;
 };
 
@@ -61,9 +61,9 @@ class AcmMpegDecoder {
   WAVEFORMATEX output_{};
   ACMSTREAMHEADER header_{};
   bool prepared_ = false;
-  std::vector<uint8_t> source_;      // codec input, pending bytes at the front
+  std::vector<uint8_t> source_;  // codec input, pending bytes at the front
   size_t pending_ = 0;
-  std::vector<uint8_t> destination_; // one conversion's output
+  std::vector<uint8_t> destination_;  // one conversion's output
 };
 
 }  // namespace vbmp3::playback

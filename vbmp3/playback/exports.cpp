@@ -65,8 +65,8 @@ VBMP3_API int32_t VBMP3_CALL vbmp3_open(const char* path, OpenInfoRecord* info) 
   std::memset(info, 0, sizeof(*info));
   static_assert(sizeof(info->Title) == sizeof(info->Artist));
   vbmp3::playback::ReadTagTexts(path, info->Title, info->Artist, sizeof(info->Title));
-  info->TotalSeconds = static_cast<int32_t>(
-      stream.totalSeconds > INT32_MAX ? INT32_MAX : stream.totalSeconds);
+  info->TotalSeconds =
+      static_cast<int32_t>(stream.totalSeconds > INT32_MAX ? INT32_MAX : stream.totalSeconds);
   return Succeed();
 }
 

@@ -60,7 +60,8 @@ class MpegSource : public PcmSource {
       : file_(std::move(file)),
         first_(stream.mpeg.first),
         freeFormatLength_(stream.mpeg.freeFormatLength),
-        reader_(*file_, stream.mpeg.firstFrame, std::max(stream.mpeg.end, stream.mpeg.firstFrame)) {}
+        reader_(*file_, stream.mpeg.firstFrame, std::max(stream.mpeg.end, stream.mpeg.firstFrame)) {
+  }
 
   int32_t Start() {
     MpegStreamFormat format;

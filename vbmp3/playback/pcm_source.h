@@ -38,9 +38,7 @@ std::unique_ptr<PcmSource> OpenPcmSource(const std::string& path, Measure measur
 struct DecodedAudio {
   WAVEFORMATEX format{};
   std::vector<uint8_t> pcm;
-  uint64_t SampleFrames() const {
-    return format.nBlockAlign ? pcm.size() / format.nBlockAlign : 0;
-  }
+  uint64_t SampleFrames() const { return format.nBlockAlign ? pcm.size() / format.nBlockAlign : 0; }
 };
 int32_t DecodeFileToMemory(const std::string& path, DecodedAudio& out);
 

@@ -111,8 +111,7 @@ int32_t Player::Play() {
 
   HWAVEOUT device = nullptr;
   const MMRESULT opened = waveOutOpen(&device, g_outputDevice.load(), &format_,
-                                      reinterpret_cast<DWORD_PTR>(doneEvent_), 0,
-                                      CALLBACK_EVENT);
+                                      reinterpret_cast<DWORD_PTR>(doneEvent_), 0, CALLBACK_EVENT);
   if (opened != MMSYSERR_NOERROR) return VBMP3_ERR_NO_OUTPUT;
   {
     std::lock_guard<std::mutex> lock(deviceLock_);

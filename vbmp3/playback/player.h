@@ -52,8 +52,8 @@ class Player {
 
   std::thread thread_;
   HANDLE stopEvent_ = nullptr;
-  HANDLE doneEvent_ = nullptr;   // signalled by waveOut as buffers finish
-  std::mutex deviceLock_;        // guards device_ between the two threads
+  HANDLE doneEvent_ = nullptr;  // signalled by waveOut as buffers finish
+  std::mutex deviceLock_;       // guards device_ between the two threads
   HWAVEOUT device_ = nullptr;
   std::atomic<bool> playing_{false};
   std::atomic<uint64_t> submittedSamples_{0};

@@ -69,8 +69,8 @@ std::string JsonLine(std::string_view file, bool ok, int32_t error, const TagRec
     line += std::to_string(versions.id3v2) + "\"";
   }
   line += "]";
-  static constexpr const char* kNames[] = {"Title", "Artist", "Album", "Year",
-                                           "Comment", "Genre", "Track"};
+  static constexpr const char* kNames[] = {"Title",   "Artist", "Album", "Year",
+                                           "Comment", "Genre",  "Track"};
   for (size_t i = 0; i < std::size(kNames); ++i) {
     line += std::string(",\"ID3v2") + kNames[i] + "\":" + Utf8Field(texts.Texts[i]);
   }

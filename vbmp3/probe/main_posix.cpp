@@ -44,7 +44,9 @@ namespace {
 // prints the error number (0 on success).
 int SetTexts(int argc, char** argv) {
   if (argc != 10 && argc != 11) {
-    std::fprintf(stderr, "usage: vbmp3probe --set-texts FILE TITLE ARTIST ALBUM YEAR COMMENT GENRE TRACK [repair]\n");
+    std::fprintf(
+        stderr,
+        "usage: vbmp3probe --set-texts FILE TITLE ARTIST ALBUM YEAR COMMENT GENRE TRACK [repair]\n");
     return 2;
   }
   TagTextsRecord texts{};
@@ -76,7 +78,8 @@ int main(int argc, char** argv) {
     vbmp3::TagVersions found;
     vbmp3::GetTagVersions(argv[i], found);
     const std::string line =
-        vbmp3probe::JsonLine(argv[i], ok, error, tag, info, texts, {found.id3v1, found.id3v2}) + "\n";
+        vbmp3probe::JsonLine(argv[i], ok, error, tag, info, texts, {found.id3v1, found.id3v2}) +
+        "\n";
     std::fwrite(line.data(), 1, line.size(), stdout);
   }
   return failures ? 1 : 0;

@@ -16,8 +16,8 @@ namespace vbmp3probe {
 namespace {
 
 std::string Narrow(const std::wstring& wide, UINT codePage) {
-  const int n = WideCharToMultiByte(codePage, 0, wide.data(), static_cast<int>(wide.size()), nullptr,
-                                    0, nullptr, nullptr);
+  const int n = WideCharToMultiByte(codePage, 0, wide.data(), static_cast<int>(wide.size()),
+                                    nullptr, 0, nullptr, nullptr);
   std::string out(static_cast<size_t>(n > 0 ? n : 0), '\0');
   if (n > 0) {
     WideCharToMultiByte(codePage, 0, wide.data(), static_cast<int>(wide.size()), out.data(), n,
@@ -27,8 +27,8 @@ std::string Narrow(const std::wstring& wide, UINT codePage) {
 }
 
 std::wstring Widen(std::string_view bytes, UINT codePage) {
-  const int n = MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()),
-                                    nullptr, 0);
+  const int n =
+      MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
   std::wstring out(static_cast<size_t>(n > 0 ? n : 0), L'\0');
   if (n > 0) {
     MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()), out.data(), n);
@@ -84,9 +84,9 @@ int wmain(int argc, wchar_t** argv) {
     // library's own code, linked in.
     vbmp3::TagVersions found;
     vbmp3::GetTagVersions(ansi.c_str(), found);
-    const std::string line =
-        JsonLine(Narrow(argv[i], CP_UTF8), ok, error, tag, info, texts, {found.id3v1, found.id3v2}) +
-        "\n";
+    const std::string line = JsonLine(Narrow(argv[i], CP_UTF8), ok, error, tag, info, texts,
+                                      {found.id3v1, found.id3v2}) +
+                             "\n";
     std::fwrite(line.data(), 1, line.size(), stdout);
   }
   release();

@@ -82,7 +82,8 @@ bool FindFrame(ByteWindow& w, uint64_t from, uint64_t limit, uint64_t end, const
   uint64_t pos = from;
   while (pos + 4 <= end && pos < limit) {
     size_t got = 0;
-    const uint8_t* p = w.GetSome(pos, static_cast<size_t>(std::min<uint64_t>(limit - pos, 64 * 1024)), got);
+    const uint8_t* p =
+        w.GetSome(pos, static_cast<size_t>(std::min<uint64_t>(limit - pos, 64 * 1024)), got);
     if (!p || got == 0) return false;
     const void* ff = std::memchr(p, 0xFF, got);
     if (!ff) {
@@ -134,7 +135,8 @@ bool MeasureFromVbrHeader(ByteWindow& w, Candidate& c, uint64_t& pos, MpegStream
   s.firstFrame = pos;
   Candidate a;
   if (FrameAt(w, pos, s.end, &c.header, c.freeFormatLength, a)) s.first = a.header;
-  if (!vbr.hasFrames || !vbr.hasBytes || (vbr.bytes != s.end - vbrFrame && vbr.bytes != s.end - pos))
+  if (!vbr.hasFrames || !vbr.hasBytes ||
+      (vbr.bytes != s.end - vbrFrame && vbr.bytes != s.end - pos))
     return false;
   s.frames = vbr.frames;
   s.audioBytes = s.end - pos;
@@ -160,7 +162,8 @@ int32_t WalkFrames(ByteWindow& w, uint64_t pos, MpegStream& s) {
       FrameHeader h;
       if (HeaderAt(w, pos, end, h) && SameStream(ref, h)) break;
       uint64_t next = 0;
-      if (!FindFrame(w, pos + 1, pos + 1 + kMaxResync, end, &ref, s.freeFormatLength, next, f)) break;
+      if (!FindFrame(w, pos + 1, pos + 1 + kMaxResync, end, &ref, s.freeFormatLength, next, f))
+        break;
       pos = next;
     }
     ++frames;

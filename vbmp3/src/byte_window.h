@@ -40,8 +40,8 @@ class ByteWindow {
   uint64_t size_;
   std::unique_ptr<uint8_t[]> buffer_;  // uninitialised: every byte used is read first
   size_t capacity_ = 0;
-  uint64_t start_ = 0;   // file offset of buffer_[0]
-  size_t length_ = 0;    // valid bytes in buffer_
+  uint64_t start_ = 0;  // file offset of buffer_[0]
+  size_t length_ = 0;   // valid bytes in buffer_
   size_t nextRead_;
   size_t maxRead_;
   size_t tailRead_;

@@ -116,7 +116,8 @@ int32_t ReadFileInfo(RandomAccessFile& file, TagRecord* tag, StreamInfoRecord* i
     if (v2.shiftJisValues) PutUtf8(texts->Texts[kTextId3v2ShiftJis], "Shift_JIS");
   }
 
-  if (texts && hasId3v1) PutUtf8(texts->Texts[kTextId3v1Version], found.id3v1 == 11 ? "1.1" : "1.0");
+  if (texts && hasId3v1)
+    PutUtf8(texts->Texts[kTextId3v1Version], found.id3v1 == 11 ? "1.1" : "1.0");
 
   AudioStream a;
   const int32_t error = AnalyseAudio(bytes, a, Measure::Exact);
@@ -187,7 +188,8 @@ int32_t GetGenre(TagRecord* tag) {
 bool GetTagVersions(const char* path, TagVersions& versions) {
   versions = TagVersions{};
   int32_t error = VBMP3_ERR_NONE;
-  std::unique_ptr<RandomAccessFile> file = path && *path ? OpenFile(path, OpenMode::Read, error) : nullptr;
+  std::unique_ptr<RandomAccessFile> file =
+      path && *path ? OpenFile(path, OpenMode::Read, error) : nullptr;
   if (!file) return false;
   ByteWindow bytes(*file);
   Id3v1Tag t;

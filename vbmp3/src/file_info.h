@@ -25,8 +25,14 @@ int32_t ReadFileInfo(RandomAccessFile& file, TagRecord* tag, StreamInfoRecord* i
 
 // Fields of TagTextsRecord.Texts.
 enum TagTextField {
-  kTextTitle, kTextArtist, kTextAlbum, kTextYear, kTextComment, kTextGenre, kTextTrack,
-  kTextId3v2Version,  // "2.2", "2.3" or "2.4"
+  kTextTitle,
+  kTextArtist,
+  kTextAlbum,
+  kTextYear,
+  kTextComment,
+  kTextGenre,
+  kTextTrack,
+  kTextId3v2Version,       // "2.2", "2.3" or "2.4"
   kTextId3v1Version = 12,  // "1.0" or "1.1" when the file has an ID3v1 tag
   kTextId3v2ShiftJis = 13  // "Shift_JIS" when a value was read from Shift_JIS bytes
 };

@@ -15,8 +15,8 @@ constexpr size_t kId3v1YearWidth = 4;
 
 struct Id3v1Tag {
   std::string title, artist, album, year, comment;  // ANSI bytes, no padding
-  int track = 0;       // ID3v1.1 track number, 0 when none (then comment may use 30 bytes)
-  int genre = 255;     // the genre byte; 255: none
+  int track = 0;    // ID3v1.1 track number, 0 when none (then comment may use 30 bytes)
+  int genre = 255;  // the genre byte; 255: none
 };
 
 // True if `p` (128 bytes) starts with "TAG"; fills `tag`. A field's text is

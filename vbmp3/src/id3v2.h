@@ -9,7 +9,7 @@ namespace vbmp3 {
 constexpr size_t kId3v2HeaderLength = 10;
 
 struct Id3v2Header {
-  int major = 0;           // 2, 3 or 4 for a tag we read; anything else is only skipped
+  int major = 0;  // 2, 3 or 4 for a tag we read; anything else is only skipped
   uint8_t flags = 0;
   uint64_t bodyLength = 0;  // after the header: extended header, frames, padding
   bool footer = false;      // 2.4: a footer follows the body

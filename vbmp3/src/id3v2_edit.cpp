@@ -42,12 +42,14 @@ void Put(Frames& frames, const Match& matches, const Id3v2RawFrame* frame) {
 }
 
 void PutValue(Frames& frames, int major, int value, const std::string& text) {
-  auto byId = [](std::string_view id) { return [id](const Id3v2RawFrame& f) { return f.id == id; }; };
+  auto byId = [](std::string_view id) {
+    return [id](const Id3v2RawFrame& f) { return f.id == id; };
+  };
   if (value == kValueComment) {
     auto plain = [major](const Id3v2RawFrame& f) { return IsPlainComment(f, major); };
-    const bool otherComment = std::any_of(frames.begin(), frames.end(), [&](const Id3v2RawFrame& f) {
-      return f.id == "COMM" && !plain(f);
-    });
+    const bool otherComment =
+        std::any_of(frames.begin(), frames.end(),
+                    [&](const Id3v2RawFrame& f) { return f.id == "COMM" && !plain(f); });
     // An empty comment stays as an empty frame when a described comment
     // would otherwise be read in its place.
     const Id3v2RawFrame comment = MakeCommentFrame(major, text);
@@ -79,20 +81,23 @@ std::string WritableValue(std::string_view text) {
   return out.erase(0, bom);
 }
 
-int32_t EditId3v2Values(const Id3v2FrameList& old, const Id3v2Tag& current, const Id3v2Values& values,
-                        bool repairShiftJis, Id3v2Edit& out) {
+int32_t EditId3v2Values(const Id3v2FrameList& old, const Id3v2Tag& current,
+                        const Id3v2Values& values, bool repairShiftJis, Id3v2Edit& out) {
   out = Id3v2Edit{};
   out.major = old.major == 4 ? 4 : 3;
   for (const Id3v2RawFrame& f : old.frames) {
-    if (old.major >= 3 && IsValueFrame(f.id) && Encrypted(f, old.major)) return VBMP3_ERR_TAG_NOT_REWRITABLE;
+    if (old.major >= 3 && IsValueFrame(f.id) && Encrypted(f, old.major))
+      return VBMP3_ERR_TAG_NOT_REWRITABLE;
   }
-  const std::string* have[kValueCount] = {&current.title,   &current.artist, &current.album, &current.year,
-                                          &current.comment, &current.genre,  &current.track};
+  const std::string* have[kValueCount] = {&current.title, &current.artist,  &current.album,
+                                          &current.year,  &current.comment, &current.genre,
+                                          &current.track};
   Frames frames;
   for (int v = 0; v < kValueCount; ++v) {
     const std::string want = WritableValue(values[v]);
     const std::string& now = *have[v];
-    const bool same = want == now || (now.size() > kValueFieldWidth && want == CutUtf8(now, kValueFieldWidth));
+    const bool same =
+        want == now || (now.size() > kValueFieldWidth && want == CutUtf8(now, kValueFieldWidth));
     const bool repair = repairShiftJis && (current.shiftJisValues & (1u << v)) != 0;
     if (same && !repair) continue;
     if (!out.changed) {

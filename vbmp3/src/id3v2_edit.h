@@ -38,8 +38,8 @@ struct Id3v2Edit {
 // Shift_JIS bytes is written again in the tag's Unicode encoding even when
 // it is unchanged. Returns 0, or VBMP3_ERR_TAG_NOT_REWRITABLE when a frame
 // of the seven kinds is compressed or encrypted.
-int32_t EditId3v2Values(const Id3v2FrameList& old, const Id3v2Tag& current, const Id3v2Values& values,
-                        bool repairShiftJis, Id3v2Edit& out);
+int32_t EditId3v2Values(const Id3v2FrameList& old, const Id3v2Tag& current,
+                        const Id3v2Values& values, bool repairShiftJis, Id3v2Edit& out);
 
 // What the reader gives back for a genre value the writer wrote.
 std::string GenreAsRead(const std::string& value);

@@ -55,7 +55,8 @@ size_t SkipExtendedHeader(int major, const uint8_t* b, size_t bodyLength) {
 }  // namespace
 
 std::string_view Id3v2RawFrame::Data() const {
-  return std::string_view(bytes).substr(std::min(bytes.size(), id.size() == 3 ? size_t{6} : size_t{10}));
+  return std::string_view(bytes).substr(
+      std::min(bytes.size(), id.size() == 3 ? size_t{6} : size_t{10}));
 }
 
 std::string Id3v2RawFrame::Content(int major) const {
@@ -82,7 +83,8 @@ std::string Id3v2RawFrame::Content(int major) const {
 FrameListOutcome SplitId3v2Frames(const uint8_t* p, size_t available, Id3v2FrameList& out) {
   out = Id3v2FrameList{};
   Id3v2Header header;
-  if (available < kId3v2HeaderLength || !ParseId3v2Header(p, header)) return FrameListOutcome::kNoTag;
+  if (available < kId3v2HeaderLength || !ParseId3v2Header(p, header))
+    return FrameListOutcome::kNoTag;
   const int major = header.major;
   if (major < 2 || major > 4 || (header.flags & kTagUnsynchronised) ||
       (major == 2 && (header.flags & kTagCompressed22))) {
@@ -118,7 +120,8 @@ FrameListOutcome SplitId3v2Frames(const uint8_t* p, size_t available, Id3v2Frame
       frame.flags[0] = h[8];
       frame.flags[1] = h[9];
     }
-    frame.bytes.assign(reinterpret_cast<const char*>(h), headerLength + static_cast<size_t>(length));
+    frame.bytes.assign(reinterpret_cast<const char*>(h),
+                       headerLength + static_cast<size_t>(length));
     out.frames.push_back(std::move(frame));
     pos += headerLength + static_cast<size_t>(length);
   }

@@ -118,8 +118,9 @@ int WalkId3v2Frames(const uint8_t* tag, size_t size, const Id3v2FrameVisitor& vi
   if (major < 2 || major > 4) return 0;
   if (major == 2 && (header.flags & kCompressed22)) return major;
 
-  std::string_view body(reinterpret_cast<const char*>(tag) + kId3v2HeaderLength,
-                        static_cast<size_t>(std::min<uint64_t>(header.bodyLength, size - kId3v2HeaderLength)));
+  std::string_view body(
+      reinterpret_cast<const char*>(tag) + kId3v2HeaderLength,
+      static_cast<size_t>(std::min<uint64_t>(header.bodyLength, size - kId3v2HeaderLength)));
   const bool unsynchronised = (header.flags & kUnsynchronised) != 0;
   std::string whole;
   if (unsynchronised && major < 4) {

@@ -9,7 +9,8 @@ namespace vbmp3 {
 namespace {
 
 bool IsAscii(std::string_view text) {
-  return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<uint8_t>(c) < 0x80; });
+  return std::all_of(text.begin(), text.end(),
+                     [](char c) { return static_cast<uint8_t>(c) < 0x80; });
 }
 
 void PutUtf16Unit(std::string& out, char32_t unit) {
@@ -92,8 +93,9 @@ Id3v2RawFrame MakeCommentFrame(int major, std::string_view text) {
   // An empty description is its terminator alone (after a BOM in UTF-16).
   const std::string description =
       encoding == Id3v2Encoding::Utf16 ? std::string("\xFF\xFE\0\0", 4) : std::string(1, '\0');
-  return Frame(major, "COMM", static_cast<char>(encoding) + std::string("jpn") + description +
-                                  Encoded(encoding, text));
+  return Frame(
+      major, "COMM",
+      static_cast<char>(encoding) + std::string("jpn") + description + Encoded(encoding, text));
 }
 
 bool IsPlainComment(const Id3v2RawFrame& frame, int major) {

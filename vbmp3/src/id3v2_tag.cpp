@@ -20,8 +20,8 @@ struct FrameName {
 };
 
 constexpr FrameName kFrames[] = {
-    {"TT2", "TIT2", kTitle}, {"TP1", "TPE1", kArtist}, {"TAL", "TALB", kAlbum},
-    {"TYE", "TYER", kYear},  {"", "TDRC", kRecorded},  {"TCO", "TCON", kGenre},
+    {"TT2", "TIT2", kTitle}, {"TP1", "TPE1", kArtist},  {"TAL", "TALB", kAlbum},
+    {"TYE", "TYER", kYear},  {"", "TDRC", kRecorded},   {"TCO", "TCON", kGenre},
     {"TRK", "TRCK", kTrack}, {"COM", "COMM", kComment},
 };
 
@@ -147,13 +147,15 @@ bool ParseId3v2Tag(const uint8_t* tag, size_t size, Id3v2Tag& out) {
   out.year = text(kYear);
   if (out.year.empty()) out.year = YearOf(text(kRecorded));
   out.comment = found[kComment] ? JoinValues(*found[kComment])
-                                : otherComment ? JoinValues(*otherComment) : std::string();
+                : otherComment  ? JoinValues(*otherComment)
+                                : std::string();
   if (found[kGenre]) out.genre = ResolveGenres(*found[kGenre], out.genreNumber);
   out.track = text(kTrack);
   const bool yearShiftJis = found[kYear] ? shiftJis[kYear] : shiftJis[kRecorded];
   const bool commentShiftJis = found[kComment] ? shiftJis[kComment] : otherCommentShiftJis;
-  const bool byValue[kValueCount] = {shiftJis[kTitle], shiftJis[kArtist], shiftJis[kAlbum], yearShiftJis,
-                                     commentShiftJis,  shiftJis[kGenre],  shiftJis[kTrack]};
+  const bool byValue[kValueCount] = {shiftJis[kTitle], shiftJis[kArtist], shiftJis[kAlbum],
+                                     yearShiftJis,     commentShiftJis,   shiftJis[kGenre],
+                                     shiftJis[kTrack]};
   for (int v = 0; v < kValueCount; ++v) {
     if (byValue[v]) out.shiftJisValues |= 1u << v;
   }

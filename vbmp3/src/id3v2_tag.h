@@ -14,15 +14,24 @@ struct Id3v2Tag {
   int major = 0;  // 2, 3 or 4
   // UTF-8; the values of a frame joined with "/".
   std::string title, artist, album, year, comment, genre, track;
-  int genreNumber = 255;  // the genre when it starts with a reference the genre table names, else 255
+  int genreNumber =
+      255;  // the genre when it starts with a reference the genre table names, else 255
   // Which of the values above were read from Shift_JIS bytes in Latin-1
   // frames: bits 1 << Id3v2Value.
   unsigned shiftJisValues = 0;
 };
 
 // The values of Id3v2Tag in the order the library's texts record has them.
-enum Id3v2Value { kValueTitle, kValueArtist, kValueAlbum, kValueYear, kValueComment, kValueGenre,
-                  kValueTrack, kValueCount };
+enum Id3v2Value {
+  kValueTitle,
+  kValueArtist,
+  kValueAlbum,
+  kValueYear,
+  kValueComment,
+  kValueGenre,
+  kValueTrack,
+  kValueCount
+};
 
 // Reads the tag whose bytes, header first, are [tag, tag + size) (`size`
 // may stop short of the tag's end). False when they do not start an ID3v2

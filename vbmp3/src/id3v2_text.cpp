@@ -41,9 +41,7 @@ std::string DecodeOne(Id3v2Encoding encoding, std::string_view bytes, bool& bigE
       text = Utf16ToUtf8(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), bigEndian);
       break;
     }
-    case Id3v2Encoding::Utf8:
-      text = ValidUtf8(bytes);
-      break;
+    case Id3v2Encoding::Utf8: text = ValidUtf8(bytes); break;
   }
   if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) text.erase(0, 3);  // U+FEFF
   return text;

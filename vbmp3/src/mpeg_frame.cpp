@@ -27,8 +27,7 @@ bool ParseFrameHeader(const uint8_t* p, FrameHeader& out) {
   const int bitRateIndex = (h >> 12) & 15;
   const int rateIndex = (h >> 10) & 3;
   // Reserved values; a reserved emphasis also rules out many false syncs.
-  if (versionBits == 1 || layerBits == 0 || bitRateIndex == 15 || rateIndex == 3 ||
-      (h & 3) == 2) {
+  if (versionBits == 1 || layerBits == 0 || bitRateIndex == 15 || rateIndex == 3 || (h & 3) == 2) {
     return false;
   }
   FrameHeader f;

@@ -23,8 +23,8 @@ class PosixFile : public RandomAccessFile {
   bool ReadAt(uint64_t offset, void* buffer, size_t n, size_t& got) override {
     got = 0;
     while (got < n) {
-      const ssize_t r = pread(fd_, static_cast<char*>(buffer) + got, n - got,
-                              static_cast<off_t>(offset + got));
+      const ssize_t r =
+          pread(fd_, static_cast<char*>(buffer) + got, n - got, static_cast<off_t>(offset + got));
       if (r < 0 && errno == EINTR) continue;
       if (r < 0) return false;
       if (r == 0) break;
@@ -111,7 +111,8 @@ std::unique_ptr<ReplacementFile> CreateReplacement(const char* path, int32_t& er
   std::string target(path);
   const size_t slash = target.rfind('/');
   std::string temp = (slash == std::string::npos ? std::string() : target.substr(0, slash + 1)) +
-                     ".vbmp3-" + target.substr(slash == std::string::npos ? 0 : slash + 1) + ".XXXXXX";
+                     ".vbmp3-" + target.substr(slash == std::string::npos ? 0 : slash + 1) +
+                     ".XXXXXX";
   const int fd = mkstemp(temp.data());
   if (fd < 0) {
     error = VBMP3_ERR_WRITE;
@@ -133,7 +134,8 @@ std::unique_ptr<RandomAccessFile> OpenFile(const char* path, OpenMode mode, int3
       return nullptr;
     }
   }
-  const int fd = open(path, (mode == OpenMode::Update ? O_RDWR : O_RDONLY) | O_CLOEXEC | O_NONBLOCK);
+  const int fd =
+      open(path, (mode == OpenMode::Update ? O_RDWR : O_RDONLY) | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) {
     error = errno == ENOENT || errno == ENOTDIR || errno == EISDIR ? VBMP3_ERR_FILE_NOT_FOUND
             : errno == EROFS                                       ? VBMP3_ERR_READ_ONLY

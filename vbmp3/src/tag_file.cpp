@@ -127,7 +127,8 @@ int32_t WriteTag(RandomAccessFile& file, const Id3v1Tag& tag) {
     uint64_t at;
     if (place.riffEnd == size || place.riffEnd == size + 1) {
       at = place.riffEnd;
-    } else if (place.found && place.offset == place.riffEnd && place.riffEnd + kId3v1Length == size) {
+    } else if (place.found && place.offset == place.riffEnd &&
+               place.riffEnd + kId3v1Length == size) {
       at = place.riffEnd;
     } else {
       // The form does not end where the file does (cut short, or unknown
@@ -142,8 +143,8 @@ int32_t WriteTag(RandomAccessFile& file, const Id3v1Tag& tag) {
     uint8_t sizeField[4];
     WriteLE32(sizeField, static_cast<uint32_t>(newSize));
     const uint8_t pad = 0;
-    ok = (at == size + 1 ? undo.Write(size, &pad, 1) : true) && undo.Write(at, chunk, sizeof chunk) &&
-         file.Flush() && undo.Write(4, sizeField, 4);
+    ok = (at == size + 1 ? undo.Write(size, &pad, 1) : true) &&
+         undo.Write(at, chunk, sizeof chunk) && file.Flush() && undo.Write(4, sizeField, 4);
   }
   if (!ok || !file.Flush()) {
     undo.Restore();

@@ -18,13 +18,13 @@
 namespace vbmp3 {
 
 struct TagPlace {
-  bool riff = false;          // the file is a RIFF form
-  bool found = false;         // a tag exists at `offset`
-  uint64_t offset = 0;        // of the 128 tag bytes
-  bool inChunk = false;       // the tag is the payload of a "TAG " chunk
-  uint64_t riffEnd = 0;       // RIFF: end of the form as declared, padded to even
-  uint32_t riffSize = 0;      // RIFF: the size field as read
-  uint64_t chunksEnd = 0;     // RIFF: where the chunks end as their sizes declare (padded)
+  bool riff = false;       // the file is a RIFF form
+  bool found = false;      // a tag exists at `offset`
+  uint64_t offset = 0;     // of the 128 tag bytes
+  bool inChunk = false;    // the tag is the payload of a "TAG " chunk
+  uint64_t riffEnd = 0;    // RIFF: end of the form as declared, padded to even
+  uint32_t riffSize = 0;   // RIFF: the size field as read
+  uint64_t chunksEnd = 0;  // RIFF: where the chunks end as their sizes declare (padded)
 };
 
 // Finds the ID3v1 tag of the file behind `bytes`.

@@ -31,7 +31,8 @@ bool ReadExactly(RandomAccessFile& file, uint64_t offset, size_t n, std::string&
 }
 
 // The file's ID3v2 tag and its values; `list.major` 0 when it has none.
-int32_t ReadOldTag(RandomAccessFile& file, uint64_t available, Id3v2FrameList& list, Id3v2Tag& current) {
+int32_t ReadOldTag(RandomAccessFile& file, uint64_t available, Id3v2FrameList& list,
+                   Id3v2Tag& current) {
   std::string head;
   if (available < kId3v2HeaderLength) return VBMP3_ERR_NONE;
   if (!ReadExactly(file, 0, kId3v2HeaderLength, head)) return VBMP3_ERR_READ;
@@ -77,15 +78,18 @@ bool WriteInPlace(RandomAccessFile& file, const std::string& tag, std::string& o
 }
 
 // The new tag, then the file from `from` on, into `to`.
-bool WriteAnew(RandomAccessFile& file, uint64_t from, const std::string& tag, RandomAccessFile& to) {
+bool WriteAnew(RandomAccessFile& file, uint64_t from, const std::string& tag,
+               RandomAccessFile& to) {
   if (!to.WriteAt(0, tag.data(), tag.size())) return false;
   Step();
-  std::vector<char> block(static_cast<size_t>(std::min<uint64_t>(kCopyBlock, file.Size() - std::min(from, file.Size()))));
+  std::vector<char> block(static_cast<size_t>(
+      std::min<uint64_t>(kCopyBlock, file.Size() - std::min(from, file.Size()))));
   uint64_t at = tag.size();
   for (uint64_t offset = from; offset < file.Size();) {
     const size_t want = static_cast<size_t>(std::min<uint64_t>(kCopyBlock, file.Size() - offset));
     size_t got = 0;
-    if (!file.ReadAt(offset, block.data(), want, got) || got != want || !to.WriteAt(at, block.data(), got)) {
+    if (!file.ReadAt(offset, block.data(), want, got) || got != want ||
+        !to.WriteAt(at, block.data(), got)) {
       return false;
     }
     offset += got;
@@ -104,7 +108,8 @@ Id3v2Values ValuesOf(const TagTextsRecord& texts) {
   for (int v = 0; v < kValueCount; ++v) {
     const char* field = texts.Texts[v];
     const void* nul = std::memchr(field, 0, sizeof texts.Texts[v]);
-    const size_t n = nul ? static_cast<size_t>(static_cast<const char*>(nul) - field) : sizeof texts.Texts[v];
+    const size_t n =
+        nul ? static_cast<size_t>(static_cast<const char*>(nul) - field) : sizeof texts.Texts[v];
     values[v] = WritableValue(std::string_view(field, n));
   }
   return values;
@@ -126,7 +131,8 @@ int32_t WriteTagValues(RandomAccessFile& file, const Id3v2Values& values, bool r
   // A RIFF form must start the file: it has no place for an ID3v2 tag.
   if (old.major == 0 && v1.riff) return VBMP3_ERR_TAG_NOT_REWRITABLE;
   Id3v2Edit edit;
-  if (const int32_t error = EditId3v2Values(old, current, values, repairShiftJis, edit)) return error;
+  if (const int32_t error = EditId3v2Values(old, current, values, repairShiftJis, edit))
+    return error;
 
   RandomAccessFile* target = &file;
   std::string tag, saved;
@@ -134,8 +140,8 @@ int32_t WriteTagValues(RandomAccessFile& file, const Id3v2Values& values, bool r
     size_t length = kId3v2HeaderLength;
     for (const Id3v2RawFrame& f : edit.frames) length += f.bytes.size();
     const bool fits = old.major != 0 && length <= old.tagLength;
-    tag = JoinId3v2Frames(edit.major, edit.frames, fits ? static_cast<size_t>(old.tagLength - length)
-                                                        : kNewTagPadding);
+    tag = JoinId3v2Frames(edit.major, edit.frames,
+                          fits ? static_cast<size_t>(old.tagLength - length) : kNewTagPadding);
     if (tag.empty()) return VBMP3_ERR_TAG_NOT_REWRITABLE;
     if (fits) {
       if (!WriteInPlace(file, tag, saved)) return VBMP3_ERR_WRITE;
@@ -174,8 +180,8 @@ int32_t SetTagTexts(const char* path, const TagTextsRecord* texts, int32_t optio
       replacement = CreateReplacement(path, ignored);
       return replacement.get();
     };
-    error = WriteTagValues(*file, ValuesOf(*texts), (options & VBMP3_TEXTS_REPAIR_SHIFT_JIS) != 0, make,
-                           replaced);
+    error = WriteTagValues(*file, ValuesOf(*texts), (options & VBMP3_TEXTS_REPAIR_SHIFT_JIS) != 0,
+                           make, replaced);
   }
   file.reset();  // the original must be closed before it is replaced
   if (error == VBMP3_ERR_NONE && replaced) {

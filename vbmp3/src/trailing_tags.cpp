@@ -18,7 +18,7 @@ uint64_t ApeTagLength(ByteWindow& bytes, uint64_t begin, uint64_t end) {
   if (end - begin < kApeFooterLength) return 0;
   const uint8_t* f = bytes.Get(end - kApeFooterLength, kApeFooterLength);
   if (!f || std::memcmp(f, "APETAGEX", 8) != 0) return 0;
-  const uint64_t size = ReadLE32(f + 12);      // items and footer, not the header
+  const uint64_t size = ReadLE32(f + 12);  // items and footer, not the header
   const bool hasHeader = (ReadLE32(f + 20) & 0x80000000u) != 0;
   const uint64_t total = size + (hasHeader ? kApeFooterLength : 0);
   if (size < kApeFooterLength || total > end - begin) return 0;

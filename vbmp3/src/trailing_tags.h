@@ -8,9 +8,9 @@
 namespace vbmp3 {
 
 struct TrailingTags {
-  uint64_t audioEnd = 0;      // where the tags begin (== the region's end when none)
+  uint64_t audioEnd = 0;  // where the tags begin (== the region's end when none)
   bool hasId3v1 = false;
-  uint64_t id3v1Offset = 0;   // the 128-byte ID3v1 tag, when hasId3v1
+  uint64_t id3v1Offset = 0;  // the 128-byte ID3v1 tag, when hasId3v1
   // Where the tags begin when the block right before the ID3v1 tag is not
   // taken for a "TAG+" or Lyrics3 v1 tag: those count only in front of an
   // ID3v1 tag, so appending one can turn bytes that were read as audio into

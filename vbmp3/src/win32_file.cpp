@@ -118,7 +118,9 @@ std::wstring LongPath(const std::wstring& path) {
 class Win32Replacement : public ReplacementFile {
  public:
   Win32Replacement(HANDLE handle, std::wstring temp, std::wstring target)
-      : file_(std::make_unique<Win32File>(handle, 0)), temp_(std::move(temp)), target_(std::move(target)) {}
+      : file_(std::make_unique<Win32File>(handle, 0)),
+        temp_(std::move(temp)),
+        target_(std::move(target)) {}
   ~Win32Replacement() override {
     if (committed_) return;
     file_.reset();
@@ -138,14 +140,16 @@ class Win32Replacement : public ReplacementFile {
 
   bool Commit() override {
     WIN32_FILE_ATTRIBUTE_DATA original;
-    if (!file_->Flush() || !GetFileAttributesExW(target_.c_str(), GetFileExInfoStandard, &original)) {
+    if (!file_->Flush() ||
+        !GetFileAttributesExW(target_.c_str(), GetFileExInfoStandard, &original)) {
       return false;
     }
     if (!file_->KeepCreationTime(original.ftCreationTime)) return false;
     file_.reset();
     const DWORD attributes = original.dwFileAttributes & ~DWORD{FILE_ATTRIBUTE_READONLY};
     if (!SetFileAttributesW(temp_.c_str(), attributes ? attributes : FILE_ATTRIBUTE_NORMAL) ||
-        !MoveFileExW(temp_.c_str(), target_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        !MoveFileExW(temp_.c_str(), target_.c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
       return false;
     }
     committed_ = true;
@@ -163,7 +167,8 @@ class Win32Replacement : public ReplacementFile {
 std::unique_ptr<ReplacementFile> CreateReplacement(const char* path, int32_t& error) {
   const std::wstring target = LongPath(Widen(path));
   const size_t slash = target.find_last_of(L"\\/");
-  const std::wstring folder = slash == std::wstring::npos ? std::wstring() : target.substr(0, slash + 1);
+  const std::wstring folder =
+      slash == std::wstring::npos ? std::wstring() : target.substr(0, slash + 1);
   // A name of our own rather than GetTempFileName's, which is limited to
   // MAX_PATH.
   static LONG counter = 0;
@@ -191,7 +196,7 @@ std::unique_ptr<RandomAccessFile> OpenFile(const char* path, OpenMode mode, int3
   if (wide.empty() || !GetFileAttributesExW(wide.c_str(), GetFileExInfoStandard, &data)) {
     const DWORD why = GetLastError();
     error = why == ERROR_ACCESS_DENIED || why == ERROR_SHARING_VIOLATION ? VBMP3_ERR_CANNOT_OPEN
-                                                                          : VBMP3_ERR_FILE_NOT_FOUND;
+                                                                         : VBMP3_ERR_FILE_NOT_FOUND;
     return nullptr;
   }
   if (data.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) {

@@ -44,9 +44,11 @@ void StoreSendData(std::string data) {
 std::string ToShiftJis(const char* text) {
   std::string bytes = text;
   if (bytes.empty() || GetACP() == 932) return bytes;
-  int wide = MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+  int wide =
+      MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
   std::wstring unicode(static_cast<size_t>(wide), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), unicode.data(), wide);
+  MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), unicode.data(),
+                      wide);
   int n = WideCharToMultiByte(932, 0, unicode.data(), wide, nullptr, 0, nullptr, nullptr);
   std::string out(static_cast<size_t>(n), '\0');
   WideCharToMultiByte(932, 0, unicode.data(), wide, out.data(), n, nullptr, nullptr);

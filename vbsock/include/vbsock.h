@@ -25,7 +25,7 @@ typedef struct SendDataRecord {
 } SendDataRecord;
 
 #ifdef __cplusplus
-static_assert(offsetof(SendDataRecord, Text) == sizeof(void*) , "SendDataRecord layout");
+static_assert(offsetof(SendDataRecord, Text) == sizeof(void*), "SendDataRecord layout");
 static_assert(sizeof(SendDataRecord) == 2 * sizeof(void*), "SendDataRecord layout");
 #endif
 

@@ -17,9 +17,9 @@
 #include "tests/support/test_files.h"
 #include "win/text.h"
 
-using testing_files::WriteBytes;
 using program_driver::Remote;
 using testing_files::SilentMp3;
+using testing_files::WriteBytes;
 
 namespace {
 
@@ -30,7 +30,8 @@ class PlayerProgramTest : public program_driver::ProgramTest {
   // Starts the program with files on its command line.
   void Start(const std::vector<std::wstring>& files) {
     std::wstring arguments;
-    for (const std::wstring& file : files) arguments += (arguments.empty() ? L"\"" : L" \"") + file + L"\"";
+    for (const std::wstring& file : files)
+      arguments += (arguments.empty() ? L"\"" : L" \"") + file + L"\"";
     ProgramTest::Start(arguments);
     window_ = MainWindowOf();
     ASSERT_NE(window_, nullptr);

@@ -11,25 +11,40 @@ namespace {
 // A library that "plays" whatever is opened until told it has ended.
 class FakeLibrary : public PlayerLibrary {
  public:
-  void Close() override { open.clear(); ++closes; }
+  void Close() override {
+    open.clear();
+    ++closes;
+  }
   bool Open(const std::wstring& path, std::wstring& title, int32_t& total,
             std::wstring& problem) override {
     tried.push_back(path);
-    if (unreachable.count(path)) { problem = L"unreachable " + path; return false; }
-    if (broken.count(path)) { lastError = 2; return false; }
+    if (unreachable.count(path)) {
+      problem = L"unreachable " + path;
+      return false;
+    }
+    if (broken.count(path)) {
+      lastError = 2;
+      return false;
+    }
     open = path;
     title = L"T:" + path;
     total = 180;
     return true;
   }
   bool Play() override {
-    if (noOutput) { lastError = 9; return false; }
+    if (noOutput) {
+      lastError = 9;
+      return false;
+    }
     playing = !open.empty();
     started.push_back(open);
     return playing;
   }
   void Stop() override { playing = false; }
-  int32_t GetState(int32_t& seconds) override { seconds = position; return playing ? 1 : 0; }
+  int32_t GetState(int32_t& seconds) override {
+    seconds = position;
+    return playing ? 1 : 0;
+  }
   int32_t LastErrorNo() override { return lastError; }
 
   std::wstring open;

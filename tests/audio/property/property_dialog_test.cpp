@@ -45,8 +45,8 @@ std::wstring FixtureDirectory() {
 // The title field of the ID3v1 tag at the end of a file, read from its bytes
 // rather than through the library.
 std::string TitleOnDisk(const std::wstring& path) {
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
-                            nullptr);
+  HANDLE file =
+      CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
   if (file == INVALID_HANDLE_VALUE) return "<cannot open>";
   char tag[128] = {};
   DWORD got = 0;
@@ -353,7 +353,8 @@ TEST_F(PropertyDialogTest, TheTargetFollowsTheEditWhileItHoldsTheDefaultTemplate
   EXPECT_EQ(Text(Id::kTargetStatus), L"重複はありません。");
   // Another candidate chosen: it stays while the boxes change.
   SendMessageW(combo, CB_SETCURSEL, 1, 0);
-  SendMessageW(dialog.Handle(), WM_COMMAND, MAKEWPARAM(Id::kTarget, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+  SendMessageW(dialog.Handle(), WM_COMMAND, MAKEWPARAM(Id::kTarget, CBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(combo));
   win::SetText(combo, ComboItems(combo).at(1));
   TypeText(dialog.Control(Id::kTitle), L"3");
   EXPECT_EQ(Text(Id::kTarget), dir_ + L"\\Title2.mp3");
@@ -367,9 +368,9 @@ TEST_F(PropertyDialogTest, OkWritesAChangedTagAndStoresPathAndTarget) {
   win::SetText(dialog.Control(Id::kTitle), L"新しい題名");
   win::SetText(dialog.Control(Id::kYear), L"199901");
   win::SetText(dialog.Control(Id::kComment), L"");
-  int jazz = static_cast<int>(SendMessageW(dialog.Control(Id::kGenre), CB_FINDSTRINGEXACT,
-                                           static_cast<WPARAM>(-1),
-                                           reinterpret_cast<LPARAM>(L"Jazz")));
+  int jazz =
+      static_cast<int>(SendMessageW(dialog.Control(Id::kGenre), CB_FINDSTRINGEXACT,
+                                    static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(L"Jazz")));
   ASSERT_GE(jazz, 0);
   ChooseItem(dialog, Id::kGenre, jazz);
   ReplaceComboText(combo, dir_ + L"\\renamed.mp3");
@@ -440,10 +441,8 @@ TEST_F(PropertyDialogTest, CancelAndTheCloseBoxChangeNothing) {
     ChooseItem(dialog, Id::kGenre, 3);
     ReplaceComboText(dialog.Control(Id::kTarget), L"C:\\other target.mp3");
     EXPECT_TRUE(dialog.TagDirty());
-    if (closeBox)
-      SendMessageW(dialog.Handle(), WM_CLOSE, 0, 0);
-    else
-      Click(dialog, Id::kCancel);
+    if (closeBox) SendMessageW(dialog.Handle(), WM_CLOSE, 0, 0);
+    else Click(dialog, Id::kCancel);
     EXPECT_EQ(dialog.Handle(), nullptr);
     EXPECT_TRUE(g_sent.empty());
     EXPECT_EQ(FileBytes(path), before);
@@ -494,10 +493,10 @@ TEST_F(PropertyDialogTest, EachLabelsAccessKeyFocusesTheControlAfterIt) {
     Id control;
     const wchar_t* label;
   } keys[] = {
-      {L'p', Id::kPath, L"ファイルパス(&P)："}, {L'r', Id::kTarget, L"リネーム予定(&R)："},
-      {L'a', Id::kArtist, L"アーティスト(&A)："},    {L't', Id::kTitle, L"タイトル(&T)："},
-      {L'l', Id::kAlbum, L"アルバム(&L)："},         {L'c', Id::kComment, L"コメント(&C)："},
-      {L'y', Id::kYear, L"製作年(&Y)："},            {L'g', Id::kGenre, L"ジャンル(&G)："},
+      {L'p', Id::kPath, L"ファイルパス(&P)："},   {L'r', Id::kTarget, L"リネーム予定(&R)："},
+      {L'a', Id::kArtist, L"アーティスト(&A)："}, {L't', Id::kTitle, L"タイトル(&T)："},
+      {L'l', Id::kAlbum, L"アルバム(&L)："},      {L'c', Id::kComment, L"コメント(&C)："},
+      {L'y', Id::kYear, L"製作年(&Y)："},         {L'g', Id::kGenre, L"ジャンル(&G)："},
       {L'P', Id::kPath, L"ファイルパス(&P)："},
   };
   for (const Key& key : keys) {
@@ -508,8 +507,8 @@ TEST_F(PropertyDialogTest, EachLabelsAccessKeyFocusesTheControlAfterIt) {
     // An editable combo box keeps the focus in its edit part.
     EXPECT_TRUE(focus == control || IsChild(control, focus));
   }
-  for (Id label : {Id::kPathLabel, Id::kTargetLabel, Id::kArtistLabel, Id::kTitleLabel, Id::kAlbumLabel,
-                   Id::kCommentLabel, Id::kYearLabel, Id::kGenreLabel})
+  for (Id label : {Id::kPathLabel, Id::kTargetLabel, Id::kArtistLabel, Id::kTitleLabel,
+                   Id::kAlbumLabel, Id::kCommentLabel, Id::kYearLabel, Id::kGenreLabel})
     EXPECT_NE(Text(label).find(L"(&"), std::wstring::npos) << label;
   // Moving about is no change of the tag.
   EXPECT_FALSE(dialog.TagDirty());
@@ -549,8 +548,8 @@ TEST_F(PropertyDialogTest, ReadOnlyFileAsksRetryOrCancelAndRetrySucceedsOnceWrit
   };
   Click(dialog, Id::kOk);
   ASSERT_EQ(messages_.size(), 2u);
-  EXPECT_EQ(messages_[0].text, L"ID3に書き込めません。\r\nErrorCode：" +
-                                   std::to_wstring(VBMP3_ERR_READ_ONLY));
+  EXPECT_EQ(messages_[0].text,
+            L"ID3に書き込めません。\r\nErrorCode：" + std::to_wstring(VBMP3_ERR_READ_ONLY));
   EXPECT_EQ(messages_[0].flags, static_cast<UINT>(MB_RETRYCANCEL | MB_ICONEXCLAMATION));
   EXPECT_EQ(g_sent.size(), 3u);
   EXPECT_EQ(std::memcmp(&g_sent[0].tag, &g_sent[2].tag, sizeof(TagRecord)), 0);
@@ -595,7 +594,8 @@ TEST_F(PropertyDialogTest, FailedWriteAsksInARealMessageBox) {
     }
     if (!box) return;
     text = win::GetText(GetDlgItem(box, 0xFFFF));
-    retryAndCancel = GetDlgItem(box, IDRETRY) && GetDlgItem(box, IDCANCEL) && !GetDlgItem(box, IDOK);
+    retryAndCancel =
+        GetDlgItem(box, IDRETRY) && GetDlgItem(box, IDCANCEL) && !GetDlgItem(box, IDOK);
     PostMessageW(box, WM_COMMAND, IDCANCEL, 0);
   });
   dialog.WriteTag(path);
@@ -609,8 +609,9 @@ TEST_F(PropertyDialogTest, UnreadableFileWarnsAndOpensEmpty) {
   std::wstring path = dir_ + L"\\gone.mp3";
   PropertyDialog& dialog = Open(path, L"");
   ASSERT_EQ(messages_.size(), 1u);
-  EXPECT_EQ(messages_[0].text, path + L"\r\n指定したファイルのデータが収得できません。\r\nErrorCode：" +
-                                   std::to_wstring(VBMP3_ERR_FILE_NOT_FOUND));
+  EXPECT_EQ(messages_[0].text,
+            path + L"\r\n指定したファイルのデータが収得できません。\r\nErrorCode：" +
+                std::to_wstring(VBMP3_ERR_FILE_NOT_FOUND));
   EXPECT_EQ(messages_[0].flags, static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION));
   for (Id id : {Id::kTitle, Id::kArtist, Id::kAlbum, Id::kYear, Id::kComment})
     EXPECT_EQ(Text(id), L"");
@@ -664,7 +665,8 @@ TEST_F(PropertyDialogTest, NameWithoutAShortFormIsNamedInAMessageAndNoLookAlikeI
   std::wstring path = Copy(L"tagged90.mp3", L"Café.mp3");
   std::wstring lookAlike = Copy(L"short5.mp3", L"Cafe.mp3");
   std::vector<char> lookAlikeBefore = FileBytes(lookAlike), before = FileBytes(path);
-  win::Seam<decltype(&GetShortPathNameW)>::Replacement noShortNames(g_getShortPathName, &NoShortName);
+  win::Seam<decltype(&GetShortPathNameW)>::Replacement noShortNames(g_getShortPathName,
+                                                                    &NoShortName);
   PropertyDialog& dialog = Open(path, L"");
   ASSERT_EQ(messages_.size(), 1u);
   EXPECT_EQ(messages_[0].text, UnreachablePathMessage(path));
@@ -696,13 +698,13 @@ TEST_F(PropertyDialogTest, TheLayoutHoldsTogether) {
   EXPECT_EQ(client.bottom, win::TwipsToPixelsY(4260));
   for (const std::wstring& fault : dialog_checks::LayoutFaults(dialog.Handle()))
     ADD_FAILURE() << win::ToUtf8(fault);
-  EXPECT_EQ(dialog_checks::TabOrder(dialog.Handle(), dialog.Control(Id::kPath)),
-            (std::vector<HWND>{dialog.Control(Id::kPath), dialog.Control(Id::kTarget),
-                               dialog.Control(Id::kArtist), dialog.Control(Id::kTitle),
-                               dialog.Control(Id::kAlbum), dialog.Control(Id::kComment),
-                               dialog.Control(Id::kYear), dialog.Control(Id::kGenre),
-                               dialog.Control(Id::kStreamInfo), dialog.Control(Id::kCancel),
-                               dialog.Control(Id::kOk)}));
+  EXPECT_EQ(
+      dialog_checks::TabOrder(dialog.Handle(), dialog.Control(Id::kPath)),
+      (std::vector<HWND>{
+          dialog.Control(Id::kPath), dialog.Control(Id::kTarget), dialog.Control(Id::kArtist),
+          dialog.Control(Id::kTitle), dialog.Control(Id::kAlbum), dialog.Control(Id::kComment),
+          dialog.Control(Id::kYear), dialog.Control(Id::kGenre), dialog.Control(Id::kStreamInfo),
+          dialog.Control(Id::kCancel), dialog.Control(Id::kOk)}));
   EXPECT_EQ(Text(Id::kPathLabel), L"ファイルパス(&P)：");
   EXPECT_EQ(Text(Id::kStreamFrame), L"MPEG情報");
   EXPECT_EQ(Text(Id::kCancel), L"キャンセル");
@@ -763,11 +765,13 @@ namespace {
 // Files with ID3v2 tags, built here: the texts record read back through the library.
 std::wstring SaveBytes(const std::wstring& path, const synth::Bytes& bytes) {
   std::ofstream out(path.c_str(), std::ios::binary);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
   return path;
 }
 
-synth::Bytes TaggedFile(int major, const std::vector<std::pair<std::string, synth::Bytes>>& frames, bool v1) {
+synth::Bytes TaggedFile(int major, const std::vector<std::pair<std::string, synth::Bytes>>& frames,
+                        bool v1) {
   synth::Bytes body;
   for (const auto& [id, data] : frames) {
     const synth::Bytes f = synth::Id3v2Frame(major, id, data);
@@ -795,7 +799,9 @@ TagTextsRecord TextsOnDisk(const std::wstring& path) {
   return texts;
 }
 
-std::wstring Field(const TagTextsRecord& texts, int field) { return win::FromUtf8(texts.Texts[field]); }
+std::wstring Field(const TagTextsRecord& texts, int field) {
+  return win::FromUtf8(texts.Texts[field]);
+}
 
 const std::wstring kLongTitle = L"Caf\u00E9 \uB178\uB798, a title much longer than thirty bytes";
 
@@ -803,26 +809,29 @@ const std::wstring kLongTitle = L"Caf\u00E9 \uB178\uB798, a title much longer th
 
 TEST_F(PropertyDialogTest, PreferringId3v2TheBoxesShowAndOkWritesItsUnicodeTexts) {
   preferences_.settings.PreferID3v2 = true;
-  const std::wstring path = SaveBytes(dir_ + L"\\both.mp3",
-                                      TaggedFile(3, {{"TIT2", Utf16(kLongTitle)}, {"TRCK", synth::Text(0, "3/12")}}, true));
+  const std::wstring path = SaveBytes(
+      dir_ + L"\\both.mp3",
+      TaggedFile(3, {{"TIT2", Utf16(kLongTitle)}, {"TRCK", synth::Text(0, "3/12")}}, true));
   PropertyDialog& dialog = Open(path, L"");
   EXPECT_EQ(Text(Id::kTitle), kLongTitle);
   EXPECT_EQ(Text(Id::kArtist), L"v1 artist");  // the ID3v2 tag has none
   win::SetText(dialog.Control(Id::kTitle), L"Caf\u00E9 \uB178\uB798");
-  EXPECT_EQ(ComboItems(dialog.Control(Id::kTarget)).front(), dir_ + L"\\v1 artist - Caf\u00E9 \uB178\uB798.mp3");
+  EXPECT_EQ(ComboItems(dialog.Control(Id::kTarget)).front(),
+            dir_ + L"\\v1 artist - Caf\u00E9 \uB178\uB798.mp3");
   Click(dialog, Id::kOk);
   const TagTextsRecord texts = TextsOnDisk(path);
   EXPECT_EQ(Field(texts, kId3v2Title), L"Caf\u00E9 \uB178\uB798");
   EXPECT_EQ(Field(texts, kId3v2Artist), L"");  // unchanged: not added
   EXPECT_EQ(Field(texts, kId3v2Track), L"3/12");
-  ASSERT_EQ(g_sent.size(), 1u);  // and the ID3v1 tag as before
+  ASSERT_EQ(g_sent.size(), 1u);                      // and the ID3v1 tag as before
   EXPECT_EQ(TitleOnDisk(path).substr(0, 3), "Caf");  // the code page's nearest letters
   preferences_.settings.PreferID3v2 = false;
 }
 
 TEST_F(PropertyDialogTest, AnUnchangedBoxNeverCutsTheLongerId3v2Text) {
   preferences_.settings.PreferID3v2 = false;
-  const std::wstring path = SaveBytes(dir_ + L"\\both.mp3", TaggedFile(4, {{"TIT2", Utf16(kLongTitle)}}, true));
+  const std::wstring path =
+      SaveBytes(dir_ + L"\\both.mp3", TaggedFile(4, {{"TIT2", Utf16(kLongTitle)}}, true));
   PropertyDialog& dialog = Open(path, L"");
   EXPECT_EQ(Text(Id::kTitle), L"v1 title");
   win::SetText(dialog.Control(Id::kArtist), L"New artist");
@@ -835,8 +844,9 @@ TEST_F(PropertyDialogTest, AnUnchangedBoxNeverCutsTheLongerId3v2Text) {
 
 TEST_F(PropertyDialogTest, ShiftJisFramesAreShownAndRepairedByOkAlone) {
   const std::string sjis = "\x95\x5C\x8E\xA6\x83\x5C\x83\x74\x83\x67";  // 表示ソフト
-  const std::wstring path =
-      SaveBytes(dir_ + L"\\sjis.mp3", TaggedFile(3, {{"TIT2", synth::Text(0, sjis)}, {"TPE1", synth::Text(0, "Band")}}, false));
+  const std::wstring path = SaveBytes(
+      dir_ + L"\\sjis.mp3",
+      TaggedFile(3, {{"TIT2", synth::Text(0, sjis)}, {"TPE1", synth::Text(0, "Band")}}, false));
   const std::vector<char> before = FileBytes(path);
   PropertyDialog& dialog = Open(path, L"");
   EXPECT_EQ(Text(Id::kTitle), L"表示ソフト");

@@ -36,9 +36,10 @@ TEST(StreamInfoText, LinesJoinedByCrLfWithNoneAfterTheLast) {
   info.FileSize = 4000123;
   info.Frames = 9570;
   info.TotalSeconds = 250;
-  EXPECT_EQ(property::FormatStreamInfo(info, L""),
-            L"Version：1\r\nLayer：3\r\nChannels：2\r\nBitrate：128kbps\r\n"
-            L"SamplingRate：44100\r\nFileSize：4000123bytes\r\nFlames：9570\r\nTime：4:10\r\nID3v2：なし");
+  EXPECT_EQ(
+      property::FormatStreamInfo(info, L""),
+      L"Version：1\r\nLayer：3\r\nChannels：2\r\nBitrate：128kbps\r\n"
+      L"SamplingRate：44100\r\nFileSize：4000123bytes\r\nFlames：9570\r\nTime：4:10\r\nID3v2：なし");
   const std::wstring withVersion = property::FormatStreamInfo(info, L"2.3");
   EXPECT_EQ(withVersion.substr(withVersion.rfind(L"Time")), L"Time：4:10\r\nID3v2：2.3");
 }
@@ -96,10 +97,13 @@ TEST(TargetVerdict, EmptyTargetIsNeverSearchedAndNeverTakenForTheOwnFile) {
 TEST(TargetVerdict, TheNameThatWillReallyBeUsedIsJudged) {
   FakeLookup lookup;
   lookup.answer = win::Lookup::NotFound;
-  EXPECT_EQ(ClassifyTarget(L"C:\\m.\\CON.mp3", L"C:\\m\\a.mp3", lookup.Function()), TargetState::NoDuplicate);
-  EXPECT_EQ(ClassifyTarget(L"C:\\m\\b\t.mp3 ", L"C:\\m\\a.mp3", lookup.Function()), TargetState::NoDuplicate);
+  EXPECT_EQ(ClassifyTarget(L"C:\\m.\\CON.mp3", L"C:\\m\\a.mp3", lookup.Function()),
+            TargetState::NoDuplicate);
+  EXPECT_EQ(ClassifyTarget(L"C:\\m\\b\t.mp3 ", L"C:\\m\\a.mp3", lookup.Function()),
+            TargetState::NoDuplicate);
   EXPECT_EQ(lookup.asked, (std::vector<std::wstring>{L"C:\\m\\CON_.mp3", L"C:\\m\\b.mp3"}));
-  EXPECT_EQ(ClassifyTarget(L"C:\\m\\a.mp3.", L"C:\\m\\a.mp3", lookup.Function()), TargetState::OwnFile);
+  EXPECT_EQ(ClassifyTarget(L"C:\\m\\a.mp3.", L"C:\\m\\a.mp3", lookup.Function()),
+            TargetState::OwnFile);
   EXPECT_EQ(property::StoredTarget(L"C:\\m\\nul.x.mp3"), L"C:\\m\\nul_.x.mp3");
   EXPECT_EQ(property::StoredTarget(L"C:\\m\\a.mp3"), L"C:\\m\\a.mp3");
   EXPECT_EQ(property::StoredTarget(L""), L"");

@@ -8,7 +8,8 @@ namespace {
 
 using property::TagSources;
 
-TagTexts Texts(const std::wstring& title, const std::wstring& artist, const std::wstring& genre = L"") {
+TagTexts Texts(const std::wstring& title, const std::wstring& artist,
+               const std::wstring& genre = L"") {
   TagTexts t;
   t.title = title;
   t.artist = artist;
@@ -24,7 +25,8 @@ TagSources Sources(bool v1, bool v2) {
   // Without an ID3v1 tag, the record's texts are the ID3v2 ones in the
   // code page: "?" for what it cannot hold.
   if (v2) {
-    s.id3v2 = Texts(L"A thirty-byte cut of the title, and more: Caf\u00E9 \uB178\uB798", L"", L"J-Core");
+    s.id3v2 =
+        Texts(L"A thirty-byte cut of the title, and more: Caf\u00E9 \uB178\uB798", L"", L"J-Core");
     s.id3v2Track = L"3/12";
     if (!v1) s.id3v1 = Texts(L"A thirty-byte cut of the titl", L"", L"");
   }
@@ -94,8 +96,10 @@ TEST(TagBoxes, TheId3v2LineSaysWhenShiftJisWasFoundAndThatOkRepairsIt) {
   const std::wstring plain = property::FormatTagAndStream(info, L"2.3", false);
   EXPECT_EQ(plain.substr(plain.rfind(L"\r\n") + 2), L"ID3v2：2.3");
   const std::wstring found = property::FormatTagAndStream(info, L"2.3", true);
-  EXPECT_EQ(found.substr(plain.size() - 9), L"ID3v2：2.3（Shift_JIS を検出）\r\nOKで Unicode に書き直します");
-  EXPECT_EQ(property::FormatTagAndStream(info, L"", true), property::FormatTagAndStream(info, L"", false));
+  EXPECT_EQ(found.substr(plain.size() - 9),
+            L"ID3v2：2.3（Shift_JIS を検出）\r\nOKで Unicode に書き直します");
+  EXPECT_EQ(property::FormatTagAndStream(info, L"", true),
+            property::FormatTagAndStream(info, L"", false));
 }
 
 }  // namespace

@@ -86,7 +86,8 @@ TEST_F(OptionDialogTest, OpensWithTheSettingsOnTheFirstTab) {
   EXPECT_EQ(Entries(Item(C::kSameNamePolicy)),
             (std::vector<std::wstring>{L"スキップしてリストに残す", L"番号を付けてリネームする"}));
   EXPECT_EQ(Entries(Item(C::kBadCharacterPolicy)),
-            (std::vector<std::wstring>{L"問題となる文字列を除去", L"全角文字に置き換える", L"「_」に置き換える"}));
+            (std::vector<std::wstring>{L"問題となる文字列を除去", L"全角文字に置き換える",
+                                       L"「_」に置き換える"}));
   EXPECT_EQ(Entries(Item(C::kEmptyFieldPolicy)),
             (std::vector<std::wstring>{L"無視", L"空欄にする", L"リネームしない"}));
 
@@ -132,8 +133,8 @@ TEST_F(OptionDialogTest, TabFollowsTheDesignedOrderOnEachPage) {
   HWND window = Open();
   auto order = [&] { return dialog_checks::TabOrder(window, Item(C::kPageTabs)); };
   EXPECT_EQ(order(), (std::vector<HWND>{Item(C::kPageTabs), Item(C::kCheckByExtension),
-                                        Item(C::kTemplateBox), Item(C::kAddTemplate),
-                                        Item(C::kOk), Item(C::kCancel), Item(C::kRemoveTemplate)}));
+                                        Item(C::kTemplateBox), Item(C::kAddTemplate), Item(C::kOk),
+                                        Item(C::kCancel), Item(C::kRemoveTemplate)}));
   ClickTab(Item(C::kPageTabs), 1);
   EXPECT_EQ(dialog.CurrentPage(), 1);
   EXPECT_EQ(order(), (std::vector<HWND>{Item(C::kPageTabs), Item(C::kSameNamePolicy),
@@ -142,8 +143,9 @@ TEST_F(OptionDialogTest, TabFollowsTheDesignedOrderOnEachPage) {
                                         Item(C::kCancel)}));
   ClickTab(Item(C::kPageTabs), 2);
   EXPECT_EQ(dialog.CurrentPage(), 2);
-  EXPECT_EQ(order(), (std::vector<HWND>{Item(C::kPageTabs), Item(C::kOk), Item(C::kCancel),
-                                        Item(C::kDoubleClickAction), Item(C::kRegisterUpdateCheck)}));
+  EXPECT_EQ(order(),
+            (std::vector<HWND>{Item(C::kPageTabs), Item(C::kOk), Item(C::kCancel),
+                               Item(C::kDoubleClickAction), Item(C::kRegisterUpdateCheck)}));
   EXPECT_TRUE(Shown(Item(C::kDoubleClickAction)));
   EXPECT_FALSE(Shown(Item(C::kTemplateBox)));
 }
@@ -250,10 +252,8 @@ TEST_F(OptionDialogTest, CancelAndTheCloseBoxDiscard) {
     TypeText(another.Item(C::kTemplateBox), L"changed");
     Click(another.Item(C::kAddTemplate));
     SendMessageW(another.Item(C::kDoubleClickAction), CB_SETCURSEL, 1, 0);
-    if (closeBox)
-      SendMessageW(window, WM_CLOSE, 0, 0);
-    else
-      Click(another.Item(C::kCancel));
+    if (closeBox) SendMessageW(window, WM_CLOSE, 0, 0);
+    else Click(another.Item(C::kCancel));
     EXPECT_FALSE(IsWindow(window));
     EXPECT_EQ(preferences.settings.RenameExt_Default, L"%T - %A");
     EXPECT_EQ(preferences.settings.DobleClick, 0);
@@ -456,7 +456,8 @@ TEST_F(OptionDialogTest, ModalOverItsOwner) {
   ASSERT_NE(owner, nullptr);
   bool ownerWasDisabled = false;
   dialog_checks::ModalRun run = dialog_checks::RunModal(
-      [&] { ShowOptionsDialog(owner, preferences); }, L"VelnoirOptionDialog", [&](HWND shown) {
+      [&] { ShowOptionsDialog(owner, preferences); }, L"VelnoirOptionDialog",
+      [&](HWND shown) {
         ownerWasDisabled = !IsWindowEnabled(owner);
         EXPECT_EQ(GetWindow(shown, GW_OWNER), owner);
         PostMessageW(shown, WM_COMMAND, MAKEWPARAM(OptionDialog::kCancel, BN_CLICKED),

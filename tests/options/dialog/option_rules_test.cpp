@@ -9,7 +9,8 @@ std::vector<std::wstring> Lines(const std::wstring& text) {
   size_t start = 0;
   for (;;) {
     size_t end = text.find(L"\r\n", start);
-    lines.push_back(text.substr(start, end == std::wstring::npos ? std::wstring::npos : end - start));
+    lines.push_back(
+        text.substr(start, end == std::wstring::npos ? std::wstring::npos : end - start));
     if (end == std::wstring::npos) return lines;
     start = end + 2;
   }

@@ -4,9 +4,9 @@
 
 TEST(UpCheckRules, ErrorNumbersLieInTheComponentRange) {
   const std::pair<UpCheckError, uint32_t> cases[] = {
-      {UpCheckError::NotInstalled, 0x80040001u},      {UpCheckError::NoMailAddress, 0x80040002u},
-      {UpCheckError::NoAuthor, 0x80040003u},          {UpCheckError::NoInfoUrl, 0x80040004u},
-      {UpCheckError::NoDistinctName, 0x80040005u},    {UpCheckError::NegativeIconIndex, 0x80040006u},
+      {UpCheckError::NotInstalled, 0x80040001u},    {UpCheckError::NoMailAddress, 0x80040002u},
+      {UpCheckError::NoAuthor, 0x80040003u},        {UpCheckError::NoInfoUrl, 0x80040004u},
+      {UpCheckError::NoDistinctName, 0x80040005u},  {UpCheckError::NegativeIconIndex, 0x80040006u},
       {UpCheckError::RegistryFailure, 0x8004000Au},
   };
   for (auto [error, number] : cases) {
@@ -33,10 +33,10 @@ TEST(UpCheckRules, BuildIn16BitArithmetic) {
     }
     return false;
   };
-  EXPECT_TRUE(overflows(3, 27, 68));   // one above the range
-  EXPECT_TRUE(overflows(4, 0, 0));     // the first product already leaves it
-  EXPECT_TRUE(overflows(0, 328, 0));   // so does the minor's
-  EXPECT_TRUE(overflows(0, 0, 40000)); // an operand outside the range
+  EXPECT_TRUE(overflows(3, 27, 68));    // one above the range
+  EXPECT_TRUE(overflows(4, 0, 0));      // the first product already leaves it
+  EXPECT_TRUE(overflows(0, 328, 0));    // so does the minor's
+  EXPECT_TRUE(overflows(0, 0, 40000));  // an operand outside the range
 }
 
 TEST(UpCheckRules, JoinPathKeepsOneSeparator) {

@@ -214,9 +214,9 @@ TEST_F(Registration, WriteDataChecksInOrder) {
   // Without a distinct name the product name of the version resource serves.
   empty.IconIndex(0);
   EXPECT_EQ(ErrorOf([&] { empty.WriteData(); }), 0u);
-  EXPECT_EQ(registry.Text(L"Software\\Upcheck\\dev@example.com\\MP3 Velnoir ぽめろ SE",
-                          "DistinctName"),
-            L"MP3 Velnoir ぽめろ SE");
+  EXPECT_EQ(
+      registry.Text(L"Software\\Upcheck\\dev@example.com\\MP3 Velnoir ぽめろ SE", "DistinctName"),
+      L"MP3 Velnoir ぽめろ SE");
 }
 
 TEST_F(Registration, RegistryFailureLeavesEarlierValues) {

@@ -98,8 +98,8 @@ TEST(BuildSendRequest, OptionLineOnlyWhenGiven) {
 }
 
 TEST(BuildSendRequest, LineBreaksCannotStartHeaderLines) {
-  std::string request = vbsock::BuildSendRequest("me\r\nIfGhost: x", "a\r\nEntry: b\rc\nd\r\n",
-                                                  "o\nCharset: UTF-8");
+  std::string request =
+      vbsock::BuildSendRequest("me\r\nIfGhost: x", "a\r\nEntry: b\rc\nd\r\n", "o\nCharset: UTF-8");
   EXPECT_EQ(request,
             "SEND SSTP/1.1\r\n"
             "Sender: me IfGhost: x\r\n"

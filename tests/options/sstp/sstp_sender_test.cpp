@@ -127,8 +127,7 @@ TEST(VbsockClass, LineBreaksInTheScriptStayInsideTheScriptLine) {
   auto requests = server.Requests(1);
   ASSERT_EQ(requests.size(), 1u);
   EXPECT_EQ(requests[0],
-            Request("me IfGhost: other",
-                    "one\\nCharset: UTF-8\\n\\nSEND SSTP/1.1\\ntwo\\nthree"));
+            Request("me IfGhost: other", "one\\nCharset: UTF-8\\n\\nSEND SSTP/1.1\\ntwo\\nthree"));
 }
 
 TEST(VbsockClass, NulInsideTheScriptEndsIt) {
@@ -196,7 +195,8 @@ TEST(VbsockClass, RefusedConnectionReturnsQuickly) {
 TEST(VbsockClass, UnusableAddressesSendNothing) {
   VBSOCK sock;
   sock.SSTP_Port = 9801;
-  for (const wchar_t* address : {L"127.0.0.1:0", L":9801", L"127.0.0.1:http", L"no-such-host.invalid"}) {
+  for (const wchar_t* address :
+       {L"127.0.0.1:0", L":9801", L"127.0.0.1:http", L"no-such-host.invalid"}) {
     sock.SSTP_Address = address;
     sock.recvData = L"previous";
     double seconds = SecondsToSend(sock, L"x");

@@ -52,9 +52,7 @@ SstpTestServer::~SstpTestServer() {
   if (listener_ != INVALID_SOCKET) closesocket(listener_);
 }
 
-std::wstring SstpTestServer::Address() const {
-  return L"127.0.0.1:" + std::to_wstring(port_);
-}
+std::wstring SstpTestServer::Address() const { return L"127.0.0.1:" + std::to_wstring(port_); }
 
 std::vector<std::string> SstpTestServer::Requests(size_t count, int timeoutMs) {
   std::unique_lock lock(mutex_);

@@ -32,8 +32,8 @@ bool Exists(const std::string& path) {
 // files out and the cases that need them skip.
 std::string FixturePath(const char* name) { return std::string(PLAYBACK_FIXTURES "/") + name; }
 
-#define REQUIRE_FIXTURE(var, name)                                  \
-  const std::string var = FixturePath(name);                        \
+#define REQUIRE_FIXTURE(var, name)           \
+  const std::string var = FixturePath(name); \
   if (!Exists(var)) GTEST_SKIP() << "fixture not generated: " << name
 
 vbmp3::AudioStream Measure(const std::string& path) {
@@ -101,11 +101,13 @@ TEST_P(DecodeTest, GivesTheSamplesOfEveryFrame) {
 INSTANTIATE_TEST_SUITE_P(
     Streams, DecodeTest,
     ::testing::Values(StreamCase{"mpeg1_l1.mp1", 1, 1, 384}, StreamCase{"mpeg2_l1.mp1", 2, 1, 384},
-                      StreamCase{"mpeg1_l2.mp2", 1, 2, 1152}, StreamCase{"mpeg2_l2.mp2", 2, 2, 1152},
+                      StreamCase{"mpeg1_l2.mp2", 1, 2, 1152},
+                      StreamCase{"mpeg2_l2.mp2", 2, 2, 1152},
                       StreamCase{"mpeg1_l3.mp3", 1, 3, 1152}, StreamCase{"mpeg2_l3.mp3", 2, 3, 576},
                       StreamCase{"mpeg25_l3.mp3", 3, 3, 576}, StreamCase{"vbr_l3.mp3", 1, 3, 1152},
                       StreamCase{"riff.rmp", 1, 3, 1152}, StreamCase{"mp3_in.wav", 1, 3, 1152},
-                      StreamCase{"pcm16_stereo.wav", 0, 0, 1}, StreamCase{"pcm8_mono.wav", 0, 0, 1}),
+                      StreamCase{"pcm16_stereo.wav", 0, 0, 1},
+                      StreamCase{"pcm8_mono.wav", 0, 0, 1}),
     [](const ::testing::TestParamInfo<StreamCase>& info) {
       std::string name = info.param.file;
       for (char& ch : name) {
@@ -116,7 +118,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 std::string ReadWhole(const std::string& path) {
   std::string bytes;
-  HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  HANDLE h =
+      CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
   if (h == INVALID_HANDLE_VALUE) return bytes;
   bytes.resize(GetFileSize(h, nullptr));
   DWORD read = 0;
@@ -205,7 +208,8 @@ TEST_F(OpenTest, FillsTitleAndTheSameLengthTheFileInformationGives) {
   EXPECT_STREQ(info_.Title, "Playback test");
   EXPECT_STREQ(info_.Artist, "Velnoir");
   // Readers cut at the first NUL; what follows must not be stale bytes.
-  for (size_t i = std::strlen(info_.Title); i < sizeof(info_.Title); ++i) ASSERT_EQ(info_.Title[i], 0);
+  for (size_t i = std::strlen(info_.Title); i < sizeof(info_.Title); ++i)
+    ASSERT_EQ(info_.Title[i], 0);
   for (int32_t value : info_.Reserved) EXPECT_EQ(value, 0);
   EXPECT_EQ(info_.TotalSeconds, static_cast<int32_t>(Measure(path).totalSeconds));
   EXPECT_EQ(info_.TotalSeconds, 2);
@@ -310,7 +314,8 @@ TEST(NoOutputTest, PlayFailsCleanlyAndQuickly) {
 class PlayTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (waveOutGetNumDevs() == 0) GTEST_SKIP() << "no audio output device (run tools/start-audio.sh)";
+    if (waveOutGetNumDevs() == 0)
+      GTEST_SKIP() << "no audio output device (run tools/start-audio.sh)";
   }
   void TearDown() override { vbmp3::ShutdownPlayback(); }
 
@@ -516,4 +521,3 @@ TEST_F(PlayTest, PlayingAHeavyFileCostsLittleProcessorTime) {
 }
 
 }  // namespace
-
