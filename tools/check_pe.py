@@ -41,7 +41,10 @@ PROGRAM_FILES = ["velnoir.exe", "VBMP3.dll", "VBSOCK.dll"]
 
 def objdump(edition, path, flag):
     tool = f"{edition}-w64-mingw32-objdump"
-    return subprocess.run([tool, flag, path], check=True, capture_output=True, text=True).stdout
+    # objdump's headings follow the locale; the checks read the English ones.
+    env = dict(os.environ, LC_ALL="C", LANGUAGE="C")
+    return subprocess.run([tool, flag, path], check=True, capture_output=True, text=True,
+                          env=env).stdout
 
 
 def imports(edition, path):
