@@ -720,30 +720,31 @@ TEST_F(PropertyDialogTest, ModalDialogIgnoresEscAndClosesWithEnter) {
   list_.entries.push_back({path, L"C:\\before.mp3", L"stale", L"stale"});
   list_.selected = 1;
   ShowWindow(owner_, SW_SHOW);
-  std::atomic<bool> ownerWasDisabled{false}, openAfterEsc{false}, closedByEnter{false};
-  std::thread user([&] {
-    HWND found = nullptr;
-    for (int i = 0; i < 200 && !found; ++i) {
-      Sleep(50);
-      found = FindWindowW(L"VelnoirFileProperty", L"song.mp3 のプロパティ");
-      // The dialog exists before its modal loop shows it and disables the owner.
-      if (found && !IsWindowVisible(found)) found = nullptr;
+  // Esc first; a little later, whether the dialog is still there, and Enter.
+  static HWND shownDialog;
+  static bool openAfterEsc;
+  openAfterEsc = false;
+  struct AfterEsc {
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR timer, DWORD) {
+      KillTimer(nullptr, timer);
+      openAfterEsc = IsWindow(shownDialog) != FALSE;
+      PostMessageW(shownDialog, WM_KEYDOWN, VK_RETURN, 1);
     }
-    if (!found) return;
-    ownerWasDisabled = !IsWindowEnabled(owner_);
-    PostMessageW(found, WM_KEYDOWN, VK_ESCAPE, 1);
-    Sleep(300);
-    openAfterEsc = IsWindow(found) != FALSE;
-    PostMessageW(found, WM_KEYDOWN, VK_RETURN, 1);
-    for (int i = 0; i < 100 && IsWindow(found); ++i) Sleep(50);
-    closedByEnter = !IsWindow(found);
-    if (!closedByEnter) PostMessageW(found, WM_CLOSE, 0, 0);
-  });
-  ShowPropertyDialog(owner_, list_, preferences_);
-  user.join();
+  };
+  bool ownerWasDisabled = false;
+  dialog_checks::ModalRun run = dialog_checks::RunModal(
+      [&] { ShowPropertyDialog(owner_, list_, preferences_); }, L"VelnoirFileProperty",
+      [&](HWND shown) {
+        EXPECT_EQ(win::GetText(shown), L"song.mp3 のプロパティ");
+        ownerWasDisabled = !IsWindowEnabled(owner_);
+        shownDialog = shown;
+        PostMessageW(shown, WM_KEYDOWN, VK_ESCAPE, 1);
+        SetTimer(nullptr, 0, 300, &AfterEsc::Tick);
+      });
+  EXPECT_TRUE(run.shown);
   EXPECT_TRUE(ownerWasDisabled);
   EXPECT_TRUE(openAfterEsc);
-  EXPECT_TRUE(closedByEnter);
+  EXPECT_FALSE(run.closedByGuard) << "Enter did not close the dialog";
   EXPECT_TRUE(IsWindowEnabled(owner_));
   EXPECT_EQ(list_.entries[0].target, L"C:\\before.mp3");
   EXPECT_EQ(list_.entries[0].sourceName, L"song.mp3");
