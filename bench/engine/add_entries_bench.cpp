@@ -13,29 +13,7 @@
 #include "win/text.h"
 #include "win/ui.h"
 
-namespace {
-
-// What adding a file cannot do without: the existence lookup, the open, a
-// read of the start and of the last 128 bytes (where the tag is), the close.
-double FloorSeconds(const std::vector<std::wstring>& files) {
-  std::vector<char> buffer(8192);
-  auto start = std::chrono::steady_clock::now();
-  for (const std::wstring& f : files) {
-    if (GetFileAttributesW(f.c_str()) == INVALID_FILE_ATTRIBUTES) continue;
-    HANDLE h =
-        CreateFileW(f.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                    nullptr, OPEN_EXISTING, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE) continue;
-    DWORD got = 0;
-    ReadFile(h, buffer.data(), 8192, &got, nullptr);
-    SetFilePointer(h, -128, nullptr, FILE_END);
-    ReadFile(h, buffer.data(), 128, &got, nullptr);
-    CloseHandle(h);
-  }
-  return bench::Seconds(start);
-}
-
-}  // namespace
+namespace {}  // namespace
 
 int wmain(int argc, wchar_t** argv) {
   if (argc < 2) {
@@ -54,7 +32,7 @@ int wmain(int argc, wchar_t** argv) {
   }
   // The floor before and after the program's own pass, so that both meet
   // the file system's caches as the program does.
-  const double floorBefore = FloorSeconds(files);
+  const double floorBefore = bench::AddFloorSeconds(files);
   bench::Host host;
   const Preferences preferences;  // the default template, as on a first start
   const size_t checkpoints[] = {1000, 5000, 10000, 20000, 50000};
@@ -107,7 +85,7 @@ int wmain(int argc, wchar_t** argv) {
       "add: total %.3f s for %zu files; last/first segment per-file ratio %.2f; empty targets %d\n",
       total, files.size(), firstPerFile > 0 ? lastPerFile / firstPerFile : 0.0, empty);
   bench::Print(line);
-  const double floorAfter = FloorSeconds(files);
+  const double floorAfter = bench::AddFloorSeconds(files);
   const double floor = (floorBefore + floorAfter) / 2;
   std::snprintf(
       line, sizeof line,

@@ -24,24 +24,6 @@
 
 namespace {
 
-double FloorSeconds(const std::vector<std::wstring>& files) {
-  std::vector<char> buffer(8192);
-  auto start = std::chrono::steady_clock::now();
-  for (const std::wstring& f : files) {
-    if (GetFileAttributesW(f.c_str()) == INVALID_FILE_ATTRIBUTES) continue;
-    HANDLE h =
-        CreateFileW(f.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                    nullptr, OPEN_EXISTING, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE) continue;
-    DWORD got = 0;
-    ReadFile(h, buffer.data(), 8192, &got, nullptr);
-    SetFilePointer(h, -128, nullptr, FILE_END);
-    ReadFile(h, buffer.data(), 128, &got, nullptr);
-    CloseHandle(h);
-  }
-  return bench::Seconds(start);
-}
-
 // Probes the window from another thread until stopped.
 struct Prober {
   explicit Prober(HWND window) : window_(window), thread_([this] { Run(); }) {}
@@ -173,7 +155,7 @@ int wmain(int argc, wchar_t** argv) {
   double floor = 1e9, asFiles = 1e9;
   AddFigures filesAdd;
   for (int round = 0; round < 3; ++round) {
-    floor = std::min(floor, FloorSeconds(files));
+    floor = std::min(floor, bench::AddFloorSeconds(files));
     filesAdd = TimedAdd("add 20,000 dropped files", program, files, 0, 0);
     asFiles = std::min(asFiles, filesAdd.seconds);
   }

@@ -66,6 +66,27 @@ inline double Seconds(std::chrono::steady_clock::time_point from) {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - from).count();
 }
 
+// What adding a file cannot do without: the existence lookup, the open, a
+// read of the start and of the last 128 bytes (where the tag is), the close.
+// Adding is measured against this loop over the same files.
+inline double AddFloorSeconds(const std::vector<std::wstring>& files) {
+  std::vector<char> buffer(8192);
+  auto start = std::chrono::steady_clock::now();
+  for (const std::wstring& f : files) {
+    if (GetFileAttributesW(f.c_str()) == INVALID_FILE_ATTRIBUTES) continue;
+    HANDLE h =
+        CreateFileW(f.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) continue;
+    DWORD got = 0;
+    ReadFile(h, buffer.data(), 8192, &got, nullptr);
+    SetFilePointer(h, -128, nullptr, FILE_END);
+    ReadFile(h, buffer.data(), 128, &got, nullptr);
+    CloseHandle(h);
+  }
+  return Seconds(start);
+}
+
 // Console output in UTF-8 bytes: Wine's console stops wide printing at the
 // first non-ASCII character.
 inline void Print(const std::string& text) {
