@@ -13,8 +13,6 @@
 #include "win/text.h"
 #include "win/ui.h"
 
-namespace {}  // namespace
-
 int wmain(int argc, wchar_t** argv) {
   if (argc < 2) {
     bench::Print("usage: add_entries_bench FOLDER\n");

@@ -82,23 +82,6 @@ class FolderProgramTest : public ProgramTest {
     SendMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0);
     WaitUntilAdded(window);
   }
-  static std::wstring Text(HWND window) {
-    std::wstring text(static_cast<size_t>(SendMessageW(window, WM_GETTEXTLENGTH, 0, 0)) + 1, L'\0');
-    text.resize(static_cast<size_t>(
-        SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
-    return text;
-  }
-  std::wstring RunFromMenu(HWND window, int command) {
-    PostMessageW(window, WM_COMMAND, static_cast<WPARAM>(command), 0);
-    HWND progress = WaitForShownWindow(L"VelnoirProgress", L"実行中");
-    if (!progress) return L"(no progress window)";
-    HWND button = GetDlgItem(progress, 104);
-    for (int i = 0; i < 400 && Text(button) != L"閉じる(&C)"; ++i) Sleep(50);
-    std::wstring report = Text(GetDlgItem(progress, 103));
-    PostMessageW(button, BM_CLICK, 0, 0);
-    for (int i = 0; i < 200 && IsWindow(progress); ++i) Sleep(50);
-    return report;
-  }
   bool IsFolder(const std::wstring& path) {
     DWORD attributes = GetFileAttributesW(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);

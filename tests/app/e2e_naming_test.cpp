@@ -36,13 +36,6 @@ bool Exists(const std::wstring& path) {
   return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-std::wstring WindowText(HWND window) {
-  std::wstring text(static_cast<size_t>(SendMessageW(window, WM_GETTEXTLENGTH, 0, 0)) + 1, L'\0');
-  text.resize(static_cast<size_t>(
-      SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
-  return text;
-}
-
 // The items chosen in the three lists of "変換オプション".
 struct Choice {
   int sameName = 0, badCharacter = 0, emptyField = 0;
@@ -96,19 +89,6 @@ class NamingProgramTest : public program_driver::ProgramTest {
   }
   int Count() const { return static_cast<int>(SendMessageW(list_, LVM_GETITEMCOUNT, 0, 0)); }
   std::wstring TargetOf(int item) { return Remote(window_).ItemText(list_, item, 1); }
-  // Chooses a menu command and, once its run is over, reads the report and
-  // closes the progress window.
-  std::wstring RunFromMenu(int command) {
-    PostMessageW(window_, WM_COMMAND, static_cast<WPARAM>(command), 0);
-    HWND progress = WaitForShownWindow(L"VelnoirProgress", L"実行中");
-    if (!progress) return L"(no progress window)";
-    HWND button = GetDlgItem(progress, 104);
-    for (int i = 0; i < 400 && WindowText(button) != L"閉じる(&C)"; ++i) Sleep(50);
-    std::wstring report = WindowText(GetDlgItem(progress, 103));
-    PostMessageW(button, BM_CLICK, 0, 0);
-    for (int i = 0; i < 200 && IsWindow(progress); ++i) Sleep(50);
-    return report;
-  }
   bool CloseAndEnd() {
     PostMessageW(window_, WM_CLOSE, 0, 0);
     return Ends();
@@ -174,7 +154,7 @@ TEST_F(NamingProgramTest, EachItemOfEachListNamesAndRenamesAsChosen) {
     const std::wstring listed = c.name.empty() ? source : folder + L"\\" + c.name;
     EXPECT_EQ(TargetOf(0), listed);
 
-    std::wstring report = RunFromMenu(IDM_EXECRENAME);
+    std::wstring report = RunFromMenu(window_, IDM_EXECRENAME);
     const bool renamed = c.notDone.empty();
     // With numbering the file takes the first free name beside the one built.
     const std::wstring used = c.choice.sameName == 1 ? folder + L"\\Band - Song (2).mp3" : listed;
@@ -217,7 +197,7 @@ TEST_F(NamingProgramTest, NumberedNamesForThreeFilesAndTheUndoTakesThemBack) {
   DropAndWait(sources, 3);
   for (int i = 0; i < 3; ++i) EXPECT_EQ(TargetOf(i), existing) << i;
 
-  std::wstring report = RunFromMenu(IDM_EXECRENAME);
+  std::wstring report = RunFromMenu(window_, IDM_EXECRENAME);
   std::wstring expected;
   for (int i = 0; i < 3; ++i)
     expected +=
@@ -230,7 +210,7 @@ TEST_F(NamingProgramTest, NumberedNamesForThreeFilesAndTheUndoTakesThemBack) {
   }
   EXPECT_EQ(ReadBytes(existing), "the song that was there");
 
-  report = RunFromMenu(IDM_UNDORENAME);
+  report = RunFromMenu(window_, IDM_UNDORENAME);
   EXPECT_NE(report.find(Summary(3, 3, 0)), std::wstring::npos) << testing::PrintToString(report);
   for (int i = 0; i < 3; ++i) {
     EXPECT_EQ(ReadBytes(sources[i]), bytes[i]) << i;
@@ -267,7 +247,7 @@ TEST_F(NamingProgramTest, ASettingsFileFromBeforeGivesTheSameNames) {
     EXPECT_EQ(TargetOf(0), ta);
     EXPECT_EQ(TargetOf(1), tb);
     EXPECT_EQ(TargetOf(2), existing);
-    std::wstring report = RunFromMenu(IDM_EXECRENAME);
+    std::wstring report = RunFromMenu(window_, IDM_EXECRENAME);
     EXPECT_EQ(report, Line(true, a, ta) + Line(true, b, tb) +
                           Line(false, c, L"ファイル名が重複しています。") + Summary(3, 2, 1));
     EXPECT_EQ(ReadBytes(existing), "kept");

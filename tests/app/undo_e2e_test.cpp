@@ -57,26 +57,6 @@ class UndoProgramTest : public program_driver::ProgramTest {
     window_ = MainWindowOf();
     ASSERT_NE(window_, nullptr);
   }
-  // Through WM_GETTEXT: the report is an edit control of another process.
-  static std::wstring Text(HWND window) {
-    std::wstring text(static_cast<size_t>(SendMessageW(window, WM_GETTEXTLENGTH, 0, 0)) + 1, L'\0');
-    text.resize(static_cast<size_t>(
-        SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
-    return text;
-  }
-  // Chooses a menu command and, once the progress window's run is over,
-  // reads its report and closes it.
-  std::wstring RunFromMenu(int command) {
-    PostMessageW(window_, WM_COMMAND, static_cast<WPARAM>(command), 0);
-    HWND progress = WaitForShownWindow(L"VelnoirProgress", L"実行中");
-    if (!progress) return L"(no progress window)";
-    HWND button = GetDlgItem(progress, 104);
-    for (int i = 0; i < 400 && Text(button) != L"閉じる(&C)"; ++i) Sleep(50);
-    std::wstring report = Text(GetDlgItem(progress, 103));
-    PostMessageW(button, BM_CLICK, 0, 0);
-    for (int i = 0; i < 200 && IsWindow(progress); ++i) Sleep(50);
-    return report;
-  }
   bool CloseAndEnd() {
     PostMessageW(window_, WM_CLOSE, 0, 0);
     return Ends();
@@ -97,7 +77,7 @@ class UndoProgramTest : public program_driver::ProgramTest {
 
 TEST_F(UndoProgramTest, RenameCloseStartAgainAndUndoFromTheMenu) {
   Start(true);
-  std::wstring report = RunFromMenu(IDM_EXECRENAME);
+  std::wstring report = RunFromMenu(window_, IDM_EXECRENAME);
   EXPECT_NE(report.find(L"成功ファイル数：4\r\n"), std::wstring::npos)
       << testing::PrintToString(report);
   for (size_t i = 0; i < sources_.size(); ++i) {
@@ -108,7 +88,7 @@ TEST_F(UndoProgramTest, RenameCloseStartAgainAndUndoFromTheMenu) {
   ASSERT_TRUE(Exists(*folder_ / L"velnoir.jnl"));
 
   Start(false);
-  report = RunFromMenu(IDM_UNDORENAME);
+  report = RunFromMenu(window_, IDM_UNDORENAME);
   std::wstring expected;
   for (size_t i = sources_.size(); i-- > 0;)
     expected += L"○ " + targets_[i] + L"\r\n -> " + sources_[i] + L"\r\n\r\n";
@@ -133,7 +113,7 @@ TEST_F(UndoProgramTest, AKilledRunIsUndoneAfterTheNextStart) {
   EXPECT_EQ(std::count(journal.begin(), journal.end(), '\n'), 4) << journal;
 
   Start(false);
-  std::wstring report = RunFromMenu(IDM_UNDORENAME);
+  std::wstring report = RunFromMenu(window_, IDM_UNDORENAME);
   EXPECT_EQ(
       report.substr(0, report.find(L"\r\n\r\n") + 4),
       L"△ " + targets_[2] + L"\r\n -> リネームされていなかったため、元の名前のままです。\r\n\r\n");

@@ -168,6 +168,27 @@ class ProgramTest : public ::testing::Test {
     }
     return false;
   }
+  // A control's text through WM_GETTEXT, which reaches another process's
+  // edit controls too.
+  static std::wstring WindowText(HWND window) {
+    std::wstring text(static_cast<size_t>(SendMessageW(window, WM_GETTEXTLENGTH, 0, 0)) + 1, L'\0');
+    text.resize(static_cast<size_t>(
+        SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
+    return text;
+  }
+  // Chooses a menu command of the main window and, once the progress
+  // window's run is over, reads its report and closes it.
+  std::wstring RunFromMenu(HWND mainWindow, int command) {
+    PostMessageW(mainWindow, WM_COMMAND, static_cast<WPARAM>(command), 0);
+    HWND progress = WaitForShownWindow(L"VelnoirProgress", L"実行中");
+    if (!progress) return L"(no progress window)";
+    HWND button = GetDlgItem(progress, 104);
+    for (int i = 0; i < 400 && WindowText(button) != L"閉じる(&C)"; ++i) Sleep(50);
+    std::wstring report = WindowText(GetDlgItem(progress, 103));
+    PostMessageW(button, BM_CLICK, 0, 0);
+    for (int i = 0; i < 200 && IsWindow(progress); ++i) Sleep(50);
+    return report;
+  }
   bool Ends(int milliseconds = 20000) {
     return WaitForSingleObject(process_.hProcess, static_cast<DWORD>(milliseconds)) ==
            WAIT_OBJECT_0;
