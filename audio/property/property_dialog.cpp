@@ -230,12 +230,7 @@ void PropertyDialog::ShowTargetState(const std::wstring& target) {
 }
 
 void PropertyDialog::WriteTag(const std::wstring& path) {
-  TagTexts texts;
-  texts.album = win::GetText(Control(kAlbum));
-  texts.artist = win::GetText(Control(kArtist));
-  texts.comment = win::GetText(Control(kComment));
-  texts.title = win::GetText(Control(kTitle));
-  texts.year = win::GetText(Control(kYear));
+  const TagTexts texts = BoxTagTexts();
   // The genre's own number, kept with its entry: a library whose genre
   // numbers have gaps would otherwise get the wrong genre.
   HWND genre = Control(kGenre);
