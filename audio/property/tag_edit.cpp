@@ -1,13 +1,10 @@
 #include "audio/property/tag_edit.h"
 
 #include "audio/property/property_text.h"
+#include "engine/name_builder.h"
 
 namespace property {
 namespace {
-
-const std::wstring& Pick(const std::wstring& v2, const std::wstring& v1) {
-  return v2.empty() ? v1 : v2;
-}
 
 const std::wstring& Kept(const std::wstring& box, const std::wstring& loaded,
                          const std::wstring& tag) {
@@ -20,14 +17,8 @@ TagTexts BoxTexts(const TagSources& sources, bool preferID3v2) {
   const TagTexts& v1 = sources.id3v1;
   const TagTexts& v2 = sources.id3v2;
   if (!preferID3v2) return sources.hasId3v1 || !sources.hasId3v2 ? v1 : v2;
-  TagTexts texts;
-  texts.artist = Pick(v2.artist, v1.artist);
-  texts.title = Pick(v2.title, v1.title);
-  texts.album = Pick(v2.album, v1.album);
-  texts.year = Pick(v2.year, v1.year);
-  texts.comment = Pick(v2.comment, v1.comment);
-  texts.genreName = Pick(v2.genreName, v1.genreName);
-  return texts;
+  // Each field as the name builder takes it: the ID3v2 text where there is one.
+  return ChooseTagTexts(v1, v2, true);
 }
 
 TagWrite PlanTagWrite(const TagSources& sources, bool preferID3v2, bool tagDirty) {
