@@ -14,18 +14,13 @@
 #include "app/main_window.h"
 #include "engine/folder_walk_win.h"
 #include "tests/support/test_files.h"
+#include "tests/support/ui_driver.h"
 #include "win/ui.h"
 
 using testing_files::ScratchFolder;
 using testing_files::WriteBytes;
 
 namespace {
-
-std::wstring MenuText(HMENU menu, UINT position) {
-  wchar_t text[128] = {};
-  GetMenuStringW(menu, position, text, 128, MF_BYPOSITION);
-  return text;
-}
 
 class FolderAddTest : public ::testing::Test {
  protected:
@@ -62,7 +57,7 @@ TEST_F(FolderAddTest, CommandSitsBelowAddFilesWithCtrlShiftO) {
   HMENU file = GetSubMenu(GetMenu(window_->Handle()), 0);
   EXPECT_EQ(GetMenuItemID(file, 0), static_cast<UINT>(IDM_OPEN));
   EXPECT_EQ(GetMenuItemID(file, 1), static_cast<UINT>(IDM_OPENFOLDER));
-  EXPECT_EQ(MenuText(file, 1), L"フォルダを追加(&F)...\tCtrl+Shift+O");
+  EXPECT_EQ(ui_driver::MenuText(file, 1), L"フォルダを追加(&F)...\tCtrl+Shift+O");
   EXPECT_EQ(GetMenuItemID(file, 2), static_cast<UINT>(IDM_DELETE));
 
   ACCEL keys[16];

@@ -19,12 +19,6 @@ using testing_files::WriteBytes;
 
 namespace {
 
-std::wstring MenuText(HMENU menu, UINT position) {
-  wchar_t text[128] = {};
-  GetMenuStringW(menu, position, text, 128, MF_BYPOSITION);
-  return text;
-}
-
 // Closes the progress window once its run is over, as the user would.
 void CALLBACK CloseFinishedProgress(HWND, UINT, UINT_PTR, DWORD) {
   HWND button = ui_driver::ProgressButton();
@@ -74,7 +68,7 @@ TEST_F(UndoMenuTest, SitsBelowStartRenamingAndIsDisabledWithoutAJournal) {
   ASSERT_EQ(GetMenuItemCount(file), 8);
   EXPECT_EQ(GetMenuItemID(file, 4), static_cast<UINT>(IDM_EXECRENAME));
   EXPECT_EQ(GetMenuItemID(file, 5), static_cast<UINT>(IDM_UNDORENAME));
-  EXPECT_EQ(MenuText(file, 5), L"直前のリネームを元に戻す(&U)");
+  EXPECT_EQ(ui_driver::MenuText(file, 5), L"直前のリネームを元に戻す(&U)");
   EXPECT_EQ(GetMenuItemID(file, 7), static_cast<UINT>(IDM_EXIT));
   EXPECT_FALSE(UndoEnabled());
   // A command that arrives anyway (posted from outside) does nothing.

@@ -38,17 +38,9 @@ class MakeFoldersTest : public testing::Test {
     JournalFile journal(journalPath);
     RenameRunHooks hooks;
     hooks.makeFolders = makeFolders;
-    std::wstring report;
-    hooks.wait = [&](ProgressWindow& w) { report = win::GetText(w.Report()); };
-    RunJournaledRenameWith(host.window, *host.list, journal, hooks);
-    return report;
+    return RenameReport(host.window, *host.list, journal, hooks);
   }
-  std::wstring Undo() {
-    std::wstring report;
-    RunUndoWith(host.window, journalPath, UndoRename,
-                [&](ProgressWindow& w) { report = win::GetText(w.Report()); });
-    return report;
-  }
+  std::wstring Undo() { return UndoReport(host.window, journalPath); }
   bool IsFolder(const std::wstring& path) {
     DWORD attributes = GetFileAttributesW(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);

@@ -36,17 +36,9 @@ class PolicyRunTest : public testing::Test {
     JournalFile journal(journalPath);
     RenameRunHooks hooks;
     hooks.policies = RunPoliciesFrom(settings);
-    std::wstring report;
-    hooks.wait = [&](ProgressWindow& w) { report = win::GetText(w.Report()); };
-    RunJournaledRenameWith(host.window, *host.list, journal, hooks);
-    return report;
+    return RenameReport(host.window, *host.list, journal, hooks);
   }
-  std::wstring Undo() {
-    std::wstring report;
-    RunUndoWith(host.window, journalPath, UndoRename,
-                [&](ProgressWindow& w) { report = win::GetText(w.Report()); });
-    return report;
-  }
+  std::wstring Undo() { return UndoReport(host.window, journalPath); }
 };
 
 // Three entries built to the name an existing file has: "(2)", "(3)", "(4)"

@@ -75,22 +75,14 @@ class UndoTest : public testing::Test {
   }
   // Runs the list with the journal; returns the report.
   std::wstring Run(JournalSink& journal, RenameRunHooks hooks = {}) {
-    std::wstring report;
-    hooks.wait = [&](ProgressWindow& w) { report = win::GetText(w.Report()); };
-    RunJournaledRenameWith(host.window, *host.list, journal, hooks);
-    return report;
+    return RenameReport(host.window, *host.list, journal, std::move(hooks));
   }
   std::wstring Run() {
     JournalFile journal(journalPath);
     return Run(journal);
   }
-  std::wstring Undo(const std::function<void(ProgressWindow&)>& look = nullptr) {
-    std::wstring report;
-    RunUndoWith(host.window, journalPath, UndoRename, [&](ProgressWindow& w) {
-      report = win::GetText(w.Report());
-      if (look) look(w);
-    });
-    return report;
+  std::wstring Undo(const ProgressWait& look = nullptr) {
+    return UndoReport(host.window, journalPath, look);
   }
   std::vector<JournalEntry> JournalLines() { return ReadJournalFile(journalPath).entries; }
   // Every file that was made is at its first path with its first bytes.

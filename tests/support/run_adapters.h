@@ -8,8 +8,10 @@
 #include <string>
 #include <utility>
 
+#include "engine/progress_window.h"
 #include "engine/rename_run.h"
 #include "engine/undo_run.h"
+#include "win/ui.h"
 
 inline void RunRenameWith(
     HWND mainWindow, RenameList& list,
@@ -34,4 +36,25 @@ inline void RunUndoWith(HWND mainWindow, const std::wstring& journalPath,
   hooks.undoFile = std::move(undoFile);
   hooks.wait = std::move(wait);
   RunUndo(mainWindow, journalPath, hooks);
+}
+
+// The journaled run, returning its report as it stands once the run is over.
+inline std::wstring RenameReport(HWND mainWindow, RenameList& list, JournalSink& journal,
+                                 RenameRunHooks hooks = {}) {
+  std::wstring report;
+  hooks.wait = [&](ProgressWindow& w) { report = win::GetText(w.Report()); };
+  RunJournaledRenameWith(mainWindow, list, journal, std::move(hooks));
+  return report;
+}
+
+// The undo of the journal at journalPath, returning its report; look, when
+// given, sees the window before it goes.
+inline std::wstring UndoReport(HWND mainWindow, const std::wstring& journalPath,
+                               const ProgressWait& look = nullptr) {
+  std::wstring report;
+  RunUndoWith(mainWindow, journalPath, UndoRename, [&](ProgressWindow& w) {
+    report = win::GetText(w.Report());
+    if (look) look(w);
+  });
+  return report;
 }

@@ -46,6 +46,8 @@ void ReportClick(HWND button);
 void ClickTab(HWND tab, int index);
 
 bool IsChecked(HWND button);
+// The caption of a menu's item at position, access-key marks included.
+std::wstring MenuText(HMENU menu, UINT position);
 // The control's own visibility, whether or not its window is on screen.
 bool IsShown(HWND control);
 
