@@ -64,5 +64,5 @@ std::wstring TrackNumberText(std::wstring_view written);
 std::wstring Id3v2Version(const TagTextsRecord& texts, FieldDecoder utf8);
 // Whether the file has an ID3v1 tag, as the record says.
 bool RecordHasId3v1(const TagTextsRecord& texts);
-// Whether an ID3v2 text came from Shift_JIS bytes in a Latin-1 frame.
+// Whether an ID3v2 text came from Shift_JIS bytes (in a Latin-1 or UTF-8 frame).
 bool RecordHasShiftJis(const TagTextsRecord& texts);

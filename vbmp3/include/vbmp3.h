@@ -107,7 +107,7 @@ enum {
 
 // Options of vbmp3_setTagTexts.
 enum {
-  // Values read from Shift_JIS bytes in ISO-8859-1 frames are written again
+  // Values read from Shift_JIS bytes (in ISO-8859-1 or UTF-8 frames) are written again
   // in the tag's Unicode encoding even when they are unchanged.
   VBMP3_TEXTS_REPAIR_SHIFT_JIS = 1
 };
