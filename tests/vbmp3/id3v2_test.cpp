@@ -152,7 +152,10 @@ TEST(Id3v2Text, EncodingsAndValues) {
   EXPECT_EQ(title(3, Text(1, std::string("\xFF\xFE\x3C\xD8\xB5\xDF\x3C\xD8", 8))),
             "\xF0\x9F\x8E\xB5\xEF\xBF\xBD");
   // A leading BOM is dropped.
-  EXPECT_EQ(title(4, Text(3, "\xEF\xBB\xBF" "a\xC3\xA9")), "a\xC3\xA9");
+  EXPECT_EQ(title(4, Text(3,
+                          "\xEF\xBB\xBF"
+                          "a\xC3\xA9")),
+            "a\xC3\xA9");
   // An encoding no version defines: the frame is not text.
   EXPECT_EQ(title(4, Text(4, "x")), "");
 }
