@@ -61,8 +61,9 @@ class PropertyDialog : public win::ModalDialog {
   void RefreshRenameTargets();
   void CheckDuplicate();
   void WriteTag(const std::wstring& path);
-  // OK's write: the ID3v2 tag (changed boxes only, and the Shift_JIS
-  // repair) and the ID3v1 tag, as the file's tags and the settings say.
+  // OK's write: the ID3v2 tag (changed boxes, shown texts it lacks, and the
+  // Shift_JIS repair) and the ID3v1 tag, as the file's tags and the settings
+  // say; nothing when the tags could not be read as the dialog opened.
   void WriteTags(const std::wstring& path);
 
   // Event handlers, also reachable for tests that play the user.

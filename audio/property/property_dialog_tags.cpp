@@ -85,7 +85,8 @@ bool PropertyDialog::WriteId3v2(const std::wstring& path, bool repairShiftJis) {
     win::MessageBoxText(Handle(), UnreachablePathMessage(path), MB_OK | MB_ICONEXCLAMATION);
     return false;
   }
-  const Id3v2Values values = property::ValuesToWrite(sources_, loadedBoxes_, BoxTagTexts());
+  const Id3v2Values values = property::ValuesToWrite(sources_, loadedBoxes_, BoxTagTexts(),
+                                                     preferences_.settings.PreferID3v2);
   for (;;) {
     if (WriteId3v2Texts(*libraryPath, values, repairShiftJis)) return true;
     const int32_t error = Vbmp3LastErrorNumber();
