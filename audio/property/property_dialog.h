@@ -98,6 +98,7 @@ class PropertyDialog : public win::ModalDialog {
   int position_;
   HWND lastFocus_ = nullptr;
   bool tagDirty_ = false;
+  bool tagsRead_ = true;  // the tags were read as the file was loaded
   bool loading_ = false;
   COLORREF statusColour_ = RGB(0, 0, 0);
   property::TagSources sources_;
