@@ -207,7 +207,7 @@ TEST_F(TagEditTest, AFileAnotherProgramHoldsKeepsBothTagsWhateverOkIsGiven) {
   EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, PropertyDialog::kGenre)));
   SetBox(dialog, PropertyDialog::kTitle, L"New title");
   ASSERT_TRUE(ClickOk(dialog));
-  EXPECT_EQ(testing_files::ReadBytes(path), before);
+  EXPECT_TRUE(testing_files::ReadBytes(path) == before) << "the tags changed";
 }
 
 TEST_F(TagEditTest, ALongJapaneseTitleIsNamedShownAndWrittenWhole) {
