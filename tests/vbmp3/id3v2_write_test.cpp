@@ -18,8 +18,6 @@
 #include "vbmp3/src/id3v2_frame_list.h"
 #include "vbmp3/src/last_error.h"
 #include "vbmp3/src/tag_texts_write.h"
-#include "vbmp3/src/unicode.h"
-#include "vbmp3/src/whole_texts.h"
 
 namespace {
 
@@ -367,42 +365,6 @@ TEST(Id3v2Write, ByPathReplacesTheFileKeepingItsModeOrRefusesReadOnly) {
   EXPECT_EQ(file.Read(), before);
   EXPECT_EQ(vbmp3::SetTagTexts(file.path.c_str(), nullptr, 0), 0);
   EXPECT_EQ(vbmp3::LastErrorNo(), VBMP3_ERR_BAD_ARGUMENT);
-}
-
-TEST(Id3v2Write, WholeValuesCrossTheBlockExportsUncut) {
-  std::string title;
-  for (int i = 0; i < 65; ++i) title += "\xE3\x81\x82";  // 195 bytes
-  TempFile file(Join({Tag(4, {Id3v2Frame(4, "TIT2", Text(3, title))}, 0), Audio()}));
-  auto read = [&](int32_t room, int32_t& needed) {
-    std::string block(static_cast<size_t>(room), 'x');
-    TagRecord tag{};
-    StreamInfoRecord info{};
-    EXPECT_EQ(vbmp3::GetFileInfoWhole(file.path.c_str(), &tag, &info, nullptr, block.data(), room,
-                                      &needed),
-              1);
-    Id3v2Values values;
-    EXPECT_TRUE(vbmp3::SplitValueBlock(block.data(), block.size(), values));
-    return values;
-  };
-  int32_t needed = 0;
-  EXPECT_EQ(read(16, needed)[vbmp3::kValueTitle], "");  // too little room: no cut text
-  EXPECT_EQ(needed, static_cast<int32_t>(title.size() + 7));
-  EXPECT_EQ(read(needed, needed)[vbmp3::kValueTitle], title);
-
-  // One character changed: the rest of the title stays; a value equal to
-  // the record's cut is taken as meant, not as the longer one unchanged.
-  const std::string edited = title.substr(0, title.size() - 3) + "\xE3\x81\x84";
-  for (const std::string& want : {edited, std::string(vbmp3::CutUtf8(edited, 127))}) {
-    const std::string block = vbmp3::JoinValueBlock(Values(want, "A"));
-    ASSERT_EQ(vbmp3::SetTagTextsWhole(file.path.c_str(), block.data(),
-                                      static_cast<int32_t>(block.size()), 0),
-              1);
-    EXPECT_EQ(read(4096, needed)[vbmp3::kValueTitle], want);
-  }
-  const Bytes before = file.Read();
-  EXPECT_EQ(vbmp3::SetTagTextsWhole(file.path.c_str(), "six\0values\0\0\0\0\0", 15, 0), 0);
-  EXPECT_EQ(vbmp3::LastErrorNo(), VBMP3_ERR_BAD_ARGUMENT);
-  EXPECT_EQ(file.Read(), before);
 }
 
 }  // namespace
