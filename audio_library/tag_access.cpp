@@ -10,6 +10,31 @@ namespace {
 
 std::wstring FromAnsiBytes(std::string_view bytes) { return win::FromAnsi(bytes); }
 std::wstring FromUtf8Bytes(std::string_view bytes) { return win::FromUtf8(bytes); }
+std::string ToUtf8Bytes(const std::wstring& text) { return win::ToUtf8(text); }
+
+// Room for the seven values of nearly every tag at the first asking; a
+// larger block is asked for once, up to a size no sane tag reaches.
+constexpr int32_t kFirstBlockSize = 8 * 1024;
+constexpr int32_t kLargestBlockSize = 16 * 1024 * 1024;
+
+// Reads through the export that hands the ID3v2 values over whole, putting
+// them into tags; false when the library lacks it (or the values do not fit
+// the largest block), and the record's cut texts must stand.
+bool ReadWholeTexts(const char* path, TagRecord& tag, TagTextsRecord& texts, FileTags& tags,
+                    bool& read) {
+  if (!g_vbmp3->getFileInfoWhole) return false;
+  std::string block(kFirstBlockSize, '\0');
+  int32_t needed = 0;
+  read = Vbmp3Succeeded(g_vbmp3->getFileInfoWhole(path, &tag, &tags.stream, &texts, block.data(),
+                                                  kFirstBlockSize, &needed));
+  if (needed > kFirstBlockSize && needed <= kLargestBlockSize) {
+    block.assign(static_cast<size_t>(needed), '\0');
+    read = Vbmp3Succeeded(
+        g_vbmp3->getFileInfoWhole(path, &tag, &tags.stream, &texts, block.data(), needed, &needed));
+  }
+  if (needed > static_cast<int32_t>(block.size()) || needed < 0) return false;
+  return Id3v2BlockTexts(block, &FromUtf8Bytes, tags.id3v2, tags.id3v2Track);
+}
 
 }  // namespace
 
@@ -25,17 +50,20 @@ TagReading ReadFileTagsReporting(const std::wstring& path) {
   }
   TagRecord tag{};
   TagTextsRecord texts{};
-  bool read = Vbmp3Succeeded(
-      g_vbmp3->getFileInfo2(libraryPath->c_str(), &tag, &reading.tags.stream, &texts));
+  FileTags& tags = reading.tags;
+  bool read = false;
+  if (!ReadWholeTexts(libraryPath->c_str(), tag, texts, tags, read)) {
+    read = Vbmp3Succeeded(g_vbmp3->getFileInfo2(libraryPath->c_str(), &tag, &tags.stream, &texts));
+    tags.id3v2 = Id3v2Texts(texts, &FromUtf8Bytes);
+    tags.id3v2Track =
+        FromUtf8Bytes(FieldBytes(texts.Texts[kId3v2Track], sizeof texts.Texts[kId3v2Track]));
+  }
   reading.outcome = read ? TagReadOutcome::kRead : TagReadOutcome::kLibraryFailed;
-  reading.tags.id3v1 = Id3v1Texts(tag, &FromAnsiBytes);
-  reading.tags.id3v1.track = Id3v1Track(texts);
-  reading.tags.id3v2 = Id3v2Texts(texts, &FromUtf8Bytes);
-  reading.tags.id3v2Version = Id3v2Version(texts, &FromUtf8Bytes);
-  reading.tags.hasId3v1 = RecordHasId3v1(texts);
-  reading.tags.shiftJis = RecordHasShiftJis(texts);
-  reading.tags.id3v2Track =
-      FromUtf8Bytes(FieldBytes(texts.Texts[kId3v2Track], sizeof texts.Texts[kId3v2Track]));
+  tags.id3v1 = Id3v1Texts(tag, &FromAnsiBytes);
+  tags.id3v1.track = Id3v1Track(texts);
+  tags.id3v2Version = Id3v2Version(texts, &FromUtf8Bytes);
+  tags.hasId3v1 = RecordHasId3v1(texts);
+  tags.shiftJis = RecordHasShiftJis(texts);
   return reading;
 }
 
@@ -72,10 +100,18 @@ void PutUtf8(char (&field)[128], const std::wstring& text) {
 
 }  // namespace
 
-bool CanWriteId3v2Texts() { return g_vbmp3->setTagTexts != nullptr; }
+bool CanWriteId3v2Texts() {
+  return g_vbmp3->setTagTexts != nullptr || g_vbmp3->setTagTextsWhole != nullptr;
+}
 
 bool WriteId3v2Texts(const std::string& libraryPath, const Id3v2Values& values,
                      bool repairShiftJis) {
+  const int32_t options = repairShiftJis ? VBMP3_TEXTS_REPAIR_SHIFT_JIS : 0;
+  if (g_vbmp3->setTagTextsWhole) {
+    const std::string block = Id3v2ValueBlock(values, &ToUtf8Bytes);
+    return Vbmp3Succeeded(g_vbmp3->setTagTextsWhole(libraryPath.c_str(), block.data(),
+                                                    static_cast<int32_t>(block.size()), options));
+  }
   if (!g_vbmp3->setTagTexts) return false;
   TagTextsRecord record{};
   PutUtf8(record.Texts[kId3v2Title], values.title);
@@ -85,7 +121,6 @@ bool WriteId3v2Texts(const std::string& libraryPath, const Id3v2Values& values,
   PutUtf8(record.Texts[kId3v2Comment], values.comment);
   PutUtf8(record.Texts[kId3v2Genre], values.genre);
   PutUtf8(record.Texts[kId3v2Track], values.track);
-  const int32_t options = repairShiftJis ? VBMP3_TEXTS_REPAIR_SHIFT_JIS : 0;
   return Vbmp3Succeeded(g_vbmp3->setTagTexts(libraryPath.c_str(), &record, options));
 }
 

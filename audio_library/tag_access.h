@@ -15,7 +15,7 @@ bool Vbmp3Succeeded(int32_t result);
 // A file's tags and stream as the library reports them.
 struct FileTags {
   TagTexts id3v1;             // the tag record's texts (ANSI code page)
-  TagTexts id3v2;             // the ID3v2 texts (UTF-8)
+  TagTexts id3v2;             // the ID3v2 texts, whole (an older library cuts them)
   std::wstring id3v2Version;  // "2.3"; empty without an ID3v2 tag
   StreamInfoRecord stream{};
   bool hasId3v1 = false;    // the file has an ID3v1 tag (id3v1 may otherwise hold ID3v2 texts)
@@ -47,9 +47,9 @@ std::optional<FileTags> ReadFileTags(const std::wstring& path);
 bool WriteId3v1Tag(const std::string& libraryPath, const TagTexts& texts, int32_t genreNumber);
 
 // Writes values into the ID3v2 tag (and the ID3v1 tag, if any) of the file
-// the library knows as libraryPath, each cut to the library's 127 UTF-8
-// bytes; with repairShiftJis, texts read from Shift_JIS are written anew in
-// Unicode. False when the library refused or cannot write ID3v2 texts.
+// the library knows as libraryPath, whole (an older library takes them cut
+// to its record's 127 UTF-8 bytes); with repairShiftJis, texts read from Shift_JIS are written anew
+// in Unicode. False when the library refused or cannot write ID3v2 texts.
 bool WriteId3v2Texts(const std::string& libraryPath, const Id3v2Values& values,
                      bool repairShiftJis);
 // Whether the library can write ID3v2 texts (an older VBMP3.dll cannot).

@@ -1,5 +1,8 @@
 #include "audio_library/tag_texts.h"
 
+#include <initializer_list>
+#include <utility>
+
 namespace {
 
 template <size_t N>
@@ -36,6 +39,39 @@ TagTexts Id3v2Texts(const TagTextsRecord& record, FieldDecoder utf8) {
   texts.genreName = Decode(record.Texts[kId3v2Genre], utf8);
   texts.track = TrackNumberText(Decode(record.Texts[kId3v2Track], utf8));
   return texts;
+}
+
+bool Id3v2BlockTexts(std::string_view block, FieldDecoder utf8, TagTexts& texts,
+                     std::wstring& writtenTrack) {
+  std::wstring values[7];
+  for (std::wstring& value : values) {
+    const size_t nul = block.find('\0');
+    if (nul == std::string_view::npos) return false;
+    value = utf8(block.substr(0, nul));
+    block.remove_prefix(nul + 1);
+  }
+  TagTexts read;
+  read.title = values[kId3v2Title];
+  read.artist = values[kId3v2Artist];
+  read.album = values[kId3v2Album];
+  read.year = values[kId3v2Year];
+  read.comment = values[kId3v2Comment];
+  read.genreName = values[kId3v2Genre];
+  read.track = TrackNumberText(values[kId3v2Track]);
+  texts = std::move(read);
+  writtenTrack = std::move(values[kId3v2Track]);
+  return true;
+}
+
+std::string Id3v2ValueBlock(const Id3v2Values& values, TextEncoder utf8) {
+  std::string block;
+  for (const std::wstring* value : {&values.title, &values.artist, &values.album, &values.year,
+                                    &values.comment, &values.genre, &values.track}) {
+    const std::string bytes = utf8(*value);
+    block.append(bytes, 0, bytes.find('\0'));
+    block += '\0';
+  }
+  return block;
 }
 
 std::wstring Id3v1Track(const TagTextsRecord& record) {

@@ -54,6 +54,17 @@ std::string_view FieldBytes(const char* field, size_t width);
 TagTexts Id3v1Texts(const TagRecord& tag, FieldDecoder ansi);
 // The ID3v2 texts of the record, each decoded with utf8.
 TagTexts Id3v2Texts(const TagTextsRecord& texts, FieldDecoder utf8);
+// The seven ID3v2 values of a block as the library hands them over whole
+// (UTF-8 texts, each ended by a NUL: title, artist, album, year, comment,
+// genre, track), decoded with utf8 into texts and the track as written into
+// writtenTrack. False, leaving both alone, unless all seven are there.
+bool Id3v2BlockTexts(std::string_view block, FieldDecoder utf8, TagTexts& texts,
+                     std::wstring& writtenTrack);
+// Turns a text into UTF-8 bytes.
+using TextEncoder = std::string (*)(const std::wstring& text);
+// The values as such a block, each encoded with utf8 (a NUL in a value ends
+// it, so that it cannot shift the values after it).
+std::string Id3v2ValueBlock(const Id3v2Values& values, TextEncoder utf8);
 // The ID3v1.1 track byte of the record as a track number; empty without one.
 std::wstring Id3v1Track(const TagTextsRecord& texts);
 // A track as taggers write it ("3/12", " 7", "003") as the number alone with
@@ -64,5 +75,5 @@ std::wstring TrackNumberText(std::wstring_view written);
 std::wstring Id3v2Version(const TagTextsRecord& texts, FieldDecoder utf8);
 // Whether the file has an ID3v1 tag, as the record says.
 bool RecordHasId3v1(const TagTextsRecord& texts);
-// Whether an ID3v2 text came from Shift_JIS bytes in a Latin-1 frame.
+// Whether an ID3v2 text came from Shift_JIS bytes (in a Latin-1 or UTF-8 frame).
 bool RecordHasShiftJis(const TagTextsRecord& texts);

@@ -30,6 +30,8 @@ bool LoadVbmp3() {
     return false;
   }
   ResolveExport(module, "vbmp3_setTagTexts", api.setTagTexts);
+  ResolveExport(module, "vbmp3_getFileInfoWhole", api.getFileInfoWhole);
+  ResolveExport(module, "vbmp3_setTagTextsWhole", api.setTagTextsWhole);
   g_vbmp3.Set(api);
   return true;
 }

@@ -20,11 +20,15 @@ struct Vbmp3Api {
   decltype(&vbmp3_getLastErrorNo) getLastErrorNo = nullptr;
   // Null with a library that cannot write ID3v2 texts.
   decltype(&vbmp3_setTagTexts) setTagTexts = nullptr;
+  // Null with a library that hands the ID3v2 texts over only in the
+  // record's 127-byte fields.
+  decltype(&vbmp3_getFileInfoWhole) getFileInfoWhole = nullptr;
+  decltype(&vbmp3_setTagTextsWhole) setTagTextsWhole = nullptr;
 };
 
 extern win::Seam<Vbmp3Api> g_vbmp3;
 
 // Loads VBMP3.dll from the program's folder and resolves every function.
 // False when the library or any of its functions is missing (the ID3v2
-// writer, newer than the rest, may be).
+// writer and the exports of whole texts, newer than the rest, may be).
 bool LoadVbmp3();

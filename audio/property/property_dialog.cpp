@@ -192,8 +192,12 @@ void PropertyDialog::LoadFileInfo(const std::wstring& path) {
                         MB_OK | MB_ICONEXCLAMATION);
   }
 
-  // What the library filled is shown even when it failed.
+  // What the library filled is shown even when it failed, but a tag that
+  // could not be read is not one to write back: its boxes stay shut.
   ShowTagTexts(reading.tags);
+  tagsRead_ = reading.outcome == TagReadOutcome::kRead;
+  for (ControlId id : {kArtist, kTitle, kAlbum, kComment, kYear, kGenre})
+    EnableWindow(Control(id), tagsRead_ ? TRUE : FALSE);
 
   // The end of a long path is the part worth seeing.
   LRESULT length = GetWindowTextLengthW(target);

@@ -61,8 +61,9 @@ class PropertyDialog : public win::ModalDialog {
   void RefreshRenameTargets();
   void CheckDuplicate();
   void WriteTag(const std::wstring& path);
-  // OK's write: the ID3v2 tag (changed boxes only, and the Shift_JIS
-  // repair) and the ID3v1 tag, as the file's tags and the settings say.
+  // OK's write: the ID3v2 tag (changed boxes, shown texts it lacks, and the
+  // Shift_JIS repair) and the ID3v1 tag, as the file's tags and the settings
+  // say; nothing when the tags could not be read as the dialog opened.
   void WriteTags(const std::wstring& path);
 
   // Event handlers, also reachable for tests that play the user.
@@ -97,6 +98,7 @@ class PropertyDialog : public win::ModalDialog {
   int position_;
   HWND lastFocus_ = nullptr;
   bool tagDirty_ = false;
+  bool tagsRead_ = true;  // the tags were read as the file was loaded
   bool loading_ = false;
   COLORREF statusColour_ = RGB(0, 0, 0);
   property::TagSources sources_;

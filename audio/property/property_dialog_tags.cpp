@@ -85,7 +85,8 @@ bool PropertyDialog::WriteId3v2(const std::wstring& path, bool repairShiftJis) {
     win::MessageBoxText(Handle(), UnreachablePathMessage(path), MB_OK | MB_ICONEXCLAMATION);
     return false;
   }
-  const Id3v2Values values = property::ValuesToWrite(sources_, loadedBoxes_, BoxTagTexts());
+  const Id3v2Values values = property::ValuesToWrite(sources_, loadedBoxes_, BoxTagTexts(),
+                                                     preferences_.settings.PreferID3v2);
   for (;;) {
     if (WriteId3v2Texts(*libraryPath, values, repairShiftJis)) return true;
     const int32_t error = Vbmp3LastErrorNumber();
@@ -99,6 +100,8 @@ bool PropertyDialog::WriteId3v2(const std::wstring& path, bool repairShiftJis) {
 }
 
 void PropertyDialog::WriteTags(const std::wstring& path) {
+  // Boxes that never held the file's tags would write blanks over them.
+  if (!tagsRead_) return;
   const property::TagWrite plan =
       property::PlanTagWrite(sources_, preferences_.settings.PreferID3v2, tagDirty_);
   if (plan.id3v2 && !WriteId3v2(path, plan.repairShiftJis)) return;

@@ -6,9 +6,13 @@
 namespace property {
 namespace {
 
+// A changed box goes in. So does, when the boxes show the ID3v2 tag, a text
+// it lacks that the box shows from the ID3v1 tag: the tag is to hold what
+// the user saw. Anything else keeps the tag's own value.
 const std::wstring& Kept(const std::wstring& box, const std::wstring& loaded,
-                         const std::wstring& tag) {
-  return box != loaded ? box : tag;
+                         const std::wstring& tag, bool showsId3v2) {
+  const bool filled = showsId3v2 && tag.empty() && !box.empty();
+  return box != loaded || filled ? box : tag;
 }
 
 }  // namespace
@@ -31,16 +35,17 @@ TagWrite PlanTagWrite(const TagSources& sources, bool preferID3v2, bool tagDirty
   return write;
 }
 
-Id3v2Values ValuesToWrite(const TagSources& sources, const TagTexts& loaded,
-                          const TagTexts& boxes) {
+Id3v2Values ValuesToWrite(const TagSources& sources, const TagTexts& loaded, const TagTexts& boxes,
+                          bool preferID3v2) {
   const TagTexts& tag = sources.id3v2;
   Id3v2Values values;
-  values.title = Kept(boxes.title, loaded.title, tag.title);
-  values.artist = Kept(boxes.artist, loaded.artist, tag.artist);
-  values.album = Kept(boxes.album, loaded.album, tag.album);
-  values.year = Kept(boxes.year, loaded.year, tag.year);
-  values.comment = Kept(boxes.comment, loaded.comment, tag.comment);
-  values.genre = Kept(boxes.genreName, loaded.genreName, tag.genreName);
+  const bool shows = preferID3v2;
+  values.title = Kept(boxes.title, loaded.title, tag.title, shows);
+  values.artist = Kept(boxes.artist, loaded.artist, tag.artist, shows);
+  values.album = Kept(boxes.album, loaded.album, tag.album, shows);
+  values.year = Kept(boxes.year, loaded.year, tag.year, shows);
+  values.comment = Kept(boxes.comment, loaded.comment, tag.comment, shows);
+  values.genre = Kept(boxes.genreName, loaded.genreName, tag.genreName, shows);
   values.track = sources.id3v2Track;
   return values;
 }

@@ -37,10 +37,12 @@ struct TagWrite {
 TagWrite PlanTagWrite(const TagSources& sources, bool preferID3v2, bool tagDirty);
 
 // The ID3v2 values to write: a box the user changed (its text differs from
-// `loaded`, what it showed) gives its text; any other field keeps what the
-// ID3v2 tag holds, so that a box showing a shorter ID3v1 text never cuts
-// it. The track has no box and is kept.
-Id3v2Values ValuesToWrite(const TagSources& sources, const TagTexts& loaded, const TagTexts& boxes);
+// `loaded`, what it showed) gives its text, and with preferID3v2 so does a
+// box showing a text the ID3v2 tag has none for (the ID3v1 one); any other
+// field keeps what the ID3v2 tag holds, byte for byte, so that a box showing
+// a shorter ID3v1 text never cuts it. The track has no box and is kept.
+Id3v2Values ValuesToWrite(const TagSources& sources, const TagTexts& loaded, const TagTexts& boxes,
+                          bool preferID3v2);
 
 // The MPEG box's text: the stream lines and the ID3v2 line, which says
 // when the ID3v2 texts were read from Shift_JIS and that OK repairs them.

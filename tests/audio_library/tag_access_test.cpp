@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "audio_library/library_path.h"
+#include "audio_library/vbmp3_api.h"
 #include "tests/support/silent_mp3.h"
 #include "tests/support/test_files.h"
 #include "tests/support/vbmp3_environment.h"
@@ -18,14 +19,14 @@ const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new Vbmp3En
 
 // An ID3v2.4 tag holding one UTF-8 title frame, to stand before the audio.
 std::string Id3v2Title(const std::string& utf8) {
-  std::string frame = "TIT2";
-  size_t body = utf8.size() + 1;
-  frame += {0, 0, 0, static_cast<char>(body)};  // sizes below 128 need no syncsafe care
-  frame += {0, 0, 3};                           // no flags; UTF-8
+  auto syncSafe = [](size_t n) {
+    return std::string{static_cast<char>((n >> 21) & 0x7F), static_cast<char>((n >> 14) & 0x7F),
+                       static_cast<char>((n >> 7) & 0x7F), static_cast<char>(n & 0x7F)};
+  };
+  std::string frame = "TIT2" + syncSafe(utf8.size() + 1);
+  frame += {0, 0, 3};  // no flags; UTF-8
   frame += utf8;
-  std::string tag = "ID3";
-  tag += {4, 0, 0, 0, 0, 0, static_cast<char>(frame.size())};
-  return tag + frame;
+  return std::string("ID3") + std::string{4, 0, 0} + syncSafe(frame.size()) + frame;
 }
 
 using TagAccessTest = LibraryFileTest;
@@ -89,6 +90,40 @@ TEST_F(TagAccessTest, AWrittenTagReadsBackAndANonAudioFileIsRefused) {
 
   std::wstring text = File(L"text.mp3", std::string(4000, 'x'));
   EXPECT_FALSE(WriteId3v1Tag(*LibraryPath(text), texts, 17));
+}
+
+TEST_F(TagAccessTest, TextsLongerThanTheRecordsFieldsAreReadAndWrittenWhole) {
+  std::string title;
+  for (int i = 0; i < 64; ++i) title += "\xE3\x81\x82";  // あ x 64, and one more below
+  std::wstring path = File(L"long.mp3", Id3v2Title(title + "\xE3\x81\x82") + SilentMp3(20, ""));
+  std::wstring whole(65, L'あ');
+  std::optional<FileTags> tags = ReadFileTags(path);
+  ASSERT_TRUE(tags);
+  EXPECT_EQ(tags->id3v2.title, whole);
+
+  Id3v2Values values;
+  values.title = whole.substr(0, 64) + L"い";
+  ASSERT_TRUE(WriteId3v2Texts(*LibraryPath(path), values, false));
+  tags = ReadFileTags(path);
+  ASSERT_TRUE(tags);
+  EXPECT_EQ(tags->id3v2.title, values.title);
+
+  // A library without the whole texts' exports: its record's cut stands.
+  Vbmp3Api older = *g_vbmp3;
+  older.getFileInfoWhole = nullptr;
+  older.setTagTextsWhole = nullptr;
+  {
+    win::Seam<Vbmp3Api>::Replacement olderLibrary(g_vbmp3, older);
+    tags = ReadFileTags(path);
+    ASSERT_TRUE(tags);
+    EXPECT_EQ(tags->id3v2.title, values.title.substr(0, 42));
+    Id3v2Values cut = {tags->id3v2.title, L"A"};
+    ASSERT_TRUE(WriteId3v2Texts(*LibraryPath(path), cut, false));
+  }
+  tags = ReadFileTags(path);
+  ASSERT_TRUE(tags);
+  EXPECT_EQ(tags->id3v2.title, values.title);  // the cut title changed nothing
+  EXPECT_EQ(tags->id3v2.artist, L"A");
 }
 
 }  // namespace

@@ -151,11 +151,11 @@ TEST(Id3v2Text, EncodingsAndValues) {
   // A surrogate pair, and an unpaired surrogate as U+FFFD.
   EXPECT_EQ(title(3, Text(1, std::string("\xFF\xFE\x3C\xD8\xB5\xDF\x3C\xD8", 8))),
             "\xF0\x9F\x8E\xB5\xEF\xBF\xBD");
-  // Broken UTF-8 and a leading BOM.
+  // A leading BOM is dropped.
   EXPECT_EQ(title(4, Text(3,
                           "\xEF\xBB\xBF"
-                          "a\xC3")),
-            "a\xEF\xBF\xBD");
+                          "a\xC3\xA9")),
+            "a\xC3\xA9");
   // An encoding no version defines: the frame is not text.
   EXPECT_EQ(title(4, Text(4, "x")), "");
 }
@@ -173,6 +173,18 @@ TEST(Id3v2Text, ShiftJisInLatin1FramesOnlyWhenItIsShiftJis) {
   EXPECT_EQ(title("\x83\x5C\x80"), "\xC2\x83\\\xC2\x80");  // 0x80 is no character
   EXPECT_EQ(title("\x85\x40"), "\xC2\x85@");               // unassigned pair
   EXPECT_EQ(title("Se\xF1or"), "Se\xC3\xB1or");            // user-defined row
+}
+
+TEST(Id3v2Text, Utf8FramesThatAreNotUtf8AreShiftJisOrLatin1NeverU_FFFD) {
+  auto read = [](const std::string& bytes) {
+    return Parse(Id3v2Tag(4, 0, Id3v2Frame(4, "TIT2", Text(3, bytes))));
+  };
+  EXPECT_EQ(read(kSjis).title, kUtf8);
+  EXPECT_EQ(read(kSjis).shiftJisValues, 1u);  // the title: OK's repair applies
+  EXPECT_EQ(read(kUtf8).shiftJisValues, 0u);  // real UTF-8 stays as it is
+  EXPECT_EQ(read(kUtf8).title, kUtf8);
+  EXPECT_EQ(read("a\xC3").title, "a\xC3\x83");  // neither: Latin-1
+  EXPECT_EQ(read("Caf\xE9 \x83").title, "Caf\xC3\xA9 \xC2\x83");
 }
 
 TEST(Id3v2Tag, GenreReferences) {

@@ -254,6 +254,12 @@ TEST(Id3v2Write, ShiftJisValuesAreRepairedOnlyWhenAsked) {
   const TagTextsRecord texts = w.Texts();
   EXPECT_STREQ(texts.Texts[vbmp3::kTextArtist], utf8.c_str());
   EXPECT_STREQ(texts.Texts[vbmp3::kTextId3v2ShiftJis], "");
+
+  // A 2.4 frame marked UTF-8 that holds Shift_JIS is repaired into UTF-8.
+  Writer v24{
+      vbmp3::MemoryFile(Join({Tag(4, {Id3v2Frame(4, "TPE1", Text(3, sjis))}, 128), Audio()}))};
+  ASSERT_EQ(v24.Write(Values("", utf8), true), 0);
+  EXPECT_EQ(Find(v24.Frames(), "TPE1")->Data(), "\x03" + utf8);
 }
 
 TEST(Id3v2Write, AValueCutToTheRecordsWidthLeavesTheLongerOneAlone) {

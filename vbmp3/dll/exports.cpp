@@ -9,6 +9,7 @@
 #include "vbmp3/src/id3v1.h"
 #include "vbmp3/src/last_error.h"
 #include "vbmp3/src/tag_texts_write.h"
+#include "vbmp3/src/whole_texts.h"
 #ifdef VBMP3_HAVE_PLAYBACK
 #include "vbmp3/playback/playback.h"
 #endif
@@ -56,6 +57,17 @@ int32_t VBMP3_CALL vbmp3_setTagInfo(const char* path, const TagRecord* tag, int3
 int32_t VBMP3_CALL vbmp3_setTagTexts(const char* path, const TagTextsRecord* texts,
                                      int32_t options) {
   return vbmp3::SetTagTexts(path, texts, options);
+}
+
+int32_t VBMP3_CALL vbmp3_getFileInfoWhole(const char* path, TagRecord* tag, StreamInfoRecord* info,
+                                          TagTextsRecord* texts, char* values, int32_t size,
+                                          int32_t* needed) {
+  return vbmp3::GetFileInfoWhole(path, tag, info, texts, values, size, needed);
+}
+
+int32_t VBMP3_CALL vbmp3_setTagTextsWhole(const char* path, const char* values, int32_t size,
+                                          int32_t options) {
+  return vbmp3::SetTagTextsWhole(path, values, size, options);
 }
 
 int32_t VBMP3_CALL vbmp3_getGenre(TagRecord* tag) { return vbmp3::GetGenre(tag); }

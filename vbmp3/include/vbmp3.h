@@ -107,7 +107,7 @@ enum {
 
 // Options of vbmp3_setTagTexts.
 enum {
-  // Values read from Shift_JIS bytes in ISO-8859-1 frames are written again
+  // Values read from Shift_JIS bytes (in ISO-8859-1 or UTF-8 frames) are written again
   // in the tag's Unicode encoding even when they are unchanged.
   VBMP3_TEXTS_REPAIR_SHIFT_JIS = 1
 };
@@ -127,6 +127,19 @@ VBMP3_API int32_t VBMP3_CALL vbmp3_setTagInfo(const char* path, const TagRecord*
 // VBMP3_TEXTS_ flags.
 VBMP3_API int32_t VBMP3_CALL vbmp3_setTagTexts(const char* path, const TagTextsRecord* texts,
                                                int32_t options);
+// The seven ID3v2 values whole, which the texts record cuts to 127 bytes:
+// a block of UTF-8 texts, each ended by a NUL, in the order title, artist,
+// album, year, comment, genre, track. vbmp3_getFileInfoWhole fills the
+// records as vbmp3_getFileInfo2 does (texts may be null) and the block into
+// values (size bytes); *needed gets the bytes the block takes. With less
+// room than that, values gets seven empty texts: ask again with `needed`.
+VBMP3_API int32_t VBMP3_CALL vbmp3_getFileInfoWhole(const char* path, TagRecord* tag,
+                                                    StreamInfoRecord* info, TagTextsRecord* texts,
+                                                    char* values, int32_t size, int32_t* needed);
+// vbmp3_setTagTexts for a block of that form (size bytes holding all seven
+// texts), each value taken whole.
+VBMP3_API int32_t VBMP3_CALL vbmp3_setTagTextsWhole(const char* path, const char* values,
+                                                    int32_t size, int32_t options);
 VBMP3_API int32_t VBMP3_CALL vbmp3_getGenre(TagRecord* tag);
 VBMP3_API int32_t VBMP3_CALL vbmp3_open(const char* path, OpenInfoRecord* info);
 VBMP3_API int32_t VBMP3_CALL vbmp3_play(void);

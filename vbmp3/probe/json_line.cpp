@@ -44,7 +44,7 @@ std::string JsonString(std::string_view utf8) {
 
 std::string JsonLine(std::string_view file, bool ok, int32_t error, const TagRecord& tag,
                      const StreamInfoRecord& info, const TagTextsRecord& texts,
-                     const Versions& versions) {
+                     const Versions& versions, const vbmp3::Id3v2Values* whole) {
   std::string line = "{\"file\":" + JsonString(file);
   if (!ok) return line + ",\"error\":" + std::to_string(error) + "}";
   line += ",\"Title\":" + Field(tag.Title);
@@ -72,7 +72,8 @@ std::string JsonLine(std::string_view file, bool ok, int32_t error, const TagRec
   static constexpr const char* kNames[] = {"Title",   "Artist", "Album", "Year",
                                            "Comment", "Genre",  "Track"};
   for (size_t i = 0; i < std::size(kNames); ++i) {
-    line += std::string(",\"ID3v2") + kNames[i] + "\":" + Utf8Field(texts.Texts[i]);
+    line += std::string(",\"ID3v2") + kNames[i] +
+            "\":" + (whole ? JsonString((*whole)[i]) : Utf8Field(texts.Texts[i]));
   }
   line += ",\"ID3v1Track\":" + std::to_string(texts.Id3v1Track);
   return line + "}";

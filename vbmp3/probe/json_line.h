@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "vbmp3/include/vbmp3.h"
+#include "vbmp3/src/id3v2_edit.h"
 
 namespace vbmp3probe {
 
@@ -18,11 +19,12 @@ struct Versions {
 };
 
 // {"file":..., the TagRecord and StreamInfoRecord fields by name, then
-// "TagVersions" and the ID3v2 values of TagTextsRecord as "ID3v2Title" ...}
-// when `ok`, else {"file":..., "error":number}. `file` is UTF-8.
+// "TagVersions" and the ID3v2 values as "ID3v2Title" ...: `whole`, or
+// without them (an older library) those of TagTextsRecord} when `ok`, else
+// {"file":..., "error":number}. `file` is UTF-8.
 std::string JsonLine(std::string_view file, bool ok, int32_t error, const TagRecord& tag,
                      const StreamInfoRecord& info, const TagTextsRecord& texts,
-                     const Versions& versions);
+                     const Versions& versions, const vbmp3::Id3v2Values* whole = nullptr);
 
 std::string JsonString(std::string_view utf8);
 

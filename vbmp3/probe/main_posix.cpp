@@ -40,8 +40,8 @@ std::string Cp932ToUtf8(std::string_view bytes) {
 namespace {
 
 // vbmp3probe --set-texts FILE TITLE ARTIST ALBUM YEAR COMMENT GENRE TRACK
-// [repair]: writes the seven values (UTF-8) as vbmp3_setTagTexts does and
-// prints the error number (0 on success).
+// [repair]: writes the seven values (UTF-8, whole) as vbmp3_setTagTextsWhole
+// does and prints the error number (0 on success).
 int SetTexts(int argc, char** argv) {
   if (argc != 10 && argc != 11) {
     std::fprintf(
@@ -49,12 +49,10 @@ int SetTexts(int argc, char** argv) {
         "usage: vbmp3probe --set-texts FILE TITLE ARTIST ALBUM YEAR COMMENT GENRE TRACK [repair]\n");
     return 2;
   }
-  TagTextsRecord texts{};
-  for (int i = 0; i < 7; ++i) {
-    std::snprintf(texts.Texts[i], sizeof texts.Texts[i], "%s", argv[3 + i]);
-  }
+  vbmp3::Id3v2Values values;
+  for (int i = 0; i < vbmp3::kValueCount; ++i) values[i] = argv[3 + i];
   const int32_t options = argc == 11 ? VBMP3_TEXTS_REPAIR_SHIFT_JIS : 0;
-  const bool ok = vbmp3::SetTagTexts(argv[2], &texts, options) != 0;
+  const bool ok = vbmp3::SetTagValues(argv[2], values, options, true) != 0;
   std::printf("{\"file\":\"%s\",\"error\":%d}\n", argv[2], static_cast<int>(vbmp3::LastErrorNo()));
   return ok ? 0 : 1;
 }
@@ -72,14 +70,15 @@ int main(int argc, char** argv) {
     TagRecord tag{};
     StreamInfoRecord info{};
     TagTextsRecord texts{};
-    const bool ok = vbmp3::GetFileInfo(argv[i], &tag, &info, &texts) != 0;
+    vbmp3::Id3v2Values whole;
+    const bool ok = vbmp3::GetFileInfo(argv[i], &tag, &info, &texts, &whole) != 0;
     const int32_t error = vbmp3::LastErrorNo();
     if (!ok) ++failures;
     vbmp3::TagVersions found;
     vbmp3::GetTagVersions(argv[i], found);
-    const std::string line =
-        vbmp3probe::JsonLine(argv[i], ok, error, tag, info, texts, {found.id3v1, found.id3v2}) +
-        "\n";
+    const std::string line = vbmp3probe::JsonLine(argv[i], ok, error, tag, info, texts,
+                                                  {found.id3v1, found.id3v2}, &whole) +
+                             "\n";
     std::fwrite(line.data(), 1, line.size(), stdout);
   }
   return failures ? 1 : 0;

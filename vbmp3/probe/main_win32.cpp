@@ -10,6 +10,7 @@
 
 #include "vbmp3/probe/json_line.h"
 #include "vbmp3/src/file_info.h"
+#include "vbmp3/src/whole_texts.h"
 
 namespace vbmp3probe {
 
@@ -41,6 +42,27 @@ F Resolve(HMODULE dll, const char* name) {
   return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(dll, name)));
 }
 
+using GetFileInfoWhole = decltype(&vbmp3_getFileInfoWhole);
+
+// The records, and the values whole through the export that gives them
+// (asked again when the first block was too small); false when the library
+// has no such export.
+bool ReadWhole(GetFileInfoWhole read, const std::string& path, TagRecord& tag,
+               StreamInfoRecord& info, TagTextsRecord& texts, vbmp3::Id3v2Values& values,
+               bool& ok) {
+  if (!read) return false;
+  std::string block(4096, '\0');
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    int32_t needed = 0;
+    ok = (read(path.c_str(), &tag, &info, &texts, block.data(), static_cast<int32_t>(block.size()),
+               &needed) &
+          0xFFFF) != 0;
+    if (needed <= static_cast<int32_t>(block.size())) break;
+    block.assign(static_cast<size_t>(needed), '\0');
+  }
+  return vbmp3::SplitValueBlock(block.data(), block.size(), values);
+}
+
 }  // namespace
 
 std::string Cp932ToUtf8(std::string_view bytes) { return Narrow(Widen(bytes, 932), CP_UTF8); }
@@ -67,6 +89,7 @@ int wmain(int argc, wchar_t** argv) {
   const auto getFileInfo2 = Resolve<decltype(&vbmp3_getFileInfo2)>(dll, "vbmp3_getFileInfo2");
   const auto lastError = Resolve<decltype(&vbmp3_getLastErrorNo)>(dll, "vbmp3_getLastErrorNo");
   const auto release = Resolve<decltype(&vbmp3_free)>(dll, "vbmp3_free");
+  const auto getWhole = Resolve<GetFileInfoWhole>(dll, "vbmp3_getFileInfoWhole");
   if (!init || !getFileInfo2 || !lastError || !release || (init() & 0xFFFF) == 0) {
     std::fputs("vbmp3probe: VBMP3.dll cannot be initialised\n", stderr);
     return 2;
@@ -77,7 +100,10 @@ int wmain(int argc, wchar_t** argv) {
     StreamInfoRecord info{};
     TagTextsRecord texts{};
     const std::string ansi = Narrow(argv[i], CP_ACP);
-    const bool ok = (getFileInfo2(ansi.c_str(), &tag, &info, &texts) & 0xFFFF) != 0;
+    vbmp3::Id3v2Values whole;
+    bool ok = false;
+    const bool hasWhole = ReadWhole(getWhole, ansi, tag, info, texts, whole, ok);
+    if (!hasWhole) ok = (getFileInfo2(ansi.c_str(), &tag, &info, &texts) & 0xFFFF) != 0;
     const int32_t error = lastError();
     if (!ok) ++failures;
     // The records do not say which tags the file holds: that comes from the
@@ -85,7 +111,7 @@ int wmain(int argc, wchar_t** argv) {
     vbmp3::TagVersions found;
     vbmp3::GetTagVersions(ansi.c_str(), found);
     const std::string line = JsonLine(Narrow(argv[i], CP_UTF8), ok, error, tag, info, texts,
-                                      {found.id3v1, found.id3v2}) +
+                                      {found.id3v1, found.id3v2}, hasWhole ? &whole : nullptr) +
                              "\n";
     std::fwrite(line.data(), 1, line.size(), stdout);
   }

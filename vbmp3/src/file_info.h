@@ -6,6 +6,7 @@
 
 #include "vbmp3/include/vbmp3.h"
 #include "vbmp3/src/file_io.h"
+#include "vbmp3/src/id3v2_edit.h"
 
 namespace vbmp3 {
 
@@ -18,10 +19,12 @@ struct TagVersions {
 // Fills the records from `file` (each may be null). The tag record holds
 // the ID3v1 tag, or when there is none the ID3v2 tag's values in code page
 // 932 cut to the ID3v1 widths; the texts record the ID3v2 values in UTF-8
-// (see README.md). The tag record is filled even when the stream is not
-// recognised. Returns 0 or a VBMP3_ERR_ number.
+// (see README.md); `values` the seven ID3v2 values whole. The tag record is
+// filled even when the stream is not recognised. Returns 0 or a VBMP3_ERR_
+// number.
 int32_t ReadFileInfo(RandomAccessFile& file, TagRecord* tag, StreamInfoRecord* info,
-                     TagTextsRecord* texts, TagVersions* versions = nullptr);
+                     TagTextsRecord* texts, TagVersions* versions = nullptr,
+                     Id3v2Values* values = nullptr);
 
 // Fields of TagTextsRecord.Texts.
 enum TagTextField {
@@ -42,8 +45,8 @@ int32_t WriteTagInfo(RandomAccessFile& file, const TagRecord& tag);
 
 // The calls of the C interface by path (ANSI bytes): return 1 or 0 and set
 // the last error number.
-int32_t GetFileInfo(const char* path, TagRecord* tag, StreamInfoRecord* info,
-                    TagTextsRecord* texts);
+int32_t GetFileInfo(const char* path, TagRecord* tag, StreamInfoRecord* info, TagTextsRecord* texts,
+                    Id3v2Values* values = nullptr);
 int32_t SetTagInfo(const char* path, const TagRecord* tag);
 // Fills GenreName from GenreNumber; 1 if the number has a name.
 int32_t GetGenre(TagRecord* tag);

@@ -82,7 +82,8 @@ std::string WritableValue(std::string_view text) {
 }
 
 int32_t EditId3v2Values(const Id3v2FrameList& old, const Id3v2Tag& current,
-                        const Id3v2Values& values, bool repairShiftJis, Id3v2Edit& out) {
+                        const Id3v2Values& values, bool repairShiftJis, Id3v2Edit& out,
+                        bool wholeValues) {
   out = Id3v2Edit{};
   out.major = old.major == 4 ? 4 : 3;
   for (const Id3v2RawFrame& f : old.frames) {
@@ -96,8 +97,8 @@ int32_t EditId3v2Values(const Id3v2FrameList& old, const Id3v2Tag& current,
   for (int v = 0; v < kValueCount; ++v) {
     const std::string want = WritableValue(values[v]);
     const std::string& now = *have[v];
-    const bool same =
-        want == now || (now.size() > kValueFieldWidth && want == CutUtf8(now, kValueFieldWidth));
+    const bool same = want == now || (!wholeValues && now.size() > kValueFieldWidth &&
+                                      want == CutUtf8(now, kValueFieldWidth));
     const bool repair = repairShiftJis && (current.shiftJisValues & (1u << v)) != 0;
     if (same && !repair) continue;
     if (!out.changed) {

@@ -22,8 +22,9 @@ using Id3v2Values = std::array<std::string, kValueCount>;
 // and drop).
 std::string WritableValue(std::string_view text);
 
-// Callers hand values over in fields of 127 bytes: a value equal to the cut
-// form of a longer one the tag holds is that value unchanged.
+// Callers of the record hand values over in fields of 127 bytes: a value
+// equal to the cut form of a longer one the tag holds is that value
+// unchanged, unless the values came whole.
 constexpr size_t kValueFieldWidth = 127;
 
 struct Id3v2Edit {
@@ -36,10 +37,13 @@ struct Id3v2Edit {
 // a new 2.3 tag is made; a 2.2 tag becomes 2.3), whose values as the reader
 // takes them are `current`. With `repairShiftJis`, a value read from
 // Shift_JIS bytes is written again in the tag's Unicode encoding even when
-// it is unchanged. Returns 0, or VBMP3_ERR_TAG_NOT_REWRITABLE when a frame
-// of the seven kinds is compressed or encrypted.
+// it is unchanged. `wholeValues`: the values were not cut to the record's
+// fields, so each is compared whole. Returns 0, or
+// VBMP3_ERR_TAG_NOT_REWRITABLE when a frame of the seven kinds is compressed
+// or encrypted.
 int32_t EditId3v2Values(const Id3v2FrameList& old, const Id3v2Tag& current,
-                        const Id3v2Values& values, bool repairShiftJis, Id3v2Edit& out);
+                        const Id3v2Values& values, bool repairShiftJis, Id3v2Edit& out,
+                        bool wholeValues = false);
 
 // What the reader gives back for a genre value the writer wrote.
 std::string GenreAsRead(const std::string& value);

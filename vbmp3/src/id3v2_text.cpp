@@ -17,18 +17,20 @@ size_t TerminatorAt(Id3v2Encoding encoding, std::string_view bytes) {
   return std::string_view::npos;
 }
 
+// Bytes that name no Unicode encoding, or claim one they break: Japanese
+// taggers wrote Shift_JIS into Latin-1 and UTF-8 frames alike, and Latin-1
+// is what any other byte can be read as.
+std::string DecodeLegacyBytes(std::string_view bytes, bool& shiftJis) {
+  if (!IsShiftJisText(bytes)) return Latin1ToUtf8(bytes);
+  shiftJis = true;
+  return Cp932ToUtf8(bytes);
+}
+
 std::string DecodeOne(Id3v2Encoding encoding, std::string_view bytes, bool& bigEndian,
                       bool& shiftJis) {
   std::string text;
   switch (encoding) {
-    case Id3v2Encoding::Latin1:
-      if (IsShiftJisText(bytes)) {
-        shiftJis = true;
-        text = Cp932ToUtf8(bytes);
-      } else {
-        text = Latin1ToUtf8(bytes);
-      }
-      break;
+    case Id3v2Encoding::Latin1: text = DecodeLegacyBytes(bytes, shiftJis); break;
     case Id3v2Encoding::Utf16:
     case Id3v2Encoding::Utf16BE: {
       if (bytes.size() >= 2) {
@@ -41,7 +43,10 @@ std::string DecodeOne(Id3v2Encoding encoding, std::string_view bytes, bool& bigE
       text = Utf16ToUtf8(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), bigEndian);
       break;
     }
-    case Id3v2Encoding::Utf8: text = ValidUtf8(bytes); break;
+    case Id3v2Encoding::Utf8:
+      text = ValidUtf8(bytes);
+      if (text != bytes) text = DecodeLegacyBytes(bytes, shiftJis);
+      break;
   }
   if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) text.erase(0, 3);  // U+FEFF
   return text;

@@ -17,8 +17,9 @@ bool ToId3v2Encoding(uint8_t b, Id3v2Encoding& encoding);
 
 // The values of a text in `encoding`. With `allValues` (2.4) NULs separate
 // values; before 2.4 the text ends at its first NUL. A final terminator
-// makes no empty value. "ISO-8859-1" bytes that are Shift_JIS text (many
-// Japanese taggers wrote it there) are read as code page 932; a UTF-16
+// makes no empty value. "ISO-8859-1" bytes, and "UTF-8" bytes that are not
+// UTF-8, are read as code page 932 when they are Shift_JIS text (many
+// Japanese taggers wrote it there), else as ISO-8859-1; a UTF-16
 // value without a byte order mark keeps the order of the one before it
 // (little endian at first); a leading U+FEFF is dropped.
 // `shiftJis`, when given, is set when a value was read as code page 932.

@@ -116,7 +116,7 @@ Id3v2Values ValuesOf(const TagTextsRecord& texts) {
 }
 
 int32_t WriteTagValues(RandomAccessFile& file, const Id3v2Values& values, bool repairShiftJis,
-                       const ReplacementSource& replacement, bool& replaced) {
+                       const ReplacementSource& replacement, bool& replaced, bool wholeValues) {
   replaced = false;
   AudioStream audio;
   if (const int32_t error = AnalyseAudio(file, audio, Measure::Locate)) return error;
@@ -131,7 +131,8 @@ int32_t WriteTagValues(RandomAccessFile& file, const Id3v2Values& values, bool r
   // A RIFF form must start the file: it has no place for an ID3v2 tag.
   if (old.major == 0 && v1.riff) return VBMP3_ERR_TAG_NOT_REWRITABLE;
   Id3v2Edit edit;
-  if (const int32_t error = EditId3v2Values(old, current, values, repairShiftJis, edit))
+  if (const int32_t error =
+          EditId3v2Values(old, current, values, repairShiftJis, edit, wholeValues))
     return error;
 
   RandomAccessFile* target = &file;
@@ -166,7 +167,16 @@ int32_t WriteTagValues(RandomAccessFile& file, const Id3v2Values& values, bool r
 }
 
 int32_t SetTagTexts(const char* path, const TagTextsRecord* texts, int32_t options) {
-  if (!path || !*path || !texts) {
+  if (!texts) {
+    SetLastErrorNo(VBMP3_ERR_BAD_ARGUMENT);
+    return 0;
+  }
+  return SetTagValues(path, ValuesOf(*texts), options, false);
+}
+
+int32_t SetTagValues(const char* path, const Id3v2Values& values, int32_t options,
+                     bool wholeValues) {
+  if (!path || !*path) {
     SetLastErrorNo(VBMP3_ERR_BAD_ARGUMENT);
     return 0;
   }
@@ -180,8 +190,8 @@ int32_t SetTagTexts(const char* path, const TagTextsRecord* texts, int32_t optio
       replacement = CreateReplacement(path, ignored);
       return replacement.get();
     };
-    error = WriteTagValues(*file, ValuesOf(*texts), (options & VBMP3_TEXTS_REPAIR_SHIFT_JIS) != 0,
-                           make, replaced);
+    error = WriteTagValues(*file, values, (options & VBMP3_TEXTS_REPAIR_SHIFT_JIS) != 0, make,
+                           replaced, wholeValues);
   }
   file.reset();  // the original must be closed before it is replaced
   if (error == VBMP3_ERR_NONE && replaced) {

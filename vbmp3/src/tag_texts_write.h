@@ -25,13 +25,17 @@ using ReplacementSource = std::function<RandomAccessFile*()>;
 
 // Writes `values` into the tags of `file` (which must be audio). Sets
 // `replaced` when the content went to the replacement instead, which the
-// caller then puts in the file's place. Returns 0 or a VBMP3_ERR_ number;
-// after a failure `file` is unchanged.
+// caller then puts in the file's place. `wholeValues`: see EditId3v2Values.
+// Returns 0 or a VBMP3_ERR_ number; after a failure `file` is unchanged.
 int32_t WriteTagValues(RandomAccessFile& file, const Id3v2Values& values, bool repairShiftJis,
-                       const ReplacementSource& replacement, bool& replaced);
+                       const ReplacementSource& replacement, bool& replaced,
+                       bool wholeValues = false);
 
 // vbmp3_setTagTexts by path (ANSI bytes): 1 or 0, and the last error number.
 int32_t SetTagTexts(const char* path, const TagTextsRecord* texts, int32_t options);
+// The same for values that came whole (vbmp3_setTagTextsWhole).
+int32_t SetTagValues(const char* path, const Id3v2Values& values, int32_t options,
+                     bool wholeValues);
 
 // Called at every step of writing a replacement (each block copied, before
 // and after it takes the original's place): tests stop the process there.

@@ -625,6 +625,27 @@ TEST_F(PropertyDialogTest, UnreadableFileWarnsAndOpensEmpty) {
   EXPECT_FALSE(dialog.TagDirty());
 }
 
+TEST_F(PropertyDialogTest, AFileHeldByAnotherProgramOpensWithItsTagLockedAndOkWritesNoTag) {
+  std::wstring path = Copy(L"tagged90.mp3", L"held.mp3");
+  const std::vector<char> before = FileBytes(path);
+  HANDLE held = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  PropertyDialog& dialog = Open(path, L"C:\\chosen.mp3");
+  CloseHandle(held);  // the other program lets go while the dialog is open
+  ASSERT_EQ(messages_.size(), 1u);
+  EXPECT_EQ(messages_[0].text,
+            path + L"\r\n指定したファイルのデータが収得できません。\r\nErrorCode：" +
+                std::to_wstring(VBMP3_ERR_CANNOT_OPEN));
+  for (Id id : {Id::kTitle, Id::kArtist, Id::kAlbum, Id::kYear, Id::kComment, Id::kGenre})
+    EXPECT_FALSE(IsWindowEnabled(dialog.Control(id))) << id;
+  EXPECT_TRUE(IsWindowEnabled(dialog.Control(Id::kTarget)));
+  win::SetText(dialog.Control(Id::kTitle), L"typed anyway");
+  Click(dialog, Id::kOk);
+  EXPECT_TRUE(g_sent.empty());
+  EXPECT_EQ(FileBytes(path), before);
+  EXPECT_EQ(list_.entries[1].target, L"C:\\chosen.mp3");
+}
+
 // Names the ANSI code page cannot hold reach the library through their short
 // names: the dialog reads and writes them like any other file.
 TEST_F(PropertyDialogTest, NamesBeyondTheCodePageShowTheirDataAndTakeTheirTag) {
@@ -675,10 +696,11 @@ TEST_F(PropertyDialogTest, NameWithoutAShortFormIsNamedInAMessageAndNoLookAlikeI
   EXPECT_EQ(Text(Id::kTitle), L"");  // not the look-alike's "Five"
   EXPECT_EQ(MpegLines().at(5), L"FileSize：0bytes");
 
-  TypeText(dialog.Control(Id::kTitle), L"x");
+  // A tag it could not read is not written: its boxes are shut.
+  EXPECT_FALSE(IsWindowEnabled(dialog.Control(Id::kTitle)));
+  win::SetText(dialog.Control(Id::kTitle), L"x");
   Click(dialog, Id::kOk);
-  ASSERT_EQ(messages_.size(), 2u);
-  EXPECT_EQ(messages_[1].text, UnreachablePathMessage(path));
+  EXPECT_EQ(messages_.size(), 1u);
   EXPECT_TRUE(g_sent.empty());
   EXPECT_EQ(FileBytes(lookAlike), lookAlikeBefore);
   EXPECT_EQ(FileBytes(path), before);
@@ -822,7 +844,7 @@ TEST_F(PropertyDialogTest, PreferringId3v2TheBoxesShowAndOkWritesItsUnicodeTexts
   Click(dialog, Id::kOk);
   const TagTextsRecord texts = TextsOnDisk(path);
   EXPECT_EQ(Field(texts, kId3v2Title), L"Caf\u00E9 \uB178\uB798");
-  EXPECT_EQ(Field(texts, kId3v2Artist), L"");  // unchanged: not added
+  EXPECT_EQ(Field(texts, kId3v2Artist), L"v1 artist");  // shown, and the tag had none
   EXPECT_EQ(Field(texts, kId3v2Track), L"3/12");
   ASSERT_EQ(g_sent.size(), 1u);                      // and the ID3v1 tag as before
   EXPECT_EQ(TitleOnDisk(path).substr(0, 3), "Caf");  // the code page's nearest letters

@@ -82,13 +82,40 @@ TEST(TagBoxes, OnlyChangedBoxesGoIntoTheId3v2Tag) {
   const TagTexts loaded = property::BoxTexts(both, false);  // the 30-byte ID3v1 texts
   TagTexts boxes = loaded;
   boxes.artist = L"New artist";
-  Id3v2Values values = property::ValuesToWrite(both, loaded, boxes);
+  Id3v2Values values = property::ValuesToWrite(both, loaded, boxes, false);
   EXPECT_EQ(values.title, both.id3v2.title);  // never cut down to the box
   EXPECT_EQ(values.artist, L"New artist");
   EXPECT_EQ(values.genre, L"J-Core");
   EXPECT_EQ(values.track, L"3/12");
   boxes.title = L"";  // emptied on purpose: removed
-  EXPECT_EQ(property::ValuesToWrite(both, loaded, boxes).title, L"");
+  EXPECT_EQ(property::ValuesToWrite(both, loaded, boxes, false).title, L"");
+}
+
+TEST(TagBoxes, PreferringId3v2TheTagGetsEveryShownTextItLacks) {
+  TagSources v1Only = Sources(true, false);
+  v1Only.id3v1.year = L"1999";
+  TagTexts loaded = property::BoxTexts(v1Only, true);
+  TagTexts boxes = loaded;
+  boxes.title = L"Edited";
+  Id3v2Values values = property::ValuesToWrite(v1Only, loaded, boxes, true);
+  EXPECT_EQ(values.title, L"Edited");
+  EXPECT_EQ(values.artist, L"v1 artist");
+  EXPECT_EQ(values.year, L"1999");
+  EXPECT_EQ(values.genre, L"Rock");
+  // What the tag holds and the user left stays; a box emptied on purpose
+  // still empties its field.
+  const TagSources both = Sources(true, true);
+  loaded = property::BoxTexts(both, true);
+  boxes = loaded;
+  boxes.artist = L"";
+  values = property::ValuesToWrite(both, loaded, boxes, true);
+  EXPECT_EQ(values.title, both.id3v2.title);
+  EXPECT_EQ(values.artist, L"");
+  // Not preferring ID3v2, the boxes show the ID3v1 tag: only changes go there.
+  EXPECT_EQ(property::ValuesToWrite(v1Only, property::BoxTexts(v1Only, false),
+                                    property::BoxTexts(v1Only, false), false)
+                .artist,
+            L"");
 }
 
 TEST(TagBoxes, TheId3v2LineSaysWhenShiftJisWasFoundAndThatOkRepairsIt) {
