@@ -19,6 +19,8 @@
 #include "tests/support/test_files.h"
 
 using program_driver::Remote;
+using testing_files::FilesUnder;
+using testing_files::NameOnDisk;
 using testing_files::ReadBytes;
 using testing_files::WriteBytes;
 
@@ -27,28 +29,6 @@ namespace {
 std::string Mp3(const std::string& artist, const std::string& album, const std::string& title,
                 int frames) {
   return testing_files::SilentFrames(frames) + testing_files::Id3v1Tag(title, artist, album);
-}
-
-// Every file under folder, hidden ones too.
-void CollectFiles(const std::wstring& folder, std::vector<std::wstring>& out) {
-  WIN32_FIND_DATAW data;
-  HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &data);
-  if (find == INVALID_HANDLE_VALUE) return;
-  do {
-    const std::wstring name = data.cFileName;
-    if (name == L"." || name == L"..") continue;
-    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) CollectFiles(folder + L"\\" + name, out);
-    else out.push_back(folder + L"\\" + name);
-  } while (FindNextFileW(find, &data));
-  FindClose(find);
-}
-
-std::wstring NameOnDisk(const std::wstring& path) {
-  WIN32_FIND_DATAW data;
-  HANDLE find = FindFirstFileW(path.c_str(), &data);
-  if (find == INVALID_HANDLE_VALUE) return L"";
-  FindClose(find);
-  return data.cFileName;
 }
 
 class PlacementProgramTest : public program_driver::ProgramTest {
@@ -148,9 +128,7 @@ TEST_F(PlacementProgramTest, TagValuesNeverPlaceAFile) {
       EXPECT_NE(report.find(moved ? L"成功ファイル数：4" : L"失敗ファイル数：4"),
                 std::wstring::npos)
           << testing::PrintToString(report);
-      std::vector<std::wstring> files;
-      CollectFiles(root, files);
-      EXPECT_EQ(files.size(), 4u);
+      EXPECT_EQ(FilesUnder(root).size(), 4u);
       for (int i = 0; i < 4; ++i) {
         const std::wstring at = moved ? targets[i] : album + L"\\" + std::to_wstring(i) + L".mp3";
         EXPECT_EQ(ReadBytes(at), bytes[i]) << testing::PrintToString(at);

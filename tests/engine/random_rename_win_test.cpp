@@ -37,20 +37,12 @@ std::string Id3v24(const std::vector<std::pair<const char*, std::string>>& frame
   return std::string("ID3\x04\x00\x00", 6) + syncsafe(body.size()) + body;
 }
 
-// Every file under folder, hidden ones too, by its bytes.
-void CollectFiles(const std::wstring& folder,
-                  std::map<std::string, std::vector<std::wstring>>& out) {
-  WIN32_FIND_DATAW data;
-  HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &data);
-  if (find == INVALID_HANDLE_VALUE) return;
-  do {
-    const std::wstring name = data.cFileName;
-    if (name == L"." || name == L"..") continue;
-    const std::wstring path = folder + L"\\" + name;
-    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) CollectFiles(path, out);
-    else out[ReadBytes(path)].push_back(path);
-  } while (FindNextFileW(find, &data));
-  FindClose(find);
+// Where each file under folder is, by its bytes.
+std::map<std::string, std::vector<std::wstring>> FilesByBytes(const std::wstring& folder) {
+  std::map<std::string, std::vector<std::wstring>> found;
+  for (const std::wstring& path : testing_files::FilesUnder(folder))
+    found[ReadBytes(path)].push_back(path);
+  return found;
 }
 
 class RandomRenameTest : public testing::Test {
@@ -122,8 +114,7 @@ TEST_F(RandomRenameTest, TagsNeverTakeAFileOutOfItsTree) {
     RenameReport(host.window, *host.list, journal, hooks);
 
     auto expectEachOnceInTheTree = [&] {
-      std::map<std::string, std::vector<std::wstring>> found;
-      CollectFiles(root, found);
+      const auto found = FilesByBytes(root);
       for (const auto& [path, bytes] : sources) {
         auto it = found.find(bytes);
         EXPECT_TRUE(it != found.end() && it->second.size() == 1)
@@ -139,11 +130,8 @@ TEST_F(RandomRenameTest, TagsNeverTakeAFileOutOfItsTree) {
     while (host.list->Count() > 0) host.list->Remove(1);
   }
   // Nothing landed beside the trees either.
-  std::map<std::string, std::vector<std::wstring>> everywhere;
-  CollectFiles(scratch.Path(), everywhere);
   size_t files = 0;
-  for (const auto& [bytes, paths] : everywhere)
-    for (const std::wstring& path : paths)
-      if (path.size() < 4 || path.substr(path.size() - 4) != L".jnl") ++files;
+  for (const std::wstring& path : testing_files::FilesUnder(scratch.Path()))
+    if (path.size() < 4 || path.substr(path.size() - 4) != L".jnl") ++files;
   EXPECT_EQ(files, 16u * 8u);
 }

@@ -10,14 +10,6 @@ bool Exists(const std::wstring& path) {
   return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-std::wstring NameOnDisk(const std::wstring& path) {
-  WIN32_FIND_DATAW data;
-  HANDLE find = FindFirstFileW(path.c_str(), &data);
-  if (find == INVALID_HANDLE_VALUE) return L"";
-  FindClose(find);
-  return data.cFileName;
-}
-
 std::string TaggedMp3(const std::string& title, const std::string& artist, const std::string& album,
                       const std::string& year, const std::string& comment, int genre) {
   return testing_files::SilentFrames(8) +

@@ -8,13 +8,11 @@
 
 namespace engine_test {
 
+using testing_files::NameOnDisk;
 using testing_files::ReadBytes;
 using testing_files::ScratchFolder;
 using testing_files::WriteBytes;
 bool Exists(const std::wstring& path);  // any kind of entry, hidden ones too
-// The name the file system holds for path's last component, in its own
-// letter case; empty when there is none.
-std::wstring NameOnDisk(const std::wstring& path);
 
 // A tiny MPEG-1 Layer III file (eight silent frames) ending in an ID3v1 tag with
 // these fields (ANSI bytes, NUL padded).
