@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "engine/expanded_text.h"
 #include "engine/path_rules.h"
 #include "engine/windows_names.h"
 
@@ -47,6 +48,46 @@ std::wstring ReplaceAll(const std::wstring& text, const std::wstring& what,
   return out;
 }
 
+// What a piece keeps in a name: no control characters, the forbidden ones
+// as the policy says, and, in a tag value, no separator either.
+std::wstring NameCharacters(const TextPiece& piece, ForbiddenCharacterPolicy policy) {
+  std::wstring text = ReplaceForbiddenCharacters(RemoveControlCharacters(piece.text), policy);
+  if (!piece.fromTag) return text;
+  const wchar_t* backslash = policy == ForbiddenCharacterPolicy::kFullWidth    ? L"\uFF3C"
+                             : policy == ForbiddenCharacterPolicy::kUnderscore ? L"_"
+                                                                               : L"";
+  return ReplaceAll(text, L"\\", backslash);
+}
+
+// TrimNameEnds on the flat text, keeping the pieces' marks.
+ExpandedText WithoutLeftoverEnds(const ExpandedText& text) {
+  const std::wstring flat = FlatText(text);
+  const std::wstring trimmed = TrimNameEnds(flat);
+  if (trimmed.empty()) return SliceOf(text, 0, 0);
+  // Only leftovers stand before the trimmed text, so its first occurrence
+  // is where it starts.
+  const size_t first = flat.find(trimmed);
+  return SliceOf(text, first, first + trimmed.size());
+}
+
+bool OnlyDotsAndSpaces(const std::wstring& text) {
+  return text.find_first_not_of(L". ") == std::wstring::npos;
+}
+
+// The components with the template's separators between them. A folder a
+// value made of dots and spaces only, or left empty, would step elsewhere
+// or vanish: it is "_".
+std::wstring JoinComponents(const std::vector<NameComponent>& components) {
+  std::wstring name;
+  for (size_t i = 0; i < components.size(); ++i) {
+    const NameComponent& component = components[i];
+    const bool folder = i + 1 < components.size();
+    name += folder && component.byTag && OnlyDotsAndSpaces(component.text) ? L"_" : component.text;
+    if (folder) name += L'\\';
+  }
+  return name;
+}
+
 }  // namespace
 
 TagTexts ChooseTagTexts(const TagTexts& id3v1, const TagTexts& id3v2, bool preferID3v2) {
@@ -74,17 +115,19 @@ std::wstring ExpandPlaceholders(const std::wstring& templ, const TagTexts& tag) 
 
 Expansion ExpandPlaceholdersWith(const std::wstring& templ, const TagTexts& tag,
                                  EmptyFieldPolicy policy) {
-  Expansion expansion{templ};
-  std::wstring& text = expansion.text;
+  Expansion expansion;
+  ExpandedText& pieces = expansion.pieces;
+  pieces.push_back({templ, false});
   for (const Placeholder& p : kPlaceholders) {
-    if (text.find(p.code) == std::wstring::npos) continue;
+    if (FlatText(pieces).find(p.code) == std::wstring::npos) continue;
     std::wstring value = CutAtNull(tag.*p.field);
     if (value.empty()) {
       expansion.emptyFieldUsed = true;
       if (policy == EmptyFieldPolicy::kFallback) value = p.fallback;
     }
-    text = ReplaceAll(text, p.code, value);
+    ReplaceWithTagValue(pieces, p.code, value);
   }
+  expansion.text = FlatText(pieces);
   return expansion;
 }
 
@@ -118,14 +161,19 @@ std::wstring SourceExtension(const std::wstring& path) {
 }
 
 std::wstring ExpandTemplate(const std::wstring& sourcePath, const std::wstring& templ,
-                            const TagTexts& tag, const NamingPolicies& policies) {
+                            const TagTexts& tag, const NamingPolicies& policies,
+                            const std::wstring& currentFolder) {
   Expansion expansion = ExpandPlaceholdersWith(templ, tag, policies.emptyField);
   const bool blanked = expansion.emptyFieldUsed;
   if (blanked && policies.emptyField == EmptyFieldPolicy::kKeepName) return sourcePath;
-  std::wstring name = ReplaceForbiddenCharacters(expansion.text, policies.forbidden);
-  std::wstring folder;
-  if (name.compare(0, 3, kFullPathPrefix) == 0) name.erase(0, 3);
-  else folder = AddPathSeparator(GetDirectoryPart(sourcePath));
-  if (blanked && policies.emptyField == EmptyFieldPolicy::kBlank) name = TrimNameEnds(name);
-  return WindowsTargetPath(folder, name, SourceExtension(sourcePath));
+  ExpandedText text = std::move(expansion.pieces);
+  // A value's "FP#" is text: only the template itself makes a full path.
+  const bool fullPath = templ.compare(0, 3, kFullPathPrefix) == 0;
+  if (fullPath) text = SliceOf(text, 3, FlatText(text).size());
+  for (TextPiece& piece : text) piece.text = NameCharacters(piece, policies.forbidden);
+  if (blanked && policies.emptyField == EmptyFieldPolicy::kBlank) text = WithoutLeftoverEnds(text);
+  const std::wstring name = JoinComponents(SplitAtTemplateSeparators(text));
+  const std::wstring extension = SourceExtension(sourcePath);
+  if (fullPath) return WindowsTargetPath(L"", ResolveAgainstFolder(name, currentFolder), extension);
+  return WindowsTargetPath(AddPathSeparator(GetDirectoryPart(sourcePath)), name, extension);
 }

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "audio_library/tag_texts.h"
+#include "engine/expanded_text.h"
 #include "engine/naming_policy.h"
 #include "settings/preferences.h"
 
@@ -23,6 +24,7 @@ std::wstring ExpandPlaceholders(const std::wstring& templ, const TagTexts& tag);
 struct Expansion {
   std::wstring text;
   bool emptyFieldUsed = false;
+  ExpandedText pieces;  // the same text, each piece marked template's or a value's
 };
 Expansion ExpandPlaceholdersWith(const std::wstring& templ, const TagTexts& tag,
                                  EmptyFieldPolicy policy);
@@ -40,14 +42,24 @@ std::wstring ReplaceForbiddenCharacters(const std::wstring& text, ForbiddenChara
 std::wstring SourceExtension(const std::wstring& path);
 
 // The whole name rule on given tag texts: expansion, the forbidden
-// characters, then the source's folder (or, after "FP#", nothing) and the
-// source's extension, made a name Windows can hold (windows_names.h). With
+// characters, then the source's folder and the source's extension, made a
+// name Windows can hold (windows_names.h). Only the template places the
+// file: a value's backslashes go as the forbidden characters go, and a
+// folder a value left empty or made of dots and spaces only is "_". A
+// template that begins with "FP#" names the whole path, resolved against
+// currentFolder (left relative when that is empty). With
 // EmptyFieldPolicy::kKeepName and an empty field in use, the source path
 // itself: the file keeps its name.
 std::wstring ExpandTemplate(const std::wstring& sourcePath, const std::wstring& templ,
-                            const TagTexts& tag, const NamingPolicies& policies = {});
+                            const TagTexts& tag, const NamingPolicies& policies = {},
+                            const std::wstring& currentFolder = L"");
 
 #ifdef _WIN32
+// ExpandTemplate against the process's current folder, as the entries and
+// the property dialog's candidates are built.
+std::wstring ExpandTemplateHere(const std::wstring& sourcePath, const std::wstring& templ,
+                                const TagTexts& tag, const NamingPolicies& policies);
+
 // Reads the file's tag through VBMP3.dll and applies the template: templ
 // when it is not empty, else the default template for a negative index,
 // else the template list's element at index, under the policies of the

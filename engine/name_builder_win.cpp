@@ -1,5 +1,7 @@
 #include "engine/name_builder.h"
 
+#include <windows.h>
+
 #include "audio_library/tag_access.h"
 
 namespace {
@@ -17,7 +19,28 @@ const std::wstring* ChooseTemplate(const Preferences& preferences, const std::ws
   return nullptr;
 }
 
+// The process's current folder, against which a full-path template's
+// relative text is resolved; empty when the platform gives none.
+std::wstring CurrentFolder() {
+  std::wstring folder(MAX_PATH, L'\0');
+  for (int tries = 0; tries < 3; ++tries) {
+    DWORD n = GetCurrentDirectoryW(static_cast<DWORD>(folder.size()), folder.data());
+    if (n == 0) return L"";
+    if (n < folder.size()) {
+      folder.resize(n);
+      return folder;
+    }
+    folder.assign(n, L'\0');  // grown meanwhile: n is the size it needs now
+  }
+  return L"";
+}
+
 }  // namespace
+
+std::wstring ExpandTemplateHere(const std::wstring& sourcePath, const std::wstring& templ,
+                                const TagTexts& tag, const NamingPolicies& policies) {
+  return ExpandTemplate(sourcePath, templ, tag, policies, CurrentFolder());
+}
 
 std::wstring BuildRenameName(const Preferences& preferences, const std::wstring& path,
                              const std::wstring& templ, int index) {
@@ -30,7 +53,7 @@ std::wstring BuildRenameName(const Preferences& preferences, const std::wstring&
   // UTF-8, so names keep characters the ANSI code page cannot hold.
   std::optional<FileTags> tags = ReadFileTags(path);
   if (!tags) return L"";
-  return ExpandTemplate(path, *chosen,
-                        ChooseTagTexts(tags->id3v1, tags->id3v2, settings.PreferID3v2),
-                        NamingPoliciesFrom(settings));
+  return ExpandTemplateHere(path, *chosen,
+                            ChooseTagTexts(tags->id3v1, tags->id3v2, settings.PreferID3v2),
+                            NamingPoliciesFrom(settings));
 }

@@ -1,5 +1,7 @@
 #include "engine/path_rules.h"
 
+#include <vector>
+
 namespace {
 
 bool IsHighSurrogate(wchar_t c) { return c >= 0xD800 && c <= 0xDBFF; }
@@ -12,6 +14,19 @@ size_t CharLength(const std::wstring& text, size_t i) {
       IsLowSurrogate(text[i + 1]))
     return 2;
   return 1;
+}
+
+// "C:" of "C:\work", "\\server\share" of "\\server\share\in": what a
+// path keeps when it climbs as far as it can. Empty for a relative path.
+std::wstring RootOf(const std::wstring& path) {
+  if (path.compare(0, 2, L"\\\\") == 0) {
+    size_t server = path.find(L'\\', 2);
+    if (server == std::wstring::npos) return path;
+    size_t share = path.find(L'\\', server + 1);
+    return share == std::wstring::npos ? path : path.substr(0, share);
+  }
+  if (path.size() >= 2 && path[1] == L':') return path.substr(0, 2);
+  return L"";
 }
 
 }  // namespace
@@ -86,4 +101,30 @@ std::wstring GetFileNamePart(const std::wstring& pathText) {
     end += len;
   }
   return path.substr(start, end - start);
+}
+
+std::wstring ResolveAgainstFolder(const std::wstring& text, const std::wstring& currentFolder) {
+  if (currentFolder.empty()) return text;
+  std::wstring whole;
+  if (text.compare(0, 2, L"\\\\") == 0) whole = text;
+  else if (!text.empty() && text[0] == L'\\') whole = RootOf(currentFolder) + text;
+  else whole = AddPathSeparator(currentFolder) + text;
+  const std::wstring root = RootOf(whole);
+  if (root.empty()) return whole;
+  std::vector<std::wstring> folders;
+  size_t from = root.size();
+  for (;;) {
+    size_t sep = whole.find(L'\\', from);
+    if (sep == std::wstring::npos) break;
+    std::wstring folder = whole.substr(from, sep - from);
+    if (folder == L"..") {
+      if (!folders.empty()) folders.pop_back();
+    } else if (!folder.empty() && folder != L".") {
+      folders.push_back(std::move(folder));
+    }
+    from = sep + 1;
+  }
+  std::wstring resolved = root;
+  for (const std::wstring& folder : folders) resolved += L'\\' + folder;
+  return resolved + L'\\' + whole.substr(from);
 }

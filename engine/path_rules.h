@@ -20,6 +20,13 @@ std::wstring GetDirectoryPart(const std::wstring& path);
 std::wstring GetFileNamePart(const std::wstring& path);
 inline constexpr size_t kFileNamePartBytes = 261;
 
+// The full path a full-path template's text names, as Windows resolves it
+// against currentFolder: a relative text from that folder, one that starts
+// with a single backslash from its drive or share; "." and ".." folders
+// (and empty ones) resolved, never above the root. The last component, the
+// file's name, is left as it is. Empty currentFolder: the text unchanged.
+std::wstring ResolveAgainstFolder(const std::wstring& text, const std::wstring& currentFolder);
+
 // The text up to, not including, its first NUL.
 std::wstring CutAtNull(const std::wstring& text);
 std::string CutAtNull(const std::string& text);

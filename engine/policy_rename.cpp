@@ -9,10 +9,9 @@ RunPolicies RunPoliciesFrom(const Settings& settings) {
 
 std::wstring TargetForRun(const std::wstring& source, const std::wstring& target,
                           SameNamePolicy policy) {
-  // A target that is the file itself, in any letter case, is no other file's.
-  if (policy != SameNamePolicy::kNumber || target.empty() || SameIgnoringCase(source, target))
-    return target;
-  if (win::LookupNormalFile(target) != win::Lookup::Found) return target;
+  if (policy != SameNamePolicy::kNumber || target.empty()) return target;
+  // The file's own name in another letter case is no other file's.
+  if (LookupOtherFile(source, target) != win::Lookup::Found) return target;
   // A lookup that fails is left to the rename's own check, which reports it.
   return FirstFreeNumberedTarget(target, [](const std::wstring& candidate) {
     return win::LookupNormalFile(candidate) != win::Lookup::Found;

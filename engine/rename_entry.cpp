@@ -6,6 +6,7 @@
 
 #include "engine/name_builder.h"
 #include "engine/path_rules.h"
+#include "engine/windows_names.h"
 #include "win/file_lookup.h"
 #include "win/whole_file.h"
 
@@ -43,7 +44,32 @@ DWORD MoveChangingCase(const std::wstring& from, const std::wstring& to) {
   return ERROR_ALREADY_EXISTS;
 }
 
+// Whether two paths name one file: the same volume and file index. A file
+// that cannot be opened to ask counts as another.
+bool SameFile(const std::wstring& a, const std::wstring& b) {
+  auto identity = [](const std::wstring& path, BY_HANDLE_FILE_INFORMATION& info) {
+    HANDLE file = CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    const bool got = GetFileInformationByHandle(file, &info) != FALSE;
+    CloseHandle(file);
+    return got;
+  };
+  BY_HANDLE_FILE_INFORMATION first{}, second{};
+  return identity(a, first) && identity(b, second) &&
+         first.dwVolumeSerialNumber == second.dwVolumeSerialNumber &&
+         first.nFileIndexHigh == second.nFileIndexHigh &&
+         first.nFileIndexLow == second.nFileIndexLow;
+}
+
 }  // namespace
+
+win::Lookup LookupOtherFile(const std::wstring& source, const std::wstring& target) {
+  const win::Lookup found = win::LookupNormalFile(target);
+  if (found != win::Lookup::Found || !SameIgnoringCase(source, target)) return found;
+  return SameFile(source, target) ? win::Lookup::NotFound : win::Lookup::Found;
+}
 
 bool SameIgnoringCase(const std::wstring& a, const std::wstring& b) {
   return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(),
@@ -68,8 +94,9 @@ RenameOutcome TryRenameFileWith(const std::wstring& source, const std::wstring& 
       case win::Lookup::Found: break;
     }
     if (target.empty()) return Failure(kNoTargetText);
+    if (!FitsWindowsLimits(target)) return Failure(kPathTooLongText);
     if (target != source) {
-      switch (win::LookupNormalFile(target)) {
+      switch (LookupOtherFile(source, target)) {
         case win::Lookup::Found: return Failure(kDuplicateText);
         case win::Lookup::Failed: return PlatformFailure(GetLastError());
         case win::Lookup::NotFound: break;

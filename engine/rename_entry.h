@@ -9,11 +9,13 @@
 #include "engine/rename_list.h"
 #include "engine/rename_run_logic.h"
 #include "settings/preferences.h"
+#include "win/file_lookup.h"
 
 inline constexpr const wchar_t* kSourceMissingText = L"入力ファイルが存在しません。";
 inline constexpr const wchar_t* kNoTargetText = L"リネーム後ファイル名がありません。";
 inline constexpr const wchar_t* kDuplicateText = L"ファイル名が重複しています。";
 inline constexpr const wchar_t* kRenameErrorText = L"リネームエラー：";
+inline constexpr const wchar_t* kPathTooLongText = L"リネーム後のパスが長すぎます。";
 
 // Appends an entry for the path exactly as given, with its target built from
 // the default template, and rewrites the item count.
@@ -45,6 +47,11 @@ RenameOutcome TryRenameFileWith(const std::wstring& source, const std::wstring& 
 // Whether two paths are the same to the file system, which ignores letter
 // case.
 bool SameIgnoringCase(const std::wstring& a, const std::wstring& b);
+
+// Whether a normal file other than source answers to target (a lookup, see
+// win/file_lookup.h): source's own name in another letter case is not
+// taken, another file's is.
+win::Lookup LookupOtherFile(const std::wstring& source, const std::wstring& target);
 
 // Moves a file without ever replacing an existing one, also when the two
 // paths differ only in letter case. Returns 0 or the platform's error.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <optional>
 
 #include "engine/combining_marks.h"
 
@@ -82,28 +83,70 @@ std::wstring SafeFolders(const std::wstring& folders) {
   }
 }
 
+// The end of the character at i, with the marks that follow it.
+size_t CharacterEnd(const std::wstring& text, size_t i) {
+  size_t end = i + CodePointAt(text, i).length;
+  while (end < text.size()) {
+    CodePoint mark = CodePointAt(text, end);
+    if (!IsCombiningMark(mark.value)) break;
+    end += mark.length;
+  }
+  return end;
+}
+
+// The first count characters of the text (all of a shorter one).
+std::wstring FirstCharacters(const std::wstring& text, size_t count) {
+  size_t end = 0;
+  for (size_t n = 0; n < count && end < text.size(); ++n) end = CharacterEnd(text, end);
+  return text.substr(0, end);
+}
+
+std::wstring WithoutTrailingSpaces(const std::wstring& text) {
+  size_t end = text.find_last_not_of(L' ');
+  return end == std::wstring::npos ? L"" : text.substr(0, end + 1);
+}
+
+// The stem cut to limit units, or nullopt where the limit leaves no room
+// for its first kLeastKeptCharacters: a name cut shorter than that is no
+// longer one a user recognises.
+std::optional<std::wstring> CutStem(const std::wstring& stem, size_t limit) {
+  if (Utf16Length(stem) <= limit) return stem;
+  if (Utf16Length(FirstCharacters(stem, kLeastKeptCharacters)) > limit) return std::nullopt;
+  // The spaces a cut leaves at the end ("A - ") belong to what was cut.
+  return WithoutTrailingSpaces(CutAtCharacterBoundary(stem, limit));
+}
+
+// A device name in stem and extension gets its "_"; where the stem has no
+// room for it, its last character gives way, unless the stem then fell
+// below what a cut keeps. Nullopt: no room.
+std::optional<std::wstring> WithoutDeviceName(std::wstring stem, std::wstring& extension,
+                                              size_t limit) {
+  const size_t at = ReservedDeviceNameEnd(stem + extension);
+  if (at == std::wstring::npos) return stem;
+  if (at > stem.size()) {
+    extension.insert(at - stem.size(), L"_");
+    return stem;
+  }
+  stem.insert(at, L"_");
+  // The "_" stands within the first characters, which a cut keeps.
+  return CutStem(stem, limit);
+}
+
 // The folders, then the file name: its stem is cut so that the name with
-// its extension, and the whole path, fit; a device name gets its "_".
-std::wstring SafeFileName(const std::wstring& folders, std::wstring stem, std::wstring extension) {
+// its extension, and the whole path, fit; a device name gets its "_". Where
+// the folders leave no room for a recognisable name, it stays whole: the
+// path is then too long, and the run says so instead of renaming.
+std::wstring SafeFileName(const std::wstring& folders, const std::wstring& stem,
+                          std::wstring extension) {
   const size_t extensionUnits = Utf16Length(extension);
   const size_t limit = std::min(Remaining(kMaxComponentUnits, extensionUnits),
                                 Remaining(kMaxPathUnits, Utf16Length(folders) + extensionUnits));
-  stem = CutAtCharacterBoundary(stem, limit);
-  for (;;) {
-    const size_t at = ReservedDeviceNameEnd(stem + extension);
-    if (at == std::wstring::npos) break;
-    if (at > stem.size()) {
-      extension.insert(at - stem.size(), L"_");
-      break;
-    }
-    if (Utf16Length(stem) < limit) {
-      stem.insert(at, L"_");
-      break;
-    }
-    // No room for the "_": one character less makes it no device name.
-    stem = CutAtCharacterBoundary(stem, Utf16Length(stem) - 1);
-  }
-  return folders + stem + extension;
+  std::optional<std::wstring> fitted = CutStem(stem, limit);
+  if (fitted) fitted = WithoutDeviceName(*fitted, extension, limit);
+  if (fitted) return folders + *fitted + extension;
+  std::wstring whole = extension;
+  std::wstring uncut = *WithoutDeviceName(stem, whole, SIZE_MAX);
+  return folders + uncut + whole;
 }
 
 }  // namespace
@@ -133,20 +176,30 @@ std::wstring CutAtCharacterBoundary(const std::wstring& text, size_t maxUnits) {
   size_t kept = 0;
   size_t units = 0;
   while (kept < text.size()) {
-    CodePoint base = CodePointAt(text, kept);
-    size_t end = kept + base.length;
-    size_t clusterUnits = Utf16Units(base.value);
-    while (end < text.size()) {
-      CodePoint mark = CodePointAt(text, end);
-      if (!IsCombiningMark(mark.value)) break;
-      end += mark.length;
-      clusterUnits += Utf16Units(mark.value);
+    const size_t end = CharacterEnd(text, kept);
+    size_t characterUnits = 0;
+    for (size_t i = kept; i < end;) {
+      const CodePoint cp = CodePointAt(text, i);
+      characterUnits += Utf16Units(cp.value);
+      i += cp.length;
     }
-    if (units + clusterUnits > maxUnits) break;
-    units += clusterUnits;
+    if (units + characterUnits > maxUnits) break;
+    units += characterUnits;
     kept = end;
   }
   return text.substr(0, kept);
+}
+
+bool FitsWindowsLimits(const std::wstring& path) {
+  if (Utf16Length(path) > kMaxPathUnits) return false;
+  size_t from = 0;
+  for (;;) {
+    const size_t sep = path.find(L'\\', from);
+    const size_t end = sep == std::wstring::npos ? path.size() : sep;
+    if (Utf16Length(path.substr(from, end - from)) > kMaxComponentUnits) return false;
+    if (sep == std::wstring::npos) return true;
+    from = sep + 1;
+  }
 }
 
 size_t ReservedDeviceNameEnd(const std::wstring& component) {

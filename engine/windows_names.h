@@ -8,6 +8,13 @@
 
 inline constexpr size_t kMaxPathUnits = 259;       // MAX_PATH without its NUL
 inline constexpr size_t kMaxComponentUnits = 255;  // one folder or file name
+// A cut keeps at least this many characters of a file name before its
+// extension (all of a shorter one).
+inline constexpr size_t kLeastKeptCharacters = 8;
+
+// Whether Windows holds the path as it stands: at most kMaxPathUnits in
+// all and kMaxComponentUnits in each component.
+bool FitsWindowsLimits(const std::wstring& path);
 
 // The text without U+0000..U+001F and U+007F (a tab or line break from a tag).
 std::wstring RemoveControlCharacters(const std::wstring& text);
@@ -30,7 +37,9 @@ size_t ReservedDeviceNameEnd(const std::wstring& component);
 // the expanded template, whose backslashes name folders; extension is the
 // source's. Control characters leave the name, folders it names lose their
 // trailing dots and spaces, device names get "_" behind them, and the file
-// name is cut before the extension to fit the limits.
+// name is cut before the extension to fit the limits, keeping at least
+// kLeastKeptCharacters and no trailing spaces; where the folders leave no
+// room for that, the name stays whole and the path does not fit.
 std::wstring WindowsTargetPath(const std::wstring& folder, const std::wstring& name,
                                const std::wstring& extension);
 

@@ -61,9 +61,9 @@ std::vector<std::wstring> PropertyDialog::RenameCandidates(const std::wstring& p
   const std::wstring defaultTemplate = settings.RenameExt_Default.empty()
                                            ? std::wstring(kDefaultTemplate)
                                            : settings.RenameExt_Default;
-  candidates.push_back(ExpandTemplate(path, defaultTemplate, texts, policies));
+  candidates.push_back(ExpandTemplateHere(path, defaultTemplate, texts, policies));
   for (const std::wstring& templ : preferences_.templates)
-    candidates.push_back(ExpandTemplate(path, templ, texts, policies));
+    candidates.push_back(ExpandTemplateHere(path, templ, texts, policies));
   return candidates;
 }
 

@@ -52,6 +52,22 @@ TEST_F(AddEntryTest, UnreadableTagGivesAnEmptyTarget) {
   EXPECT_EQ(BuildRenameName(preferences, dir / L"missing.mp3", L"%T", 0), L"");
 }
 
+// A full-path template is resolved when the entry is made, against the
+// current folder: the list holds the full path the file will get. A value's
+// "FP#" and backslash are text.
+TEST_F(AddEntryTest, AFullPathTemplateIsResolvedAgainstTheCurrentFolder) {
+  std::wstring path = dir / L"track01.mp3";
+  WriteBytes(path, TaggedMp3("Back", "FP#..\\x"));
+  const std::wstring sub = dir / L"sub";
+  CreateDirectoryW(sub.c_str(), nullptr);
+  wchar_t before[MAX_PATH] = {};
+  GetCurrentDirectoryW(MAX_PATH, before);
+  ASSERT_TRUE(SetCurrentDirectoryW(sub.c_str()));
+  EXPECT_EQ(BuildRenameName(preferences, path, L"FP#..\\%T", 0), dir / L"Back.mp3");
+  EXPECT_EQ(BuildRenameName(preferences, path, L"", -1), dir / L"FP#..x - Back.mp3");
+  SetCurrentDirectoryW(before);
+}
+
 TEST_F(AddEntryTest, NameOutsideTheAnsiCodePageStillGetsItsTag) {
   std::wstring path = dir / L"한글.mp3";
   WriteBytes(path, TaggedMp3("Title", "Artist"));

@@ -69,10 +69,28 @@ TEST_F(ExecRenameFileTest, ExistingTargetIsNeverReplaced) {
   EXPECT_EQ(ReadBytes(b), "B");
 }
 
-TEST_F(ExecRenameFileTest, CaseOnlyDifferenceIsADuplicate) {
+// A change of letter case is a rename of the file itself; a name that
+// another file holds in another case is taken.
+TEST_F(ExecRenameFileTest, ACaseOnlyChangeRenamesTheFileItself) {
+  std::wstring a = Make(L"abc.mp3", "A");
+  RenameOutcome outcome = ExecRenameFile(a, dir / L"ABC.mp3");
+  EXPECT_TRUE(outcome.renamed) << testing::PrintToString(outcome.text);
+  EXPECT_EQ(engine_test::NameOnDisk(dir / L"abc.mp3"), L"ABC.mp3");
+  EXPECT_EQ(ReadBytes(dir / L"ABC.mp3"), "A");
+  std::wstring b = Make(L"b.mp3", "B");
+  EXPECT_EQ(ExecRenameFile(dir / L"ABC.mp3", dir / L"B.MP3").text, L"ファイル名が重複しています。");
+  EXPECT_EQ(ReadBytes(b), "B");
+  EXPECT_EQ(engine_test::NameOnDisk(b), L"b.mp3");
+}
+
+// A target Windows cannot hold (the name builder left it whole where its
+// folder had no room) is refused before anything moves.
+TEST_F(ExecRenameFileTest, APathTooLongIsRefused) {
   std::wstring a = Make(L"a.mp3", "A");
-  EXPECT_EQ(ExecRenameFile(a, dir / L"A.mp3").text, L"ファイル名が重複しています。");
+  std::wstring longer = dir / (std::wstring(300 - dir.Path().size(), L'x') + L".mp3");
+  EXPECT_EQ(ExecRenameFile(a, longer).text, L"リネーム後のパスが長すぎます。");
   EXPECT_EQ(ReadBytes(a), "A");
+  EXPECT_FALSE(Exists(longer));
 }
 
 TEST_F(ExecRenameFileTest, TargetThatTheLookupCannotSeeIsStillNotReplaced) {

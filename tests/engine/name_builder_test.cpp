@@ -102,9 +102,6 @@ TEST(ExpandTemplate, DeletesTheTenForbiddenCharactersOnly) {
             L"k\\l");
   EXPECT_EQ(ExpandTemplate(kSource, L"%T", Tag(L"", L"Who? / What:")),
             L"D:\\My Music\\Who  What.mp3");
-  // A backslash from the tag leads into a subfolder.
-  EXPECT_EQ(ExpandTemplate(kSource, L"%A - %T", Tag(L"AC\\DC", L"Back")),
-            L"D:\\My Music\\AC\\DC - Back.mp3");
   // Spaces are never trimmed or merged.
   EXPECT_EQ(ExpandTemplate(kSource, L" %A  %T ", Tag(L"a", L"t")), L"D:\\My Music\\ a  t .mp3");
 }
@@ -123,8 +120,8 @@ TEST(ExpandTemplate, FullPathPrefix) {
   EXPECT_EQ(ExpandTemplate(kSource, L"FP#%T", Tag(L"", L"Song")), L"Song.mp3");
   EXPECT_EQ(ExpandTemplate(kSource, L"FP#C:\\Sorted\\Best %T", Tag(L"", L"Song")),
             L"C\\Sorted\\Best Song.mp3");
-  // The prefix may come from the first value.
-  EXPECT_EQ(ExpandTemplate(kSource, L"%A", Tag(L"FP#x", L"")), L"x.mp3");
+  // A value's "FP#" is text.
+  EXPECT_EQ(ExpandTemplate(kSource, L"%A", Tag(L"FP#x", L"")), L"D:\\My Music\\FP#x.mp3");
   // Only at the very start and only in upper case.
   EXPECT_EQ(ExpandTemplate(kSource, L"fp#%T", Tag(L"", L"S")), L"D:\\My Music\\fp#S.mp3");
   EXPECT_EQ(ExpandTemplate(kSource, L" FP#%T", Tag(L"", L"S")), L"D:\\My Music\\ FP#S.mp3");
@@ -140,4 +137,50 @@ TEST(ExpandTemplate, EmptyExpansionKeepsFolderAndExtension) {
 TEST(ExpandTemplate, JapaneseTextsPassUnchanged) {
   EXPECT_EQ(ExpandTemplate(L"D:\\表\\ソ.mp3", L"%A - %T", Tag(L"ポメロ", L"表題：ソ")),
             L"D:\\表\\ポメロ - 表題：ソ.mp3");
+}
+
+// Only the template places a file: a value's backslashes go as the ten
+// forbidden characters go, and its dots never step out of a folder.
+TEST(ExpandTemplate, TagValuesNeverPlaceTheFile) {
+  const TagTexts climber = Tag(L"..\\..\\x", L"t");
+  const NamingPolicies deleted{}, fullWidth{ForbiddenCharacterPolicy::kFullWidth},
+      underscore{ForbiddenCharacterPolicy::kUnderscore};
+  EXPECT_EQ(ExpandTemplate(kSource, L"%A - %T", climber, deleted), L"D:\\My Music\\....x - t.mp3");
+  EXPECT_EQ(ExpandTemplate(kSource, L"%A - %T", climber, fullWidth),
+            L"D:\\My Music\\..\uFF3C..\uFF3Cx - t.mp3");
+  EXPECT_EQ(ExpandTemplate(kSource, L"%A - %T", climber, underscore),
+            L"D:\\My Music\\.._.._x - t.mp3");
+  EXPECT_EQ(ExpandTemplate(kSource, L"%A - %T", Tag(L"AC\\DC", L"Back")),
+            L"D:\\My Music\\ACDC - Back.mp3");
+  // Folders that values made of dots and spaces only, or left empty (a tab
+  // that leaves the name counts as nothing), are "_".
+  TagTexts dots = Tag(L"..", L"t");
+  dots.album = L". .";
+  EXPECT_EQ(ExpandTemplate(kSource, L"%A\\%L\\%N %T", dots), L"D:\\My Music\\_\\_\\00 t.mp3");
+  EXPECT_EQ(ExpandTemplate(kSource, L"%A\\%T", Tag(L".\t.", L"t")), L"D:\\My Music\\_\\t.mp3");
+  EXPECT_EQ(ExpandTemplate(kSource, L"%A\\%T", Tag(L"", L"t"), {{}, EmptyFieldPolicy::kBlank}),
+            L"D:\\My Music\\_\\t.mp3");
+  EXPECT_EQ(ExpandTemplate(kSource, L"%C\\%T", Tag(L"", L"t")), L"D:\\My Music\\_\\t.mp3");
+  // The template's own separators and steps are kept.
+  EXPECT_EQ(ExpandTemplate(kSource, L"..\\.\\%A\\%T", Tag(L"a", L"t")),
+            L"D:\\My Music\\..\\.\\a\\t.mp3");
+  // A value that brings in a later placeholder still has it expanded.
+  EXPECT_EQ(ExpandTemplate(kSource, L"%A", Tag(L"..\\%T", L"..")), L"D:\\My Music\\.....mp3");
+}
+
+// A full-path template names the folder against the current one when the
+// entry is made; its own ".." steps up, a value's cannot.
+TEST(ExpandTemplate, FullPathTemplatesAreResolvedAgainstTheCurrentFolder) {
+  const std::wstring here = L"C:\\work\\here";
+  const TagTexts song = Tag(L"..", L"Song");
+  EXPECT_EQ(ExpandTemplate(kSource, L"FP#%T", song, {}, here), L"C:\\work\\here\\Song.mp3");
+  EXPECT_EQ(ExpandTemplate(kSource, L"FP#..\\.\\Best\\%T", song, {}, here),
+            L"C:\\work\\Best\\Song.mp3");
+  EXPECT_EQ(ExpandTemplate(kSource, L"FP#%A\\%T", song, {}, here), L"C:\\work\\here\\_\\Song.mp3");
+  EXPECT_EQ(ExpandTemplate(kSource, L"FP#\\Sorted\\%T", song, {}, here), L"C:\\Sorted\\Song.mp3");
+  EXPECT_EQ(ExpandTemplate(kSource, L"FP#..\\..\\..\\%T", song, {}, here), L"C:\\Song.mp3");
+  EXPECT_EQ(ExpandTemplate(kSource, L"FP#\\\\srv\\share\\%T", song, {}, here),
+            L"\\\\srv\\share\\Song.mp3");
+  EXPECT_EQ(ExpandTemplate(kSource, L"FP#..\\%T", song, {}, L"\\\\srv\\share\\in"),
+            L"\\\\srv\\share\\Song.mp3");
 }

@@ -75,18 +75,28 @@ TEST_F(PolicyRunTest, NumberingTakesTheFirstFreeNamesAndTheUndoFollowsThem) {
 }
 
 // A free target is used as it is; the file's own name in another letter case
-// is not numbered.
-TEST_F(PolicyRunTest, NumberingLeavesFreeTargetsAndTheFileItself) {
-  settings.EqualFileName = 1;
-  const std::wstring a = File(L"a.mp3", "A"), b = File(L"b.mp3", "B");
-  host.list->Append({a, dir / L"Free.mp3", L"", L""});
-  host.list->Append({b, dir / L"B.mp3", L"", L""});
-  std::wstring report = Run();
-  EXPECT_NE(report.find(L"○ " + a + L"\r\n -> " + dir / L"Free.mp3\r\n"), std::wstring::npos)
-      << testing::PrintToString(report);
-  EXPECT_NE(report.find(L"× " + b + L"\r\n -> ファイル名が重複しています。\r\n"),
-            std::wstring::npos);
-  EXPECT_FALSE(Exists(dir / L"B (2).mp3"));
+// is no other file's: under either choice the file gets the new case, not a
+// number, and the undo gives it back its old one.
+TEST_F(PolicyRunTest, ACaseOnlyChangeIsRenamedUnderEveryChoiceAndUndone) {
+  for (int stored : {0, 1}) {
+    settings.EqualFileName = stored;
+    const std::wstring a = File(L"a.mp3", "A"), b = File(L"abc.mp3", "B");
+    host.list->Append({a, dir / L"Free.mp3", L"", L""});
+    host.list->Append({b, dir / L"ABC.mp3", L"", L""});
+    std::wstring report = Run();
+    EXPECT_EQ(report, L"○ " + a + L"\r\n -> " + dir / L"Free.mp3\r\n\r\n" + L"○ " + b +
+                          L"\r\n -> " + dir / L"ABC.mp3\r\n\r\n" +
+                          L"総ファイル数　：2\r\n成功ファイル数：2\r\n失敗ファイル数：0\r\n")
+        << stored;
+    EXPECT_EQ(engine_test::NameOnDisk(b), L"ABC.mp3");
+    EXPECT_FALSE(Exists(dir / L"ABC (2).mp3"));
+    Undo();
+    EXPECT_EQ(engine_test::NameOnDisk(b), L"abc.mp3") << stored;
+    EXPECT_EQ(ReadBytes(b), "B");
+    EXPECT_EQ(ReadBytes(a), "A");
+    DeleteFileW(a.c_str());
+    DeleteFileW(b.c_str());
+  }
 }
 
 // The first item, and a number no list has, skip a taken name as always.

@@ -8,6 +8,7 @@
 
 namespace engine_test {
 
+using testing_files::NameOnDisk;
 using testing_files::ReadBytes;
 using testing_files::ScratchFolder;
 using testing_files::WriteBytes;

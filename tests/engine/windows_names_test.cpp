@@ -96,31 +96,56 @@ TEST(WindowsNames, LongNamesAreCutBeforeTheExtensionToFit) {
   std::wstring fits(kNamesStemRoom, L'y');
   EXPECT_EQ(NamesTarget(fits), kNamesFolder + fits + L".mp3");
   // A folder of the template longer than a name can be is cut to 255 (and
-  // loses the dots the cut leaves at its end); no room is left for the file
-  // name beside it.
+  // loses the dots the cut leaves at its end); the file name beside it has
+  // no room and stays whole.
   std::wstring folder = std::wstring(254, L'f') + L"..g";
   std::wstring built = WindowsTargetPath(L"C:\\", folder + L"\\Song", L".mp3");
-  EXPECT_EQ(built, L"C:\\" + std::wstring(254, L'f') + L"\\.mp3");
-  // Nothing left for the file name: it is cut to nothing, the extension stays.
-  std::wstring full =
-      WindowsTargetPath(L"C:\\", std::wstring(250, L'f') + L"\\" + std::wstring(10, L'g'), L".mp3");
-  EXPECT_EQ(full, L"C:\\" + std::wstring(250, L'f') + L"\\" + std::wstring(1, L'g') + L".mp3");
-  EXPECT_EQ(Utf16Length(full), kMaxPathUnits);
+  EXPECT_EQ(built, L"C:\\" + std::wstring(254, L'f') + L"\\Song.mp3");
 }
 
-// A cut that leaves a device name ("CON" of "CONCERT") or a device name
-// without room for its "_" never gives a name Windows takes for a device.
+// A cut keeps at least the first eight characters of the name (all of a
+// shorter one) and drops the spaces it leaves at the end; where the folder
+// leaves less room the name stays whole, and the run refuses the path.
+TEST(WindowsNames, ACutKeepsEightCharactersOrTheNameStaysWhole) {
+  auto folderLeaving = [](size_t room) {
+    return L"C:\\" + std::wstring(kMaxPathUnits - 8 - room, L'f') + L"\\";  // beside ".mp3"
+  };
+  EXPECT_EQ(Utf16Length(folderLeaving(0)), 255u);
+  EXPECT_EQ(WindowsTargetPath(folderLeaving(9), L"Artist - Title", L".mp3"),
+            folderLeaving(9) + L"Artist -.mp3");
+  EXPECT_EQ(WindowsTargetPath(folderLeaving(8), L"Artist - Title", L".mp3"),
+            folderLeaving(8) + L"Artist -.mp3");
+  EXPECT_EQ(WindowsTargetPath(folderLeaving(7), L"Artist - Title", L".mp3"),
+            folderLeaving(7) + L"Artist - Title.mp3");
+  EXPECT_EQ(WindowsTargetPath(folderLeaving(0), L"s", L".mp3"), folderLeaving(0) + L"s.mp3");
+  // Eight characters, not eight units: a surrogate pair is one.
+  const std::wstring faces(9, L'\u263A');
+  EXPECT_EQ(WindowsTargetPath(folderLeaving(8), faces + L"\U0001F600\U0001F600", L".mp3"),
+            folderLeaving(8) + std::wstring(8, L'\u263A') + L".mp3");
+  EXPECT_EQ(WindowsTargetPath(folderLeaving(10), std::wstring(9, L'x') + L"\U0001F600", L".mp3"),
+            folderLeaving(10) + std::wstring(9, L'x') + L".mp3");
+  const std::wstring pairs = L"\U0001F600\U0001F600\U0001F600\U0001F600\U0001F600\U0001F600";
+  EXPECT_EQ(WindowsTargetPath(folderLeaving(15), pairs + pairs, L".mp3"),
+            folderLeaving(15) + pairs + pairs + L".mp3");
+  // A typed path and a numbered name are cut the same way.
+  EXPECT_EQ(WindowsSafePath(folderLeaving(9) + L"Artist - Title.mp3"),
+            folderLeaving(9) + L"Artist -.mp3");
+  EXPECT_EQ(NumberedTarget(folderLeaving(12) + L"Artist - Title.mp3", 2),
+            folderLeaving(12) + L"Artist - (2).mp3");
+}
+
+// A cut that leaves a device name ("CON" of "CON     xyz") never gives a
+// name Windows takes for a device; a short device name without room for its
+// "_" stays whole.
 TEST(WindowsNames, CutsNeverLeaveADeviceName) {
-  std::wstring folder =
-      L"C:\\" + std::wstring(249, L'f') + L"\\";  // 253 units: 2 left beside ".mp3"
-  EXPECT_EQ(Utf16Length(folder), 253u);
-  EXPECT_EQ(WindowsTargetPath(folder, L"NULL", L".mp3"), folder + L"NU.mp3");
-  std::wstring folder3 = L"C:\\" + std::wstring(248, L'f') + L"\\";  // 3 left
-  EXPECT_EQ(WindowsTargetPath(folder3, L"CONCERT", L".mp3"), folder3 + L"CO.mp3");
-  EXPECT_EQ(WindowsTargetPath(folder3, L"CON", L".mp3"), folder3 + L"CO.mp3");
+  std::wstring folder3 = L"C:\\" + std::wstring(248, L'f') + L"\\";  // 3 left beside ".mp3"
+  EXPECT_EQ(Utf16Length(folder3), 252u);
+  EXPECT_EQ(WindowsTargetPath(folder3, L"CON", L".mp3"), folder3 + L"CON_.mp3");
   std::wstring folder4 = L"C:\\" + std::wstring(247, L'f') + L"\\";  // 4 left
   EXPECT_EQ(WindowsTargetPath(folder4, L"CON", L".mp3"), folder4 + L"CON_.mp3");
-  EXPECT_EQ(WindowsTargetPath(folder4, L"CONCERT", L".mp3"), folder4 + L"CONC.mp3");
+  std::wstring folder8 = L"C:\\" + std::wstring(243, L'f') + L"\\";  // 8 left
+  EXPECT_EQ(WindowsTargetPath(folder8, L"CON      xyz", L".mp3"), folder8 + L"CON_.mp3");
+  EXPECT_EQ(WindowsTargetPath(folder8, L"CON.abcdefgh", L".mp3"), folder8 + L"CON_.abc.mp3");
 }
 
 TEST(WindowsNames, TypedPathsGetTheSameRules) {
@@ -205,12 +230,13 @@ TEST(WindowsNames, RandomPathsComeOutAsWindowsHoldsThem) {
     // A cut never leaves half a surrogate pair at the end.
     const wchar_t last = safe.empty() ? L'\0' : safe.back();
     EXPECT_FALSE(sizeof(wchar_t) == 2 && last >= 0xD800 && last <= 0xDBFF);
-    // Folders and extension leave room for a character of the name: it fits.
+    // Folders and extension leave room for eight characters of the name: it
+    // fits (no piece has a character of more than two units).
     const size_t nameStart = safe.rfind(L'\\') + 1;
     const size_t dot = safe.rfind(L'.');
     const std::wstring extension =
         dot != std::wstring::npos && dot >= nameStart ? safe.substr(dot) : L"";
-    if (Utf16Length(safe.substr(0, nameStart) + extension) + 2 < kMaxPathUnits) {
+    if (Utf16Length(safe.substr(0, nameStart) + extension) + 16 < kMaxPathUnits) {
       EXPECT_LE(Utf16Length(safe), kMaxPathUnits);
     }
   }

@@ -41,6 +41,34 @@ ScratchFolder::ScratchFolder(const std::wstring& tag) {
 
 ScratchFolder::~ScratchFolder() { RemoveTree(path_); }
 
+std::vector<std::wstring> FilesUnder(const std::wstring& folder) {
+  std::vector<std::wstring> files;
+  WIN32_FIND_DATAW data;
+  HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &data);
+  if (find == INVALID_HANDLE_VALUE) return files;
+  do {
+    const std::wstring name = data.cFileName;
+    if (name == L"." || name == L"..") continue;
+    const std::wstring path = folder + L"\\" + name;
+    if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+      files.push_back(path);
+      continue;
+    }
+    std::vector<std::wstring> inner = FilesUnder(path);
+    files.insert(files.end(), inner.begin(), inner.end());
+  } while (FindNextFileW(find, &data));
+  FindClose(find);
+  return files;
+}
+
+std::wstring NameOnDisk(const std::wstring& path) {
+  WIN32_FIND_DATAW data;
+  HANDLE find = FindFirstFileW(path.c_str(), &data);
+  if (find == INVALID_HANDLE_VALUE) return L"";
+  FindClose(find);
+  return data.cFileName;
+}
+
 std::string ReadBytes(const std::wstring& path) {
   HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                             OPEN_EXISTING, 0, nullptr);

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace testing_files {
 
@@ -23,6 +24,11 @@ class ScratchFolder {
 
 std::string ReadBytes(const std::wstring& path);
 void WriteBytes(const std::wstring& path, const std::string& bytes);
+// Every file under folder, in its subfolders too, hidden ones included.
+std::vector<std::wstring> FilesUnder(const std::wstring& folder);
+// The name the file system holds for path's last component, in its own
+// letter case; empty when there is none.
+std::wstring NameOnDisk(const std::wstring& path);
 // The folder of the running test exe (where the program and DLLs are built).
 std::wstring BinFolder();
 

@@ -324,9 +324,14 @@ TEST_F(PropertyDialogTest, CandidatesComeFromEveryTemplateAndAreRebuiltAtEachKey
   preferences_.templates = {L"%T", L"%L (%Y)", L"FP#C:\\Sorted\\%A"};
   PropertyDialog& dialog = Open(path, L"");
   HWND combo = dialog.Control(Id::kTarget);
+  // The full-path template loses its colon and is taken from the current
+  // folder, as the list's entries are.
+  wchar_t here[MAX_PATH] = {};
+  GetCurrentDirectoryW(MAX_PATH, here);
+  const std::wstring sorted = std::wstring(here) + L"\\C\\Sorted\\";
   EXPECT_EQ(ComboItems(combo),
             (std::vector<std::wstring>{dir_ + L"\\Artist - Title.mp3", dir_ + L"\\Title.mp3",
-                                       dir_ + L"\\Album (2001).mp3", L"C\\Sorted\\Artist.mp3"}));
+                                       dir_ + L"\\Album (2001).mp3", sorted + L"Artist.mp3"}));
   EXPECT_EQ(Text(Id::kTargetStatus), L"パスの指定が間違っています。");
 
   ReplaceComboText(combo, L"D:\\typed.mp3");
@@ -336,7 +341,7 @@ TEST_F(PropertyDialogTest, CandidatesComeFromEveryTemplateAndAreRebuiltAtEachKey
   EXPECT_TRUE(dialog.TagDirty());
   EXPECT_EQ(ComboItems(combo),
             (std::vector<std::wstring>{dir_ + L"\\Artistx - Title.mp3", dir_ + L"\\Title.mp3",
-                                       dir_ + L"\\Album (2001).mp3", L"C\\Sorted\\Artistx.mp3"}));
+                                       dir_ + L"\\Album (2001).mp3", sorted + L"Artistx.mp3"}));
   // A target the user typed stays.
   EXPECT_EQ(Text(Id::kTarget), L"D:\\typed.mp3");
   EXPECT_EQ(Text(Id::kArtist), L"Artistx");
