@@ -19,6 +19,10 @@ struct TagTexts {
   // The track number, two digits at least ("03" from "3/12"); empty when
   // the tag has none.
   std::wstring track;
+  // The album artist (ID3v2 TPE2, ALBUMARTIST, aART) and the disc number as
+  // the tag writes it ("2/3"); an ID3v1 tag has neither.
+  std::wstring albumArtist;
+  std::wstring disc;
 };
 
 // The seven texts of an ID3v2 write: title, artist, album, year, comment,
