@@ -23,11 +23,9 @@ class ProgressWindow : public win::ModalDialog {
   void AppendReport(const std::wstring& text);
   // "position/total" and the bar's value, with the report's new lines.
   void ShowPosition(int32_t position, int32_t total);
-  // The controls are written at most ten times a second, at least once a
-  // second while entries are processed, and always by Finish: a repaint per
-  // entry would cost more than the renames, and a report write costs time
-  // in proportion to the whole report on some platforms, which would make
-  // long runs quadratic.
+  // The controls are written at most ten times a second, at least four
+  // times a second while entries are processed, and always by Finish: a
+  // repaint per entry would cost more than the renames.
   bool CancelRequested() const { return cancel_; }
 
   // Requests the run's end after the entry in progress.
@@ -47,6 +45,8 @@ class ProgressWindow : public win::ModalDialog {
  private:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
   void CreateControls();
+  // Widens the counter to the left, and shortens the bar, until widest fits.
+  void FitCounter(const std::wstring& widest);
   void FlushWhenDue();
   void Flush();
   void OnButtonClick();
