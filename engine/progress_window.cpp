@@ -14,6 +14,9 @@ constexpr int kBarId = 101;
 constexpr int kCounterId = 102;
 constexpr int kReportId = 103;
 constexpr int kButtonId = 104;
+// Sent from the run's worker thread: take its lines, or run a function.
+constexpr UINT kTakeMessage = WM_APP + 1;
+constexpr UINT kInvokeMessage = WM_APP + 2;
 
 }  // namespace
 
@@ -54,6 +57,11 @@ void ProgressWindow::CreateControls() {
 void ProgressWindow::Start(int32_t total) {
   cancel_ = false;
   finished_ = false;
+  {
+    std::lock_guard<std::mutex> lock(inboxMutex_);
+    inboxReport_.clear();
+    inboxPosition_ = -1;
+  }
   pendingReport_.clear();
   pendingPosition_ = -1;
   lastFlush_ = {};
@@ -90,6 +98,36 @@ void ProgressWindow::FitCounter(const std::wstring& widest) {
 }
 
 void ProgressWindow::AppendReport(const std::wstring& text) { pendingReport_ += text; }
+
+void ProgressWindow::PostFromWorker(const std::wstring& lines, int32_t position, int32_t total) {
+  std::lock_guard<std::mutex> lock(inboxMutex_);
+  inboxReport_ += lines;
+  inboxPosition_ = position;
+  inboxTotal_ = total;
+}
+
+void ProgressWindow::TakeFromWorker() {
+  std::wstring lines;
+  int32_t position = -1, total = 0;
+  {
+    std::lock_guard<std::mutex> lock(inboxMutex_);
+    lines.swap(inboxReport_);
+    std::swap(position, inboxPosition_);
+    total = inboxTotal_;
+  }
+  if (!lines.empty()) AppendReport(lines);
+  if (position >= 0) ShowPosition(position, total);
+}
+
+void ProgressWindow::TakeNow() { SendMessageW(Handle(), kTakeMessage, 0, 0); }
+
+void ProgressWindow::RunOnWindowThread(const std::function<void()>& f) {
+  if (GetWindowThreadProcessId(Handle(), nullptr) == GetCurrentThreadId()) {
+    f();
+    return;
+  }
+  SendMessageW(Handle(), kInvokeMessage, 0, reinterpret_cast<LPARAM>(&f));
+}
 
 void ProgressWindow::ShowPosition(int32_t position, int32_t total) {
   pendingPosition_ = position;
@@ -180,6 +218,11 @@ LRESULT ProgressWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
       break;
     case DM_GETDEFID: return defaultButton_ ? MAKELRESULT(kButtonId, DC_HASDEFID) : 0;
     case WM_CLOSE: OnClose(); return 0;
+    case kTakeMessage:
+      TakeFromWorker();
+      Flush();
+      return 0;
+    case kInvokeMessage: (*reinterpret_cast<const std::function<void()>*>(lParam))(); return 0;
   }
   return DefaultHandling(message, wParam, lParam);
 }

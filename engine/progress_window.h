@@ -4,8 +4,11 @@
 #pragma once
 #include <windows.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <functional>
+#include <mutex>
 #include <string>
 
 #include "win/modal_dialog.h"
@@ -27,6 +30,17 @@ class ProgressWindow : public win::ModalDialog {
   // times a second while entries are processed, and always by Finish: a
   // repaint per entry would cost more than the renames.
   bool CancelRequested() const { return cancel_; }
+
+  // From the thread that runs the items while this window's thread keeps
+  // it answering: an item's report lines and position, kept until the
+  // window's thread takes them (TakeFromWorker, or TakeNow from the other
+  // thread, which waits until they are shown).
+  void PostFromWorker(const std::wstring& lines, int32_t position, int32_t total);
+  void TakeFromWorker();
+  void TakeNow();
+  // Runs f on the window's thread and returns when it has run (a message
+  // box the run asks must be that thread's).
+  void RunOnWindowThread(const std::function<void()>& f);
 
   // Requests the run's end after the entry in progress.
   void RequestCancel();
@@ -56,12 +70,16 @@ class ProgressWindow : public win::ModalDialog {
   HWND counter_ = nullptr;
   HWND report_ = nullptr;
   HWND button_ = nullptr;
+  std::mutex inboxMutex_;
+  std::wstring inboxReport_;
+  int32_t inboxPosition_ = -1;
+  int32_t inboxTotal_ = 0;
   std::wstring pendingReport_;
   int32_t pendingPosition_ = -1;
   int32_t pendingTotal_ = 0;
   std::chrono::steady_clock::time_point lastFlush_{};
   std::chrono::steady_clock::duration flushInterval_{};
-  bool cancel_ = false;
+  std::atomic<bool> cancel_{false};
   bool finished_ = false;
   bool defaultButton_ = false;
 };

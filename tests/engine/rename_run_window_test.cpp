@@ -136,8 +136,8 @@ TEST_F(RenameRunTest, CancelAfterEntryKEndsAfterEntryKPlus1) {
     Add(File(std::to_wstring(i) + L".mp3", "x"), dir / (L"r" + std::to_wstring(i) + L".mp3"));
   int calls = 0;
   auto rename = [&](const std::wstring& s, const std::wstring& t) {
-    // The click arrives while entry 2 is processed and is handled in the pause after it.
-    if (++calls == 2) ui_driver::PostProgressButtonClick();
+    // The click is taken while entry 2 is processed: entry 3 is the last.
+    if (++calls == 2) ui_driver::ClickProgressButton();
     return ExecRenameFile(s, t);
   };
   WindowState state;
@@ -160,7 +160,7 @@ TEST_F(RenameRunTest, CloseBoxDuringTheRunIsACancelRequest) {
   bool windowStayed = true;
   auto rename = [&](const std::wstring& s, const std::wstring& t) {
     ++calls;
-    if (calls == 1) PostMessageW(ui_driver::FindProgressWindow(), WM_CLOSE, 0, 0);
+    if (calls == 1) SendMessageW(ui_driver::FindProgressWindow(), WM_CLOSE, 0, 0);
     if (calls == 2) {
       windowStayed = ui_driver::FindProgressWindow() != nullptr;
       // The button shows that the cancel was taken.
