@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "engine/report_box.h"
 #include "win/ui.h"
 
 namespace {
@@ -13,6 +14,9 @@ constexpr int kBarId = 101;
 constexpr int kCounterId = 102;
 constexpr int kReportId = 103;
 constexpr int kButtonId = 104;
+// Sent from the run's worker thread: take its lines, or run a function.
+constexpr UINT kTakeMessage = WM_APP + 1;
+constexpr UINT kInvokeMessage = WM_APP + 2;
 
 }  // namespace
 
@@ -22,6 +26,7 @@ ProgressWindow::ProgressWindow(HWND owner) {
     return InitCommonControlsEx(&controls) != FALSE;
   }();
   (void)controlsReady;
+  RegisterReportBoxClass();
   if (!CreateDialogWindow(owner, {kClassName}, L"実行中",
                           WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN,
                           WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, 6525, 3975))
@@ -34,8 +39,7 @@ void ProgressWindow::CreateControls() {
   static constexpr win::ControlSpec kLayout[] = {
       {kBarId, PROGRESS_CLASSW, L"", 0, 0, {105, 105, 5370, 225}},
       {kCounterId, L"STATIC", L"000/000", SS_LEFT, 0, {5460, 105, 960, 225}},
-      {kReportId, L"EDIT", L"", ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL | WS_TABSTOP,
-       WS_EX_CLIENTEDGE, {105, 420, 6315, 3060}},
+      {kReportId, kReportBoxClass, L"", WS_VSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE, {105, 420, 6315, 3060}},
       {kButtonId, L"BUTTON", L"キャンセル(&C)", BS_PUSHBUTTON | WS_TABSTOP, 0, {4515, 3570, 1905, 330}},
   };
   // clang-format on
@@ -48,13 +52,16 @@ void ProgressWindow::CreateControls() {
   SendMessageW(report_, WM_SETFONT,
                reinterpret_cast<WPARAM>(win::NamedFont(L"ＭＳ ゴシック", 9, SHIFTJIS_CHARSET)),
                FALSE);
-  // A long run's report must not stop at the edit control's default limit.
-  SendMessageW(report_, EM_SETLIMITTEXT, 0, 0);
 }
 
 void ProgressWindow::Start(int32_t total) {
   cancel_ = false;
   finished_ = false;
+  {
+    std::lock_guard<std::mutex> lock(inboxMutex_);
+    inboxReport_.clear();
+    inboxPosition_ = -1;
+  }
   pendingReport_.clear();
   pendingPosition_ = -1;
   lastFlush_ = {};
@@ -63,11 +70,64 @@ void ProgressWindow::Start(int32_t total) {
   SendMessageW(bar_, PBM_SETRANGE32, 0, total);
   SendMessageW(bar_, PBM_SETPOS, 0, 0);
   win::SetText(report_, L"");
+  FitCounter(std::to_wstring(total) + L"/" + std::to_wstring(total));
   win::SetText(counter_, L"0/" + std::to_wstring(total));
   UpdateWindow(Handle());
 }
 
+void ProgressWindow::FitCounter(const std::wstring& widest) {
+  RECT label{}, bar{};
+  GetWindowRect(counter_, &label);
+  GetWindowRect(bar_, &bar);
+  MapWindowPoints(nullptr, Handle(), reinterpret_cast<POINT*>(&label), 2);
+  MapWindowPoints(nullptr, Handle(), reinterpret_cast<POINT*>(&bar), 2);
+  HDC dc = GetDC(counter_);
+  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(counter_, WM_GETFONT, 0, 0)));
+  SIZE size{};
+  GetTextExtentPoint32W(dc, widest.c_str(), static_cast<int>(widest.size()), &size);
+  SelectObject(dc, old);
+  ReleaseDC(counter_, dc);
+  // The label keeps its right edge and grows to the left; the bar gives up
+  // what the label takes.
+  const int needed = size.cx + 2;
+  if (needed <= label.right - label.left) return;
+  const int left = std::max<int>(label.right - needed, bar.left + 1);
+  MoveWindow(counter_, left, label.top, label.right - left, label.bottom - label.top, TRUE);
+  MoveWindow(bar_, bar.left, bar.top, std::max<int>(left - bar.left, 1), bar.bottom - bar.top,
+             TRUE);
+}
+
 void ProgressWindow::AppendReport(const std::wstring& text) { pendingReport_ += text; }
+
+void ProgressWindow::PostFromWorker(const std::wstring& lines, int32_t position, int32_t total) {
+  std::lock_guard<std::mutex> lock(inboxMutex_);
+  inboxReport_ += lines;
+  inboxPosition_ = position;
+  inboxTotal_ = total;
+}
+
+void ProgressWindow::TakeFromWorker() {
+  std::wstring lines;
+  int32_t position = -1, total = 0;
+  {
+    std::lock_guard<std::mutex> lock(inboxMutex_);
+    lines.swap(inboxReport_);
+    std::swap(position, inboxPosition_);
+    total = inboxTotal_;
+  }
+  if (!lines.empty()) AppendReport(lines);
+  if (position >= 0) ShowPosition(position, total);
+}
+
+void ProgressWindow::TakeNow() { SendMessageW(Handle(), kTakeMessage, 0, 0); }
+
+void ProgressWindow::RunOnWindowThread(const std::function<void()>& f) {
+  if (GetWindowThreadProcessId(Handle(), nullptr) == GetCurrentThreadId()) {
+    f();
+    return;
+  }
+  SendMessageW(Handle(), kInvokeMessage, 0, reinterpret_cast<LPARAM>(&f));
+}
 
 void ProgressWindow::ShowPosition(int32_t position, int32_t total) {
   pendingPosition_ = position;
@@ -82,11 +142,7 @@ void ProgressWindow::FlushWhenDue() {
 void ProgressWindow::Flush() {
   auto start = std::chrono::steady_clock::now();
   if (!pendingReport_.empty()) {
-    // Inserting at the end never reads the report back.
-    LRESULT end = SendMessageW(report_, WM_GETTEXTLENGTH, 0, 0);
-    SendMessageW(report_, EM_SETSEL, static_cast<WPARAM>(end), end);
-    SendMessageW(report_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(pendingReport_.c_str()));
-    SendMessageW(report_, EM_SCROLLCARET, 0, 0);
+    AppendToReportBox(report_, pendingReport_);
     pendingReport_.clear();
   }
   if (pendingPosition_ >= 0) {
@@ -97,10 +153,10 @@ void ProgressWindow::Flush() {
   }
   lastFlush_ = std::chrono::steady_clock::now();
   // When a write itself gets slow, writes are spaced so that they take at
-  // most a fifth of the run, yet the window never looks stuck for longer
-  // than a second.
+  // most a fifth of the run, yet the newest lines are shown at least four
+  // times a second.
   flushInterval_ = std::clamp<std::chrono::steady_clock::duration>(
-      4 * (lastFlush_ - start), std::chrono::milliseconds(100), std::chrono::seconds(1));
+      4 * (lastFlush_ - start), std::chrono::milliseconds(100), std::chrono::milliseconds(250));
 }
 
 void ProgressWindow::RequestCancel() {
@@ -161,14 +217,12 @@ LRESULT ProgressWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
       }
       break;
     case DM_GETDEFID: return defaultButton_ ? MAKELRESULT(kButtonId, DC_HASDEFID) : 0;
-    case WM_CTLCOLORSTATIC:
-      // The read-only report keeps a white background like an ordinary text box.
-      if (reinterpret_cast<HWND>(lParam) == report_) {
-        SetBkColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_WINDOW));
-        return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
-      }
-      break;
     case WM_CLOSE: OnClose(); return 0;
+    case kTakeMessage:
+      TakeFromWorker();
+      Flush();
+      return 0;
+    case kInvokeMessage: (*reinterpret_cast<const std::function<void()>*>(lParam))(); return 0;
   }
   return DefaultHandling(message, wParam, lParam);
 }

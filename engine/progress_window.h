@@ -4,8 +4,11 @@
 #pragma once
 #include <windows.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <functional>
+#include <mutex>
 #include <string>
 
 #include "win/modal_dialog.h"
@@ -23,12 +26,21 @@ class ProgressWindow : public win::ModalDialog {
   void AppendReport(const std::wstring& text);
   // "position/total" and the bar's value, with the report's new lines.
   void ShowPosition(int32_t position, int32_t total);
-  // The controls are written at most ten times a second, at least once a
-  // second while entries are processed, and always by Finish: a repaint per
-  // entry would cost more than the renames, and a report write costs time
-  // in proportion to the whole report on some platforms, which would make
-  // long runs quadratic.
+  // The controls are written at most ten times a second, at least four
+  // times a second while entries are processed, and always by Finish: a
+  // repaint per entry would cost more than the renames.
   bool CancelRequested() const { return cancel_; }
+
+  // From the thread that runs the items while this window's thread keeps
+  // it answering: an item's report lines and position, kept until the
+  // window's thread takes them (TakeFromWorker, or TakeNow from the other
+  // thread, which waits until they are shown).
+  void PostFromWorker(const std::wstring& lines, int32_t position, int32_t total);
+  void TakeFromWorker();
+  void TakeNow();
+  // Runs f on the window's thread and returns when it has run (a message
+  // box the run asks must be that thread's).
+  void RunOnWindowThread(const std::function<void()>& f);
 
   // Requests the run's end after the entry in progress.
   void RequestCancel();
@@ -47,6 +59,8 @@ class ProgressWindow : public win::ModalDialog {
  private:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
   void CreateControls();
+  // Widens the counter to the left, and shortens the bar, until widest fits.
+  void FitCounter(const std::wstring& widest);
   void FlushWhenDue();
   void Flush();
   void OnButtonClick();
@@ -56,12 +70,16 @@ class ProgressWindow : public win::ModalDialog {
   HWND counter_ = nullptr;
   HWND report_ = nullptr;
   HWND button_ = nullptr;
+  std::mutex inboxMutex_;
+  std::wstring inboxReport_;
+  int32_t inboxPosition_ = -1;
+  int32_t inboxTotal_ = 0;
   std::wstring pendingReport_;
   int32_t pendingPosition_ = -1;
   int32_t pendingTotal_ = 0;
   std::chrono::steady_clock::time_point lastFlush_{};
   std::chrono::steady_clock::duration flushInterval_{};
-  bool cancel_ = false;
+  std::atomic<bool> cancel_{false};
   bool finished_ = false;
   bool defaultButton_ = false;
 };

@@ -56,14 +56,13 @@ class RunJournal {
   // A text refuses the move; with stop set, the run ends after this entry.
   // The journal names the path the file really gets (used), which a
   // numbered name makes differ from the entry's target.
-  std::optional<std::wstring> BeforeMove(HWND progress, const std::wstring& source,
+  std::optional<std::wstring> BeforeMove(ProgressWindow& progress, const std::wstring& source,
                                          const std::wstring& used, bool& stop) {
     if (!started_) {
       started_ = true;
       if (recording_) {
         if (DWORD error = hooks_.journal->Create()) {
-          if (!hooks_.renameWithoutUndo ||
-              !hooks_.renameWithoutUndo(progress, hooks_.journal->Path(), error)) {
+          if (!AskedToGoOn(progress, error)) {
             stop = true;
             return std::wstring(kNoJournalStopText);
           }
@@ -88,6 +87,16 @@ class RunJournal {
   }
 
  private:
+  // The question is the window's thread's to ask: the run's items may be
+  // handled on another.
+  bool AskedToGoOn(ProgressWindow& progress, DWORD error) {
+    if (!hooks_.renameWithoutUndo) return false;
+    bool goOn = false;
+    progress.RunOnWindowThread(
+        [&] { goOn = hooks_.renameWithoutUndo(progress.Handle(), hooks_.journal->Path(), error); });
+    return goOn;
+  }
+
   const RenameRunHooks& hooks_;
   bool recording_;
   bool started_ = false;
@@ -108,7 +117,7 @@ void RunRename(HWND mainWindow, RenameList& list, const RenameRunHooks& hooks) {
     callbacks.rename = [&](const std::wstring& source, const std::wstring& target) {
       if (hooks.renameFile) return hooks.renameFile(source, target);
       return TryRenameEntry(source, target, hooks.policies, [&](const std::wstring& used) {
-        return journal.BeforeMove(progress.Handle(), source, used, stop);
+        return journal.BeforeMove(progress, source, used, stop);
       });
     };
     RunTally tally = RenameEntries(list, callbacks);

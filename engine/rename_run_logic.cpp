@@ -19,15 +19,18 @@ std::wstring ReportSummary(int32_t total, int32_t succeeded, int32_t failed) {
 
 int32_t RunSteps(int32_t total, const std::function<std::wstring(int32_t step)>& handle,
                  const LoopHooks& hooks) {
-  int32_t step = 0;
-  while (step < total) {
-    ++step;
-    std::wstring lines = handle(step);
-    if (hooks.progress) hooks.progress(lines, step, total);
-    if (hooks.cancelRequested && hooks.cancelRequested()) break;
-    if (hooks.letMessagesRun) hooks.letMessagesRun();
-  }
-  return step;
+  auto loop = [&] {
+    int32_t step = 0;
+    while (step < total) {
+      ++step;
+      std::wstring lines = handle(step);
+      if (hooks.progress) hooks.progress(lines, step, total);
+      if (hooks.cancelRequested && hooks.cancelRequested()) break;
+      if (hooks.letMessagesRun) hooks.letMessagesRun();
+    }
+    return step;
+  };
+  return hooks.runLoop ? hooks.runLoop(loop) : loop();
 }
 
 RunTally RenameEntries(const RenameList& list, const RunCallbacks& callbacks) {

@@ -30,6 +30,11 @@ struct LoopHooks {
   std::function<bool()> cancelRequested;
   // Lets pending window messages run once per item.
   std::function<void()> letMessagesRun;
+  // When set, the loop over the items runs inside it: it calls loop, which
+  // handles every item and returns how many, on a thread it chooses, and
+  // returns what loop returned. The hooks above are then called on that
+  // thread.
+  std::function<int32_t(const std::function<int32_t()>& loop)> runLoop;
 };
 
 // Handles steps 1..total in order; handle gives each step's report lines.

@@ -4,25 +4,10 @@
 #include <cstdint>
 #include <optional>
 
+#include "engine/code_points.h"
 #include "engine/combining_marks.h"
 
 namespace {
-
-struct CodePoint {
-  char32_t value;
-  size_t length;  // in wchar_t
-};
-
-// The code point at i: a surrogate pair where wchar_t holds UTF-16, a lone
-// surrogate as itself.
-CodePoint CodePointAt(const std::wstring& text, size_t i) {
-  const auto c = static_cast<char32_t>(text[i]);
-  if (sizeof(wchar_t) == 2 && c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size()) {
-    const auto low = static_cast<char32_t>(text[i + 1]);
-    if (low >= 0xDC00 && low <= 0xDFFF) return {0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00), 2};
-  }
-  return {c, 1};
-}
 
 size_t Utf16Units(char32_t c) { return c > 0xFFFF ? 2 : 1; }
 

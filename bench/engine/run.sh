@@ -92,7 +92,7 @@ for i in range(20000):
 # Rename sets laid out as a collection is: album folders of 100 tracks.
 # (Wine looks a missing name up by reading the whole folder, so one folder
 # of 20,000 files measures Wine's directory scan rather than the run.)
-for n, name in ((10000, "run10k"), (20000, "run20k")):
+for n, name in ((10000, "run10k"), (20000, "run20k"), (100000, "run100k")):
     d = folder(name)
     for i in range(n):
         album = os.path.join(d, f"album{i // 100:03d}")
@@ -102,14 +102,23 @@ for n, name in ((10000, "run10k"), (20000, "run20k")):
         if i % 2 == 1:
             open(os.path.join(album, f"dup_{i:05d}.mp3"), "wb").write(tagged(i, f"D{i}", "B"))
 
-# The undo set: 10,000 files that all get new names, so that the journal
-# records 10,000 renames and the undo takes back as many.
-d = folder("undo10k")
-for i in range(10000):
-    album = os.path.join(d, f"album{i // 100:03d}")
+# The undo sets: files that all get new names, so that the journal records
+# as many renames and the undo takes back as many.
+for n, name in ((10000, "undo10k"), (20000, "undo20k")):
+    d = folder(name)
+    for i in range(n):
+        album = os.path.join(d, f"album{i // 100:03d}")
+        if i % 100 == 0:
+            os.makedirs(album)
+        open(os.path.join(album, f"src_{i:05d}.mp3"), "wb").write(tagged(i, f"U{i}", "A"))
+
+# A large collection: 100,000 files in 1,000 album folders.
+d = folder("add100k")
+for i in range(100000):
+    album = os.path.join(d, f"album{i // 100:04d}")
     if i % 100 == 0:
         os.makedirs(album)
-    open(os.path.join(album, f"src_{i:05d}.mp3"), "wb").write(tagged(i, f"U{i}", "A"))
+    open(os.path.join(album, f"track{i:06d}.mp3"), "wb").write(tagged(i, f"Title {i}", f"Artist {i % 97}"))
 PY
 
 echo "== AddRenameEntry: 10,000 tagged MP3 files (100 album folders) into the shown list"
@@ -134,5 +143,11 @@ echo "== Rename run: 20,000 entries in 200 album folders (half fail as duplicate
 run_figure "$data/run20k"
 r20=$figure
 python3 -c "import sys; a, b = float(sys.argv[1]), float(sys.argv[2]); print(f'run: 10,000 {a:.3f} s, 20,000 {b:.3f} s, ratio {b/a:.2f} (target <= 2.1)')" "$r10" "$r20"
+echo "== Rename run: 100,000 entries in 1,000 album folders (half fail as duplicates)"
+run_figure "$data/run100k"
 echo "== Undo journal: the run of 10,000 renames without and with it, and the undo of 10,000 renames"
 "$wine" "$bin/undo_bench.exe" "$(winpath "$data/undo10k")" </dev/null | cat
+echo "== Undo of 20,000 renames"
+"$wine" "$bin/undo_bench.exe" "$(winpath "$data/undo20k")" --undo-only </dev/null | cat
+echo "== 100,000 files: added as a drop and as a folder, the list's memory, removing half of it"
+"$wine" "$bin/add_responsive_bench.exe" "$(winpath "$data/add100k")" --large </dev/null | cat

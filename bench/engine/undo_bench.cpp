@@ -5,6 +5,8 @@
 // the files put back in between), then once with a journal flushed line by
 // line for comparison, and times the undo of the last journaled run. Checks
 // afterwards that every file is back under its first name with its bytes.
+// With --undo-only, a single journaled run is made untimed and only the
+// undo is timed against its floor.
 #include <windows.h>
 
 #include <algorithm>
@@ -91,6 +93,23 @@ double Timed(Run&& run, std::wstring& summary) {
   return seconds;
 }
 
+// What an undo cannot do without: for each rename, from the last to the
+// first, the lookups of both names and the move back; timed over the very
+// files the undo then takes back, and moved forward again (untimed) so that
+// the undo meets the same folders.
+double UndoFloorSeconds(const std::vector<std::wstring>& sources) {
+  auto start = std::chrono::steady_clock::now();
+  for (auto s = sources.rbegin(); s != sources.rend(); ++s) {
+    const std::wstring target = TargetOf(*s);
+    if (GetFileAttributesW(target.c_str()) == INVALID_FILE_ATTRIBUTES) continue;
+    if (GetFileAttributesW(s->c_str()) != INVALID_FILE_ATTRIBUTES) continue;
+    MoveFileExW(target.c_str(), s->c_str(), 0);
+  }
+  double seconds = bench::Seconds(start);
+  for (const std::wstring& s : sources) MoveFileExW(s.c_str(), TargetOf(s).c_str(), 0);
+  return seconds;
+}
+
 void PutBack(const std::vector<std::wstring>& sources) {
   for (const std::wstring& s : sources) MoveFileW(TargetOf(s).c_str(), s.c_str());
 }
@@ -102,6 +121,43 @@ void Line(const char* what, double seconds, size_t n) {
   std::snprintf(text, sizeof text, "%-32s %6.3f s  %6.1f us/file  (at %.0f s)\n", what, seconds,
                 seconds * 1e6 / static_cast<double>(n), bench::Seconds(g_start));
   bench::Print(text);
+}
+
+void PrintUndoAgainstFloor(size_t n, double undo, double floor) {
+  char text[200];
+  std::snprintf(text, sizeof text,
+                "undo floor: %zu renames taken back, %.3f s for the lookups and moves alone; "
+                "undo/floor %.2f (target <= 1.3)\n",
+                n, floor, floor > 0 ? undo / floor : 0.0);
+  bench::Print(text);
+}
+
+// One journaled run, untimed, then its undo against the undo's floor.
+int UndoOnly(bench::Host& host, const std::wstring& folder,
+             const std::vector<std::wstring>& sources,
+             const std::map<std::wstring, std::string>& before) {
+  const std::wstring journalPath = folder + L".velnoir.jnl";
+  std::wstring summary;
+  Fill(host, sources);
+  JournalFile journal(journalPath);
+  RenameRunHooks hooks;
+  Timed(
+      [&](auto wait) {
+        hooks.wait = wait;
+        RunJournaledRenameWith(host.window, *host.list, journal, hooks);
+      },
+      summary);
+  const double floor = UndoFloorSeconds(sources);
+  const double undo =
+      Timed([&](auto wait) { RunUndoWith(host.window, journalPath, UndoRename, wait); }, summary);
+  Line("undo", undo, sources.size());
+  PrintUndoAgainstFloor(sources.size(), undo, floor);
+  DeleteFileW(journalPath.c_str());
+  bool intact = true;
+  for (const auto& [path, bytes] : before) intact = intact && ReadAll(path) == bytes;
+  bench::Print(intact ? "undo: files back with their bytes: yes\n"
+                      : "undo: files back with their bytes: NO\n");
+  return intact ? 0 : 1;
 }
 
 }  // namespace
@@ -121,6 +177,8 @@ int wmain(int argc, wchar_t** argv) {
 
   bench::Host host;
   std::wstring summary;
+  if (argc > 2 && std::wstring(argv[2]) == L"--undo-only")
+    return UndoOnly(host, folder, sources, before);
   // The machine's other load moves single runs by tens of percent: the
   // best of three of each, alternating, and the journal's writes alone.
   constexpr int kRounds = 3;
@@ -150,9 +208,11 @@ int wmain(int argc, wchar_t** argv) {
   size_t journalLines = ParseJournal(ReadAll(journalPath)).entries.size();
 
   std::wstring undoSummary;
+  const double undoFloor = UndoFloorSeconds(sources);
   double undo = Timed([&](auto wait) { RunUndoWith(host.window, journalPath, UndoRename, wait); },
                       undoSummary);
   Line("undo of the journaled run", undo, n);
+  PrintUndoAgainstFloor(n, undo, undoFloor);
 
   // For comparison: the same run with a flush after each line.
   Fill(host, sources);

@@ -136,8 +136,8 @@ TEST_F(RenameRunTest, CancelAfterEntryKEndsAfterEntryKPlus1) {
     Add(File(std::to_wstring(i) + L".mp3", "x"), dir / (L"r" + std::to_wstring(i) + L".mp3"));
   int calls = 0;
   auto rename = [&](const std::wstring& s, const std::wstring& t) {
-    // The click arrives while entry 2 is processed and is handled in the pause after it.
-    if (++calls == 2) ui_driver::PostProgressButtonClick();
+    // The click is taken while entry 2 is processed: entry 3 is the last.
+    if (++calls == 2) ui_driver::ClickProgressButton();
     return ExecRenameFile(s, t);
   };
   WindowState state;
@@ -160,7 +160,7 @@ TEST_F(RenameRunTest, CloseBoxDuringTheRunIsACancelRequest) {
   bool windowStayed = true;
   auto rename = [&](const std::wstring& s, const std::wstring& t) {
     ++calls;
-    if (calls == 1) PostMessageW(ui_driver::FindProgressWindow(), WM_CLOSE, 0, 0);
+    if (calls == 1) SendMessageW(ui_driver::FindProgressWindow(), WM_CLOSE, 0, 0);
     if (calls == 2) {
       windowStayed = ui_driver::FindProgressWindow() != nullptr;
       // The button shows that the cancel was taken.
@@ -214,48 +214,102 @@ TEST_F(RenameRunTest, EmptyListOpensNoWindow) {
   EXPECT_TRUE(IsWindowEnabled(host.window));
 }
 
-TEST_F(RenameRunTest, LongReportKeepsEveryLine) {
-  // Far past the report box's default limit of 30,000 characters. Each entry
-  // costs the box about 0.1 ms under Wine, so counts past 16 bits are shown
-  // by the progress window test below and counted by the run's logic tests.
-  const int n = 3000;
+TEST_F(RenameRunTest, LongReportHoldsTheWholeReportByteForByte) {
+  const int n = 5000;
+  std::wstring expected;
   {
     // As files are added in the program: one window update for all of them.
     RenameListUpdate update(*host.list);
-    for (int i = 1; i <= n; ++i) Add(L"C:\\src\\" + std::to_wstring(i) + L".mp3", L"t");
+    for (int i = 1; i <= n; ++i) {
+      const std::wstring source = L"C:\\楽曲\\" + std::to_wstring(i) + L".mp3";
+      Add(source, L"t");
+      expected += i % 3 == 0 ? L"○ " + source + L"\r\n -> t\r\n\r\n"
+                             : L"× " + source + L"\r\n -> ファイル名が重複しています。\r\n\r\n";
+    }
   }
+  expected += L"総ファイル数　：5000\r\n成功ファイル数：1666\r\n失敗ファイル数：3334\r\n";
   auto rename = [](const std::wstring& s, const std::wstring&) {
-    int k = std::stoi(s.substr(7));
+    int k = std::stoi(s.substr(6));
     return k % 3 == 0 ? RenameOutcome{true, L"t"}
                       : RenameOutcome{false, L"ファイル名が重複しています。"};
   };
   WindowState state;
-  RunRenameWith(host.window, *host.list, rename,
-                [&](ProgressWindow& w) { state = Capture(w, host.window); });
-  EXPECT_EQ(state.count, L"3000/3000");
+  LRESULT firstShown = 0, rows = 0;
+  RunRenameWith(host.window, *host.list, rename, [&](ProgressWindow& w) {
+    state = Capture(w, host.window);
+    firstShown = SendMessageW(w.Report(), EM_GETFIRSTVISIBLELINE, 0, 0);
+    rows = SendMessageW(w.Report(), EM_GETLINECOUNT, 0, 0);
+  });
+  EXPECT_EQ(state.count, L"5000/5000");
   EXPECT_EQ(state.bar, n);
-  EXPECT_GT(state.report.size(), 100000u);
-  EXPECT_EQ(state.report.rfind(L"× C:\\src\\1.mp3\r\n -> ファイル名が重複しています。\r\n\r\n", 0),
-            0u);
-  EXPECT_NE(state.report.find(L"○ C:\\src\\1500.mp3\r\n -> t\r\n\r\n× C:\\src\\1501.mp3\r\n"),
-            std::wstring::npos);
-  EXPECT_TRUE(state.report.ends_with(
-      L"× C:\\src\\2999.mp3\r\n -> ファイル名が重複しています。\r\n\r\n"
-      L"○ C:\\src\\3000.mp3\r\n -> t\r\n\r\n"
-      L"総ファイル数　：3000\r\n成功ファイル数：1000\r\n失敗ファイル数：2000\r\n"));
-  EXPECT_EQ(host.list->Count(), 2000);
-  EXPECT_EQ(host.list->Get(2000).source, L"C:\\src\\2999.mp3");
-  EXPECT_EQ(host.StatusText(), L"項目数：2000");
+  EXPECT_TRUE(state.report == expected)
+      << "the report differs from its expected " << expected.size() << " characters";
+  EXPECT_GT(firstShown, rows - 30) << "the newest lines are in view";
+  EXPECT_EQ(host.list->Count(), 3334);
+  EXPECT_EQ(host.list->Get(3334).source, L"C:\\楽曲\\5000.mp3");
+  EXPECT_EQ(host.StatusText(), L"項目数：3334");
+}
+
+TEST(ReportBoxTest, SelectsAndCopiesLikeAReadOnlyTextBox) {
+  ListViewHost host;
+  ProgressWindow progress(host.window);
+  progress.Start(1);
+  std::wstring text;
+  for (int i = 0; i < 200; ++i) text += L"○ D:\\音楽\\" + std::to_wstring(i) + L".mp3\r\n";
+  progress.AppendReport(text);
+  progress.Finish();
+  HWND box = progress.Report();
+  EXPECT_EQ(win::GetText(box), text);
+  // Scrolled to the top, a drag from the first character over a few rows
+  // selects from there.
+  SendMessageW(box, WM_VSCROLL, SB_TOP, 0);
+  EXPECT_EQ(SendMessageW(box, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
+  SendMessageW(box, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(1, 1));
+  SendMessageW(box, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(200, 40));
+  SendMessageW(box, WM_LBUTTONUP, 0, MAKELPARAM(200, 40));
+  DWORD from = 1, to = 0;
+  SendMessageW(box, EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
+  EXPECT_EQ(from, 0u);
+  EXPECT_GT(to, 10u);
+  // Ctrl+A and Ctrl+C put the whole report on the clipboard.
+  SetFocus(box);
+  BYTE keys[256] = {}, held[256] = {};
+  GetKeyboardState(keys);
+  std::copy(std::begin(keys), std::end(keys), held);
+  held[VK_CONTROL] = 0x80;
+  SetKeyboardState(held);
+  ui_driver::PressAndRelease(progress.Handle(), box, 'A');
+  ui_driver::PressAndRelease(progress.Handle(), box, 'C');
+  SetKeyboardState(keys);
+  ASSERT_TRUE(OpenClipboard(host.window));
+  HANDLE data = GetClipboardData(CF_UNICODETEXT);
+  std::wstring copied = data ? static_cast<const wchar_t*>(GlobalLock(data)) : L"";
+  if (data) GlobalUnlock(data);
+  CloseClipboard();
+  EXPECT_EQ(copied, text);
 }
 
 TEST(ProgressWindowTest, CounterAndBarGoPast16Bits) {
   ListViewHost host;
   ProgressWindow progress(host.window);
-  progress.Start(70000);
-  progress.ShowPosition(66000, 70000);
+  progress.Start(100000);
+  progress.ShowPosition(99999, 100000);
   progress.Finish();
   WindowState state = Capture(progress, host.window);
-  EXPECT_EQ(state.count, L"66000/70000");
-  EXPECT_EQ(state.bar, 66000);
-  EXPECT_EQ(state.barMax, 70000);
+  EXPECT_EQ(state.count, L"99999/100000");
+  EXPECT_EQ(state.bar, 99999);
+  EXPECT_EQ(state.barMax, 100000);
+  // The counter shows "100000/100000" whole: it has grown to the left, and
+  // the bar ends where it starts.
+  HWND counter = progress.Counter();
+  HDC dc = GetDC(counter);
+  SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(counter, WM_GETFONT, 0, 0)));
+  SIZE widest{};
+  GetTextExtentPoint32W(dc, L"100000/100000", 13, &widest);
+  ReleaseDC(counter, dc);
+  RECT label{}, bar{};
+  GetWindowRect(counter, &label);
+  GetWindowRect(progress.Bar(), &bar);
+  EXPECT_GE(label.right - label.left, widest.cx);
+  EXPECT_LE(bar.right, label.left);
 }

@@ -152,7 +152,7 @@ TEST_F(UndoTest, ACancelledRunIsTakenBackAsFarAsItWent) {
   RenameRunHooks hooks;
   // Cancel clicked while the second file is renamed: the third is the last.
   hooks.beforeRename = [](int n) {
-    if (n == 2) ui_driver::PostProgressButtonClick();
+    if (n == 2) ui_driver::ClickProgressButton();
   };
   Run(journal, hooks);
   EXPECT_EQ(host.list->Count(), 2);

@@ -123,6 +123,6 @@ HWND ProgressButton() {
   return progress ? GetDlgItem(progress, kProgressButtonId) : nullptr;
 }
 
-void PostProgressButtonClick() { PostMessageW(ProgressButton(), BM_CLICK, 0, 0); }
+void ClickProgressButton() { SendMessageW(ProgressButton(), BM_CLICK, 0, 0); }
 
 }  // namespace ui_driver

@@ -56,8 +56,8 @@ HWND FindProgressWindow();
 // The progress window's one button (中止, then 閉じる); nullptr without the
 // window.
 HWND ProgressButton();
-// Clicks the progress window's one button (中止, then 閉じる) from a queue,
-// so the click is handled at the run's next look at its messages.
-void PostProgressButtonClick();
+// Clicks the progress window's button from the thread that runs the
+// items, returning once the window's thread has taken the click.
+void ClickProgressButton();
 
 }  // namespace ui_driver
