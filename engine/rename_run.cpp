@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "engine/file_identity_win.h"
 #include "engine/folder_walk_win.h"
 #include "engine/progress_window.h"
 #include "engine/rename_entry.h"
@@ -77,7 +78,10 @@ class RunJournal {
         return failed;
     }
     if (recording_) {
-      if (DWORD error = hooks_.journal->Append({source, used})) {
+      // Full paths, as this process resolves them now: an undo started
+      // from another current folder finds the same files.
+      recorded_ = JournalEntry(FullPathOf(source), FullPathOf(used), identities_.Read(source));
+      if (DWORD error = hooks_.journal->Append(recorded_)) {
         stop = true;
         return kJournalWriteStopText + win::SystemErrorText(error);
       }
@@ -87,11 +91,23 @@ class RunJournal {
     return std::nullopt;
   }
 
+  // After the move recorded last: a move to another drive copies the file,
+  // which then has another identity, recorded after its rename line.
+  void AfterMove() {
+    if (!recording_ || !recorded_.identity ||
+        SameIgnoringCase(VolumeRootOf(recorded_.source), VolumeRootOf(recorded_.target)))
+      return;
+    std::optional<FileIdentity> moved = identities_.Read(recorded_.target);
+    if (moved && *moved != *recorded_.identity) hooks_.journal->AppendMovedIdentity(*moved);
+  }
+
  private:
   const RenameRunHooks& hooks_;
   bool recording_;
   bool started_ = false;
   int renames_ = 0;
+  FileIdentityReader identities_;
+  JournalEntry recorded_;  // the rename recorded last
 };
 
 }  // namespace
@@ -107,9 +123,12 @@ void RunRename(HWND mainWindow, RenameList& list, const RenameRunHooks& hooks) {
     callbacks.cancelRequested = [&stop, &loop] { return stop || loop.cancelRequested(); };
     callbacks.rename = [&](const std::wstring& source, const std::wstring& target) {
       if (hooks.renameFile) return hooks.renameFile(source, target);
-      return TryRenameEntry(source, target, hooks.policies, [&](const std::wstring& used) {
-        return journal.BeforeMove(progress.Handle(), source, used, stop);
-      });
+      RenameOutcome outcome =
+          TryRenameEntry(source, target, hooks.policies, [&](const std::wstring& used) {
+            return journal.BeforeMove(progress.Handle(), source, used, stop);
+          });
+      if (outcome.renamed) journal.AfterMove();
+      return outcome;
     };
     RunTally tally = RenameEntries(list, callbacks);
     progress.AppendReport(ReportSummary(tally.total, tally.succeeded, tally.failed));

@@ -1,5 +1,7 @@
 #include "engine/undo_run.h"
 
+#include <optional>
+
 #include "engine/path_rules.h"
 #include "engine/progress_window.h"
 #include "engine/rename_entry.h"
@@ -45,9 +47,27 @@ std::vector<std::wstring> RemoveCreatedFolders(const std::vector<std::wstring>& 
   return left;
 }
 
+// Empty when the file at the existing target is the one the run renamed,
+// or when the journal line (of an earlier version) does not say which that
+// was; otherwise why it is not put back.
+std::optional<UndoOutcome> OtherFileAtTarget(const JournalEntry& entry,
+                                             FileIdentityReader& identities) {
+  if (!entry.identity) return std::nullopt;
+  DWORD error = 0;
+  std::optional<FileIdentity> there = identities.Read(entry.target, error);
+  if (!there) return FailedWith(error);
+  if (*there != *entry.identity) return Failed(kUndoReplacedText);
+  return std::nullopt;
+}
+
 }  // namespace
 
 UndoOutcome UndoRename(const JournalEntry& entry) {
+  FileIdentityReader identities;
+  return UndoRenameWith(entry, identities);
+}
+
+UndoOutcome UndoRenameWith(const JournalEntry& entry, FileIdentityReader& identities) {
   try {
     DWORD targetAttributes = GetFileAttributesW(entry.target.c_str());
     if (targetAttributes == INVALID_FILE_ATTRIBUTES) {
@@ -66,6 +86,7 @@ UndoOutcome UndoRename(const JournalEntry& entry) {
         return {UndoResult::NotRenamed, kUndoNotRenamedText};
       return Failed(kUndoTargetMissingText);
     }
+    if (std::optional<UndoOutcome> other = OtherFileAtTarget(entry, identities)) return *other;
     if (sourceTaken) {
       if (!SameIgnoringCase(entry.source, entry.target)) return Failed(kUndoSourceTakenText);
       // One file answers to both names; the name it holds tells whether
@@ -92,7 +113,12 @@ void RunUndo(HWND mainWindow, const std::wstring& journalPath, const UndoRunHook
   auto body = [&](ProgressWindow& progress, const LoopHooks& loop) {
     UndoCallbacks callbacks;
     static_cast<LoopHooks&>(callbacks) = loop;
-    callbacks.undo = hooks.undoFile ? hooks.undoFile : UndoRename;
+    FileIdentityReader identities;
+    callbacks.undo = hooks.undoFile;
+    if (!callbacks.undo)
+      callbacks.undo = [&identities](const JournalEntry& e) {
+        return UndoRenameWith(e, identities);
+      };
     UndoTally tally = UndoEntries(journal.entries, callbacks);
     std::vector<std::wstring> foldersLeft = RemoveCreatedFolders(journal.createdFolders, progress);
     progress.AppendReport(ReportSummary(tally.total, tally.succeeded, tally.failed));
