@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "engine/file_identity.h"
+#include "win/handles.h"
 
 // The path made full against the process's current folder, as the file
 // system resolves it at this moment; the path itself when it cannot be.
@@ -27,9 +28,28 @@ class FileIdentityReader {
     DWORD ignored = 0;
     return Read(path, ignored);
   }
+  // The identity of the open file at path.
+  std::optional<FileIdentity> ReadOpen(HANDLE file, const std::wstring& path, DWORD& error);
 
  private:
   std::optional<uint32_t> KnownSerial(const std::wstring& root) const;
 
   std::vector<std::pair<std::wstring, uint32_t>> serials_;  // volume root, its serial
+};
+
+// A file held open from the reading of its identity to its move: the move
+// then needs no open of its own, which costs as much as the reading.
+class FileToMove {
+ public:
+  FileToMove(const std::wstring& path, FileIdentityReader& identities);
+  // Empty when the file could not be opened or asked.
+  const std::optional<FileIdentity>& Identity() const { return identity_; }
+  // Moves the file without ever replacing another: through the handle when
+  // it can, otherwise (a change of letter case, another volume, a system
+  // that cannot) as MoveWithoutReplacing does. 0 or the platform's error.
+  DWORD MoveTo(const std::wstring& from, const std::wstring& to);
+
+ private:
+  win::OwnedFile file_;
+  std::optional<FileIdentity> identity_;
 };

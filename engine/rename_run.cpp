@@ -80,7 +80,8 @@ class RunJournal {
     if (recording_) {
       // Full paths, as this process resolves them now: an undo started
       // from another current folder finds the same files.
-      recorded_ = JournalEntry(FullPathOf(source), FullPathOf(used), identities_.Read(source));
+      moving_.emplace(source, identities_);
+      recorded_ = JournalEntry(FullPathOf(source), FullPathOf(used), moving_->Identity());
       if (DWORD error = hooks_.journal->Append(recorded_)) {
         stop = true;
         return kJournalWriteStopText + win::SystemErrorText(error);
@@ -91,10 +92,20 @@ class RunJournal {
     return std::nullopt;
   }
 
-  // After the move recorded last: a move to another drive copies the file,
-  // which then has another identity, recorded after its rename line.
-  void AfterMove() {
-    if (!recording_ || !recorded_.identity ||
+  // The move of the file recorded last, through the handle its identity
+  // was read from.
+  DWORD Move(const std::wstring& from, const std::wstring& to) {
+    if (!moving_) return MoveWithoutReplacing(from, to);
+    DWORD error = moving_->MoveTo(from, to);
+    moving_.reset();
+    return error;
+  }
+
+  // After an entry: a move to another drive copies the file, which then
+  // has another identity, recorded after its rename line.
+  void AfterMove(bool renamed) {
+    moving_.reset();  // a refused move leaves the file held no longer
+    if (!renamed || !recording_ || !recorded_.identity ||
         SameIgnoringCase(VolumeRootOf(recorded_.source), VolumeRootOf(recorded_.target)))
       return;
     std::optional<FileIdentity> moved = identities_.Read(recorded_.target);
@@ -107,7 +118,8 @@ class RunJournal {
   bool started_ = false;
   int renames_ = 0;
   FileIdentityReader identities_;
-  JournalEntry recorded_;  // the rename recorded last
+  JournalEntry recorded_;             // the rename recorded last
+  std::optional<FileToMove> moving_;  // its file, until it is moved
 };
 
 }  // namespace
@@ -123,11 +135,13 @@ void RunRename(HWND mainWindow, RenameList& list, const RenameRunHooks& hooks) {
     callbacks.cancelRequested = [&stop, &loop] { return stop || loop.cancelRequested(); };
     callbacks.rename = [&](const std::wstring& source, const std::wstring& target) {
       if (hooks.renameFile) return hooks.renameFile(source, target);
-      RenameOutcome outcome =
-          TryRenameEntry(source, target, hooks.policies, [&](const std::wstring& used) {
+      RenameOutcome outcome = TryRenameEntry(
+          source, target, hooks.policies,
+          [&](const std::wstring& used) {
             return journal.BeforeMove(progress.Handle(), source, used, stop);
-          });
-      if (outcome.renamed) journal.AfterMove();
+          },
+          [&](const std::wstring& from, const std::wstring& to) { return journal.Move(from, to); });
+      journal.AfterMove(outcome.renamed);
       return outcome;
     };
     RunTally tally = RenameEntries(list, callbacks);

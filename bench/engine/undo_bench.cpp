@@ -186,27 +186,17 @@ int wmain(int argc, wchar_t** argv) {
     DeleteFileW(scratch.c_str());
   }
   Line("journal lines alone", linesAlone, n);
-  // What the journal asks the disk besides: each file's identity.
-  double identitiesAlone = 0;
-  {
-    FileIdentityReader reader;
-    auto start = std::chrono::steady_clock::now();
-    for (const std::wstring& s : sources) reader.Read(FullPathOf(s));
-    identitiesAlone = bench::Seconds(start);
-  }
-  Line("file identities alone", identitiesAlone, n);
   double bestPlain = *std::min_element(plain, plain + kRounds);
   double bestJournaled = *std::min_element(journaled, journaled + kRounds);
   double overhead = (bestJournaled - bestPlain) / bestPlain * 100;
-  char text[640];
+  char text[512];
   std::snprintf(
       text, sizeof text,
       "journal: %zu files, %zu lines recorded; best run %.3f s without, %.3f s with: %+.1f %% (target <= 10 %%); "
-      "flush per line %+.1f %%; the lines alone are %.1f %% of the run without, the files' "
-      "identities alone %.1f %%\n"
+      "flush per line %+.1f %%; the lines alone are %.1f %% of the run without\n"
       "undo: %zu renames %.3f s; undo report: %s; files back with their bytes: %s\n",
       n, journalLines, bestPlain, bestJournaled, overhead, (flushed - bestPlain) / bestPlain * 100,
-      linesAlone / bestPlain * 100, identitiesAlone / bestPlain * 100, n, undo,
+      linesAlone / bestPlain * 100, n, undo,
       win::ToUtf8(undoSummary.substr(0, undoSummary.find(L"\r\n失敗"))).c_str(),
       intact && leftovers.empty() ? "yes" : "NO");
   for (char& c : text)

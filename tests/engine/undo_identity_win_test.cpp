@@ -135,3 +135,25 @@ TEST_F(UndoIdentityTest, AnUndoFromAnotherCurrentFolderTakesBackTheRunsFilesOnly
   EXPECT_EQ(ReadBytes(dir / L"elsewhere\\A - T.mp3"), "an unrelated file");
   EXPECT_FALSE(Exists(dir / L"elsewhere\\a.mp3"));
 }
+
+// The run moves each file through the handle its identity was read from;
+// a name another file took meanwhile is never replaced.
+TEST_F(UndoIdentityTest, TheHeldFileMovesWithItsIdentityAndNeverReplacesAnother) {
+  FileIdentityReader identities;
+  WriteBytes(dir / L"a.mp3", "a");
+  FileToMove a(dir / L"a.mp3", identities);
+  ASSERT_TRUE(a.Identity().has_value());
+  CreateDirectoryW((dir / L"sub").c_str(), nullptr);
+  EXPECT_EQ(a.MoveTo(dir / L"a.mp3", dir / L"sub\\b.mp3"), 0u);
+  EXPECT_EQ(identities.Read(dir / L"sub\\b.mp3"), a.Identity());
+  EXPECT_EQ(ReadBytes(dir / L"sub\\b.mp3"), "a");
+
+  WriteBytes(dir / L"c.mp3", "c");
+  FileToMove c(dir / L"c.mp3", identities);
+  WriteBytes(dir / L"taken.mp3", "taken meanwhile");
+  EXPECT_NE(c.MoveTo(dir / L"c.mp3", dir / L"taken.mp3"), 0u);
+  EXPECT_EQ(ReadBytes(dir / L"taken.mp3"), "taken meanwhile");
+  EXPECT_EQ(ReadBytes(dir / L"c.mp3"), "c");
+  FileToMove missing(dir / L"none.mp3", identities);
+  EXPECT_FALSE(missing.Identity().has_value());
+}

@@ -26,6 +26,7 @@
 
 using engine_test::Exists;
 using engine_test::ListViewHost;
+using engine_test::Moves;
 using engine_test::ReadBytes;
 using engine_test::ScratchFolder;
 using engine_test::WriteBytes;
@@ -48,12 +49,6 @@ class FailingJournal : public JournalSink {
   int failFrom_;
   int lines_ = 0;
 };
-
-// The renames a journal names, without the files' identities.
-std::vector<JournalEntry> Moves(std::vector<JournalEntry> entries) {
-  for (JournalEntry& entry : entries) entry.identity.reset();
-  return entries;
-}
 
 std::wstring Summary(int total, int succeeded, int failed) {
   return L"総ファイル数　：" + std::to_wstring(total) + L"\r\n成功ファイル数：" +
