@@ -113,7 +113,7 @@ void MainWindow::OnExitClick() {
 
 void MainWindow::OnPropertiesClick() {
   if (Adding() || list_->Count() == 0 || list_->Selected() == 0) return;
-  ShowPropertyDialog(Handle(), *list_, preferences_);
+  ShowPropertyDialog(Handle(), *list_, preferences_, JournalPathIn(programDirectory_));
 }
 
 void MainWindow::OnListDoubleClick() {

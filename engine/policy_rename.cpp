@@ -20,11 +20,12 @@ std::wstring TargetForRun(const std::wstring& source, const std::wstring& target
 
 RenameOutcome TryRenameEntry(
     const std::wstring& source, const std::wstring& target, const RunPolicies& policies,
-    const std::function<std::optional<std::wstring>(const std::wstring& used)>& beforeMove) {
+    const std::function<std::optional<std::wstring>(const std::wstring& used)>& beforeMove,
+    const std::function<unsigned long(const std::wstring&, const std::wstring&)>& move) {
   if (policies.emptyField == EmptyFieldPolicy::kKeepName && target == source)
     return {false, kEmptyFieldKeptText};
   const std::wstring used = TargetForRun(source, target, policies.sameName);
   std::function<std::optional<std::wstring>()> step;
   if (beforeMove) step = [&beforeMove, &used] { return beforeMove(used); };
-  return TryRenameFileWith(source, used, step);
+  return TryRenameFileWith(source, used, step, move);
 }

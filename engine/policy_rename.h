@@ -28,7 +28,9 @@ std::wstring TargetForRun(const std::wstring& source, const std::wstring& target
 
 // TryRenameFileWith on the target the run really uses; beforeMove gets that
 // path (the undo journal records it). An entry whose target is its own path
-// under EmptyFieldPolicy::kKeepName is reported as kept, untouched.
+// under EmptyFieldPolicy::kKeepName is reported as kept, untouched. move
+// as for TryRenameFileWith.
 RenameOutcome TryRenameEntry(
     const std::wstring& source, const std::wstring& target, const RunPolicies& policies,
-    const std::function<std::optional<std::wstring>(const std::wstring& used)>& beforeMove);
+    const std::function<std::optional<std::wstring>(const std::wstring& used)>& beforeMove,
+    const std::function<unsigned long(const std::wstring&, const std::wstring&)>& move = nullptr);

@@ -86,7 +86,8 @@ RenameOutcome ExecRenameFile(const std::wstring& source, const std::wstring& tar
 }
 
 RenameOutcome TryRenameFileWith(const std::wstring& source, const std::wstring& target,
-                                const std::function<std::optional<std::wstring>()>& beforeMove) {
+                                const std::function<std::optional<std::wstring>()>& beforeMove,
+                                const MoveFunction& move) {
   try {
     switch (win::LookupNormalFile(source)) {
       case win::Lookup::NotFound: return Failure(kSourceMissingText);
@@ -105,7 +106,7 @@ RenameOutcome TryRenameFileWith(const std::wstring& source, const std::wstring& 
     if (beforeMove) {
       if (std::optional<std::wstring> refused = beforeMove()) return Failure(std::move(*refused));
     }
-    DWORD error = MoveWithoutReplacing(source, target);
+    DWORD error = move ? move(source, target) : MoveWithoutReplacing(source, target);
     if (error != ERROR_SUCCESS) return PlatformFailure(error);
     return {true, target};
   } catch (const std::bad_alloc&) {

@@ -41,8 +41,13 @@ RenameOutcome ExecRenameFile(const std::wstring& source, const std::wstring& tar
 // runs only when the file is about to be moved, and a text it returns is
 // the outcome instead of the move (the undo journal records the rename
 // there, and a journal that cannot be written stops it).
+// move, when given, makes the move in place of MoveWithoutReplacing (the
+// journaled run moves the file through the handle it read its identity
+// from), with the same promise never to replace a file.
+using MoveFunction = std::function<unsigned long(const std::wstring& from, const std::wstring& to)>;
 RenameOutcome TryRenameFileWith(const std::wstring& source, const std::wstring& target,
-                                const std::function<std::optional<std::wstring>()>& beforeMove);
+                                const std::function<std::optional<std::wstring>()>& beforeMove,
+                                const MoveFunction& move = nullptr);
 
 // Whether two paths are the same to the file system, which ignores letter
 // case.

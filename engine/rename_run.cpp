@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "engine/file_identity_win.h"
 #include "engine/folder_walk_win.h"
 #include "engine/progress_window.h"
 #include "engine/rename_entry.h"
@@ -76,7 +77,11 @@ class RunJournal {
         return failed;
     }
     if (recording_) {
-      if (DWORD error = hooks_.journal->Append({source, used})) {
+      // Full paths, as this process resolves them now: an undo started
+      // from another current folder finds the same files.
+      moving_.emplace(source, identities_);
+      recorded_ = JournalEntry(FullPathOf(source), FullPathOf(used), moving_->Identity());
+      if (DWORD error = hooks_.journal->Append(recorded_)) {
         stop = true;
         return kJournalWriteStopText + win::SystemErrorText(error);
       }
@@ -84,6 +89,26 @@ class RunJournal {
     ++renames_;
     if (hooks_.beforeRename) hooks_.beforeRename(renames_);
     return std::nullopt;
+  }
+
+  // The move of the file recorded last, through the handle its identity
+  // was read from.
+  DWORD Move(const std::wstring& from, const std::wstring& to) {
+    if (!moving_) return MoveWithoutReplacing(from, to);
+    DWORD error = moving_->MoveTo(from, to);
+    moving_.reset();
+    return error;
+  }
+
+  // After an entry: a move to another drive copies the file, which then
+  // has another identity, recorded after its rename line.
+  void AfterMove(bool renamed) {
+    moving_.reset();  // a refused move leaves the file held no longer
+    if (!renamed || !recording_ || !recorded_.identity ||
+        SameIgnoringCase(VolumeRootOf(recorded_.source), VolumeRootOf(recorded_.target)))
+      return;
+    std::optional<FileIdentity> moved = identities_.Read(recorded_.target);
+    if (moved && *moved != *recorded_.identity) hooks_.journal->AppendMovedIdentity(*moved);
   }
 
  private:
@@ -101,6 +126,9 @@ class RunJournal {
   bool recording_;
   bool started_ = false;
   int renames_ = 0;
+  FileIdentityReader identities_;
+  JournalEntry recorded_;             // the rename recorded last
+  std::optional<FileToMove> moving_;  // its file, until it is moved
 };
 
 }  // namespace
@@ -116,9 +144,14 @@ void RunRename(HWND mainWindow, RenameList& list, const RenameRunHooks& hooks) {
     callbacks.cancelRequested = [&stop, &loop] { return stop || loop.cancelRequested(); };
     callbacks.rename = [&](const std::wstring& source, const std::wstring& target) {
       if (hooks.renameFile) return hooks.renameFile(source, target);
-      return TryRenameEntry(source, target, hooks.policies, [&](const std::wstring& used) {
-        return journal.BeforeMove(progress, source, used, stop);
-      });
+      RenameOutcome outcome = TryRenameEntry(
+          source, target, hooks.policies,
+          [&](const std::wstring& used) {
+            return journal.BeforeMove(progress, source, used, stop);
+          },
+          [&](const std::wstring& from, const std::wstring& to) { return journal.Move(from, to); });
+      journal.AfterMove(outcome.renamed);
+      return outcome;
     };
     RunTally tally = RenameEntries(list, callbacks);
     progress.AppendReport(ReportSummary(tally.total, tally.succeeded, tally.failed));

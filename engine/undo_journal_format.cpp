@@ -2,12 +2,19 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <optional>
+#include <utility>
 
 namespace {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 // Starts a created folder's line: an encoded path never starts with "<>".
 constexpr std::string_view kFolderLineMark = "<>";
+// Start the identity lines: of the file the next rename line moves, and of
+// the file after the rename line above, when its move gave it another. An
+// encoded path never starts with "<#" or "<=", and the lines have no tab.
+constexpr std::string_view kIdentityLineMark = "<#>";
+constexpr std::string_view kMovedIdentityLineMark = "<=>";
 constexpr bool kUtf16 = sizeof(wchar_t) == 2;
 
 void AppendUtf8(std::string& out, uint32_t c) {
@@ -89,6 +96,106 @@ std::string TwoDigits(int n) {
   return buffer;
 }
 
+std::string IdentityText(const FileIdentity& identity) {
+  char buffer[40];
+  std::snprintf(buffer, sizeof buffer, "%08lX:%08lX%08lX",
+                static_cast<unsigned long>(identity.volumeSerial),
+                static_cast<unsigned long>(identity.fileIndex >> 32),
+                static_cast<unsigned long>(identity.fileIndex & 0xFFFFFFFFu));
+  return buffer;
+}
+
+// Exactly digits hexadecimal digits from at; false on anything else.
+bool ReadHex(std::string_view text, size_t at, size_t digits, uint64_t& value) {
+  if (text.size() < at + digits) return false;
+  value = 0;
+  for (size_t i = at; i < at + digits; ++i) {
+    int digit = HexValue(text[i]);
+    if (digit < 0) return false;
+    value = value * 16 + static_cast<uint64_t>(digit);
+  }
+  return true;
+}
+
+// "VVVVVVVV:IIIIIIIIIIIIIIII", the volume serial and the file index.
+std::optional<FileIdentity> ParseIdentity(std::string_view text) {
+  uint64_t serial = 0, index = 0;
+  if (text.size() != 25 || text[8] != ':' || !ReadHex(text, 0, 8, serial) ||
+      !ReadHex(text, 9, 16, index))
+    return std::nullopt;
+  return FileIdentity{static_cast<uint32_t>(serial), index};
+}
+
+// "source TAB target"; false for a line that is no rename.
+bool ParseRenameLine(std::string_view line, JournalEntry& entry) {
+  size_t tab = line.find('\t');
+  // A NUL byte is what a disk leaves where a write was lost, never a path.
+  return tab != std::string_view::npos && line.find('\0') == std::string_view::npos &&
+         line.find('\t', tab + 1) == std::string_view::npos &&
+         DecodeJournalPath(line.substr(0, tab), entry.source) &&
+         DecodeJournalPath(line.substr(tab + 1), entry.target) && !entry.source.empty() &&
+         !entry.target.empty();
+}
+
+// The lines after the header, one at a time. An identity line waits for the
+// rename line after it; anything else in between leaves it without one.
+class LineReader {
+ public:
+  explicit LineReader(Journal& journal) : journal_(journal) {}
+
+  void Read(std::string_view line) {
+    if (line.empty()) return;
+    if (line.substr(0, kIdentityLineMark.size()) == kIdentityLineMark) {
+      DropPending();
+      pending_ = ParseIdentity(line.substr(kIdentityLineMark.size()));
+      if (!pending_) ++journal_.damagedLines;
+      return;
+    }
+    std::optional<FileIdentity> identity = std::exchange(pending_, std::nullopt);
+    if (line.substr(0, kMovedIdentityLineMark.size()) == kMovedIdentityLineMark) {
+      std::optional<FileIdentity> moved = ParseIdentity(line.substr(kMovedIdentityLineMark.size()));
+      if (identity) ++journal_.damagedLines;
+      if (moved && afterRename_ && !identity) {
+        journal_.entries.back().identity = moved;
+      } else {
+        ++journal_.damagedLines;
+        afterRename_ = false;
+      }
+      return;
+    }
+    afterRename_ = false;
+    JournalEntry entry;
+    if (line.substr(0, kFolderLineMark.size()) == kFolderLineMark ||
+        !ParseRenameLine(line, entry)) {
+      if (identity) ++journal_.damagedLines;  // its rename line never came
+      if (line.substr(0, kFolderLineMark.size()) == kFolderLineMark)
+        ReadFolderLine(line.substr(kFolderLineMark.size()));
+      else ++journal_.damagedLines;
+      return;
+    }
+    entry.identity = identity;
+    journal_.entries.push_back(std::move(entry));
+    afterRename_ = true;
+  }
+  // At the end: an identity line whose rename line is missing is no entry.
+  void DropPending() {
+    if (std::exchange(pending_, std::nullopt)) ++journal_.damagedLines;
+  }
+
+ private:
+  void ReadFolderLine(std::string_view path) {
+    std::wstring folder;
+    if (path.find('\0') == std::string_view::npos && DecodeJournalPath(path, folder) &&
+        !folder.empty())
+      journal_.createdFolders.push_back(std::move(folder));
+    else ++journal_.damagedLines;
+  }
+
+  Journal& journal_;
+  std::optional<FileIdentity> pending_;
+  bool afterRename_ = false;  // the last line read was a rename or its moved identity
+};
+
 }  // namespace
 
 std::string EncodeJournalPath(std::wstring_view path) {
@@ -149,7 +256,13 @@ std::string FormatJournalHeader(const JournalTime& t) {
 }
 
 std::string FormatJournalLine(const JournalEntry& entry) {
-  return EncodeJournalPath(entry.source) + "\t" + EncodeJournalPath(entry.target) + "\r\n";
+  std::string out;
+  if (entry.identity) out = std::string(kIdentityLineMark) + IdentityText(*entry.identity) + "\r\n";
+  return out + EncodeJournalPath(entry.source) + "\t" + EncodeJournalPath(entry.target) + "\r\n";
+}
+
+std::string FormatJournalMovedIdentityLine(const FileIdentity& identity) {
+  return std::string(kMovedIdentityLineMark) + IdentityText(identity) + "\r\n";
 }
 
 std::string FormatJournalFolderLine(const std::wstring& folder) {
@@ -170,6 +283,7 @@ Journal ParseJournal(std::string_view bytes) {
   Journal journal;
   if (bytes.substr(0, kByteOrderMark.size()) == kByteOrderMark)
     bytes.remove_prefix(kByteOrderMark.size());
+  LineReader reader(journal);
   bool first = true;
   size_t start = 0;
   while (start < bytes.size()) {
@@ -186,27 +300,8 @@ Journal ParseJournal(std::string_view bytes) {
       if (!DecodeJournalPath(line, journal.header)) journal.header.clear();
       continue;
     }
-    if (line.empty()) continue;
-    if (line.substr(0, kFolderLineMark.size()) == kFolderLineMark) {
-      std::wstring folder;
-      if (line.find('\0') == std::string_view::npos &&
-          DecodeJournalPath(line.substr(kFolderLineMark.size()), folder) && !folder.empty())
-        journal.createdFolders.push_back(std::move(folder));
-      else ++journal.damagedLines;
-      continue;
-    }
-    size_t tab = line.find('\t');
-    JournalEntry entry;
-    // A NUL byte is what a disk leaves where a write was lost, never a path.
-    if (tab == std::string_view::npos || line.find('\0') != std::string_view::npos ||
-        line.find('\t', tab + 1) != std::string_view::npos ||
-        !DecodeJournalPath(line.substr(0, tab), entry.source) ||
-        !DecodeJournalPath(line.substr(tab + 1), entry.target) || entry.source.empty() ||
-        entry.target.empty()) {
-      ++journal.damagedLines;
-      continue;
-    }
-    journal.entries.push_back(std::move(entry));
+    reader.Read(line);
   }
+  reader.DropPending();
   return journal;
 }

@@ -14,17 +14,40 @@
 // its own: "<>" and the folder's path. No path starts that way and the line
 // has no tab, so a program that knows only rename lines passes over it, and
 // journals without such lines read as they always did.
+//
+// The file a rename moves is recorded on a line just before its rename
+// line, in the same write: "<#>", its volume serial number in 8 hexadecimal
+// digits, ':' and its file index in 16 ("<#>5A00C0DE:0000012345678ABC").
+// Undo puts a file back only when the file at the target is still that one.
+// When the move gave the file another identity (a move to another volume
+// copies it), a line "<=>" with the new one follows the rename line. A cut
+// write leaves an identity line without its rename line, which is no entry.
+// Both lines have no tab and start neither with "<>" nor like an encoded
+// path: an earlier version counts them as damaged, skips them and undoes
+// the renames as it always did; a journal of an earlier version, without
+// them, is undone as it was then.
 #pragma once
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
+
+#include "engine/file_identity.h"
 
 inline constexpr const wchar_t* kJournalFileName = L"velnoir.jnl";
 
 struct JournalEntry {
+  JournalEntry() = default;
+  JournalEntry(std::wstring from, std::wstring to, std::optional<FileIdentity> file = std::nullopt)
+      : source(std::move(from)), target(std::move(to)), identity(file) {}
+
   std::wstring source;  // where the file was before the run renamed it
   std::wstring target;  // where the run put it
+  // The file the run renamed; none in a journal of an earlier version, or
+  // when the file could not be asked for it.
+  std::optional<FileIdentity> identity;
   bool operator==(const JournalEntry&) const = default;
 };
 
@@ -49,8 +72,12 @@ struct Journal {
 // of the platform take the file for UTF-8: "ぽめろ リネーム記録 開始 YYYY/MM/DD hh:mm:ss".
 std::string FormatJournalHeader(const JournalTime& started);
 
-// One rename's line, ending in CR LF.
+// One rename's line, ending in CR LF, after its identity line when the
+// entry has an identity.
 std::string FormatJournalLine(const JournalEntry& entry);
+// The identity line after a rename line, when the move gave the file
+// another identity (a move to another volume copies the file).
+std::string FormatJournalMovedIdentityLine(const FileIdentity& identity);
 // One created folder's line, ending in CR LF.
 std::string FormatJournalFolderLine(const std::wstring& folder);
 

@@ -1,5 +1,7 @@
 #include "engine/undo_run.h"
 
+#include <optional>
+
 #include "engine/path_rules.h"
 #include "engine/progress_window.h"
 #include "engine/rename_entry.h"
@@ -48,6 +50,11 @@ std::vector<std::wstring> RemoveCreatedFolders(const std::vector<std::wstring>& 
 }  // namespace
 
 UndoOutcome UndoRename(const JournalEntry& entry) {
+  FileIdentityReader identities;
+  return UndoRenameWith(entry, identities);
+}
+
+UndoOutcome UndoRenameWith(const JournalEntry& entry, FileIdentityReader& identities) {
   try {
     DWORD targetAttributes = GetFileAttributesW(entry.target.c_str());
     if (targetAttributes == INVALID_FILE_ATTRIBUTES) {
@@ -66,6 +73,15 @@ UndoOutcome UndoRename(const JournalEntry& entry) {
         return {UndoResult::NotRenamed, kUndoNotRenamedText};
       return Failed(kUndoTargetMissingText);
     }
+    // A journal line of an earlier version does not say which file the run
+    // renamed; otherwise the file at the target is held from the reading of
+    // its identity to its move, which then needs no open of its own.
+    std::optional<FileToMove> held;
+    if (entry.identity) {
+      held.emplace(entry.target, identities);
+      if (!held->Identity()) return FailedWith(GetLastError());
+      if (*held->Identity() != *entry.identity) return Failed(kUndoReplacedText);
+    }
     if (sourceTaken) {
       if (!SameIgnoringCase(entry.source, entry.target)) return Failed(kUndoSourceTakenText);
       // One file answers to both names; the name it holds tells whether
@@ -73,7 +89,9 @@ UndoOutcome UndoRename(const JournalEntry& entry) {
       if (entry.source == entry.target || NameOnDisk(entry.target) != GetFileNamePart(entry.target))
         return {UndoResult::NotRenamed, kUndoNotRenamedText};
     }
-    if (DWORD error = MoveWithoutReplacing(entry.target, entry.source)) return FailedWith(error);
+    const DWORD error = held ? held->MoveTo(entry.target, entry.source)
+                             : MoveWithoutReplacing(entry.target, entry.source);
+    if (error) return FailedWith(error);
     return {UndoResult::Restored, entry.source};
   } catch (const std::bad_alloc&) {
     return FailedWith(ERROR_NOT_ENOUGH_MEMORY);
@@ -92,7 +110,12 @@ void RunUndo(HWND mainWindow, const std::wstring& journalPath, const UndoRunHook
   auto body = [&](ProgressWindow& progress, const LoopHooks& loop) {
     UndoCallbacks callbacks;
     static_cast<LoopHooks&>(callbacks) = loop;
-    callbacks.undo = hooks.undoFile ? hooks.undoFile : UndoRename;
+    FileIdentityReader identities;
+    callbacks.undo = hooks.undoFile;
+    if (!callbacks.undo)
+      callbacks.undo = [&identities](const JournalEntry& e) {
+        return UndoRenameWith(e, identities);
+      };
     UndoTally tally = UndoEntries(journal.entries, callbacks);
     std::vector<std::wstring> foldersLeft = RemoveCreatedFolders(journal.createdFolders, progress);
     progress.AppendReport(ReportSummary(tally.total, tally.succeeded, tally.failed));

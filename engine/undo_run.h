@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 
+#include "engine/file_identity_win.h"
 #include "engine/progress_run.h"
 #include "engine/undo_run_logic.h"
 
@@ -14,8 +15,11 @@ inline constexpr const wchar_t* kJournalRewriteFailedText =
     L"取り消し用の記録ファイルを書き換えられませんでした：";
 
 // Puts one file back: renames the journal line's target to its source when
-// the target is there and the source free. Never replaces a file.
+// the target is there, is the file the run renamed (when the line names
+// its identity) and the source is free. Never replaces a file.
 UndoOutcome UndoRename(const JournalEntry& entry);
+// The same, with the identities read through one reader for the whole undo.
+UndoOutcome UndoRenameWith(const JournalEntry& entry, FileIdentityReader& identities);
 
 struct UndoRunHooks {
   // Replaces putting one file back, for tests and benchmarks.

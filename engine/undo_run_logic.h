@@ -14,6 +14,8 @@ inline constexpr const wchar_t* kUndoTargetMissingText =
     L"リネーム後のファイルが見つかりません（移動または削除されたようです）。";
 inline constexpr const wchar_t* kUndoSourceTakenText =
     L"元のファイル名は別のファイルが使っています。";
+inline constexpr const wchar_t* kUndoReplacedText =
+    L"リネーム後のファイルが別のファイルに置き換わっています。";
 inline constexpr const wchar_t* kUndoNotRenamedText =
     L"リネームされていなかったため、元の名前のままです。";
 

@@ -3,12 +3,14 @@
 #include <commctrl.h>
 
 #include <cwchar>
+#include <utility>
 
 #include "audio_library/library_path.h"
 #include "audio/property/property_text.h"
 #include "audio_library/tag_access.h"
 #include "engine/name_builder.h"
 #include "engine/path_rules.h"
+#include "engine/undo_journal.h"
 #include "win/command_boundary.h"
 #include "win/file_lookup.h"
 #include "win/text.h"
@@ -80,16 +82,21 @@ std::wstring CaptionName(const std::wstring& path) {
 
 }  // namespace
 
-void ShowPropertyDialog(HWND owner, RenameList& list, const Preferences& preferences) {
+void ShowPropertyDialog(HWND owner, RenameList& list, const Preferences& preferences,
+                        const std::wstring& journalPath) {
   int position = list.Selected();
   if (position == 0) return;
-  PropertyDialog dialog(owner, list, position, preferences);
+  PropertyDialog dialog(owner, list, position, preferences, journalPath);
   if (dialog.Create()) dialog.RunModal();
 }
 
 PropertyDialog::PropertyDialog(HWND owner, RenameList& list, int position,
-                               const Preferences& preferences)
-    : owner_(owner), list_(list), preferences_(preferences), position_(position) {}
+                               const Preferences& preferences, std::wstring journalPath)
+    : owner_(owner),
+      list_(list),
+      preferences_(preferences),
+      position_(position),
+      journalPath_(std::move(journalPath)) {}
 
 HWND PropertyDialog::Control(ControlId id) const { return GetDlgItem(Handle(), id); }
 
@@ -263,7 +270,11 @@ void PropertyDialog::WriteTag(const std::wstring& path) {
 
 void PropertyDialog::OnOk() {
   std::wstring source = win::GetText(Control(kPath));
+  // A tag that outgrew its room is written through a new file: the journal
+  // learns the file's new identity, so that undo still takes it back.
+  JournalIdentityWatch journal(journalPath_, source);
   WriteTags(source);
+  journal.AfterRewrite();
   RenameEntry entry;
   entry.source = source;
   entry.target = property::StoredTarget(win::GetText(Control(kTarget)));

@@ -14,7 +14,10 @@
 
 // Opens the dialog modally over owner for the selected entry of list; does
 // nothing when no entry is selected. Returns when the dialog is closed.
-void ShowPropertyDialog(HWND owner, RenameList& list, const Preferences& preferences);
+// journalPath names the undo journal whose record of the file a tag write
+// keeps up to date (none when empty).
+void ShowPropertyDialog(HWND owner, RenameList& list, const Preferences& preferences,
+                        const std::wstring& journalPath = L"");
 
 class PropertyDialog : public win::ModalDialog {
  public:
@@ -45,7 +48,8 @@ class PropertyDialog : public win::ModalDialog {
   };
 
   // The dialog for the entry at position (1-based) of list.
-  PropertyDialog(HWND owner, RenameList& list, int position, const Preferences& preferences);
+  PropertyDialog(HWND owner, RenameList& list, int position, const Preferences& preferences,
+                 std::wstring journalPath = L"");
 
   // Creates the window hidden and runs the load sequence. False when the
   // window could not be created.
@@ -96,6 +100,7 @@ class PropertyDialog : public win::ModalDialog {
   RenameList& list_;
   const Preferences& preferences_;
   int position_;
+  std::wstring journalPath_;
   HWND lastFocus_ = nullptr;
   bool tagDirty_ = false;
   bool tagsRead_ = true;  // the tags were read as the file was loaded

@@ -209,8 +209,11 @@ int wmain(int argc, wchar_t** argv) {
 
   std::wstring undoSummary;
   const double undoFloor = UndoFloorSeconds(sources);
-  double undo = Timed([&](auto wait) { RunUndoWith(host.window, journalPath, UndoRename, wait); },
-                      undoSummary);
+  // One identity reader for the whole undo, as the menu's undo has it.
+  FileIdentityReader identities;
+  auto undoFile = [&identities](const JournalEntry& e) { return UndoRenameWith(e, identities); };
+  double undo =
+      Timed([&](auto wait) { RunUndoWith(host.window, journalPath, undoFile, wait); }, undoSummary);
   Line("undo of the journaled run", undo, n);
   PrintUndoAgainstFloor(n, undo, undoFloor);
 

@@ -17,6 +17,7 @@
 
 using engine_test::Exists;
 using engine_test::ListViewHost;
+using engine_test::Moves;
 using engine_test::ReadBytes;
 using engine_test::ScratchFolder;
 using engine_test::WriteBytes;
@@ -62,7 +63,7 @@ TEST_F(PolicyRunTest, NumberingTakesTheFirstFreeNamesAndTheUndoFollowsThem) {
   EXPECT_EQ(ReadBytes(n2), "A");
   EXPECT_EQ(ReadBytes(n4), "B");
   EXPECT_EQ(ReadBytes(n5), "C");
-  EXPECT_EQ(ReadJournalFile(journalPath).entries,
+  EXPECT_EQ(Moves(ReadJournalFile(journalPath).entries),
             (std::vector<JournalEntry>{{a, n2}, {b, n4}, {c, n5}}));
 
   Undo();
@@ -131,7 +132,7 @@ TEST_F(PolicyRunTest, EntriesKeptForAnEmptyFieldStayInTheList) {
   ASSERT_EQ(host.list->Count(), 1);
   EXPECT_EQ(host.list->Get(1).source, a);
   EXPECT_EQ(ReadBytes(a), "A");
-  EXPECT_EQ(ReadJournalFile(journalPath).entries,
+  EXPECT_EQ(Moves(ReadJournalFile(journalPath).entries),
             (std::vector<JournalEntry>{{b, dir / L"B2.mp3"}}));
 
   settings.NoSettingField = 0;

@@ -131,3 +131,64 @@ TEST(JournalFormat, CreatedFolderLinesBesideTheRenames) {
   EXPECT_EQ(kept.entries, (Entries{{L"a", L"b"}}));
   EXPECT_EQ(kept.createdFolders, std::vector<std::wstring>{L"C:\\F"});
 }
+
+// Each rename carries the identity of its file on a line of its own just
+// before the rename line: an earlier version, which knows only rename and
+// folder lines, counts that line as damaged and still reads every rename.
+TEST(JournalFormat, TheFilesIdentityGoesBeforeItsRenameLine) {
+  JournalEntry entry{L"C:\\m\\a.mp3", L"C:\\m\\A - T.mp3",
+                     FileIdentity{0x5A00C0DE, 0x12345678ABCull}};
+  std::string line = FormatJournalLine(entry);
+  EXPECT_EQ(line, "<#>5A00C0DE:0000012345678ABC\r\nC:\\m\\a.mp3\tC:\\m\\A - T.mp3\r\n");
+  std::string bytes = kHeader + line + FormatJournalLine({L"b", L"c"});
+  Journal journal = ParseJournal(bytes);
+  EXPECT_EQ(journal.entries, (Entries{entry, {L"b", L"c"}}));
+  EXPECT_FALSE(journal.entries[1].identity.has_value());
+  EXPECT_EQ(journal.damagedLines, 0u);
+  // Kept lines after an undo keep their identity.
+  EXPECT_EQ(ParseJournal(FormatJournal(L"h", journal.entries, {L"C:\\F"})).entries,
+            journal.entries);
+
+  // The file's identity after a move to another volume (which copies it)
+  // follows the rename line and replaces the one before it.
+  Journal moved = ParseJournal(kHeader + line + FormatJournalMovedIdentityLine({7, 8}));
+  EXPECT_EQ(moved.entries.at(0).identity, (FileIdentity{7, 8}));
+  EXPECT_EQ(FormatJournalMovedIdentityLine({7, 8}), "<=>00000007:0000000000000008\r\n");
+}
+
+TEST(ParseJournal, AnIdentityLineWithoutItsRenameOrItsDigitsIsDamaged) {
+  const std::string id = "00000001:0000000000000002\r\n";
+  Journal journal =
+      ParseJournal(kHeader + "<#>" + id + "<>C:\\F\r\n" + "<=>" + id + "<#>" + id + "<#>" + id +
+                   "a\tb\r\n" + "<#>1:2\r\n" + "c\td\r\n" + "<#>0000000G:0000000000000002\r\n" +
+                   "<#>00000001:0000000000000002 x\r\n" + "<#>" + id);
+  EXPECT_EQ(journal.entries, (Entries{{L"a", L"b", FileIdentity{1, 2}}, {L"c", L"d"}}));
+  EXPECT_EQ(journal.damagedLines, 7u);
+}
+
+// A rename and its identity go to the disk in one write, before the rename
+// is made: wherever a crash cut that write, the rename is no entry.
+TEST(ParseJournal, ACutWriteOfARenameAndItsIdentityIsNoEntry) {
+  std::string first = FormatJournalLine({L"C:\\1.mp3", L"C:\\one.mp3", FileIdentity{1, 1}});
+  std::string second = FormatJournalLine({L"C:\\2.mp3", L"C:\\two.mp3", FileIdentity{1, 2}});
+  std::string whole = kHeader + first + second;
+  for (size_t cut = whole.size() - second.size(); cut < whole.size(); ++cut) {
+    Journal j = ParseJournal(std::string_view(whole).substr(0, cut));
+    EXPECT_EQ(j.entries, (Entries{{L"C:\\1.mp3", L"C:\\one.mp3", FileIdentity{1, 1}}})) << cut;
+  }
+  // A cut moved identity (a later write, after the rename was made) leaves
+  // the rename as it was recorded.
+  Journal later = ParseJournal(kHeader + first + "<=>0000");
+  EXPECT_EQ(later.entries.size(), 1u);
+  EXPECT_EQ(later.entries.at(0).identity, (FileIdentity{1, 1}));
+}
+
+TEST(VolumeRoot, TheDriveOrShareAPathStartsWith) {
+  EXPECT_EQ(VolumeRootOf(L"C:\\m\\a.mp3"), L"C:\\");
+  EXPECT_EQ(VolumeRootOf(L"\\\\server\\share\\m\\a.mp3"), L"\\\\server\\share\\");
+  EXPECT_EQ(VolumeRootOf(L"\\\\?\\D:\\a"), L"\\\\?\\D:\\");
+  EXPECT_EQ(VolumeRootOf(L"\\\\?\\UNC\\server\\share\\a"), L"\\\\?\\UNC\\server\\share\\");
+  EXPECT_EQ(VolumeRootOf(L"\\\\server\\share"), L"\\\\server\\share\\");
+  EXPECT_EQ(VolumeRootOf(L"a.mp3"), L"");
+  EXPECT_EQ(VolumeRootOf(L"\\\\server"), L"");
+}

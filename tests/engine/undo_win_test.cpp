@@ -26,6 +26,7 @@
 
 using engine_test::Exists;
 using engine_test::ListViewHost;
+using engine_test::Moves;
 using engine_test::ReadBytes;
 using engine_test::ScratchFolder;
 using engine_test::WriteBytes;
@@ -84,7 +85,7 @@ class UndoTest : public testing::Test {
   std::wstring Undo(const ProgressWait& look = nullptr) {
     return UndoReport(host.window, journalPath, look);
   }
-  std::vector<JournalEntry> JournalLines() { return ReadJournalFile(journalPath).entries; }
+  std::vector<JournalEntry> JournalLines() { return Moves(ReadJournalFile(journalPath).entries); }
   // Every file that was made is at its first path with its first bytes.
   void ExpectAllBack() {
     for (const auto& [path, bytes] : original) {
@@ -109,7 +110,8 @@ TEST_F(UndoTest, ASuccessfulRunIsTakenBackCompletely) {
   Journal journal = ReadJournalFile(journalPath);
   EXPECT_EQ(journal.header.rfind(L"ぽめろ リネーム記録 開始 ", 0), 0u)
       << testing::PrintToString(journal.header);
-  EXPECT_EQ(journal.entries, (std::vector<JournalEntry>{{a, ta}, {b, tb}, {c, tc}}));
+  EXPECT_EQ(Moves(journal.entries), (std::vector<JournalEntry>{{a, ta}, {b, tb}, {c, tc}}));
+  for (const JournalEntry& entry : journal.entries) EXPECT_TRUE(entry.identity.has_value());
 
   std::wstring report = Undo();
   EXPECT_EQ(report, L"○ " + tc + L"\r\n -> " + c + L"\r\n\r\n" + L"○ " + tb + L"\r\n -> " + b +

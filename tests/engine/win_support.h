@@ -3,7 +3,9 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
+#include "engine/undo_journal_format.h"
 #include "tests/support/test_files.h"
 
 namespace engine_test {
@@ -19,6 +21,12 @@ bool Exists(const std::wstring& path);  // any kind of entry, hidden ones too
 std::string TaggedMp3(const std::string& title, const std::string& artist,
                       const std::string& album = "", const std::string& year = "",
                       const std::string& comment = "", int genre = 255);
+
+// The renames a journal names, without the files' identities.
+inline std::vector<JournalEntry> Moves(std::vector<JournalEntry> entries) {
+  for (JournalEntry& entry : entries) entry.identity.reset();
+  return entries;
+}
 
 // Loads VBMP3.dll from the test's folder and initialises it once.
 bool LibraryReady();
