@@ -64,6 +64,7 @@ void MainWindow::OnCreate() {
 void MainWindow::Show() {
   ShowWindow(Handle(), showCommand_);
   UpdateWindow(Handle());
+  SetFocus(listView_);
 }
 
 void MainWindow::OnClose() {
@@ -113,7 +114,12 @@ LRESULT MainWindow::OnNotify(NMHDR* header) {
       case LVN_GETDISPINFOW:
         list_->OnGetDispInfo(reinterpret_cast<NMLVDISPINFOW*>(header));
         return 0;
-      case NM_DBLCLK: win::RunCommand(Handle(), [&] { OnListDoubleClick(); }); return 0;
+      case NM_DBLCLK:
+      case NM_RETURN: win::RunCommand(Handle(), [&] { OnListDoubleClick(); }); return 0;
+      case LVN_KEYDOWN: OnListKeyDown(reinterpret_cast<NMLVKEYDOWN*>(header)->wVKey); return 0;
+      case LVN_COLUMNCLICK:
+        OnColumnClick(reinterpret_cast<NMLISTVIEW*>(header)->iSubItem);
+        return 0;
       case NM_RCLICK:
         // A right click reported without a release of its own.
         if (!OtherButtonHeld(0, leftPressFromMenu_))
@@ -137,6 +143,11 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_COMMAND: OnCommand(LOWORD(wp)); return 0;
     case WM_NOTIFY: return OnNotify(reinterpret_cast<NMHDR*>(lp));
     case WM_SIZE: OnSize(); return 0;
+    case WM_SETFOCUS:
+      // The list is where the keys go, also when the window is activated
+      // again after a dialog or the report window closed.
+      if (listView_) SetFocus(listView_);
+      return 0;
     case WM_TIMER:
       if (wp == kPlayerTimer) win::RunCommand(Handle(), [&] { player_->Tick(); });
       if (wp == kClockTimer) UpdateClock();

@@ -294,7 +294,9 @@ TEST_F(MainWindowTest, RemoveKeepsThePlayerConsistent) {
   EXPECT_EQ(list.Count(), 4);
   EXPECT_EQ(list.Get(1).sourceName, L"2");
   EXPECT_EQ(StatusText(*window, 0), L"項目数：4");
+  EXPECT_EQ(list.Selected(), 1);  // the entry that took its place
   // Nothing selected: nothing removed.
+  ListView_SetItemState(window->ListView(), -1, 0, LVIS_SELECTED);
   window->OnDeleteClick();
   EXPECT_EQ(list.Count(), 4);
   list.Select(2);  // a middle one
