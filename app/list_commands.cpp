@@ -105,7 +105,6 @@ struct MainWindow::UndoRefresh {
 };
 
 void MainWindow::OnExecRenameClick() {
-  if (Adding()) return;
   UndoRefresh refresh{this};
   RunRenameCommand(Handle(), *list_, programDirectory_, preferences_.settings);
 }
@@ -125,17 +124,13 @@ void MainWindow::OnExitClick() {
 }
 
 void MainWindow::OnPropertiesClick() {
-  if (Adding() || list_->Count() == 0 || list_->Selected() == 0) return;
+  if (list_->Count() == 0 || list_->Selected() == 0) return;
   ShowPropertyDialog(Handle(), *list_, preferences_);
 }
 
 void MainWindow::OnListDoubleClick() {
   if (list_->Count() == 0 || list_->Selected() == 0) return;
-  if (preferences_.settings.DobleClick != 0) {
-    OnPlayerPlayClick();
-  } else {
-    OnPropertiesClick();
-  }
+  OnCommand(preferences_.settings.DobleClick != 0 ? IDM_PLAYERPLAY : IDM_RMPROPERTY);
 }
 
 // Whether the left or middle button is held with the right one when the
@@ -218,15 +213,13 @@ void MainWindow::OnListContextKey() {
 }
 
 void MainWindow::ShowListPopup(POINT at) {
+  // Its items are disabled only while the pop-up for an empty list is open.
+  constexpr int kItems[] = {IDM_RMPLAYERPLAY, IDM_RMPROPERTY};
   bool empty = list_->Count() == 0;
-  if (empty || Adding()) SetEnabled(IDM_RMPROPERTY, false);
-  if (empty) {
-    SetEnabled(IDM_RMPLAYERPLAY, false);
-  }
+  for (int id : kItems) SetEnabled(id, !empty && !WaitsNow(id));
   int chosen = static_cast<int>(TrackPopupMenu(
       rightClickMenu_.Get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, 0, Handle(), nullptr));
   menuClosedAt_ = GetTickCount();
-  SetEnabled(IDM_RMPROPERTY, !Adding());
-  SetEnabled(IDM_RMPLAYERPLAY, true);
+  for (int id : kItems) SetEnabled(id, !WaitsNow(id));
   if (chosen) OnCommand(chosen);
 }

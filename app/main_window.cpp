@@ -5,6 +5,7 @@
 
 #include "app/about/about_dialog.h"
 #include "app/drop_target.h"
+#include "app/main_commands.h"
 #include "audio/player/vbmp3_player_library.h"
 #include "engine/background_add.h"
 #include "options/dialog/option_dialog.h"
@@ -81,31 +82,15 @@ void MainWindow::OnDestroy() {
   PostQuitMessage(0);
 }
 
+bool MainWindow::WaitsNow(int id) const {
+  const MainCommand* command = FindMainCommand(id);
+  return command && command->waitsWhileAdding && Adding();
+}
+
 void MainWindow::OnCommand(int id) {
-  win::RunCommand(Handle(), [&] {
-    switch (id) {
-      case IDM_OPEN: OnOpenClick(); break;
-      case IDM_OPENFOLDER: OnOpenFolderClick(); break;
-      case IDM_STOPADD: StopAdding(); break;
-      case IDM_DELETE: OnDeleteClick(); break;
-      case IDM_EXECRENAME: OnExecRenameClick(); break;
-      case IDM_UNDORENAME: OnUndoRenameClick(); break;
-      case IDM_EXIT: OnExitClick(); break;
-      case IDM_SHOWTOOLBAR: OnShowToolBarClick(); break;
-      case IDM_FLATTOOLBAR: OnFlatToolBarClick(); break;
-      case IDM_STATUS: OnStatusBarClick(); break;
-      case IDM_SHOWFILENAMEONLY: OnShowFilenameOnlyClick(); break;
-      case IDM_PLAYERPLAY:
-      case IDM_RMPLAYERPLAY: OnPlayerPlayClick(); break;
-      case IDM_PLAYERSTOP: OnPlayerStopClick(); break;
-      case IDM_PLAYERNEXT: OnPlayerNextClick(); break;
-      case IDM_PLAYERPREV: OnPlayerPreviousClick(); break;
-      case IDM_PLAYERREPEAT: OnPlayerRepeatClick(); break;
-      case IDM_OPTION: OnOptionsClick(); break;
-      case IDM_VERSION: OnVersionClick(); break;
-      case IDM_RMPROPERTY: OnPropertiesClick(); break;
-    }
-  });
+  const MainCommand* command = FindMainCommand(id);
+  if (!command || WaitsNow(id)) return;
+  win::RunCommand(Handle(), [&] { (this->*command->handler)(); });
 }
 
 LRESULT MainWindow::OnNotify(NMHDR* header) {
@@ -194,7 +179,5 @@ void MainWindow::OnPlayerPlayClick() { player_->Play(); }
 void MainWindow::OnPlayerStopClick() { player_->Stop(); }
 void MainWindow::OnPlayerNextClick() { player_->Next(); }
 void MainWindow::OnPlayerPreviousClick() { player_->Previous(); }
-void MainWindow::OnOptionsClick() {
-  if (!Adding()) ShowOptionsDialog(Handle(), preferences_);
-}
+void MainWindow::OnOptionsClick() { ShowOptionsDialog(Handle(), preferences_); }
 void MainWindow::OnVersionClick() { ShowAboutDialog(Handle()); }

@@ -122,7 +122,9 @@ class MainWindow : public win::Window, public PlayerHost {
   void OnClose();
   void OnSize();
   void OnDestroy();
+  // Runs a command of the table, unless it waits for an add going on.
   void OnCommand(int id);
+  bool WaitsNow(int id) const;
   LRESULT OnNotify(NMHDR* header);
   void OnListDoubleClick();
   void OnListRightButtonUp();
