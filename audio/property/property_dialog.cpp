@@ -8,6 +8,7 @@
 #include "audio/property/property_text.h"
 #include "audio_library/tag_access.h"
 #include "engine/name_builder.h"
+#include "engine/rename_entry.h"
 #include "engine/path_rules.h"
 #include "win/command_boundary.h"
 #include "win/file_lookup.h"
@@ -260,12 +261,8 @@ void PropertyDialog::WriteTag(const std::wstring& path) {
 void PropertyDialog::OnOk() {
   std::wstring source = win::GetText(Control(kPath));
   WriteTags(source);
-  RenameEntry entry;
-  entry.source = source;
-  entry.target = property::StoredTarget(win::GetText(Control(kTarget)));
-  entry.sourceName = GetFileNamePart(entry.source);
-  entry.targetName = GetFileNamePart(entry.target);
-  list_.Set(position_, std::move(entry));
+  list_.Set(position_,
+            EntryWithTarget(source, property::StoredTarget(win::GetText(Control(kTarget)))));
   CloseDialog();
 }
 

@@ -112,7 +112,7 @@ for i in range(10000):
     open(os.path.join(album, f"src_{i:05d}.mp3"), "wb").write(tagged(i, f"U{i}", "A"))
 PY
 
-echo "== AddRenameEntry: 10,000 tagged MP3 files (100 album folders) into the shown list"
+echo "== The background add: 10,000 tagged MP3 files (100 album folders) into the shown list"
 # Twice: the first pass meets files the generator has only just written,
 # which this sandbox's file system opens several times slower; the second
 # is a collection the file system has seen before (as after browsing it).

@@ -1,11 +1,10 @@
-// BuildRenameName and AddRenameEntry with tags read through VBMP3.dll.
+// BuildRenameName and EntryForPath with tags read through VBMP3.dll.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include "engine/name_builder.h"
 #include "engine/rename_entry.h"
-#include "tests/support/memory_rename_list.h"
 #include "tests/engine/win_support.h"
 #include "win/text.h"
 
@@ -58,40 +57,20 @@ TEST_F(AddEntryTest, NameOutsideTheAnsiCodePageStillGetsItsTag) {
   EXPECT_EQ(BuildRenameName(preferences, path, L"", -1), dir / L"Artist - Title.mp3");
 }
 
-TEST_F(AddEntryTest, AddRenameEntryFillsAllFourColumnsAndTheCount) {
-  MemoryRenameList list;
+TEST_F(AddEntryTest, EntryForPathFillsAllFourColumns) {
   std::wstring a = dir / L"a.mp3";
   WriteBytes(a, TaggedMp3("Back", "AC/DC"));
   std::wstring junk = dir / L"junk.mp3";
   WriteBytes(junk, "junk");
-  AddRenameEntry(list, a, preferences);
-  AddRenameEntry(list, a, preferences);
-  AddRenameEntry(list, junk, preferences);
-  ASSERT_EQ(list.Count(), 3);
-  EXPECT_EQ(list.itemCountShown, 3);
-  EXPECT_EQ(list.showCalls, 3);
-  RenameEntry first = list.Get(1);
+  RenameEntry first = EntryForPath(a, preferences);
   EXPECT_EQ(first.source, a);
   EXPECT_EQ(first.target, dir / L"ACDC - Back.mp3");
   EXPECT_EQ(first.sourceName, L"a.mp3");
   EXPECT_EQ(first.targetName, L"ACDC - Back.mp3");
-  EXPECT_EQ(list.Get(2).target, first.target);  // the same file twice: two identical entries
-  RenameEntry third = list.Get(3);
+  RenameEntry third = EntryForPath(junk, preferences);
   EXPECT_EQ(third.target, L"");
   EXPECT_EQ(third.targetName, L"");
   EXPECT_EQ(third.sourceName, L"junk.mp3");
-}
-
-TEST_F(AddEntryTest, CommandLineFilesAreAddedOnlyWhenTheyExist) {
-  MemoryRenameList list;
-  std::wstring a = dir / L"a b.mp3";
-  WriteBytes(a, TaggedMp3("T", "A"));
-  std::wstring folder = dir / L"folder";
-  CreateDirectoryW(folder.c_str(), nullptr);
-  AddExistingFiles(list, {a, dir / L"missing.mp3", folder, L""}, preferences);
-  ASSERT_EQ(list.Count(), 1);
-  EXPECT_EQ(list.Get(1).source, a);
-  EXPECT_EQ(list.Get(1).target, dir / L"A - T.mp3");
 }
 
 namespace {
