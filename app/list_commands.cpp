@@ -130,7 +130,7 @@ void MainWindow::OnPropertiesClick() {
 
 void MainWindow::OnListDoubleClick() {
   if (list_->Count() == 0 || list_->Selected() == 0) return;
-  OnCommand(preferences_.settings.DobleClick != 0 ? IDM_PLAYERPLAY : IDM_RMPROPERTY);
+  OnCommand(preferences_.settings.doubleClickAction != 0 ? IDM_PLAYERPLAY : IDM_RMPROPERTY);
 }
 
 // Whether the left or middle button is held with the right one when the

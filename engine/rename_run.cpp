@@ -123,7 +123,7 @@ void RunRenameCommand(HWND mainWindow, RenameList& list, const std::wstring& pro
   RenameRunHooks hooks;
   hooks.journal = &journal;
   hooks.policies = RunPoliciesFrom(settings);
-  hooks.makeFolders = settings.MakeFolders;
+  hooks.makeFolders = settings.makeFolders;
   hooks.renameWithoutUndo = AskRenameWithoutUndo;
   if (BeforeRenameFunction before = *g_beforeRename) hooks.beforeRename = before;
   RunRename(mainWindow, list, hooks);

@@ -203,7 +203,7 @@ TEST_F(ListKeyboardTest, EnterOpensThePropertiesOrPlaysAndTheFocusComesBack) {
   ASSERT_TRUE(Press({VK_RETURN}, [&] { return g_seen.property; }));
   EXPECT_TRUE(Pump([&] { return GetFocus() == window_->ListView(); }));
 
-  window_->UserPreferences().settings.DobleClick = 1;
+  window_->UserPreferences().settings.doubleClickAction = 1;
   ASSERT_TRUE(Press({VK_DOWN}, [&] { return Selection() == std::vector<int>{2}; }));
   WatchForModal(*window_);
   ASSERT_TRUE(Press({VK_RETURN}, [&] { return window_->PreviewPlayer().PlayIndex == 2; }));

@@ -61,7 +61,7 @@ class ForeignNamesTest : public LibraryFileTest {
   Preferences preferences;
   void SetUp() override {
     LibraryFileTest::SetUp();
-    preferences.settings.RenameExt_Default = L"%A - %T";
+    preferences.settings.defaultTemplate = L"%A - %T";
   }
   bool Exists(const std::wstring& path) {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;

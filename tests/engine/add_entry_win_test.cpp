@@ -17,7 +17,7 @@ class AddEntryTest : public testing::Test {
   Preferences preferences;
   void SetUp() override {
     if (!engine_test::LibraryReady()) GTEST_SKIP() << "VBMP3.dll not usable";
-    preferences.settings.RenameExt_Default = L"%A - %T";
+    preferences.settings.defaultTemplate = L"%A - %T";
     preferences.templates = {L"(%A) %T", L"%T", L"%L %Y %C %G"};
   }
   ScratchFolder dir;
@@ -32,7 +32,7 @@ TEST_F(AddEntryTest, BuildsFromTheTagWithEachTemplateChoice) {
   EXPECT_EQ(BuildRenameName(preferences, path, L"%T!", 0), dir / L"Back!.mp3");
   // An index past the list names no template.
   EXPECT_EQ(BuildRenameName(preferences, path, L"", 3), L"");
-  preferences.settings.RenameExt_Default = L"";
+  preferences.settings.defaultTemplate = L"";
   EXPECT_EQ(BuildRenameName(preferences, path, L"", -5), dir / L"ACDC - Back.mp3");
 }
 
@@ -107,13 +107,13 @@ TEST_F(AddEntryTest, NamesFromID3v2TagsOffAndOn) {
   std::wstring onlyV2 = dir / L"only.mp3", both = dir / L"both.mp3";
   WriteBytes(onlyV2, Id3v23(L"Song", L"Band") + audioOnly);
   WriteBytes(both, Id3v23(L"노래", L"Café") + audioWithV1);
-  preferences.settings.PreferID3v2 = false;
+  preferences.settings.preferId3v2 = false;
   EXPECT_EQ(BuildRenameName(preferences, onlyV2, L"", -1), dir / L"Band - Song.mp3");
   EXPECT_EQ(BuildRenameName(preferences, both, L"", -1), dir / L"V1 Artist - V1 Title.mp3");
-  preferences.settings.PreferID3v2 = true;
+  preferences.settings.preferId3v2 = true;
   EXPECT_EQ(BuildRenameName(preferences, onlyV2, L"", -1), dir / L"Band - Song.mp3");
   EXPECT_EQ(BuildRenameName(preferences, both, L"", -1), dir / L"Café - 노래.mp3");
-  preferences.settings.PreferID3v2 = false;
+  preferences.settings.preferId3v2 = false;
 }
 
 // The list takes its targets under the settings' naming choices, and a
@@ -123,19 +123,19 @@ TEST_F(AddEntryTest, TargetsFollowTheNamingChoicesOfTheSettings) {
   WriteBytes(path, TaggedMp3("Con", "AC/DC"));
   std::wstring noArtist = dir / L"track02.mp3";
   WriteBytes(noArtist, TaggedMp3("Re:Zero", ""));
-  preferences.settings.CantUseFilename = 1;
+  preferences.settings.forbiddenCharacterAction = 1;
   EXPECT_EQ(BuildRenameName(preferences, path, L"", -1), dir / L"AC／DC - Con.mp3");
   EXPECT_EQ(BuildRenameName(preferences, noArtist, L"", -1), dir / L"ArtistName - Re：Zero.mp3");
-  preferences.settings.CantUseFilename = 2;
-  preferences.settings.NoSettingField = 1;
+  preferences.settings.forbiddenCharacterAction = 2;
+  preferences.settings.emptyFieldAction = 1;
   EXPECT_EQ(BuildRenameName(preferences, noArtist, L"", -1), dir / L"Re_Zero.mp3");
   EXPECT_EQ(BuildRenameName(preferences, path, L"%T", 0), dir / L"Con_.mp3");
-  preferences.settings.NoSettingField = 2;
+  preferences.settings.emptyFieldAction = 2;
   EXPECT_EQ(BuildRenameName(preferences, noArtist, L"", -1), noArtist);
   EXPECT_EQ(BuildRenameName(preferences, noArtist, L"%T", 0), dir / L"Re_Zero.mp3");
-  preferences.settings.CantUseFilename = 3;
-  preferences.settings.NoSettingField = -1;
+  preferences.settings.forbiddenCharacterAction = 3;
+  preferences.settings.emptyFieldAction = -1;
   EXPECT_EQ(BuildRenameName(preferences, noArtist, L"", -1), dir / L"ArtistName - ReZero.mp3");
-  EXPECT_EQ(preferences.settings.CantUseFilename, 3);
+  EXPECT_EQ(preferences.settings.forbiddenCharacterAction, 3);
   preferences.settings = Settings{};
 }

@@ -44,7 +44,7 @@ class PolicyRunTest : public testing::Test {
 // Three entries built to the name an existing file has: "(2)", "(3)", "(4)"
 // in list order, the existing file untouched, and the undo takes all back.
 TEST_F(PolicyRunTest, NumberingTakesTheFirstFreeNamesAndTheUndoFollowsThem) {
-  settings.EqualFileName = 1;
+  settings.sameNameAction = 1;
   const std::wstring song = File(L"Song.mp3", "the song that was there");
   const std::wstring a = File(L"a.mp3", "A"), b = File(L"b.mp3", "B"), c = File(L"c.mp3", "C");
   // Another file holds "(3)" already: it is passed over too.
@@ -77,7 +77,7 @@ TEST_F(PolicyRunTest, NumberingTakesTheFirstFreeNamesAndTheUndoFollowsThem) {
 // A free target is used as it is; the file's own name in another letter case
 // is not numbered.
 TEST_F(PolicyRunTest, NumberingLeavesFreeTargetsAndTheFileItself) {
-  settings.EqualFileName = 1;
+  settings.sameNameAction = 1;
   const std::wstring a = File(L"a.mp3", "A"), b = File(L"b.mp3", "B");
   host.list->Append({a, dir / L"Free.mp3", L"", L""});
   host.list->Append({b, dir / L"B.mp3", L"", L""});
@@ -92,7 +92,7 @@ TEST_F(PolicyRunTest, NumberingLeavesFreeTargetsAndTheFileItself) {
 // The first item, and a number no list has, skip a taken name as always.
 TEST_F(PolicyRunTest, SkippingLeavesTakenNamesInTheList) {
   for (int stored : {0, 2, -1}) {
-    settings.EqualFileName = stored;
+    settings.sameNameAction = stored;
     const std::wstring song = File(L"Song.mp3", "kept");
     const std::wstring a = File(L"a.mp3", "A");
     host.list->Append({a, song, L"", L""});
@@ -112,7 +112,7 @@ TEST_F(PolicyRunTest, SkippingLeavesTakenNamesInTheList) {
 // entry is renamed onto itself, as before.
 TEST_F(PolicyRunTest, EntriesKeptForAnEmptyFieldStayInTheList) {
   const std::wstring a = File(L"a.mp3", "A"), b = File(L"b.mp3", "B");
-  settings.NoSettingField = 2;
+  settings.emptyFieldAction = 2;
   host.list->Append({a, a, L"", L""});
   host.list->Append({b, dir / L"B2.mp3", L"", L""});
   std::wstring report = Run();
@@ -124,7 +124,7 @@ TEST_F(PolicyRunTest, EntriesKeptForAnEmptyFieldStayInTheList) {
   EXPECT_EQ(ReadJournalFile(journalPath).entries,
             (std::vector<JournalEntry>{{b, dir / L"B2.mp3"}}));
 
-  settings.NoSettingField = 0;
+  settings.emptyFieldAction = 0;
   report = Run();
   EXPECT_EQ(report.substr(0, report.find(L"\r\n\r\n")), L"○ " + a + L"\r\n -> " + a);
   EXPECT_EQ(host.list->Count(), 0);
