@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "app/main_commands.h"
 #include "engine/background_add.h"
 
 void MainWindow::AddFiles(const std::vector<std::wstring>& paths) { StartAdd(paths, false); }
@@ -47,9 +48,13 @@ void MainWindow::OnAddReady() {
 }
 
 void MainWindow::ShowAdding(bool adding) {
-  // What needs the whole list, or changes what an entry is, waits.
-  for (int command : {IDM_EXECRENAME, IDM_OPTION, IDM_RMPROPERTY}) SetEnabled(command, !adding);
-  SendMessageW(toolbar_, TB_ENABLEBUTTON, IDM_EXECRENAME, MAKELPARAM(adding ? FALSE : TRUE, 0));
+  for (const MainCommand& command : MainCommands()) {
+    if (!command.waitsWhileAdding) continue;
+    SetEnabled(command.id, !adding);
+    if (command.tip)
+      SendMessageW(toolbar_, TB_ENABLEBUTTON, static_cast<WPARAM>(command.id),
+                   MAKELPARAM(adding ? FALSE : TRUE, 0));
+  }
   if (adding) {
     SendMessageW(statusBar_, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(L"追加中：0 / 0 件"));
   }

@@ -5,6 +5,7 @@
 #include <commdlg.h>
 #include <windowsx.h>
 
+#include <algorithm>
 #include <exception>
 
 #include "app/core/dialog_result.h"
@@ -78,11 +79,23 @@ void MainWindow::OnDropFiles(HDROP drop) {
 
 void MainWindow::OnDeleteClick() {
   int count = list_->Count();
-  int selected = list_->Selected();
-  if (count == 0 || selected == 0) return;
+  std::vector<int> selected = list_->SelectedPositions();
+  if (count == 0 || selected.empty()) return;
   player_->BeforeRemove(selected, count);
-  list_->Remove(selected);
+  list_->RemovePositions(selected);
+  // The entry that took the first removed one's place, so that Del can be
+  // pressed again.
+  list_->Select(std::min(selected.front(), list_->Count()));
   list_->ShowItemCount();
+}
+
+void MainWindow::OnColumnClick(int column) {
+  std::vector<int> newPositionOf = list_->SortByColumn(column);
+  player_->Reordered(newPositionOf);
+}
+
+void MainWindow::OnListKeyDown(WORD key) {
+  if (key == 'A' && (GetKeyState(VK_CONTROL) & 0x8000)) list_->SelectAll();
 }
 
 // However a run or an undo ends, the menu shows whether it left a journal.
@@ -92,7 +105,6 @@ struct MainWindow::UndoRefresh {
 };
 
 void MainWindow::OnExecRenameClick() {
-  if (Adding()) return;
   UndoRefresh refresh{this};
   RunRenameCommand(Handle(), *list_, programDirectory_, preferences_.settings);
 }
@@ -112,17 +124,13 @@ void MainWindow::OnExitClick() {
 }
 
 void MainWindow::OnPropertiesClick() {
-  if (Adding() || list_->Count() == 0 || list_->Selected() == 0) return;
+  if (list_->Count() == 0 || list_->Selected() == 0) return;
   ShowPropertyDialog(Handle(), *list_, preferences_, JournalPathIn(programDirectory_));
 }
 
 void MainWindow::OnListDoubleClick() {
   if (list_->Count() == 0 || list_->Selected() == 0) return;
-  if (preferences_.settings.DobleClick != 0) {
-    OnPlayerPlayClick();
-  } else {
-    OnPropertiesClick();
-  }
+  OnCommand(preferences_.settings.doubleClickAction != 0 ? IDM_PLAYERPLAY : IDM_RMPROPERTY);
 }
 
 // Whether the left or middle button is held with the right one when the
@@ -153,8 +161,14 @@ LRESULT CALLBACK MainWindow::ListViewRightButton(HWND list, UINT msg, WPARAM wp,
       LVHITTESTINFO hit{};
       hit.pt = {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
       int item = ListView_SubItemHitTest(list, &hit);
-      if (item >= 0) window->list_->Select(item + 1);
-      else ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
+      // A press on a selected entry keeps the selection, as in Explorer.
+      if (item >= 0 && ListView_GetItemState(list, item, LVIS_SELECTED)) {
+        ListView_SetItemState(list, item, LVIS_FOCUSED, LVIS_FOCUSED);
+      } else if (item >= 0) {
+        window->list_->Select(item + 1);
+      } else {
+        ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
+      }
       return 0;
     }
     case WM_LBUTTONDOWN:
@@ -171,23 +185,41 @@ LRESULT CALLBACK MainWindow::ListViewRightButton(HWND list, UINT msg, WPARAM wp,
       if (!OtherButtonHeld(wp, window->leftPressFromMenu_))
         win::RunCommand(window->Handle(), [&] { window->OnListRightButtonUp(); });
       return 0;
+    case WM_CONTEXTMENU:
+      // Only the keyboard's: the mouse's comes from the release above.
+      if (lp == -1) win::RunCommand(window->Handle(), [&] { window->OnListContextKey(); });
+      return 0;
     case WM_NCDESTROY: RemoveWindowSubclass(list, ListViewRightButton, 0); break;
   }
   return DefSubclassProc(list, msg, wp, lp);
 }
 
 void MainWindow::OnListRightButtonUp() {
-  bool empty = list_->Count() == 0;
-  if (empty || Adding()) SetEnabled(IDM_RMPROPERTY, false);
-  if (empty) {
-    SetEnabled(IDM_RMPLAYERPLAY, false);
-  }
   POINT at;
   GetCursorPos(&at);
+  ShowListPopup(at);
+}
+
+void MainWindow::OnListContextKey() {
+  POINT at{0, 0};
+  RECT item;
+  int focused = ListView_GetNextItem(listView_, -1, LVNI_FOCUSED);
+  if (focused >= 0 && focused < list_->Count()) {
+    ListView_EnsureVisible(listView_, focused, FALSE);
+    if (ListView_GetItemRect(listView_, focused, &item, LVIR_LABEL)) at = {item.left, item.bottom};
+  }
+  ClientToScreen(listView_, &at);
+  ShowListPopup(at);
+}
+
+void MainWindow::ShowListPopup(POINT at) {
+  // Its items are disabled only while the pop-up for an empty list is open.
+  constexpr int kItems[] = {IDM_RMPLAYERPLAY, IDM_RMPROPERTY};
+  bool empty = list_->Count() == 0;
+  for (int id : kItems) SetEnabled(id, !empty && !WaitsNow(id));
   int chosen = static_cast<int>(TrackPopupMenu(
       rightClickMenu_.Get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, 0, Handle(), nullptr));
   menuClosedAt_ = GetTickCount();
-  SetEnabled(IDM_RMPROPERTY, !Adding());
-  SetEnabled(IDM_RMPLAYERPLAY, true);
+  for (int id : kItems) SetEnabled(id, !WaitsNow(id));
   if (chosen) OnCommand(chosen);
 }

@@ -1,13 +1,17 @@
-// The menu bar, the list's pop-up menu and the keyboard shortcuts. The
-// check marks show the window's view state (view_), which they follow.
+// The menu bar, the list's pop-up menu and the keyboard shortcuts, made from
+// the command table. The check marks show the window's view state (view_),
+// which they follow.
 #include "app/main_window.h"
 
-#include <iterator>
+#include <vector>
+
+#include "app/main_commands.h"
 
 namespace {
 
-void Item(HMENU menu, int id, const wchar_t* caption) {
-  AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(id), caption);
+void Item(HMENU menu, int id) {
+  std::wstring caption = MenuCaption(*FindMainCommand(id));
+  AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(id), caption.c_str());
 }
 void Separator(HMENU menu) { AppendMenuW(menu, MF_SEPARATOR, 0, nullptr); }
 void Popup(HMENU bar, HMENU menu, const wchar_t* caption) {
@@ -16,42 +20,42 @@ void Popup(HMENU bar, HMENU menu, const wchar_t* caption) {
 
 HMENU FileMenu() {
   HMENU file = CreatePopupMenu();
-  Item(file, IDM_OPEN, L"ファイルを追加(&O)...\tCtrl+O");
-  Item(file, IDM_OPENFOLDER, L"フォルダを追加(&F)...\tCtrl+Shift+O");
-  Item(file, IDM_DELETE, L"ファイルを削除(&D)\tDel");
+  Item(file, IDM_OPEN);
+  Item(file, IDM_OPENFOLDER);
+  Item(file, IDM_DELETE);
   Separator(file);
-  Item(file, IDM_EXECRENAME, L"リネーム開始(&S)");
-  Item(file, IDM_UNDORENAME, L"直前のリネームを元に戻す(&U)");
+  Item(file, IDM_EXECRENAME);
+  Item(file, IDM_UNDORENAME);
   Separator(file);
-  Item(file, IDM_EXIT, L"終了(&X)");
+  Item(file, IDM_EXIT);
   return file;
 }
 
 HMENU ViewMenu() {
   HMENU view = CreatePopupMenu();
   HMENU toolbar = CreatePopupMenu();
-  Item(toolbar, IDM_SHOWTOOLBAR, L"表示(&V)");
-  Item(toolbar, IDM_FLATTOOLBAR, L"フラット(&F)");
+  Item(toolbar, IDM_SHOWTOOLBAR);
+  Item(toolbar, IDM_FLATTOOLBAR);
   Popup(view, toolbar, L"ツールバー(&T)");
-  Item(view, IDM_STATUS, L"ステータスバー(&S)");
+  Item(view, IDM_STATUS);
   Separator(view);
-  Item(view, IDM_SHOWFILENAMEONLY, L"ファイル名だけで表示");
+  Item(view, IDM_SHOWFILENAMEONLY);
   return view;
 }
 
 HMENU ToolMenu() {
   HMENU tool = CreatePopupMenu();
   HMENU player = CreatePopupMenu();
-  Item(player, IDM_PLAYERPLAY, L"再生(&P)");
-  Item(player, IDM_PLAYERSTOP, L"停止(&S)");
+  Item(player, IDM_PLAYERPLAY);
+  Item(player, IDM_PLAYERSTOP);
   Separator(player);
-  Item(player, IDM_PLAYERNEXT, L"次の曲(&N)");
-  Item(player, IDM_PLAYERPREV, L"前の曲(&L)");
+  Item(player, IDM_PLAYERNEXT);
+  Item(player, IDM_PLAYERPREV);
   Separator(player);
-  Item(player, IDM_PLAYERREPEAT, L"連続再生(&R)");
+  Item(player, IDM_PLAYERREPEAT);
   Popup(tool, player, L"プレイヤー(&P)");
   Separator(tool);
-  Item(tool, IDM_OPTION, L"オプション(&O)...");
+  Item(tool, IDM_OPTION);
   return tool;
 }
 
@@ -63,19 +67,18 @@ void MainWindow::CreateMenus() {
   Popup(menuBar_, ViewMenu(), L"表示(&V)");
   Popup(menuBar_, ToolMenu(), L"ツール(&T)");
   HMENU help = CreatePopupMenu();
-  Item(help, IDM_VERSION, L"バージョン情報(&V)...");
+  Item(help, IDM_VERSION);
   Popup(menuBar_, help, L"ヘルプ(&H)");
   rightClickMenu_.Reset(CreatePopupMenu());
-  Item(rightClickMenu_.Get(), IDM_RMPLAYERPLAY, L"再生(&L)");
-  Item(rightClickMenu_.Get(), IDM_RMPROPERTY, L"プロパティ(&P)");
+  Item(rightClickMenu_.Get(), IDM_RMPLAYERPLAY);
+  Item(rightClickMenu_.Get(), IDM_RMPROPERTY);
 
-  ACCEL keys[] = {
-      {FCONTROL | FVIRTKEY, 'O', IDM_OPEN},
-      {FVIRTKEY, VK_DELETE, IDM_DELETE},
-      {FCONTROL | FSHIFT | FVIRTKEY, 'O', IDM_OPENFOLDER},
-      {FVIRTKEY, VK_ESCAPE, IDM_STOPADD},
-  };
-  accelerators_.Reset(CreateAcceleratorTableW(keys, static_cast<int>(std::size(keys))));
+  std::vector<ACCEL> keys;
+  for (const MainCommand& command : MainCommands())
+    if (command.shortcut.key)
+      keys.push_back({static_cast<BYTE>(FVIRTKEY | command.shortcut.modifiers),
+                      command.shortcut.key, static_cast<WORD>(command.id)});
+  accelerators_.Reset(CreateAcceleratorTableW(keys.data(), static_cast<int>(keys.size())));
 }
 
 HMENU MainWindow::MenuOf(int command) const {

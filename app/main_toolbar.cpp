@@ -1,44 +1,34 @@
-// The toolbar: its buttons with their pictures and tips. Each button runs
-// the menu command it stands for, by that command's identifier.
+// The toolbar: its buttons with their pictures and tips from the command
+// table. Each button runs the command it stands for, by its identifier.
 #include "app/main_window.h"
 
-#include <array>
+#include <map>
+#include <vector>
+
+#include "app/main_commands.h"
 #include "win/ui.h"
 
 namespace {
 
-struct ToolbarButton {
-  MenuCommand command;
-  const wchar_t* tip;
-  int image;  // index in the strip: Open, Delete, ExecRename, play1, stop, prev, next
-};
-
-constexpr std::array<ToolbarButton, 7> kButtons{{
-    {IDM_OPEN, L"ファイルを追加 (Ctrl+O)", 0},
-    {IDM_DELETE, L"ファイルを削除 (Del)", 1},
-    {IDM_EXECRENAME, L"リネーム開始", 2},
-    {IDM_PLAYERPLAY, L"再生", 3},
-    {IDM_PLAYERSTOP, L"停止", 4},
-    {IDM_PLAYERPREV, L"前の曲", 5},
-    {IDM_PLAYERNEXT, L"次の曲", 6},
-}};
+constexpr int kGap = 0;
+// The buttons left to right; each shows its command's picture and tip.
+constexpr int kLayout[] = {IDM_OPEN,       IDM_DELETE,     kGap,           IDM_EXECRENAME, kGap,
+                           IDM_PLAYERPLAY, IDM_PLAYERSTOP, IDM_PLAYERPREV, IDM_PLAYERNEXT};
 
 std::vector<TBBUTTON> ButtonsWithGaps(bool withPictures) {
   std::vector<TBBUTTON> buttons;
-  for (size_t i = 0; i < kButtons.size(); ++i) {
+  for (int id : kLayout) {
     TBBUTTON b{};
-    b.iBitmap = withPictures ? kButtons[i].image : I_IMAGENONE;
-    b.idCommand = kButtons[i].command;
-    b.fsState = TBSTATE_ENABLED;
-    b.fsStyle = BTNS_BUTTON;
-    b.iString = -1;
-    buttons.push_back(b);
-    // Gaps after the delete button and after the rename button.
-    if (i == 1 || i == 2) {
-      TBBUTTON gap{};
-      gap.fsStyle = BTNS_SEP;
-      buttons.push_back(gap);
+    if (id == kGap) {
+      b.fsStyle = BTNS_SEP;
+    } else {
+      b.iBitmap = withPictures ? FindMainCommand(id)->image : I_IMAGENONE;
+      b.idCommand = id;
+      b.fsState = TBSTATE_ENABLED;
+      b.fsStyle = BTNS_BUTTON;
+      b.iString = -1;
     }
+    buttons.push_back(b);
   }
   return buttons;
 }
@@ -66,7 +56,13 @@ void MainWindow::CreateToolbar() {
 }
 
 const wchar_t* MainWindow::ToolbarTip(int command) {
-  for (const ToolbarButton& button : kButtons)
-    if (button.command == command) return button.tip;
-  return nullptr;
+  // Kept for the tool tip control, which reads the text after the answer.
+  static const std::map<int, std::wstring> tips = [] {
+    std::map<int, std::wstring> made;
+    for (const MainCommand& c : MainCommands())
+      if (c.tip) made[c.id] = ToolbarTipText(c);
+    return made;
+  }();
+  auto tip = tips.find(command);
+  return tip == tips.end() ? nullptr : tip->second.c_str();
 }

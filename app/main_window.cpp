@@ -5,6 +5,7 @@
 
 #include "app/about/about_dialog.h"
 #include "app/drop_target.h"
+#include "app/main_commands.h"
 #include "audio/player/vbmp3_player_library.h"
 #include "engine/background_add.h"
 #include "options/dialog/option_dialog.h"
@@ -64,6 +65,7 @@ void MainWindow::OnCreate() {
 void MainWindow::Show() {
   ShowWindow(Handle(), showCommand_);
   UpdateWindow(Handle());
+  SetFocus(listView_);
 }
 
 void MainWindow::OnClose() {
@@ -80,31 +82,15 @@ void MainWindow::OnDestroy() {
   PostQuitMessage(0);
 }
 
+bool MainWindow::WaitsNow(int id) const {
+  const MainCommand* command = FindMainCommand(id);
+  return command && command->waitsWhileAdding && Adding();
+}
+
 void MainWindow::OnCommand(int id) {
-  win::RunCommand(Handle(), [&] {
-    switch (id) {
-      case IDM_OPEN: OnOpenClick(); break;
-      case IDM_OPENFOLDER: OnOpenFolderClick(); break;
-      case IDM_STOPADD: StopAdding(); break;
-      case IDM_DELETE: OnDeleteClick(); break;
-      case IDM_EXECRENAME: OnExecRenameClick(); break;
-      case IDM_UNDORENAME: OnUndoRenameClick(); break;
-      case IDM_EXIT: OnExitClick(); break;
-      case IDM_SHOWTOOLBAR: OnShowToolBarClick(); break;
-      case IDM_FLATTOOLBAR: OnFlatToolBarClick(); break;
-      case IDM_STATUS: OnStatusBarClick(); break;
-      case IDM_SHOWFILENAMEONLY: OnShowFilenameOnlyClick(); break;
-      case IDM_PLAYERPLAY:
-      case IDM_RMPLAYERPLAY: OnPlayerPlayClick(); break;
-      case IDM_PLAYERSTOP: OnPlayerStopClick(); break;
-      case IDM_PLAYERNEXT: OnPlayerNextClick(); break;
-      case IDM_PLAYERPREV: OnPlayerPreviousClick(); break;
-      case IDM_PLAYERREPEAT: OnPlayerRepeatClick(); break;
-      case IDM_OPTION: OnOptionsClick(); break;
-      case IDM_VERSION: OnVersionClick(); break;
-      case IDM_RMPROPERTY: OnPropertiesClick(); break;
-    }
-  });
+  const MainCommand* command = FindMainCommand(id);
+  if (!command || WaitsNow(id)) return;
+  win::RunCommand(Handle(), [&] { (this->*command->handler)(); });
 }
 
 LRESULT MainWindow::OnNotify(NMHDR* header) {
@@ -113,7 +99,12 @@ LRESULT MainWindow::OnNotify(NMHDR* header) {
       case LVN_GETDISPINFOW:
         list_->OnGetDispInfo(reinterpret_cast<NMLVDISPINFOW*>(header));
         return 0;
-      case NM_DBLCLK: win::RunCommand(Handle(), [&] { OnListDoubleClick(); }); return 0;
+      case NM_DBLCLK:
+      case NM_RETURN: win::RunCommand(Handle(), [&] { OnListDoubleClick(); }); return 0;
+      case LVN_KEYDOWN: OnListKeyDown(reinterpret_cast<NMLVKEYDOWN*>(header)->wVKey); return 0;
+      case LVN_COLUMNCLICK:
+        OnColumnClick(reinterpret_cast<NMLISTVIEW*>(header)->iSubItem);
+        return 0;
       case NM_RCLICK:
         // A right click reported without a release of its own.
         if (!OtherButtonHeld(0, leftPressFromMenu_))
@@ -137,6 +128,11 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_COMMAND: OnCommand(LOWORD(wp)); return 0;
     case WM_NOTIFY: return OnNotify(reinterpret_cast<NMHDR*>(lp));
     case WM_SIZE: OnSize(); return 0;
+    case WM_SETFOCUS:
+      // The list is where the keys go, also when the window is activated
+      // again after a dialog or the report window closed.
+      if (listView_) SetFocus(listView_);
+      return 0;
     case WM_TIMER:
       if (wp == kPlayerTimer) win::RunCommand(Handle(), [&] { player_->Tick(); });
       if (wp == kClockTimer) UpdateClock();
@@ -183,7 +179,5 @@ void MainWindow::OnPlayerPlayClick() { player_->Play(); }
 void MainWindow::OnPlayerStopClick() { player_->Stop(); }
 void MainWindow::OnPlayerNextClick() { player_->Next(); }
 void MainWindow::OnPlayerPreviousClick() { player_->Previous(); }
-void MainWindow::OnOptionsClick() {
-  if (!Adding()) ShowOptionsDialog(Handle(), preferences_);
-}
+void MainWindow::OnOptionsClick() { ShowOptionsDialog(Handle(), preferences_); }
 void MainWindow::OnVersionClick() { ShowAboutDialog(Handle()); }

@@ -122,10 +122,18 @@ class MainWindow : public win::Window, public PlayerHost {
   void OnClose();
   void OnSize();
   void OnDestroy();
+  // Runs a command of the table, unless it waits for an add going on.
   void OnCommand(int id);
+  bool WaitsNow(int id) const;
   LRESULT OnNotify(NMHDR* header);
   void OnListDoubleClick();
   void OnListRightButtonUp();
+  // The pop-up menu for the keyboard (Shift+F10, the menu key): at the
+  // focused entry.
+  void OnListContextKey();
+  void ShowListPopup(POINT screenAt);
+  void OnListKeyDown(WORD key);
+  void OnColumnClick(int column);
   void OnDropFiles(HDROP drop);
   void StartAdd(const std::vector<std::wstring>& paths, bool existingOnly);
   void OnAddReady();

@@ -16,11 +16,10 @@ void MainWindow::CreateStatusBar() {
 }
 
 void MainWindow::CreateListView() {
-  listView_ = CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, nullptr,
-                              WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA |
-                                  LVS_SINGLESEL | LVS_SHOWSELALWAYS,
-                              0, 0, 100, 100, Handle(), reinterpret_cast<HMENU>(kListViewId),
-                              GetModuleHandleW(nullptr), nullptr);
+  listView_ = CreateWindowExW(
+      WS_EX_CLIENTEDGE, WC_LISTVIEWW, nullptr,
+      WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS, 0, 0,
+      100, 100, Handle(), reinterpret_cast<HMENU>(kListViewId), GetModuleHandleW(nullptr), nullptr);
   ListView_SetExtendedListViewStyle(listView_, LVS_EX_FULLROWSELECT);
   SetWindowSubclass(listView_, ListViewRightButton, 0, reinterpret_cast<DWORD_PTR>(this));
   const wchar_t* captions[] = {L"元ファイル名(フルパス)", L"リネーム後ファイル名(フルパス)",

@@ -2,6 +2,7 @@
 
 #include "engine/folder_walk_win.h"
 #include "engine/name_builder.h"
+#include "engine/rename_entry.h"
 #include "engine/path_rules.h"
 #include "win/file_lookup.h"
 
@@ -93,15 +94,6 @@ bool BackgroundAdd::Pause() {
   return delay == 0 || !stopEvent_ || WaitForSingleObject(stopEvent_, delay) != WAIT_OBJECT_0;
 }
 
-RenameEntry BackgroundAdd::EntryFor(const std::wstring& path, const Preferences& preferences) {
-  RenameEntry entry;
-  entry.source = path;
-  entry.target = BuildRenameName(preferences, path, L"", -1);
-  entry.sourceName = GetFileNamePart(entry.source);
-  entry.targetName = GetFileNamePart(entry.target);
-  return entry;
-}
-
 void BackgroundAdd::AddFolder(const std::wstring& folder, const Preferences& preferences) {
   Win32FolderSource source;
   std::vector<std::wstring> files;
@@ -125,7 +117,7 @@ void BackgroundAdd::AddFolder(const std::wstring& folder, const Preferences& pre
   countWalked();
   for (const std::wstring& file : files) {
     if (stop_ || !Pause()) return;
-    Hand(EntryFor(file, preferences));
+    Hand(EntryForPath(file, preferences));
   }
 }
 
@@ -138,7 +130,7 @@ void BackgroundAdd::AddPath(const std::wstring& path, const AddRequest& request)
   }
   // A file whose tag reads is no folder: the common case costs no lookup
   // beyond the library's own.
-  RenameEntry entry = EntryFor(path, request.preferences);
+  RenameEntry entry = EntryForPath(path, request.preferences);
   if (!request.existingOnly && entry.target.empty() && IsFolderPath(path)) {
     Count(-1);
     AddFolder(path, request.preferences);

@@ -62,7 +62,6 @@ class BackgroundAdd {
   bool TakeRequest(AddRequest& request);
   void AddPath(const std::wstring& path, const AddRequest& request);
   void AddFolder(const std::wstring& folder, const Preferences& preferences);
-  static RenameEntry EntryFor(const std::wstring& path, const Preferences& preferences);
   // The hook's pause; false when the add was stopped during it.
   bool Pause();
   void Count(ptrdiff_t more);

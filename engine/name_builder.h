@@ -1,5 +1,5 @@
-// The name builder: the target path a file is to get, from its ID3v1 tag and
-// a name template.
+// The name builder: the target path a file is to get, from its ID3v1 and
+// ID3v2 tags and a name template.
 #pragma once
 #include <cstdint>
 #include <string>

@@ -10,7 +10,7 @@ const std::wstring* ChooseTemplate(const Preferences& preferences, const std::ws
                                    int index, std::wstring& defaultTemplate) {
   if (!templ.empty()) return &templ;
   if (index < 0) {
-    defaultTemplate = preferences.settings.RenameExt_Default;
+    defaultTemplate = preferences.settings.defaultTemplate;
     if (defaultTemplate.empty()) defaultTemplate = kDefaultTemplate;
     return &defaultTemplate;
   }
@@ -54,6 +54,6 @@ std::wstring BuildRenameName(const Preferences& preferences, const std::wstring&
   std::optional<FileTags> tags = ReadFileTags(path);
   if (!tags) return L"";
   return ExpandTemplateHere(path, *chosen,
-                            ChooseTagTexts(tags->id3v1, tags->id3v2, settings.PreferID3v2),
+                            ChooseTagTexts(tags->id3v1, tags->id3v2, settings.preferId3v2),
                             NamingPoliciesFrom(settings));
 }

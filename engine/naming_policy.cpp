@@ -22,8 +22,8 @@ SameNamePolicy SameNamePolicyOf(int stored) {
 }
 
 NamingPolicies NamingPoliciesFrom(const Settings& settings) {
-  return {ForbiddenCharacterPolicyOf(settings.CantUseFilename),
-          EmptyFieldPolicyOf(settings.NoSettingField)};
+  return {ForbiddenCharacterPolicyOf(settings.forbiddenCharacterAction),
+          EmptyFieldPolicyOf(settings.emptyFieldAction)};
 }
 
 std::wstring TrimNameEnds(const std::wstring& name) {

@@ -8,26 +8,7 @@
 
 #include "settings/settings.h"
 
-// "ファイル名に使えない文字が出た場合" (CantUseFilename).
-enum class ForbiddenCharacterPolicy {
-  kDelete,     // "問題となる文字列を除去"
-  kFullWidth,  // "全角文字に置き換える": "AC／DC" keeps its meaning
-  kUnderscore  // "「_」に置き換える"
-};
-
-// "未設定のフィールドがあった場合" (NoSettingField).
-enum class EmptyFieldPolicy {
-  kFallback,  // "無視": "ArtistName", "0000", ...
-  kBlank,     // "空欄にする"
-  kKeepName   // "リネームしない": the entry's target is its own path
-};
-
-// "同一ファイル名発見の場合" (EqualFileName).
-enum class SameNamePolicy {
-  kSkip,   // "スキップしてリストに残す"
-  kNumber  // "番号を付けてリネームする": "name (2).ext", ...
-};
-
+// The policies themselves are declared beside the settings that hold them.
 ForbiddenCharacterPolicy ForbiddenCharacterPolicyOf(int stored);
 EmptyFieldPolicy EmptyFieldPolicyOf(int stored);
 SameNamePolicy SameNamePolicyOf(int stored);

@@ -4,7 +4,7 @@
 #include "win/file_lookup.h"
 
 RunPolicies RunPoliciesFrom(const Settings& settings) {
-  return {EmptyFieldPolicyOf(settings.NoSettingField), SameNamePolicyOf(settings.EqualFileName)};
+  return {EmptyFieldPolicyOf(settings.emptyFieldAction), SameNamePolicyOf(settings.sameNameAction)};
 }
 
 std::wstring TargetForRun(const std::wstring& source, const std::wstring& target,

@@ -114,25 +114,15 @@ RenameOutcome TryRenameFileWith(const std::wstring& source, const std::wstring& 
   }
 }
 
-void AddRenameEntry(RenameList& list, const std::wstring& path, const Preferences& preferences) {
+RenameEntry EntryForPath(const std::wstring& path, const Preferences& preferences) {
+  return EntryWithTarget(path, BuildRenameName(preferences, path, L"", -1));
+}
+
+RenameEntry EntryWithTarget(std::wstring source, std::wstring target) {
   RenameEntry entry;
-  entry.source = path;
-  entry.target = BuildRenameName(preferences, path, L"", -1);
+  entry.source = std::move(source);
+  entry.target = std::move(target);
   entry.sourceName = GetFileNamePart(entry.source);
   entry.targetName = GetFileNamePart(entry.target);
-  list.Append(std::move(entry));
-  list.ShowItemCount();
-}
-
-void AddRenameEntries(RenameList& list, const std::vector<std::wstring>& paths,
-                      const Preferences& preferences) {
-  RenameListUpdate update(list);
-  for (const std::wstring& path : paths) AddRenameEntry(list, path, preferences);
-}
-
-void AddExistingFiles(RenameList& list, const std::vector<std::wstring>& paths,
-                      const Preferences& preferences) {
-  RenameListUpdate update(list);
-  for (const std::wstring& path : paths)
-    if (win::NormalFileExists(path)) AddRenameEntry(list, path, preferences);
+  return entry;
 }

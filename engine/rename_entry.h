@@ -1,5 +1,5 @@
-// Rename list entries: adding a file to the list, and checking and renaming
-// one entry's file.
+// Rename list entries: the entry for a file, and checking and renaming one
+// entry's file.
 #pragma once
 #include <functional>
 #include <optional>
@@ -17,19 +17,12 @@ inline constexpr const wchar_t* kDuplicateText = L"ファイル名が重複し�
 inline constexpr const wchar_t* kRenameErrorText = L"リネームエラー：";
 inline constexpr const wchar_t* kPathTooLongText = L"リネーム後のパスが長すぎます。";
 
-// Appends an entry for the path exactly as given, with its target built from
-// the default template, and rewrites the item count.
-void AddRenameEntry(RenameList& list, const std::wstring& path, const Preferences& preferences);
-
-// AddRenameEntry for each path in order, with the list's window updates
-// held until the last one (a drop or a file dialog's choice).
-void AddRenameEntries(RenameList& list, const std::vector<std::wstring>& paths,
-                      const Preferences& preferences);
-
-// Adds each path that names an existing normal file, in order; others are
-// dropped silently (the command line's files).
-void AddExistingFiles(RenameList& list, const std::vector<std::wstring>& paths,
-                      const Preferences& preferences);
+// The entry for the path exactly as given, its target built from the
+// default template: what every add puts in the list.
+RenameEntry EntryForPath(const std::wstring& path, const Preferences& preferences);
+// The entry for a source with the target chosen for it; the name columns
+// follow the two paths.
+RenameEntry EntryWithTarget(std::wstring source, std::wstring target);
 
 // Checks the entry against the file system and renames the file. The
 // outcome's text is the target path when the file was renamed, otherwise

@@ -12,18 +12,6 @@
 
 namespace {
 
-int KillAtRenameFromEnvironment() {
-  wchar_t value[16] = {};
-  DWORD n = GetEnvironmentVariableW(kKillAtRenameVariable, value, 16);
-  if (n == 0 || n >= 16) return 0;
-  int number = 0;
-  for (DWORD i = 0; i < n; ++i) {
-    if (value[i] < L'0' || value[i] > L'9') return 0;
-    number = number * 10 + (value[i] - L'0');
-  }
-  return number;
-}
-
 // Creates the folders target needs, outermost first, recording each before
 // it is made. A text when the entry fails (the platform's, as a failed
 // rename has) or the run must stop (the journal cannot be written).
@@ -169,18 +157,16 @@ bool AskRenameWithoutUndo(HWND owner, const std::wstring& path, DWORD error) {
   return win::MessageBoxText(owner, text, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
 }
 
+win::Seam<BeforeRenameFunction> g_beforeRename{nullptr};
+
 void RunRenameCommand(HWND mainWindow, RenameList& list, const std::wstring& programFolder,
                       const Settings& settings) {
   JournalFile journal(JournalPathIn(programFolder));
   RenameRunHooks hooks;
   hooks.journal = &journal;
   hooks.policies = RunPoliciesFrom(settings);
-  hooks.makeFolders = settings.MakeFolders;
+  hooks.makeFolders = settings.makeFolders;
   hooks.renameWithoutUndo = AskRenameWithoutUndo;
-  if (int killAt = KillAtRenameFromEnvironment()) {
-    hooks.beforeRename = [killAt](int number) {
-      if (number == killAt) TerminateProcess(GetCurrentProcess(), 9);
-    };
-  }
+  if (BeforeRenameFunction before = *g_beforeRename) hooks.beforeRename = before;
   RunRename(mainWindow, list, hooks);
 }

@@ -14,6 +14,7 @@
 #include "engine/progress_run.h"
 #include "engine/rename_list.h"
 #include "engine/undo_journal.h"
+#include "win/seam.h"
 
 inline constexpr const wchar_t* kNoJournalStopText =
     L"取り消し用の記録ファイルを作成できないため、リネームを中止しました。";
@@ -51,7 +52,8 @@ void RunRenameCommand(HWND mainWindow, RenameList& list, const std::wstring& pro
 // The Yes/No question (No the default) when the journal cannot be created.
 bool AskRenameWithoutUndo(HWND owner, const std::wstring& path, DWORD error);
 
-// Test hook of the real program: when the environment names a number N
-// here, the process ends abruptly with the journal line of its N-th rename
-// written and that rename not made, as a crash or a kill would end it.
-inline constexpr const wchar_t* kKillAtRenameVariable = L"VELNOIR_TEST_KILL_AT_RENAME";
+// What the menu's run does before each rename (numbered from 1), once its
+// journal line is written; null: nothing. A test build of the program ends
+// itself here, as a crash or a kill would end it.
+using BeforeRenameFunction = void (*)(int renameNumber);
+extern win::Seam<BeforeRenameFunction> g_beforeRename;

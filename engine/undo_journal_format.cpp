@@ -5,6 +5,8 @@
 #include <optional>
 #include <utility>
 
+#include "vbmp3/src/unicode.h"
+
 namespace {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
@@ -16,24 +18,6 @@ constexpr std::string_view kFolderLineMark = "<>";
 constexpr std::string_view kIdentityLineMark = "<#>";
 constexpr std::string_view kMovedIdentityLineMark = "<=>";
 constexpr bool kUtf16 = sizeof(wchar_t) == 2;
-
-void AppendUtf8(std::string& out, uint32_t c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-}
 
 void AppendEscaped(std::string& out, uint32_t unit) {
   char buffer[16];
@@ -207,13 +191,13 @@ std::string EncodeJournalPath(std::wstring_view path) {
       AppendEscaped(out, unit);
     } else if (kUtf16 && unit >= 0xD800 && unit <= 0xDBFF && i + 1 < path.size() &&
                path[i + 1] >= 0xDC00 && path[i + 1] <= 0xDFFF) {
-      AppendUtf8(out,
-                 0x10000 + ((unit - 0xD800) << 10) + (static_cast<uint32_t>(path[i + 1]) - 0xDC00));
+      vbmp3::AppendUtf8(
+          out, 0x10000 + ((unit - 0xD800) << 10) + (static_cast<uint32_t>(path[i + 1]) - 0xDC00));
       ++i;
     } else if (IsSurrogate(unit) || unit > 0x10FFFF) {
       AppendEscaped(out, unit);
     } else {
-      AppendUtf8(out, unit);
+      vbmp3::AppendUtf8(out, unit);
     }
   }
   return out;

@@ -44,14 +44,14 @@ constexpr std::array<StoredSetting<WindowSettings>, 8> kWindowKeys{{
 }};
 
 constexpr std::array<StoredSetting<Settings>, 8> kSettingKeys{{
-    {kSettingSection, L"CantUseFilename", &Settings::CantUseFilename, Kind::kNumber},
-    {kSettingSection, L"DataProve", &Settings::DataProve, Kind::kOnlyOne},
-    {kSettingSection, L"EqualFileName", &Settings::EqualFileName, Kind::kNumber},
-    {kSettingSection, L"NoSettingField", &Settings::NoSettingField, Kind::kNumber},
-    {kSettingSection, L"RenameExt_Default", &Settings::RenameExt_Default, Kind::kTemplate},
-    {kSettingSection, L"DobleClick", &Settings::DobleClick, Kind::kNumber},
-    {kSettingSection, L"PreferID3v2", &Settings::PreferID3v2, Kind::kOnlyOne},
-    {kSettingSection, L"MakeFolders", &Settings::MakeFolders, Kind::kOnlyOne},
+    {kSettingSection, L"CantUseFilename", &Settings::forbiddenCharacterAction, Kind::kNumber},
+    {kSettingSection, L"DataProve", &Settings::fileTypeByAnalysis, Kind::kOnlyOne},
+    {kSettingSection, L"EqualFileName", &Settings::sameNameAction, Kind::kNumber},
+    {kSettingSection, L"NoSettingField", &Settings::emptyFieldAction, Kind::kNumber},
+    {kSettingSection, L"RenameExt_Default", &Settings::defaultTemplate, Kind::kTemplate},
+    {kSettingSection, L"DobleClick", &Settings::doubleClickAction, Kind::kNumber},
+    {kSettingSection, L"PreferID3v2", &Settings::preferId3v2, Kind::kOnlyOne},
+    {kSettingSection, L"MakeFolders", &Settings::makeFolders, Kind::kOnlyOne},
 }};
 
 template <typename Record>

@@ -1,6 +1,8 @@
 // Where the program meets something outside it that a test stands in for.
-// There are four, and only these:
+// There are five, and only these:
 //   win::g_messageBox        the message box (win/ui.h); null is the real one
+//   g_beforeRename           the menu's run before each rename (engine/rename_run.h);
+//                            null for nothing
 //   g_getShortPathName       the file system's short-name lookup
 //                            (audio_library/library_path.h)
 //   g_vbmp3                  VBMP3.dll's entry points (audio_library/vbmp3_api.h)

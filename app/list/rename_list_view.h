@@ -19,6 +19,8 @@ class ListViewRenameList : public RenameList {
   void Set(int position, RenameEntry entry) override;
   void RemovePositions(const std::vector<int>& ascendingPositions) override;
   void Remove(int position) override;
+  // The entry the commands for one entry act on: the focused one while it is
+  // selected, else the first selected; 0 for none.
   int Selected() const override;
   void ShowItemCount() override;
   void BeginUpdate() override;
@@ -26,14 +28,26 @@ class ListViewRenameList : public RenameList {
 
   // Answers the list view's LVN_GETDISPINFOW; the owner forwards it here.
   void OnGetDispInfo(NMLVDISPINFOW* info) const;
-  // Makes position the current, selected item (1-based).
+  // Makes position the current, selected item (1-based), the only one.
   void Select(int position);
+  void SelectAll();
+  // Every selected position, ascending.
+  std::vector<int> SelectedPositions() const;
+  // Sorts the entries by a column's text in Explorer's order; sorting by the
+  // same column again reverses the order. The header shows the direction.
+  // Returns each old position's new one (index: old position - 1). The
+  // selected entries stay selected.
+  std::vector<int> SortByColumn(int column);
 
  private:
   void SyncCount();
   // Brings the list view's row count up to date before it is addressed.
   void SyncPendingCount() const;
   static const std::wstring& Column(const RenameEntry& entry, int column);
+  int Focused() const;
+  // Clears the selection and selects positions (ascending), focusing one.
+  void Reselect(const std::vector<int>& positions, int focused);
+  void ShowSortArrow();
 
   HWND listView_;
   HWND statusBar_;
@@ -41,4 +55,6 @@ class ListViewRenameList : public RenameList {
   int updateDepth_ = 0;
   mutable bool countPending_ = false;
   bool itemCountPending_ = false;
+  int sortColumn_ = -1;  // none yet
+  bool sortAscending_ = true;
 };

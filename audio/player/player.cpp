@@ -117,3 +117,15 @@ void Player::BeforeRemove(int position, int count) {
     Stop();
   }
 }
+
+void Player::BeforeRemove(const std::vector<int>& ascendingPositions, int count) {
+  // The last first: every position still names its entry when its rule runs,
+  // and the count is the list's at that removal.
+  for (auto at = ascendingPositions.rbegin(); at != ascendingPositions.rend(); ++at)
+    BeforeRemove(*at, count--);
+}
+
+void Player::Reordered(const std::vector<int>& newPositionOf) {
+  if (PlayIndex >= 1 && PlayIndex <= static_cast<int>(newPositionOf.size()))
+    PlayIndex = newPositionOf[static_cast<size_t>(PlayIndex - 1)];
+}

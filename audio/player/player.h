@@ -4,6 +4,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <vector>
 
 class PlayerLibrary {
  public:
@@ -45,6 +46,11 @@ class Player {
   // The remove command's rules, run before the entry at position leaves a
   // list of count entries.
   void BeforeRemove(int position, int count);
+  // The same rules for each of several entries leaving together.
+  void BeforeRemove(const std::vector<int>& ascendingPositions, int count);
+  // The list was put in another order (newPositionOf[old position - 1]):
+  // the entry that plays goes on being the one PlayIndex names.
+  void Reordered(const std::vector<int>& newPositionOf);
 
   int PlayFile(const std::wstring& path);
 

@@ -9,6 +9,7 @@
 #include "audio/property/property_text.h"
 #include "audio_library/tag_access.h"
 #include "engine/name_builder.h"
+#include "engine/rename_entry.h"
 #include "engine/path_rules.h"
 #include "engine/undo_journal.h"
 #include "win/command_boundary.h"
@@ -275,12 +276,8 @@ void PropertyDialog::OnOk() {
   JournalIdentityWatch journal(journalPath_, source);
   WriteTags(source);
   journal.AfterRewrite();
-  RenameEntry entry;
-  entry.source = source;
-  entry.target = property::StoredTarget(win::GetText(Control(kTarget)));
-  entry.sourceName = GetFileNamePart(entry.source);
-  entry.targetName = GetFileNamePart(entry.target);
-  list_.Set(position_, std::move(entry));
+  list_.Set(position_,
+            EntryWithTarget(source, property::StoredTarget(win::GetText(Control(kTarget)))));
   CloseDialog();
 }
 

@@ -1,5 +1,5 @@
-// The property dialog: the stream data and ID3v1 tag of one rename list
-// entry, with the choice of its rename target.
+// The property dialog: the stream data and the tags (ID3v1 and ID3v2) of one
+// rename list entry, with the choice of its rename target.
 #pragma once
 #include <windows.h>
 
@@ -12,7 +12,7 @@
 #include "settings/preferences.h"
 #include "win/modal_dialog.h"
 
-// Opens the dialog modally over owner for the selected entry of list; does
+// Opens the dialog modally over owner for the focused entry of list; does
 // nothing when no entry is selected. Returns when the dialog is closed.
 // journalPath names the undo journal whose record of the file a tag write
 // keeps up to date (none when empty).

@@ -14,7 +14,7 @@ void PropertyDialog::ShowTagTexts(const FileTags& tags) {
   sources_.hasId3v1 = tags.hasId3v1;
   sources_.hasId3v2 = !tags.id3v2Version.empty();
   sources_.shiftJis = tags.shiftJis;
-  loadedBoxes_ = property::BoxTexts(sources_, preferences_.settings.PreferID3v2);
+  loadedBoxes_ = property::BoxTexts(sources_, preferences_.settings.preferId3v2);
   win::SetText(Control(kAlbum), loadedBoxes_.album);
   win::SetText(Control(kArtist), loadedBoxes_.artist);
   win::SetText(Control(kComment), loadedBoxes_.comment);
@@ -48,7 +48,7 @@ std::vector<std::wstring> PropertyDialog::RenameCandidates(const std::wstring& p
   std::vector<std::wstring> candidates;
   if (!tagDirty_) {
     // Untouched boxes: the names the file's tags give, as the list has them.
-    candidates.push_back(BuildRenameName(preferences_, path, settings.RenameExt_Default, -1));
+    candidates.push_back(BuildRenameName(preferences_, path, settings.defaultTemplate, -1));
     for (size_t index = 0; index < preferences_.templates.size(); ++index)
       candidates.push_back(BuildRenameName(preferences_, path, L"", static_cast<int>(index)));
     return candidates;
@@ -56,11 +56,10 @@ std::vector<std::wstring> PropertyDialog::RenameCandidates(const std::wstring& p
   // Edited boxes: the names the edit will give once written, under the same
   // choices as the list's; the track has no box and stays the file's.
   TagTexts texts = BoxTagTexts();
-  texts.track = ChooseTagTexts(sources_.id3v1, sources_.id3v2, settings.PreferID3v2).track;
+  texts.track = ChooseTagTexts(sources_.id3v1, sources_.id3v2, settings.preferId3v2).track;
   const NamingPolicies policies = NamingPoliciesFrom(settings);
-  const std::wstring defaultTemplate = settings.RenameExt_Default.empty()
-                                           ? std::wstring(kDefaultTemplate)
-                                           : settings.RenameExt_Default;
+  const std::wstring defaultTemplate =
+      settings.defaultTemplate.empty() ? std::wstring(kDefaultTemplate) : settings.defaultTemplate;
   candidates.push_back(ExpandTemplateHere(path, defaultTemplate, texts, policies));
   for (const std::wstring& templ : preferences_.templates)
     candidates.push_back(ExpandTemplateHere(path, templ, texts, policies));
@@ -86,7 +85,7 @@ bool PropertyDialog::WriteId3v2(const std::wstring& path, bool repairShiftJis) {
     return false;
   }
   const Id3v2Values values = property::ValuesToWrite(sources_, loadedBoxes_, BoxTagTexts(),
-                                                     preferences_.settings.PreferID3v2);
+                                                     preferences_.settings.preferId3v2);
   for (;;) {
     if (WriteId3v2Texts(*libraryPath, values, repairShiftJis)) return true;
     const int32_t error = Vbmp3LastErrorNumber();
@@ -103,7 +102,7 @@ void PropertyDialog::WriteTags(const std::wstring& path) {
   // Boxes that never held the file's tags would write blanks over them.
   if (!tagsRead_) return;
   const property::TagWrite plan =
-      property::PlanTagWrite(sources_, preferences_.settings.PreferID3v2, tagDirty_);
+      property::PlanTagWrite(sources_, preferences_.settings.preferId3v2, tagDirty_);
   if (plan.id3v2 && !WriteId3v2(path, plan.repairShiftJis)) return;
   if (plan.id3v1) {
     WriteTag(path);

@@ -121,7 +121,7 @@ for i in range(100000):
     open(os.path.join(album, f"track{i:06d}.mp3"), "wb").write(tagged(i, f"Title {i}", f"Artist {i % 97}"))
 PY
 
-echo "== AddRenameEntry: 10,000 tagged MP3 files (100 album folders) into the shown list"
+echo "== The background add: 10,000 tagged MP3 files (100 album folders) into the shown list"
 # Twice: the first pass meets files the generator has only just written,
 # which this sandbox's file system opens several times slower; the second
 # is a collection the file system has seen before (as after browsing it).

@@ -232,21 +232,21 @@ bool OptionDialog::OnCommand(WPARAM wParam) {
 void OptionDialog::LoadSettings() {
   const Settings& settings = preferences_.settings;
   win::SetText(Item(kLegendLabel), kTemplateLegend);
-  SendMessageW(Item(settings.DataProve ? kCheckByAnalysis : kCheckByExtension), BM_SETCHECK,
-               BST_CHECKED, 0);
-  win::SetText(Item(kTemplateBox), settings.RenameExt_Default);
+  SendMessageW(Item(settings.fileTypeByAnalysis ? kCheckByAnalysis : kCheckByExtension),
+               BM_SETCHECK, BST_CHECKED, 0);
+  win::SetText(Item(kTemplateBox), settings.defaultTemplate);
   for (const std::wstring& entry : preferences_.templates)
     SendMessageW(Item(kTemplateBox), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.c_str()));
   auto select = [this](Control combo, int index) {
     SendMessageW(Item(combo), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
   };
-  select(kSameNamePolicy, PolicySelection(settings.EqualFileName, 2));
-  select(kBadCharacterPolicy, PolicySelection(settings.CantUseFilename, 3));
-  select(kEmptyFieldPolicy, PolicySelection(settings.NoSettingField, 3));
-  select(kDoubleClickAction, DoubleClickSelection(settings.DobleClick));
-  SendMessageW(Item(kPreferId3v2), BM_SETCHECK, settings.PreferID3v2 ? BST_CHECKED : BST_UNCHECKED,
+  select(kSameNamePolicy, PolicySelection(settings.sameNameAction, 2));
+  select(kBadCharacterPolicy, PolicySelection(settings.forbiddenCharacterAction, 3));
+  select(kEmptyFieldPolicy, PolicySelection(settings.emptyFieldAction, 3));
+  select(kDoubleClickAction, DoubleClickSelection(settings.doubleClickAction));
+  SendMessageW(Item(kPreferId3v2), BM_SETCHECK, settings.preferId3v2 ? BST_CHECKED : BST_UNCHECKED,
                0);
-  SendMessageW(Item(kMakeFolders), BM_SETCHECK, settings.MakeFolders ? BST_CHECKED : BST_UNCHECKED,
+  SendMessageW(Item(kMakeFolders), BM_SETCHECK, settings.makeFolders ? BST_CHECKED : BST_UNCHECKED,
                0);
   if (IsRegistered()) EnableWindow(Item(kRegisterUpdateCheck), FALSE);
 }
@@ -262,19 +262,20 @@ void OptionDialog::OnOk() {
     int index = SelectedIndex(Item(combo));
     return index < 0 ? 0 : index;
   };
-  settings.DataProve = SendMessageW(Item(kCheckByAnalysis), BM_GETCHECK, 0, 0) == BST_CHECKED;
-  settings.EqualFileName = code(kSameNamePolicy);
-  settings.CantUseFilename = code(kBadCharacterPolicy);
-  settings.NoSettingField = code(kEmptyFieldPolicy);
-  settings.RenameExt_Default = defaultTemplate;
+  settings.fileTypeByAnalysis =
+      SendMessageW(Item(kCheckByAnalysis), BM_GETCHECK, 0, 0) == BST_CHECKED;
+  settings.sameNameAction = code(kSameNamePolicy);
+  settings.forbiddenCharacterAction = code(kBadCharacterPolicy);
+  settings.emptyFieldAction = code(kEmptyFieldPolicy);
+  settings.defaultTemplate = defaultTemplate;
   HWND combo = Item(kTemplateBox);
   int count = static_cast<int>(SendMessageW(combo, CB_GETCOUNT, 0, 0));
   std::vector<std::wstring> entries;
   for (int i = 0; i < count; ++i) entries.push_back(win::ComboItemText(combo, i));
   preferences_.templates = TemplatesFromEntries(entries);
-  settings.DobleClick = code(kDoubleClickAction);
-  settings.PreferID3v2 = SendMessageW(Item(kPreferId3v2), BM_GETCHECK, 0, 0) == BST_CHECKED;
-  settings.MakeFolders = SendMessageW(Item(kMakeFolders), BM_GETCHECK, 0, 0) == BST_CHECKED;
+  settings.doubleClickAction = code(kDoubleClickAction);
+  settings.preferId3v2 = SendMessageW(Item(kPreferId3v2), BM_GETCHECK, 0, 0) == BST_CHECKED;
+  settings.makeFolders = SendMessageW(Item(kMakeFolders), BM_GETCHECK, 0, 0) == BST_CHECKED;
   CloseDialog();
 }
 

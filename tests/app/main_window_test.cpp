@@ -90,8 +90,8 @@ TEST_F(MainWindowTest, FirstStartWithoutSettingsFile) {
   EXPECT_FALSE(StatusText(*window, 2).empty());  // the clock
   // Four menus on the bar: the list's pop-up menu is not one of them.
   EXPECT_EQ(GetMenuItemCount(GetMenu(window->Handle())), 4);
-  EXPECT_EQ(window->UserPreferences().settings.RenameExt_Default, L"%A - %T");
-  EXPECT_EQ(window->UserPreferences().settings.DobleClick, 0);
+  EXPECT_EQ(window->UserPreferences().settings.defaultTemplate, L"%A - %T");
+  EXPECT_EQ(window->UserPreferences().settings.doubleClickAction, 0);
   EXPECT_EQ(window->UserPreferences().templates,
             (std::vector<std::wstring>{L"%A - %T", L"(%A) %T"}));
   // The design client area: 9690 x 3960 twips.
@@ -180,12 +180,12 @@ TEST_F(MainWindowTest, OddValuesFallBackToDefaults) {
   RECT client;
   GetClientRect(window->Handle(), &client);
   EXPECT_NEAR(client.right, win::TwipsToPixelsX(9690), 1);
-  EXPECT_EQ(window->UserPreferences().settings.CantUseFilename, 2);
-  EXPECT_FALSE(window->UserPreferences().settings.DataProve);
-  EXPECT_EQ(window->UserPreferences().settings.EqualFileName, 4);
-  EXPECT_EQ(window->UserPreferences().settings.NoSettingField, 0);
-  EXPECT_EQ(window->UserPreferences().settings.RenameExt_Default, L"%A - %T");
-  EXPECT_EQ(window->UserPreferences().settings.DobleClick, 0);
+  EXPECT_EQ(window->UserPreferences().settings.forbiddenCharacterAction, 2);
+  EXPECT_FALSE(window->UserPreferences().settings.fileTypeByAnalysis);
+  EXPECT_EQ(window->UserPreferences().settings.sameNameAction, 4);
+  EXPECT_EQ(window->UserPreferences().settings.emptyFieldAction, 0);
+  EXPECT_EQ(window->UserPreferences().settings.defaultTemplate, L"%A - %T");
+  EXPECT_EQ(window->UserPreferences().settings.doubleClickAction, 0);
   Close(*window);
   EXPECT_NE(Ini().find("DataProve=0"), std::string::npos);
 }
@@ -199,8 +199,8 @@ TEST_F(MainWindowTest, SizeAndMaximisedStateRoundTrip) {
   GetWindowRect(window->Handle(), &r);
   EXPECT_EQ(r.right - r.left, win::TwipsToPixelsX(9000));
   EXPECT_EQ(r.bottom - r.top, win::TwipsToPixelsY(6000));
-  EXPECT_EQ(window->UserPreferences().settings.RenameExt_Default, L"%T (%Y)");
-  EXPECT_EQ(window->UserPreferences().settings.DobleClick, 1);
+  EXPECT_EQ(window->UserPreferences().settings.defaultTemplate, L"%T (%Y)");
+  EXPECT_EQ(window->UserPreferences().settings.doubleClickAction, 1);
   ShowWindow(window->Handle(), SW_SHOWMAXIMIZED);
   Close(*window);
   std::string ini = Ini();
@@ -294,7 +294,9 @@ TEST_F(MainWindowTest, RemoveKeepsThePlayerConsistent) {
   EXPECT_EQ(list.Count(), 4);
   EXPECT_EQ(list.Get(1).sourceName, L"2");
   EXPECT_EQ(StatusText(*window, 0), L"項目数：4");
+  EXPECT_EQ(list.Selected(), 1);  // the entry that took its place
   // Nothing selected: nothing removed.
+  ListView_SetItemState(window->ListView(), -1, 0, LVIS_SELECTED);
   window->OnDeleteClick();
   EXPECT_EQ(list.Count(), 4);
   list.Select(2);  // a middle one
@@ -631,7 +633,7 @@ TEST_F(MainWindowTest, ShortcutKeysWorkAnywhereInTheWindow) {
 
 TEST_F(MainWindowTest, DoubleClickPlaysWhenSetTo) {
   auto window = Open();
-  window->UserPreferences().settings.DobleClick = 1;
+  window->UserPreferences().settings.doubleClickAction = 1;
   NMHDR header{window->ListView(), 1001, static_cast<UINT>(NM_DBLCLK)};
   SendMessageW(window->Handle(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&header));
   EXPECT_EQ(window->PreviewPlayer().PlayIndex, 0);  // empty list: nothing
@@ -654,6 +656,6 @@ TEST_F(MainWindowTest, DoubleClickPlaysWhenSetTo) {
   SetTimer(nullptr, 0, 300, &CloseBox::Tick);
   SendMessageW(window->Handle(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&header));
   EXPECT_EQ(window->PreviewPlayer().PlayIndex, 2);
-  window->UserPreferences().settings.DobleClick = 0;
+  window->UserPreferences().settings.doubleClickAction = 0;
   Close(*window);
 }

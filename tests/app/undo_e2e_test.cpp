@@ -49,11 +49,15 @@ class UndoProgramTest : public program_driver::ProgramTest {
   }
 
   // Starts the program, with the test's files on its command line or none;
-  // killAtRename makes it end itself with that rename recorded and not made.
-  void Start(bool withFiles, const wchar_t* killAtRename = nullptr) {
+  // killAtRename starts its test build instead (unless testBuild is false),
+  // which ends itself with that rename recorded and not made.
+  void Start(bool withFiles, const wchar_t* killAtRename = nullptr, bool testBuild = true) {
     std::wstring arguments;
     if (withFiles)
       for (const std::wstring& s : sources_) arguments += L" \"" + s + L"\"";
+    std::wstring program = *folder_ / L"velnoir.exe";
+    std::wstring build = killAtRename && testBuild ? L"velnoir_kill_at_rename.exe" : L"velnoir.exe";
+    CopyFileW((testing_files::BinFolder() + L"\\" + build).c_str(), program.c_str(), FALSE);
     SetEnvironmentVariableW(L"VELNOIR_TEST_KILL_AT_RENAME", killAtRename);
     ProgramTest::Start(arguments);
     SetEnvironmentVariableW(L"VELNOIR_TEST_KILL_AT_RENAME", nullptr);
@@ -89,7 +93,8 @@ class UndoProgramTest : public program_driver::ProgramTest {
 }  // namespace
 
 TEST_F(UndoProgramTest, RenameCloseStartAgainAndUndoFromTheMenu) {
-  Start(true);
+  // The shipping program has no test hook: the variable changes nothing.
+  Start(true, L"1", false);
   std::wstring report = RunFromMenu(window_, IDM_EXECRENAME);
   EXPECT_NE(report.find(L"成功ファイル数：4\r\n"), std::wstring::npos)
       << testing::PrintToString(report);

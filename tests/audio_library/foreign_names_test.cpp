@@ -61,7 +61,7 @@ class ForeignNamesTest : public LibraryFileTest {
   Preferences preferences;
   void SetUp() override {
     LibraryFileTest::SetUp();
-    preferences.settings.RenameExt_Default = L"%A - %T";
+    preferences.settings.defaultTemplate = L"%A - %T";
   }
   bool Exists(const std::wstring& path) {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
@@ -152,7 +152,7 @@ TEST_F(ForeignNamesTest, TheRenameRunRenamesThemAfterTheirTags) {
   for (size_t i = 0; i < std::size(kNames); ++i) {
     std::string title = "Title" + std::to_string(i);
     sources.push_back(File(kNames[i], SilentMp3(4, title, "Artist")));
-    AddRenameEntry(list, sources.back(), preferences);
+    list.Append(EntryForPath(sources.back(), preferences));
     ASSERT_EQ(list.entries.back().target,
               *folder_ / (L"Artist - " + win::FromAnsi(title) + L".mp3"))
         << win::ToUtf8(kNames[i]);
@@ -177,7 +177,7 @@ TEST_F(ForeignNamesTest, WithoutAShortNameTheEntryHasNoTargetAndTheRunLeavesBoth
   win::Seam<decltype(&GetShortPathNameW)>::Replacement noShortNames(g_getShortPathName,
                                                                     &NoShortName);
   MemoryRenameList list;
-  AddRenameEntry(list, path, preferences);
+  list.Append(EntryForPath(path, preferences));
   ASSERT_EQ(list.Count(), 1);
   EXPECT_EQ(list.entries[0].target, L"");
   std::wstring report;

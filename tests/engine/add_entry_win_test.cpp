@@ -1,11 +1,10 @@
-// BuildRenameName and AddRenameEntry with tags read through VBMP3.dll.
+// BuildRenameName and EntryForPath with tags read through VBMP3.dll.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include "engine/name_builder.h"
 #include "engine/rename_entry.h"
-#include "tests/support/memory_rename_list.h"
 #include "tests/engine/win_support.h"
 #include "win/text.h"
 
@@ -18,7 +17,7 @@ class AddEntryTest : public testing::Test {
   Preferences preferences;
   void SetUp() override {
     if (!engine_test::LibraryReady()) GTEST_SKIP() << "VBMP3.dll not usable";
-    preferences.settings.RenameExt_Default = L"%A - %T";
+    preferences.settings.defaultTemplate = L"%A - %T";
     preferences.templates = {L"(%A) %T", L"%T", L"%L %Y %C %G"};
   }
   ScratchFolder dir;
@@ -33,7 +32,7 @@ TEST_F(AddEntryTest, BuildsFromTheTagWithEachTemplateChoice) {
   EXPECT_EQ(BuildRenameName(preferences, path, L"%T!", 0), dir / L"Back!.mp3");
   // An index past the list names no template.
   EXPECT_EQ(BuildRenameName(preferences, path, L"", 3), L"");
-  preferences.settings.RenameExt_Default = L"";
+  preferences.settings.defaultTemplate = L"";
   EXPECT_EQ(BuildRenameName(preferences, path, L"", -5), dir / L"ACDC - Back.mp3");
 }
 
@@ -74,40 +73,20 @@ TEST_F(AddEntryTest, NameOutsideTheAnsiCodePageStillGetsItsTag) {
   EXPECT_EQ(BuildRenameName(preferences, path, L"", -1), dir / L"Artist - Title.mp3");
 }
 
-TEST_F(AddEntryTest, AddRenameEntryFillsAllFourColumnsAndTheCount) {
-  MemoryRenameList list;
+TEST_F(AddEntryTest, EntryForPathFillsAllFourColumns) {
   std::wstring a = dir / L"a.mp3";
   WriteBytes(a, TaggedMp3("Back", "AC/DC"));
   std::wstring junk = dir / L"junk.mp3";
   WriteBytes(junk, "junk");
-  AddRenameEntry(list, a, preferences);
-  AddRenameEntry(list, a, preferences);
-  AddRenameEntry(list, junk, preferences);
-  ASSERT_EQ(list.Count(), 3);
-  EXPECT_EQ(list.itemCountShown, 3);
-  EXPECT_EQ(list.showCalls, 3);
-  RenameEntry first = list.Get(1);
+  RenameEntry first = EntryForPath(a, preferences);
   EXPECT_EQ(first.source, a);
   EXPECT_EQ(first.target, dir / L"ACDC - Back.mp3");
   EXPECT_EQ(first.sourceName, L"a.mp3");
   EXPECT_EQ(first.targetName, L"ACDC - Back.mp3");
-  EXPECT_EQ(list.Get(2).target, first.target);  // the same file twice: two identical entries
-  RenameEntry third = list.Get(3);
+  RenameEntry third = EntryForPath(junk, preferences);
   EXPECT_EQ(third.target, L"");
   EXPECT_EQ(third.targetName, L"");
   EXPECT_EQ(third.sourceName, L"junk.mp3");
-}
-
-TEST_F(AddEntryTest, CommandLineFilesAreAddedOnlyWhenTheyExist) {
-  MemoryRenameList list;
-  std::wstring a = dir / L"a b.mp3";
-  WriteBytes(a, TaggedMp3("T", "A"));
-  std::wstring folder = dir / L"folder";
-  CreateDirectoryW(folder.c_str(), nullptr);
-  AddExistingFiles(list, {a, dir / L"missing.mp3", folder, L""}, preferences);
-  ASSERT_EQ(list.Count(), 1);
-  EXPECT_EQ(list.Get(1).source, a);
-  EXPECT_EQ(list.Get(1).target, dir / L"A - T.mp3");
 }
 
 namespace {
@@ -144,13 +123,13 @@ TEST_F(AddEntryTest, NamesFromID3v2TagsOffAndOn) {
   std::wstring onlyV2 = dir / L"only.mp3", both = dir / L"both.mp3";
   WriteBytes(onlyV2, Id3v23(L"Song", L"Band") + audioOnly);
   WriteBytes(both, Id3v23(L"노래", L"Café") + audioWithV1);
-  preferences.settings.PreferID3v2 = false;
+  preferences.settings.preferId3v2 = false;
   EXPECT_EQ(BuildRenameName(preferences, onlyV2, L"", -1), dir / L"Band - Song.mp3");
   EXPECT_EQ(BuildRenameName(preferences, both, L"", -1), dir / L"V1 Artist - V1 Title.mp3");
-  preferences.settings.PreferID3v2 = true;
+  preferences.settings.preferId3v2 = true;
   EXPECT_EQ(BuildRenameName(preferences, onlyV2, L"", -1), dir / L"Band - Song.mp3");
   EXPECT_EQ(BuildRenameName(preferences, both, L"", -1), dir / L"Café - 노래.mp3");
-  preferences.settings.PreferID3v2 = false;
+  preferences.settings.preferId3v2 = false;
 }
 
 // The list takes its targets under the settings' naming choices, and a
@@ -160,19 +139,19 @@ TEST_F(AddEntryTest, TargetsFollowTheNamingChoicesOfTheSettings) {
   WriteBytes(path, TaggedMp3("Con", "AC/DC"));
   std::wstring noArtist = dir / L"track02.mp3";
   WriteBytes(noArtist, TaggedMp3("Re:Zero", ""));
-  preferences.settings.CantUseFilename = 1;
+  preferences.settings.forbiddenCharacterAction = 1;
   EXPECT_EQ(BuildRenameName(preferences, path, L"", -1), dir / L"AC／DC - Con.mp3");
   EXPECT_EQ(BuildRenameName(preferences, noArtist, L"", -1), dir / L"ArtistName - Re：Zero.mp3");
-  preferences.settings.CantUseFilename = 2;
-  preferences.settings.NoSettingField = 1;
+  preferences.settings.forbiddenCharacterAction = 2;
+  preferences.settings.emptyFieldAction = 1;
   EXPECT_EQ(BuildRenameName(preferences, noArtist, L"", -1), dir / L"Re_Zero.mp3");
   EXPECT_EQ(BuildRenameName(preferences, path, L"%T", 0), dir / L"Con_.mp3");
-  preferences.settings.NoSettingField = 2;
+  preferences.settings.emptyFieldAction = 2;
   EXPECT_EQ(BuildRenameName(preferences, noArtist, L"", -1), noArtist);
   EXPECT_EQ(BuildRenameName(preferences, noArtist, L"%T", 0), dir / L"Re_Zero.mp3");
-  preferences.settings.CantUseFilename = 3;
-  preferences.settings.NoSettingField = -1;
+  preferences.settings.forbiddenCharacterAction = 3;
+  preferences.settings.emptyFieldAction = -1;
   EXPECT_EQ(BuildRenameName(preferences, noArtist, L"", -1), dir / L"ArtistName - ReZero.mp3");
-  EXPECT_EQ(preferences.settings.CantUseFilename, 3);
+  EXPECT_EQ(preferences.settings.forbiddenCharacterAction, 3);
   preferences.settings = Settings{};
 }

@@ -45,7 +45,7 @@ class PolicyRunTest : public testing::Test {
 // Three entries built to the name an existing file has: "(2)", "(3)", "(4)"
 // in list order, the existing file untouched, and the undo takes all back.
 TEST_F(PolicyRunTest, NumberingTakesTheFirstFreeNamesAndTheUndoFollowsThem) {
-  settings.EqualFileName = 1;
+  settings.sameNameAction = 1;
   const std::wstring song = File(L"Song.mp3", "the song that was there");
   const std::wstring a = File(L"a.mp3", "A"), b = File(L"b.mp3", "B"), c = File(L"c.mp3", "C");
   // Another file holds "(3)" already: it is passed over too.
@@ -80,7 +80,7 @@ TEST_F(PolicyRunTest, NumberingTakesTheFirstFreeNamesAndTheUndoFollowsThem) {
 // number, and the undo gives it back its old one.
 TEST_F(PolicyRunTest, ACaseOnlyChangeIsRenamedUnderEveryChoiceAndUndone) {
   for (int stored : {0, 1}) {
-    settings.EqualFileName = stored;
+    settings.sameNameAction = stored;
     const std::wstring a = File(L"a.mp3", "A"), b = File(L"abc.mp3", "B");
     host.list->Append({a, dir / L"Free.mp3", L"", L""});
     host.list->Append({b, dir / L"ABC.mp3", L"", L""});
@@ -103,7 +103,7 @@ TEST_F(PolicyRunTest, ACaseOnlyChangeIsRenamedUnderEveryChoiceAndUndone) {
 // The first item, and a number no list has, skip a taken name as always.
 TEST_F(PolicyRunTest, SkippingLeavesTakenNamesInTheList) {
   for (int stored : {0, 2, -1}) {
-    settings.EqualFileName = stored;
+    settings.sameNameAction = stored;
     const std::wstring song = File(L"Song.mp3", "kept");
     const std::wstring a = File(L"a.mp3", "A");
     host.list->Append({a, song, L"", L""});
@@ -123,7 +123,7 @@ TEST_F(PolicyRunTest, SkippingLeavesTakenNamesInTheList) {
 // entry is renamed onto itself, as before.
 TEST_F(PolicyRunTest, EntriesKeptForAnEmptyFieldStayInTheList) {
   const std::wstring a = File(L"a.mp3", "A"), b = File(L"b.mp3", "B");
-  settings.NoSettingField = 2;
+  settings.emptyFieldAction = 2;
   host.list->Append({a, a, L"", L""});
   host.list->Append({b, dir / L"B2.mp3", L"", L""});
   std::wstring report = Run();
@@ -135,7 +135,7 @@ TEST_F(PolicyRunTest, EntriesKeptForAnEmptyFieldStayInTheList) {
   EXPECT_EQ(Moves(ReadJournalFile(journalPath).entries),
             (std::vector<JournalEntry>{{b, dir / L"B2.mp3"}}));
 
-  settings.NoSettingField = 0;
+  settings.emptyFieldAction = 0;
   report = Run();
   EXPECT_EQ(report.substr(0, report.find(L"\r\n\r\n")), L"○ " + a + L"\r\n -> " + a);
   EXPECT_EQ(host.list->Count(), 0);

@@ -100,12 +100,12 @@ TEST_F(RandomRenameTest, TagsNeverTakeAFileOutOfItsTree) {
 
     Preferences preferences;
     Settings& settings = preferences.settings;
-    settings.CantUseFilename = static_cast<int>(Next() % 3);
-    settings.EqualFileName = static_cast<int>(Next() % 2);
-    settings.NoSettingField = static_cast<int>(Next() % 3);
-    settings.PreferID3v2 = Next() % 2 == 0;
-    settings.RenameExt_Default = Pick(templates);
-    for (const auto& [path, bytes] : sources) AddRenameEntry(*host.list, path, preferences);
+    settings.forbiddenCharacterAction = static_cast<int>(Next() % 3);
+    settings.sameNameAction = static_cast<int>(Next() % 2);
+    settings.emptyFieldAction = static_cast<int>(Next() % 3);
+    settings.preferId3v2 = Next() % 2 == 0;
+    settings.defaultTemplate = Pick(templates);
+    for (const auto& [path, bytes] : sources) host.list->Append(EntryForPath(path, preferences));
     const std::wstring journalPath = scratch / (L"velnoir" + std::to_wstring(round) + L".jnl");
     JournalFile journal(journalPath);
     RenameRunHooks hooks;
@@ -119,7 +119,7 @@ TEST_F(RandomRenameTest, TagsNeverTakeAFileOutOfItsTree) {
         auto it = found.find(bytes);
         EXPECT_TRUE(it != found.end() && it->second.size() == 1)
             << testing::PrintToString(path) << " "
-            << testing::PrintToString(settings.RenameExt_Default);
+            << testing::PrintToString(settings.defaultTemplate);
       }
       EXPECT_EQ(found.size(), sources.size());
     };

@@ -79,11 +79,11 @@ TEST_F(TrackNumberTest, BothTagsFollowThePreference) {
   std::wstring both = dir / L"both.mp3";
   WriteBytes(both, Id3v2(3, {{"TRCK", "5/9"}}) + v11);
   EXPECT_EQ(BuildRenameName(preferences, both, L"%N", 0), dir / L"03.mp3");
-  preferences.settings.PreferID3v2 = true;
+  preferences.settings.preferId3v2 = true;
   EXPECT_EQ(BuildRenameName(preferences, both, L"%N", 0), dir / L"05.mp3");
 
   std::wstring v10 = dir / L"v10.mp3";
   WriteBytes(v10, Id3v2(3, {{"TRCK", "8"}}) + TaggedMp3("Song", "A"));
-  preferences.settings.PreferID3v2 = false;
+  preferences.settings.preferId3v2 = false;
   EXPECT_EQ(BuildRenameName(preferences, v10, L"%N", 0), dir / L"08.mp3");
 }

@@ -52,14 +52,14 @@ TEST(SettingsFile, WritesEveryKeyInTheFilesOrder) {
   window.UpCheckShown = true;
   SaveSettings(store, window);
   Settings settings;
-  settings.CantUseFilename = 1;
-  settings.DataProve = true;
-  settings.EqualFileName = -3;
-  settings.NoSettingField = 2;
-  settings.RenameExt_Default = L"%T (%Y)";
-  settings.DobleClick = 1;
-  settings.PreferID3v2 = true;
-  settings.MakeFolders = true;
+  settings.forbiddenCharacterAction = 1;
+  settings.fileTypeByAnalysis = true;
+  settings.sameNameAction = -3;
+  settings.emptyFieldAction = 2;
+  settings.defaultTemplate = L"%T (%Y)";
+  settings.doubleClickAction = 1;
+  settings.preferId3v2 = true;
+  settings.makeFolders = true;
   SaveSettings(store, settings);
   const std::vector<std::wstring> expected{
       L"QKPomeren_SE Window|LastWindowState=2",
@@ -101,14 +101,14 @@ TEST(SettingsFile, SavedValuesComeBack) {
   EXPECT_TRUE(windowBack.UpCheckShown);
   Settings settingsBack;
   LoadSettings(store, settingsBack);
-  EXPECT_EQ(settingsBack.CantUseFilename, 3);
-  EXPECT_TRUE(settingsBack.DataProve);
-  EXPECT_EQ(settingsBack.EqualFileName, 4);
-  EXPECT_EQ(settingsBack.NoSettingField, 5);
-  EXPECT_EQ(settingsBack.RenameExt_Default, L"%A");
-  EXPECT_EQ(settingsBack.DobleClick, 1);
-  EXPECT_TRUE(settingsBack.PreferID3v2);
-  EXPECT_TRUE(settingsBack.MakeFolders);
+  EXPECT_EQ(settingsBack.forbiddenCharacterAction, 3);
+  EXPECT_TRUE(settingsBack.fileTypeByAnalysis);
+  EXPECT_EQ(settingsBack.sameNameAction, 4);
+  EXPECT_EQ(settingsBack.emptyFieldAction, 5);
+  EXPECT_EQ(settingsBack.defaultTemplate, L"%A");
+  EXPECT_EQ(settingsBack.doubleClickAction, 1);
+  EXPECT_TRUE(settingsBack.preferId3v2);
+  EXPECT_TRUE(settingsBack.makeFolders);
 }
 
 TEST(SettingsFile, AnEmptyStoreGivesTheFirstStart) {
@@ -125,14 +125,14 @@ TEST(SettingsFile, AnEmptyStoreGivesTheFirstStart) {
   EXPECT_FALSE(window.UpCheckShown);
   Settings settings{7, true, 7, 7, L"x", 7, true, true};
   LoadSettings(store, settings);
-  EXPECT_EQ(settings.CantUseFilename, 0);
-  EXPECT_FALSE(settings.DataProve);
-  EXPECT_EQ(settings.EqualFileName, 0);
-  EXPECT_EQ(settings.NoSettingField, 0);
-  EXPECT_EQ(settings.RenameExt_Default, L"%A - %T");
-  EXPECT_EQ(settings.DobleClick, 0);
-  EXPECT_FALSE(settings.PreferID3v2);
-  EXPECT_FALSE(settings.MakeFolders);  // absent: off, as before the setting
+  EXPECT_EQ(settings.forbiddenCharacterAction, 0);
+  EXPECT_FALSE(settings.fileTypeByAnalysis);
+  EXPECT_EQ(settings.sameNameAction, 0);
+  EXPECT_EQ(settings.emptyFieldAction, 0);
+  EXPECT_EQ(settings.defaultTemplate, L"%A - %T");
+  EXPECT_EQ(settings.doubleClickAction, 0);
+  EXPECT_FALSE(settings.preferId3v2);
+  EXPECT_FALSE(settings.makeFolders);  // absent: off, as before the setting
 }
 
 // Flags count only for their one text; numbers go through the 16-bit rule
@@ -181,14 +181,14 @@ TEST(SettingsFile, OddTextsReadAsTheirKindSays) {
   store.Set(kSetting, L"MakeFolders", L"true");
   Settings settings{7, true, 7, 7, L"x", 7, true, true};
   LoadSettings(store, settings);
-  EXPECT_EQ(settings.CantUseFilename, 2);
-  EXPECT_FALSE(settings.DataProve);
-  EXPECT_EQ(settings.EqualFileName, 4);
-  EXPECT_EQ(settings.NoSettingField, 0);
-  EXPECT_EQ(settings.RenameExt_Default, L"%A - %T");
-  EXPECT_EQ(settings.DobleClick, 0);
-  EXPECT_FALSE(settings.PreferID3v2);
-  EXPECT_FALSE(settings.MakeFolders);
+  EXPECT_EQ(settings.forbiddenCharacterAction, 2);
+  EXPECT_FALSE(settings.fileTypeByAnalysis);
+  EXPECT_EQ(settings.sameNameAction, 4);
+  EXPECT_EQ(settings.emptyFieldAction, 0);
+  EXPECT_EQ(settings.defaultTemplate, L"%A - %T");
+  EXPECT_EQ(settings.doubleClickAction, 0);
+  EXPECT_FALSE(settings.preferId3v2);
+  EXPECT_FALSE(settings.makeFolders);
 }
 
 TEST(SettingsFile, AKeyThatFailsToReadLeavesTheOthers) {
@@ -199,10 +199,10 @@ TEST(SettingsFile, AKeyThatFailsToReadLeavesTheOthers) {
   store.failingKey = L"EqualFileName";
   Settings settings{0, false, 9, 0, L"", 0, false};
   LoadSettings(store, settings);
-  EXPECT_EQ(settings.CantUseFilename, 1);
-  EXPECT_EQ(settings.EqualFileName, 9);
-  EXPECT_EQ(settings.DobleClick, 1);
-  EXPECT_EQ(settings.RenameExt_Default, L"%A - %T");
+  EXPECT_EQ(settings.forbiddenCharacterAction, 1);
+  EXPECT_EQ(settings.sameNameAction, 9);
+  EXPECT_EQ(settings.doubleClickAction, 1);
+  EXPECT_EQ(settings.defaultTemplate, L"%A - %T");
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <iterator>
+
 #include "win/ui.h"
 
 namespace ui_driver {
@@ -29,7 +31,49 @@ void HandOver(HWND dialog, MSG msg) {
   }
 }
 
+INPUT KeyInput(WORD key, bool up) {
+  INPUT input{};
+  input.type = INPUT_KEYBOARD;
+  input.ki.wVk = key;
+  input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC));
+  input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+  // The menu key and the arrows are extended keys of the keyboard.
+  if (key == VK_APPS || (key >= VK_PRIOR && key <= VK_DOWN) || key == VK_DELETE)
+    input.ki.dwFlags |= KEYEVENTF_EXTENDEDKEY;
+  return input;
+}
+
+INPUT MouseInput(DWORD flags, POINT screen) {
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  input.mi.dx = MulDiv(screen.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+  input.mi.dy = MulDiv(screen.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+  input.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE;
+  return input;
+}
+
 }  // namespace
+
+void PressKeysForReal(std::initializer_list<WORD> keys) {
+  std::vector<INPUT> inputs;
+  for (WORD key : keys) inputs.push_back(KeyInput(key, false));
+  for (auto key = std::rbegin(keys); key != std::rend(keys); ++key)
+    inputs.push_back(KeyInput(*key, true));
+  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+void ClickForReal(HWND window, POINT client, std::initializer_list<WORD> heldKeys) {
+  POINT screen = client;
+  ClientToScreen(window, &screen);
+  std::vector<INPUT> inputs;
+  for (WORD key : heldKeys) inputs.push_back(KeyInput(key, false));
+  inputs.push_back(MouseInput(MOUSEEVENTF_MOVE, screen));
+  inputs.push_back(MouseInput(MOUSEEVENTF_LEFTDOWN, screen));
+  inputs.push_back(MouseInput(MOUSEEVENTF_LEFTUP, screen));
+  for (auto key = std::rbegin(heldKeys); key != std::rend(heldKeys); ++key)
+    inputs.push_back(KeyInput(*key, true));
+  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
 
 std::vector<std::wstring> ComboItems(HWND combo) {
   std::vector<std::wstring> items;

@@ -5,6 +5,7 @@
 #pragma once
 #include <windows.h>
 
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -36,6 +37,14 @@ void PressKey(HWND dialog, UINT key);
 void PressAndRelease(HWND dialog, HWND control, UINT key);
 // Alt + a letter, as the modal loop hands it over.
 void PressAccessKey(HWND dialog, wchar_t letter);
+
+// Real keyboard input (SendInput): the keys pressed in order, then released
+// in reverse, e.g. {VK_SHIFT, VK_F10}. They reach the window with the focus
+// through its thread's queue, as a user's keys do.
+void PressKeysForReal(std::initializer_list<WORD> keys);
+// A real left click at a point of window's client area, with the keys given
+// (VK_CONTROL, VK_SHIFT) held down during it.
+void ClickForReal(HWND window, POINT client, std::initializer_list<WORD> heldKeys = {});
 
 // Clicks a button the way the keyboard's space bar does (BM_CLICK).
 void ClickButton(HWND button);

@@ -38,8 +38,8 @@ TEST(INIAccess, ANewFileListsTheKeysInTheTablesOrder) {
   window.Height = 6000;
   SaveSettings(file, window);
   Settings settings;
-  settings.RenameExt_Default = L"%A - %T";
-  settings.DobleClick = 1;
+  settings.defaultTemplate = L"%A - %T";
+  settings.doubleClickAction = 1;
   SaveSettings(file, settings);
   EXPECT_EQ(ReadBytes(folder / L"velnoir.ini"),
             "[QKPomeren_SE Window]\r\nLastWindowState=2\r\nLastToolBarVisible=1\r\n"

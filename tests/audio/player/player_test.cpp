@@ -225,6 +225,33 @@ TEST_F(PlayerTest, RemoveRules) {
   EXPECT_FALSE(library.playing);
 }
 
+// Several entries leaving together: each gets the rule of a single removal.
+TEST_F(PlayerTest, RemovingSeveralAppliesEachRemovalsRule) {
+  host.paths = {L"1", L"2", L"3", L"4", L"5"};
+  PlaySelected(3);
+  player.BeforeRemove(std::vector<int>{4, 5}, 5);  // all after it
+  EXPECT_TRUE(library.playing);
+  EXPECT_EQ(player.PlayIndex, 3);
+  player.BeforeRemove(std::vector<int>{1, 5}, 5);  // one before it
+  EXPECT_TRUE(library.playing);
+  EXPECT_EQ(player.PlayIndex, -1);
+  PlaySelected(3);
+  player.BeforeRemove(std::vector<int>{2, 3}, 5);  // the playing one among them
+  EXPECT_FALSE(library.playing);
+  PlaySelected(5);
+  player.BeforeRemove(std::vector<int>{1, 2, 3, 4, 5}, 5);  // everything
+  EXPECT_FALSE(library.playing);
+}
+
+TEST_F(PlayerTest, AReorderKeepsTheIndexOnThePlayingEntry) {
+  PlaySelected(1);
+  player.Reordered({3, 1, 2});
+  EXPECT_EQ(player.PlayIndex, 3);
+  player.PlayIndex = -1;  // lost: stays lost
+  player.Reordered({3, 1, 2});
+  EXPECT_EQ(player.PlayIndex, -1);
+}
+
 TEST_F(PlayerTest, StaleIndexNeverAddressesAMissingEntry) {
   PlaySelected(3);
   player.PlayIndex = -1;  // an entry before it was removed

@@ -94,7 +94,7 @@ class PropertyDialogTest : public ::testing::Test {
     CreateDirectoryW(dir_.c_str(), nullptr);
     owner_ = CreateWindowExW(0, L"STATIC", L"owner", WS_OVERLAPPEDWINDOW, 100, 100, 800, 600,
                              nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-    preferences_.settings.RenameExt_Default = L"%A - %T";
+    preferences_.settings.defaultTemplate = L"%A - %T";
     preferences_.templates.clear();
     g_sent.clear();
     g_realSetTagInfo = g_vbmp3->setTagInfo;
@@ -320,7 +320,7 @@ TEST_F(PropertyDialogTest, ChoosingACandidateJudgesTheChosenText) {
 
 TEST_F(PropertyDialogTest, CandidatesComeFromEveryTemplateAndAreRebuiltAtEachKeystroke) {
   std::wstring path = Copy(L"tagged90.mp3", L"song.mp3");
-  preferences_.settings.RenameExt_Default = L"%A - %T";
+  preferences_.settings.defaultTemplate = L"%A - %T";
   preferences_.templates = {L"%T", L"%L (%Y)", L"FP#C:\\Sorted\\%A"};
   PropertyDialog& dialog = Open(path, L"");
   HWND combo = dialog.Control(Id::kTarget);
@@ -349,7 +349,7 @@ TEST_F(PropertyDialogTest, CandidatesComeFromEveryTemplateAndAreRebuiltAtEachKey
 
 TEST_F(PropertyDialogTest, TheTargetFollowsTheEditWhileItHoldsTheDefaultTemplatesName) {
   std::wstring path = Copy(L"tagged90.mp3", L"song.mp3");
-  preferences_.settings.RenameExt_Default = L"%A - %T";
+  preferences_.settings.defaultTemplate = L"%A - %T";
   preferences_.templates = {L"%T"};
   PropertyDialog& dialog = Open(path, dir_ + L"\\Artist - Title.mp3");
   HWND combo = dialog.Control(Id::kTarget);
@@ -836,7 +836,7 @@ const std::wstring kLongTitle = L"Caf\u00E9 \uB178\uB798, a title much longer th
 }  // namespace
 
 TEST_F(PropertyDialogTest, PreferringId3v2TheBoxesShowAndOkWritesItsUnicodeTexts) {
-  preferences_.settings.PreferID3v2 = true;
+  preferences_.settings.preferId3v2 = true;
   const std::wstring path = SaveBytes(
       dir_ + L"\\both.mp3",
       TaggedFile(3, {{"TIT2", Utf16(kLongTitle)}, {"TRCK", synth::Text(0, "3/12")}}, true));
@@ -853,11 +853,11 @@ TEST_F(PropertyDialogTest, PreferringId3v2TheBoxesShowAndOkWritesItsUnicodeTexts
   EXPECT_EQ(Field(texts, kId3v2Track), L"3/12");
   ASSERT_EQ(g_sent.size(), 1u);                      // and the ID3v1 tag as before
   EXPECT_EQ(TitleOnDisk(path).substr(0, 3), "Caf");  // the code page's nearest letters
-  preferences_.settings.PreferID3v2 = false;
+  preferences_.settings.preferId3v2 = false;
 }
 
 TEST_F(PropertyDialogTest, AnUnchangedBoxNeverCutsTheLongerId3v2Text) {
-  preferences_.settings.PreferID3v2 = false;
+  preferences_.settings.preferId3v2 = false;
   const std::wstring path =
       SaveBytes(dir_ + L"\\both.mp3", TaggedFile(4, {{"TIT2", Utf16(kLongTitle)}}, true));
   PropertyDialog& dialog = Open(path, L"");
@@ -899,7 +899,7 @@ TEST_F(PropertyDialogTest, ShiftJisFramesAreShownAndRepairedByOkAlone) {
 
 TEST_F(PropertyDialogTest, AFileWithNeitherTagGetsAnId3v2TagOnlyWhenPreferred) {
   for (bool prefer : {false, true}) {
-    preferences_.settings.PreferID3v2 = prefer;
+    preferences_.settings.preferId3v2 = prefer;
     const std::wstring path = SaveBytes(dir_ + (prefer ? L"\\prefer.mp3" : L"\\plain.mp3"),
                                         synth::Frames(synth::kMpeg1L3, 40, 2));
     PropertyDialog& dialog = Open(path, L"");
@@ -910,5 +910,5 @@ TEST_F(PropertyDialogTest, AFileWithNeitherTagGetsAnId3v2TagOnlyWhenPreferred) {
     EXPECT_EQ(Field(texts, kId3v2Title), prefer ? L"Caf\u00E9" : L"") << prefer;
     EXPECT_EQ(Field(texts, kId3v1VersionField), L"1.0") << prefer;
   }
-  preferences_.settings.PreferID3v2 = false;
+  preferences_.settings.preferId3v2 = false;
 }

@@ -13,7 +13,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
   if (argc < 2 || !LoadVbmp3() || !Vbmp3Succeeded(g_vbmp3->init())) return 1;
   Preferences preferences;
-  preferences.settings.RenameExt_Default = kDefaultTemplate;
+  preferences.settings.defaultTemplate = kDefaultTemplate;
   preferences.templates = {L"%T", L"%A - %L - %T", L"%Y %L"};
   MemoryRenameList list;
   list.entries.push_back({argv[1], argc > 2 ? argv[2] : L"", L"", L""});

@@ -40,7 +40,7 @@ void TypeText(HWND combo, const std::wstring& text) {
 class OptionDialogTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    preferences.settings.RenameExt_Default = L"%T - %A";
+    preferences.settings.defaultTemplate = L"%T - %A";
     preferences.templates = {L"T1", L"T2"};
   }
   // Showing costs Wine about two seconds per window on a display without a
@@ -67,7 +67,7 @@ class OptionDialogTest : public ::testing::Test {
 }  // namespace
 
 TEST_F(OptionDialogTest, OpensWithTheSettingsOnTheFirstTab) {
-  preferences.settings.DobleClick = 1;
+  preferences.settings.doubleClickAction = 1;
   HWND window = Open();
   EXPECT_EQ(win::GetText(window), L"オプション");
   EXPECT_EQ(dialog.CurrentPage(), 0);
@@ -151,14 +151,14 @@ TEST_F(OptionDialogTest, TabFollowsTheDesignedOrderOnEachPage) {
 }
 
 TEST_F(OptionDialogTest, OkWithoutChangesStoresTheSameValues) {
-  preferences.settings.EqualFileName = 0;
+  preferences.settings.sameNameAction = 0;
   HWND window = Open();
   Click(Item(C::kOk));
   EXPECT_FALSE(IsWindow(window));
   EXPECT_EQ(preferences.templates, (std::vector<std::wstring>{L"T1", L"T2"}));
-  EXPECT_EQ(preferences.settings.RenameExt_Default, L"%T - %A");
-  EXPECT_FALSE(preferences.settings.DataProve);
-  EXPECT_EQ(preferences.settings.DobleClick, 0);
+  EXPECT_EQ(preferences.settings.defaultTemplate, L"%T - %A");
+  EXPECT_FALSE(preferences.settings.fileTypeByAnalysis);
+  EXPECT_EQ(preferences.settings.doubleClickAction, 0);
 }
 
 TEST_F(OptionDialogTest, OkStoresEveryControl) {
@@ -167,18 +167,18 @@ TEST_F(OptionDialogTest, OkStoresEveryControl) {
   ClickTab(Item(C::kPageTabs), 2);
   SendMessageW(Item(C::kDoubleClickAction), CB_SETCURSEL, 1, 0);
   Click(Item(C::kOk));
-  EXPECT_EQ(preferences.settings.RenameExt_Default, L"%Y %L");
-  EXPECT_EQ(preferences.settings.DobleClick, 1);
-  EXPECT_EQ(preferences.settings.EqualFileName, 0);
-  EXPECT_EQ(preferences.settings.CantUseFilename, 0);
-  EXPECT_EQ(preferences.settings.NoSettingField, 0);
+  EXPECT_EQ(preferences.settings.defaultTemplate, L"%Y %L");
+  EXPECT_EQ(preferences.settings.doubleClickAction, 1);
+  EXPECT_EQ(preferences.settings.sameNameAction, 0);
+  EXPECT_EQ(preferences.settings.forbiddenCharacterAction, 0);
+  EXPECT_EQ(preferences.settings.emptyFieldAction, 0);
   EXPECT_EQ(preferences.templates, (std::vector<std::wstring>{L"T1", L"T2"}));
 }
 
 // The ID3v2 preference sits on the conversion page below its lists, which
 // keep their places, and goes both ways through OK.
 TEST_F(OptionDialogTest, PreferID3v2CheckBoxBelowTheConversionLists) {
-  preferences.settings.PreferID3v2 = true;
+  preferences.settings.preferId3v2 = true;
   Open();
   EXPECT_EQ(win::GetText(Item(C::kPreferId3v2)), L"ID3v2タグを優先する");
   EXPECT_TRUE(Checked(Item(C::kPreferId3v2)));
@@ -190,13 +190,13 @@ TEST_F(OptionDialogTest, PreferID3v2CheckBoxBelowTheConversionLists) {
   EXPECT_TRUE(Shown(Item(C::kPreferId3v2)));
   Click(Item(C::kPreferId3v2));
   Click(Item(C::kOk));
-  EXPECT_FALSE(preferences.settings.PreferID3v2);
+  EXPECT_FALSE(preferences.settings.preferId3v2);
 }
 
 // Folder creation sits below the ID3v2 preference and goes both ways through
 // OK; Cancel keeps what was there.
 TEST_F(OptionDialogTest, MakeFoldersCheckBoxBelowThePreference) {
-  preferences.settings.MakeFolders = false;
+  preferences.settings.makeFolders = false;
   Open();
   EXPECT_EQ(win::GetText(Item(C::kMakeFolders)), L"存在しないフォルダを作成する");
   EXPECT_FALSE(Checked(Item(C::kMakeFolders)));
@@ -209,13 +209,13 @@ TEST_F(OptionDialogTest, MakeFoldersCheckBoxBelowThePreference) {
   EXPECT_TRUE(Shown(Item(C::kMakeFolders)));
   Click(Item(C::kMakeFolders));
   Click(Item(C::kCancel));
-  EXPECT_FALSE(preferences.settings.MakeFolders);
+  EXPECT_FALSE(preferences.settings.makeFolders);
   Open();
   ClickTab(Item(C::kPageTabs), 1);
   Click(Item(C::kMakeFolders));
   Click(Item(C::kOk));
-  EXPECT_TRUE(preferences.settings.MakeFolders);
-  preferences.settings.MakeFolders = false;
+  EXPECT_TRUE(preferences.settings.makeFolders);
+  preferences.settings.makeFolders = false;
 }
 
 // The legend's lines, six with the track number, fit in its label: none is
@@ -237,12 +237,12 @@ TEST_F(OptionDialogTest, LegendFitsItsLabel) {
 }
 
 TEST_F(OptionDialogTest, DataProveStaysTrueThoughItsButtonIsDisabled) {
-  preferences.settings.DataProve = true;
+  preferences.settings.fileTypeByAnalysis = true;
   Open();
   EXPECT_TRUE(Checked(Item(C::kCheckByAnalysis)));
   EXPECT_FALSE(Checked(Item(C::kCheckByExtension)));
   Click(Item(C::kOk));
-  EXPECT_TRUE(preferences.settings.DataProve);
+  EXPECT_TRUE(preferences.settings.fileTypeByAnalysis);
 }
 
 TEST_F(OptionDialogTest, CancelAndTheCloseBoxDiscard) {
@@ -255,8 +255,8 @@ TEST_F(OptionDialogTest, CancelAndTheCloseBoxDiscard) {
     if (closeBox) SendMessageW(window, WM_CLOSE, 0, 0);
     else Click(another.Item(C::kCancel));
     EXPECT_FALSE(IsWindow(window));
-    EXPECT_EQ(preferences.settings.RenameExt_Default, L"%T - %A");
-    EXPECT_EQ(preferences.settings.DobleClick, 0);
+    EXPECT_EQ(preferences.settings.defaultTemplate, L"%T - %A");
+    EXPECT_EQ(preferences.settings.doubleClickAction, 0);
     EXPECT_EQ(preferences.templates, (std::vector<std::wstring>{L"T1", L"T2"}));
   }
 }
@@ -272,8 +272,8 @@ TEST_F(OptionDialogTest, EmptyTemplateIsRefusedKeepingEveryEdit) {
   EXPECT_EQ(boxes.shown[0].flags, static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION));
   EXPECT_EQ(boxes.shown[0].caption, L"ぽめろ");
   EXPECT_TRUE(IsWindow(window));
-  EXPECT_EQ(preferences.settings.DobleClick, 0);
-  EXPECT_EQ(preferences.settings.RenameExt_Default, L"%T - %A");
+  EXPECT_EQ(preferences.settings.doubleClickAction, 0);
+  EXPECT_EQ(preferences.settings.defaultTemplate, L"%T - %A");
   EXPECT_EQ(Selected(Item(C::kDoubleClickAction)), 1);
   EXPECT_EQ(Entries(Item(C::kTemplateBox)),
             (std::vector<std::wstring>{L"%A - %T", L"T1", L"T2", L""}));
@@ -281,7 +281,7 @@ TEST_F(OptionDialogTest, EmptyTemplateIsRefusedKeepingEveryEdit) {
   TypeText(Item(C::kTemplateBox), L"%A");
   Click(Item(C::kOk));
   EXPECT_FALSE(IsWindow(window));
-  EXPECT_EQ(preferences.settings.DobleClick, 1);
+  EXPECT_EQ(preferences.settings.doubleClickAction, 1);
   EXPECT_EQ(preferences.templates, (std::vector<std::wstring>{L"T1", L"T2", L""}));
 }
 
@@ -294,7 +294,7 @@ TEST_F(OptionDialogTest, AddAppendsTheTypedText) {
             (std::vector<std::wstring>{L"%A - %T", L"T1", L"T2", L"%G_%T", L"%G_%T"}));
   Click(Item(C::kOk));
   EXPECT_EQ(preferences.templates, (std::vector<std::wstring>{L"T1", L"T2", L"%G_%T", L"%G_%T"}));
-  EXPECT_EQ(preferences.settings.RenameExt_Default, L"%G_%T");
+  EXPECT_EQ(preferences.settings.defaultTemplate, L"%G_%T");
 }
 
 TEST_F(OptionDialogTest, RemoveTakesOnlyAChosenUserTemplate) {
@@ -322,20 +322,20 @@ TEST_F(OptionDialogTest, RemoveTakesOnlyAChosenUserTemplate) {
 }
 
 TEST_F(OptionDialogTest, StoredIndexesOutsideTheListsOpenAndNormalise) {
-  preferences.settings.EqualFileName = 5;
-  preferences.settings.CantUseFilename = -2;
-  preferences.settings.NoSettingField = 3;
-  preferences.settings.DobleClick = 7;
+  preferences.settings.sameNameAction = 5;
+  preferences.settings.forbiddenCharacterAction = -2;
+  preferences.settings.emptyFieldAction = 3;
+  preferences.settings.doubleClickAction = 7;
   Open();
   EXPECT_EQ(Selected(Item(C::kSameNamePolicy)), 0);
   EXPECT_EQ(Selected(Item(C::kBadCharacterPolicy)), 0);
   EXPECT_EQ(Selected(Item(C::kEmptyFieldPolicy)), 0);
   EXPECT_EQ(Selected(Item(C::kDoubleClickAction)), 1);  // 7 plays, as "play" does
   Click(Item(C::kOk));
-  EXPECT_EQ(preferences.settings.EqualFileName, 0);
-  EXPECT_EQ(preferences.settings.CantUseFilename, 0);
-  EXPECT_EQ(preferences.settings.NoSettingField, 0);
-  EXPECT_EQ(preferences.settings.DobleClick, 1);
+  EXPECT_EQ(preferences.settings.sameNameAction, 0);
+  EXPECT_EQ(preferences.settings.forbiddenCharacterAction, 0);
+  EXPECT_EQ(preferences.settings.emptyFieldAction, 0);
+  EXPECT_EQ(preferences.settings.doubleClickAction, 1);
 }
 
 // Each item of each policy list opens selected from its stored number and
@@ -346,9 +346,9 @@ TEST_F(OptionDialogTest, EveryPolicyItemGoesBothWays) {
     int Settings::*field;
     int items;
   };
-  for (List list : {List{C::kSameNamePolicy, &Settings::EqualFileName, 2},
-                    List{C::kBadCharacterPolicy, &Settings::CantUseFilename, 3},
-                    List{C::kEmptyFieldPolicy, &Settings::NoSettingField, 3}}) {
+  for (List list : {List{C::kSameNamePolicy, &Settings::sameNameAction, 2},
+                    List{C::kBadCharacterPolicy, &Settings::forbiddenCharacterAction, 3},
+                    List{C::kEmptyFieldPolicy, &Settings::emptyFieldAction, 3}}) {
     for (int item = 0; item < list.items; ++item) {
       preferences.settings.*list.field = item;
       Open();
@@ -447,7 +447,7 @@ TEST_F(OptionDialogTest, KeyboardAccessKeysEnterAndEscape) {
   TypeText(Item(C::kTemplateBox), L"%C");
   PressKey(window, VK_RETURN);
   EXPECT_FALSE(IsWindow(window));
-  EXPECT_EQ(preferences.settings.RenameExt_Default, L"%C");
+  EXPECT_EQ(preferences.settings.defaultTemplate, L"%C");
 }
 
 TEST_F(OptionDialogTest, ModalOverItsOwner) {
