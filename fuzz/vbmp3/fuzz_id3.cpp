@@ -7,7 +7,7 @@
 
 #include "vbmp3/include/vbmp3.h"
 #include "vbmp3/src/file_info.h"
-#include "vbmp3/src/id3v1.h"
+#include "vbmp3/src/id3v1/id3v1.h"
 #include "vbmp3/src/tag_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -17,12 +17,12 @@
 
 #include "vbmp3/include/vbmp3.h"
 #include "vbmp3/src/tag_file.h"
-#include "vbmp3/src/id3v2.h"
-#include "vbmp3/src/id3v2_edit.h"
-#include "vbmp3/src/id3v2_frame_list.h"
-#include "vbmp3/src/id3v2_tag.h"
+#include "vbmp3/src/id3v2/id3v2.h"
+#include "vbmp3/src/id3v2/id3v2_edit.h"
+#include "vbmp3/src/id3v2/id3v2_frame_list.h"
+#include "vbmp3/src/id3v2/id3v2_tag.h"
 #include "vbmp3/src/tag_texts_write.h"
-#include "vbmp3/src/unicode.h"
+#include "vbmp3/src/text/unicode.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <cstdlib>
 
 #include "vbmp3/src/audio_stream.h"
-#include "vbmp3/src/mpeg_frame.h"
-#include "vbmp3/src/vbr_header.h"
+#include "vbmp3/src/mpeg/mpeg_frame.h"
+#include "vbmp3/src/mpeg/vbr_header.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size >= 4) {

@@ -8,10 +8,10 @@
 
 #include "tests/vbmp3/synth.h"
 #include "vbmp3/include/vbmp3.h"
-#include "vbmp3/src/cp932.h"
+#include "vbmp3/src/text/cp932.h"
 #include "vbmp3/src/file_info.h"
-#include "vbmp3/src/id3v2_tag.h"
-#include "vbmp3/src/unicode.h"
+#include "vbmp3/src/id3v2/id3v2_tag.h"
+#include "vbmp3/src/text/unicode.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 #include "tests/vbmp3/synth.h"
 #include "vbmp3/include/vbmp3.h"
 #include "vbmp3/src/file_info.h"
-#include "vbmp3/src/id3v2_frame_list.h"
+#include "vbmp3/src/id3v2/id3v2_frame_list.h"
 #include "vbmp3/src/last_error.h"
 #include "vbmp3/src/tag_texts_write.h"
 

@@ -8,9 +8,9 @@
 #include "tests/vbmp3/synth.h"
 #include "vbmp3/include/vbmp3.h"
 #include "vbmp3/src/audio_stream.h"
-#include "vbmp3/src/byte_order.h"
+#include "vbmp3/src/io/byte_order.h"
 #include "vbmp3/src/file_info.h"
-#include "vbmp3/src/mpeg_frame.h"
+#include "vbmp3/src/mpeg/mpeg_frame.h"
 
 namespace {
 

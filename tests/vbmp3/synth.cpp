@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "vbmp3/src/byte_order.h"
-#include "vbmp3/src/mpeg_frame.h"
+#include "vbmp3/src/io/byte_order.h"
+#include "vbmp3/src/mpeg/mpeg_frame.h"
 
 namespace synth {
 

@@ -10,10 +10,10 @@
 #include "tests/vbmp3/synth.h"
 #include "vbmp3/include/vbmp3.h"
 #include "vbmp3/src/audio_stream.h"
-#include "vbmp3/src/byte_order.h"
+#include "vbmp3/src/io/byte_order.h"
 #include "vbmp3/src/file_info.h"
-#include "vbmp3/src/genre.h"
-#include "vbmp3/src/id3v1.h"
+#include "vbmp3/src/id3v1/genre.h"
+#include "vbmp3/src/id3v1/id3v1.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include "tests/vbmp3/synth.h"
 #include "vbmp3/include/vbmp3.h"
 #include "vbmp3/src/last_error.h"
-#include "vbmp3/src/unicode.h"
+#include "vbmp3/src/text/unicode.h"
 #include "vbmp3/src/whole_texts.h"
 
 namespace {

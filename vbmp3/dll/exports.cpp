@@ -6,7 +6,7 @@
 
 #include "vbmp3/include/vbmp3.h"
 #include "vbmp3/src/file_info.h"
-#include "vbmp3/src/id3v1.h"
+#include "vbmp3/src/id3v1/id3v1.h"
 #include "vbmp3/src/last_error.h"
 #include "vbmp3/src/tag_texts_write.h"
 #include "vbmp3/src/whole_texts.h"

@@ -4,9 +4,9 @@
 
 #include "vbmp3/include/vbmp3.h"
 #include "vbmp3/playback/acm_decoder.h"
-#include "vbmp3/src/file_io.h"
-#include "vbmp3/src/file_io.h"
-#include "vbmp3/src/mpeg_frame.h"
+#include "vbmp3/src/io/file_io.h"
+#include "vbmp3/src/io/file_io.h"
+#include "vbmp3/src/mpeg/mpeg_frame.h"
 
 namespace vbmp3::playback {
 namespace {

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <cstring>
 
-#include "vbmp3/src/file_io.h"
-#include "vbmp3/src/id3v1.h"
+#include "vbmp3/src/io/file_io.h"
+#include "vbmp3/src/id3v1/id3v1.h"
 
 namespace vbmp3::playback {
 namespace {

@@ -4,11 +4,11 @@
 #include <cstring>
 
 #include "vbmp3/include/vbmp3.h"
-#include "vbmp3/src/byte_window.h"
-#include "vbmp3/src/id3v2.h"
-#include "vbmp3/src/riff.h"
+#include "vbmp3/src/io/byte_window.h"
+#include "vbmp3/src/id3v2/id3v2.h"
+#include "vbmp3/src/riff/riff.h"
 #include "vbmp3/src/trailing_tags.h"
-#include "vbmp3/src/vbr_header.h"
+#include "vbmp3/src/mpeg/vbr_header.h"
 
 namespace vbmp3 {
 namespace {

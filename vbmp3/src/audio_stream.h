@@ -4,10 +4,10 @@
 #pragma once
 #include <cstdint>
 
-#include "vbmp3/src/byte_window.h"
-#include "vbmp3/src/file_io.h"
-#include "vbmp3/src/mpeg_frame.h"
-#include "vbmp3/src/wav_format.h"
+#include "vbmp3/src/io/byte_window.h"
+#include "vbmp3/src/io/file_io.h"
+#include "vbmp3/src/mpeg/mpeg_frame.h"
+#include "vbmp3/src/riff/wav_format.h"
 
 namespace vbmp3 {
 

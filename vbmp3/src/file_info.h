@@ -5,8 +5,8 @@
 #include <cstdint>
 
 #include "vbmp3/include/vbmp3.h"
-#include "vbmp3/src/file_io.h"
-#include "vbmp3/src/id3v2_edit.h"
+#include "vbmp3/src/io/file_io.h"
+#include "vbmp3/src/id3v2/id3v2_edit.h"
 
 namespace vbmp3 {
 

@@ -4,9 +4,9 @@
 #include <cstring>
 
 #include "vbmp3/include/vbmp3.h"
-#include "vbmp3/src/byte_order.h"
-#include "vbmp3/src/id3v2.h"
-#include "vbmp3/src/riff.h"
+#include "vbmp3/src/io/byte_order.h"
+#include "vbmp3/src/id3v2/id3v2.h"
+#include "vbmp3/src/riff/riff.h"
 #include "vbmp3/src/trailing_tags.h"
 
 namespace vbmp3 {

@@ -10,10 +10,10 @@
 #pragma once
 #include <cstdint>
 
-#include "vbmp3/src/byte_window.h"
-#include "vbmp3/src/file_io.h"
-#include "vbmp3/src/id3v1.h"
-#include "vbmp3/src/id3v2_tag.h"
+#include "vbmp3/src/io/byte_window.h"
+#include "vbmp3/src/io/file_io.h"
+#include "vbmp3/src/id3v1/id3v1.h"
+#include "vbmp3/src/id3v2/id3v2_tag.h"
 
 namespace vbmp3 {
 

@@ -6,10 +6,10 @@
 #include <vector>
 
 #include "vbmp3/src/audio_stream.h"
-#include "vbmp3/src/cp932.h"
-#include "vbmp3/src/genre.h"
-#include "vbmp3/src/id3v1.h"
-#include "vbmp3/src/id3v2.h"
+#include "vbmp3/src/text/cp932.h"
+#include "vbmp3/src/id3v1/genre.h"
+#include "vbmp3/src/id3v1/id3v1.h"
+#include "vbmp3/src/id3v2/id3v2.h"
 #include "vbmp3/src/last_error.h"
 #include "vbmp3/src/tag_file.h"
 

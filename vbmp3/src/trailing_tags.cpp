@@ -2,9 +2,9 @@
 
 #include <cstring>
 
-#include "vbmp3/src/byte_order.h"
-#include "vbmp3/src/id3v1.h"
-#include "vbmp3/src/id3v2.h"
+#include "vbmp3/src/io/byte_order.h"
+#include "vbmp3/src/id3v1/id3v1.h"
+#include "vbmp3/src/id3v2/id3v2.h"
 
 namespace vbmp3 {
 namespace {

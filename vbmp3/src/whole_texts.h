@@ -6,7 +6,7 @@
 #include <string>
 
 #include "vbmp3/include/vbmp3.h"
-#include "vbmp3/src/id3v2_edit.h"
+#include "vbmp3/src/id3v2/id3v2_edit.h"
 
 namespace vbmp3 {
 

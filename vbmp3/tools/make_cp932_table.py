@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Writes src/cp932_table.inc: the double-byte characters of code page 932
+"""Writes src/text/cp932_table.inc: the double-byte characters of code page 932
 (Shift_JIS with the NEC and IBM extensions and the user-defined rows) as
 UTF-16 code units, 0 where a pair is not a character.
 
@@ -8,7 +8,7 @@ same way on Windows and on Linux, with no iconv or Win32 call at run time.
 Python's cp932 codec follows Microsoft's table for decoding; which of two
 byte pairs a character encodes to is the library's own rule (cp932.cpp).
 
-    python3 vbmp3/tools/make_cp932_table.py > vbmp3/src/cp932_table.inc
+    python3 vbmp3/tools/make_cp932_table.py > vbmp3/src/text/cp932_table.inc
 """
 
 LEADS = list(range(0x81, 0xA0)) + list(range(0xE0, 0xFD))

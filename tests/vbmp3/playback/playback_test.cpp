@@ -15,7 +15,7 @@
 #include "vbmp3/playback/playback.h"
 #include "vbmp3/playback/player.h"
 #include "vbmp3/src/audio_stream.h"
-#include "vbmp3/src/file_io.h"
+#include "vbmp3/src/io/file_io.h"
 #include "vbmp3/src/last_error.h"
 
 namespace {

@@ -1,13 +1,13 @@
-#include "vbmp3/src/id3v2_tag.h"
+#include "vbmp3/src/id3v2/id3v2_tag.h"
 
 #include <algorithm>
 #include <optional>
 #include <string_view>
 
-#include "vbmp3/src/genre.h"
-#include "vbmp3/src/id3v2.h"
-#include "vbmp3/src/id3v2_frames.h"
-#include "vbmp3/src/id3v2_text.h"
+#include "vbmp3/src/id3v1/genre.h"
+#include "vbmp3/src/id3v2/id3v2.h"
+#include "vbmp3/src/id3v2/id3v2_frames.h"
+#include "vbmp3/src/id3v2/id3v2_text.h"
 
 namespace vbmp3 {
 namespace {

@@ -1,7 +1,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "vbmp3/src/file_io.h"
+#include "vbmp3/src/io/file_io.h"
 
 namespace vbmp3 {
 

@@ -1,4 +1,4 @@
-#include "vbmp3/src/id3v2.h"
+#include "vbmp3/src/id3v2/id3v2.h"
 
 #include <cstring>
 

@@ -1,4 +1,4 @@
-#include "vbmp3/src/id3v1.h"
+#include "vbmp3/src/id3v1/id3v1.h"
 
 #include <atomic>
 #include <cstring>

@@ -1,10 +1,10 @@
-#include "vbmp3/src/id3v2_frames.h"
+#include "vbmp3/src/id3v2/id3v2_frames.h"
 
 #include <algorithm>
 #include <optional>
 #include <string>
 
-#include "vbmp3/src/id3v2.h"
+#include "vbmp3/src/id3v2/id3v2.h"
 
 namespace vbmp3 {
 namespace {

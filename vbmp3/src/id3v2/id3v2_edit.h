@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "vbmp3/src/id3v2_frame_list.h"
-#include "vbmp3/src/id3v2_tag.h"
+#include "vbmp3/src/id3v2/id3v2_frame_list.h"
+#include "vbmp3/src/id3v2/id3v2_tag.h"
 
 namespace vbmp3 {
 

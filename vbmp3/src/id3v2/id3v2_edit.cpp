@@ -1,10 +1,10 @@
-#include "vbmp3/src/id3v2_edit.h"
+#include "vbmp3/src/id3v2/id3v2_edit.h"
 
 #include <algorithm>
 
 #include "vbmp3/include/vbmp3.h"
-#include "vbmp3/src/id3v2_new_frames.h"
-#include "vbmp3/src/unicode.h"
+#include "vbmp3/src/id3v2/id3v2_new_frames.h"
+#include "vbmp3/src/text/unicode.h"
 
 namespace vbmp3 {
 namespace {

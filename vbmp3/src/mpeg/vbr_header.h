@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "vbmp3/src/mpeg_frame.h"
+#include "vbmp3/src/mpeg/mpeg_frame.h"
 
 namespace vbmp3 {
 

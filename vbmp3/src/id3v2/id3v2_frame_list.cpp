@@ -1,9 +1,9 @@
-#include "vbmp3/src/id3v2_frame_list.h"
+#include "vbmp3/src/id3v2/id3v2_frame_list.h"
 
 #include <algorithm>
 
-#include "vbmp3/src/id3v2.h"
-#include "vbmp3/src/id3v2_frames.h"
+#include "vbmp3/src/id3v2/id3v2.h"
+#include "vbmp3/src/id3v2/id3v2_frames.h"
 
 namespace vbmp3 {
 namespace {

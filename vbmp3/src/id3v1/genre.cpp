@@ -1,4 +1,4 @@
-#include "vbmp3/src/genre.h"
+#include "vbmp3/src/id3v1/genre.h"
 
 namespace vbmp3 {
 namespace {

@@ -5,7 +5,7 @@
 #pragma once
 #include <string_view>
 
-#include "vbmp3/src/id3v2_frame_list.h"
+#include "vbmp3/src/id3v2/id3v2_frame_list.h"
 
 namespace vbmp3 {
 

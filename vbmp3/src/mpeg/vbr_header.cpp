@@ -1,8 +1,8 @@
-#include "vbmp3/src/vbr_header.h"
+#include "vbmp3/src/mpeg/vbr_header.h"
 
 #include <cstring>
 
-#include "vbmp3/src/byte_order.h"
+#include "vbmp3/src/io/byte_order.h"
 
 namespace vbmp3 {
 namespace {

@@ -1,9 +1,9 @@
-#include "vbmp3/src/riff.h"
+#include "vbmp3/src/riff/riff.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "vbmp3/src/byte_order.h"
+#include "vbmp3/src/io/byte_order.h"
 
 namespace vbmp3 {
 namespace {

@@ -1,4 +1,4 @@
-#include "vbmp3/src/byte_window.h"
+#include "vbmp3/src/io/byte_window.h"
 
 #include <algorithm>
 #include <cstring>

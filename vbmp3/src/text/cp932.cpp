@@ -1,15 +1,15 @@
-#include "vbmp3/src/cp932.h"
+#include "vbmp3/src/text/cp932.h"
 
 #include <array>
 #include <cstdint>
 #include <memory>
 
-#include "vbmp3/src/unicode.h"
+#include "vbmp3/src/text/unicode.h"
 
 namespace vbmp3 {
 namespace {
 
-#include "vbmp3/src/cp932_table.inc"
+#include "vbmp3/src/text/cp932_table.inc"
 
 constexpr char32_t kHalfWidthFirst = 0xFF61;  // byte 0xA1
 

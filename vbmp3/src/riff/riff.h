@@ -4,7 +4,7 @@
 #pragma once
 #include <cstdint>
 
-#include "vbmp3/src/byte_window.h"
+#include "vbmp3/src/io/byte_window.h"
 
 namespace vbmp3 {
 

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "vbmp3/include/vbmp3.h"
-#include "vbmp3/src/file_io.h"
+#include "vbmp3/src/io/file_io.h"
 
 namespace vbmp3 {
 namespace {

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "vbmp3/src/file_io.h"
+#include "vbmp3/src/io/file_io.h"
 
 namespace vbmp3 {
 

@@ -1,7 +1,7 @@
-#include "vbmp3/src/id3v2_text.h"
+#include "vbmp3/src/id3v2/id3v2_text.h"
 
-#include "vbmp3/src/cp932.h"
-#include "vbmp3/src/unicode.h"
+#include "vbmp3/src/text/cp932.h"
+#include "vbmp3/src/text/unicode.h"
 
 namespace vbmp3 {
 namespace {

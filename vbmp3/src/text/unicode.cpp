@@ -1,4 +1,4 @@
-#include "vbmp3/src/unicode.h"
+#include "vbmp3/src/text/unicode.h"
 
 namespace vbmp3 {
 
