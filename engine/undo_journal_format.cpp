@@ -5,7 +5,7 @@
 #include <optional>
 #include <utility>
 
-#include "vbmp3/src/unicode.h"
+#include "vbmp3/src/text/unicode.h"
 
 namespace {
 
