@@ -16,6 +16,7 @@
 
 #include "app/main_window.h"
 #include "options/dialog/option_dialog.h"
+#include "tests/support/expected_report.h"
 #include "tests/support/program_driver.h"
 #include "tests/support/silent_mp3.h"
 #include "tests/support/test_files.h"
@@ -103,15 +104,6 @@ class NamingProgramTest : public program_driver::ProgramTest {
   HWND window_ = nullptr, list_ = nullptr;
 };
 
-std::wstring Line(bool renamed, const std::wstring& source, const std::wstring& result) {
-  return (renamed ? L"○ " : L"× ") + source + L"\r\n -> " + result + L"\r\n\r\n";
-}
-
-std::wstring Summary(int total, int succeeded, int failed) {
-  return L"総ファイル数　：" + std::to_wstring(total) + L"\r\n成功ファイル数：" +
-         std::to_wstring(succeeded) + L"\r\n失敗ファイル数：" + std::to_wstring(failed) + L"\r\n";
-}
-
 }  // namespace
 
 // One file per item of each list, chosen in the options dialog before the
@@ -158,8 +150,8 @@ TEST_F(NamingProgramTest, EachItemOfEachListNamesAndRenamesAsChosen) {
     const bool renamed = c.notDone.empty();
     // With numbering the file takes the first free name beside the one built.
     const std::wstring used = c.choice.sameName == 1 ? folder + L"\\Band - Song (2).mp3" : listed;
-    EXPECT_EQ(report,
-              Line(renamed, source, renamed ? used : c.notDone) + Summary(1, renamed, !renamed));
+    EXPECT_EQ(report, expected_report::Line(renamed, source, renamed ? used : c.notDone) +
+                          expected_report::Summary(1, renamed, !renamed));
     EXPECT_EQ(ReadBytes(renamed ? used : source), bytes);
     EXPECT_EQ(ReadBytes(existing), "was here first");
     EXPECT_EQ(Count(), renamed ? 0 : 1);
@@ -200,9 +192,9 @@ TEST_F(NamingProgramTest, NumberedNamesForThreeFilesAndTheUndoTakesThemBack) {
   std::wstring report = RunFromMenu(window_, IDM_EXECRENAME);
   std::wstring expected;
   for (int i = 0; i < 3; ++i)
-    expected +=
-        Line(true, sources[i], folder + L"\\Band - Song (" + std::to_wstring(i + 2) + L").mp3");
-  EXPECT_EQ(report, expected + Summary(3, 3, 0));
+    expected += expected_report::Line(
+        true, sources[i], folder + L"\\Band - Song (" + std::to_wstring(i + 2) + L").mp3");
+  EXPECT_EQ(report, expected + expected_report::Summary(3, 3, 0));
   for (int i = 0; i < 3; ++i) {
     EXPECT_FALSE(Exists(sources[i])) << i;
     EXPECT_EQ(ReadBytes(folder + L"\\Band - Song (" + std::to_wstring(i + 2) + L").mp3"), bytes[i])
@@ -211,7 +203,8 @@ TEST_F(NamingProgramTest, NumberedNamesForThreeFilesAndTheUndoTakesThemBack) {
   EXPECT_EQ(ReadBytes(existing), "the song that was there");
 
   report = RunFromMenu(window_, IDM_UNDORENAME);
-  EXPECT_NE(report.find(Summary(3, 3, 0)), std::wstring::npos) << testing::PrintToString(report);
+  EXPECT_NE(report.find(expected_report::Summary(3, 3, 0)), std::wstring::npos)
+      << testing::PrintToString(report);
   for (int i = 0; i < 3; ++i) {
     EXPECT_EQ(ReadBytes(sources[i]), bytes[i]) << i;
     EXPECT_FALSE(Exists(folder + L"\\Band - Song (" + std::to_wstring(i + 2) + L").mp3")) << i;
@@ -248,8 +241,9 @@ TEST_F(NamingProgramTest, ASettingsFileFromBeforeGivesTheSameNames) {
     EXPECT_EQ(TargetOf(1), tb);
     EXPECT_EQ(TargetOf(2), existing);
     std::wstring report = RunFromMenu(window_, IDM_EXECRENAME);
-    EXPECT_EQ(report, Line(true, a, ta) + Line(true, b, tb) +
-                          Line(false, c, L"ファイル名が重複しています。") + Summary(3, 2, 1));
+    EXPECT_EQ(report, expected_report::Line(true, a, ta) + expected_report::Line(true, b, tb) +
+                          expected_report::Line(false, c, L"ファイル名が重複しています。") +
+                          expected_report::Summary(3, 2, 1));
     EXPECT_EQ(ReadBytes(existing), "kept");
     EXPECT_EQ(ReadBytes(c), TaggedMp3("Band", "Song"));
     ASSERT_TRUE(CloseAndEnd());

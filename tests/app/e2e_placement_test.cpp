@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "app/main_window.h"
+#include "tests/support/expected_report.h"
 #include "tests/support/program_driver.h"
 #include "tests/support/silent_mp3.h"
 #include "tests/support/test_files.h"
@@ -52,15 +53,6 @@ class PlacementProgramTest : public program_driver::ProgramTest {
 
   HWND window_ = nullptr, list_ = nullptr;
 };
-
-std::wstring ReportLine(bool renamed, const std::wstring& source, const std::wstring& result) {
-  return (renamed ? L"○ " : L"× ") + source + L"\r\n -> " + result + L"\r\n\r\n";
-}
-
-std::wstring ReportEnd(int total, int succeeded, int failed) {
-  return L"総ファイル数　：" + std::to_wstring(total) + L"\r\n成功ファイル数：" +
-         std::to_wstring(succeeded) + L"\r\n失敗ファイル数：" + std::to_wstring(failed) + L"\r\n";
-}
 
 }  // namespace
 
@@ -150,10 +142,10 @@ TEST_F(PlacementProgramTest, ACaseOnlyRenameAndItsUndo) {
     StartOn("EqualFileName=" + std::to_string(sameName) + "\r\nRenameExt_Default=%T\r\n", {folder});
     EXPECT_EQ(TargetOf(0), target);
     EXPECT_EQ(RunFromMenu(window_, IDM_EXECRENAME),
-              ReportLine(true, source, target) + ReportEnd(1, 1, 0));
+              expected_report::Line(true, source, target) + expected_report::Summary(1, 1, 0));
     EXPECT_EQ(NameOnDisk(target), L"ABC.mp3");
     const std::wstring undo = RunFromMenu(window_, IDM_UNDORENAME);
-    EXPECT_NE(undo.find(ReportLine(true, target, source)), std::wstring::npos)
+    EXPECT_NE(undo.find(expected_report::Line(true, target, source)), std::wstring::npos)
         << testing::PrintToString(undo);
     EXPECT_EQ(NameOnDisk(source), L"abc.mp3");
     EXPECT_EQ(ReadBytes(source), bytes);
@@ -178,10 +170,11 @@ TEST_F(PlacementProgramTest, AFolderTooDeepForARecognisableNameLeavesTheFile) {
   StartOn("", {roomy, tight});
   EXPECT_EQ(TargetOf(0), roomy + L"\\Artist -.mp3");
   EXPECT_EQ(TargetOf(1), tight + L"\\Artist - Title.mp3");
-  EXPECT_EQ(RunFromMenu(window_, IDM_EXECRENAME),
-            ReportLine(true, roomy + L"\\a.mp3", roomy + L"\\Artist -.mp3") +
-                ReportLine(false, tight + L"\\a.mp3", L"リネーム後のパスが長すぎます。") +
-                ReportEnd(2, 1, 1));
+  EXPECT_EQ(
+      RunFromMenu(window_, IDM_EXECRENAME),
+      expected_report::Line(true, roomy + L"\\a.mp3", roomy + L"\\Artist -.mp3") +
+          expected_report::Line(false, tight + L"\\a.mp3", L"リネーム後のパスが長すぎます。") +
+          expected_report::Summary(2, 1, 1));
   EXPECT_EQ(ReadBytes(roomy + L"\\Artist -.mp3"), roomyBytes);
   EXPECT_EQ(ReadBytes(tight + L"\\a.mp3"), tightBytes);
 }

@@ -13,6 +13,7 @@
 
 #include "app/main_window.h"
 #include "audio/property/property_dialog.h"
+#include "tests/support/expected_report.h"
 #include "tests/support/program_driver.h"
 #include "tests/support/silent_mp3.h"
 #include "tests/support/test_files.h"
@@ -152,7 +153,7 @@ constexpr const wchar_t* kReplacedText =
     L"リネーム後のファイルが別のファイルに置き換わっています。";
 
 std::wstring UndoLine(const std::wstring& target, const std::wstring& outcome, bool done = true) {
-  return (done ? L"○ " : L"× ") + target + L"\r\n -> " + outcome + L"\r\n\r\n";
+  return expected_report::Line(done, target, outcome);
 }
 
 uint64_t FileIndexOf(const std::wstring& path) {

@@ -22,6 +22,7 @@
 #include "tests/support/ui_driver.h"
 #include "win/ui.h"
 #include "win/whole_file.h"
+#include "tests/support/expected_report.h"
 #include "tests/support/run_adapters.h"
 
 using engine_test::Exists;
@@ -49,11 +50,6 @@ class FailingJournal : public JournalSink {
   int failFrom_;
   int lines_ = 0;
 };
-
-std::wstring Summary(int total, int succeeded, int failed) {
-  return L"総ファイル数　：" + std::to_wstring(total) + L"\r\n成功ファイル数：" +
-         std::to_wstring(succeeded) + L"\r\n失敗ファイル数：" + std::to_wstring(failed) + L"\r\n";
-}
 
 }  // namespace
 
@@ -116,7 +112,7 @@ TEST_F(UndoTest, ASuccessfulRunIsTakenBackCompletely) {
   std::wstring report = Undo();
   EXPECT_EQ(report, L"○ " + tc + L"\r\n -> " + c + L"\r\n\r\n" + L"○ " + tb + L"\r\n -> " + b +
                         L"\r\n\r\n" + L"○ " + ta + L"\r\n -> " + a + L"\r\n\r\n" +
-                        Summary(3, 3, 0));
+                        expected_report::Summary(3, 3, 0));
   ExpectAllBack();
   EXPECT_FALSE(Exists(ta) || Exists(tb) || Exists(tc));
   EXPECT_FALSE(Exists(journalPath));
@@ -135,11 +131,11 @@ TEST_F(UndoTest, ARunWithFailuresRecordsOnlyTheRenamesItMade) {
   // The report of the run itself is what it was without a journal.
   EXPECT_NE(runReport.find(L"× " + b + L"\r\n -> ファイル名が重複しています。\r\n"),
             std::wstring::npos);
-  EXPECT_NE(runReport.find(Summary(5, 2, 3)), std::wstring::npos);
+  EXPECT_NE(runReport.find(expected_report::Summary(5, 2, 3)), std::wstring::npos);
   EXPECT_EQ(JournalLines(),
             (std::vector<JournalEntry>{{a, dir / L"A.new.mp3"}, {d, dir / L"D.new.mp3"}}));
   std::wstring report = Undo();
-  EXPECT_NE(report.find(Summary(2, 2, 0)), std::wstring::npos);
+  EXPECT_NE(report.find(expected_report::Summary(2, 2, 0)), std::wstring::npos);
   ExpectAllBack();
   EXPECT_FALSE(Exists(journalPath));
 }
@@ -159,7 +155,7 @@ TEST_F(UndoTest, ACancelledRunIsTakenBackAsFarAsItWent) {
   Run(journal, hooks);
   EXPECT_EQ(host.list->Count(), 2);
   EXPECT_EQ(JournalLines().size(), 3u);
-  EXPECT_NE(Undo().find(Summary(3, 3, 0)), std::wstring::npos);
+  EXPECT_NE(Undo().find(expected_report::Summary(3, 3, 0)), std::wstring::npos);
   ExpectAllBack();
   EXPECT_FALSE(Exists(dir / L"r4.mp3"));
 }
@@ -171,7 +167,7 @@ TEST_F(UndoTest, ChainedRenamesComeBackInReverseOrder) {
   Add(a, b);
   Run();
   EXPECT_EQ(ReadBytes(b), original[a]);
-  EXPECT_NE(Undo().find(Summary(2, 2, 0)), std::wstring::npos);
+  EXPECT_NE(Undo().find(expected_report::Summary(2, 2, 0)), std::wstring::npos);
   ExpectAllBack();
   EXPECT_FALSE(Exists(dir / L"c.mp3"));
 }
@@ -193,7 +189,7 @@ TEST_F(UndoTest, MovedAwayOrTakenNamesAreReportedKeptAndTriedAgainLater) {
           L"\r\n -> 元のファイル名は別のファイルが使っています。\r\n\r\n" + L"× " +
           dir / L"new A.mp3" +
           L"\r\n -> リネーム後のファイルが見つかりません（移動または削除されたようです）。\r\n\r\n" +
-          Summary(3, 1, 2));
+          expected_report::Summary(3, 1, 2));
   EXPECT_EQ(ReadBytes(b), "a new file under the old name");
   EXPECT_EQ(ReadBytes(dir / L"new B.mp3"), original[b]);
   EXPECT_EQ(JournalLines(),
@@ -203,7 +199,7 @@ TEST_F(UndoTest, MovedAwayOrTakenNamesAreReportedKeptAndTriedAgainLater) {
   // Once the user has sorted it out, the same command finishes the job.
   ASSERT_TRUE(MoveFileW((dir / L"elsewhere\\new A.mp3").c_str(), (dir / L"new A.mp3").c_str()));
   ASSERT_TRUE(DeleteFileW(b.c_str()));
-  EXPECT_NE(Undo().find(Summary(2, 2, 0)), std::wstring::npos);
+  EXPECT_NE(Undo().find(expected_report::Summary(2, 2, 0)), std::wstring::npos);
   ExpectAllBack();
   EXPECT_FALSE(Exists(journalPath));
 }
@@ -228,7 +224,7 @@ TEST_F(UndoTest, AfterACrashOnlyTheRenamesMadeAreTakenBack) {
   EXPECT_EQ(report.substr(0, report.find(L"\r\n\r\n") + 4),
             L"△ " + dir / L"new C.mp3" +
                 L"\r\n -> リネームされていなかったため、元の名前のままです。\r\n\r\n");
-  EXPECT_NE(report.find(Summary(3, 3, 0)), std::wstring::npos);
+  EXPECT_NE(report.find(expected_report::Summary(3, 3, 0)), std::wstring::npos);
   ExpectAllBack();
   EXPECT_FALSE(Exists(journalPath));
 }
@@ -256,7 +252,7 @@ TEST_F(UndoTest, AJournalThatCannotBeCreatedAsksOnceAndNoRenamesNothing) {
       report,
       L"× " + dir / L"missing.mp3" + L"\r\n -> 入力ファイルが存在しません。\r\n\r\n" + L"× " + a +
           L"\r\n -> 取り消し用の記録ファイルを作成できないため、リネームを中止しました。\r\n\r\n" +
-          Summary(3, 0, 2));
+          expected_report::Summary(3, 0, 2));
   EXPECT_EQ(host.list->Count(), 3);
   ExpectAllBack();
   EXPECT_FALSE(JournalExists(journalPath));
@@ -265,7 +261,7 @@ TEST_F(UndoTest, AJournalThatCannotBeCreatedAsksOnceAndNoRenamesNothing) {
   hooks.renameWithoutUndo = [&](HWND, const std::wstring&, DWORD) { return ++asked, true; };
   report = Run(journal, hooks);
   EXPECT_EQ(asked, 2);
-  EXPECT_NE(report.find(Summary(3, 2, 1)), std::wstring::npos);
+  EXPECT_NE(report.find(expected_report::Summary(3, 2, 1)), std::wstring::npos);
   EXPECT_EQ(ReadBytes(dir / L"new B.mp3"), original[b]);
 }
 
@@ -280,7 +276,8 @@ TEST_F(UndoTest, AFailedJournalWriteStopsTheRunBeforeThatRename) {
   EXPECT_NE(
       report.find(L"× " + b +
                   L"\r\n -> 取り消し用の記録ファイルに書き込めないため、リネームを中止しました：" +
-                  win::SystemErrorText(ERROR_DISK_FULL) + L"\r\n\r\n" + Summary(3, 1, 1)),
+                  win::SystemErrorText(ERROR_DISK_FULL) + L"\r\n\r\n" +
+                  expected_report::Summary(3, 1, 1)),
       std::wstring::npos)
       << testing::PrintToString(report);
   EXPECT_TRUE(Exists(b));
