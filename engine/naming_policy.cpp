@@ -23,7 +23,7 @@ SameNamePolicy SameNamePolicyOf(int stored) {
 
 NamingPolicies NamingPoliciesFrom(const Settings& settings) {
   return {ForbiddenCharacterPolicyOf(settings.CantUseFilename),
-          EmptyFieldPolicyOf(settings.NoSettingField)};
+          EmptyFieldPolicyOf(settings.NoSettingField), settings.NormalizeWidth};
 }
 
 std::wstring TrimNameEnds(const std::wstring& name) {
