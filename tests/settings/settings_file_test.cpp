@@ -60,6 +60,7 @@ TEST(SettingsFile, WritesEveryKeyInTheFilesOrder) {
   settings.DobleClick = 1;
   settings.PreferID3v2 = true;
   settings.MakeFolders = true;
+  settings.NormalizeWidth = true;
   SaveSettings(store, settings);
   const std::vector<std::wstring> expected{
       L"QKPomeren_SE Window|LastWindowState=2",
@@ -77,6 +78,7 @@ TEST(SettingsFile, WritesEveryKeyInTheFilesOrder) {
       L"QKPomeren_SE Setting|DobleClick=1",
       L"QKPomeren_SE Setting|PreferID3v2=1",
       L"QKPomeren_SE Setting|MakeFolders=1",
+      L"QKPomeren_SE Setting|NormalizeWidth=1",
   };
   EXPECT_EQ(store.written, expected);  // UpChkShow is never written
 }
@@ -109,6 +111,7 @@ TEST(SettingsFile, SavedValuesComeBack) {
   EXPECT_EQ(settingsBack.DobleClick, 1);
   EXPECT_TRUE(settingsBack.PreferID3v2);
   EXPECT_TRUE(settingsBack.MakeFolders);
+  EXPECT_TRUE(settingsBack.NormalizeWidth);
 }
 
 TEST(SettingsFile, AnEmptyStoreGivesTheFirstStart) {
@@ -133,6 +136,7 @@ TEST(SettingsFile, AnEmptyStoreGivesTheFirstStart) {
   EXPECT_EQ(settings.DobleClick, 0);
   EXPECT_FALSE(settings.PreferID3v2);
   EXPECT_FALSE(settings.MakeFolders);  // absent: off, as before the setting
+  EXPECT_FALSE(settings.NormalizeWidth);
 }
 
 // Flags count only for their one text; numbers go through the 16-bit rule
