@@ -88,7 +88,7 @@ TEST(SettingsFile, SavedValuesComeBack) {
   WindowSettings window{1, false, true, false, true, 9000, 6000, false};
   SaveSettings(store, window);
   store.Set(kWindow, L"UpChkShow", L"1");
-  Settings settings{3, true, 4, 5, L"%A", 1, true, true};
+  Settings settings{3, true, 4, 5, L"%A", 1, true, true, true};
   SaveSettings(store, settings);
 
   WindowSettings windowBack;
