@@ -37,7 +37,9 @@ TagTexts Id3v2Texts(const TagTextsRecord& record, FieldDecoder utf8) {
   texts.year = Decode(record.Texts[kId3v2Year], utf8);
   texts.comment = Decode(record.Texts[kId3v2Comment], utf8);
   texts.genreName = Decode(record.Texts[kId3v2Genre], utf8);
-  texts.track = TrackNumberText(Decode(record.Texts[kId3v2Track], utf8));
+  const std::wstring track = Decode(record.Texts[kId3v2Track], utf8);
+  texts.track = TrackNumberText(track);
+  texts.trackTotalDigits = TrackTotalDigits(track);
   return texts;
 }
 
@@ -58,6 +60,7 @@ bool Id3v2BlockTexts(std::string_view block, FieldDecoder utf8, TagTexts& texts,
   read.comment = values[kId3v2Comment];
   read.genreName = values[kId3v2Genre];
   read.track = TrackNumberText(values[kId3v2Track]);
+  read.trackTotalDigits = TrackTotalDigits(values[kId3v2Track]);
   texts = std::move(read);
   writtenTrack = std::move(values[kId3v2Track]);
   return true;
@@ -90,6 +93,17 @@ std::wstring TrackNumberText(std::wstring_view written) {
   std::wstring number(written.substr(at, end - at));
   if (number.size() < 2) number.insert(0, 2 - number.size(), L'0');
   return number;
+}
+
+size_t TrackTotalDigits(std::wstring_view written) {
+  const size_t slash = written.find(L'/');
+  if (slash == std::wstring_view::npos) return 0;
+  size_t at = written.find_first_not_of(L' ', slash + 1);
+  if (at == std::wstring_view::npos) return 0;
+  while (at < written.size() && written[at] == L'0') ++at;
+  size_t end = at;
+  while (end < written.size() && written[end] >= L'0' && written[end] <= L'9') ++end;
+  return end - at;
 }
 
 std::wstring Id3v2Version(const TagTextsRecord& record, FieldDecoder utf8) {

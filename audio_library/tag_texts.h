@@ -19,6 +19,9 @@ struct TagTexts {
   // The track number, two digits at least ("03" from "3/12"); empty when
   // the tag has none.
   std::wstring track;
+  // How many digits the track total has, as the tag writes it after "/"
+  // (without leading zeros): 3 for "7/120"; 0 when it gives none.
+  size_t trackTotalDigits = 0;
   // The album artist (ID3v2 TPE2, ALBUMARTIST, aART) and the disc number as
   // the tag writes it ("2/3"); an ID3v1 tag has neither.
   std::wstring albumArtist;
@@ -75,6 +78,9 @@ std::wstring Id3v1Track(const TagTextsRecord& texts);
 // two digits at least ("03", "07", "03", "123"); empty when it does not start
 // with a number above zero.
 std::wstring TrackNumberText(std::wstring_view written);
+// The digits of the total after a track's "/" ("7/120" gives 3, "7/0012"
+// gives 2); 0 without a total.
+size_t TrackTotalDigits(std::wstring_view written);
 // The ID3v2 tag's version ("2.3"); empty when the file has no ID3v2 tag.
 std::wstring Id3v2Version(const TagTextsRecord& texts, FieldDecoder utf8);
 // Whether the file has an ID3v1 tag, as the record says.

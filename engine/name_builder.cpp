@@ -4,27 +4,84 @@
 
 #include "engine/expanded_text.h"
 #include "engine/path_rules.h"
+#include "engine/template_parts.h"
+#include "engine/text_forms.h"
 #include "engine/windows_names.h"
 
 namespace {
 
 struct Placeholder {
   const wchar_t* code;
-  std::wstring TagTexts::*field;
   const wchar_t* fallback;
 };
 
 // The order matters: a value may bring in a later placeholder, which is then
 // expanded in its turn, while an earlier one stays literal.
-const std::array<Placeholder, 7> kPlaceholders{{
-    {L"%A", &TagTexts::artist, L"ArtistName"},
-    {L"%T", &TagTexts::title, L"TitleName"},
-    {L"%L", &TagTexts::album, L"AlbumName"},
-    {L"%Y", &TagTexts::year, L"0000"},
-    {L"%C", &TagTexts::comment, L""},
-    {L"%G", &TagTexts::genreName, L"NoGenre"},
-    {L"%N", &TagTexts::track, L"00"},
+constexpr std::array<Placeholder, 10> kPlaceholders{{
+    {L"%A", L"ArtistName"},
+    {L"%T", L"TitleName"},
+    {L"%L", L"AlbumName"},
+    {L"%Y", L"0000"},
+    {L"%C", L""},
+    {L"%G", L"NoGenre"},
+    {L"%N", L"00"},
+    {L"%B", L"AlbumArtist"},
+    {L"%D", L"0"},
+    {L"%F", L""},
 }};
+using PlaceholderValues = std::array<std::wstring, kPlaceholders.size()>;
+
+// The track as the tag gives it, as many digits as its total has.
+std::wstring PaddedTrack(const TagTexts& tag) {
+  std::wstring track = CutAtNull(tag.track);
+  if (!track.empty() && track.size() < tag.trackTotalDigits)
+    track.insert(0, tag.trackTotalDigits - track.size(), L'0');
+  return track;
+}
+
+PlaceholderValues ValuesOf(const TagTexts& tag, const std::wstring& sourcePath) {
+  return {CutAtNull(tag.artist),
+          CutAtNull(tag.title),
+          CutAtNull(tag.album),
+          CutAtNull(tag.year),
+          CutAtNull(tag.comment),
+          CutAtNull(tag.genreName),
+          PaddedTrack(tag),
+          CutAtNull(tag.albumArtist),
+          DiscNumberText(CutAtNull(tag.disc)),
+          sourcePath.empty() ? L"" : FileStem(sourcePath)};
+}
+
+// The alternative a part becomes: the first whose placeholders all have a
+// value; none when every one lacks one.
+const std::wstring* ChosenAlternative(const TemplateSegment& part,
+                                      const PlaceholderValues& values) {
+  for (const std::wstring& alternative : part.alternatives) {
+    bool complete = true;
+    for (size_t i = 0; i < kPlaceholders.size(); ++i)
+      if (values[i].empty() && alternative.find(kPlaceholders[i].code) != std::wstring::npos)
+        complete = false;
+    if (complete) return &alternative;
+  }
+  return nullptr;
+}
+
+// One stretch expanded step by step; an empty field gives its fallback only
+// when fallbacks is set, and is reported through emptyFieldUsed.
+ExpandedText ExpandStretch(const std::wstring& text, const PlaceholderValues& values,
+                           bool fallbacks, bool& emptyFieldUsed) {
+  ExpandedText pieces{{text, false}};
+  for (size_t i = 0; i < kPlaceholders.size(); ++i) {
+    if (FlatText(pieces).find(kPlaceholders[i].code) == std::wstring::npos) continue;
+    std::wstring value = values[i];
+    if (value.empty()) {
+      emptyFieldUsed = true;
+      if (fallbacks) value = kPlaceholders[i].fallback;
+    }
+    ReplaceWithTagValue(pieces, kPlaceholders[i].code, value);
+  }
+  return pieces;
+}
 
 // Held as one text and split at its spaces, so the order stays as written.
 constexpr const wchar_t* kForbiddenCharacters = L"/ : , ; * ? \" < > |";
@@ -96,6 +153,9 @@ TagTexts ChooseTagTexts(const TagTexts& id3v1, const TagTexts& id3v2, bool prefe
     // Most ID3v1 tags have no room for a track number: the ID3v2 one stands in.
     TagTexts chosen = id3v1;
     chosen.track = pick(id3v1.track, id3v2.track);
+    chosen.trackTotalDigits = id3v1.track.empty() ? id3v2.trackTotalDigits : id3v1.trackTotalDigits;
+    chosen.albumArtist = pick(id3v2.albumArtist, id3v1.albumArtist);
+    chosen.disc = pick(id3v2.disc, id3v1.disc);
     return chosen;
   }
   TagTexts chosen;
@@ -106,6 +166,9 @@ TagTexts ChooseTagTexts(const TagTexts& id3v1, const TagTexts& id3v2, bool prefe
   chosen.comment = pick(id3v2.comment, id3v1.comment);
   chosen.genreName = pick(id3v2.genreName, id3v1.genreName);
   chosen.track = pick(id3v2.track, id3v1.track);
+  chosen.trackTotalDigits = id3v2.track.empty() ? id3v1.trackTotalDigits : id3v2.trackTotalDigits;
+  chosen.albumArtist = pick(id3v2.albumArtist, id3v1.albumArtist);
+  chosen.disc = pick(id3v2.disc, id3v1.disc);
   return chosen;
 }
 
@@ -114,20 +177,23 @@ std::wstring ExpandPlaceholders(const std::wstring& templ, const TagTexts& tag) 
 }
 
 Expansion ExpandPlaceholdersWith(const std::wstring& templ, const TagTexts& tag,
-                                 EmptyFieldPolicy policy) {
+                                 EmptyFieldPolicy policy, const std::wstring& sourcePath) {
   Expansion expansion;
-  ExpandedText& pieces = expansion.pieces;
-  pieces.push_back({templ, false});
-  for (const Placeholder& p : kPlaceholders) {
-    if (FlatText(pieces).find(p.code) == std::wstring::npos) continue;
-    std::wstring value = CutAtNull(tag.*p.field);
-    if (value.empty()) {
-      expansion.emptyFieldUsed = true;
-      if (policy == EmptyFieldPolicy::kFallback) value = p.fallback;
-    }
-    ReplaceWithTagValue(pieces, p.code, value);
+  const PlaceholderValues values = ValuesOf(tag, sourcePath);
+  for (const TemplateSegment& segment : SplitTemplateParts(templ)) {
+    // A part's placeholders never fall back and never make a field missed.
+    bool partEmptyField = false;
+    const std::wstring* text =
+        segment.optional ? ChosenAlternative(segment, values) : &segment.alternatives.front();
+    if (!text) continue;
+    ExpandedText pieces = segment.optional
+                              ? ExpandStretch(*text, values, false, partEmptyField)
+                              : ExpandStretch(*text, values, policy == EmptyFieldPolicy::kFallback,
+                                              expansion.emptyFieldUsed);
+    expansion.pieces.insert(expansion.pieces.end(), pieces.begin(), pieces.end());
   }
-  expansion.text = FlatText(pieces);
+  if (expansion.pieces.empty()) expansion.pieces.push_back({L"", false});
+  expansion.text = FlatText(expansion.pieces);
   return expansion;
 }
 
@@ -163,17 +229,38 @@ std::wstring SourceExtension(const std::wstring& path) {
 std::wstring ExpandTemplate(const std::wstring& sourcePath, const std::wstring& templ,
                             const TagTexts& tag, const NamingPolicies& policies,
                             const std::wstring& currentFolder) {
-  Expansion expansion = ExpandPlaceholdersWith(templ, tag, policies.emptyField);
+  Expansion expansion = ExpandPlaceholdersWith(templ, tag, policies.emptyField, sourcePath);
   const bool blanked = expansion.emptyFieldUsed;
   if (blanked && policies.emptyField == EmptyFieldPolicy::kKeepName) return sourcePath;
   ExpandedText text = std::move(expansion.pieces);
   // A value's "FP#" is text: only the template itself makes a full path.
   const bool fullPath = templ.compare(0, 3, kFullPathPrefix) == 0;
   if (fullPath) text = SliceOf(text, 3, FlatText(text).size());
-  for (TextPiece& piece : text) piece.text = NameCharacters(piece, policies.forbidden);
+  for (TextPiece& piece : text) {
+    if (piece.fromTag && policies.normalizeWidth) piece.text = NormalizeWidth(piece.text);
+    piece.text = NameCharacters(piece, policies.forbidden);
+  }
   if (blanked && policies.emptyField == EmptyFieldPolicy::kBlank) text = WithoutLeftoverEnds(text);
-  const std::wstring name = JoinComponents(SplitAtTemplateSeparators(text));
+  // Composed, so that two spellings of one name are one name.
+  const std::wstring name = ComposeLikeNfc(JoinComponents(SplitAtTemplateSeparators(text)));
   const std::wstring extension = SourceExtension(sourcePath);
   if (fullPath) return WindowsTargetPath(L"", ResolveAgainstFolder(name, currentFolder), extension);
   return WindowsTargetPath(AddPathSeparator(GetDirectoryPart(sourcePath)), name, extension);
+}
+
+std::wstring DiscNumberText(const std::wstring& written) {
+  size_t at = written.find_first_not_of(L' ');
+  if (at == std::wstring::npos) return L"";
+  size_t end = at;
+  while (end < written.size() && written[end] >= L'0' && written[end] <= L'9') ++end;
+  while (at < end && written[at] == L'0') ++at;
+  return written.substr(at, end - at);
+}
+
+std::wstring FileStem(const std::wstring& path) {
+  const size_t separator = path.rfind(L'\\');
+  const std::wstring name = separator == std::wstring::npos ? path : path.substr(separator + 1);
+  const size_t dot = name.rfind(L'.');
+  if (dot == std::wstring::npos || dot == 0) return name;
+  return name.substr(0, dot);
 }

@@ -14,20 +14,32 @@
 // the other tag when the chosen one has none.
 TagTexts ChooseTagTexts(const TagTexts& id3v1, const TagTexts& id3v2, bool preferID3v2);
 
-// Puts the tag texts in place of "%A" "%T" "%L" "%Y" "%C" "%G" "%N", in that
-// order, each step working on the text the steps before produced; an empty
-// field gives its fallback text.
+// Puts the tag texts in place of "%A" "%T" "%L" "%Y" "%C" "%G" "%N" "%B"
+// "%D", in that order, each step working on the text the steps before
+// produced; an empty field gives its fallback text.
 std::wstring ExpandPlaceholders(const std::wstring& templ, const TagTexts& tag);
 
 // The expansion under a policy for empty fields: the fallback text, or the
 // empty text; and whether a placeholder the text used had an empty field.
+// "%F" is the source's file name without its extension. An optional part
+// ("<%B|%A>") becomes its first alternative whose placeholders all have a
+// value, or nothing; its placeholders neither fall back nor count as a
+// missed field.
 struct Expansion {
   std::wstring text;
   bool emptyFieldUsed = false;
   ExpandedText pieces;  // the same text, each piece marked template's or a value's
 };
 Expansion ExpandPlaceholdersWith(const std::wstring& templ, const TagTexts& tag,
-                                 EmptyFieldPolicy policy);
+                                 EmptyFieldPolicy policy, const std::wstring& sourcePath = L"");
+
+// The number before a disc's "/" without leading zeros ("02/03" gives "2");
+// empty when it does not start with a number above zero.
+std::wstring DiscNumberText(const std::wstring& written);
+
+// The last component of a path without its extension; the whole component
+// when that would leave nothing (".mp3").
+std::wstring FileStem(const std::wstring& path);
 
 // Removes the ten characters a file name cannot hold: / : , ; * ? " < > |
 // (not the backslash: a template may name subfolders).
@@ -42,7 +54,9 @@ std::wstring ReplaceForbiddenCharacters(const std::wstring& text, ForbiddenChara
 std::wstring SourceExtension(const std::wstring& path);
 
 // The whole name rule on given tag texts: expansion, the forbidden
-// characters, then the source's folder and the source's extension, made a
+// characters (after, with normalizeWidth, the values' width forms), then
+// the composition of the built name's marks, then the source's folder and
+// the source's extension, made a
 // name Windows can hold (windows_names.h). Only the template places the
 // file: a value's backslashes go as the forbidden characters go, and a
 // folder a value left empty or made of dots and spaces only is "_". A

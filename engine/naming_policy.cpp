@@ -23,7 +23,7 @@ SameNamePolicy SameNamePolicyOf(int stored) {
 
 NamingPolicies NamingPoliciesFrom(const Settings& settings) {
   return {ForbiddenCharacterPolicyOf(settings.forbiddenCharacterAction),
-          EmptyFieldPolicyOf(settings.emptyFieldAction)};
+          EmptyFieldPolicyOf(settings.emptyFieldAction), settings.normalizeWidth};
 }
 
 std::wstring TrimNameEnds(const std::wstring& name) {

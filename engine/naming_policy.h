@@ -17,6 +17,8 @@ SameNamePolicy SameNamePolicyOf(int stored);
 struct NamingPolicies {
   ForbiddenCharacterPolicy forbidden = ForbiddenCharacterPolicy::kDelete;
   EmptyFieldPolicy emptyField = EmptyFieldPolicy::kFallback;
+  // "英数字・記号を半角に、半角カナを全角にする" (NormalizeWidth), on tag values.
+  bool normalizeWidth = false;
 };
 
 // The name builder's choices a settings record holds.

@@ -47,6 +47,9 @@ struct Settings {
   bool preferId3v2 = false;
   // The rename run creates the folders a target names that do not exist yet.
   bool makeFolders = false;
+  // Tag values' full-width ASCII forms become ASCII, half-width katakana
+  // full-width, before a name is built from them.
+  bool normalizeWidth = false;
 };
 
 // Used when the INI has no (or an empty) default template.

@@ -43,7 +43,7 @@ constexpr std::array<StoredSetting<WindowSettings>, 8> kWindowKeys{{
     {kWindowSection, L"UpChkShow", &WindowSettings::UpCheckShown, Kind::kOnlyOne, false},
 }};
 
-constexpr std::array<StoredSetting<Settings>, 8> kSettingKeys{{
+constexpr std::array<StoredSetting<Settings>, 9> kSettingKeys{{
     {kSettingSection, L"CantUseFilename", &Settings::forbiddenCharacterAction, Kind::kNumber},
     {kSettingSection, L"DataProve", &Settings::fileTypeByAnalysis, Kind::kOnlyOne},
     {kSettingSection, L"EqualFileName", &Settings::sameNameAction, Kind::kNumber},
@@ -52,6 +52,7 @@ constexpr std::array<StoredSetting<Settings>, 8> kSettingKeys{{
     {kSettingSection, L"DobleClick", &Settings::doubleClickAction, Kind::kNumber},
     {kSettingSection, L"PreferID3v2", &Settings::preferId3v2, Kind::kOnlyOne},
     {kSettingSection, L"MakeFolders", &Settings::makeFolders, Kind::kOnlyOne},
+    {kSettingSection, L"NormalizeWidth", &Settings::normalizeWidth, Kind::kOnlyOne},
 }};
 
 template <typename Record>

@@ -54,9 +54,14 @@ std::vector<std::wstring> PropertyDialog::RenameCandidates(const std::wstring& p
     return candidates;
   }
   // Edited boxes: the names the edit will give once written, under the same
-  // choices as the list's; the track has no box and stays the file's.
+  // choices as the list's; the track, album artist and disc have no box and
+  // stay the file's.
   TagTexts texts = BoxTagTexts();
-  texts.track = ChooseTagTexts(sources_.id3v1, sources_.id3v2, settings.preferId3v2).track;
+  const TagTexts file = ChooseTagTexts(sources_.id3v1, sources_.id3v2, settings.preferId3v2);
+  texts.track = file.track;
+  texts.trackTotalDigits = file.trackTotalDigits;
+  texts.albumArtist = file.albumArtist;
+  texts.disc = file.disc;
   const NamingPolicies policies = NamingPoliciesFrom(settings);
   const std::wstring defaultTemplate =
       settings.defaultTemplate.empty() ? std::wstring(kDefaultTemplate) : settings.defaultTemplate;

@@ -47,7 +47,7 @@ constexpr win::ControlSpec kLayout[] = {
     {C::kSameNameLabel, L"STATIC", L"同一ファイル名発見の場合(&F)：", kLabel, 0, {210, 420, 2955, 225}, 1},
     {C::kSameNamePolicy, L"COMBOBOX", L"", kDropDownList, 0,
      {420, 630, 4530, 300 + kDropDownTwips}, 1},
-    {C::kLegendLabel, L"STATIC", L"", kLabel | SS_NOPREFIX, 0, {525, 1890, 3795, 1275}, 0},
+    {C::kLegendLabel, L"STATIC", L"", kLabel | SS_NOPREFIX, 0, {525, 1890, 3795, 1545}, 0},
     // Ends where the Add button starts, which would otherwise cover its end.
     {C::kExtensionLabel, L"STATIC", L".拡張子", kLabel, 0, {3730, 1508, 680, 225}, 0},
     {C::kBadCharacterLabel, L"STATIC", L"ファイル名に使えない文字が出た場合(&U)：", kLabel, 0,
@@ -63,6 +63,8 @@ constexpr win::ControlSpec kLayout[] = {
      {210, 2415, 4740, 255}, 1},
     {C::kMakeFolders, L"BUTTON", L"存在しないフォルダを作成する", BS_AUTOCHECKBOX | WS_TABSTOP, 0,
      {210, 2715, 4740, 255}, 1},
+    {C::kNormalizeWidth, L"BUTTON", L"英数字・記号を半角に、半角カナを全角にする",
+     BS_AUTOCHECKBOX | WS_TABSTOP, 0, {210, 3015, 4740, 255}, 1},
     {C::kOk, L"BUTTON", L"OK", BS_DEFPUSHBUTTON | WS_TABSTOP, 0,
      {4305, 3570, 1590, 330}, kAlways},
     {C::kCancel, L"BUTTON", L"キャンセル", kButton, 0, {2625, 3570, 1590, 330}, kAlways},
@@ -246,6 +248,8 @@ void OptionDialog::LoadSettings() {
   select(kDoubleClickAction, DoubleClickSelection(settings.doubleClickAction));
   SendMessageW(Item(kPreferId3v2), BM_SETCHECK, settings.preferId3v2 ? BST_CHECKED : BST_UNCHECKED,
                0);
+  SendMessageW(Item(kNormalizeWidth), BM_SETCHECK,
+               settings.normalizeWidth ? BST_CHECKED : BST_UNCHECKED, 0);
   SendMessageW(Item(kMakeFolders), BM_SETCHECK, settings.makeFolders ? BST_CHECKED : BST_UNCHECKED,
                0);
   if (IsRegistered()) EnableWindow(Item(kRegisterUpdateCheck), FALSE);
@@ -276,6 +280,7 @@ void OptionDialog::OnOk() {
   settings.doubleClickAction = code(kDoubleClickAction);
   settings.preferId3v2 = SendMessageW(Item(kPreferId3v2), BM_GETCHECK, 0, 0) == BST_CHECKED;
   settings.makeFolders = SendMessageW(Item(kMakeFolders), BM_GETCHECK, 0, 0) == BST_CHECKED;
+  settings.normalizeWidth = SendMessageW(Item(kNormalizeWidth), BM_GETCHECK, 0, 0) == BST_CHECKED;
   CloseDialog();
 }
 

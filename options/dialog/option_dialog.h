@@ -35,6 +35,7 @@ class OptionDialog : public win::ModalDialog {
     kEmptyFieldPolicy,
     kPreferId3v2,
     kMakeFolders,
+    kNormalizeWidth,
     kOk,
     kCancel,
     kRemoveTemplate,

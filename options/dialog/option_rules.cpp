@@ -5,7 +5,9 @@ const wchar_t* const kTemplateLegend =
     L"　%A - ID3 Artist        %T - ID3 Title\r\n"
     L"　%L - ID3 Album　       %Y - ID3 Year\r\n"
     L"　%C - ID3 Comment　     %G - ID3 Genre\r\n"
-    L"　%N - ID3 Track\r\n"
+    L"　%N - ID3 Track         %B - AlbumArtist\r\n"
+    L"　%D - Disc              %F - FileName\r\n"
+    L"　<%B|%A> - 値のある最初の候補（無ければ省略）\r\n"
     L"※大文字、小文字は区別されます。";
 
 int DisplayColumns(const std::wstring& text) {

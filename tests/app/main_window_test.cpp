@@ -117,7 +117,8 @@ TEST_F(MainWindowTest, FirstStartWithoutSettingsFile) {
                         "RenameExt_Default=%A - %T",
                         "DobleClick=0",
                         "PreferID3v2=0",
-                        "MakeFolders=0"};
+                        "MakeFolders=0",
+                        "NormalizeWidth=0"};
   size_t at = 0;
   for (const char* key : keys) {
     size_t found = ini.find(key, at);

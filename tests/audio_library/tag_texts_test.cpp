@@ -66,6 +66,19 @@ TEST(TrackNumber, TheNumberAloneWithTwoDigitsAtLeast) {
   }
 }
 
+// A total with more digits than two widens "%N": "7/120" is "007".
+TEST(TrackNumber, DigitsOfTheTotal) {
+  EXPECT_EQ(TrackTotalDigits(L"7/120"), 3u);
+  EXPECT_EQ(TrackTotalDigits(L"7/0012"), 2u);
+  EXPECT_EQ(TrackTotalDigits(L"7 / 1000"), 4u);
+  for (const wchar_t* none : {L"", L"7", L"7/", L"7/x", L"/"}) {
+    EXPECT_EQ(TrackTotalDigits(none), 0u) << none;
+  }
+  TagTextsRecord record{};
+  std::memcpy(record.Texts[kId3v2Track], "7/120", 5);
+  EXPECT_EQ(Id3v2Texts(record, &Latin1).trackTotalDigits, 3u);
+}
+
 TEST(TrackNumber, Id3v1TrackByteOfTheRecord) {
   TagTextsRecord record{};
   EXPECT_EQ(Id3v1Track(record), L"");  // no ID3v1.1 tag

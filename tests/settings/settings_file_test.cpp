@@ -60,6 +60,7 @@ TEST(SettingsFile, WritesEveryKeyInTheFilesOrder) {
   settings.doubleClickAction = 1;
   settings.preferId3v2 = true;
   settings.makeFolders = true;
+  settings.normalizeWidth = true;
   SaveSettings(store, settings);
   const std::vector<std::wstring> expected{
       L"QKPomeren_SE Window|LastWindowState=2",
@@ -77,6 +78,7 @@ TEST(SettingsFile, WritesEveryKeyInTheFilesOrder) {
       L"QKPomeren_SE Setting|DobleClick=1",
       L"QKPomeren_SE Setting|PreferID3v2=1",
       L"QKPomeren_SE Setting|MakeFolders=1",
+      L"QKPomeren_SE Setting|NormalizeWidth=1",
   };
   EXPECT_EQ(store.written, expected);  // UpChkShow is never written
 }
@@ -86,7 +88,7 @@ TEST(SettingsFile, SavedValuesComeBack) {
   WindowSettings window{1, false, true, false, true, 9000, 6000, false};
   SaveSettings(store, window);
   store.Set(kWindow, L"UpChkShow", L"1");
-  Settings settings{3, true, 4, 5, L"%A", 1, true, true};
+  Settings settings{3, true, 4, 5, L"%A", 1, true, true, true};
   SaveSettings(store, settings);
 
   WindowSettings windowBack;
@@ -109,6 +111,7 @@ TEST(SettingsFile, SavedValuesComeBack) {
   EXPECT_EQ(settingsBack.doubleClickAction, 1);
   EXPECT_TRUE(settingsBack.preferId3v2);
   EXPECT_TRUE(settingsBack.makeFolders);
+  EXPECT_TRUE(settingsBack.normalizeWidth);
 }
 
 TEST(SettingsFile, AnEmptyStoreGivesTheFirstStart) {
@@ -133,6 +136,7 @@ TEST(SettingsFile, AnEmptyStoreGivesTheFirstStart) {
   EXPECT_EQ(settings.doubleClickAction, 0);
   EXPECT_FALSE(settings.preferId3v2);
   EXPECT_FALSE(settings.makeFolders);  // absent: off, as before the setting
+  EXPECT_FALSE(settings.normalizeWidth);
 }
 
 // Flags count only for their one text; numbers go through the 16-bit rule

@@ -139,8 +139,8 @@ TEST_F(OptionDialogTest, TabFollowsTheDesignedOrderOnEachPage) {
   EXPECT_EQ(dialog.CurrentPage(), 1);
   EXPECT_EQ(order(), (std::vector<HWND>{Item(C::kPageTabs), Item(C::kSameNamePolicy),
                                         Item(C::kBadCharacterPolicy), Item(C::kEmptyFieldPolicy),
-                                        Item(C::kPreferId3v2), Item(C::kMakeFolders), Item(C::kOk),
-                                        Item(C::kCancel)}));
+                                        Item(C::kPreferId3v2), Item(C::kMakeFolders),
+                                        Item(C::kNormalizeWidth), Item(C::kOk), Item(C::kCancel)}));
   ClickTab(Item(C::kPageTabs), 2);
   EXPECT_EQ(dialog.CurrentPage(), 2);
   EXPECT_EQ(order(),
@@ -218,7 +218,27 @@ TEST_F(OptionDialogTest, MakeFoldersCheckBoxBelowThePreference) {
   preferences.settings.makeFolders = false;
 }
 
-// The legend's lines, six with the track number, fit in its label: none is
+TEST_F(OptionDialogTest, NormalizeWidthCheckBoxBelowFolderCreation) {
+  Open();
+  EXPECT_EQ(win::GetText(Item(C::kNormalizeWidth)), L"英数字・記号を半角に、半角カナを全角にする");
+  RECT box, above;
+  GetWindowRect(Item(C::kNormalizeWidth), &box);
+  GetWindowRect(Item(C::kMakeFolders), &above);
+  EXPECT_GE(box.top, above.bottom);
+  EXPECT_EQ(box.left, above.left);
+  ClickTab(Item(C::kPageTabs), 1);
+  EXPECT_TRUE(Shown(Item(C::kNormalizeWidth)));
+  Click(Item(C::kNormalizeWidth));
+  Click(Item(C::kOk));
+  EXPECT_TRUE(preferences.settings.normalizeWidth);
+  Open();
+  EXPECT_TRUE(Checked(Item(C::kNormalizeWidth)));
+  Click(Item(C::kNormalizeWidth));
+  Click(Item(C::kOk));
+  EXPECT_FALSE(preferences.settings.normalizeWidth);
+}
+
+// The legend's lines, eight with the parts, fit in its label: none is
 // cut off at the bottom.
 TEST_F(OptionDialogTest, LegendFitsItsLabel) {
   Open();
@@ -232,7 +252,7 @@ TEST_F(OptionDialogTest, LegendFitsItsLabel) {
   DrawTextW(dc, text.c_str(), -1, &needed, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
   SelectObject(dc, old);
   ReleaseDC(label, dc);
-  EXPECT_NE(text.find(L"%N - ID3 Track"), std::wstring::npos);
+  EXPECT_NE(text.find(L"%F - FileName"), std::wstring::npos);
   EXPECT_LE(needed.bottom, client.bottom);
 }
 

@@ -19,15 +19,17 @@ std::vector<std::wstring> Lines(const std::wstring& text) {
 }  // namespace
 
 // Every placeholder the name builder knows is named where templates are edited.
-TEST(TemplateLegend, SixLinesWithAlignedSecondColumn) {
+TEST(TemplateLegend, EightLinesWithAlignedSecondColumn) {
   std::vector<std::wstring> lines = Lines(kTemplateLegend);
-  ASSERT_EQ(lines.size(), 6u);
+  ASSERT_EQ(lines.size(), 8u);
   EXPECT_EQ(lines[0], L"<置き換え用文字>");
-  EXPECT_EQ(lines[4], L"　%N - ID3 Track");
-  EXPECT_EQ(lines[5], L"※大文字、小文字は区別されます。");
-  const wchar_t* second[] = {L"%T", L"%Y", L"%G"};
+  EXPECT_EQ(lines[4], L"　%N - ID3 Track         %B - AlbumArtist");
+  EXPECT_EQ(lines[5], L"　%D - Disc              %F - FileName");
+  EXPECT_EQ(lines[6], L"　<%B|%A> - 値のある最初の候補（無ければ省略）");
+  EXPECT_EQ(lines[7], L"※大文字、小文字は区別されます。");
+  const wchar_t* second[] = {L"%T", L"%Y", L"%G", L"%B", L"%F"};
   int column = -1;
-  for (int i = 1; i <= 3; ++i) {
+  for (int i = 1; i <= 5; ++i) {
     EXPECT_EQ(lines[i][0], L'\u3000') << i;
     size_t at = lines[i].find(second[i - 1]);
     ASSERT_NE(at, std::wstring::npos) << i;
