@@ -61,6 +61,14 @@ bool Id3v2BlockTexts(std::string_view block, FieldDecoder utf8, TagTexts& texts,
   read.genreName = values[kId3v2Genre];
   read.track = TrackNumberText(values[kId3v2Track]);
   read.trackTotalDigits = TrackTotalDigits(values[kId3v2Track]);
+  // The album artist and the disc follow in a block of a library that
+  // reads them.
+  for (std::wstring* more : {&read.albumArtist, &read.disc}) {
+    const size_t nul = block.find('\0');
+    if (nul == std::string_view::npos) break;
+    *more = utf8(block.substr(0, nul));
+    block.remove_prefix(nul + 1);
+  }
   texts = std::move(read);
   writtenTrack = std::move(values[kId3v2Track]);
   return true;

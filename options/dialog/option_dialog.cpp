@@ -47,7 +47,9 @@ constexpr win::ControlSpec kLayout[] = {
     {C::kSameNameLabel, L"STATIC", L"同一ファイル名発見の場合(&F)：", kLabel, 0, {210, 420, 2955, 225}, 1},
     {C::kSameNamePolicy, L"COMBOBOX", L"", kDropDownList, 0,
      {420, 630, 4530, 300 + kDropDownTwips}, 1},
-    {C::kLegendLabel, L"STATIC", L"", kLabel | SS_NOPREFIX, 0, {525, 1890, 3795, 1545}, 0},
+    // Wide enough for the legend's longest line, which names the parts, and
+    // as tall as its eight lines: it ends left of the Add and Remove buttons.
+    {C::kLegendLabel, L"STATIC", L"", kLabel | SS_NOPREFIX, 0, {210, 1890, 4185, 1560}, 0},
     // Ends where the Add button starts, which would otherwise cover its end.
     {C::kExtensionLabel, L"STATIC", L".拡張子", kLabel, 0, {3730, 1508, 680, 225}, 0},
     {C::kBadCharacterLabel, L"STATIC", L"ファイル名に使えない文字が出た場合(&U)：", kLabel, 0,

@@ -5,6 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "audio_library/library_path.h"
 #include "audio_library/vbmp3_api.h"
 #include "tests/support/silent_mp3.h"
@@ -17,17 +21,23 @@ namespace {
 
 const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new Vbmp3Environment);
 
-// An ID3v2.4 tag holding one UTF-8 title frame, to stand before the audio.
-std::string Id3v2Title(const std::string& utf8) {
+// An ID3v2.4 tag holding UTF-8 text frames (id, value), to stand before
+// the audio.
+std::string Id3v2Frames(const std::vector<std::pair<std::string, std::string>>& frames) {
   auto syncSafe = [](size_t n) {
     return std::string{static_cast<char>((n >> 21) & 0x7F), static_cast<char>((n >> 14) & 0x7F),
                        static_cast<char>((n >> 7) & 0x7F), static_cast<char>(n & 0x7F)};
   };
-  std::string frame = "TIT2" + syncSafe(utf8.size() + 1);
-  frame += {0, 0, 3};  // no flags; UTF-8
-  frame += utf8;
-  return std::string("ID3") + std::string{4, 0, 0} + syncSafe(frame.size()) + frame;
+  std::string body;
+  for (const auto& [id, utf8] : frames) {
+    body += id + syncSafe(utf8.size() + 1);
+    body += {0, 0, 3};  // no flags; UTF-8
+    body += utf8;
+  }
+  return std::string("ID3") + std::string{4, 0, 0} + syncSafe(body.size()) + body;
 }
+
+std::string Id3v2Title(const std::string& utf8) { return Id3v2Frames({{"TIT2", utf8}}); }
 
 using TagAccessTest = LibraryFileTest;
 
@@ -90,6 +100,18 @@ TEST_F(TagAccessTest, AWrittenTagReadsBackAndANonAudioFileIsRefused) {
 
   std::wstring text = File(L"text.mp3", std::string(4000, 'x'));
   EXPECT_FALSE(WriteId3v1Tag(*LibraryPath(text), texts, 17));
+}
+
+TEST_F(TagAccessTest, TheAlbumArtistAndTheDiscComeFromTheId3v2Tag) {
+  std::wstring path =
+      File(L"compilation.mp3",
+           Id3v2Frames({{"TIT2", "Song"}, {"TPE2", "Various Artists"}, {"TPOS", "02/03"}}) +
+               SilentMp3(20, "Song", "Guest"));
+  std::optional<FileTags> tags = ReadFileTags(path);
+  ASSERT_TRUE(tags);
+  EXPECT_EQ(tags->id3v2.albumArtist, L"Various Artists");
+  EXPECT_EQ(tags->id3v2.disc, L"02/03");
+  EXPECT_EQ(tags->id3v1.albumArtist, L"");  // an ID3v1 tag has none
 }
 
 TEST_F(TagAccessTest, TextsLongerThanTheRecordsFieldsAreReadAndWrittenWhole) {

@@ -33,6 +33,28 @@ struct TempFile {
   }
 };
 
+TEST(WholeTexts, TheBlockEndsWithTheAlbumArtistAndTheDisc) {
+  for (int major : {2, 3, 4}) {
+    const char* albumArtist = major == 2 ? "TP2" : "TPE2";
+    const char* disc = major == 2 ? "TPA" : "TPOS";
+    TempFile file(synth::Join(
+        {synth::Id3v2Tag(major, 0,
+                         synth::Join({synth::Id3v2Frame(major, albumArtist, synth::Text(3, "V.A.")),
+                                      synth::Id3v2Frame(major, disc, synth::Text(0, "2/3"))})),
+         synth::Frames(synth::kMpeg1L3, 20, 2)}));
+    std::string block(256, 'x');
+    TagRecord tag{};
+    StreamInfoRecord info{};
+    int32_t needed = 0;
+    ASSERT_EQ(vbmp3::GetFileInfoWhole(file.path.c_str(), &tag, &info, nullptr, block.data(), 256,
+                                      &needed),
+              1);
+    EXPECT_EQ(std::string(block.data(), static_cast<size_t>(needed)),
+              std::string(7, '\0') + "V.A." + '\0' + "2/3" + '\0')
+        << major;
+  }
+}
+
 TEST(WholeTexts, CrossTheBlockExportsUncut) {
   std::string title;
   for (int i = 0; i < 65; ++i) title += "\xE3\x81\x82";  // 195 bytes
@@ -51,8 +73,8 @@ TEST(WholeTexts, CrossTheBlockExportsUncut) {
     return values;
   };
   int32_t needed = 0;
-  EXPECT_EQ(read(16, needed)[vbmp3::kValueTitle], "");  // too little room: no cut text
-  EXPECT_EQ(needed, static_cast<int32_t>(title.size() + 7));
+  EXPECT_EQ(read(16, needed)[vbmp3::kValueTitle], "");        // too little room: no cut text
+  EXPECT_EQ(needed, static_cast<int32_t>(title.size() + 9));  // nine texts, each with its NUL
   EXPECT_EQ(read(needed, needed)[vbmp3::kValueTitle], title);
 
   // One character changed: the rest of the title stays; a value equal to

@@ -47,7 +47,7 @@ TEST(INIAccess, ANewFileListsTheKeysInTheTablesOrder) {
             "Width=9000\r\nHeight=6000\r\n"
             "[QKPomeren_SE Setting]\r\nCantUseFilename=0\r\nDataProve=0\r\nEqualFileName=0\r\n"
             "NoSettingField=0\r\nRenameExt_Default=%A - %T\r\nDobleClick=1\r\nPreferID3v2=0\r\n"
-            "MakeFolders=0\r\n");
+            "MakeFolders=0\r\nNormalizeWidth=0\r\n");
 }
 
 TEST(INIAccess, ReadingAnotherSectionLeavesTheCurrentOne) {

@@ -76,7 +76,8 @@ TagVersions ReadTags(ByteWindow& bytes, Id3v1Tag& v1, Id3v2Tag& v2) {
 }  // namespace
 
 int32_t ReadFileInfo(RandomAccessFile& file, TagRecord* tag, StreamInfoRecord* info,
-                     TagTextsRecord* texts, TagVersions* versions, Id3v2Values* values) {
+                     TagTextsRecord* texts, TagVersions* versions, Id3v2Values* values,
+                     CollectionTexts* collection) {
   if (tag) {
     std::memset(tag, 0, sizeof *tag);
     tag->GenreNumber = -1;
@@ -84,6 +85,7 @@ int32_t ReadFileInfo(RandomAccessFile& file, TagRecord* tag, StreamInfoRecord* i
   if (info) std::memset(info, 0, sizeof *info);
   if (texts) std::memset(texts, 0, sizeof *texts);
   if (values) *values = Id3v2Values{};
+  if (collection) *collection = CollectionTexts{};
 
   // One window for tags and stream: a small file costs a single read, a
   // large one a read at each end (and a walk when no header gives counts).
@@ -121,6 +123,7 @@ int32_t ReadFileInfo(RandomAccessFile& file, TagRecord* tag, StreamInfoRecord* i
     PutUtf8(texts->Texts[kTextId3v1Version], found.id3v1 == 11 ? "1.1" : "1.0");
   if (values && hasId3v2)
     *values = {v2.title, v2.artist, v2.album, v2.year, v2.comment, v2.genre, v2.track};
+  if (collection && hasId3v2) *collection = {v2.albumArtist, v2.disc};
 
   AudioStream a;
   const int32_t error = AnalyseAudio(bytes, a, Measure::Exact);
@@ -154,14 +157,14 @@ int32_t WriteTagInfo(RandomAccessFile& file, const TagRecord& tag) {
 }
 
 int32_t GetFileInfo(const char* path, TagRecord* tag, StreamInfoRecord* info, TagTextsRecord* texts,
-                    Id3v2Values* values) {
+                    Id3v2Values* values, CollectionTexts* collection) {
   if (!path || !*path || !tag || !info) {
     SetLastErrorNo(VBMP3_ERR_BAD_ARGUMENT);
     return 0;
   }
   int32_t error = VBMP3_ERR_NONE;
   std::unique_ptr<RandomAccessFile> file = OpenFile(path, OpenMode::Read, error);
-  if (file) error = ReadFileInfo(*file, tag, info, texts, nullptr, values);
+  if (file) error = ReadFileInfo(*file, tag, info, texts, nullptr, values, collection);
   SetLastErrorNo(error);
   return error == VBMP3_ERR_NONE ? 1 : 0;
 }

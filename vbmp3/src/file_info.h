@@ -2,6 +2,7 @@
 // what vbmp3_getFileInfo2/getFileInfo/setTagInfo/getGenre do, shared by the
 // DLL and the native probe so that both give the same answers.
 #pragma once
+#include <string>
 #include <cstdint>
 
 #include "vbmp3/include/vbmp3.h"
@@ -22,9 +23,15 @@ struct TagVersions {
 // (see README.md); `values` the seven ID3v2 values whole. The tag record is
 // filled even when the stream is not recognised. Returns 0 or a VBMP3_ERR_
 // number.
+// The ID3v2 tag's album artist and disc, as written; the texts record has
+// no field for them.
+struct CollectionTexts {
+  std::string albumArtist, disc;
+};
+
 int32_t ReadFileInfo(RandomAccessFile& file, TagRecord* tag, StreamInfoRecord* info,
                      TagTextsRecord* texts, TagVersions* versions = nullptr,
-                     Id3v2Values* values = nullptr);
+                     Id3v2Values* values = nullptr, CollectionTexts* collection = nullptr);
 
 // Fields of TagTextsRecord.Texts.
 enum TagTextField {
@@ -46,7 +53,7 @@ int32_t WriteTagInfo(RandomAccessFile& file, const TagRecord& tag);
 // The calls of the C interface by path (ANSI bytes): return 1 or 0 and set
 // the last error number.
 int32_t GetFileInfo(const char* path, TagRecord* tag, StreamInfoRecord* info, TagTextsRecord* texts,
-                    Id3v2Values* values = nullptr);
+                    Id3v2Values* values = nullptr, CollectionTexts* collection = nullptr);
 int32_t SetTagInfo(const char* path, const TagRecord* tag);
 // Fills GenreName from GenreNumber; 1 if the number has a name.
 int32_t GetGenre(TagRecord* tag);

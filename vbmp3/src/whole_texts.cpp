@@ -41,13 +41,20 @@ int32_t GetFileInfoWhole(const char* path, TagRecord* tag, StreamInfoRecord* inf
     return 0;
   }
   Id3v2Values read;
-  const int32_t result = GetFileInfo(path, tag, info, texts, &read);
+  CollectionTexts collection;
+  const int32_t result = GetFileInfo(path, tag, info, texts, &read, &collection);
   const int32_t error = LastErrorNo();
-  const std::string block = JoinValueBlock(read);
+  // After the seven values, the album artist and the disc: a reader that
+  // knows only the seven stops before them.
+  std::string block = JoinValueBlock(read);
+  for (const std::string* more : {&collection.albumArtist, &collection.disc}) {
+    block.append(*more, 0, more->find('\0'));
+    block += '\0';
+  }
   const auto room = static_cast<size_t>(size);
   if (needed) *needed = static_cast<int32_t>(std::min<size_t>(block.size(), INT32_MAX));
-  // Too little room: seven empty values rather than cut ones, which a
-  // caller could take for the tag's.
+  // Too little room: empty values rather than cut ones, which a caller
+  // could take for the tag's.
   if (values) std::memset(values, 0, room);
   if (block.size() <= room) std::memcpy(values, block.data(), block.size());
   SetLastErrorNo(error);

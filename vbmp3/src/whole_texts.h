@@ -1,6 +1,8 @@
 // The seven ID3v2 values handed over whole rather than in the texts
 // record's 127-byte fields: one block of UTF-8 texts, each ended by a NUL,
-// in the order title, artist, album, year, comment, genre, track.
+// in the order title, artist, album, year, comment, genre, track; the block
+// vbmp3_getFileInfoWhole hands over has the album artist and the disc after
+// them.
 #pragma once
 #include <cstdint>
 #include <string>

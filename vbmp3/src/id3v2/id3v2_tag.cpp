@@ -12,7 +12,19 @@
 namespace vbmp3 {
 namespace {
 
-enum Field { kTitle, kArtist, kAlbum, kYear, kRecorded, kGenre, kTrack, kComment, kFieldCount };
+enum Field {
+  kTitle,
+  kArtist,
+  kAlbum,
+  kYear,
+  kRecorded,
+  kGenre,
+  kTrack,
+  kComment,
+  kAlbumArtist,
+  kDisc,
+  kFieldCount
+};
 
 struct FrameName {
   std::string_view v22, v23;
@@ -22,7 +34,8 @@ struct FrameName {
 constexpr FrameName kFrames[] = {
     {"TT2", "TIT2", kTitle}, {"TP1", "TPE1", kArtist},  {"TAL", "TALB", kAlbum},
     {"TYE", "TYER", kYear},  {"", "TDRC", kRecorded},   {"TCO", "TCON", kGenre},
-    {"TRK", "TRCK", kTrack}, {"COM", "COMM", kComment},
+    {"TRK", "TRCK", kTrack}, {"COM", "COMM", kComment}, {"TP2", "TPE2", kAlbumArtist},
+    {"TPA", "TPOS", kDisc},
 };
 
 std::optional<Field> FieldOf(int major, std::string_view id) {
@@ -151,6 +164,8 @@ bool ParseId3v2Tag(const uint8_t* tag, size_t size, Id3v2Tag& out) {
                                 : std::string();
   if (found[kGenre]) out.genre = ResolveGenres(*found[kGenre], out.genreNumber);
   out.track = text(kTrack);
+  out.albumArtist = text(kAlbumArtist);
+  out.disc = text(kDisc);
   const bool yearShiftJis = found[kYear] ? shiftJis[kYear] : shiftJis[kRecorded];
   const bool commentShiftJis = found[kComment] ? shiftJis[kComment] : otherCommentShiftJis;
   const bool byValue[kValueCount] = {shiftJis[kTitle], shiftJis[kArtist], shiftJis[kAlbum],

@@ -1,7 +1,8 @@
 // The values the library takes from an ID3v2 tag: title, artist, album,
 // year, comment, genre and track, from the frames of 2.2 (TT2, TP1, TAL,
 // TYE, COM, TCO, TRK) and 2.3/2.4 (TIT2, TPE1, TALB, TYER or TDRC, COMM,
-// TCON, TRCK).
+// TCON, TRCK); and the album artist (TP2, TPE2) and the disc (TPA, TPOS)
+// collections are sorted by.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -14,6 +15,7 @@ struct Id3v2Tag {
   int major = 0;  // 2, 3 or 4
   // UTF-8; the values of a frame joined with "/".
   std::string title, artist, album, year, comment, genre, track;
+  std::string albumArtist, disc;
   int genreNumber =
       255;  // the genre when it starts with a reference the genre table names, else 255
   // Which of the values above were read from Shift_JIS bytes in Latin-1
