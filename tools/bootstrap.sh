@@ -14,7 +14,7 @@ pkgs=(
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix mingw-w64-tools file
   wine wine32:i386 wine64
   xvfb xauth locales fonts-ipafont-gothic xdotool imagemagick
-  pulseaudio libasound2-plugins:i386 lame twolame sox
+  pulseaudio libasound2-plugins:i386 lame twolame sox vorbis-tools opus-tools
   libtag1-dev pkg-config zip python3 python3-mutagen
 )
 for p in "${pkgs[@]}"; do have "$p" || need+=("$p"); done

@@ -1,0 +1,119 @@
+#include "vbmp3/src/ogg/ogg_page.h"
+
+#include <array>
+#include <cstring>
+
+#include "vbmp3/src/io/byte_order.h"
+
+namespace vbmp3 {
+namespace {
+
+std::array<uint32_t, 256> MakeCrcTable() {
+  std::array<uint32_t, 256> table{};
+  for (uint32_t i = 0; i < 256; ++i) {
+    uint32_t r = i << 24;
+    for (int bit = 0; bit < 8; ++bit) r = (r & 0x80000000u) ? (r << 1) ^ 0x04C11DB7u : r << 1;
+    table[i] = r;
+  }
+  return table;
+}
+
+uint64_t ReadLE64(const uint8_t* p) {
+  return uint64_t{ReadLE32(p)} | (uint64_t{ReadLE32(p + 4)} << 32);
+}
+
+void WriteLE64(uint8_t* p, uint64_t v) {
+  WriteLE32(p, static_cast<uint32_t>(v));
+  WriteLE32(p + 4, static_cast<uint32_t>(v >> 32));
+}
+
+bool StartsPage(const uint8_t* data, size_t size) {
+  return size >= 5 && std::memcmp(data, "OggS", 4) == 0 && data[4] == 0;
+}
+
+// The page's CRC with its own CRC field counted as zeros.
+uint32_t PageCrc(const uint8_t* data, size_t size) {
+  static const uint8_t zeros[4] = {};
+  uint32_t crc = OggCrc(data, 22);
+  crc = OggCrc(zeros, 4, crc);
+  return OggCrc(data + 26, size - 26, crc);
+}
+
+}  // namespace
+
+uint32_t OggCrc(const uint8_t* data, size_t size, uint32_t crc) {
+  static const std::array<uint32_t, 256> table = MakeCrcTable();
+  for (size_t i = 0; i < size; ++i) crc = (crc << 8) ^ table[((crc >> 24) ^ data[i]) & 0xFF];
+  return crc;
+}
+
+OggPageStatus ParseOggPage(const uint8_t* data, size_t size, OggPage& page, size_t& size_out) {
+  size_out = 0;
+  if (!StartsPage(data, size)) return OggPageStatus::NotAPage;
+  if (size < kOggPageHeaderSize) return OggPageStatus::Truncated;
+  const size_t segments = data[26];
+  if (size < kOggPageHeaderSize + segments) return OggPageStatus::Truncated;
+  size_t bodySize = 0;
+  for (size_t i = 0; i < segments; ++i) bodySize += data[kOggPageHeaderSize + i];
+  size_out = kOggPageHeaderSize + segments + bodySize;
+  if (size < size_out) return OggPageStatus::Truncated;
+  if (PageCrc(data, size_out) != ReadLE32(data + 22)) return OggPageStatus::BadCrc;
+  page.flags = data[5];
+  page.granule = ReadLE64(data + 6);
+  page.serial = ReadLE32(data + 14);
+  page.sequence = ReadLE32(data + 18);
+  const uint8_t* table = data + kOggPageHeaderSize;
+  page.lacing.assign(table, table + segments);
+  page.body.assign(table + segments, data + size_out);
+  return OggPageStatus::Ok;
+}
+
+std::vector<uint8_t> SerializeOggPage(const OggPage& page) {
+  std::vector<uint8_t> out(kOggPageHeaderSize);
+  std::memcpy(out.data(), "OggS", 4);
+  out[5] = page.flags;
+  WriteLE64(out.data() + 6, page.granule);
+  WriteLE32(out.data() + 14, page.serial);
+  WriteLE32(out.data() + 18, page.sequence);
+  out[26] = static_cast<uint8_t>(page.lacing.size());
+  out.insert(out.end(), page.lacing.begin(), page.lacing.end());
+  out.insert(out.end(), page.body.begin(), page.body.end());
+  WriteLE32(out.data() + 22, PageCrc(out.data(), out.size()));
+  return out;
+}
+
+OggPageStatus ReadOggPageAt(RandomAccessFile& file, uint64_t offset, OggPage& page,
+                            size_t& size_out) {
+  size_out = 0;
+  uint8_t head[kOggPageHeaderSize + 255];
+  size_t got = 0;
+  if (!file.ReadAt(offset, head, sizeof head, got)) return OggPageStatus::Truncated;
+  OggPageStatus status = ParseOggPage(head, got, page, size_out);
+  if (status != OggPageStatus::Truncated || size_out == 0 || size_out <= got) return status;
+  std::vector<uint8_t> whole(size_out);
+  if (!file.ReadAt(offset, whole.data(), whole.size(), got)) return OggPageStatus::Truncated;
+  return ParseOggPage(whole.data(), got, page, size_out);
+}
+
+bool FindNextOggPage(RandomAccessFile& file, uint64_t offset, uint64_t& found) {
+  constexpr size_t kBlock = 4096;
+  uint8_t block[kBlock];
+  const uint64_t end = file.Size();
+  while (offset < end) {
+    size_t got = 0;
+    if (!file.ReadAt(offset, block, kBlock, got) || got < 4) return false;
+    for (size_t i = 0; i + 4 <= got; ++i) {
+      if (std::memcmp(block + i, "OggS", 4) != 0) continue;
+      OggPage page;
+      size_t pageSize = 0;
+      if (ReadOggPageAt(file, offset + i, page, pageSize) == OggPageStatus::Ok) {
+        found = offset + i;
+        return true;
+      }
+    }
+    offset += got - 3;  // a pattern split across blocks is found in the next
+  }
+  return false;
+}
+
+}  // namespace vbmp3
