@@ -18,7 +18,7 @@ struct Decomposition {
 struct Composition {
   char32_t first, second, composite;
 };
-struct Range {
+struct ReplacedRange {
   char32_t first, last;
 };
 
@@ -1125,7 +1125,7 @@ constexpr Composition kCompositions[] = {
     {0x114B9, 0x114BA, 0x114BB}, {0x114B9, 0x114BD, 0x114BE}, {0x115B8, 0x115AF, 0x115BA},
     {0x115B9, 0x115AF, 0x115BB}, {0x11935, 0x11930, 0x11938},
 };
-constexpr Range kReplacedByOther[] = {
+constexpr ReplacedRange kReplacedByOther[] = {
     {0x0340, 0x0341}, {0x0343, 0x0343}, {0x0374, 0x0374}, {0x037E, 0x037E}, {0x0387, 0x0387},
     {0x1F71, 0x1F71}, {0x1F73, 0x1F73}, {0x1F75, 0x1F75}, {0x1F77, 0x1F77}, {0x1F79, 0x1F79},
     {0x1F7B, 0x1F7B}, {0x1F7D, 0x1F7D}, {0x1FBB, 0x1FBB}, {0x1FBE, 0x1FBE}, {0x1FC9, 0x1FC9},
@@ -1169,6 +1169,6 @@ char32_t PrimaryComposite(char32_t first, char32_t second) {
 bool NfcReplacesByOther(char32_t c) {
   const auto* end = std::end(kReplacedByOther);
   const auto* at = std::upper_bound(std::begin(kReplacedByOther), end, c,
-                                    [](char32_t v, const Range& r) { return v < r.first; });
+                                    [](char32_t v, const ReplacedRange& r) { return v < r.first; });
   return at != std::begin(kReplacedByOther) && c <= std::prev(at)->last;
 }

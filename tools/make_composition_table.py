@@ -29,7 +29,7 @@ struct Decomposition {{
 struct Composition {{
   char32_t first, second, composite;
 }};
-struct Range {{
+struct ReplacedRange {{
   char32_t first, last;
 }};
 
@@ -69,7 +69,7 @@ char32_t PrimaryComposite(char32_t first, char32_t second) {{
 bool NfcReplacesByOther(char32_t c) {{
   const auto* end = std::end(kReplacedByOther);
   const auto* at = std::upper_bound(std::begin(kReplacedByOther), end, c,
-                                    [](char32_t v, const Range& r) {{ return v < r.first; }});
+                                    [](char32_t v, const ReplacedRange& r) {{ return v < r.first; }});
   return at != std::begin(kReplacedByOther) && c <= std::prev(at)->last;
 }}
 """
@@ -142,7 +142,7 @@ def main():
                   [f"{{0x{a:04X}, 0x{b:04X}, 0x{c:04X}}}," for a, b, c in decompositions()], 3)
     text += block("kCompositions", "Composition",
                   [f"{{0x{a:04X}, 0x{b:04X}, 0x{c:04X}}}," for a, b, c in compositions()], 3)
-    text += block("kReplacedByOther", "Range",
+    text += block("kReplacedByOther", "ReplacedRange",
                   [f"{{0x{a:04X}, 0x{b:04X}}}," for a, b in ranges(replaced_by_other)], 5)
     text += TAIL.format()
     with open(os.path.join(root, "engine", "composition_table.cpp"), "w", encoding="utf-8", newline="\n") as f:
