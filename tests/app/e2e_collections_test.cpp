@@ -67,20 +67,8 @@ class CollectionsProgramTest : public program_driver::ProgramTest {
     list_ = Child(window_, WC_LISTVIEWW);
   }
   void DropAndWait(const std::vector<std::wstring>& paths) {
-    std::wstring names;
-    for (const std::wstring& path : paths) names += path + L'\0';
-    names += L'\0';
-    std::vector<char> block(sizeof(DROPFILES) + names.size() * sizeof(wchar_t));
-    auto* drop = reinterpret_cast<DROPFILES*>(block.data());
-    drop->pFiles = sizeof(DROPFILES);
-    drop->fWide = TRUE;
-    std::memcpy(block.data() + sizeof(DROPFILES), names.data(), names.size() * sizeof(wchar_t));
-    HANDLE process =
-        OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, process_.dwProcessId);
-    void* remote = VirtualAllocEx(process, nullptr, block.size(), MEM_COMMIT, PAGE_READWRITE);
-    WriteProcessMemory(process, remote, block.data(), block.size(), nullptr);
-    CloseHandle(process);
-    PostMessageW(window_, WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0);
+    PostMessageW(window_, WM_DROPFILES,
+                 reinterpret_cast<WPARAM>(program_driver::DropBlockFor(window_, paths)), 0);
     const int count = static_cast<int>(paths.size());
     for (int i = 0; i < 400 && Count() != count; ++i) Sleep(25);
     ASSERT_EQ(Count(), count);

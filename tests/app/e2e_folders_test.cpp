@@ -67,19 +67,8 @@ class FolderProgramTest : public ProgramTest {
   }
   // A shell drop from outside: the block lives in the program's memory.
   void DropOn(HWND window, const std::wstring& path) {
-    std::wstring names = path + L'\0' + L'\0';
-    std::string block(sizeof(DROPFILES), '\0');
-    auto* drop = reinterpret_cast<DROPFILES*>(block.data());
-    drop->pFiles = sizeof(DROPFILES);
-    drop->fWide = TRUE;
-    block.append(reinterpret_cast<const char*>(names.data()), names.size() * sizeof(wchar_t));
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, pid);
-    void* remote = VirtualAllocEx(process, nullptr, block.size(), MEM_COMMIT, PAGE_READWRITE);
-    WriteProcessMemory(process, remote, block.data(), block.size(), nullptr);
-    CloseHandle(process);
-    SendMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0);
+    SendMessageW(window, WM_DROPFILES,
+                 reinterpret_cast<WPARAM>(program_driver::DropBlockFor(window, {path})), 0);
     WaitUntilAdded(window);
   }
   bool IsFolder(const std::wstring& path) {

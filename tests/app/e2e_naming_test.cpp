@@ -71,20 +71,8 @@ class NamingProgramTest : public program_driver::ProgramTest {
   // Drops the files on the list as the shell does, and waits until the list
   // holds count entries.
   void DropAndWait(const std::vector<std::wstring>& paths, int count) {
-    std::wstring names;
-    for (const std::wstring& path : paths) names += path + L'\0';
-    names += L'\0';
-    std::vector<char> block(sizeof(DROPFILES) + names.size() * sizeof(wchar_t));
-    auto* drop = reinterpret_cast<DROPFILES*>(block.data());
-    drop->pFiles = sizeof(DROPFILES);
-    drop->fWide = TRUE;
-    std::memcpy(block.data() + sizeof(DROPFILES), names.data(), names.size() * sizeof(wchar_t));
-    HANDLE process =
-        OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, process_.dwProcessId);
-    void* remote = VirtualAllocEx(process, nullptr, block.size(), MEM_COMMIT, PAGE_READWRITE);
-    WriteProcessMemory(process, remote, block.data(), block.size(), nullptr);
-    CloseHandle(process);
-    PostMessageW(window_, WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0);
+    PostMessageW(window_, WM_DROPFILES,
+                 reinterpret_cast<WPARAM>(program_driver::DropBlockFor(window_, paths)), 0);
     for (int i = 0; i < 400 && Count() != count; ++i) Sleep(25);
     ASSERT_EQ(Count(), count);
   }

@@ -4,11 +4,14 @@
 #pragma once
 #include <windows.h>
 #include <commctrl.h>
+#include <shlobj.h>
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/main_window.h"
 #include "tests/support/test_files.h"
@@ -90,6 +93,27 @@ class Remote {
 // Real X input on the display Wine draws on, through xdotool: the program sees
 // exactly what a user's mouse gives it. xdotool runs on its own: start.exe
 // does not wait for a program of the host. False where there is no xdotool.
+// A shell drop of paths, as another process makes one: the DROPFILES block
+// is put into the memory of the window's process, ready to go with
+// WM_DROPFILES.
+inline void* DropBlockFor(HWND window, const std::vector<std::wstring>& paths) {
+  std::wstring names;
+  for (const std::wstring& path : paths) names += path + L'\0';
+  names += L'\0';
+  std::vector<char> block(sizeof(DROPFILES) + names.size() * sizeof(wchar_t));
+  auto* drop = reinterpret_cast<DROPFILES*>(block.data());
+  drop->pFiles = sizeof(DROPFILES);
+  drop->fWide = TRUE;
+  std::memcpy(block.data() + sizeof(DROPFILES), names.data(), names.size() * sizeof(wchar_t));
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, pid);
+  void* remote = VirtualAllocEx(process, nullptr, block.size(), MEM_COMMIT, PAGE_READWRITE);
+  WriteProcessMemory(process, remote, block.data(), block.size(), nullptr);
+  CloseHandle(process);
+  return remote;
+}
+
 inline bool StartXdoTool(const std::wstring& arguments) {
   if (GetFileAttributesW(L"Z:\\usr\\bin\\xdotool") == INVALID_FILE_ATTRIBUTES) return false;
   std::wstring command = L"start.exe /unix /usr/bin/xdotool " + arguments;
