@@ -73,6 +73,19 @@ TagVersions ReadTags(ByteWindow& bytes, Id3v1Tag& v1, Id3v2Tag& v2) {
   return versions;
 }
 
+// The ID3v2 tag's values into the texts record's fields, each cut to them.
+void PutId3v2Texts(TagTextsRecord& texts, const Id3v2Tag& v2) {
+  PutUtf8(texts.Texts[kTextTitle], v2.title);
+  PutUtf8(texts.Texts[kTextArtist], v2.artist);
+  PutUtf8(texts.Texts[kTextAlbum], v2.album);
+  PutUtf8(texts.Texts[kTextYear], v2.year);
+  PutUtf8(texts.Texts[kTextComment], v2.comment);
+  PutUtf8(texts.Texts[kTextGenre], v2.genre);
+  PutUtf8(texts.Texts[kTextTrack], v2.track);
+  PutUtf8(texts.Texts[kTextId3v2Version], "2." + std::to_string(v2.major));
+  if (v2.shiftJisValues) PutUtf8(texts.Texts[kTextId3v2ShiftJis], "Shift_JIS");
+}
+
 }  // namespace
 
 int32_t ReadFileInfo(RandomAccessFile& file, TagRecord* tag, StreamInfoRecord* info,
@@ -107,17 +120,7 @@ int32_t ReadFileInfo(RandomAccessFile& file, TagRecord* tag, StreamInfoRecord* i
     PutId3v2Record(*tag, v2);
   }
   if (texts && hasId3v1) texts->Id3v1Track = t.track;
-  if (texts && hasId3v2) {
-    PutUtf8(texts->Texts[kTextTitle], v2.title);
-    PutUtf8(texts->Texts[kTextArtist], v2.artist);
-    PutUtf8(texts->Texts[kTextAlbum], v2.album);
-    PutUtf8(texts->Texts[kTextYear], v2.year);
-    PutUtf8(texts->Texts[kTextComment], v2.comment);
-    PutUtf8(texts->Texts[kTextGenre], v2.genre);
-    PutUtf8(texts->Texts[kTextTrack], v2.track);
-    PutUtf8(texts->Texts[kTextId3v2Version], "2." + std::to_string(v2.major));
-    if (v2.shiftJisValues) PutUtf8(texts->Texts[kTextId3v2ShiftJis], "Shift_JIS");
-  }
+  if (texts && hasId3v2) PutId3v2Texts(*texts, v2);
 
   if (texts && hasId3v1)
     PutUtf8(texts->Texts[kTextId3v1Version], found.id3v1 == 11 ? "1.1" : "1.0");
