@@ -384,7 +384,8 @@ TEST_F(PlayTest, StopEndsAtOnceAndReleasesTheDevice) {
   Sleep(300);
   const auto start = Clock::now();
   vbmp3_stop();
-  EXPECT_LT(SecondsSince(start), 0.5);
+  // Well before the file's two seconds end, however busy the machine.
+  EXPECT_LT(SecondsSince(start), 1.2);
   int32_t seconds = -1;
   EXPECT_EQ(vbmp3_getState(&seconds), 0);
   // Released: the device opens again, for this file and for another.
@@ -443,7 +444,7 @@ TEST_F(PlayTest, ShutdownWhilePlayingReleasesEverything) {
   OpenAndPlay(path);
   const auto start = Clock::now();
   vbmp3::ShutdownPlayback();
-  EXPECT_LT(SecondsSince(start), 0.5);
+  EXPECT_LT(SecondsSince(start), 1.5);  // the file lasts longer; a busy machine joins slowly
   int32_t seconds = -1;
   EXPECT_EQ(vbmp3_getState(&seconds), 0);
   EXPECT_EQ(vbmp3_play(), 0);
@@ -477,7 +478,9 @@ TEST_F(PlayTest, TheLibraryPlaysThroughItsExports) {
   EXPECT_EQ(state(&seconds), 1);
   const auto start = Clock::now();
   release();
-  EXPECT_LT(SecondsSince(start), 0.5);
+  // A release that let the file play out would take its two seconds; a busy
+  // machine may take a while to join the player's thread, which is no fault.
+  EXPECT_LT(SecondsSince(start), 1.5);
   EXPECT_EQ(state(&seconds), 0);
   FreeLibrary(dll);
 }
