@@ -6,6 +6,7 @@
 
 #include "vbmp3/include/vbmp3.h"
 #include "vbmp3/src/file_info.h"
+#include "vbmp3/src/format_records.h"
 #include "vbmp3/src/id3v1/id3v1.h"
 #include "vbmp3/src/last_error.h"
 #include "vbmp3/src/tag_texts_write.h"
@@ -68,6 +69,10 @@ int32_t VBMP3_CALL vbmp3_getFileInfoWhole(const char* path, TagRecord* tag, Stre
 int32_t VBMP3_CALL vbmp3_setTagTextsWhole(const char* path, const char* values, int32_t size,
                                           int32_t options) {
   return vbmp3::SetTagTextsWhole(path, values, size, options);
+}
+
+int32_t VBMP3_CALL vbmp3_getFormatInfo(const char* path, FormatInfoRecord* info) {
+  return vbmp3::GetFormatInfo(path, info);
 }
 
 int32_t VBMP3_CALL vbmp3_getGenre(TagRecord* tag) { return vbmp3::GetGenre(tag); }

@@ -62,11 +62,31 @@ typedef struct OpenInfoRecord {
 // when the file has an ID3v1 tag. vbmp3_setTagTexts takes the values from
 // fields 0-6. Id3v1Track is the ID3v1.1 track byte (1-255), 0 when the
 // file's ID3v1 tag has none or there is no ID3v1 tag; it stands after the
-// texts so that every earlier offset stays where it was.
+// texts so that every earlier offset stays where it was. For FLAC, MP4 and
+// Ogg files 0-6 hold their tag's texts (a Vorbis comment or iTunes items) in
+// the same way, 7, 12 and 13 stay empty and 8 names the audio format
+// ("FLAC", "AAC", "ALAC", "Vorbis", "Opus"); 8 is empty for every other file.
 typedef struct TagTextsRecord {
   char Texts[14][128];
   int32_t Id3v1Track;
 } TagTextsRecord;
+
+// Filled by vbmp3_getFormatInfo: a file's audio in figures every format has.
+// Format is "FLAC", "AAC", "ALAC", "Vorbis" or "Opus" for the files whose
+// tags are not ID3, "MPEG" for MPEG audio (also in RIFF), "WAV" for WAV
+// that is not MPEG. BitsPerSample: FLAC and ALAC, 0 for the others.
+// BitRate: kbps, the average over the audio rounded to the nearest.
+// TotalSeconds rounded down; FileSize the whole file, also beyond 2 GiB.
+typedef struct FormatInfoRecord {
+  char Format[16];
+  int32_t Channels;
+  int32_t SamplingRate;
+  int32_t BitsPerSample;
+  int32_t BitRate;
+  int32_t TotalSeconds;
+  int32_t Reserved;
+  int64_t FileSize;
+} FormatInfoRecord;
 
 #ifdef __cplusplus
 static_assert(sizeof(TagRecord) == 652, "TagRecord layout");
@@ -83,6 +103,8 @@ static_assert(sizeof(OpenInfoRecord) == 272, "OpenInfoRecord layout");
 static_assert(offsetof(OpenInfoRecord, TotalSeconds) == 268, "OpenInfoRecord layout");
 static_assert(offsetof(TagTextsRecord, Id3v1Track) == 1792, "TagTextsRecord layout");
 static_assert(sizeof(TagTextsRecord) == 1796, "TagTextsRecord layout");
+static_assert(sizeof(FormatInfoRecord) == 48, "FormatInfoRecord layout");
+static_assert(offsetof(FormatInfoRecord, FileSize) == 40, "FormatInfoRecord layout");
 #endif
 
 // Numbers reported by vbmp3_getLastErrorNo: the outcome of the latest call,
@@ -100,9 +122,11 @@ enum {
   VBMP3_ERR_NO_OUTPUT = 9,        // no audio output device, or it refused the format
   VBMP3_ERR_NO_DECODER = 10,      // the platform has no decoder for this stream
   VBMP3_ERR_OUT_OF_MEMORY = 11,
-  VBMP3_ERR_READ_ONLY = 12,          // the file is read-only; the tag cannot be written
-  VBMP3_ERR_TAG_NOT_REWRITABLE = 13  // the ID3v2 tag holds what a rewrite would lose or
-                                     // falsify (or the file has no place for one); unchanged
+  VBMP3_ERR_READ_ONLY = 12,           // the file is read-only; the tag cannot be written
+  VBMP3_ERR_TAG_NOT_REWRITABLE = 13,  // the ID3v2 tag holds what a rewrite would lose or
+                                      // falsify (or the file has no place for one); unchanged
+  VBMP3_ERR_CANNOT_DECODE = 14  // the file's tags are read but the library has no decoder for its
+                                // audio (AAC, ALAC, Vorbis, Opus): vbmp3_open refuses it
 };
 
 // Options of vbmp3_setTagTexts.
@@ -140,6 +164,8 @@ VBMP3_API int32_t VBMP3_CALL vbmp3_getFileInfoWhole(const char* path, TagRecord*
 // texts), each value taken whole.
 VBMP3_API int32_t VBMP3_CALL vbmp3_setTagTextsWhole(const char* path, const char* values,
                                                     int32_t size, int32_t options);
+// The figures of a file's audio in any format the library reads.
+VBMP3_API int32_t VBMP3_CALL vbmp3_getFormatInfo(const char* path, FormatInfoRecord* info);
 VBMP3_API int32_t VBMP3_CALL vbmp3_getGenre(TagRecord* tag);
 VBMP3_API int32_t VBMP3_CALL vbmp3_open(const char* path, OpenInfoRecord* info);
 VBMP3_API int32_t VBMP3_CALL vbmp3_play(void);

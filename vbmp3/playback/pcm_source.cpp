@@ -5,7 +5,7 @@
 #include "vbmp3/include/vbmp3.h"
 #include "vbmp3/playback/acm_decoder.h"
 #include "vbmp3/src/io/file_io.h"
-#include "vbmp3/src/io/file_io.h"
+#include "vbmp3/src/tag_format.h"
 #include "vbmp3/src/mpeg/mpeg_frame.h"
 
 namespace vbmp3::playback {
@@ -208,6 +208,12 @@ std::unique_ptr<PcmSource> OpenPcmSource(const std::string& path, Measure measur
   }
   auto file = vbmp3::OpenFile(path.c_str(), OpenMode::Read, error);
   if (!file) return nullptr;
+  // Read for their tags, not decoded: a FLAC frame's sync must not pass for
+  // an MPEG frame's.
+  if (IsTagFormatFile(*file)) {
+    error = VBMP3_ERR_CANNOT_DECODE;
+    return nullptr;
+  }
   AudioStream stream;
   error = AnalyseAudio(*file, stream, measure);
   if (error != 0) return nullptr;

@@ -44,7 +44,8 @@ std::string JsonString(std::string_view utf8) {
 
 std::string JsonLine(std::string_view file, bool ok, int32_t error, const TagRecord& tag,
                      const StreamInfoRecord& info, const TagTextsRecord& texts,
-                     const Versions& versions, const vbmp3::Id3v2Values* whole) {
+                     const Versions& versions, const vbmp3::Id3v2Values* whole,
+                     const MoreFields* more) {
   std::string line = "{\"file\":" + JsonString(file);
   if (!ok) return line + ",\"error\":" + std::to_string(error) + "}";
   line += ",\"Title\":" + Field(tag.Title);
@@ -76,6 +77,14 @@ std::string JsonLine(std::string_view file, bool ok, int32_t error, const TagRec
             "\":" + (whole ? JsonString((*whole)[i]) : Utf8Field(texts.Texts[i]));
   }
   line += ",\"ID3v1Track\":" + std::to_string(texts.Id3v1Track);
+  if (more) {
+    line += ",\"AlbumArtist\":" + JsonString(more->albumArtist);
+    line += ",\"Disc\":" + JsonString(more->disc);
+  }
+  if (more && more->format) {
+    line += ",\"Format\":" + Utf8Field(more->format->Format);
+    line += ",\"BitsPerSample\":" + std::to_string(more->format->BitsPerSample);
+  }
   return line + "}";
 }
 

@@ -6,6 +6,7 @@
 
 #include "vbmp3/probe/json_line.h"
 #include "vbmp3/src/file_info.h"
+#include "vbmp3/src/format_records.h"
 #include "vbmp3/src/last_error.h"
 #include "vbmp3/src/tag_texts_write.h"
 
@@ -71,13 +72,17 @@ int main(int argc, char** argv) {
     StreamInfoRecord info{};
     TagTextsRecord texts{};
     vbmp3::Id3v2Values whole;
-    const bool ok = vbmp3::GetFileInfo(argv[i], &tag, &info, &texts, &whole) != 0;
+    vbmp3::CollectionTexts collection;
+    const bool ok = vbmp3::GetFileInfo(argv[i], &tag, &info, &texts, &whole, &collection) != 0;
     const int32_t error = vbmp3::LastErrorNo();
+    FormatInfoRecord format{};
+    vbmp3::GetFormatInfo(argv[i], &format);
+    const vbmp3probe::MoreFields more{collection.albumArtist, collection.disc, &format};
     if (!ok) ++failures;
     vbmp3::TagVersions found;
     vbmp3::GetTagVersions(argv[i], found);
     const std::string line = vbmp3probe::JsonLine(argv[i], ok, error, tag, info, texts,
-                                                  {found.id3v1, found.id3v2}, &whole) +
+                                                  {found.id3v1, found.id3v2}, &whole, &more) +
                              "\n";
     std::fwrite(line.data(), 1, line.size(), stdout);
   }

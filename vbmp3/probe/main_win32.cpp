@@ -49,7 +49,7 @@ using GetFileInfoWhole = decltype(&vbmp3_getFileInfoWhole);
 // has no such export.
 bool ReadWhole(GetFileInfoWhole read, const std::string& path, TagRecord& tag,
                StreamInfoRecord& info, TagTextsRecord& texts, vbmp3::Id3v2Values& values,
-               bool& ok) {
+               MoreFields& more, bool& ok) {
   if (!read) return false;
   std::string block(4096, '\0');
   for (int attempt = 0; attempt < 2; ++attempt) {
@@ -60,7 +60,14 @@ bool ReadWhole(GetFileInfoWhole read, const std::string& path, TagRecord& tag,
     if (needed <= static_cast<int32_t>(block.size())) break;
     block.assign(static_cast<size_t>(needed), '\0');
   }
-  return vbmp3::SplitValueBlock(block.data(), block.size(), values);
+  if (!vbmp3::SplitValueBlock(block.data(), block.size(), values)) return false;
+  // The album artist and the disc follow the seven values.
+  size_t at = 0;
+  for (int nul = 0; nul < vbmp3::kValueCount && at < block.size(); ++at) nul += block[at] == '\0';
+  const std::string rest = block.substr(at);
+  more.albumArtist = rest.c_str();
+  if (rest.size() > more.albumArtist.size()) more.disc = rest.c_str() + more.albumArtist.size() + 1;
+  return true;
 }
 
 }  // namespace
@@ -90,6 +97,7 @@ int wmain(int argc, wchar_t** argv) {
   const auto lastError = Resolve<decltype(&vbmp3_getLastErrorNo)>(dll, "vbmp3_getLastErrorNo");
   const auto release = Resolve<decltype(&vbmp3_free)>(dll, "vbmp3_free");
   const auto getWhole = Resolve<GetFileInfoWhole>(dll, "vbmp3_getFileInfoWhole");
+  const auto getFormat = Resolve<decltype(&vbmp3_getFormatInfo)>(dll, "vbmp3_getFormatInfo");
   if (!init || !getFileInfo2 || !lastError || !release || (init() & 0xFFFF) == 0) {
     std::fputs("vbmp3probe: VBMP3.dll cannot be initialised\n", stderr);
     return 2;
@@ -102,17 +110,24 @@ int wmain(int argc, wchar_t** argv) {
     const std::string ansi = Narrow(argv[i], CP_ACP);
     vbmp3::Id3v2Values whole;
     bool ok = false;
-    const bool hasWhole = ReadWhole(getWhole, ansi, tag, info, texts, whole, ok);
+    MoreFields more;
+    const bool hasWhole = ReadWhole(getWhole, ansi, tag, info, texts, whole, more, ok);
     if (!hasWhole) ok = (getFileInfo2(ansi.c_str(), &tag, &info, &texts) & 0xFFFF) != 0;
     const int32_t error = lastError();
     if (!ok) ++failures;
+    FormatInfoRecord format{};
+    if (getFormat) {
+      getFormat(ansi.c_str(), &format);
+      more.format = &format;
+    }
     // The records do not say which tags the file holds: that comes from the
     // library's own code, linked in.
     vbmp3::TagVersions found;
     vbmp3::GetTagVersions(ansi.c_str(), found);
-    const std::string line = JsonLine(Narrow(argv[i], CP_UTF8), ok, error, tag, info, texts,
-                                      {found.id3v1, found.id3v2}, hasWhole ? &whole : nullptr) +
-                             "\n";
+    const std::string line =
+        JsonLine(Narrow(argv[i], CP_UTF8), ok, error, tag, info, texts, {found.id3v1, found.id3v2},
+                 hasWhole ? &whole : nullptr, hasWhole ? &more : nullptr) +
+        "\n";
     std::fwrite(line.data(), 1, line.size(), stdout);
   }
   release();

@@ -9,6 +9,9 @@
 #include "vbmp3/src/id3v1/genre.h"
 #include "vbmp3/src/id3v1/id3v1.h"
 #include "vbmp3/src/last_error.h"
+#include "vbmp3/src/format_records.h"
+#include "vbmp3/src/record_fields.h"
+#include "vbmp3/src/tag_format.h"
 #include "vbmp3/src/tag_file.h"
 #include "vbmp3/src/text/unicode.h"
 
@@ -17,37 +20,12 @@ namespace {
 
 int32_t Clamp(uint64_t v) { return static_cast<int32_t>(std::min<uint64_t>(v, INT32_MAX)); }
 
-// Leaves room for the NUL that ends the text for callers.
-template <size_t N>
-void PutText(char (&field)[N], std::string_view text) {
-  std::memset(field, 0, N);
-  const std::string_view cut = CutText(text, N - 1);
-  if (!cut.empty()) std::memcpy(field, cut.data(), cut.size());
-}
-
 // A record field as the caller filled it: up to the first NUL, without the
 // spaces it was padded with.
 std::string RecordText(const char* field, size_t width) {
   const void* nul = std::memchr(field, 0, width);
   const size_t n = nul ? static_cast<size_t>(static_cast<const char*>(nul) - field) : width;
   return std::string(TrimRight(std::string_view(field, n)));
-}
-
-template <size_t N>
-void PutUtf8(char (&field)[N], std::string_view utf8) {
-  std::memset(field, 0, N);
-  const std::string_view cut = CutUtf8(utf8, N - 1);
-  if (!cut.empty()) std::memcpy(field, cut.data(), cut.size());
-}
-
-// An ID3v2 text as the ID3v1 field of `width` bytes would hold it: code
-// page 932, whatever the system's, since that is what the record carries.
-template <size_t N>
-void PutCp932(char (&field)[N], const std::string& utf8, size_t width) {
-  std::memset(field, 0, N);
-  const std::string bytes = Utf8ToCp932(utf8);
-  const std::string_view cut = CutText(bytes, std::min(width, N - 1), &IsCp932LeadByte);
-  if (!cut.empty()) std::memcpy(field, cut.data(), cut.size());
 }
 
 // The record of a file with an ID3v2 tag and no ID3v1 tag: what writing it
@@ -86,6 +64,19 @@ void PutId3v2Texts(TagTextsRecord& texts, const Id3v2Tag& v2) {
   if (v2.shiftJisValues) PutUtf8(texts.Texts[kTextId3v2ShiftJis], "Shift_JIS");
 }
 
+// A FLAC, MP4 or Ogg file: the records from its own reader. A damaged one
+// is no audio, as a damaged MPEG stream is not.
+int32_t ReadTagFormatInfo(TagFormat format, RandomAccessFile& file, TagRecord* tag,
+                          StreamInfoRecord* info, TagTextsRecord* texts, Id3v2Values* values,
+                          CollectionTexts* collection) {
+  if (info) info->FileSize = Clamp(file.Size());
+  AudioProperties properties;
+  FormatTexts read;
+  if (!ReadTagFormatFile(format, file, properties, read)) return VBMP3_ERR_NOT_AUDIO;
+  PutFormatRecords(properties, read, file.Size(), tag, info, texts, values, collection);
+  return VBMP3_ERR_NONE;
+}
+
 }  // namespace
 
 int32_t ReadFileInfo(RandomAccessFile& file, TagRecord* tag, StreamInfoRecord* info,
@@ -103,6 +94,10 @@ int32_t ReadFileInfo(RandomAccessFile& file, TagRecord* tag, StreamInfoRecord* i
   // One window for tags and stream: a small file costs a single read, a
   // large one a read at each end (and a walk when no header gives counts).
   ByteWindow bytes(file);
+  if (const TagFormat format = RecogniseTagFormat(bytes); format != TagFormat::kNone) {
+    if (versions) *versions = TagVersions{};
+    return ReadTagFormatInfo(format, file, tag, info, texts, values, collection);
+  }
   Id3v1Tag t;
   Id3v2Tag v2;
   const TagVersions found = ReadTags(bytes, t, v2);
@@ -147,6 +142,7 @@ int32_t ReadFileInfo(RandomAccessFile& file, TagRecord* tag, StreamInfoRecord* i
 int32_t WriteTagInfo(RandomAccessFile& file, const TagRecord& tag) {
   // Only a file that is audio gets a tag: 128 bytes at the end of anything
   // else would damage it.
+  if (IsTagFormatFile(file)) return VBMP3_ERR_TAG_NOT_REWRITABLE;
   AudioStream a;
   if (const int32_t error = AnalyseAudio(file, a, Measure::Locate)) return error;
   Id3v1Tag t;

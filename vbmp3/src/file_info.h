@@ -43,6 +43,7 @@ enum TagTextField {
   kTextGenre,
   kTextTrack,
   kTextId3v2Version,       // "2.2", "2.3" or "2.4"
+  kTextFormat,             // FLAC, MP4 and Ogg files: "FLAC", "AAC", "ALAC", "Vorbis", "Opus"
   kTextId3v1Version = 12,  // "1.0" or "1.1" when the file has an ID3v1 tag
   kTextId3v2ShiftJis = 13  // "Shift_JIS" when a value was read from Shift_JIS bytes
 };

@@ -1,0 +1,138 @@
+// FLAC, MP4 and Ogg files through the C interface's records: told apart
+// from MPEG by their first bytes, filled like an ID3v2-only MP3's records,
+// and never given an ID3 tag.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "vbmp3/src/file_info.h"
+#include "vbmp3/src/format_records.h"
+#include "vbmp3/src/tag_format.h"
+#include "vbmp3/src/tag_texts_write.h"
+
+namespace vbmp3 {
+namespace {
+
+std::vector<uint8_t> Bytes(const std::string& s) { return {s.begin(), s.end()}; }
+
+// An ID3v2.4 tag of `body` bytes (all padding), with a footer when asked.
+std::vector<uint8_t> Id3v2(uint32_t body, bool footer) {
+  std::vector<uint8_t> tag = {'I',
+                              'D',
+                              '3',
+                              4,
+                              0,
+                              static_cast<uint8_t>(footer ? 0x10 : 0),
+                              static_cast<uint8_t>((body >> 21) & 0x7F),
+                              static_cast<uint8_t>((body >> 14) & 0x7F),
+                              static_cast<uint8_t>((body >> 7) & 0x7F),
+                              static_cast<uint8_t>(body & 0x7F)};
+  tag.resize(tag.size() + body);
+  if (footer) tag.insert(tag.end(), {'3', 'D', 'I', 4, 0, 0x10, 0, 0, 0, 0});
+  return tag;
+}
+
+TagFormat Recognised(const std::vector<uint8_t>& bytes) {
+  MemoryFile file(bytes);
+  ByteWindow window(file);
+  return RecogniseTagFormat(window);
+}
+
+TEST(TagFormat, IsToldByTheFirstBytesAndFlacAlsoAfterId3v2Tags) {
+  std::vector<uint8_t> flac = Id3v2(300, true);
+  const std::vector<uint8_t> second = Id3v2(20, false);
+  flac.insert(flac.end(), second.begin(), second.end());
+  const std::vector<uint8_t> marker = Bytes("fLaC\x80");
+  flac.insert(flac.end(), marker.begin(), marker.end());
+  EXPECT_EQ(Recognised(flac), TagFormat::kFlac);
+
+  std::vector<uint8_t> mp3 = Id3v2(300, false);
+  mp3.insert(mp3.end(), {0xFF, 0xFB, 0x90, 0x64, 0, 0, 0, 0});
+  EXPECT_EQ(Recognised(mp3), TagFormat::kNone);
+  EXPECT_EQ(Recognised(Bytes("OggS\0\2\0\0")), TagFormat::kOgg);
+  EXPECT_EQ(Recognised(Bytes(std::string("\0\0\0\x20"
+                                         "ftypM4A ",
+                                         12))),
+            TagFormat::kMp4);
+  EXPECT_EQ(Recognised(Bytes("RIFF\x24\0\0\0WAVEfmt ")), TagFormat::kNone);
+  EXPECT_EQ(Recognised(Bytes("fLa")), TagFormat::kNone);
+}
+
+TEST(TagFormat, RecordsHoldTheTextsAsForAnId3v2OnlyFile) {
+  AudioProperties p;
+  p.format = "FLAC";
+  p.channels = 2;
+  p.samplingRate = 96000;
+  p.bitsPerSample = 24;
+  p.seconds = 61.5;
+  p.audioBytes = 1000000;
+  FormatTexts t;
+  t.title = "ずっと長い日本語のタイトルはフィールドに収まらない";
+  t.artist = "A; B";
+  t.genre = "Rock";
+  t.track = "3/12";
+  t.albumArtist = "AA";
+  t.disc = "1/2";
+  TagRecord tag{};
+  StreamInfoRecord info{};
+  TagTextsRecord texts{};
+  Id3v2Values values;
+  CollectionTexts collection;
+  PutFormatRecords(p, t, 5000000, &tag, &info, &texts, &values, &collection);
+  // 30 bytes of code page 932 at most, never half a character.
+  EXPECT_EQ(std::strlen(tag.Title), 30u);
+  EXPECT_STREQ(tag.Artist, "A; B");
+  EXPECT_EQ(tag.GenreNumber, 17);
+  EXPECT_STREQ(tag.GenreName, "Rock");
+  EXPECT_EQ(std::string(texts.Texts[kTextTitle]), t.title);
+  EXPECT_STREQ(texts.Texts[kTextTrack], "3/12");
+  EXPECT_STREQ(texts.Texts[kTextFormat], "FLAC");
+  EXPECT_STREQ(texts.Texts[kTextId3v2Version], "");
+  EXPECT_EQ(info.Version, 0);
+  EXPECT_EQ(info.Channels, 2);
+  EXPECT_EQ(info.SamplingRate, 96000);
+  EXPECT_EQ(info.BitRate, 130);  // 8,000,000 bits over 61.5 s
+  EXPECT_EQ(info.Frames, 5904000);
+  EXPECT_EQ(info.TotalSeconds, 61);
+  EXPECT_EQ(info.FileSize, 5000000);
+  EXPECT_EQ(values[0], t.title);
+  EXPECT_EQ(collection.albumArtist, "AA");
+  EXPECT_EQ(collection.disc, "1/2");
+
+  t.genre = "Chiptune Jazz";
+  PutFormatRecords(p, t, 0, &tag, nullptr, nullptr, nullptr, nullptr);
+  EXPECT_EQ(tag.GenreNumber, 255);
+  EXPECT_STREQ(tag.GenreName, "Chiptune Jazz");
+}
+
+TEST(TagFormat, NeitherWriterPutsAnId3TagOnThem) {
+  std::vector<uint8_t> ogg = Bytes("OggS");
+  ogg.resize(4096, 0xFF);  // frame syncs an MPEG search would take
+  MemoryFile file(ogg);
+  TagRecord tag{};
+  std::strcpy(tag.Title, "x");
+  EXPECT_EQ(WriteTagInfo(file, tag), VBMP3_ERR_TAG_NOT_REWRITABLE);
+  Id3v2Values values;
+  values[0] = "x";
+  bool replaced = false;
+  EXPECT_EQ(WriteTagValues(
+                file, values, false, [] { return nullptr; }, replaced, true),
+            VBMP3_ERR_TAG_NOT_REWRITABLE);
+  EXPECT_EQ(file.Bytes(), ogg);
+}
+
+TEST(TagFormat, ADamagedFileIsNoAudioAndItsRecordsStayEmpty) {
+  MemoryFile file(Bytes(std::string("OggS\0\2\0\0\0\0\0\0\0\0\0\0", 16)));
+  TagRecord tag{};
+  StreamInfoRecord info{};
+  TagTextsRecord texts{};
+  EXPECT_EQ(ReadFileInfo(file, &tag, &info, &texts), VBMP3_ERR_NOT_AUDIO);
+  EXPECT_EQ(tag.GenreNumber, -1);
+  EXPECT_STREQ(tag.Title, "");
+  EXPECT_EQ(info.FileSize, 16);
+}
+
+}  // namespace
+}  // namespace vbmp3

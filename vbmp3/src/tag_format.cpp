@@ -1,0 +1,68 @@
+#include "vbmp3/src/tag_format.h"
+
+#include <cstring>
+
+#include "vbmp3/src/ogg/ogg_file.h"
+
+namespace vbmp3 {
+namespace {
+
+bool StartsWith(const uint8_t* bytes, const char* magic) {
+  return bytes && std::memcmp(bytes, magic, std::strlen(magic)) == 0;
+}
+
+// Where the bytes after the ID3v2 tags at `offset` begin.
+uint64_t AfterId3v2Tags(ByteWindow& bytes) {
+  uint64_t offset = 0;
+  for (int tags = 0; tags < 8; ++tags) {
+    const uint8_t* h = bytes.Get(offset, 10);
+    if (!StartsWith(h, "ID3") || h[3] == 0xFF || h[4] == 0xFF) break;
+    if ((h[6] | h[7] | h[8] | h[9]) & 0x80) break;
+    const uint64_t size = (uint64_t{h[6]} << 21) | (uint64_t{h[7]} << 14) | (h[8] << 7) | h[9];
+    const bool footer = h[3] >= 4 && (h[5] & 0x10);
+    offset += 10 + size + (footer ? 10 : 0);
+  }
+  return offset;
+}
+
+// The first box of an MP4 file; "ftyp" in every file the iTunes family
+// writes, a media box first in some older ones.
+bool IsMp4Start(const uint8_t* box) {
+  if (!box) return false;
+  for (const char* type : {"ftyp", "moov", "mdat", "wide", "free", "skip"}) {
+    if (std::memcmp(box + 4, type, 4) == 0) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+TagFormat RecogniseTagFormat(ByteWindow& bytes) {
+  if (IsMp4Start(bytes.Get(0, 8))) return TagFormat::kMp4;
+  const uint8_t* start = bytes.Get(0, 4);
+  if (StartsWith(start, "OggS")) return TagFormat::kOgg;
+  if (StartsWith(start, "fLaC")) return TagFormat::kFlac;
+  if (!StartsWith(start, "ID3")) return TagFormat::kNone;
+  return StartsWith(bytes.Get(AfterId3v2Tags(bytes), 4), "fLaC") ? TagFormat::kFlac
+                                                                 : TagFormat::kNone;
+}
+
+bool IsTagFormatFile(RandomAccessFile& file) {
+  ByteWindow bytes(file, 4096, 64 * 1024);
+  return RecogniseTagFormat(bytes) != TagFormat::kNone;
+}
+
+bool ReadTagFormatFile(TagFormat format, RandomAccessFile& file, AudioProperties& properties,
+                       FormatTexts& texts) {
+  properties = AudioProperties{};
+  texts = FormatTexts{};
+  switch (format) {
+    case TagFormat::kOgg: return ReadOggFile(file, properties, texts);
+    case TagFormat::kFlac:
+    case TagFormat::kMp4:
+    case TagFormat::kNone: break;
+  }
+  return false;
+}
+
+}  // namespace vbmp3

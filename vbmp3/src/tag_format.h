@@ -1,0 +1,25 @@
+// Files whose tags are not ID3: FLAC, MP4 (AAC, ALAC) and Ogg (Vorbis,
+// Opus). Which reader a file is for is told by its first bytes, as MPEG and
+// WAV files are told by theirs, whatever the file's name says.
+#pragma once
+#include "vbmp3/src/audio_properties.h"
+#include "vbmp3/src/io/byte_window.h"
+#include "vbmp3/src/io/file_io.h"
+
+namespace vbmp3 {
+
+enum class TagFormat { kNone, kFlac, kMp4, kOgg };
+
+// The format the file starts with; FLAC also after ID3v2 tags some tools
+// put in front of its marker. kNone for MPEG, WAV and everything else.
+TagFormat RecogniseTagFormat(ByteWindow& bytes);
+
+// Whether `file` is one of these formats; their tags are never written as
+// ID3 tags, which would damage them or go unread.
+bool IsTagFormatFile(RandomAccessFile& file);
+
+// Reads a file of `format`; false when it is damaged beyond reading.
+bool ReadTagFormatFile(TagFormat format, RandomAccessFile& file, AudioProperties& properties,
+                       FormatTexts& texts);
+
+}  // namespace vbmp3
