@@ -25,8 +25,11 @@ namespace {
 std::wstring FileDialogFilter() {
   // Descriptions and patterns alternate; "すべてのファイル" gets "*.*".
   std::wstring filter =
-      L"対応しているすべてのファイル|*.mp1;*.mp3;*.mp3;*.rmp;*.wav|MPEG オーディオ(*.mp1;*.mp3;*.mp3)|"
-      L"*.mp1;*.mp3;*.mp3|RIFF 形式 MP3 オーディオ(*.rmp)|*.rmp|Wave オーディオ(*.wav)|*.wav|"
+      L"対応しているすべてのファイル|*.mp1;*.mp3;*.mp3;*.rmp;*.wav;*.flac;*.m4a;*.m4b;*.ogg;*.oga;*.opus|"
+      L"MPEG オーディオ(*.mp1;*.mp3;*.mp3)|*.mp1;*.mp3;*.mp3|RIFF 形式 MP3 オーディオ(*.rmp)|*.rmp|"
+      L"Wave オーディオ(*.wav)|*.wav|"
+      L"FLAC / AAC / Ogg / Opus オーディオ(*.flac;*.m4a;*.m4b;*.ogg;*.oga;*.opus)|"
+      L"*.flac;*.m4a;*.m4b;*.ogg;*.oga;*.opus|"
       L"すべてのファイル|*.*|";
   for (wchar_t& c : filter)
     if (c == L'|') c = L'\0';

@@ -1,5 +1,6 @@
 #include "audio_library/tag_access.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "audio_library/library_path.h"
@@ -64,6 +65,9 @@ TagReading ReadFileTagsReporting(const std::wstring& path) {
   tags.id3v2Version = Id3v2Version(texts, &FromUtf8Bytes);
   tags.hasId3v1 = RecordHasId3v1(texts);
   tags.shiftJis = RecordHasShiftJis(texts);
+  tags.format =
+      FromUtf8Bytes(FieldBytes(texts.Texts[kFormatField], sizeof texts.Texts[kFormatField]));
+  if (!tags.format.empty()) tags.id3v1 = tags.id3v2;
   return reading;
 }
 
@@ -71,6 +75,24 @@ std::optional<FileTags> ReadFileTags(const std::wstring& path) {
   TagReading reading = ReadFileTagsReporting(path);
   if (reading.outcome != TagReadOutcome::kRead) return std::nullopt;
   return std::move(reading.tags);
+}
+
+std::optional<FormatInfoRecord> ReadFormatInfo(const std::wstring& path, const FileTags& tags) {
+  FormatInfoRecord info{};
+  if (g_vbmp3->getFormatInfo) {
+    std::optional<std::string> libraryPath = LibraryPath(path);
+    if (!libraryPath || !Vbmp3Succeeded(g_vbmp3->getFormatInfo(libraryPath->c_str(), &info)))
+      return std::nullopt;
+    return info;
+  }
+  const std::string name = ToUtf8Bytes(tags.format);
+  std::memcpy(info.Format, name.data(), std::min(name.size(), sizeof info.Format - 1));
+  info.Channels = tags.stream.Channels;
+  info.SamplingRate = tags.stream.SamplingRate;
+  info.BitRate = tags.stream.BitRate;
+  info.TotalSeconds = tags.stream.TotalSeconds;
+  info.FileSize = tags.stream.FileSize;
+  return info;
 }
 
 bool WriteId3v1Tag(const std::string& libraryPath, const TagTexts& texts, int32_t genreNumber) {

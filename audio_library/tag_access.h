@@ -21,6 +21,10 @@ struct FileTags {
   bool hasId3v1 = false;    // the file has an ID3v1 tag (id3v1 may otherwise hold ID3v2 texts)
   bool shiftJis = false;    // an ID3v2 text was read from Shift_JIS bytes
   std::wstring id3v2Track;  // as written ("3/12")
+  // "FLAC", "AAC", "ALAC", "Vorbis" or "Opus" for a file whose tag is no
+  // ID3 tag; then id3v1 and id3v2 both hold that tag's texts, whole, so that
+  // whichever a setting prefers names the file the same.
+  std::wstring format;
 };
 
 enum class TagReadOutcome {
@@ -40,6 +44,11 @@ struct TagReading {
 TagReading ReadFileTagsReporting(const std::wstring& path);
 // Path's tags and stream; nothing when they cannot be read.
 std::optional<FileTags> ReadFileTags(const std::wstring& path);
+
+// The figures of path's audio in any format the library reads; an older
+// library gives only what StreamInfoRecord holds (no bits per sample).
+// Nothing when the file cannot be read.
+std::optional<FormatInfoRecord> ReadFormatInfo(const std::wstring& path, const FileTags& tags);
 
 // Writes the ID3v1 tag of the file the library knows as libraryPath (from
 // LibraryPath): the five texts of texts (not the genre name) and

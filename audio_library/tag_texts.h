@@ -45,6 +45,7 @@ enum Id3v2TextField : int {
   kId3v2Genre,
   kId3v2Track,
   kId3v2VersionField,
+  kFormatField,              // "FLAC", "AAC", "ALAC", "Vorbis", "Opus"; empty for MPEG and WAV
   kId3v1VersionField = 12,   // "1.0"/"1.1" when the file has an ID3v1 tag
   kId3v2ShiftJisField = 13,  // "Shift_JIS" when an ID3v2 text was read from it
 };

@@ -32,6 +32,7 @@ bool LoadVbmp3() {
   ResolveExport(module, "vbmp3_setTagTexts", api.setTagTexts);
   ResolveExport(module, "vbmp3_getFileInfoWhole", api.getFileInfoWhole);
   ResolveExport(module, "vbmp3_setTagTextsWhole", api.setTagTextsWhole);
+  ResolveExport(module, "vbmp3_getFormatInfo", api.getFormatInfo);
   g_vbmp3.Set(api);
   return true;
 }

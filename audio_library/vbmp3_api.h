@@ -24,6 +24,8 @@ struct Vbmp3Api {
   // record's 127-byte fields.
   decltype(&vbmp3_getFileInfoWhole) getFileInfoWhole = nullptr;
   decltype(&vbmp3_setTagTextsWhole) setTagTextsWhole = nullptr;
+  // Null with a library that reads only MPEG and WAV figures.
+  decltype(&vbmp3_getFormatInfo) getFormatInfo = nullptr;
 };
 
 extern win::Seam<Vbmp3Api> g_vbmp3;

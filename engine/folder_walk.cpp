@@ -54,10 +54,14 @@ bool ExplorerLess(const FolderItem& a, const FolderItem& b) {
 
 bool IsAudioFileName(std::wstring_view name) {
   size_t dot = name.rfind(L'.');
-  if (dot == std::wstring_view::npos || name.size() - dot != 4) return false;
+  if (dot == std::wstring_view::npos || name.size() - dot > 5) return false;
   std::wstring extension;
   for (wchar_t c : name.substr(dot + 1)) extension += FoldCase(c);
-  return extension == L"mp1" || extension == L"mp3" || extension == L"rmp" || extension == L"wav";
+  for (const wchar_t* known :
+       {L"mp1", L"mp3", L"rmp", L"wav", L"flac", L"m4a", L"m4b", L"ogg", L"oga", L"opus"}) {
+    if (extension == known) return true;
+  }
+  return false;
 }
 
 int CompareExplorerNames(std::wstring_view a, std::wstring_view b) {

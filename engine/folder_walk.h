@@ -11,7 +11,8 @@
 #include <string_view>
 #include <vector>
 
-// The extensions the program renames: .mp1 .mp3 .rmp .wav, in any case.
+// The extensions the program renames, in any case: .mp1 .mp3 .rmp .wav, and
+// .flac .m4a .m4b .ogg .oga .opus.
 bool IsAudioFileName(std::wstring_view name);
 
 // Explorer's order of names: letter case ignored, runs of digits compared by

@@ -103,7 +103,8 @@ class PropertyDialog : public win::ModalDialog {
   std::wstring journalPath_;
   HWND lastFocus_ = nullptr;
   bool tagDirty_ = false;
-  bool tagsRead_ = true;  // the tags were read as the file was loaded
+  bool tagsRead_ = true;      // the tags were read as the file was loaded
+  bool tagsWritable_ = true;  // read, and of a kind OK can write
   bool loading_ = false;
   COLORREF statusColour_ = RGB(0, 0, 0);
   property::TagSources sources_;

@@ -105,7 +105,7 @@ bool PropertyDialog::WriteId3v2(const std::wstring& path, bool repairShiftJis) {
 
 void PropertyDialog::WriteTags(const std::wstring& path) {
   // Boxes that never held the file's tags would write blanks over them.
-  if (!tagsRead_) return;
+  if (!tagsRead_ || !tagsWritable_) return;
   const property::TagWrite plan =
       property::PlanTagWrite(sources_, preferences_.settings.preferId3v2, tagDirty_);
   if (plan.id3v2 && !WriteId3v2(path, plan.repairShiftJis)) return;

@@ -25,6 +25,20 @@ std::wstring FormatStreamInfo(const StreamInfoRecord& info, const std::wstring& 
          L"ID3v2：" + (id3v2Version.empty() ? std::wstring(L"なし") : id3v2Version);
 }
 
+std::wstring FormatAudioInfo(const FormatInfoRecord& info) {
+  auto n = [](int64_t value) { return std::to_wstring(value); };
+  std::wstring format;
+  for (size_t i = 0; i < sizeof info.Format && info.Format[i]; ++i)
+    format += static_cast<wchar_t>(static_cast<unsigned char>(info.Format[i]));
+  std::wstring text = L"Format：" + format + L"\r\n" +                //
+                      L"Channels：" + n(info.Channels) + L"\r\n" +    //
+                      L"Bitrate：" + n(info.BitRate) + L"kbps\r\n" +  //
+                      L"SamplingRate：" + n(info.SamplingRate) + L"\r\n";
+  if (info.BitsPerSample > 0) text += L"BitsPerSample：" + n(info.BitsPerSample) + L"\r\n";
+  return text + L"FileSize：" + n(info.FileSize) + L"bytes\r\n" +  //
+         L"Time：" + FormatPlayTime(info.TotalSeconds);
+}
+
 std::wstring StoredTarget(const std::wstring& typed) { return WindowsSafePath(typed); }
 
 TargetState ClassifyTarget(const std::wstring& typed, const std::wstring& ownPath,

@@ -18,6 +18,11 @@ std::wstring FormatPlayTime(int32_t totalSeconds);
 // version ("2.3") or "なし", joined by CR LF, none after the last.
 std::wstring FormatStreamInfo(const StreamInfoRecord& info, const std::wstring& id3v2Version);
 
+// The lines of a FLAC, MP4 or Ogg file's audio ("Format：FLAC" ...), joined
+// by CR LF, none after the last; "BitsPerSample：" only where the format
+// has a sample size.
+std::wstring FormatAudioInfo(const FormatInfoRecord& info);
+
 enum class TargetState {
   NoDuplicate,  // nothing of that name exists
   OwnFile,      // the target is the file's own path, letter for letter

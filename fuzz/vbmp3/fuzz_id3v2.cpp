@@ -13,6 +13,7 @@
 #include "vbmp3/src/text/cp932.h"
 #include "vbmp3/src/file_info.h"
 #include "vbmp3/src/id3v2/id3v2_tag.h"
+#include "vbmp3/src/tag_format.h"
 #include "vbmp3/src/text/unicode.h"
 
 namespace {
@@ -75,6 +76,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   vbmp3::ReadFileInfo(file, &record, &info, &texts, &versions);
   if ((versions.id3v2 != 0) != read) abort();
   for (const auto& text : texts.Texts) CheckUtf8(Field(text));
+  // A FLAC file behind the tag has texts of its own.
+  if (vbmp3::IsTagFormatFile(file)) return 0;
   if (!read && Field(texts.Texts[0]).size() != 0) abort();
   if (read && versions.id3v1 == 0) {
     CheckCp932(record.Title);

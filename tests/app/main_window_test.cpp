@@ -544,6 +544,8 @@ namespace {
 std::wstring g_dialogAnswer;
 bool g_dialogSeen;
 std::wstring g_dialogTitle;
+std::vector<std::wstring> g_dialogFilters;  // the file type box's entries
+int g_dialogFilter = -1;                    // and the one selected
 
 void CALLBACK AnswerFileDialog(HWND, UINT, UINT_PTR id, DWORD) {
   HWND dialog = FindWindowW(L"#32770", L"ファイルの追加");
@@ -551,6 +553,11 @@ void CALLBACK AnswerFileDialog(HWND, UINT, UINT_PTR id, DWORD) {
   KillTimer(nullptr, id);
   g_dialogSeen = true;
   g_dialogTitle = win::GetText(dialog);
+  HWND types = GetDlgItem(dialog, 0x470);  // cmb1, the file type box
+  g_dialogFilters.clear();
+  const int count = types ? static_cast<int>(SendMessageW(types, CB_GETCOUNT, 0, 0)) : 0;
+  for (int i = 0; i < count; ++i) g_dialogFilters.push_back(win::ComboItemText(types, i));
+  g_dialogFilter = types ? static_cast<int>(SendMessageW(types, CB_GETCURSEL, 0, 0)) : -1;
   if (g_dialogAnswer.empty()) {
     PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
     return;
@@ -584,6 +591,15 @@ TEST_F(MainWindowTest, OpenDialogAddsTheChosenFiles) {
   WaitForAdd(*window);
   EXPECT_TRUE(g_dialogSeen);
   EXPECT_EQ(entries.Count(), 0);  // cancelled: nothing added, nothing shown
+  const std::vector<std::wstring> filters = {
+      L"対応しているすべてのファイル",
+      L"MPEG オーディオ(*.mp1;*.mp3;*.mp3)",
+      L"RIFF 形式 MP3 オーディオ(*.rmp)",
+      L"Wave オーディオ(*.wav)",
+      L"FLAC / AAC / Ogg / Opus オーディオ(*.flac;*.m4a;*.m4b;*.ogg;*.oga;*.opus)",
+      L"すべてのファイル"};
+  EXPECT_EQ(g_dialogFilters, filters);
+  EXPECT_EQ(g_dialogFilter, 0);
 
   g_dialogAnswer = *folder_ / L"two.mp3";
   SetTimer(nullptr, 0, 100, AnswerFileDialog);

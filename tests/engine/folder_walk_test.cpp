@@ -72,10 +72,12 @@ TEST(ExplorerOrder, CaseIgnoredAndNumbersByValue) {
   EXPECT_EQ(CompareExplorerNames(L"a1", L"A01"), -CompareExplorerNames(L"A01", L"a1"));
 }
 
-TEST(AudioFileNames, FourExtensionsInAnyCase) {
-  for (const wchar_t* yes : {L"a.mp1", L"a.MP3", L"b.Rmp", L"c.WAV", L"x.y.mp3", L".mp3"})
+TEST(AudioFileNames, TheKnownExtensionsInAnyCase) {
+  for (const wchar_t* yes : {L"a.mp1", L"a.MP3", L"b.Rmp", L"c.WAV", L"x.y.mp3", L".mp3", L"d.FLAC",
+                             L"e.m4a", L"f.M4B", L"g.ogg", L"h.Oga", L"i.opus"})
     EXPECT_TRUE(IsAudioFileName(yes)) << yes;
-  for (const wchar_t* no : {L"a.txt", L"a.mp3x", L"a.mp", L"mp3", L"a.mp4", L"a.mp3.txt", L""})
+  for (const wchar_t* no : {L"a.txt", L"a.mp3x", L"a.mp", L"mp3", L"a.mp4", L"a.mp3.txt", L"",
+                            L"a.flacc", L"a.opu", L"a.m4v", L"a.ogv"})
     EXPECT_FALSE(IsAudioFileName(no)) << no;
 }
 

@@ -95,7 +95,13 @@ int32_t ReadFileInfo(RandomAccessFile& file, TagRecord* tag, StreamInfoRecord* i
   // large one a read at each end (and a walk when no header gives counts).
   ByteWindow bytes(file);
   if (const TagFormat format = RecogniseTagFormat(bytes); format != TagFormat::kNone) {
-    if (versions) *versions = TagVersions{};
+    // Which ID3 tags it holds, though they are not its tag: some tools put
+    // one in front of a FLAC file.
+    if (versions) {
+      Id3v1Tag t;
+      Id3v2Tag v2;
+      *versions = ReadTags(bytes, t, v2);
+    }
     return ReadTagFormatInfo(format, file, tag, info, texts, values, collection);
   }
   Id3v1Tag t;

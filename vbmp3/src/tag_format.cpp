@@ -38,11 +38,11 @@ bool IsMp4Start(const uint8_t* box) {
 }  // namespace
 
 TagFormat RecogniseTagFormat(ByteWindow& bytes) {
-  if (IsMp4Start(bytes.Get(0, 8))) return TagFormat::kMp4;
   const uint8_t* start = bytes.Get(0, 4);
   if (StartsWith(start, "OggS")) return TagFormat::kOgg;
   if (StartsWith(start, "fLaC")) return TagFormat::kFlac;
-  if (!StartsWith(start, "ID3")) return TagFormat::kNone;
+  if (!StartsWith(start, "ID3"))
+    return IsMp4Start(bytes.Get(0, 8)) ? TagFormat::kMp4 : TagFormat::kNone;
   return StartsWith(bytes.Get(AfterId3v2Tags(bytes), 4), "fLaC") ? TagFormat::kFlac
                                                                  : TagFormat::kNone;
 }
