@@ -15,7 +15,7 @@ pkgs=(
   wine wine32:i386 wine64
   xvfb xauth locales fonts-ipafont-gothic xdotool imagemagick
   pulseaudio libasound2-plugins:i386 lame twolame sox vorbis-tools opus-tools
-  libtag1-dev pkg-config zip python3 python3-mutagen
+  libtag1-dev pkg-config zip python3 python3-mutagen flac ffmpeg
 )
 for p in "${pkgs[@]}"; do have "$p" || need+=("$p"); done
 
