@@ -2,7 +2,7 @@
 // command and a drop do (the background add's worker, its batches appended
 // on the window's thread as the main window appends them), and reports the
 // time per file at 1,000 / 5,000 / 10,000 files and the growth between them.
-//   add_entries_bench.exe FOLDER
+//   add_entries_bench.exe FOLDER [PATTERN]   (PATTERN: *.mp3 unless given)
 #include <windows.h>
 
 #include <algorithm>
@@ -45,14 +45,14 @@ void AddAsTheWindowDoes(BackgroundAdd& adder, ListViewRenameList& list,
 
 int wmain(int argc, wchar_t** argv) {
   if (argc < 2) {
-    bench::Print("usage: add_entries_bench FOLDER\n");
+    bench::Print("usage: add_entries_bench FOLDER [PATTERN]\n");
     return 2;
   }
   if (!LoadVbmp3() || (g_vbmp3->init() & 0xFFFF) == 0) {
     bench::Print("VBMP3.dll not usable\n");
     return 1;
   }
-  std::vector<std::wstring> files = bench::FilesUnder(argv[1], L"*.mp3");
+  std::vector<std::wstring> files = bench::FilesUnder(argv[1], argc > 2 ? argv[2] : L"*.mp3");
   std::sort(files.begin(), files.end());
   if (files.empty()) {
     bench::Print("no files\n");

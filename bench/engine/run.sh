@@ -129,6 +129,28 @@ for pass in first second; do
   echo "-- $pass pass"
   "$wine" "$bin/add_entries_bench.exe" "$(winpath "$data/add")" </dev/null | cat
 done
+echo "== The background add: 10,000 files of every format (2,000 each of MP3, FLAC, M4A, Ogg Vorbis, Opus)"
+mixed="$data/addmixed"
+mkdir -p "$mixed/base"
+sox -q -n -r 44100 -c 2 -b 16 "$mixed/base/tone.wav" synth 2 sine 440 vol 0.5
+flac -s -f -o "$mixed/base/f.flac" "$mixed/base/tone.wav"
+ffmpeg -v quiet -y -i "$mixed/base/tone.wav" -c:a aac -b:a 128k "$mixed/base/f.m4a"
+oggenc -Q -o "$mixed/base/f.ogg" "$mixed/base/tone.wav"
+opusenc --quiet "$mixed/base/tone.wav" "$mixed/base/f.opus"
+cp "$data/base1.mp3" "$mixed/base/f.mp3"
+for i in $(seq 0 99); do
+  album="$mixed/album$(printf %03d "$i")"
+  mkdir -p "$album"
+  for t in $(seq 0 19); do
+    ext=$(echo mp3 flac m4a ogg opus | cut -d' ' -f$((t % 5 + 1)))
+    cp "$mixed/base/f.$ext" "$album/track$(printf %02d "$t").$ext"
+  done
+done
+rm -rf "$mixed/base"
+for pass in first second; do
+  echo "-- $pass pass"
+  "$wine" "$bin/add_entries_bench.exe" "$(winpath "$mixed")" "*" </dev/null | cat
+done
 echo "== Adding in the background: 20,000 files into the real main window, probed with WM_NULL"
 "$wine" "$bin/add_responsive_bench.exe" "$(winpath "$data/add20k")" </dev/null | cat
 echo "== Rename run: 10,000 entries in 100 album folders (half fail as duplicates)"
