@@ -46,6 +46,8 @@ bool OggPacketReader::NextPacket(std::vector<uint8_t>& packet, size_t maxSize) {
           continue;
         }
       }
+      // A page without segments carries nothing of any packet.
+      if (page_.lacing.empty()) continue;
     }
     const size_t length = page_.lacing[segment_++];
     if (packet.size() + length > maxSize) return false;
