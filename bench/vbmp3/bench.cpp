@@ -91,8 +91,8 @@ int CompareMixed(const std::vector<std::string>& files) {
       }
     }
   });
-  std::printf("mixed set: %zu files (%ld not read by vbmp3, %ld by TagLib)\n", files.size(),
-              failed, theirsFailed);
+  std::printf("mixed set: %zu files (%ld not read by vbmp3, %ld by TagLib)\n", files.size(), failed,
+              theirsFailed);
   std::printf("vbmp3 : %8.1f us per file (records and whole texts)\n",
               oursTime * 1e6 / files.size());
   std::printf("TagLib: %8.1f us per file (FileRef, tag and audio properties)\n",

@@ -1,8 +1,9 @@
 // FLAC, AAC, ALAC, Ogg Vorbis and Opus files with the real program: a folder
 // of every format dropped, the names their tags give, the property dialog's
-// lines for each, a run and its undo.
+// lines for each, a run and its undo, and a FLAC file played.
 #include <windows.h>
 #include <commctrl.h>
+#include <mmsystem.h>
 
 #include <gtest/gtest.h>
 
@@ -119,6 +120,36 @@ TEST_F(FormatsProgramTest, AFolderOfEveryFormatIsNamedShownRenamedAndUndone) {
   }
   RunFromMenu(window_, IDM_UNDORENAME);
   for (int i = 0; i < 5; ++i) EXPECT_EQ(ReadBytes(in_ + L"\\" + kFiles[i].name), before[i]) << i;
+  PostMessageW(window_, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(Ends());
+}
+
+// FLAC through the library's own decoder: the title from its Vorbis comment
+// and the time from its stream, as for an MP3.
+TEST_F(FormatsProgramTest, AFlacFilePlaysWithItsTitleAndTime) {
+  if (waveOutGetNumDevs() == 0) GTEST_SKIP() << "no audio output device";
+  const std::wstring path = *folder_ / L"song.flac";
+  ASSERT_TRUE(CopyFileW(Fixture(L"song.flac").c_str(), path.c_str(), FALSE));
+  Start(L"\"" + path + L"\"");
+  window_ = MainWindowOf();
+  ASSERT_NE(window_, nullptr);
+  list_ = Child(window_, WC_LISTVIEWW);
+  HWND status = Child(window_, STATUSCLASSNAMEW);
+  Remote remote(window_);
+  remote.SelectItem(list_, 0);
+  PostMessageW(window_, WM_COMMAND, IDM_PLAYERPLAY, 0);
+  std::wstring seen;
+  for (int i = 0; i < 60 && seen.rfind(L"再生中", 0) != 0; ++i) {
+    Sleep(100);
+    seen = remote.StatusText(status, 1);
+  }
+  EXPECT_EQ(seen.rfind(L"再生中 - フラックの歌 - ", 0), 0u) << seen;
+  EXPECT_NE(seen.find(L"/0:03"), std::wstring::npos) << seen;
+  for (int i = 0; i < 80 && seen != L"停止"; ++i) {
+    Sleep(100);
+    seen = remote.StatusText(status, 1);
+  }
+  EXPECT_EQ(seen, L"停止");
   PostMessageW(window_, WM_CLOSE, 0, 0);
   EXPECT_TRUE(Ends());
 }
