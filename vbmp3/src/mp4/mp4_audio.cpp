@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "vbmp3/src/byte_order.h"
+#include "vbmp3/src/io/byte_order.h"
 #include "vbmp3/src/mp4/mp4_box.h"
 
 namespace vbmp3 {

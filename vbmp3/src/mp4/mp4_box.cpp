@@ -1,6 +1,6 @@
 #include "vbmp3/src/mp4/mp4_box.h"
 
-#include "vbmp3/src/byte_order.h"
+#include "vbmp3/src/io/byte_order.h"
 
 namespace vbmp3 {
 

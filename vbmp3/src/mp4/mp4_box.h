@@ -9,7 +9,7 @@
 #include <initializer_list>
 #include <vector>
 
-#include "vbmp3/src/file_io.h"
+#include "vbmp3/src/io/file_io.h"
 
 namespace vbmp3 {
 

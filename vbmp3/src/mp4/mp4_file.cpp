@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "vbmp3/src/byte_order.h"
+#include "vbmp3/src/io/byte_order.h"
 #include "vbmp3/src/mp4/mp4_audio.h"
 #include "vbmp3/src/mp4/mp4_box.h"
 #include "vbmp3/src/mp4/mp4_ilst.h"

@@ -3,7 +3,7 @@
 // with seeks (mdat is never read, wherever moov is).
 #pragma once
 #include "vbmp3/src/audio_properties.h"
-#include "vbmp3/src/file_io.h"
+#include "vbmp3/src/io/file_io.h"
 
 namespace vbmp3 {
 

@@ -1,7 +1,7 @@
 #include "vbmp3/src/mp4/mp4_ilst.h"
 
-#include "vbmp3/src/byte_order.h"
-#include "vbmp3/src/genre.h"
+#include "vbmp3/src/io/byte_order.h"
+#include "vbmp3/src/id3v1/genre.h"
 
 namespace vbmp3 {
 
