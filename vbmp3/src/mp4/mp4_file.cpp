@@ -114,7 +114,8 @@ void ReadAudio(RandomAccessFile& file, const TopLevel& top, AudioProperties& p) 
   while (walker.Next(trak))
     if (trak.type == BoxType("trak") && ReadAudioTrack(file, trak, p)) break;
   if (p.seconds <= 0) DurationOf(file, top.moov, BoxType("mvhd"), p.seconds);
-  if (p.audioBytes == 0) p.audioBytes = top.mdatPayload;
+  // Sample sizes that claim more than the file holds are damage, not audio.
+  if (p.audioBytes == 0 || p.audioBytes > file.Size()) p.audioBytes = top.mdatPayload;
 }
 
 }  // namespace
