@@ -122,10 +122,15 @@ void ReadIlstTexts(RandomAccessFile& file, const Mp4Box& ilst, FormatTexts& text
   Mp4Box item;
   while (walker.Next(item)) {
     std::string* field = FieldOf(item.type, texts, genreNumber);
-    // The first item of a type is the one that counts, as for other readers
-    // that keep one item per type.
-    if (field == nullptr || !field->empty() || item.BodySize() > kItemLimit) continue;
-    *field = ItemText(file, item);
+    if (field == nullptr || item.BodySize() > kItemLimit) continue;
+    // A track or disc number is one value: the first item says it. A text
+    // item that comes again adds its values, as a second data box would.
+    const bool isPair = item.type == BoxType("trkn") || item.type == BoxType("disk");
+    if (isPair && !field->empty()) continue;
+    const std::string text = ItemText(file, item);
+    if (text.empty()) continue;
+    if (!field->empty()) *field += "; ";
+    *field += text;
   }
   if (StartsWithYear(texts.year)) texts.year.resize(4);
   if (texts.genre.empty()) texts.genre = genreNumber;

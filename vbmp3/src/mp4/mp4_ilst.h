@@ -31,8 +31,9 @@ std::string ItemValueText(uint32_t itemType, const Mp4DataValue& value);
 
 // The program's texts from an ilst box found in file. Items are read one by
 // one and only those the texts use (never cover art); freeform "----" items
-// are left alone. Several data boxes in one item give values joined by
-// "; ". Damage inside the ilst ends the walk with what was read.
+// are left alone. Several data boxes in one item, or a text item that comes
+// again, give values joined by "; "; the first trkn and disk items count.
+// Damage inside the ilst ends the walk with what was read.
 void ReadIlstTexts(RandomAccessFile& file, const Mp4Box& ilst, FormatTexts& texts);
 
 }  // namespace vbmp3
