@@ -79,8 +79,8 @@ Bytes AacEntry(uint32_t channels, uint32_t rate) {
   Put32(body, 0);
   Put32(body, rate << 16);
   // ES descriptor, decoder configuration, AAC LC 44100 Hz stereo.
-  const Bytes esds = {0, 0, 0, 0, 3, 25, 0, 1, 0, 4, 17, 0x40, 0x15, 0, 0, 0,
-                      0, 0, 0, 0, 0, 0,  0, 0, 0, 5, 2,  0x12, 0x10, 6, 1, 2};
+  const Bytes esds = {0, 0, 0, 0, 3, 25, 0, 1, 0, 4, 17,   0x40, 0x15, 0, 0, 0,
+                      0, 0, 0, 0, 0, 0,  0, 0, 5, 2, 0x12, 0x10, 6,    1, 2};
   return Box("mp4a", Join({body, Box("esds", esds)}));
 }
 
@@ -142,12 +142,12 @@ bool Read(const Bytes& bytes, AudioProperties& p, FormatTexts& t) {
 
 TEST(Mp4File, ItunesItemsAndTheAudioTrack) {
   for (bool fullMeta : {true, false}) {
-    const Bytes bytes = Join(
-        {kFtyp,
-         Moov(Join({Track("vide", AacEntry(6, 8000), Mdhd0(1, 99), Stsz({9})),
-                    Track("soun", AacEntry(2, 44100), Mdhd0(44100, 44100 * 3), Stsz({100, 200}))}),
-              Meta(Ilst(), fullMeta)),
-         Box("mdat", Bytes(300, 0x55))});
+    const Bytes bytes =
+        Join({kFtyp,
+              Moov(Join({Track("vide", AacEntry(6, 8000), Mdhd0(1, 99), Stsz({9})),
+                         Track("soun", AacEntry(2, 0), Mdhd0(44100, 44100 * 3), Stsz({100, 200}))}),
+                   Meta(Ilst(), fullMeta)),
+              Box("mdat", Bytes(300, 0x55))});
     AudioProperties p;
     FormatTexts t;
     ASSERT_TRUE(Read(bytes, p, t)) << fullMeta;
@@ -166,6 +166,45 @@ TEST(Mp4File, ItunesItemsAndTheAudioTrack) {
     EXPECT_DOUBLE_EQ(p.seconds, 3.0);
     EXPECT_EQ(p.audioBytes, 300u);
   }
+}
+
+TEST(Mp4File, RepeatedItemsAddTheirValues) {
+  const Bytes ilst = Box("ilst", Join({Box("\xA9"
+                                           "ART",
+                                           Text("one")),
+                                       Box("trkn", Pair(3, 0)), Box("\xA9gen", Text("Jazz")),
+                                       Box("\xA9"
+                                           "ART",
+                                           Join({Text("two"), Text("three")})),
+                                       Box("trkn", Pair(4, 0)), Box("gnre", Data(0, {0, 18}))}));
+  AudioProperties p;
+  FormatTexts t;
+  ASSERT_TRUE(Read(Join({kFtyp, Moov(Bytes(), Meta(ilst, true))}), p, t));
+  EXPECT_EQ(t.artist, "one; two; three");
+  EXPECT_EQ(t.track, "3");
+  EXPECT_EQ(t.genre, "Jazz");
+}
+
+TEST(Mp4File, QuickTimeSoundDescriptionWithItsWaveBox) {
+  Bytes body = {0, 0, 0, 0, 0, 0, 0, 1, 0, 1, 0, 0, 0, 0, 0, 0};  // version 1
+  Put16(body, 2);
+  Put16(body, 16);
+  Put32(body, 0);
+  Put32(body, 0);
+  body.resize(body.size() + 16);  // the version 1 packet fields
+  // AAC LC at 48000 Hz, one channel.
+  const Bytes esds = {0, 0, 0, 0, 3, 25, 0, 1, 0, 4, 17,   0x40, 0x15, 0, 0, 0,
+                      0, 0, 0, 0, 0, 0,  0, 0, 5, 2, 0x11, 0x88, 6,    1, 2};
+  const Bytes wave =
+      Box("wave", Join({Box("frma", {'m', 'p', '4', 'a'}), Box("esds", esds), Bytes(8)}));
+  const Bytes entry = Box("mp4a", Join({body, wave}));
+  AudioProperties p;
+  FormatTexts t;
+  ASSERT_TRUE(Read(
+      Join({kFtyp, Moov(Track("soun", entry, Mdhd0(48000, 48000), Stsz({5})), Bytes())}), p, t));
+  EXPECT_EQ(p.format, "AAC");
+  EXPECT_EQ(p.channels, 1);
+  EXPECT_EQ(p.samplingRate, 48000);
 }
 
 TEST(Mp4File, AlacCookieAndLongMediaHeader) {

@@ -30,6 +30,17 @@ bool FindInBytes(const uint8_t* data, size_t size, uint32_t type, const uint8_t*
   return false;
 }
 
+// A box of the sample entry's children, or of the children of its "wave"
+// box, where QuickTime's sound descriptions keep the decoder's settings.
+bool FindEntryChild(const uint8_t* data, size_t size, uint32_t type, const uint8_t*& body,
+                    size_t& bodySize) {
+  if (FindInBytes(data, size, type, body, bodySize)) return true;
+  const uint8_t* wave = nullptr;
+  size_t waveSize = 0;
+  return FindInBytes(data, size, BoxType("wave"), wave, waveSize) &&
+         FindInBytes(wave, waveSize, type, body, bodySize);
+}
+
 class BitReader {
  public:
   BitReader(const uint8_t* data, size_t size) : data_(data), size_(size) {}
@@ -161,13 +172,13 @@ bool ParseAudioSampleEntry(uint32_t entryType, const uint8_t* body, size_t size,
   const size_t restSize = size - children;
   if (entryType == BoxType("alac")) {
     p.format = "ALAC";
-    if (FindInBytes(rest, restSize, BoxType("alac"), inner, innerSize))
+    if (FindEntryChild(rest, restSize, BoxType("alac"), inner, innerSize))
       ApplyAlacCookie(inner, innerSize, p);
   } else if (entryType == BoxType("mp4a") || entryType == BoxType("drms") ||
              entryType == BoxType("enca")) {
     p.format = "AAC";
     AacConfig config;
-    if (FindInBytes(rest, restSize, BoxType("esds"), inner, innerSize) &&
+    if (FindEntryChild(rest, restSize, BoxType("esds"), inner, innerSize) &&
         ParseEsds(inner, innerSize, config))
       ApplyAacConfig(config, p);
   }
