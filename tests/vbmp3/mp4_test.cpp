@@ -185,6 +185,29 @@ TEST(Mp4File, RepeatedItemsAddTheirValues) {
   EXPECT_EQ(t.genre, "Jazz");
 }
 
+TEST(Mp4File, TextsInEveryEncodingATextItemTakes) {
+  const Bytes utf16 = {0x65, 0xE5, 0xD8, 0x3C, 0xDF, 0xB5};  // 日🎵
+  const Bytes ilst = Box("ilst", Join({Box("\xA9nam", Data(0, {'i', 'm', 'p'})),
+                                       Box("\xA9"
+                                           "alb",
+                                           Data(2, utf16)),
+                                       Box("\xA9"
+                                           "cmt",
+                                           Data(1, {'a', 0xFF, 'b'})),
+                                       Box("\xA9"
+                                           "ART",
+                                           Data(21, {0, 7}))}));
+  AudioProperties p;
+  FormatTexts t;
+  ASSERT_TRUE(Read(Join({kFtyp, Moov(Bytes(), Meta(ilst, true))}), p, t));
+  EXPECT_EQ(t.title, "imp");
+  EXPECT_EQ(t.album, "日🎵");
+  EXPECT_EQ(t.comment,
+            "a\xEF\xBF\xBD"
+            "b");
+  EXPECT_EQ(t.artist, "");  // an integer is no text
+}
+
 TEST(Mp4File, QuickTimeSoundDescriptionWithItsWaveBox) {
   Bytes body = {0, 0, 0, 0, 0, 0, 0, 1, 0, 1, 0, 0, 0, 0, 0, 0};  // version 1
   Put16(body, 2);

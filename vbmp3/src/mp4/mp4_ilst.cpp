@@ -1,13 +1,16 @@
 #include "vbmp3/src/mp4/mp4_ilst.h"
 
 #include "vbmp3/src/io/byte_order.h"
+#include "vbmp3/src/text/unicode.h"
 #include "vbmp3/src/id3v1/genre.h"
 
 namespace vbmp3 {
 
 namespace {
 
+constexpr uint32_t kImplicit = 0;
 constexpr uint32_t kUtf8 = 1;
+constexpr uint32_t kUtf16 = 2;
 // No field this program shows needs more; a larger item is skipped rather
 // than read.
 constexpr uint64_t kItemLimit = 1 << 20;
@@ -112,8 +115,12 @@ bool ParseDataBody(const uint8_t* body, size_t size, Mp4DataValue& value) {
 std::string ItemValueText(uint32_t itemType, const Mp4DataValue& value) {
   if (itemType == BoxType("trkn") || itemType == BoxType("disk")) return NumberPair(value);
   if (itemType == BoxType("gnre")) return GenreText(value);
-  if (!IsTextItem(itemType) || value.typeCode != kUtf8) return {};
-  return std::string(reinterpret_cast<const char*>(value.bytes), value.size);
+  if (!IsTextItem(itemType)) return {};
+  // A text item's implicit type is UTF-8, the only one its writers use.
+  if (value.typeCode == kUtf8 || value.typeCode == kImplicit)
+    return ValidUtf8(std::string_view(reinterpret_cast<const char*>(value.bytes), value.size));
+  if (value.typeCode == kUtf16) return Utf16ToUtf8(value.bytes, value.size, true);
+  return {};
 }
 
 void ReadIlstTexts(RandomAccessFile& file, const Mp4Box& ilst, FormatTexts& texts) {

@@ -23,8 +23,9 @@ struct Mp4DataValue {
 // body is too short for the type code and locale.
 bool ParseDataBody(const uint8_t* body, size_t size, Mp4DataValue& value);
 
-// The text one data box gives the item of type itemType: UTF-8 texts for
-// the text items, "3/12" or "3" for trkn and disk, the genre's name for
+// The text one data box gives the item of type itemType: for the text
+// items their UTF-8 (implicit or stated, broken sequences as U+FFFD) or
+// UTF-16 text as UTF-8, "3/12" or "3" for trkn and disk, the genre's name for
 // gnre (its number minus one in the ID3v1 list). Empty when the value is
 // not of a form the item takes.
 std::string ItemValueText(uint32_t itemType, const Mp4DataValue& value);
