@@ -8,6 +8,7 @@
 #include "vbmp3/src/mp4/mp4_audio.h"
 #include "vbmp3/src/mp4/mp4_box.h"
 #include "vbmp3/src/mp4/mp4_file.h"
+#include "vbmp3/src/text/unicode.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // The pure parsers straight on the bytes, where the file walk would seldom
@@ -26,5 +27,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         properties.samplingRate < 0)
       abort();
   }
+  // Whatever the bytes, the texts handed over are valid UTF-8.
+  for (const std::string* text :
+       {&texts.title, &texts.artist, &texts.album, &texts.year, &texts.comment, &texts.genre,
+        &texts.track, &texts.albumArtist, &texts.disc})
+    if (vbmp3::ValidUtf8(*text) != *text) abort();
   return 0;
 }
