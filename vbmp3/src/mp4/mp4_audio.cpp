@@ -9,8 +9,7 @@ namespace vbmp3 {
 
 namespace {
 
-uint64_t ReadBE64(const uint8_t* p) { return (uint64_t{ReadBE32(p)} << 32) | ReadBE32(p + 4); }
-uint32_t ReadBE16(const uint8_t* p) { return (uint32_t{p[0]} << 8) | p[1]; }
+uint32_t ReadBigEndian16(const uint8_t* p) { return (uint32_t{p[0]} << 8) | p[1]; }
 
 // The body of the first child box of that type among the boxes in
 // [data, data + size): 32-bit sizes only, as sample entries use.
@@ -118,7 +117,7 @@ bool ParseMediaHeader(const uint8_t* body, size_t size, uint32_t& timescale, uin
   if (body[0] == 1) {
     if (size < 32) return false;
     timescale = ReadBE32(body + 20);
-    duration = ReadBE64(body + 24);
+    duration = ReadBigEndian64(body + 24);
     return true;
   }
   if (size < 20) return false;
@@ -150,8 +149,8 @@ bool ParseEsds(const uint8_t* body, size_t size, AacConfig& config) {
 bool ParseAudioSampleEntry(uint32_t entryType, const uint8_t* body, size_t size,
                            AudioProperties& p) {
   if (size < 28) return false;
-  const uint32_t version = ReadBE16(body + 8);
-  p.channels = static_cast<int32_t>(ReadBE16(body + 16));
+  const uint32_t version = ReadBigEndian16(body + 8);
+  p.channels = static_cast<int32_t>(ReadBigEndian16(body + 16));
   p.samplingRate = static_cast<int32_t>(ReadBE32(body + 24) >> 16);
   size_t children = 28;
   if (version == 1) {
@@ -159,7 +158,7 @@ bool ParseAudioSampleEntry(uint32_t entryType, const uint8_t* body, size_t size,
   } else if (version == 2 && size >= 64) {
     // QuickTime's version 2: the rate as a double, the channels after it.
     double rate = 0;
-    const uint64_t bits = ReadBE64(body + 32);
+    const uint64_t bits = ReadBigEndian64(body + 32);
     std::memcpy(&rate, &bits, sizeof rate);
     p.samplingRate = rate >= 1 && rate < 1e7 ? static_cast<int32_t>(rate + 0.5) : 0;
     p.channels = static_cast<int32_t>(ReadBE32(body + 40) & 0xFFFF);

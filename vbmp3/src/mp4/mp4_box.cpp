@@ -6,8 +6,6 @@ namespace vbmp3 {
 
 namespace {
 
-uint64_t ReadBE64(const uint8_t* p) { return (uint64_t{ReadBE32(p)} << 32) | ReadBE32(p + 4); }
-
 // A QuickTime meta box has no version and flags: its first child's type
 // then sits where an ISO meta box has its first child's size.
 bool IsQuickTimeMetaChild(uint32_t type) {
@@ -19,14 +17,14 @@ bool IsQuickTimeMetaChild(uint32_t type) {
 void SetMetaChildOffset(RandomAccessFile& file, Mp4Box& meta) {
   meta.childOffset = meta.BodySize() >= 4 ? 4 : 0;
   uint8_t head[8];
-  if (meta.BodySize() >= 8 && ReadExactly(file, meta.BodyOffset(), head, sizeof head) &&
+  if (meta.BodySize() >= 8 && ReadBytesAt(file, meta.BodyOffset(), head, sizeof head) &&
       IsQuickTimeMetaChild(ReadBE32(head + 4)))
     meta.childOffset = 0;
 }
 
 }  // namespace
 
-bool ReadExactly(RandomAccessFile& file, uint64_t offset, void* buffer, size_t n) {
+bool ReadBytesAt(RandomAccessFile& file, uint64_t offset, void* buffer, size_t n) {
   size_t got = 0;
   return file.ReadAt(offset, buffer, n, got) && got == n;
 }
@@ -42,16 +40,16 @@ bool BoxWalker::Next(Mp4Box& box) {
   damaged_ = true;  // until the header proves sound
   const uint64_t room = end_ - at_;
   uint8_t head[16];
-  if (room < 8 || !ReadExactly(file_, at_, head, 8)) return false;
+  if (room < 8 || !ReadBytesAt(file_, at_, head, 8)) return false;
   box = Mp4Box{};
   box.offset = at_;
   box.type = ReadBE32(head + 4);
   box.headerSize = 8;
   const uint32_t size32 = ReadBE32(head);
   if (size32 == 1) {
-    if (room < 16 || !ReadExactly(file_, at_ + 8, head + 8, 8)) return false;
+    if (room < 16 || !ReadBytesAt(file_, at_ + 8, head + 8, 8)) return false;
     box.headerSize = 16;
-    box.size = ReadBE64(head + 8);
+    box.size = ReadBigEndian64(head + 8);
   } else if (size32 == 0) {
     box.size = room;
     box.toEnd = true;
@@ -95,7 +93,7 @@ bool ReadBody(RandomAccessFile& file, const Mp4Box& box, uint64_t limit,
   out.clear();
   if (box.BodySize() > limit) return false;
   out.resize(static_cast<size_t>(box.BodySize()));
-  return out.empty() || ReadExactly(file, box.BodyOffset(), out.data(), out.size());
+  return out.empty() || ReadBytesAt(file, box.BodyOffset(), out.data(), out.size());
 }
 
 }  // namespace vbmp3

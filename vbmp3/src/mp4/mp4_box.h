@@ -9,6 +9,7 @@
 #include <initializer_list>
 #include <vector>
 
+#include "vbmp3/src/io/byte_order.h"
 #include "vbmp3/src/io/file_io.h"
 
 namespace vbmp3 {
@@ -19,6 +20,11 @@ constexpr uint32_t BoxType(const char (&name)[5]) {
   return (uint32_t{static_cast<uint8_t>(name[0])} << 24) |
          (uint32_t{static_cast<uint8_t>(name[1])} << 16) |
          (uint32_t{static_cast<uint8_t>(name[2])} << 8) | uint32_t{static_cast<uint8_t>(name[3])};
+}
+
+// The 64-bit big-endian integers of large box sizes and version 1 headers.
+inline uint64_t ReadBigEndian64(const uint8_t* p) {
+  return (uint64_t{ReadBE32(p)} << 32) | ReadBE32(p + 4);
 }
 
 struct Mp4Box {
@@ -77,6 +83,6 @@ bool FindPath(RandomAccessFile& file, const Mp4Box& parent, std::initializer_lis
 bool ReadBody(RandomAccessFile& file, const Mp4Box& box, uint64_t limit, std::vector<uint8_t>& out);
 
 // Reads exactly n bytes at offset.
-bool ReadExactly(RandomAccessFile& file, uint64_t offset, void* buffer, size_t n);
+bool ReadBytesAt(RandomAccessFile& file, uint64_t offset, void* buffer, size_t n);
 
 }  // namespace vbmp3

@@ -42,7 +42,7 @@ bool IsSoundTrack(RandomAccessFile& file, const Mp4Box& mdia) {
   Mp4Box hdlr;
   uint8_t head[12];
   if (!FindChild(file, mdia, BoxType("hdlr"), hdlr) || hdlr.BodySize() < 12 ||
-      !ReadExactly(file, hdlr.BodyOffset(), head, sizeof head))
+      !ReadBytesAt(file, hdlr.BodyOffset(), head, sizeof head))
     return true;  // no handler to say otherwise: the sample entry decides
   return ReadBE32(head + 8) == BoxType("soun");
 }
@@ -75,7 +75,7 @@ bool SumSampleSizes(RandomAccessFile& file, const Mp4Box& stbl, uint64_t& total)
   Mp4Box stsz;
   uint8_t head[12];
   if (!FindChild(file, stbl, BoxType("stsz"), stsz) || stsz.BodySize() < 12 ||
-      !ReadExactly(file, stsz.BodyOffset(), head, sizeof head))
+      !ReadBytesAt(file, stsz.BodyOffset(), head, sizeof head))
     return false;
   const uint64_t sampleSize = ReadBE32(head + 4), count = ReadBE32(head + 8);
   if (count == 0) return false;
@@ -88,7 +88,7 @@ bool SumSampleSizes(RandomAccessFile& file, const Mp4Box& stbl, uint64_t& total)
   total = 0;
   for (uint64_t done = 0; done < count;) {
     const uint64_t n = count - done < block.size() / 4 ? count - done : block.size() / 4;
-    if (!ReadExactly(file, stsz.BodyOffset() + 12 + done * 4, block.data(), n * 4)) return false;
+    if (!ReadBytesAt(file, stsz.BodyOffset() + 12 + done * 4, block.data(), n * 4)) return false;
     for (uint64_t i = 0; i < n; ++i) total += ReadBE32(block.data() + i * 4);
     done += n;
   }

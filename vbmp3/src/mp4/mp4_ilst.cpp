@@ -38,7 +38,10 @@ std::string NumberPair(const Mp4DataValue& value) {
   const unsigned number = (unsigned{value.bytes[2]} << 8) | value.bytes[3];
   const unsigned total = (unsigned{value.bytes[4]} << 8) | value.bytes[5];
   std::string text = std::to_string(number);
-  if (total != 0) text += "/" + std::to_string(total);
+  if (total != 0) {
+    text += '/';
+    text += std::to_string(total);
+  }
   return text;
 }
 
@@ -50,7 +53,7 @@ std::string GenreText(const Mp4DataValue& value) {
   return std::string(GenreName(static_cast<int>(number - 1)));
 }
 
-bool StartsWithYear(const std::string& date) {
+bool DayStartsWithYear(const std::string& date) {
   if (date.size() < 4) return false;
   for (size_t i = 0; i < 4; ++i)
     if (date[i] < '0' || date[i] > '9') return false;
@@ -74,7 +77,7 @@ std::string ItemText(RandomAccessFile& file, const Mp4Box& item) {
   return joined;
 }
 
-std::string* FieldOf(uint32_t type, FormatTexts& texts, std::string& genreNumber) {
+std::string* TextFieldOfItem(uint32_t type, FormatTexts& texts, std::string& genreNumber) {
   switch (type) {
     case BoxType("\xA9nam"): return &texts.title;
     case BoxType(
@@ -128,7 +131,7 @@ void ReadIlstTexts(RandomAccessFile& file, const Mp4Box& ilst, FormatTexts& text
   BoxWalker walker(file, ilst);
   Mp4Box item;
   while (walker.Next(item)) {
-    std::string* field = FieldOf(item.type, texts, genreNumber);
+    std::string* field = TextFieldOfItem(item.type, texts, genreNumber);
     if (field == nullptr || item.BodySize() > kItemLimit) continue;
     // A track or disc number is one value: the first item says it. A text
     // item that comes again adds its values, as a second data box would.
@@ -139,7 +142,7 @@ void ReadIlstTexts(RandomAccessFile& file, const Mp4Box& ilst, FormatTexts& text
     if (!field->empty()) *field += "; ";
     *field += text;
   }
-  if (StartsWithYear(texts.year)) texts.year.resize(4);
+  if (DayStartsWithYear(texts.year)) texts.year.resize(4);
   if (texts.genre.empty()) texts.genre = genreNumber;
 }
 
