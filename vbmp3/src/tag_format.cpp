@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "vbmp3/src/mp4/mp4_file.h"
 #include "vbmp3/src/ogg/ogg_file.h"
 
 namespace vbmp3 {
@@ -25,15 +26,9 @@ uint64_t AfterId3v2Tags(ByteWindow& bytes) {
   return offset;
 }
 
-// The first box of an MP4 file; "ftyp" in every file the iTunes family
-// writes, a media box first in some older ones.
-bool IsMp4Start(const uint8_t* box) {
-  if (!box) return false;
-  for (const char* type : {"ftyp", "moov", "mdat", "wide", "free", "skip"}) {
-    if (std::memcmp(box + 4, type, 4) == 0) return true;
-  }
-  return false;
-}
+// The first box of an MP4 file: "ftyp" in every file the iTunes family
+// and the encoders write.
+bool IsMp4Start(const uint8_t* box) { return box && std::memcmp(box + 4, "ftyp", 4) == 0; }
 
 }  // namespace
 
@@ -58,8 +53,8 @@ bool ReadTagFormatFile(TagFormat format, RandomAccessFile& file, AudioProperties
   texts = FormatTexts{};
   switch (format) {
     case TagFormat::kOgg: return ReadOggFile(file, properties, texts);
+    case TagFormat::kMp4: return ReadMp4File(file, properties, texts);
     case TagFormat::kFlac:
-    case TagFormat::kMp4:
     case TagFormat::kNone: break;
   }
   return false;
