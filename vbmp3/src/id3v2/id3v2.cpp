@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "vbmp3/src/io/byte_order.h"
+
 namespace vbmp3 {
 namespace {
 
@@ -9,8 +11,8 @@ namespace {
 // else is not a tag, however it starts.
 bool SizeOf(const uint8_t* p, uint64_t& body) {
   if (p[3] == 0xFF || p[4] == 0xFF) return false;
-  if ((p[6] | p[7] | p[8] | p[9]) & 0x80) return false;
-  body = (uint64_t{p[6]} << 21) | (uint64_t{p[7]} << 14) | (uint64_t{p[8]} << 7) | p[9];
+  if (!IsSyncSafe28(p + 6)) return false;
+  body = ReadSyncSafe28(p + 6);
   return true;
 }
 
@@ -22,7 +24,7 @@ bool ParseId3v2Header(const uint8_t* p, Id3v2Header& header) {
   header.major = p[3];
   header.flags = p[5];
   header.bodyLength = body;
-  header.footer = p[3] >= 4 && (p[5] & 0x10) != 0;
+  header.footer = p[3] >= 4 && (p[5] & kId3v24TagFooter) != 0;
   return true;
 }
 

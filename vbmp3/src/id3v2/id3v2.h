@@ -8,6 +8,12 @@ namespace vbmp3 {
 
 constexpr size_t kId3v2HeaderLength = 10;
 
+// The tag header's flags.
+constexpr uint8_t kId3v2TagUnsynchronised = 0x80;  // every version
+constexpr uint8_t kId3v22TagCompressed = 0x40;     // 2.2 only: no scheme was ever defined
+constexpr uint8_t kId3v2TagExtendedHeader = 0x40;  // 2.3, 2.4
+constexpr uint8_t kId3v24TagFooter = 0x10;
+
 struct Id3v2Header {
   int major = 0;  // 2, 3 or 4 for a tag we read; anything else is only skipped
   uint8_t flags = 0;

@@ -11,10 +11,6 @@ namespace {
 
 constexpr std::string_view kIds[kValueCount] = {"TIT2", "TPE1", "TALB", "", "COMM", "TCON", "TRCK"};
 
-bool Encrypted(const Id3v2RawFrame& f, int major) {
-  return major == 3 ? (f.flags[1] & 0xC0) != 0 : major == 4 && (f.flags[1] & 0x0C) != 0;
-}
-
 bool IsValueFrame(std::string_view id) {
   return id == "TYER" || id == "TDRC" ||
          std::find(std::begin(kIds), std::end(kIds), id) != std::end(kIds);
@@ -87,7 +83,7 @@ int32_t EditId3v2Values(const Id3v2FrameList& old, const Id3v2Tag& current,
   out = Id3v2Edit{};
   out.major = old.major == 4 ? 4 : 3;
   for (const Id3v2RawFrame& f : old.frames) {
-    if (old.major >= 3 && IsValueFrame(f.id) && Encrypted(f, old.major))
+    if (old.major >= 3 && IsValueFrame(f.id) && f.Flags(old.major).Unreadable())
       return VBMP3_ERR_TAG_NOT_REWRITABLE;
   }
   const std::string* have[kValueCount] = {&current.title, &current.artist,  &current.album,

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "vbmp3/src/id3v2/id3v2_frame_header.h"
+
 namespace vbmp3 {
 
 struct Id3v2RawFrame {
@@ -18,6 +20,10 @@ struct Id3v2RawFrame {
 
   // The frame's data as stored (after its header).
   std::string_view Data() const;
+  // The flags by name, for a frame of a tag of `major`.
+  Id3v2FrameFlags Flags(int major) const {
+    return DecodeId3v2FrameFlags(major, flags[0], flags[1]);
+  }
   // The data as a reader takes it in a tag of `major`: without a grouping
   // byte or 2.4 data length indicator, per-frame unsynchronisation undone.
   // Empty when the flags promise bytes the frame lacks.
@@ -44,10 +50,6 @@ enum class FrameListOutcome {
 // frame id, a frame running past the tag); what follows them counts as
 // padding. An extended header without a CRC is not kept.
 FrameListOutcome SplitId3v2Frames(const uint8_t* p, size_t available, Id3v2FrameList& out);
-
-// The header of a frame of `major` (3 or 4) with no flags and `dataLength`
-// bytes of data.
-std::string Id3v2FrameHeader(int major, std::string_view id, size_t dataLength);
 
 // The largest body a tag header can declare.
 constexpr uint64_t kMaxId3v2Body = 0x0FFFFFFF;

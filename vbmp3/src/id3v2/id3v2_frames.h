@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "vbmp3/src/id3v2/id3v2_frame_header.h"
+
 namespace vbmp3 {
 
 // Receives a frame's id (3 characters for 2.2, 4 after) and its data with
@@ -23,6 +25,14 @@ using Id3v2FrameVisitor = std::function<void(std::string_view id, std::string_vi
 // Returns the tag's major version (2, 3, 4), or 0 when the bytes do not
 // start such a tag.
 int WalkId3v2Frames(const uint8_t* tag, size_t size, const Id3v2FrameVisitor& visit);
+
+// A frame's `data` of a `major` tag as a reader takes it: without its
+// grouping byte and 2.4 data length indicator, unsynchronisation undone when
+// the frame's flags or `tagUnsynchronised` (the tag's, not yet undone) say
+// so, into `buffer`. False when the flags promise bytes the data lacks.
+// Compressed and encrypted data is given as it is.
+bool UnwrapId3v2FrameData(std::string_view& data, int major, const Id3v2FrameFlags& flags,
+                          bool tagUnsynchronised, std::string& buffer);
 
 // `bytes` with the unsynchronisation scheme undone: every 0x00 that follows
 // a 0xFF is dropped.

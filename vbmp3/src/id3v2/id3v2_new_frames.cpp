@@ -45,7 +45,7 @@ std::string Encoded(Id3v2Encoding encoding, std::string_view text) {
 Id3v2RawFrame Frame(int major, std::string_view id, const std::string& data) {
   Id3v2RawFrame f;
   f.id = std::string(id);
-  f.bytes = Id3v2FrameHeader(major, id, data.size()) + data;
+  f.bytes = MakeId3v2FrameHeader(major, id, data.size()) + data;
   return f;
 }
 
