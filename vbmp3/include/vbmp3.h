@@ -125,8 +125,12 @@ enum {
   VBMP3_ERR_READ_ONLY = 12,           // the file is read-only; the tag cannot be written
   VBMP3_ERR_TAG_NOT_REWRITABLE = 13,  // the ID3v2 tag holds what a rewrite would lose or
                                       // falsify (or the file has no place for one); unchanged
-  VBMP3_ERR_CANNOT_DECODE = 14  // the file's tags are read but the library has no decoder for its
-                                // audio (AAC, ALAC, Vorbis, Opus): vbmp3_open refuses it
+  VBMP3_ERR_CANNOT_DECODE = 14,  // the file's tags are read but the library has no decoder for its
+                                 // audio (AAC, ALAC, Vorbis, Opus): vbmp3_open refuses it
+  VBMP3_ERR_OGG_STREAMS = 15,    // an Ogg file of several logical streams (chained or
+                                 // multiplexed): its tag is not written; unchanged
+  VBMP3_ERR_MP4_LAYOUT = 16      // a fragmented (moof) or protected (drms, sinf) MP4 file: its tag
+                                 // is not written; unchanged
 };
 
 // Options of vbmp3_setTagTexts.
