@@ -2,11 +2,11 @@
 
 #include <cstring>
 
+#include "vbmp3/src/id3v2/id3v2.h"
+
 namespace vbmp3 {
 namespace {
 
-constexpr size_t kId3v2HeaderSize = 10;
-constexpr uint8_t kId3v2FooterFlag = 0x10;
 // Real files carry one or two tags in front and a handful of blocks; far
 // more is a crafted file that would only cost a seek each.
 constexpr int kMaxLeadingTags = 64;
@@ -22,14 +22,14 @@ bool FindMarker(RandomAccessFile& file, uint64_t& marker) {
   const uint64_t size = file.Size();
   uint64_t at = 0;
   for (int tags = 0; tags <= kMaxLeadingTags; ++tags) {
-    uint8_t head[kId3v2HeaderSize] = {};
+    uint8_t head[kId3v2HeaderLength] = {};
     size_t got = 0;
     if (!file.ReadAt(at, head, sizeof(head), got) || got < 4) return false;
     if (std::memcmp(head, "fLaC", 4) == 0) {
       marker = at;
       return true;
     }
-    const uint64_t span = got == sizeof(head) ? Id3v2TagSpan(head) : 0;
+    const uint64_t span = got == sizeof(head) ? Id3v2TagLength(head) : 0;
     if (span == 0 || span > size - at) return false;
     at += span;
   }
@@ -44,17 +44,6 @@ FlacBlockHeader ParseFlacBlockHeader(const uint8_t h[kFlacBlockHeaderSize]) {
   out.type = h[0] & 0x7F;
   out.length = (uint32_t{h[1]} << 16) | (uint32_t{h[2]} << 8) | h[3];
   return out;
-}
-
-uint64_t Id3v2TagSpan(const uint8_t h[kId3v2HeaderSize]) {
-  if (h[0] != 'I' || h[1] != 'D' || h[2] != '3' || h[3] == 0xFF || h[4] == 0xFF) return 0;
-  uint64_t body = 0;
-  for (int i = 6; i < 10; ++i) {
-    if (h[i] & 0x80) return 0;
-    body = (body << 7) | h[i];
-  }
-  const uint64_t footer = (h[5] & kId3v2FooterFlag) ? kId3v2HeaderSize : 0;
-  return kId3v2HeaderSize + body + footer;
 }
 
 bool ReadFlacMetadata(RandomAccessFile& file, FlacMetadata& out) {

@@ -44,10 +44,6 @@ struct FlacBlockHeader {
 
 FlacBlockHeader ParseFlacBlockHeader(const uint8_t header[kFlacBlockHeaderSize]);
 
-// The bytes an ID3v2 tag starting at header takes (header, body and footer
-// when its flag says so); 0 when the 10 bytes do not start one.
-uint64_t Id3v2TagSpan(const uint8_t header[10]);
-
 // Walks the blocks. False when the file is not FLAC or its metadata is
 // damaged: no marker, a block of the invalid type, a body that runs past the
 // end of the file, no last block. A file cut short in its audio still reads.
