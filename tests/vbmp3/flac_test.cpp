@@ -125,6 +125,16 @@ TEST(Flac, DamagedMetadataIsRefused) {
   PutBlock(swapped, kFlacPadding, false, Bytes(4, 0));
   PutBlock(swapped, kFlacStreamInfo, true, StreamInfo());
   EXPECT_FALSE(Read(swapped, p, t));
+  // A STREAMINFO too short, and one with a sample rate of 0.
+  Bytes shortInfo = {'f', 'L', 'a', 'C'};
+  Bytes info = StreamInfo();
+  info.pop_back();
+  PutBlock(shortInfo, kFlacStreamInfo, true, info);
+  EXPECT_FALSE(Read(shortInfo, p, t));
+  Bytes noRate = FlacFile({}, false);
+  noRate[8 + 10] = noRate[8 + 11] = 0;
+  noRate[8 + 12] &= 0x0F;
+  EXPECT_FALSE(Read(noRate, p, t));
   // The invalid block type, and an ID3v2 size that is not sync-safe.
   Bytes invalid = FlacFile(Comment({}, 0));
   invalid[4 + 4 + 34] = kFlacInvalidType;
