@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "vbmp3/src/flac/flac_file.h"
 #include "vbmp3/src/mp4/mp4_file.h"
 #include "vbmp3/src/ogg/ogg_file.h"
 
@@ -54,7 +55,7 @@ bool ReadTagFormatFile(TagFormat format, RandomAccessFile& file, AudioProperties
   switch (format) {
     case TagFormat::kOgg: return ReadOggFile(file, properties, texts);
     case TagFormat::kMp4: return ReadMp4File(file, properties, texts);
-    case TagFormat::kFlac:
+    case TagFormat::kFlac: return ReadFlacFile(file, properties, texts);
     case TagFormat::kNone: break;
   }
   return false;

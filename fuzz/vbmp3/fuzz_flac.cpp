@@ -1,0 +1,26 @@
+// FLAC files on any bytes: ID3v2 tags in front, the metadata block walk,
+// STREAMINFO and the Vorbis comment block.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+
+#include "vbmp3/src/flac/flac_file.h"
+#include "vbmp3/src/flac/flac_metadata.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  vbmp3::MemoryFile file(data, size);
+  vbmp3::FlacMetadata metadata;
+  if (vbmp3::ReadFlacMetadata(file, metadata)) {
+    if (metadata.firstFrameOffset > size || metadata.blocks.empty()) abort();
+    for (const vbmp3::FlacBlock& block : metadata.blocks)
+      if (block.bodyOffset + block.length > metadata.firstFrameOffset) abort();
+  }
+  vbmp3::AudioProperties properties;
+  vbmp3::FormatTexts texts;
+  if (vbmp3::ReadFlacFile(file, properties, texts)) {
+    if (properties.audioBytes > size || properties.channels < 1 || properties.channels > 8 ||
+        properties.samplingRate <= 0 || properties.seconds < 0)
+      abort();
+  }
+  return 0;
+}
