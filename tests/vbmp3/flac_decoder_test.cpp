@@ -13,6 +13,7 @@
 
 #include "vbmp3/src/flac/flac_bit_reader.h"
 #include "vbmp3/src/flac/flac_decoder.h"
+#include "vbmp3/src/flac/flac_frame.h"
 #include "vbmp3/src/flac/flac_stream_info.h"
 #include "vbmp3/src/io/file_io.h"
 
@@ -234,6 +235,53 @@ TEST_F(FlacDecoderTest, ADamagedFrameIsSkippedAndTheRestPlays) {
   Decoded c = DecodeAll(cut);
   EXPECT_EQ(c.frameOffsets.size(), whole.frameOffsets.size() - 1);
   EXPECT_TRUE(std::equal(c.samples.begin(), c.samples.end(), reference.begin()));
+}
+
+// Bits written most significant first, for frames the encoder never makes.
+struct BitWriter {
+  Bytes bytes;
+  int used = 8;
+  void Put(uint32_t value, int n) {
+    for (int i = n - 1; i >= 0; --i) {
+      if (used == 8) bytes.push_back(0), used = 0;
+      bytes.back() |= ((value >> i) & 1) << (7 - used++);
+    }
+  }
+};
+
+// Escaped residual partitions with 5- and 4-bit parameters, a Rice
+// partition, wasted bits, mid/side, and a block size at the header's end.
+TEST(FlacFrames, EscapedPartitionsAndWastedBits) {
+  BitWriter w;
+  w.Put(0xFFF8, 16), w.Put(0x60, 8), w.Put(0xA0, 8), w.Put(0, 8), w.Put(8 - 1, 8);
+  w.Put(vbmp3::FlacCrc8(w.bytes.data(), w.bytes.size()), 8);
+  // Mid: FIXED order 1 from 100; 5-bit parameters, two partitions: the
+  // first escaped to 6-bit residuals, the second Rice with parameter 2.
+  w.Put(0, 1), w.Put(9, 6), w.Put(0, 1), w.Put(100, 16);
+  w.Put(1, 2), w.Put(1, 4), w.Put(31, 5), w.Put(6, 5);
+  for (int r : {5, -3, -32}) w.Put(static_cast<uint32_t>(r) & 0x3F, 6);
+  w.Put(2, 5);
+  w.Put(0b110, 3), w.Put(0b111, 3), w.Put(0b100, 3), w.Put(0b0110, 4);  // 1, -2, 0, 3
+  // Side (17 bits): two wasted bits, FIXED order 0, a 4-bit escape to
+  // 4-bit residuals of -3: -12 each.
+  w.Put(0, 1), w.Put(8, 6), w.Put(1, 1), w.Put(0b01, 2);
+  w.Put(0, 2), w.Put(0, 4), w.Put(15, 4), w.Put(4, 5);
+  for (int i = 0; i < 8; ++i) w.Put(0b1101, 4);
+  w.Put(0, (8 - w.used) % 8);
+  w.Put(vbmp3::FlacCrc16(w.bytes.data(), w.bytes.size()), 16);
+
+  vbmp3::FlacStreamInfo info;
+  info.sampleRate = 44100, info.channels = 2, info.bitsPerSample = 16;
+  vbmp3::MemoryFile file(w.bytes);
+  vbmp3::FlacDecoder decoder(file, 0, info);
+  Samples frame;
+  ASSERT_TRUE(decoder.DecodeFrame(frame));
+  Samples expected;
+  for (int mid : {100, 105, 102, 70, 71, 69, 69, 72})
+    expected.insert(expected.end(), {mid - 6, mid + 6});
+  EXPECT_EQ(frame, expected);
+  EXPECT_EQ(decoder.Header().sampleRate, 44100u);
+  EXPECT_FALSE(decoder.DecodeFrame(frame));
 }
 
 TEST(FlacBitReader, NumbersCodesAndTheEnd) {
