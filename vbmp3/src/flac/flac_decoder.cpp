@@ -10,7 +10,7 @@ namespace vbmp3 {
 namespace {
 
 // Reads are at least this large: a few frames of a CD-quality stream.
-constexpr size_t kReadChunk = 64 * 1024;
+constexpr size_t kFlacReadChunk = 64 * 1024;
 
 bool IsSideChannel(FlacChannels assignment, uint32_t channel) {
   switch (assignment) {
@@ -34,7 +34,7 @@ bool FlacDecoder::Fill(uint64_t offset, size_t n) {
     bufferEnd = offset;
   }
   if (offset >= fileSize_) return true;
-  uint64_t wantEnd = offset + std::max(n, kReadChunk);
+  uint64_t wantEnd = offset + std::max(n, kFlacReadChunk);
   wantEnd = std::min(wantEnd, fileSize_);
   if (bufferEnd >= std::min<uint64_t>(offset + n, fileSize_)) return true;
   // Keep what is still ahead, then read the rest behind it.
@@ -84,7 +84,7 @@ bool FlacDecoder::NextCandidate(uint64_t& offset) {
 size_t FlacDecoder::LargestFrame(const FlacFrameHeader& header) const {
   size_t verbatim = (size_t{header.blockSize} * 33 + 7) / 8 + 8;
   size_t frame = header.headerSize + header.channels * verbatim + kFlacFrameCrcSize;
-  return 2 * frame + kReadChunk;
+  return 2 * frame + kFlacReadChunk;
 }
 
 bool FlacDecoder::DecodeChannels(const uint8_t* frame, size_t size, const FlacFrameHeader& header,
@@ -106,7 +106,7 @@ bool FlacDecoder::DecodeChannels(const uint8_t* frame, size_t size, const FlacFr
 
 FlacParse FlacDecoder::TryFrame(uint64_t offset, const FlacFrameHeader& header, size_t& frameSize) {
   size_t largest = LargestFrame(header);
-  size_t want = std::min(info_.maxFrameSize ? size_t{info_.maxFrameSize} : kReadChunk, largest);
+  size_t want = std::min(info_.maxFrameSize ? size_t{info_.maxFrameSize} : kFlacReadChunk, largest);
   while (true) {
     if (!Fill(offset, want)) return FlacParse::Invalid;
     size_t available = Available(offset);

@@ -8,7 +8,7 @@ namespace vbmp3 {
 namespace {
 
 template <typename T, unsigned Bits, uint32_t Polynomial>
-constexpr std::array<T, 256> MakeCrcTable() {
+constexpr std::array<T, 256> MakeFlacCrcTable() {
   std::array<T, 256> table{};
   constexpr uint32_t top = 1u << (Bits - 1);
   constexpr uint32_t mask = (Bits == 32) ? 0xFFFFFFFFu : (1u << Bits) - 1;
@@ -20,8 +20,8 @@ constexpr std::array<T, 256> MakeCrcTable() {
   return table;
 }
 
-constexpr auto kCrc8Table = MakeCrcTable<uint8_t, 8, 0x07>();
-constexpr auto kCrc16Table = MakeCrcTable<uint16_t, 16, 0x8005>();
+constexpr auto kCrc8Table = MakeFlacCrcTable<uint8_t, 8, 0x07>();
+constexpr auto kCrc16Table = MakeFlacCrcTable<uint16_t, 16, 0x8005>();
 
 // Block size code 6 and 7 keep the size at the end of the header; 0 is
 // reserved.

@@ -5,7 +5,7 @@ namespace {
 
 constexpr unsigned kMaxLpcOrder = 32;
 
-bool Fits(int64_t sample, unsigned bits) {
+bool FitsInBits(int64_t sample, unsigned bits) {
   int64_t limit = int64_t{1} << (bits - 1);
   return sample >= -limit && sample < limit;
 }
@@ -65,7 +65,7 @@ bool DecodeFixed(FlacBitReader& bits, unsigned bitsPerSample, uint32_t blockSize
       default: break;
     }
     s[i] += prediction;
-    if (!Fits(s[i], bitsPerSample)) return false;
+    if (!FitsInBits(s[i], bitsPerSample)) return false;
   }
   return true;
 }
@@ -89,7 +89,7 @@ bool DecodeLpc(FlacBitReader& bits, unsigned bitsPerSample, uint32_t blockSize, 
     int64_t sum = 0;
     for (unsigned j = 0; j < order; ++j) sum += coefficients[j] * s[i - 1 - j];
     s[i] += sum >> shift;
-    if (!Fits(s[i], bitsPerSample)) return false;
+    if (!FitsInBits(s[i], bitsPerSample)) return false;
   }
   return true;
 }
