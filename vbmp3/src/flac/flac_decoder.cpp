@@ -90,10 +90,14 @@ size_t FlacDecoder::LargestFrame(const FlacFrameHeader& header) const {
 bool FlacDecoder::DecodeChannels(const uint8_t* frame, size_t size, const FlacFrameHeader& header,
                                  size_t& used, bool& ranOut) {
   FlacBitReader bits(frame + header.headerSize, size - header.headerSize);
-  channels_.resize(size_t{header.channels} * header.blockSize);
+  const size_t needed = size_t{header.channels} * header.blockSize;
+  if (needed > channelsCapacity_) {
+    channels_.reset(new int64_t[needed]);
+    channelsCapacity_ = needed;
+  }
   for (uint32_t c = 0; c < header.channels; ++c) {
     unsigned bitsPerSample = header.bitsPerSample + (IsSideChannel(header.assignment, c) ? 1 : 0);
-    int64_t* samples = channels_.data() + size_t{c} * header.blockSize;
+    int64_t* samples = channels_.get() + size_t{c} * header.blockSize;
     if (!DecodeFlacSubframe(bits, bitsPerSample, header.blockSize, samples)) {
       ranOut = bits.RanOut();
       return false;
@@ -130,7 +134,7 @@ FlacParse FlacDecoder::TryFrame(uint64_t offset, const FlacFrameHeader& header, 
 void FlacDecoder::Interleave(const FlacFrameHeader& header, std::vector<int32_t>& out) const {
   size_t n = header.blockSize, count = header.channels;
   out.resize(n * count);
-  const int64_t* a = channels_.data();
+  const int64_t* a = channels_.get();
   const int64_t* b = a + n;
   if (header.assignment == FlacChannels::Independent) {
     for (size_t c = 0; c < count; ++c) {

@@ -5,6 +5,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "vbmp3/src/flac/flac_frame.h"
@@ -56,7 +57,10 @@ class FlacDecoder {
   uint64_t position_;
   std::vector<uint8_t> buffer_;
   uint64_t bufferStart_ = 0;
-  std::vector<int64_t> channels_;  // one block per channel
+  // One block per channel, grown as blocks need it; every sample is written
+  // by its subframe before it is read, so it is left uninitialised.
+  std::unique_ptr<int64_t[]> channels_;
+  size_t channelsCapacity_ = 0;
   FlacFrameHeader header_;
   uint64_t frameOffset_ = 0;
   uint64_t skippedBytes_ = 0;
