@@ -4,6 +4,7 @@
 
 #include "vbmp3/include/vbmp3.h"
 #include "vbmp3/playback/acm_decoder.h"
+#include "vbmp3/playback/flac_source.h"
 #include "vbmp3/src/io/file_io.h"
 #include "vbmp3/src/tag_format.h"
 #include "vbmp3/src/mpeg/mpeg_frame.h"
@@ -208,6 +209,8 @@ std::unique_ptr<PcmSource> OpenPcmSource(const std::string& path, Measure measur
   }
   auto file = vbmp3::OpenFile(path.c_str(), OpenMode::Read, error);
   if (!file) return nullptr;
+  if (auto flac = OpenFlacSource(file, streamOut, error)) return flac;
+  if (error != 0) return nullptr;
   // Read for their tags, not decoded: a FLAC frame's sync must not pass for
   // an MPEG frame's.
   if (IsTagFormatFile(*file)) {

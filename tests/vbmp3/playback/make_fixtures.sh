@@ -86,4 +86,12 @@ if os.path.exists(src):
     riff(os.path.join(out, "mp3_in.wav"), b"WAVE", [(b"fmt ", fmt), (b"data", mp3)])
 PY
 fi
+if have flac && have sox; then
+  # FLAC, decoded by the library itself: the reference decoder's WAV beside it.
+  sox -q -D -n -r 44100 -c 2 -b 16 "$tmp/f16.wav" synth 2 sine 440 pinknoise vol 0.5
+  flac -s -f -8 -o "$out/flac16_stereo.flac" "$tmp/f16.wav"
+  flac -s -d -f -o "$out/flac16_stereo.ref.wav" "$out/flac16_stereo.flac"
+  sox -q -D -n -r 96000 -c 1 -b 24 "$tmp/f24.wav" synth 2 sine 1000 vol 0.5
+  flac -s -f -o "$out/flac24_mono.flac" "$tmp/f24.wav"
+fi
 exit 0

@@ -191,6 +191,31 @@ TEST(DecodeFailureTest, NamesWhatIsWrong) {
   DeleteFileA(text.c_str());
 }
 
+// FLAC through the library's own decoder: what the reference decoder gives.
+TEST(FlacDecodeTest, GivesTheSamplesOfTheReferenceDecoder) {
+  REQUIRE_FIXTURE(path, "flac16_stereo.flac");
+  REQUIRE_FIXTURE(reference, "flac16_stereo.ref.wav");
+  DecodedAudio flac, wav;
+  ASSERT_EQ(DecodeFileToMemory(path, flac), 0);
+  ASSERT_EQ(DecodeFileToMemory(reference, wav), 0);
+  EXPECT_EQ(flac.format.wFormatTag, WAVE_FORMAT_PCM);
+  EXPECT_EQ(flac.format.nChannels, 2);
+  EXPECT_EQ(flac.format.nSamplesPerSec, 44100u);
+  EXPECT_EQ(flac.format.wBitsPerSample, 16);
+  EXPECT_EQ(flac.SampleFrames(), 88200u);
+  EXPECT_TRUE(flac.pcm == wav.pcm);
+}
+
+TEST(FlacDecodeTest, A24BitStreamGives16BitSamples) {
+  REQUIRE_FIXTURE(path, "flac24_mono.flac");
+  DecodedAudio audio;
+  ASSERT_EQ(DecodeFileToMemory(path, audio), 0);
+  EXPECT_EQ(audio.format.wBitsPerSample, 16);
+  EXPECT_EQ(audio.format.nBlockAlign, 2);
+  EXPECT_EQ(audio.format.nSamplesPerSec, 96000u);
+  EXPECT_EQ(audio.SampleFrames(), 192000u);
+}
+
 // ---------------------------------------------------------------------------
 // vbmp3_open and its record; no device needed.
 
@@ -236,6 +261,12 @@ TEST_F(OpenTest, WaveLengthCountsSampleFrames) {
   REQUIRE_FIXTURE(path, "pcm16_stereo.wav");
   ASSERT_EQ(vbmp3_open(path.c_str(), &info_) & 0xFFFF, 1);
   EXPECT_EQ(info_.TotalSeconds, 4);
+}
+
+TEST_F(OpenTest, FlacLengthComesFromItsStreamInfo) {
+  REQUIRE_FIXTURE(path, "flac16_stereo.flac");
+  ASSERT_EQ(vbmp3_open(path.c_str(), &info_) & 0xFFFF, 1) << vbmp3::LastErrorNo();
+  EXPECT_EQ(info_.TotalSeconds, 2);
 }
 
 TEST_F(OpenTest, FailuresCarryTheirNumbers) {
@@ -376,6 +407,15 @@ TEST_F(PlayTest, EndOfFileIsReported) {
   ASSERT_EQ(vbmp3_play() & 0xFFFF, 1);
   EXPECT_EQ(vbmp3_getState(&seconds), 1);
   EXPECT_EQ(seconds, 0);
+}
+
+TEST_F(PlayTest, AFlacFilePlaysToItsEnd) {
+  REQUIRE_FIXTURE(path, "flac16_stereo.flac");
+  const auto start = Clock::now();
+  OpenAndPlay(path);
+  EXPECT_EQ(vbmp3_getState(nullptr), 1);
+  ASSERT_TRUE(PollUntil(5.0, [&](int32_t state, int32_t) { return state == 0; }));
+  EXPECT_GT(SecondsSince(start), 1.9);
 }
 
 TEST_F(PlayTest, StopEndsAtOnceAndReleasesTheDevice) {
