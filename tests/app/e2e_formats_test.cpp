@@ -57,7 +57,7 @@ class FormatsProgramTest : public program_driver::ProgramTest {
     CreateDirectoryW(in_.c_str(), nullptr);
     for (const FormatFile& file : kFiles)
       ASSERT_TRUE(CopyFileW(Fixture(file.name).c_str(), (in_ + L"\\" + file.name).c_str(), FALSE));
-    WriteBytes(in_ + L"\\zz.mp3", testing_files::SilentMp3(8, "MP3の歌", "作者"));
+    WriteBytes(in_ + L"\\zz.mp3", testing_files::SilentMp3(8, "Song", "Artist"));
     WriteBytes(in_ + L"\\notes.txt", "not audio");
     Start(L"");
     window_ = MainWindowOf();
@@ -89,7 +89,7 @@ TEST_F(FormatsProgramTest, AFolderOfEveryFormatIsNamedShownRenamedAndUndone) {
     EXPECT_EQ(TargetOf(i), in_ + L"\\作者 - " + file.title + ext);
     before.push_back(ReadBytes(in_ + L"\\" + file.name));
   }
-  EXPECT_EQ(TargetOf(5), in_ + L"\\作者 - MP3の歌.mp3");
+  EXPECT_EQ(TargetOf(5), in_ + L"\\Artist - Song.mp3");
 
   for (int i = 0; i < 5; ++i) {
     Remote(window_).SelectItem(list_, i);
