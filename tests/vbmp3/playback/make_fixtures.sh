@@ -94,4 +94,10 @@ if have flac && have sox; then
   sox -q -D -n -r 96000 -c 1 -b 24 "$tmp/f24.wav" synth 2 sine 1000 vol 0.5
   flac -s -f -o "$out/flac24_mono.flac" "$tmp/f24.wav"
 fi
+# Formats whose tags the library reads but whose audio it does not decode.
+if have oggenc && have sox; then
+  sox -q -n -r 44100 -c 2 -b 16 "$tmp/o16.wav" synth 1 sine 440 vol 0.5
+  oggenc -Q -o "$out/vorbis.ogg" "$tmp/o16.wav"
+  have opusenc && opusenc --quiet "$tmp/o16.wav" "$out/opus.opus"
+fi
 exit 0

@@ -287,6 +287,16 @@ TEST_F(OpenTest, AWaveCodingWithoutDecoderIsRefusedAtOpen) {
   EXPECT_EQ(vbmp3::LastErrorNo(), VBMP3_ERR_NO_DECODER);
 }
 
+// Their own number, not "not audio": the program reads their tags.
+TEST_F(OpenTest, VorbisAndOpusAreRefusedAsFilesWithoutADecoder) {
+  REQUIRE_FIXTURE(vorbis, "vorbis.ogg");
+  REQUIRE_FIXTURE(opus, "opus.opus");
+  for (const std::string& path : {vorbis, opus}) {
+    EXPECT_EQ(vbmp3_open(path.c_str(), &info_), 0) << path;
+    EXPECT_EQ(vbmp3::LastErrorNo(), VBMP3_ERR_CANNOT_DECODE) << path;
+  }
+}
+
 TEST_F(OpenTest, PlayNeedsAnOpenFile) {
   EXPECT_EQ(vbmp3_play(), 0);
   EXPECT_EQ(vbmp3::LastErrorNo(), VBMP3_ERR_NOTHING_OPEN);
