@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "vbmp3/src/io/byte_order.h"
+#include "vbmp3/src/io/preloaded_region.h"
 #include "vbmp3/src/mp4/mp4_audio.h"
 #include "vbmp3/src/mp4/mp4_box.h"
 #include "vbmp3/src/mp4/mp4_ilst.h"
@@ -14,6 +15,9 @@ namespace {
 // Sample entries and headers are tens of bytes; anything beyond this is not
 // one this reader needs.
 constexpr uint64_t kSmallBoxLimit = 64 * 1024;
+// A moov up to this size is read in one go (a long audiobook's sample
+// tables take a few megabytes); a larger one is walked box by box.
+constexpr uint64_t kPreloadedMoovLimit = 16 * 1024 * 1024;
 
 struct TopLevel {
   Mp4Box moov;
@@ -125,10 +129,12 @@ bool ReadMp4File(RandomAccessFile& file, AudioProperties& properties, FormatText
   texts = {};
   TopLevel top;
   if (!WalkTopLevel(file, top)) return false;
+  PreloadedRegion moov(file, top.moov.offset,
+                       top.moov.size <= kPreloadedMoovLimit ? top.moov.End() : top.moov.offset);
   std::vector<Mp4Box> path;
-  if (FindPath(file, top.moov, {BoxType("udta"), BoxType("meta"), BoxType("ilst")}, path))
-    ReadIlstTexts(file, path.back(), texts);
-  ReadAudio(file, top, properties);
+  if (FindPath(moov, top.moov, {BoxType("udta"), BoxType("meta"), BoxType("ilst")}, path))
+    ReadIlstTexts(moov, path.back(), texts);
+  ReadAudio(moov, top, properties);
   return true;
 }
 

@@ -47,11 +47,10 @@ bool ReadOpus(OggPacketReader& reader, const std::vector<uint8_t>& first,
   return true;
 }
 
-}  // namespace
-
-bool FindLastGranule(RandomAccessFile& file, uint32_t serial, uint64_t& granule) {
+// The last good page of `serial` that begins in the last `window` bytes.
+bool FindLastGranuleIn(RandomAccessFile& file, size_t window, uint32_t serial, uint64_t& granule) {
   const uint64_t size = file.Size();
-  const size_t window = static_cast<size_t>(std::min<uint64_t>(size, 2 * kOggMaxPageSize));
+  window = static_cast<size_t>(std::min<uint64_t>(size, window));
   std::vector<uint8_t> tail(window);
   size_t got = 0;
   if (!file.ReadAt(size - window, tail.data(), window, got)) return false;
@@ -65,6 +64,15 @@ bool FindLastGranule(RandomAccessFile& file, uint32_t serial, uint64_t& granule)
     return true;
   }
   return false;
+}
+
+}  // namespace
+
+bool FindLastGranule(RandomAccessFile& file, uint32_t serial, uint64_t& granule) {
+  // Encoders end a stream with a page of a few kilobytes: one small read
+  // finds it, and only a larger page (or damage) needs the widest window.
+  return FindLastGranuleIn(file, 16 * 1024, serial, granule) ||
+         FindLastGranuleIn(file, 2 * kOggMaxPageSize, serial, granule);
 }
 
 bool ReadOggFile(RandomAccessFile& file, AudioProperties& properties, FormatTexts& texts) {

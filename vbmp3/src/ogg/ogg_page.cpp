@@ -8,14 +8,24 @@
 namespace vbmp3 {
 namespace {
 
-std::array<uint32_t, 256> MakeCrcTable() {
-  std::array<uint32_t, 256> table{};
+// Eight tables, so that the CRC takes eight bytes a step: a comment or
+// setup header of several kilobytes is checked on every file listed.
+using CrcTables = std::array<std::array<uint32_t, 256>, 8>;
+
+CrcTables MakeCrcTables() {
+  CrcTables tables{};
   for (uint32_t i = 0; i < 256; ++i) {
     uint32_t r = i << 24;
     for (int bit = 0; bit < 8; ++bit) r = (r & 0x80000000u) ? (r << 1) ^ 0x04C11DB7u : r << 1;
-    table[i] = r;
+    tables[0][i] = r;
   }
-  return table;
+  for (size_t k = 1; k < tables.size(); ++k) {
+    for (uint32_t i = 0; i < 256; ++i) {
+      const uint32_t previous = tables[k - 1][i];
+      tables[k][i] = (previous << 8) ^ tables[0][previous >> 24];
+    }
+  }
+  return tables;
 }
 
 uint64_t ReadLE64(const uint8_t* p) {
@@ -42,8 +52,15 @@ uint32_t PageCrc(const uint8_t* data, size_t size) {
 }  // namespace
 
 uint32_t OggCrc(const uint8_t* data, size_t size, uint32_t crc) {
-  static const std::array<uint32_t, 256> table = MakeCrcTable();
-  for (size_t i = 0; i < size; ++i) crc = (crc << 8) ^ table[((crc >> 24) ^ data[i]) & 0xFF];
+  static const CrcTables t = MakeCrcTables();
+  size_t i = 0;
+  for (; i + 8 <= size; i += 8) {
+    const uint8_t* b = data + i;
+    crc ^= ReadBE32(b);
+    crc = t[7][crc >> 24] ^ t[6][(crc >> 16) & 0xFF] ^ t[5][(crc >> 8) & 0xFF] ^ t[4][crc & 0xFF] ^
+          t[3][b[4]] ^ t[2][b[5]] ^ t[1][b[6]] ^ t[0][b[7]];
+  }
+  for (; i < size; ++i) crc = (crc << 8) ^ t[0][((crc >> 24) ^ data[i]) & 0xFF];
   return crc;
 }
 
