@@ -141,7 +141,7 @@ cp "$data/base1.mp3" "$mixed/base/f.mp3"
 for i in $(seq 0 99); do
   album="$mixed/album$(printf %03d "$i")"
   mkdir -p "$album"
-  for t in $(seq 0 19); do
+  for t in $(seq 0 99); do
     ext=$(echo mp3 flac m4a ogg opus | cut -d' ' -f$((t % 5 + 1)))
     cp "$mixed/base/f.$ext" "$album/track$(printf %02d "$t").$ext"
   done

@@ -1,8 +1,10 @@
 #include "vbmp3/src/tag_format.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "vbmp3/src/flac/flac_file.h"
+#include "vbmp3/src/io/preloaded_region.h"
 #include "vbmp3/src/mp4/mp4_file.h"
 #include "vbmp3/src/ogg/ogg_file.h"
 
@@ -31,6 +33,9 @@ uint64_t AfterId3v2Tags(ByteWindow& bytes) {
 // and the encoders write.
 bool IsMp4Start(const uint8_t* box) { return box && std::memcmp(box + 4, "ftyp", 4) == 0; }
 
+constexpr uint64_t kHeadBytes = 64 * 1024;
+constexpr uint64_t kTailBytes = 16 * 1024;
+
 }  // namespace
 
 TagFormat RecogniseTagFormat(ByteWindow& bytes) {
@@ -48,10 +53,17 @@ bool IsTagFormatFile(RandomAccessFile& file) {
   return RecogniseTagFormat(bytes) != TagFormat::kNone;
 }
 
-bool ReadTagFormatFile(TagFormat format, RandomAccessFile& file, AudioProperties& properties,
+bool ReadTagFormatFile(TagFormat format, RandomAccessFile& whole, AudioProperties& properties,
                        FormatTexts& texts) {
   properties = AudioProperties{};
   texts = FormatTexts{};
+  // What the readers look at lies near the ends of the file (headers and
+  // tags at the start, the last Ogg page or an MP4 moov at the end): two
+  // reads give it, where each structure read alone would cost one, and
+  // under Wine reads, not bytes, are what listing a folder costs.
+  const uint64_t size = whole.Size();
+  PreloadedRegion head(whole, 0, std::min<uint64_t>(size, kHeadBytes));
+  PreloadedRegion file(head, size > kTailBytes ? size - kTailBytes : 0, size);
   switch (format) {
     case TagFormat::kOgg: return ReadOggFile(file, properties, texts);
     case TagFormat::kMp4: return ReadMp4File(file, properties, texts);
