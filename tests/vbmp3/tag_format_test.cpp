@@ -9,6 +9,7 @@
 
 #include "vbmp3/src/file_info.h"
 #include "vbmp3/src/format_records.h"
+#include "vbmp3/src/io/preloaded_region.h"
 #include "vbmp3/src/tag_format.h"
 #include "vbmp3/src/tag_texts_write.h"
 
@@ -132,6 +133,48 @@ TEST(TagFormat, ADamagedFileIsNoAudioAndItsRecordsStayEmpty) {
   EXPECT_EQ(tag.GenreNumber, -1);
   EXPECT_STREQ(tag.Title, "");
   EXPECT_EQ(info.FileSize, 16);
+}
+
+}  // namespace
+}  // namespace vbmp3
+
+namespace vbmp3 {
+namespace {
+
+class CountingFile : public MemoryFile {
+ public:
+  using MemoryFile::MemoryFile;
+  bool ReadAt(uint64_t offset, void* buffer, size_t n, size_t& got) override {
+    ++reads;
+    return MemoryFile::ReadAt(offset, buffer, n, got);
+  }
+  int reads = 0;
+};
+
+TEST(PreloadedRegion, ServesItsRegionFromOneReadAndForgetsItOnAWrite) {
+  std::vector<uint8_t> bytes(1000);
+  for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<uint8_t>(i * 7);
+  CountingFile file(bytes);
+  PreloadedRegion region(file, 100, 300);
+  EXPECT_EQ(file.reads, 1);
+  uint8_t got[50];
+  size_t n = 0;
+  for (uint64_t at : {100, 150, 250}) {
+    ASSERT_TRUE(region.ReadAt(at, got, sizeof got, n));
+    EXPECT_EQ(n, sizeof got);
+    EXPECT_EQ(got[0], bytes[at]);
+  }
+  EXPECT_EQ(file.reads, 1);
+  // Across the region's end, and past the file's: the file answers.
+  ASSERT_TRUE(region.ReadAt(280, got, sizeof got, n));
+  EXPECT_EQ(got[49], bytes[329]);
+  ASSERT_TRUE(region.ReadAt(990, got, sizeof got, n));
+  EXPECT_EQ(n, 10u);
+  EXPECT_EQ(file.reads, 3);
+  const uint8_t changed = 0xAB;
+  ASSERT_TRUE(region.WriteAt(150, &changed, 1));
+  ASSERT_TRUE(region.ReadAt(150, got, 1, n));
+  EXPECT_EQ(got[0], 0xAB);
 }
 
 }  // namespace
