@@ -14,6 +14,7 @@ namespace vbmp3 {
 namespace {
 
 constexpr size_t kCopyBlock = 256 * 1024;
+constexpr size_t kMaxKeptPadding = 64 * 1024;
 
 bool HasMagic(const std::vector<uint8_t>& packet, bool vorbis) {
   if (vorbis)
@@ -86,7 +87,9 @@ bool NewOggCommentPacket(const std::vector<uint8_t>& old, bool vorbis,
     out.insert(out.end(), rest, rest + restSize);
     return true;
   }
-  out.resize(out.size() <= old.size() ? old.size() : out.size() + kNewCommentPadding, 0);
+  // A packet that shrank a lot gives its room back rather than carry it.
+  const bool keepsLength = out.size() <= old.size() && old.size() - out.size() <= kMaxKeptPadding;
+  out.resize(keepsLength ? old.size() : out.size() + kNewCommentPadding, 0);
   return true;
 }
 
