@@ -83,7 +83,9 @@ Bytes Audio(uint32_t& sequence, uint32_t serial = 0x1234) {
   return file;
 }
 
-Bytes VorbisFile(const Bytes& comment, size_t segments = 255) {
+// `emptyPage`: a page without segments between the identification page
+// and the comment's.
+Bytes VorbisFile(const Bytes& comment, size_t segments = 255, bool emptyPage = false) {
   Bytes id = Join({{1}, Text("vorbis"), Bytes(4, 0), {2}});
   Put32(id, 44100);
   id.resize(30, 0);
@@ -91,6 +93,14 @@ Bytes VorbisFile(const Bytes& comment, size_t segments = 255) {
   Bytes file;
   uint32_t sequence = 0;
   AddPages(file, sequence, {id}, 255, kOggFirstPage, 0);
+  if (emptyPage) {
+    OggPage empty;
+    empty.serial = 0x1234;
+    empty.sequence = sequence++;
+    empty.granule = ~uint64_t{0};
+    const Bytes bytes = SerializeOggPage(empty);
+    file.insert(file.end(), bytes.begin(), bytes.end());
+  }
   AddPages(file, sequence, {comment, setup}, segments, 0, 0);
   return Join({file, Audio(sequence)});
 }
@@ -226,6 +236,15 @@ TEST(OggWrite, AChangeThePaddingAbsorbsIsWrittenInPlace) {
   EXPECT_EQ(FieldsOf(after[1], 7), (Fields{{"TITLE", "Old"}, {"GENRE", "Jazz"}, {"GENRE", "Pop"}}));
   EXPECT_EQ(after[1][after[1].size() - 4], 1);  // the framing bit, then 3 bytes of padding
   EXPECT_TRUE(PagesOf(file.Bytes()).numbered);
+  // An empty page among the header pages keeps its place.
+  const Bytes withEmptyPage = VorbisFile(
+      VorbisComment({"TITLE=Old title", "GENRE=Rock"}, {1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}), 1, true);
+  MemoryFile second(withEmptyPage);
+  ASSERT_EQ(Write(second, changes, anew, replaced), 0);
+  EXPECT_FALSE(replaced);
+  EXPECT_TRUE(PagesOf(second.Bytes()).numbered);
+  EXPECT_EQ(FieldsOf(PacketsOf(second.Bytes())[1], 7),
+            (Fields{{"TITLE", "Old"}, {"GENRE", "Jazz"}, {"GENRE", "Pop"}}));
   // A disk that fails midway puts the old bytes back.
   MemoryFile failing(original);
   failing.FailWritesAfter(40);

@@ -148,8 +148,11 @@ std::vector<uint8_t> LayOggHeaderPages(const OggHeaderPages& old,
     OggPage page;
     page.serial = old.serial;
     page.sequence = old.firstSequence + static_cast<uint32_t>(i);
-    page.flags = i == 0 ? old.firstFlags & (kOggFirstPage | kOggContinued)
-                        : (all.lacing[at - 1] == 255 ? kOggContinued : 0);
+    // The old layout may begin with pages that carry no segment.
+    const bool continued =
+        at == 0 ? (old.firstFlags & kOggContinued) != 0 : all.lacing[at - 1] == 255;
+    page.flags = static_cast<uint8_t>((i == 0 ? old.firstFlags & kOggFirstPage : 0) |
+                                      (continued ? kOggContinued : 0));
     if (i + 1 == counts.size()) page.flags |= old.lastFlags & kOggLastPage;
     page.granule = ~uint64_t{0};
     const size_t bodyStart = bodyAt;
