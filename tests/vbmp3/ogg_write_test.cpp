@@ -220,6 +220,36 @@ TEST(OggWrite, VorbisCommentGrowsIntoNewPagesAndTheAudioPagesFollowRenumbered) {
             Bytes(original.end() - 100, original.end()));
 }
 
+TEST(OggWrite, PacketsSharingTheHeaderPagesStayOnTheFirstAndLastNewPage) {
+  Bytes id = Join({{1}, Text("vorbis"), Bytes(4, 0), {2}});
+  Put32(id, 44100);
+  id.resize(30, 0);
+  const Bytes comment = VorbisComment({"TITLE=Old", "ARTIST=A"});
+  const Bytes setup = Join({{5}, Text("vorbis"), Bytes(300, 0x5A)});
+  Bytes original;
+  uint32_t sequence = 0;
+  AddPages(original, sequence, {id, comment, setup, Bytes(200, 3)}, 255, kOggFirstPage, 500);
+  original = Join({original, Audio(sequence)});
+  MemoryFile file(original), anew;
+  FormatTextChanges changes;
+  changes.title = std::string(9000, 'L');
+  bool replaced = false;
+  ASSERT_EQ(Write(file, changes, anew, replaced), 0);
+  ASSERT_TRUE(replaced);
+  const std::vector<Bytes> before = PacketsOf(original), after = PacketsOf(anew.Bytes());
+  ASSERT_EQ(after.size(), before.size());
+  EXPECT_EQ(FieldsOf(after[1], 7), (Fields{{"TITLE", *changes.title}, {"ARTIST", "A"}}));
+  for (size_t k = 0; k < before.size(); ++k)
+    if (k != 1) EXPECT_EQ(after[k], before[k]) << k;
+  const Pages now = PagesOf(anew.Bytes());
+  ASSERT_TRUE(now.numbered);
+  ASSERT_GT(now.granules.size(), 7u);
+  // The first page ends the identification packet, the last the audio packet.
+  EXPECT_EQ(now.granules[0], 500u);
+  EXPECT_EQ(now.granules[now.granules.size() - 7], 500u);
+  EXPECT_EQ(anew.Bytes()[5], kOggFirstPage);
+}
+
 TEST(OggWrite, AChangeThePaddingAbsorbsIsWrittenInPlace) {
   const Bytes original = VorbisFile(
       VorbisComment({"TITLE=Old title", "GENRE=Rock"}, {1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
