@@ -104,6 +104,8 @@ bool WriteAnew(RandomAccessFile& file, uint64_t from, const std::string& tag,
 
 void SetRewriteStepHook(RewriteStepHook hook) { g_stepHook = hook; }
 
+void RewriteStep() { Step(); }
+
 Id3v2Values ValuesOf(const TagTextsRecord& texts) {
   Id3v2Values values;
   for (int v = 0; v < kValueCount; ++v) {

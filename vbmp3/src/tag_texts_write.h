@@ -41,5 +41,7 @@ int32_t SetTagValues(const char* path, const Id3v2Values& values, int32_t option
 // and after it takes the original's place): tests stop the process there.
 using RewriteStepHook = void (*)();
 void SetRewriteStepHook(RewriteStepHook hook);
+// The hook's call, for the writers of other formats.
+void RewriteStep();
 
 }  // namespace vbmp3
