@@ -297,6 +297,23 @@ TEST(Mp4Write, FragmentedProtectedAndUnmovableFilesAreRefusedUnchanged) {
   }
 }
 
+TEST(Mp4Write, DamageBeforeWhereTheItemsGoIsRefusedUnchanged) {
+  // The udta claims 16 bytes past the end of its moov: a new udta after it
+  // would make the moov long enough to show the old one again.
+  Bytes udta = Box("udta", Meta(OldIlst()));
+  udta[3] += 16;
+  const Bytes input =
+      Join({kFtyp, Box("moov", Join({Trak({}, false), udta})), Box("free", Bytes(8)), Mdat()});
+  MemoryFile file(input), anew;
+  bool replaced = false;
+  FormatTextChanges c;
+  c.comment = "";  // what the old items say too: reading back cannot tell
+  EXPECT_EQ(WriteMp4Texts(
+                file, c, [&]() -> RandomAccessFile* { return &anew; }, replaced),
+            VBMP3_ERR_TAG_NOT_REWRITABLE);
+  EXPECT_EQ(file.Bytes(), input);
+}
+
 TEST(Mp4Write, AFailingDiskLeavesTheFileAsItWas) {
   const Bytes input = File({true, 4096, true});
   for (uint64_t budget : {uint64_t{0}, uint64_t{50}, uint64_t{5000}}) {

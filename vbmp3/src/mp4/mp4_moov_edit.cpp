@@ -76,6 +76,16 @@ bool SetSize(Bytes& bytes, const Mp4Box& box, uint64_t size) {
   return true;
 }
 
+// A parent whose children end in damage could hide the path after it: a
+// new one added there would be found behind the old once the moov grows.
+bool ChildrenAreSound(MemoryFile& moov, const Mp4Box& parent) {
+  BoxWalker walker(moov, parent);
+  Mp4Box child;
+  while (walker.Next(child)) {
+  }
+  return !walker.Damaged();
+}
+
 bool IsProtectedEntry(uint32_t type) {
   return type == BoxType("drms") || type == BoxType("drmi") || type == BoxType("enca") ||
          type == BoxType("encv");
@@ -134,13 +144,15 @@ int32_t PutIlst(MemoryFile& moov, const FormatTextChanges& changes, Bytes& out) 
   const Mp4Box box = MoovOf(moov);
   std::vector<Mp4Box> path;
   FindPath(moov, box, {BoxType("udta"), BoxType("meta"), BoxType("ilst")}, path);
+  std::vector<Mp4Box> parents = {box};
+  for (size_t i = 0; i < path.size() && i < 2; ++i) parents.push_back(path[i]);
+  for (const Mp4Box& parent : parents)
+    if (!ChildrenAreSound(moov, parent)) return VBMP3_ERR_TAG_NOT_REWRITABLE;
   const Mp4Box* oldIlst = path.size() == 3 ? &path[2] : nullptr;
   Bytes insert;
   if (!BuildIlst(moov, oldIlst, changes, insert)) return VBMP3_ERR_TAG_NOT_REWRITABLE;
   if (path.size() < 2) insert = NewMeta(insert);
   if (path.size() < 1) insert = Wrapped(BoxType("udta"), {}, insert);
-  std::vector<Mp4Box> parents = {box};
-  for (size_t i = 0; i < path.size() && i < 2; ++i) parents.push_back(path[i]);
   uint64_t begin = parents.back().End(), end = begin;
   if (oldIlst) {
     begin = oldIlst->offset;
