@@ -228,6 +228,21 @@ TEST(Mp4Write, TheIlstTakesItsRoomFromTheFreeBoxAfterItInTheMeta) {
   }
 }
 
+TEST(Mp4Write, AnItemRunningToTheEndOfTheIlstGetsItsSizeSoThatNewItemsFollowIt) {
+  Bytes cover = kCover;
+  cover[0] = cover[1] = cover[2] = cover[3] = 0;  // last, and "to the end of the ilst"
+  const Bytes input = Join(
+      {kFtyp,
+       Box("moov", Join({Trak({}, false),
+                         Box("udta", Meta(Box("ilst", Join({Box(kArt, Text("a")), cover}))))})),
+       Mdat()});
+  const Outcome o = Write(input, TitleChange("new"));
+  ASSERT_EQ(o.error, 0);
+  EXPECT_EQ(o.texts.title, "new");
+  EXPECT_EQ(o.texts.artist, "a");
+  EXPECT_TRUE(Contains(o.bytes, Join({kCover, Box("\xA9nam", Text("new"))})));
+}
+
 TEST(Mp4Write, AShorterMoovLeavesAFreeBoxOfAtLeastAHeader) {
   // "Old title" (9 bytes) to 5 bytes leaves 4: no box; to 1 byte, 8: a free box.
   for (size_t length : {size_t{5}, size_t{1}}) {

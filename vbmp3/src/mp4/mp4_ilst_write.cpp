@@ -113,6 +113,8 @@ bool BuildIlst(RandomAccessFile& file, const Mp4Box* ilst, const FormatTextChang
         body.resize(at + static_cast<size_t>(item.size));
         if (!ReadBytesAt(file, item.offset, body.data() + at, static_cast<size_t>(item.size)))
           return false;
+        // "To the end of the ilst" would swallow an item added after it.
+        if (item.toEnd) WriteBE32(body.data() + at, static_cast<uint32_t>(item.size));
         continue;
       }
       const size_t index = static_cast<size_t>(field - changed.data());
