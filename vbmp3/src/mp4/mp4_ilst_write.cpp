@@ -9,7 +9,7 @@ namespace vbmp3 {
 
 namespace {
 
-constexpr uint32_t kUtf8 = 1;
+constexpr uint32_t kUtf8DataType = 1;
 
 struct ChangedField {
   uint32_t type;
@@ -17,9 +17,7 @@ struct ChangedField {
 };
 
 void PutBE32(std::vector<uint8_t>& out, uint32_t v) {
-  uint8_t bytes[4];
-  WriteBE32(bytes, v);
-  out.insert(out.end(), bytes, bytes + 4);
+  for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<uint8_t>(v >> shift));
 }
 
 std::vector<std::string> SplitValues(const std::string& text) {
@@ -87,7 +85,7 @@ std::vector<uint8_t> TextItem(uint32_t type, const std::string& text) {
   std::vector<uint8_t> body;
   for (const std::string& value : SplitValues(text)) {
     PutBoxHeader(body, BoxType("data"), static_cast<uint32_t>(16 + value.size()));
-    PutBE32(body, kUtf8);
+    PutBE32(body, kUtf8DataType);
     PutBE32(body, 0);  // locale
     body.insert(body.end(), value.begin(), value.end());
   }

@@ -18,7 +18,7 @@ using Bytes = std::vector<uint8_t>;
 // A moov is its tables and the tag with its cover art: one larger than this
 // is not read into memory.
 constexpr uint64_t kMoovLimit = uint64_t{64} << 20;
-constexpr size_t kCopyBlock = 256 * 1024;
+constexpr size_t kMoovCopyBlock = 256 * 1024;
 // A larger free box left after the moov keeps its old bytes: only its
 // header is written.
 constexpr uint64_t kClearedFreeLimit = 1 << 20;
@@ -99,9 +99,9 @@ int32_t WriteInPlace(RandomAccessFile& file, const Layout& layout, Bytes region)
 
 bool CopyRange(RandomAccessFile& from, uint64_t begin, uint64_t end, RandomAccessFile& to,
                uint64_t at) {
-  Bytes block(static_cast<size_t>(std::min<uint64_t>(kCopyBlock, end - begin)));
+  Bytes block(static_cast<size_t>(std::min<uint64_t>(kMoovCopyBlock, end - begin)));
   while (begin < end) {
-    const size_t n = static_cast<size_t>(std::min<uint64_t>(kCopyBlock, end - begin));
+    const size_t n = static_cast<size_t>(std::min<uint64_t>(kMoovCopyBlock, end - begin));
     if (!ReadBytesAt(from, begin, block.data(), n) || !to.WriteAt(at, block.data(), n))
       return false;
     begin += n;
