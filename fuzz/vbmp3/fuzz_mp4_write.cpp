@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "vbmp3/src/io/byte_order.h"
 #include "vbmp3/src/mp4/mp4_box.h"
 #include "vbmp3/src/mp4/mp4_file.h"
 #include "vbmp3/src/mp4/mp4_ilst_write.h"
@@ -44,9 +45,12 @@ bool Items(const Bytes& bytes, std::vector<Item>& items, vbmp3::Mp4Box& moov) {
     return true;
   vbmp3::BoxWalker walker(file, path.back());
   vbmp3::Mp4Box item;
-  while (walker.Next(item))
+  while (walker.Next(item)) {
     items.push_back({item.type, Bytes(bytes.begin() + static_cast<ptrdiff_t>(item.offset),
                                       bytes.begin() + static_cast<ptrdiff_t>(item.End()))});
+    // An item "to the end of the ilst" is kept with its size said.
+    if (item.toEnd) vbmp3::WriteBE32(items.back().bytes.data(), static_cast<uint32_t>(item.size));
+  }
   return true;
 }
 
