@@ -60,7 +60,7 @@ std::vector<std::string> SplitValues(const std::string& text) {
   return values;
 }
 
-void PutField(std::vector<uint8_t>& out, std::string_view field) {
+void PutCommentField(std::vector<uint8_t>& out, std::string_view field) {
   const size_t at = out.size();
   out.resize(at + 4);
   WriteLE32(out.data() + at, static_cast<uint32_t>(field.size()));
@@ -109,11 +109,11 @@ bool EditXiphComment(const uint8_t* data, size_t size, const FormatTextChanges& 
   for (const auto& [text, name] : boxes)
     if (*text) ReplaceField(fields, name, **text);
   out.clear();
-  PutField(out, raw.vendor);
+  PutCommentField(out, raw.vendor);
   const size_t countAt = out.size();
   out.resize(countAt + 4);
   WriteLE32(out.data() + countAt, static_cast<uint32_t>(fields.size()));
-  for (const std::string& field : fields) PutField(out, field);
+  for (const std::string& field : fields) PutCommentField(out, field);
   return true;
 }
 
