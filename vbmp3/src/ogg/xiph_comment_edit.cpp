@@ -50,7 +50,7 @@ bool IsField(std::string_view field, std::string_view name) {
   return true;
 }
 
-std::vector<std::string> SplitValues(const std::string& text) {
+std::vector<std::string> SplitCommentValues(const std::string& text) {
   std::vector<std::string> values;
   if (text.empty()) return values;
   size_t at = 0;
@@ -86,7 +86,7 @@ void ReplaceField(std::vector<std::string>& fields, std::string_view name,
   }
   if (!found) place = kept.size();
   std::vector<std::string> added;
-  for (const std::string& value : SplitValues(text)) added.push_back(spelled + "=" + value);
+  for (const std::string& value : SplitCommentValues(text)) added.push_back(spelled + "=" + value);
   kept.insert(kept.begin() + static_cast<std::ptrdiff_t>(place), added.begin(), added.end());
   fields = std::move(kept);
 }
