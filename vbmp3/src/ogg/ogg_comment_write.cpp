@@ -13,7 +13,7 @@
 namespace vbmp3 {
 namespace {
 
-constexpr size_t kCopyBlock = 256 * 1024;
+constexpr size_t kOggCopyBlock = 256 * 1024;
 constexpr size_t kMaxKeptPadding = 64 * 1024;
 
 bool HasMagic(const std::vector<uint8_t>& packet, bool vorbis) {
@@ -30,15 +30,16 @@ bool IsPadding(const uint8_t* rest, size_t size, bool vorbis) {
   return std::all_of(rest, rest + size, [](uint8_t b) { return b == 0; });
 }
 
-bool ReadBytes(RandomAccessFile& file, uint64_t offset, size_t n, std::vector<uint8_t>& out) {
+bool ReadOldBytes(RandomAccessFile& file, uint64_t offset, size_t n, std::vector<uint8_t>& out) {
   out.resize(n);
   size_t got = 0;
   return file.ReadAt(offset, out.data(), n, got) && got == n;
 }
 
-int32_t WriteInPlace(RandomAccessFile& file, uint64_t at, const std::vector<uint8_t>& pages) {
+int32_t WriteHeaderPagesInPlace(RandomAccessFile& file, uint64_t at,
+                                const std::vector<uint8_t>& pages) {
   std::vector<uint8_t> old;
-  if (!ReadBytes(file, at, pages.size(), old)) return VBMP3_ERR_READ;
+  if (!ReadOldBytes(file, at, pages.size(), old)) return VBMP3_ERR_READ;
   if (file.WriteAt(at, pages.data(), pages.size()) && file.Flush()) return VBMP3_ERR_NONE;
   file.WriteAt(at, old.data(), old.size());
   file.Flush();
@@ -47,12 +48,12 @@ int32_t WriteInPlace(RandomAccessFile& file, uint64_t at, const std::vector<uint
 
 // The file before the header pages, the new pages, then the stream's
 // following pages renumbered, into `to`.
-int32_t WriteAnew(RandomAccessFile& file, const OggHeaderPages& old,
-                  const std::vector<uint8_t>& pages, size_t pageCount, RandomAccessFile& to) {
+int32_t WriteOggAnew(RandomAccessFile& file, const OggHeaderPages& old,
+                     const std::vector<uint8_t>& pages, size_t pageCount, RandomAccessFile& to) {
   std::vector<uint8_t> block;
   for (uint64_t at = 0; at < old.start;) {
-    const size_t n = static_cast<size_t>(std::min<uint64_t>(kCopyBlock, old.start - at));
-    if (!ReadBytes(file, at, n, block)) return VBMP3_ERR_READ;
+    const size_t n = static_cast<size_t>(std::min<uint64_t>(kOggCopyBlock, old.start - at));
+    if (!ReadOldBytes(file, at, n, block)) return VBMP3_ERR_READ;
     if (!to.WriteAt(at, block.data(), n)) return VBMP3_ERR_WRITE;
     at += n;
     RewriteStep();
@@ -111,10 +112,10 @@ int32_t WriteOggTexts(RandomAccessFile& file, const FormatTextChanges& changes,
   size_t pageCount = 0;
   const std::vector<uint8_t> pages = LayOggHeaderPages(old, packets, pageCount);
   if (pageCount == old.pageCount && pages.size() == old.end - old.start)
-    return WriteInPlace(file, old.start, pages);
+    return WriteHeaderPagesInPlace(file, old.start, pages);
   RandomAccessFile* target = replacement ? replacement() : nullptr;
   if (!target) return VBMP3_ERR_WRITE;
-  if (const int32_t error = WriteAnew(file, old, pages, pageCount, *target)) return error;
+  if (const int32_t error = WriteOggAnew(file, old, pages, pageCount, *target)) return error;
   if (!target->Flush()) return VBMP3_ERR_WRITE;
   replaced = true;
   return VBMP3_ERR_NONE;

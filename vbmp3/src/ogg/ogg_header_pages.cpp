@@ -98,7 +98,7 @@ std::vector<size_t> NewLayout(size_t total, size_t head, size_t tail) {
   return counts;
 }
 
-void Append(OggSegments& to, const OggSegments& from) {
+void AppendSegmentsOf(OggSegments& to, const OggSegments& from) {
   to.lacing.insert(to.lacing.end(), from.lacing.begin(), from.lacing.end());
   to.granules.insert(to.granules.end(), from.granules.begin(), from.granules.end());
   to.bytes.insert(to.bytes.end(), from.bytes.begin(), from.bytes.end());
@@ -138,7 +138,7 @@ std::vector<uint8_t> LayOggHeaderPages(const OggHeaderPages& old,
     all.granules.insert(all.granules.end(), lacing.size(), granule);
     all.bytes.insert(all.bytes.end(), packets[k].begin(), packets[k].end());
   }
-  Append(all, old.tail);
+  AppendSegmentsOf(all, old.tail);
   const std::vector<size_t> counts =
       sameSizes ? old.segmentsPerPage
                 : NewLayout(all.lacing.size(), old.head.lacing.size(), old.tail.lacing.size());

@@ -1,5 +1,6 @@
 #include "vbmp3/src/ogg/ogg_page.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -86,15 +87,16 @@ OggPageStatus ParseOggPage(const uint8_t* data, size_t size, OggPage& page, size
 }
 
 std::vector<uint8_t> SerializeOggPage(const OggPage& page) {
-  std::vector<uint8_t> out(kOggPageHeaderSize);
+  std::vector<uint8_t> out(kOggPageHeaderSize + page.lacing.size() + page.body.size());
   std::memcpy(out.data(), "OggS", 4);
   out[5] = page.flags;
   WriteLE64(out.data() + 6, page.granule);
   WriteLE32(out.data() + 14, page.serial);
   WriteLE32(out.data() + 18, page.sequence);
   out[26] = static_cast<uint8_t>(page.lacing.size());
-  out.insert(out.end(), page.lacing.begin(), page.lacing.end());
-  out.insert(out.end(), page.body.begin(), page.body.end());
+  std::copy(page.lacing.begin(), page.lacing.end(), out.begin() + kOggPageHeaderSize);
+  std::copy(page.body.begin(), page.body.end(),
+            out.begin() + static_cast<std::ptrdiff_t>(kOggPageHeaderSize + page.lacing.size()));
   WriteLE32(out.data() + 22, PageCrc(out.data(), out.size()));
   return out;
 }

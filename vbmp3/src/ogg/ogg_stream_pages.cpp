@@ -12,9 +12,9 @@
 namespace vbmp3 {
 namespace {
 
-constexpr size_t kBlock = 256 * 1024;
+constexpr size_t kWrittenBlock = 256 * 1024;
 
-bool ReadBytes(RandomAccessFile& file, uint64_t offset, size_t n, std::vector<uint8_t>& out) {
+bool ReadPieceBytes(RandomAccessFile& file, uint64_t offset, size_t n, std::vector<uint8_t>& out) {
   out.resize(n);
   size_t got = 0;
   return file.ReadAt(offset, out.data(), n, got) && got == n;
@@ -30,7 +30,7 @@ bool ReadGoodPage(RandomAccessFile& file, uint64_t offset, std::vector<uint8_t>&
   if (got < kOggPageHeaderSize + size_t{head[26]}) return false;
   size_t size = kOggPageHeaderSize + head[26];
   for (size_t i = 0; i < head[26]; ++i) size += head[kOggPageHeaderSize + i];
-  if (file.Size() - offset < size || !ReadBytes(file, offset, size, bytes)) return false;
+  if (file.Size() - offset < size || !ReadPieceBytes(file, offset, size, bytes)) return false;
   size_t parsed = 0;
   return ParseOggPage(bytes.data(), bytes.size(), page, parsed) == OggPageStatus::Ok;
 }
@@ -39,8 +39,8 @@ bool ReadGoodPage(RandomAccessFile& file, uint64_t offset, std::vector<uint8_t>&
 bool ReadUntilPage(RandomAccessFile& file, uint64_t offset, std::vector<uint8_t>& bytes) {
   uint64_t next = file.Size();
   if (!FindNextOggPage(file, offset + 1, next)) next = file.Size();
-  const size_t n = static_cast<size_t>(std::min<uint64_t>(next - offset, kBlock));
-  return ReadBytes(file, offset, n, bytes);
+  const size_t n = static_cast<size_t>(std::min<uint64_t>(next - offset, kWrittenBlock));
+  return ReadPieceBytes(file, offset, n, bytes);
 }
 
 void Renumber(std::vector<uint8_t>& page, uint32_t shift) {
@@ -55,7 +55,7 @@ class BlockWriter {
   bool Add(const std::vector<uint8_t>& bytes) {
     if (!to_) return true;
     pending_.insert(pending_.end(), bytes.begin(), bytes.end());
-    return pending_.size() < kBlock || Drain();
+    return pending_.size() < kWrittenBlock || Drain();
   }
   bool Drain() {
     if (!to_ || pending_.empty()) return true;

@@ -50,7 +50,7 @@ bool IsField(std::string_view field, std::string_view name) {
   return true;
 }
 
-std::vector<std::string> SplitValues(const std::string& text) {
+std::vector<std::string> SplitCommentValues(const std::string& text) {
   std::vector<std::string> values;
   if (text.empty()) return values;
   size_t at = 0;
@@ -60,7 +60,7 @@ std::vector<std::string> SplitValues(const std::string& text) {
   return values;
 }
 
-void PutField(std::vector<uint8_t>& out, std::string_view field) {
+void PutCommentField(std::vector<uint8_t>& out, std::string_view field) {
   const size_t at = out.size();
   out.resize(at + 4);
   WriteLE32(out.data() + at, static_cast<uint32_t>(field.size()));
@@ -86,7 +86,7 @@ void ReplaceField(std::vector<std::string>& fields, std::string_view name,
   }
   if (!found) place = kept.size();
   std::vector<std::string> added;
-  for (const std::string& value : SplitValues(text)) added.push_back(spelled + "=" + value);
+  for (const std::string& value : SplitCommentValues(text)) added.push_back(spelled + "=" + value);
   kept.insert(kept.begin() + static_cast<std::ptrdiff_t>(place), added.begin(), added.end());
   fields = std::move(kept);
 }
@@ -109,11 +109,11 @@ bool EditXiphComment(const uint8_t* data, size_t size, const FormatTextChanges& 
   for (const auto& [text, name] : boxes)
     if (*text) ReplaceField(fields, name, **text);
   out.clear();
-  PutField(out, raw.vendor);
+  PutCommentField(out, raw.vendor);
   const size_t countAt = out.size();
   out.resize(countAt + 4);
   WriteLE32(out.data() + countAt, static_cast<uint32_t>(fields.size()));
-  for (const std::string& field : fields) PutField(out, field);
+  for (const std::string& field : fields) PutCommentField(out, field);
   return true;
 }
 
