@@ -46,7 +46,8 @@ TagReading ReadFileTagsReporting(const std::wstring& path);
 std::optional<FileTags> ReadFileTags(const std::wstring& path);
 
 // The figures of path's audio in any format the library reads; an older
-// library gives only what StreamInfoRecord holds (no bits per sample).
+// library gives only what StreamInfoRecord holds (no bits per sample, and
+// the tag not writable).
 // Nothing when the file cannot be read.
 std::optional<FormatInfoRecord> ReadFormatInfo(const std::wstring& path, const FileTags& tags);
 

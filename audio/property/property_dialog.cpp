@@ -204,19 +204,22 @@ void PropertyDialog::LoadFileInfo(const std::wstring& path) {
   // could not be read is not one to write back: its boxes stay shut.
   ShowTagTexts(reading.tags);
   tagsRead_ = reading.outcome == TagReadOutcome::kRead;
-  // A FLAC, MP4 or Ogg tag is shown but not written yet: its boxes can be
-  // read and copied from, not typed into.
+  // A FLAC, MP4 or Ogg tag the library cannot write is shown all the same:
+  // its boxes can be read and copied from, not typed into.
   const bool otherFormat = !reading.tags.format.empty();
-  tagsWritable_ = tagsRead_ && !otherFormat;
+  bool writable = !otherFormat;
+  if (otherFormat && tagsRead_) {
+    if (std::optional<FormatInfoRecord> info = ReadFormatInfo(TrimSpaces(path), reading.tags)) {
+      win::SetText(Control(kStreamInfo), property::FormatAudioInfo(*info));
+      writable = info->TagWritable != 0 && CanWriteId3v2Texts();
+    }
+  }
+  tagsWritable_ = tagsRead_ && writable;
   for (ControlId id : {kArtist, kTitle, kAlbum, kComment, kYear}) {
     EnableWindow(Control(id), tagsRead_ ? TRUE : FALSE);
-    SendMessageW(Control(id), EM_SETREADONLY, otherFormat ? TRUE : FALSE, 0);
+    SendMessageW(Control(id), EM_SETREADONLY, tagsRead_ && !writable ? TRUE : FALSE, 0);
   }
   EnableWindow(Control(kGenre), tagsWritable_ ? TRUE : FALSE);
-  if (otherFormat && tagsRead_) {
-    if (std::optional<FormatInfoRecord> info = ReadFormatInfo(TrimSpaces(path), reading.tags))
-      win::SetText(Control(kStreamInfo), property::FormatAudioInfo(*info));
-  }
 
   // The end of a long path is the part worth seeing.
   LRESULT length = GetWindowTextLengthW(target);

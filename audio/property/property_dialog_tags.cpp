@@ -14,6 +14,7 @@ void PropertyDialog::ShowTagTexts(const FileTags& tags) {
   sources_.hasId3v1 = tags.hasId3v1;
   sources_.hasId3v2 = !tags.id3v2Version.empty();
   sources_.shiftJis = tags.shiftJis;
+  sources_.ownTag = !tags.format.empty();
   loadedBoxes_ = property::BoxTexts(sources_, preferences_.settings.preferId3v2);
   win::SetText(Control(kAlbum), loadedBoxes_.album);
   win::SetText(Control(kArtist), loadedBoxes_.artist);
@@ -95,7 +96,8 @@ bool PropertyDialog::WriteId3v2(const std::wstring& path, bool repairShiftJis) {
     if (WriteId3v2Texts(*libraryPath, values, repairShiftJis)) return true;
     const int32_t error = Vbmp3LastErrorNumber();
     // A file with no place for an ID3v2 tag (RIFF) still gets its ID3v1 tag.
-    if (!sources_.hasId3v2 && error == VBMP3_ERR_TAG_NOT_REWRITABLE) return true;
+    if (!sources_.hasId3v2 && !sources_.ownTag && error == VBMP3_ERR_TAG_NOT_REWRITABLE)
+      return true;
     int answer = win::MessageBoxText(
         Handle(), L"ID3に書き込めません。\r\nErrorCode：" + std::to_wstring(error),
         MB_RETRYCANCEL | MB_ICONEXCLAMATION);

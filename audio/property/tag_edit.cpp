@@ -27,6 +27,10 @@ TagTexts BoxTexts(const TagSources& sources, bool preferID3v2) {
 
 TagWrite PlanTagWrite(const TagSources& sources, bool preferID3v2, bool tagDirty) {
   TagWrite write;
+  if (sources.ownTag) {
+    write.id3v2 = tagDirty;  // the values' write, into the file's own tag
+    return write;
+  }
   write.repairShiftJis = sources.hasId3v2 && sources.shiftJis;
   if (!tagDirty && !write.repairShiftJis) return write;
   write.id3v2 = sources.hasId3v2 || preferID3v2;

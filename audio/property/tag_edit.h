@@ -17,6 +17,8 @@ struct TagSources {
   bool hasId3v1 = false;
   bool hasId3v2 = false;
   bool shiftJis = false;  // ID3v2 texts were read from Shift_JIS bytes
+  // A FLAC, MP4 or Ogg tag: the values go to it, never to an ID3 tag.
+  bool ownTag = false;
 };
 
 // The texts the boxes show, those the name is built from: with

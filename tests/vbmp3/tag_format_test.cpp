@@ -1,6 +1,6 @@
 // FLAC, MP4 and Ogg files through the C interface's records: told apart
 // from MPEG by their first bytes, filled like an ID3v2-only MP3's records,
-// and never given an ID3 tag.
+// never given an ID3 tag, and written only where the editor changed a box.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -9,6 +9,7 @@
 
 #include "vbmp3/src/file_info.h"
 #include "vbmp3/src/format_records.h"
+#include "vbmp3/src/format_texts_write.h"
 #include "vbmp3/src/io/preloaded_region.h"
 #include "vbmp3/src/tag_format.h"
 #include "vbmp3/src/tag_texts_write.h"
@@ -108,7 +109,7 @@ TEST(TagFormat, RecordsHoldTheTextsAsForAnId3v2OnlyFile) {
   EXPECT_STREQ(tag.GenreName, "Chiptune Jazz");
 }
 
-TEST(TagFormat, NeitherWriterPutsAnId3TagOnThem) {
+TEST(TagFormat, NoWriterPutsAnId3TagOnThem) {
   std::vector<uint8_t> ogg = Bytes("OggS");
   ogg.resize(4096, 0xFF);  // frame syncs an MPEG search would take
   MemoryFile file(ogg);
@@ -118,10 +119,27 @@ TEST(TagFormat, NeitherWriterPutsAnId3TagOnThem) {
   Id3v2Values values;
   values[0] = "x";
   bool replaced = false;
+  // The values go to the file's own tag, and a file no reader takes is no audio.
   EXPECT_EQ(WriteTagValues(
                 file, values, false, [] { return nullptr; }, replaced, true),
-            VBMP3_ERR_TAG_NOT_REWRITABLE);
+            VBMP3_ERR_NOT_AUDIO);
   EXPECT_EQ(file.Bytes(), ogg);
+}
+
+TEST(TagFormat, OnlyBoxesThatDifferFromTheTagAreChanges) {
+  FormatTexts current;
+  current.title = std::string(100, 'x') + "ああああああああああ";  // 130 bytes
+  current.artist = "A; B";
+  current.year = "2001";  // from a DATE of 2001-02-03
+  Id3v2Values values = {
+      std::string(100, 'x') + "あああああああああ", "A; B", "", "2001", "", "", "9/9"};
+  EXPECT_FALSE(ChangesTo(current, values, false).Any());  // the record's cut title is the title
+  const FormatTextChanges whole = ChangesTo(current, values, true);
+  ASSERT_TRUE(whole.title.has_value());
+  EXPECT_EQ(*whole.title, values[0]);
+  EXPECT_FALSE(whole.artist || whole.year || whole.album);
+  values[1] = "";
+  EXPECT_EQ(ChangesTo(current, values, true).artist, std::optional<std::string>(""));
 }
 
 TEST(TagFormat, ADamagedFileIsNoAudioAndItsRecordsStayEmpty) {

@@ -77,6 +77,8 @@ typedef struct TagTextsRecord {
 // that is not MPEG. BitsPerSample: FLAC and ALAC, 0 for the others.
 // BitRate: kbps, the average over the audio rounded to the nearest.
 // TotalSeconds rounded down; FileSize the whole file, also beyond 2 GiB.
+// TagWritable: 1 when vbmp3_setTagTexts and vbmp3_setTagTextsWhole write
+// this file's tag (its own one for FLAC, MP4 and Ogg files), else 0.
 typedef struct FormatInfoRecord {
   char Format[16];
   int32_t Channels;
@@ -84,7 +86,7 @@ typedef struct FormatInfoRecord {
   int32_t BitsPerSample;
   int32_t BitRate;
   int32_t TotalSeconds;
-  int32_t Reserved;
+  int32_t TagWritable;
   int64_t FileSize;
 } FormatInfoRecord;
 

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "vbmp3/src/audio_stream.h"
+#include "vbmp3/src/format_texts_write.h"
 #include "vbmp3/src/id3v1/genre.h"
 #include "vbmp3/src/last_error.h"
 #include "vbmp3/src/record_fields.h"
@@ -80,6 +81,7 @@ int32_t ReadOtherFormatInfo(RandomAccessFile& file, FormatInfoRecord& info) {
   info.SamplingRate = stream.SamplingRate;
   info.BitRate = stream.BitRate;
   info.TotalSeconds = stream.TotalSeconds;
+  info.TagWritable = 1;
   return VBMP3_ERR_NONE;
 }
 
@@ -101,6 +103,7 @@ int32_t ReadFormatInfo(RandomAccessFile& file, FormatInfoRecord& info) {
   info.BitsPerSample = properties.bitsPerSample;
   info.BitRate = AverageBitRate(properties);
   info.TotalSeconds = Clamp(std::floor(properties.seconds));
+  info.TagWritable = CanWriteTagFormat(format) ? 1 : 0;
   return VBMP3_ERR_NONE;
 }
 

@@ -11,6 +11,7 @@
 #include "vbmp3/src/id3v1/id3v1.h"
 #include "vbmp3/src/id3v2/id3v2.h"
 #include "vbmp3/src/last_error.h"
+#include "vbmp3/src/format_texts_write.h"
 #include "vbmp3/src/tag_format.h"
 #include "vbmp3/src/tag_file.h"
 
@@ -121,7 +122,13 @@ Id3v2Values ValuesOf(const TagTextsRecord& texts) {
 int32_t WriteTagValues(RandomAccessFile& file, const Id3v2Values& values, bool repairShiftJis,
                        const ReplacementSource& replacement, bool& replaced, bool wholeValues) {
   replaced = false;
-  if (IsTagFormatFile(file)) return VBMP3_ERR_TAG_NOT_REWRITABLE;
+  TagFormat format;
+  {
+    ByteWindow head(file, 4096, 64 * 1024);
+    format = RecogniseTagFormat(head);
+  }
+  if (format != TagFormat::kNone)
+    return WriteFormatValues(format, file, values, wholeValues, replacement, replaced);
   AudioStream audio;
   if (const int32_t error = AnalyseAudio(file, audio, Measure::Locate)) return error;
   ByteWindow bytes(file, 4096, 4096);
