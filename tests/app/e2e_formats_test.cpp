@@ -1,6 +1,7 @@
 // FLAC, AAC, ALAC, Ogg Vorbis and Opus files with the real program: a folder
 // of every format dropped, the names their tags give, the property dialog's
-// lines for each, a run and its undo, and a FLAC file played.
+// lines for each, a run and its undo, a FLAC file played, and a title
+// edited in the tag of each format the library writes.
 #include <windows.h>
 #include <commctrl.h>
 #include <mmsystem.h>
@@ -12,6 +13,7 @@
 
 #include "app/main_window.h"
 #include "audio/property/property_dialog.h"
+#include "tests/support/host_python.h"
 #include "tests/support/program_driver.h"
 #include "tests/support/silent_mp3.h"
 #include "tests/support/test_files.h"
@@ -105,8 +107,10 @@ TEST_F(FormatsProgramTest, AFolderOfEveryFormatIsNamedShownRenamedAndUndone) {
     EXPECT_EQ(lines.find(L"ID3v2"), std::wstring::npos) << lines;
     HWND title = GetDlgItem(dialog, PropertyDialog::kTitle);
     EXPECT_EQ(WindowText(title), kFiles[i].title);
-    EXPECT_TRUE(GetWindowLongW(title, GWL_STYLE) & ES_READONLY);
-    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, PropertyDialog::kGenre)));
+    // Writable where the library writes the format's tag: all but FLAC.
+    const bool writable = i != 1;
+    EXPECT_EQ((GetWindowLongW(title, GWL_STYLE) & ES_READONLY) == 0, writable);
+    EXPECT_EQ(IsWindowEnabled(GetDlgItem(dialog, PropertyDialog::kGenre)) != FALSE, writable);
     PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
     for (int wait = 0; wait < 100 && IsWindow(dialog); ++wait) Sleep(50);
   }
@@ -152,4 +156,63 @@ TEST_F(FormatsProgramTest, AFlacFilePlaysWithItsTitleAndTime) {
   EXPECT_EQ(seen, L"停止");
   PostMessageW(window_, WM_CLOSE, 0, 0);
   EXPECT_TRUE(Ends());
+}
+
+namespace {
+
+// The title mutagen reads from any of the formats.
+const char kReadTitle[] =
+    "import sys, os\n"
+    "lines = []\n"
+    "try:\n"
+    "    import mutagen\n"
+    "    f = mutagen.File(sys.argv[1])\n"
+    "    mp4 = type(f).__name__ == 'MP4'\n"
+    "    lines.append('title=' + '; '.join(f['\\xa9nam' if mp4 else 'title']))\n"
+    "    lines.append('artist=' + '; '.join(f['\\xa9ART' if mp4 else 'artist']))\n"
+    "except Exception as e:\n"
+    "    pass\n"
+    "open(sys.argv[2] + '.part', 'w', encoding='utf-8').write('\\n'.join(lines))\n"
+    "os.rename(sys.argv[2] + '.part', sys.argv[2])\n";
+
+}  // namespace
+
+TEST_F(FormatsProgramTest, ATitleEditedInTheDialogNamesTheFileAndIsWrittenIntoItsTag) {
+  const std::wstring title = L"Café 노래 ☆";
+  for (const wchar_t* name : {L"song.ogg", L"song.opus", L"song.m4a", L"alac.m4a"}) {
+    SCOPED_TRACE(name);
+    const std::wstring path = *folder_ / name;
+    const std::wstring ext = std::wstring(name).substr(std::wstring(name).rfind(L'.'));
+    ASSERT_TRUE(CopyFileW(Fixture(name).c_str(), path.c_str(), FALSE));
+    Start(L"\"" + path + L"\"");
+    window_ = MainWindowOf();
+    ASSERT_NE(window_, nullptr);
+    list_ = Child(window_, WC_LISTVIEWW);
+    Remote(window_).SelectItem(list_, 0);
+    PostMessageW(window_, WM_COMMAND, IDM_RMPROPERTY, 0);
+    HWND dialog = WaitForShownWindow(L"VelnoirFileProperty",
+                                     (std::wstring(name) + L" のプロパティ").c_str(), 5000);
+    ASSERT_NE(dialog, nullptr);
+    HWND box = GetDlgItem(dialog, PropertyDialog::kTitle);
+    EXPECT_FALSE(GetWindowLongW(box, GWL_STYLE) & ES_READONLY);
+    SendMessageW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(title.c_str()));
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(PropertyDialog::kOk, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, PropertyDialog::kOk)));
+    for (int i = 0; i < 200 && IsWindow(dialog); ++i) Sleep(50);
+    ASSERT_FALSE(IsWindow(dialog));
+    const std::wstring renamed = *folder_ / (L"作者 - " + title + ext);
+    EXPECT_EQ(Remote(window_).ItemText(list_, 0, 1), renamed);
+    RunFromMenu(window_, IDM_EXECRENAME);
+    EXPECT_NE(GetFileAttributesW(renamed.c_str()), INVALID_FILE_ATTRIBUTES);
+    PostMessageW(window_, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(Ends());
+    CloseHandle(process_.hProcess);
+    CloseHandle(process_.hThread);
+    process_ = {};
+    const std::map<std::string, std::wstring> read =
+        host_python::KeyValueLines(*folder_, kReadTitle, renamed);
+    if (read.empty()) GTEST_SKIP() << "no python3 with mutagen on the host";
+    EXPECT_EQ(read.at("title"), title);
+    EXPECT_EQ(read.at("artist"), L"作者");  // untouched
+  }
 }

@@ -15,6 +15,7 @@
 
 #include "app/main_window.h"
 #include "audio/property/property_dialog.h"
+#include "tests/support/host_python.h"
 #include "tests/support/program_driver.h"
 #include "tests/support/test_files.h"
 #include "win/text.h"
@@ -48,61 +49,27 @@ std::string Id3v24(const std::vector<std::pair<std::string, std::string>>& frame
 }
 
 // The host's path of a file Wine knows, for a program of the host.
-std::string UnixPath(const std::wstring& path) {
-  using Convert = char*(CDECL*)(const wchar_t*);
-  auto convert = reinterpret_cast<Convert>(reinterpret_cast<void*>(
-      GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
-  if (!convert) return "";
-  char* unix = convert(path.c_str());
-  std::string out = unix ? unix : "";
-  HeapFree(GetProcessHeap(), 0, unix);
-  return out;
-}
-
 // What mutagen reads from the file's ID3v2 tag, by frame (TIT2, TPE1, TALB,
 // TDRC, COMM: the comment without description, TCON), through the host's
 // python; empty when there is no python with mutagen or no tag.
 std::map<std::string, std::wstring> MutagenTexts(const testing_files::ScratchFolder& folder,
                                                  const std::wstring& file) {
-  const std::wstring script = folder / L"read_tag.py", out = folder / L"tag.txt";
-  DeleteFileW(out.c_str());
-  WriteBytes(script,
-             "import sys, os\n"
-             "lines = []\n"
-             "try:\n"
-             "    from mutagen.id3 import ID3\n"
-             "    tag = ID3(sys.argv[1])\n"
-             "    for fid in ('TIT2', 'TPE1', 'TALB', 'TDRC', 'TCON'):\n"
-             "        if fid in tag: lines.append(fid + '=' + str(tag[fid]))\n"
-             "    for c in tag.getall('COMM'):\n"
-             "        if c.desc == '': lines.append('COMM=' + str(c))\n"
-             "except Exception as e:\n"
-             "    pass\n"
-             "open(sys.argv[2] + '.part', 'w', encoding='utf-8').write('\\n'.join(lines))\n"
-             "os.rename(sys.argv[2] + '.part', sys.argv[2])\n");
-  std::wstring command = L"start.exe /unix /usr/bin/python3 \"" + win::FromUtf8(UnixPath(script)) +
-                         L"\" \"" + win::FromUtf8(UnixPath(file)) + L"\" \"" +
-                         win::FromUtf8(UnixPath(out)) + L"\"";
-  STARTUPINFOW si{sizeof(si)};
-  PROCESS_INFORMATION pi{};
-  std::map<std::string, std::wstring> texts;
-  if (GetFileAttributesW(L"Z:\\usr\\bin\\python3") == INVALID_FILE_ATTRIBUTES ||
-      !CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
-                      &pi)) {
-    return texts;
-  }
-  WaitForSingleObject(pi.hProcess, 10000);
-  CloseHandle(pi.hThread);
-  CloseHandle(pi.hProcess);
-  for (int i = 0; i < 200 && GetFileAttributesW(out.c_str()) == INVALID_FILE_ATTRIBUTES; ++i)
-    Sleep(50);
-  std::ifstream in(out.c_str(), std::ios::binary);
-  for (std::string line; std::getline(in, line);) {
-    const size_t equals = line.find('=');
-    if (equals != std::string::npos)
-      texts[line.substr(0, equals)] = win::FromUtf8(line.substr(equals + 1));
-  }
-  return texts;
+  return host_python::KeyValueLines(
+      folder,
+      "import sys, os\n"
+      "lines = []\n"
+      "try:\n"
+      "    from mutagen.id3 import ID3\n"
+      "    tag = ID3(sys.argv[1])\n"
+      "    for fid in ('TIT2', 'TPE1', 'TALB', 'TDRC', 'TCON'):\n"
+      "        if fid in tag: lines.append(fid + '=' + str(tag[fid]))\n"
+      "    for c in tag.getall('COMM'):\n"
+      "        if c.desc == '': lines.append('COMM=' + str(c))\n"
+      "except Exception as e:\n"
+      "    pass\n"
+      "open(sys.argv[2] + '.part', 'w', encoding='utf-8').write('\\n'.join(lines))\n"
+      "os.rename(sys.argv[2] + '.part', sys.argv[2])\n",
+      file);
 }
 
 }  // namespace
