@@ -4,41 +4,13 @@
 // the old one's place.
 #include <gtest/gtest.h>
 
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <random>
-#include <string>
-
+#include "tests/vbmp3/format_write_kill.h"
 #include "tests/vbmp3/synth.h"
 #include "vbmp3/src/mp4/mp4_write.h"
 
 namespace {
 
 using synth::Bytes;
-namespace fs = std::filesystem;
-
-int g_killAt = 0;
-int g_steps = 0;
-
-void CountOrDie() {
-  if (++g_steps == g_killAt) raise(SIGKILL);
-}
-
-Bytes Load(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void Save(const fs::path& path, const Bytes& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()),
-            static_cast<std::streamsize>(bytes.size()));
-}
 
 Bytes Box(const std::string& type, const Bytes& body) {
   const uint32_t size = static_cast<uint32_t>(body.size() + 8);
@@ -65,64 +37,8 @@ Bytes Mp4File() {
   return synth::Join({ftyp, moov(chunk), Box("mdat", samples)});
 }
 
-// Writes in a child that dies at step killAt (0: never), as the library
-// will: through a replacement committed once the write is whole. Returns
-// the steps a finished write took, or -1.
-int WriteInChild(const fs::path& path, int killAt) {
-  const pid_t pid = fork();
-  if (pid == 0) {
-    g_killAt = killAt;
-    vbmp3::SetRewriteStepHook(&CountOrDie);
-    int32_t error = 0;
-    auto file = vbmp3::OpenFile(path.c_str(), vbmp3::OpenMode::Update, error);
-    std::unique_ptr<vbmp3::ReplacementFile> replacement;
-    const vbmp3::ReplacementSource make = [&]() -> vbmp3::RandomAccessFile* {
-      replacement = vbmp3::CreateReplacement(path.c_str(), error);
-      return replacement.get();
-    };
-    vbmp3::FormatTextChanges changes;
-    changes.title = "A title the moov has no room for";
-    bool replaced = false;
-    if (!file || vbmp3::WriteMp4Texts(*file, changes, make, replaced) != 0 || !replaced) _exit(255);
-    file.reset();
-    vbmp3::RewriteStep();
-    const bool committed = replacement->Commit();
-    vbmp3::RewriteStep();
-    _exit(committed ? g_steps : 255);
-  }
-  int status = 0;
-  waitpid(pid, &status, 0);
-  return WIFEXITED(status) && WEXITSTATUS(status) != 255 ? WEXITSTATUS(status) : -1;
-}
-
 TEST(Mp4WriteKill, AMovingWriteKilledAnywhereLeavesTheOldFileOrTheNewOne) {
-  const fs::path folder = fs::temp_directory_path() / ("vbmp3-mp4kill-" + std::to_string(getpid()));
-  fs::create_directories(folder);
-  const fs::path file = folder / "song.m4a";
-  const Bytes old = Mp4File();
-  Save(file, old);
-  const int steps = WriteInChild(file, 0);
-  ASSERT_GT(steps, 6);
-  const Bytes fresh = Load(file);
-  ASSERT_GT(fresh.size(), old.size());
-
-  std::mt19937 random(20261208);
-  int oldSeen = 0, newSeen = 0;
-  for (int trial = 0; trial < 100; ++trial) {
-    Save(file, old);
-    const int killAt = std::uniform_int_distribution<int>(1, steps)(random);
-    EXPECT_EQ(WriteInChild(file, killAt), -1) << killAt;
-    const Bytes now = Load(file);
-    const bool isOld = now == old, isNew = now == fresh;
-    EXPECT_TRUE(isOld || isNew) << "trial " << trial << " killed at step " << killAt;
-    oldSeen += isOld;
-    newSeen += isNew;
-    for (const auto& entry : fs::directory_iterator(folder))
-      if (entry.path() != file) fs::remove(entry.path());
-  }
-  EXPECT_GT(oldSeen, 0);
-  EXPECT_GT(newSeen, 0);
-  fs::remove_all(folder);
+  format_write_kill::KillAtRandomSteps("song.m4a", Mp4File(), &vbmp3::WriteMp4Texts);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "vbmp3/src/format_texts_write.h"
 
 #include "vbmp3/include/vbmp3.h"
+#include "vbmp3/src/flac/flac_comment_write.h"
 #include "vbmp3/src/mp4/mp4_write.h"
 #include "vbmp3/src/ogg/ogg_comment_write.h"
 #include "vbmp3/src/text/unicode.h"
@@ -32,9 +33,7 @@ FormatTextChanges ChangesTo(const FormatTexts& current, const Id3v2Values& value
   return changes;
 }
 
-bool CanWriteTagFormat(TagFormat format) {
-  return format == TagFormat::kOgg || format == TagFormat::kMp4;
-}
+bool CanWriteTagFormat(TagFormat format) { return format != TagFormat::kNone; }
 
 int32_t WriteFormatValues(TagFormat format, RandomAccessFile& file, const Id3v2Values& values,
                           bool wholeValues, const ReplacementSource& replacement, bool& replaced) {
@@ -47,7 +46,7 @@ int32_t WriteFormatValues(TagFormat format, RandomAccessFile& file, const Id3v2V
   switch (format) {
     case TagFormat::kOgg: return WriteOggTexts(file, changes, replacement, replaced);
     case TagFormat::kMp4: return WriteMp4Texts(file, changes, replacement, replaced);
-    case TagFormat::kFlac:
+    case TagFormat::kFlac: return WriteFlacTexts(file, changes, replacement, replaced);
     case TagFormat::kNone: break;
   }
   return VBMP3_ERR_TAG_NOT_REWRITABLE;
