@@ -18,6 +18,8 @@
 namespace vbmp3 {
 namespace {
 
+constexpr size_t kFirstRead = 8 * 1024;
+
 int32_t Clamp(uint64_t v) { return static_cast<int32_t>(std::min<uint64_t>(v, INT32_MAX)); }
 
 // A record field as the caller filled it: up to the first NUL, without the
@@ -66,13 +68,13 @@ void PutId3v2Texts(TagTextsRecord& texts, const Id3v2Tag& v2) {
 
 // A FLAC, MP4 or Ogg file: the records from its own reader. A damaged one
 // is no audio, as a damaged MPEG stream is not.
-int32_t ReadTagFormatInfo(TagFormat format, RandomAccessFile& file, TagRecord* tag,
-                          StreamInfoRecord* info, TagTextsRecord* texts, Id3v2Values* values,
-                          CollectionTexts* collection) {
+int32_t ReadTagFormatInfo(TagFormat format, RandomAccessFile& file, const ByteWindow& window,
+                          TagRecord* tag, StreamInfoRecord* info, TagTextsRecord* texts,
+                          Id3v2Values* values, CollectionTexts* collection) {
   if (info) info->FileSize = Clamp(file.Size());
   AudioProperties properties;
   FormatTexts read;
-  if (!ReadTagFormatFile(format, file, properties, read)) return VBMP3_ERR_NOT_AUDIO;
+  if (!ReadTagFormatFile(format, file, properties, read, &window)) return VBMP3_ERR_NOT_AUDIO;
   PutFormatRecords(properties, read, file.Size(), tag, info, texts, values, collection);
   return VBMP3_ERR_NONE;
 }
@@ -93,7 +95,9 @@ int32_t ReadFileInfo(RandomAccessFile& file, TagRecord* tag, StreamInfoRecord* i
 
   // One window for tags and stream: a small file costs a single read, a
   // large one a read at each end (and a walk when no header gives counts).
-  ByteWindow bytes(file);
+  // A small file costs one read; a FLAC, MP4 or Ogg reader takes what the
+  // window holds of the start rather than reading it again.
+  ByteWindow bytes(file, kFirstRead);
   if (const TagFormat format = RecogniseTagFormat(bytes); format != TagFormat::kNone) {
     // Which ID3 tags it holds, though they are not its tag: some tools put
     // one in front of a FLAC file.
@@ -102,7 +106,7 @@ int32_t ReadFileInfo(RandomAccessFile& file, TagRecord* tag, StreamInfoRecord* i
       Id3v2Tag v2;
       *versions = ReadTags(bytes, t, v2);
     }
-    return ReadTagFormatInfo(format, file, tag, info, texts, values, collection);
+    return ReadTagFormatInfo(format, file, bytes, tag, info, texts, values, collection);
   }
   Id3v1Tag t;
   Id3v2Tag v2;

@@ -53,8 +53,24 @@ bool IsTagFormatFile(RandomAccessFile& file) {
   return RecogniseTagFormat(bytes) != TagFormat::kNone;
 }
 
+namespace {
+
+// The file's first bytes: those the window already holds when it holds
+// them all, else read now.
+PreloadedRegion HeadOf(RandomAccessFile& file, const ByteWindow* window) {
+  const uint64_t wanted = std::min<uint64_t>(file.Size(), kHeadBytes);
+  uint64_t start = 0;
+  size_t length = 0;
+  const uint8_t* held = window ? window->Held(start, length) : nullptr;
+  if (held && start == 0 && length >= wanted)
+    return PreloadedRegion(file, 0, held, static_cast<size_t>(wanted));
+  return PreloadedRegion(file, 0, wanted);
+}
+
+}  // namespace
+
 bool ReadTagFormatFile(TagFormat format, RandomAccessFile& whole, AudioProperties& properties,
-                       FormatTexts& texts) {
+                       FormatTexts& texts, const ByteWindow* window) {
   properties = AudioProperties{};
   texts = FormatTexts{};
   // What the readers look at lies near the ends of the file (headers and
@@ -62,7 +78,7 @@ bool ReadTagFormatFile(TagFormat format, RandomAccessFile& whole, AudioPropertie
   // reads give it, where each structure read alone would cost one, and
   // under Wine reads, not bytes, are what listing a folder costs.
   const uint64_t size = whole.Size();
-  PreloadedRegion head(whole, 0, std::min<uint64_t>(size, kHeadBytes));
+  PreloadedRegion head = HeadOf(whole, window);
   PreloadedRegion file(head, size > kTailBytes ? size - kTailBytes : 0, size);
   switch (format) {
     case TagFormat::kOgg: return ReadOggFile(file, properties, texts);

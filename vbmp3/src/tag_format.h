@@ -19,7 +19,9 @@ TagFormat RecogniseTagFormat(ByteWindow& bytes);
 bool IsTagFormatFile(RandomAccessFile& file);
 
 // Reads a file of `format`; false when it is damaged beyond reading.
+// `window`, when given, is one over `file` whose bytes at the start are
+// used rather than read again.
 bool ReadTagFormatFile(TagFormat format, RandomAccessFile& file, AudioProperties& properties,
-                       FormatTexts& texts);
+                       FormatTexts& texts, const ByteWindow* window = nullptr);
 
 }  // namespace vbmp3

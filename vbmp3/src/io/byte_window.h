@@ -26,6 +26,12 @@ class ByteWindow {
   const uint8_t* GetSome(uint64_t offset, size_t n, size_t& got);
 
   uint64_t FileSize() const { return size_; }
+  // The bytes the window holds now, from `start`; null when it holds none.
+  const uint8_t* Held(uint64_t& start, size_t& length) const {
+    start = start_;
+    length = length_;
+    return length_ ? buffer_.get() : nullptr;
+  }
   bool Failed() const { return failed_; }
 
  private:

@@ -14,6 +14,9 @@ class PreloadedRegion : public RandomAccessFile {
   // Reads [begin, end) of `file` now; when that fails every read goes to the
   // file as if nothing were preloaded.
   PreloadedRegion(RandomAccessFile& file, uint64_t begin, uint64_t end);
+  // The region [begin, begin + n) from bytes already read.
+  PreloadedRegion(RandomAccessFile& file, uint64_t begin, const uint8_t* bytes, size_t n)
+      : file_(file), begin_(begin), bytes_(bytes, bytes + n) {}
 
   uint64_t Size() const override { return file_.Size(); }
   bool ReadAt(uint64_t offset, void* buffer, size_t n, size_t& got) override;
