@@ -30,6 +30,16 @@ std::string RecordText(const char* field, size_t width) {
   return std::string(TrimRight(std::string_view(field, n)));
 }
 
+void PutId3v1Record(TagRecord& tag, const Id3v1Tag& t) {
+  PutText(tag.Title, t.title);
+  PutText(tag.Artist, t.artist);
+  PutText(tag.Album, t.album);
+  PutText(tag.Year, t.year);
+  PutText(tag.Comment, t.comment);
+  tag.GenreNumber = t.genre;
+  GetGenre(&tag);
+}
+
 // The record of a file with an ID3v2 tag and no ID3v1 tag: what writing it
 // back as an ID3v1 tag keeps.
 void PutId3v2Record(TagRecord& tag, const Id3v2Tag& v2) {
@@ -95,8 +105,7 @@ int32_t ReadFileInfo(RandomAccessFile& file, TagRecord* tag, StreamInfoRecord* i
 
   // One window for tags and stream: a small file costs a single read, a
   // large one a read at each end (and a walk when no header gives counts).
-  // A small file costs one read; a FLAC, MP4 or Ogg reader takes what the
-  // window holds of the start rather than reading it again.
+  // A FLAC, MP4 or Ogg reader takes what it holds of the start.
   ByteWindow bytes(file, kFirstRead);
   if (const TagFormat format = RecogniseTagFormat(bytes); format != TagFormat::kNone) {
     // Which ID3 tags it holds, though they are not its tag: some tools put
@@ -114,13 +123,7 @@ int32_t ReadFileInfo(RandomAccessFile& file, TagRecord* tag, StreamInfoRecord* i
   const bool hasId3v1 = found.id3v1 != 0, hasId3v2 = found.id3v2 != 0;
   if (versions) *versions = found;
   if (tag && hasId3v1) {
-    PutText(tag->Title, t.title);
-    PutText(tag->Artist, t.artist);
-    PutText(tag->Album, t.album);
-    PutText(tag->Year, t.year);
-    PutText(tag->Comment, t.comment);
-    tag->GenreNumber = t.genre;
-    GetGenre(tag);
+    PutId3v1Record(*tag, t);
   } else if (tag && hasId3v2) {
     PutId3v2Record(*tag, v2);
   }
