@@ -1,9 +1,11 @@
 // FLAC files on any bytes: ID3v2 tags in front, the metadata block walk,
-// STREAMINFO and the Vorbis comment block.
+// STREAMINFO and the Vorbis comment block; in memory and as a file on disk
+// alike.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 
+#include "fuzz/vbmp3/read_from_disk.h"
 #include "vbmp3/src/flac/flac_file.h"
 #include "vbmp3/src/flac/flac_metadata.h"
 
@@ -17,7 +19,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   vbmp3::AudioProperties properties;
   vbmp3::FormatTexts texts;
-  if (vbmp3::ReadFlacFile(file, properties, texts)) {
+  const bool read = vbmp3::ReadFlacFile(file, properties, texts);
+  fuzz::ExpectSameFromDisk(vbmp3::TagFormat::kFlac, file, read, properties, texts);
+  if (read) {
     if (properties.audioBytes > size || properties.channels < 1 || properties.channels > 8 ||
         properties.samplingRate <= 0 || properties.seconds < 0)
       abort();

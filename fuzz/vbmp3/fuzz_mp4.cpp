@@ -1,10 +1,12 @@
 // MP4 files on any bytes: the box walk (64-bit sizes, sizes to the end,
 // boxes past their parent), the ilst items and their data boxes, the
-// sample entries with their esds and ALAC cookie, the media headers.
+// sample entries with their esds and ALAC cookie, the media headers; in
+// memory and as a file on disk alike.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 
+#include "fuzz/vbmp3/read_from_disk.h"
 #include "vbmp3/src/mp4/mp4_audio.h"
 #include "vbmp3/src/mp4/mp4_box.h"
 #include "vbmp3/src/mp4/mp4_file.h"
@@ -22,7 +24,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   vbmp3::MemoryFile file(data, size);
   vbmp3::AudioProperties properties;
   vbmp3::FormatTexts texts;
-  if (vbmp3::ReadMp4File(file, properties, texts)) {
+  const bool read = vbmp3::ReadMp4File(file, properties, texts);
+  fuzz::ExpectSameFromDisk(vbmp3::TagFormat::kMp4, file, read, properties, texts);
+  if (read) {
     if (properties.audioBytes > size || properties.channels < 0 || properties.seconds < 0 ||
         properties.samplingRate < 0)
       abort();

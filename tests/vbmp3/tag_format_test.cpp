@@ -159,6 +159,8 @@ TEST(TagFormat, ADamagedFileIsNoAudioAndItsRecordsStayEmpty) {
 namespace vbmp3 {
 namespace {
 
+// A file on disk as the readers meet it: nothing held in memory, every
+// read counted.
 class CountingFile : public MemoryFile {
  public:
   using MemoryFile::MemoryFile;
@@ -166,8 +168,23 @@ class CountingFile : public MemoryFile {
     ++reads;
     return MemoryFile::ReadAt(offset, buffer, n, got);
   }
+  const uint8_t* View(uint64_t, size_t) const override { return nullptr; }
   int reads = 0;
 };
+
+// A FLAC file of `size` bytes: STREAMINFO (44.1 kHz, stereo, 16 bits, two
+// seconds), then bytes standing for the frames.
+std::vector<uint8_t> FlacOfSize(size_t size) {
+  std::vector<uint8_t> bytes = {'f', 'L',  'a', 'C', 0x80, 0, 0, 34, 0x10,
+                                0,   0x10, 0,   0,   0,    0, 0, 0,  0};
+  const uint64_t fields =
+      (uint64_t{44100} << 44) | (uint64_t{1} << 41) | (uint64_t{15} << 36) | 88200;
+  for (int shift = 56; shift >= 0; shift -= 8)
+    bytes.push_back(static_cast<uint8_t>(fields >> shift));
+  bytes.resize(bytes.size() + 16);  // MD5
+  bytes.resize(size, 0x55);
+  return bytes;
+}
 
 TEST(PreloadedRegion, ServesItsRegionFromOneReadAndForgetsItOnAWrite) {
   std::vector<uint8_t> bytes(1000);
@@ -193,6 +210,33 @@ TEST(PreloadedRegion, ServesItsRegionFromOneReadAndForgetsItOnAWrite) {
   ASSERT_TRUE(region.WriteAt(150, &changed, 1));
   ASSERT_TRUE(region.ReadAt(150, got, 1, n));
   EXPECT_EQ(got[0], 0xAB);
+}
+
+TEST(PreloadedRegion, ARegionOfBytesInMemoryBorrowsThem) {
+  std::vector<uint8_t> bytes(1000, 7);
+  CountingFile disk(bytes);
+  PreloadedRegion outer(disk, 0, 600);
+  PreloadedRegion inner(outer, 100, 300);
+  EXPECT_EQ(disk.reads, 1);
+  EXPECT_EQ(inner.View(100, 200), outer.View(100, 200));
+  EXPECT_EQ(inner.View(500, 50), outer.View(500, 50));  // outer's bytes, through it
+  EXPECT_EQ(inner.View(550, 100), nullptr);             // past what either holds
+}
+
+// Listing a folder costs what the file system's reads cost: a small file is
+// read once, a large one at its start and its end only.
+TEST(TagFormat, ASmallFileIsReadOnceALargeOneAtBothEnds) {
+  for (auto [size, reads] : {std::pair<size_t, int>{20000, 1}, {64 * 1024, 1}, {3000000, 3}}) {
+    CountingFile file(FlacOfSize(size));
+    TagRecord tag{};
+    StreamInfoRecord info{};
+    TagTextsRecord texts{};
+    ASSERT_EQ(ReadFileInfo(file, &tag, &info, &texts), VBMP3_ERR_NONE) << size;
+    EXPECT_STREQ(texts.Texts[kTextFormat], "FLAC");
+    EXPECT_EQ(info.SamplingRate, 44100);
+    EXPECT_EQ(info.TotalSeconds, 2);
+    EXPECT_EQ(file.reads, reads) << size;
+  }
 }
 
 }  // namespace

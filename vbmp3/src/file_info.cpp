@@ -105,8 +105,9 @@ int32_t ReadFileInfo(RandomAccessFile& file, TagRecord* tag, StreamInfoRecord* i
 
   // One window for tags and stream: a small file costs a single read, a
   // large one a read at each end (and a walk when no header gives counts).
-  // A FLAC, MP4 or Ogg reader takes what it holds of the start.
-  ByteWindow bytes(file, kFirstRead);
+  // A FLAC, MP4 or Ogg reader takes what it holds of the start, all of a
+  // file of up to its head's size.
+  ByteWindow bytes(file, file.Size() <= kTagFormatHeadBytes ? kTagFormatHeadBytes : kFirstRead);
   if (const TagFormat format = RecogniseTagFormat(bytes); format != TagFormat::kNone) {
     // Which ID3 tags it holds, though they are not its tag: some tools put
     // one in front of a FLAC file.

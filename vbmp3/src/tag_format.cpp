@@ -33,7 +33,6 @@ uint64_t AfterId3v2Tags(ByteWindow& bytes) {
 // and the encoders write.
 bool IsMp4Start(const uint8_t* box) { return box && std::memcmp(box + 4, "ftyp", 4) == 0; }
 
-constexpr uint64_t kHeadBytes = 64 * 1024;
 constexpr uint64_t kTailBytes = 16 * 1024;
 
 }  // namespace
@@ -58,7 +57,7 @@ namespace {
 // The file's first bytes: those the window already holds when it holds
 // them all, else read now.
 PreloadedRegion HeadOf(RandomAccessFile& file, const ByteWindow* window) {
-  const uint64_t wanted = std::min<uint64_t>(file.Size(), kHeadBytes);
+  const uint64_t wanted = std::min<uint64_t>(file.Size(), kTagFormatHeadBytes);
   uint64_t start = 0;
   size_t length = 0;
   const uint8_t* held = window ? window->Held(start, length) : nullptr;
@@ -76,10 +75,11 @@ bool ReadTagFormatFile(TagFormat format, RandomAccessFile& whole, AudioPropertie
   // What the readers look at lies near the ends of the file (headers and
   // tags at the start, the last Ogg page or an MP4 moov at the end): two
   // reads give it, where each structure read alone would cost one, and
-  // under Wine reads, not bytes, are what listing a folder costs.
+  // under Wine reads, not bytes, are what listing a folder costs. Of a
+  // small file the start is all of it.
   const uint64_t size = whole.Size();
   PreloadedRegion head = HeadOf(whole, window);
-  PreloadedRegion file(head, size > kTailBytes ? size - kTailBytes : 0, size);
+  PreloadedRegion file(head, std::max(head.End(), size > kTailBytes ? size - kTailBytes : 0), size);
   switch (format) {
     case TagFormat::kOgg: return ReadOggFile(file, properties, texts);
     case TagFormat::kMp4: return ReadMp4File(file, properties, texts);

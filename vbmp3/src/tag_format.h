@@ -2,6 +2,8 @@
 // Opus). Which reader a file is for is told by its first bytes, as MPEG and
 // WAV files are told by theirs, whatever the file's name says.
 #pragma once
+#include <cstddef>
+
 #include "vbmp3/src/audio_properties.h"
 #include "vbmp3/src/io/byte_window.h"
 #include "vbmp3/src/io/file_io.h"
@@ -9,6 +11,10 @@
 namespace vbmp3 {
 
 enum class TagFormat { kNone, kFlac, kMp4, kOgg };
+
+// How much of a file's start these readers take in one read: their headers
+// and tags, and the whole of a small file.
+constexpr size_t kTagFormatHeadBytes = 64 * 1024;
 
 // The format the file starts with; FLAC also after ID3v2 tags some tools
 // put in front of its marker. kNone for MPEG, WAV and everything else.

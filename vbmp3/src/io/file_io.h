@@ -22,6 +22,10 @@ class RandomAccessFile {
   virtual bool Resize(uint64_t size) = 0;
   // Makes written data durable before the caller reports success.
   virtual bool Flush() = 0;
+  // The `n` bytes at `offset` when this file holds them in memory already,
+  // so that a reader can look at them without copying; valid until the
+  // file is next written. Null otherwise, and always for a file on disk.
+  virtual const uint8_t* View(uint64_t /*offset*/, size_t /*n*/) const { return nullptr; }
 };
 
 enum class OpenMode { Read, Update };
@@ -61,6 +65,10 @@ class MemoryFile : public RandomAccessFile {
   bool WriteAt(uint64_t offset, const void* buffer, size_t n) override;
   bool Resize(uint64_t size) override;
   bool Flush() override { return true; }
+  const uint8_t* View(uint64_t offset, size_t n) const override {
+    return offset <= bytes_.size() && n <= bytes_.size() - offset ? bytes_.data() + offset
+                                                                  : nullptr;
+  }
 
   const std::vector<uint8_t>& Bytes() const { return bytes_; }
   void FailWritesAfter(uint64_t bytes) { writeBudget_ = bytes; }

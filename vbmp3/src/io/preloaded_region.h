@@ -3,7 +3,7 @@
 // cost one read instead of one a box. Reads elsewhere go to the file.
 #pragma once
 #include <cstdint>
-#include <vector>
+#include <memory>
 
 #include "vbmp3/src/io/file_io.h"
 
@@ -11,23 +11,32 @@ namespace vbmp3 {
 
 class PreloadedRegion : public RandomAccessFile {
  public:
-  // Reads [begin, end) of `file` now; when that fails every read goes to the
-  // file as if nothing were preloaded.
+  // Holds [begin, end) of `file`: the file's own bytes where it has them in
+  // memory, else read now; when that read fails every read goes to the file
+  // as if nothing were preloaded.
   PreloadedRegion(RandomAccessFile& file, uint64_t begin, uint64_t end);
-  // The region [begin, begin + n) from bytes already read.
+  // The region [begin, begin + n) from bytes already read, which must stay
+  // as they are while this lives.
   PreloadedRegion(RandomAccessFile& file, uint64_t begin, const uint8_t* bytes, size_t n)
-      : file_(file), begin_(begin), bytes_(bytes, bytes + n) {}
+      : file_(file), begin_(begin), bytes_(bytes), length_(n) {}
 
   uint64_t Size() const override { return file_.Size(); }
   bool ReadAt(uint64_t offset, void* buffer, size_t n, size_t& got) override;
   bool WriteAt(uint64_t offset, const void* buffer, size_t n) override;
   bool Resize(uint64_t size) override;
   bool Flush() override { return file_.Flush(); }
+  const uint8_t* View(uint64_t offset, size_t n) const override;
+
+  uint64_t End() const { return begin_ + length_; }
 
  private:
+  void Forget();
+
   RandomAccessFile& file_;
   uint64_t begin_ = 0;
-  std::vector<uint8_t> bytes_;
+  std::unique_ptr<uint8_t[]> owned_;  // uninitialised: filled by the read
+  const uint8_t* bytes_ = nullptr;    // owned_ or another's bytes
+  size_t length_ = 0;
 };
 
 }  // namespace vbmp3

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "vbmp3/src/ogg/codec_headers.h"
@@ -51,14 +52,20 @@ bool ReadOpus(OggPacketReader& reader, const std::vector<uint8_t>& first,
 bool FindLastGranuleIn(RandomAccessFile& file, size_t window, uint32_t serial, uint64_t& granule) {
   const uint64_t size = file.Size();
   window = static_cast<size_t>(std::min<uint64_t>(size, window));
-  std::vector<uint8_t> tail(window);
-  size_t got = 0;
-  if (!file.ReadAt(size - window, tail.data(), window, got)) return false;
+  // Bytes the file holds in memory are looked at where they are.
+  const uint8_t* tail = file.View(size - window, window);
+  std::unique_ptr<uint8_t[]> read;
+  size_t got = window;
+  if (!tail) {
+    read.reset(new uint8_t[window]);
+    if (!file.ReadAt(size - window, read.get(), window, got)) return false;
+    tail = read.get();
+  }
   for (size_t at = got >= 4 ? got - 4 + 1 : 0; at-- > 0;) {
-    if (std::memcmp(tail.data() + at, "OggS", 4) != 0) continue;
+    if (std::memcmp(tail + at, "OggS", 4) != 0) continue;
     OggPage page;
     size_t pageSize = 0;
-    if (ParseOggPage(tail.data() + at, got - at, page, pageSize) != OggPageStatus::Ok) continue;
+    if (ParseOggPage(tail + at, got - at, page, pageSize) != OggPageStatus::Ok) continue;
     if (page.serial != serial || page.granule == ~uint64_t{0}) continue;
     granule = page.granule;
     return true;

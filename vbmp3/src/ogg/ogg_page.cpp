@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <memory>
 
 #include "vbmp3/src/io/byte_order.h"
 
@@ -104,14 +105,21 @@ std::vector<uint8_t> SerializeOggPage(const OggPage& page) {
 OggPageStatus ReadOggPageAt(RandomAccessFile& file, uint64_t offset, OggPage& page,
                             size_t& size_out) {
   size_out = 0;
+  // A page of bytes the file holds in memory is parsed where it is.
+  const uint64_t size = file.Size();
+  if (offset < size) {
+    const size_t rest = static_cast<size_t>(std::min<uint64_t>(size - offset, kOggMaxPageSize));
+    if (const uint8_t* held = file.View(offset, rest))
+      return ParseOggPage(held, rest, page, size_out);
+  }
   uint8_t head[kOggPageHeaderSize + 255];
   size_t got = 0;
   if (!file.ReadAt(offset, head, sizeof head, got)) return OggPageStatus::Truncated;
   OggPageStatus status = ParseOggPage(head, got, page, size_out);
   if (status != OggPageStatus::Truncated || size_out == 0 || size_out <= got) return status;
-  std::vector<uint8_t> whole(size_out);
-  if (!file.ReadAt(offset, whole.data(), whole.size(), got)) return OggPageStatus::Truncated;
-  return ParseOggPage(whole.data(), got, page, size_out);
+  std::unique_ptr<uint8_t[]> whole(new uint8_t[size_out]);
+  if (!file.ReadAt(offset, whole.get(), size_out, got)) return OggPageStatus::Truncated;
+  return ParseOggPage(whole.get(), got, page, size_out);
 }
 
 bool FindNextOggPage(RandomAccessFile& file, uint64_t offset, uint64_t& found) {
