@@ -20,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   vbmp3::AudioProperties properties;
   vbmp3::FormatTexts texts;
   const bool read = vbmp3::ReadFlacFile(file, properties, texts);
-  fuzz::ExpectSameFromDisk(vbmp3::TagFormat::kFlac, file, read, properties, texts);
+  fuzz::ExpectSameFromDisk(vbmp3::TagFormat::kFlac, data, size, read, properties, texts);
   if (read) {
     if (properties.audioBytes > size || properties.channels < 1 || properties.channels > 8 ||
         properties.samplingRate <= 0 || properties.seconds < 0)

@@ -25,7 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   vbmp3::AudioProperties properties;
   vbmp3::FormatTexts texts;
   const bool read = vbmp3::ReadMp4File(file, properties, texts);
-  fuzz::ExpectSameFromDisk(vbmp3::TagFormat::kMp4, file, read, properties, texts);
+  fuzz::ExpectSameFromDisk(vbmp3::TagFormat::kMp4, data, size, read, properties, texts);
   if (read) {
     if (properties.audioBytes > size || properties.channels < 0 || properties.seconds < 0 ||
         properties.samplingRate < 0)

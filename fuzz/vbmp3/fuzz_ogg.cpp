@@ -22,6 +22,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (read) {
     if (properties.audioBytes > size || properties.channels <= 0 || properties.seconds < 0) abort();
   }
-  fuzz::ExpectSameFromDisk(vbmp3::TagFormat::kOgg, file, read, properties, texts);
+  fuzz::ExpectSameFromDisk(vbmp3::TagFormat::kOgg, data, size, read, properties, texts);
   return 0;
 }

@@ -9,21 +9,10 @@
 
 namespace fuzz {
 
-class DiskLikeFile : public vbmp3::RandomAccessFile {
+class DiskLikeFile : public vbmp3::MemoryFile {
  public:
-  explicit DiskLikeFile(vbmp3::MemoryFile& bytes) : bytes_(bytes) {}
-  uint64_t Size() const override { return bytes_.Size(); }
-  bool ReadAt(uint64_t offset, void* buffer, size_t n, size_t& got) override {
-    return bytes_.ReadAt(offset, buffer, n, got);
-  }
-  bool WriteAt(uint64_t offset, const void* buffer, size_t n) override {
-    return bytes_.WriteAt(offset, buffer, n);
-  }
-  bool Resize(uint64_t size) override { return bytes_.Resize(size); }
-  bool Flush() override { return true; }
-
- private:
-  vbmp3::MemoryFile& bytes_;
+  using MemoryFile::MemoryFile;
+  const uint8_t* View(uint64_t, size_t) const override { return nullptr; }
 };
 
 inline bool SameTexts(const vbmp3::FormatTexts& a, const vbmp3::FormatTexts& b) {
@@ -32,12 +21,12 @@ inline bool SameTexts(const vbmp3::FormatTexts& a, const vbmp3::FormatTexts& b) 
          a.albumArtist == b.albumArtist && a.disc == b.disc;
 }
 
-// Aborts when reading `bytes` as a listed file gives another result than
+// Aborts when reading the bytes as a listed file gives another result than
 // `read`, `properties` and `texts`, what reading them in memory gave.
-inline void ExpectSameFromDisk(vbmp3::TagFormat format, vbmp3::MemoryFile& bytes, bool read,
+inline void ExpectSameFromDisk(vbmp3::TagFormat format, const uint8_t* data, size_t size, bool read,
                                const vbmp3::AudioProperties& properties,
                                const vbmp3::FormatTexts& texts) {
-  DiskLikeFile disk(bytes);
+  DiskLikeFile disk(data, size);
   vbmp3::AudioProperties again;
   vbmp3::FormatTexts againTexts;
   if (vbmp3::ReadTagFormatFile(format, disk, again, againTexts) != read) abort();
