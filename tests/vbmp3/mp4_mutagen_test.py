@@ -77,7 +77,7 @@ def expected_texts(tags):
         year = year[:4]
     return {"title": joined("\xa9nam"), "artist": joined("\xa9ART"), "album": joined("\xa9alb"),
             "year": year, "comment": joined("\xa9cmt"), "genre": joined("\xa9gen"),
-            "track": pair("trkn"), "albumArtist": joined("aART"), "disc": pair("disk")}
+            "track": pair("trkn"), "albumartist": joined("aART"), "disc": pair("disk")}
 
 
 faults = 0
@@ -146,8 +146,8 @@ for index, (codec, sample_format, rate, channels, seconds, faststart, gnre) in e
     if abs(length - tagged.info.length) > 1 or abs(length - seconds) > 1:
         print("%s length %s, want %s" % (path, length, tagged.info.length))
         faults += 1
-    if not 0 < int(got["audioBytes"]) < os.path.getsize(path):
-        print("%s audioBytes %s" % (path, got["audioBytes"]))
+    if not 0 < int(got["audiobytes"]) < os.path.getsize(path):
+        print("%s audio bytes %s" % (path, got["audiobytes"]))
         faults += 1
 print("faults:", faults)
 sys.exit(1 if faults else 0)
