@@ -11,19 +11,13 @@ and the encoder's channels, rate, bits and length. Exits 77 (skipped)
 without mutagen, sox or flac.
 """
 import os
-import shutil
 import subprocess
 import sys
 
-try:
-    from mutagen.flac import FLAC
-except ImportError:
-    print("mutagen is missing (python3-mutagen): skipped")
-    sys.exit(77)
-for tool in ("sox", "flac"):
-    if not shutil.which(tool):
-        print(tool + " is missing: skipped")
-        sys.exit(77)
+from mutagen_needs import skip_without
+
+skip_without("sox", "flac")
+from mutagen.flac import FLAC
 
 probe, work = sys.argv[1], sys.argv[2]
 os.makedirs(work, exist_ok=True)

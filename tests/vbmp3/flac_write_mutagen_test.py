@@ -12,19 +12,13 @@ pass and `flac -d` give the same samples. Exits 77 without the tools.
 """
 import hashlib
 import os
-import shutil
 import subprocess
 import sys
 
-try:
-    from mutagen.flac import FLAC, Picture
-except ImportError:
-    print("mutagen is missing (python3-mutagen): skipped")
-    sys.exit(77)
-for tool in ("sox", "flac"):
-    if not shutil.which(tool):
-        print(tool + " is missing: skipped")
-        sys.exit(77)
+from mutagen_needs import skip_without
+
+skip_without("sox", "flac")
+from mutagen.flac import FLAC, Picture
 
 probe, work = sys.argv[1], sys.argv[2]
 os.makedirs(work, exist_ok=True)

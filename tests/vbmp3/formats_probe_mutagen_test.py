@@ -12,23 +12,17 @@ the texts whole, the format, channels, rate, sample size and length. Exits
 """
 import json
 import os
-import shutil
 import subprocess
 import sys
 
-try:
-    import mutagen
-    from mutagen.flac import FLAC
-    from mutagen.mp4 import MP4
-    from mutagen.oggopus import OggOpus
-    from mutagen.oggvorbis import OggVorbis
-except ImportError:
-    print("mutagen is missing (python3-mutagen): skipped")
-    sys.exit(77)
-for tool in ("sox", "flac", "ffmpeg", "oggenc", "opusenc"):
-    if not shutil.which(tool):
-        print(tool + " is missing: skipped")
-        sys.exit(77)
+from mutagen_needs import skip_without
+
+skip_without("sox", "flac", "ffmpeg", "oggenc", "opusenc")
+import mutagen
+from mutagen.flac import FLAC
+from mutagen.mp4 import MP4
+from mutagen.oggopus import OggOpus
+from mutagen.oggvorbis import OggVorbis
 
 probe, work = sys.argv[1], sys.argv[2]
 os.makedirs(work, exist_ok=True)

@@ -17,12 +17,11 @@ import subprocess
 import sys
 import zlib
 
-try:
-    from mutagen.id3 import (ID3, TIT2, TPE1, TALB, TDRC, COMM, TCON, TRCK,
-                             Encoding, MakeID3v1, ParseID3v1)
-except ImportError:
-    print("mutagen is missing (python3-mutagen): skipped")
-    sys.exit(77)
+from mutagen_needs import skip_without
+
+skip_without()
+from mutagen.id3 import (ID3, TIT2, TPE1, TALB, TDRC, COMM, TCON, TRCK,
+                         Encoding, MakeID3v1, ParseID3v1)
 
 # 20 silent MPEG-1 Layer III frames, 128 kbps, 44.1 kHz.
 AUDIO = (b"\xff\xfb\x90\x40" + bytes(413)) * 20

@@ -19,12 +19,11 @@ import os
 import subprocess
 import sys
 
-try:
-    from mutagen.id3 import (ID3, TIT2, TPE1, TALB, TYER, TDRC, COMM, TCON, TRCK, TXXX, APIC,
-                             USLT, PRIV, Encoding, MakeID3v1)
-except ImportError:
-    print("mutagen is missing (python3-mutagen): skipped")
-    sys.exit(77)
+from mutagen_needs import skip_without
+
+skip_without()
+from mutagen.id3 import (ID3, TIT2, TPE1, TALB, TYER, TDRC, COMM, TCON, TRCK, TXXX, APIC,
+                         USLT, PRIV, Encoding, MakeID3v1)
 
 AUDIO = (b"\xff\xfb\x90\x40" + bytes(413)) * 20
 SEVEN = {"TIT2", "TPE1", "TALB", "TYER", "TDRC", "COMM", "TCON", "TRCK"}

@@ -13,20 +13,14 @@ ffmpeg.
 """
 import json
 import os
-import shutil
 import struct
 import subprocess
 import sys
 
-try:
-    from mutagen.mp4 import MP4, MP4Cover, MP4FreeForm
-except ImportError:
-    print("mutagen is missing (python3-mutagen): skipped")
-    sys.exit(77)
-for tool in ("ffmpeg", "ffprobe"):
-    if not shutil.which(tool):
-        print(tool + " is missing: skipped")
-        sys.exit(77)
+from mutagen_needs import skip_without
+
+skip_without("ffmpeg", "ffprobe")
+from mutagen.mp4 import MP4, MP4Cover, MP4FreeForm
 
 probe, work = sys.argv[1], sys.argv[2]
 os.makedirs(work, exist_ok=True)

@@ -12,19 +12,14 @@ the texts written, every other item unchanged, and ffmpeg decodes the same
 audio. Exits 77 (skipped) without mutagen or ffmpeg.
 """
 import os
-import shutil
 import struct
 import subprocess
 import sys
 
-try:
-    from mutagen.mp4 import MP4, MP4Cover, MP4FreeForm
-except ImportError:
-    print("mutagen is missing (python3-mutagen): skipped")
-    sys.exit(77)
-if not shutil.which("ffmpeg"):
-    print("ffmpeg is missing: skipped")
-    sys.exit(77)
+from mutagen_needs import skip_without
+
+skip_without("ffmpeg")
+from mutagen.mp4 import MP4, MP4Cover, MP4FreeForm
 
 probe, work = sys.argv[1], sys.argv[2]
 os.makedirs(work, exist_ok=True)

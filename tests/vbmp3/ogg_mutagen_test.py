@@ -10,20 +10,14 @@ mutagen's texts and the encoder's channels, rate and length. Exits 77
 (skipped) without mutagen or an encoder.
 """
 import os
-import shutil
 import subprocess
 import sys
 
-try:
-    from mutagen.oggvorbis import OggVorbis
-    from mutagen.oggopus import OggOpus
-except ImportError:
-    print("mutagen is missing (python3-mutagen): skipped")
-    sys.exit(77)
-for tool in ("sox", "oggenc", "opusenc"):
-    if not shutil.which(tool):
-        print(tool + " is missing: skipped")
-        sys.exit(77)
+from mutagen_needs import skip_without
+
+skip_without("sox", "oggenc", "opusenc")
+from mutagen.oggvorbis import OggVorbis
+from mutagen.oggopus import OggOpus
 
 probe, work = sys.argv[1], sys.argv[2]
 os.makedirs(work, exist_ok=True)

@@ -19,17 +19,12 @@ import shutil
 import subprocess
 import sys
 
-try:
-    from mutagen.flac import Picture
-    from mutagen.oggopus import OggOpus
-    from mutagen.oggvorbis import OggVorbis
-except ImportError:
-    print("mutagen is missing (python3-mutagen): skipped")
-    sys.exit(77)
-for tool in ("sox", "oggenc", "opusenc"):
-    if not shutil.which(tool):
-        print(tool + " is missing: skipped")
-        sys.exit(77)
+from mutagen_needs import skip_without
+
+skip_without("sox", "oggenc", "opusenc")
+from mutagen.flac import Picture
+from mutagen.oggopus import OggOpus
+from mutagen.oggvorbis import OggVorbis
 
 probe, work = sys.argv[1], sys.argv[2]
 os.makedirs(work, exist_ok=True)
