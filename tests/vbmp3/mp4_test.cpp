@@ -5,134 +5,111 @@
 #include <string>
 #include <vector>
 
+#include "tests/vbmp3/synth.h"
 #include "vbmp3/src/mp4/mp4_file.h"
 
 namespace vbmp3 {
 namespace {
 
-using Bytes = std::vector<uint8_t>;
+using synth::Append16;
+using synth::Append32;
+using synth::Append64;
+using synth::Bytes;
+using synth::Join;
+using synth::Mp4Box;
+using synth::Mp4Data;
 
-void Put16(Bytes& out, uint32_t v) {
-  out.push_back(static_cast<uint8_t>(v >> 8));
-  out.push_back(static_cast<uint8_t>(v));
-}
-void Put32(Bytes& out, uint32_t v) {
-  for (int i = 3; i >= 0; --i) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
-}
-void Put64(Bytes& out, uint64_t v) {
-  Put32(out, static_cast<uint32_t>(v >> 32));
-  Put32(out, static_cast<uint32_t>(v));
-}
-
-Bytes Join(std::initializer_list<Bytes> parts) {
-  Bytes out;
-  for (const Bytes& p : parts) out.insert(out.end(), p.begin(), p.end());
-  return out;
-}
-
-Bytes Box(const std::string& type, const Bytes& body) {
-  Bytes out;
-  Put32(out, static_cast<uint32_t>(body.size() + 8));
-  out.insert(out.end(), type.begin(), type.end());
-  out.insert(out.end(), body.begin(), body.end());
-  return out;
-}
-
-Bytes Data(uint32_t typeCode, const Bytes& value) {
-  Bytes body;
-  Put32(body, typeCode);
-  Put32(body, 0);  // locale
-  return Box("data", Join({body, value}));
-}
-Bytes Text(const std::string& s) { return Data(1, Bytes(s.begin(), s.end())); }
+Bytes Text(const std::string& s) { return Mp4Data(1, Bytes(s.begin(), s.end())); }
 Bytes Pair(uint32_t number, uint32_t total) {
   Bytes v = {0, 0};
-  Put16(v, number);
-  Put16(v, total);
-  return Data(0, v);
+  Append16(v, number);
+  Append16(v, total);
+  return Mp4Data(0, v);
 }
 
 Bytes Ilst() {
-  return Box("ilst",
-             Join({Box("\xA9nam", Text("日本語の題名🎵")),
-                   Box("\xA9"
-                       "ART",
-                       Join({Text("一人目"), Text("😀 two")})),
-                   Box("----", Join({Box("mean", Bytes(8)), Box("name", Bytes(8)), Text("free")})),
-                   Box("covr", Data(13, Bytes(64, 0xFF))),
-                   Box("\xA9"
-                       "day",
-                       Text("2001-02-03")),
-                   Box("trkn", Pair(3, 12)), Box("disk", Pair(1, 0)), Box("gnre", Data(0, {0, 18})),
-                   Box("aART", Text("AA"))}));
+  return Mp4Box("ilst", Join({Mp4Box("\xA9nam", Text("日本語の題名🎵")),
+                              Mp4Box("\xA9"
+                                     "ART",
+                                     Join({Text("一人目"), Text("😀 two")})),
+                              Mp4Box("----", Join({Mp4Box("mean", Bytes(8)),
+                                                   Mp4Box("name", Bytes(8)), Text("free")})),
+                              Mp4Box("covr", Mp4Data(13, Bytes(64, 0xFF))),
+                              Mp4Box("\xA9"
+                                     "day",
+                                     Text("2001-02-03")),
+                              Mp4Box("trkn", Pair(3, 12)), Mp4Box("disk", Pair(1, 0)),
+                              Mp4Box("gnre", Mp4Data(0, {0, 18})), Mp4Box("aART", Text("AA"))}));
 }
 
 Bytes Meta(const Bytes& ilst, bool fullBox) {
-  const Bytes hdlr = Box("hdlr", Join({Bytes(8), {'m', 'd', 'i', 'r'}, Bytes(13)}));
-  return Box("meta", Join({fullBox ? Bytes(4) : Bytes(), hdlr, ilst}));
+  const Bytes hdlr = Mp4Box("hdlr", Join({Bytes(8), {'m', 'd', 'i', 'r'}, Bytes(13)}));
+  return Mp4Box("meta", Join({fullBox ? Bytes(4) : Bytes(), hdlr, ilst}));
 }
 
 Bytes AacEntry(uint32_t channels, uint32_t rate) {
   Bytes body = {0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0};
-  Put16(body, channels);
-  Put16(body, 16);
-  Put32(body, 0);
-  Put32(body, rate << 16);
+  Append16(body, channels);
+  Append16(body, 16);
+  Append32(body, 0);
+  Append32(body, rate << 16);
   // ES descriptor, decoder configuration, AAC LC 44100 Hz stereo.
   const Bytes esds = {0, 0, 0, 0, 3, 25, 0, 1, 0, 4, 17,   0x40, 0x15, 0, 0, 0,
                       0, 0, 0, 0, 0, 0,  0, 0, 5, 2, 0x12, 0x10, 6,    1, 2};
-  return Box("mp4a", Join({body, Box("esds", esds)}));
+  return Mp4Box("mp4a", Join({body, Mp4Box("esds", esds)}));
 }
 
 Bytes AlacEntry(uint32_t bits, uint32_t channels, uint32_t rate) {
   Bytes body = {0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0};
-  Put16(body, 2);
-  Put16(body, 16);
-  Put32(body, 0);
-  Put32(body, 0);  // the 16.16 rate cannot say 96000
+  Append16(body, 2);
+  Append16(body, 16);
+  Append32(body, 0);
+  Append32(body, 0);  // the 16.16 rate cannot say 96000
   Bytes cookie(4);
-  Put32(cookie, 4096);
+  Append32(cookie, 4096);
   cookie.insert(cookie.end(), {0, static_cast<uint8_t>(bits), 40, 10, 14,
                                static_cast<uint8_t>(channels), 0, 255});
-  Put32(cookie, 0);
-  Put32(cookie, 0);
-  Put32(cookie, rate);
-  return Box("alac", Join({body, Box("alac", cookie)}));
+  Append32(cookie, 0);
+  Append32(cookie, 0);
+  Append32(cookie, rate);
+  return Mp4Box("alac", Join({body, Mp4Box("alac", cookie)}));
 }
 
 Bytes Track(const std::string& handler, const Bytes& entry, const Bytes& mdhd, const Bytes& stsz) {
   const Bytes hdlr =
-      Box("hdlr", Join({Bytes(8), Bytes(handler.begin(), handler.end()), Bytes(13)}));
-  const Bytes stsd = Box("stsd", Join({Bytes{0, 0, 0, 0, 0, 0, 0, 1}, entry}));
-  return Box("trak", Box("mdia", Join({mdhd, hdlr, Box("minf", Box("stbl", Join({stsd, stsz})))})));
+      Mp4Box("hdlr", Join({Bytes(8), Bytes(handler.begin(), handler.end()), Bytes(13)}));
+  const Bytes stsd = Mp4Box("stsd", Join({Bytes{0, 0, 0, 0, 0, 0, 0, 1}, entry}));
+  return Mp4Box(
+      "trak",
+      Mp4Box("mdia", Join({mdhd, hdlr, Mp4Box("minf", Mp4Box("stbl", Join({stsd, stsz})))})));
 }
 
 Bytes Mdhd0(uint32_t timescale, uint32_t duration) {
   Bytes body(12);
-  Put32(body, timescale);
-  Put32(body, duration);
-  Put32(body, 0);
-  return Box("mdhd", body);
+  Append32(body, timescale);
+  Append32(body, duration);
+  Append32(body, 0);
+  return Mp4Box("mdhd", body);
 }
 
 Bytes Stsz(std::initializer_list<uint32_t> sizes) {
   Bytes body(8);
-  Put32(body, static_cast<uint32_t>(sizes.size()));
-  for (uint32_t s : sizes) Put32(body, s);
-  return Box("stsz", body);
+  Append32(body, static_cast<uint32_t>(sizes.size()));
+  for (uint32_t s : sizes) Append32(body, s);
+  return Mp4Box("stsz", body);
 }
 
-const Bytes kFtyp = Box("ftyp", {'M', '4', 'A', ' ', 0, 0, 0, 0});
+const Bytes kFtyp = Mp4Box("ftyp", {'M', '4', 'A', ' ', 0, 0, 0, 0});
 
 Bytes Moov(const Bytes& tracks, const Bytes& meta) {
-  return Box("moov", Join({tracks, Box("udta", meta)}));
+  return Mp4Box("moov", Join({tracks, Mp4Box("udta", meta)}));
 }
 
 Bytes SmallFile() {
   return Join({kFtyp,
                Moov(Track("soun", AacEntry(2, 44100), Mdhd0(44100, 44100 * 3), Stsz({100, 200})),
                     Meta(Ilst(), true)),
-               Box("mdat", Bytes(300, 0x55))});
+               Mp4Box("mdat", Bytes(300, 0x55))});
 }
 
 bool Read(const Bytes& bytes, AudioProperties& p, FormatTexts& t) {
@@ -147,7 +124,7 @@ TEST(Mp4File, ItunesItemsAndTheAudioTrack) {
               Moov(Join({Track("vide", AacEntry(6, 8000), Mdhd0(1, 99), Stsz({9})),
                          Track("soun", AacEntry(2, 0), Mdhd0(44100, 44100 * 3), Stsz({100, 200}))}),
                    Meta(Ilst(), fullMeta)),
-              Box("mdat", Bytes(300, 0x55))});
+              Mp4Box("mdat", Bytes(300, 0x55))});
     AudioProperties p;
     FormatTexts t;
     ASSERT_TRUE(Read(bytes, p, t)) << fullMeta;
@@ -169,14 +146,15 @@ TEST(Mp4File, ItunesItemsAndTheAudioTrack) {
 }
 
 TEST(Mp4File, RepeatedItemsAddTheirValues) {
-  const Bytes ilst = Box("ilst", Join({Box("\xA9"
-                                           "ART",
-                                           Text("one")),
-                                       Box("trkn", Pair(3, 0)), Box("\xA9gen", Text("Jazz")),
-                                       Box("\xA9"
-                                           "ART",
-                                           Join({Text("two"), Text("three")})),
-                                       Box("trkn", Pair(4, 0)), Box("gnre", Data(0, {0, 18}))}));
+  const Bytes ilst =
+      Mp4Box("ilst", Join({Mp4Box("\xA9"
+                                  "ART",
+                                  Text("one")),
+                           Mp4Box("trkn", Pair(3, 0)), Mp4Box("\xA9gen", Text("Jazz")),
+                           Mp4Box("\xA9"
+                                  "ART",
+                                  Join({Text("two"), Text("three")})),
+                           Mp4Box("trkn", Pair(4, 0)), Mp4Box("gnre", Mp4Data(0, {0, 18}))}));
   AudioProperties p;
   FormatTexts t;
   ASSERT_TRUE(Read(Join({kFtyp, Moov(Bytes(), Meta(ilst, true))}), p, t));
@@ -187,16 +165,16 @@ TEST(Mp4File, RepeatedItemsAddTheirValues) {
 
 TEST(Mp4File, TextsInEveryEncodingATextItemTakes) {
   const Bytes utf16 = {0x65, 0xE5, 0xD8, 0x3C, 0xDF, 0xB5};  // 日🎵
-  const Bytes ilst = Box("ilst", Join({Box("\xA9nam", Data(0, {'i', 'm', 'p'})),
-                                       Box("\xA9"
-                                           "alb",
-                                           Data(2, utf16)),
-                                       Box("\xA9"
-                                           "cmt",
-                                           Data(1, {'a', 0xFF, 'b'})),
-                                       Box("\xA9"
-                                           "ART",
-                                           Data(21, {0, 7}))}));
+  const Bytes ilst = Mp4Box("ilst", Join({Mp4Box("\xA9nam", Mp4Data(0, {'i', 'm', 'p'})),
+                                          Mp4Box("\xA9"
+                                                 "alb",
+                                                 Mp4Data(2, utf16)),
+                                          Mp4Box("\xA9"
+                                                 "cmt",
+                                                 Mp4Data(1, {'a', 0xFF, 'b'})),
+                                          Mp4Box("\xA9"
+                                                 "ART",
+                                                 Mp4Data(21, {0, 7}))}));
   AudioProperties p;
   FormatTexts t;
   ASSERT_TRUE(Read(Join({kFtyp, Moov(Bytes(), Meta(ilst, true))}), p, t));
@@ -210,17 +188,17 @@ TEST(Mp4File, TextsInEveryEncodingATextItemTakes) {
 
 TEST(Mp4File, QuickTimeSoundDescriptionWithItsWaveBox) {
   Bytes body = {0, 0, 0, 0, 0, 0, 0, 1, 0, 1, 0, 0, 0, 0, 0, 0};  // version 1
-  Put16(body, 2);
-  Put16(body, 16);
-  Put32(body, 0);
-  Put32(body, 0);
+  Append16(body, 2);
+  Append16(body, 16);
+  Append32(body, 0);
+  Append32(body, 0);
   body.resize(body.size() + 16);  // the version 1 packet fields
   // AAC LC at 48000 Hz, one channel.
   const Bytes esds = {0, 0, 0, 0, 3, 25, 0, 1, 0, 4, 17,   0x40, 0x15, 0, 0, 0,
                       0, 0, 0, 0, 0, 0,  0, 0, 5, 2, 0x11, 0x88, 6,    1, 2};
   const Bytes wave =
-      Box("wave", Join({Box("frma", {'m', 'p', '4', 'a'}), Box("esds", esds), Bytes(8)}));
-  const Bytes entry = Box("mp4a", Join({body, wave}));
+      Mp4Box("wave", Join({Mp4Box("frma", {'m', 'p', '4', 'a'}), Mp4Box("esds", esds), Bytes(8)}));
+  const Bytes entry = Mp4Box("mp4a", Join({body, wave}));
   AudioProperties p;
   FormatTexts t;
   ASSERT_TRUE(Read(
@@ -233,12 +211,12 @@ TEST(Mp4File, QuickTimeSoundDescriptionWithItsWaveBox) {
 TEST(Mp4File, AlacCookieAndLongMediaHeader) {
   Bytes mdhd1(20);  // version 1: 64-bit times
   mdhd1[0] = 1;
-  Put32(mdhd1, 96000);
-  Put64(mdhd1, 96000ull * 5);
-  Put32(mdhd1, 0);
+  Append32(mdhd1, 96000);
+  Append64(mdhd1, 96000ull * 5);
+  Append32(mdhd1, 0);
   const Bytes bytes = Join(
-      {kFtyp, Moov(Track("soun", AlacEntry(24, 1, 96000), Box("mdhd", mdhd1), Bytes()), Bytes()),
-       Box("mdat", Bytes(40))});
+      {kFtyp, Moov(Track("soun", AlacEntry(24, 1, 96000), Mp4Box("mdhd", mdhd1), Bytes()), Bytes()),
+       Mp4Box("mdat", Bytes(40))});
   AudioProperties p;
   FormatTexts t;
   ASSERT_TRUE(Read(bytes, p, t));
@@ -253,13 +231,13 @@ TEST(Mp4File, AlacCookieAndLongMediaHeader) {
 TEST(Mp4File, LargeAndToTheEndSizes) {
   // moov after an mdat with a 64-bit size, then an mdat running to the end.
   Bytes mdat64;
-  Put32(mdat64, 1);
+  Append32(mdat64, 1);
   mdat64.insert(mdat64.end(), {'m', 'd', 'a', 't'});
-  Put64(mdat64, 16 + 50);
+  Append64(mdat64, 16 + 50);
   mdat64.resize(16 + 50, 0x55);
   const Bytes moov =
       Moov(Track("soun", AacEntry(2, 44100), Mdhd0(1000, 2500), Stsz({})), Meta(Ilst(), true));
-  Bytes toEnd = Box("mdat", Bytes(30));
+  Bytes toEnd = Mp4Box("mdat", Bytes(30));
   std::fill(toEnd.begin(), toEnd.begin() + 4, 0);
   AudioProperties p;
   FormatTexts t;
@@ -281,10 +259,10 @@ TEST(Mp4File, DamageGivesNothingOrWhatStands) {
   Bytes past = SmallFile();
   past[past.size() - 308 + 3] += 1;  // the mdat one byte past the end
   EXPECT_FALSE(Read(past, p, t));
-  EXPECT_FALSE(Read(Join({Box("free", {}), SmallFile()}), p, t));  // no ftyp first
+  EXPECT_FALSE(Read(Join({Mp4Box("free", {}), SmallFile()}), p, t));  // no ftyp first
   // An item running past the ilst ends the items, keeping those read.
   Bytes ilst = Ilst();
-  const Bytes tail = Box("aART", Text("AA"));
+  const Bytes tail = Mp4Box("aART", Text("AA"));
   ilst[ilst.size() - tail.size() + 3] = 0xF0;
   ASSERT_TRUE(Read(Join({kFtyp, Moov(Bytes(), Meta(ilst, true))}), p, t));
   EXPECT_EQ(t.track, "3/12");
@@ -294,7 +272,7 @@ TEST(Mp4File, DamageGivesNothingOrWhatStands) {
       Join({kFtyp,
             Moov(Track("soun", AacEntry(2, 44100), Mdhd0(1, 1), Stsz({0xFFFFFFF0, 0xFFFFFFF0})),
                  Bytes()),
-            Box("mdat", Bytes(20))});
+            Mp4Box("mdat", Bytes(20))});
   ASSERT_TRUE(Read(claims, p, t));
   EXPECT_EQ(p.audioBytes, 20u);
 }
@@ -344,30 +322,30 @@ TEST(Mp4File, SeeksPastGigabytesAndNeverTrustsAClaimedSize) {
   // 6 GB of mdat before moov, whose ilst ends with a 300 MB comment item.
   const uint64_t mdatSize = 6ull << 30, itemSize = 300u << 20;
   Bytes head = kFtyp;
-  Put32(head, 1);
+  Append32(head, 1);
   head.insert(head.end(), {'m', 'd', 'a', 't'});
-  Put64(head, mdatSize);
+  Append64(head, mdatSize);
   const Bytes track = Track("soun", AacEntry(2, 44100), Mdhd0(10, 60), Stsz({7}));
-  const Bytes hdlr = Box("hdlr", Join({Bytes(8), {'m', 'd', 'i', 'r'}, Bytes(13)}));
+  const Bytes hdlr = Mp4Box("hdlr", Join({Bytes(8), {'m', 'd', 'i', 'r'}, Bytes(13)}));
   const Bytes items = Ilst();
   const uint64_t ilstSize = items.size() + itemSize;
   const uint64_t metaSize = 12 + hdlr.size() + ilstSize, udtaSize = 8 + metaSize;
   const uint64_t moovSize = 8 + track.size() + udtaSize;
   Bytes moov;
-  Put32(moov, static_cast<uint32_t>(moovSize));
+  Append32(moov, static_cast<uint32_t>(moovSize));
   moov.insert(moov.end(), {'m', 'o', 'o', 'v'});
   moov.insert(moov.end(), track.begin(), track.end());
-  Put32(moov, static_cast<uint32_t>(udtaSize));
+  Append32(moov, static_cast<uint32_t>(udtaSize));
   moov.insert(moov.end(), {'u', 'd', 't', 'a'});
-  Put32(moov, static_cast<uint32_t>(metaSize));
+  Append32(moov, static_cast<uint32_t>(metaSize));
   moov.insert(moov.end(), {'m', 'e', 't', 'a', 0, 0, 0, 0});
   moov.insert(moov.end(), hdlr.begin(), hdlr.end());
-  Put32(moov, static_cast<uint32_t>(ilstSize));
+  Append32(moov, static_cast<uint32_t>(ilstSize));
   moov.insert(moov.end(), {'i', 'l', 's', 't'});
   moov.insert(moov.end(), items.begin() + 8, items.end());
-  Put32(moov, static_cast<uint32_t>(itemSize));
+  Append32(moov, static_cast<uint32_t>(itemSize));
   moov.insert(moov.end(), {0xA9, 'c', 'm', 't'});
-  Put32(moov, static_cast<uint32_t>(itemSize - 8));
+  Append32(moov, static_cast<uint32_t>(itemSize - 8));
   moov.insert(moov.end(), {'d', 'a', 't', 'a', 0, 0, 0, 1});
   const uint64_t moovAt = kFtyp.size() + mdatSize;
   SparseFile file(head, moovAt, moov, moovAt + moovSize);

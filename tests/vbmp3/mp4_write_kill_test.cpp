@@ -11,30 +11,23 @@
 namespace {
 
 using synth::Bytes;
-
-Bytes Box(const std::string& type, const Bytes& body) {
-  const uint32_t size = static_cast<uint32_t>(body.size() + 8);
-  Bytes out = {static_cast<uint8_t>(size >> 24), static_cast<uint8_t>(size >> 16),
-               static_cast<uint8_t>(size >> 8), static_cast<uint8_t>(size)};
-  out.insert(out.end(), type.begin(), type.end());
-  out.insert(out.end(), body.begin(), body.end());
-  return out;
-}
+using synth::Mp4Box;
 
 // ftyp, a moov with no tag and one chunk at the start of the mdat, then
 // 1.5 MB of samples (six blocks to copy).
 Bytes Mp4File() {
-  const Bytes ftyp = Box("ftyp", {'M', '4', 'A', ' ', 0, 0, 0, 0});
+  const Bytes ftyp = Mp4Box("ftyp", {'M', '4', 'A', ' ', 0, 0, 0, 0});
   auto moov = [](uint32_t chunk) {
-    const Bytes stco = Box("stco", {0, 0, 0, 0, 0, 0, 0, 1, static_cast<uint8_t>(chunk >> 24),
-                                    static_cast<uint8_t>(chunk >> 16),
-                                    static_cast<uint8_t>(chunk >> 8), static_cast<uint8_t>(chunk)});
-    return Box("moov", Box("trak", Box("mdia", Box("minf", Box("stbl", stco)))));
+    const Bytes stco =
+        Mp4Box("stco", {0, 0, 0, 0, 0, 0, 0, 1, static_cast<uint8_t>(chunk >> 24),
+                        static_cast<uint8_t>(chunk >> 16), static_cast<uint8_t>(chunk >> 8),
+                        static_cast<uint8_t>(chunk)});
+    return Mp4Box("moov", Mp4Box("trak", Mp4Box("mdia", Mp4Box("minf", Mp4Box("stbl", stco)))));
   };
   Bytes samples(1500000);
   for (size_t i = 0; i < samples.size(); ++i) samples[i] = static_cast<uint8_t>(i * 31 + i / 977);
   const uint32_t chunk = static_cast<uint32_t>(ftyp.size() + moov(0).size() + 8);
-  return synth::Join({ftyp, moov(chunk), Box("mdat", samples)});
+  return synth::Join({ftyp, moov(chunk), Mp4Box("mdat", samples)});
 }
 
 TEST(Mp4WriteKill, AMovingWriteKilledAnywhereLeavesTheOldFileOrTheNewOne) {

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/vbmp3/synth.h"
 #include "vbmp3/include/vbmp3.h"
 #include "vbmp3/src/io/byte_order.h"
 #include "vbmp3/src/mp4/mp4_file.h"
@@ -13,33 +14,13 @@
 namespace vbmp3 {
 namespace {
 
-using Bytes = std::vector<uint8_t>;
+using synth::Append32;
+using synth::Bytes;
+using synth::Join;
+using synth::Mp4Box;
+using synth::Mp4Data;
 
-void Put32(Bytes& out, uint32_t v) {
-  for (int i = 3; i >= 0; --i) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
-}
-
-Bytes Join(std::initializer_list<Bytes> parts) {
-  Bytes out;
-  for (const Bytes& p : parts) out.insert(out.end(), p.begin(), p.end());
-  return out;
-}
-
-Bytes Box(const std::string& type, const Bytes& body) {
-  Bytes out;
-  Put32(out, static_cast<uint32_t>(body.size() + 8));
-  out.insert(out.end(), type.begin(), type.end());
-  out.insert(out.end(), body.begin(), body.end());
-  return out;
-}
-
-Bytes Data(uint32_t typeCode, const Bytes& value) {
-  Bytes body;
-  Put32(body, typeCode);
-  Put32(body, 0);
-  return Box("data", Join({body, value}));
-}
-Bytes Text(const std::string& s) { return Data(1, Bytes(s.begin(), s.end())); }
+Bytes Text(const std::string& s) { return Mp4Data(1, Bytes(s.begin(), s.end())); }
 
 const std::string kArt =
     "\xA9"
@@ -49,41 +30,46 @@ const std::string kDay =
     "day";
 
 // Items a write must keep byte for byte, between the text items.
-const Bytes kCover = Box("covr", Data(13, Bytes(40, 0xD8)));
-const Bytes kFree = Box("----", Join({Box("mean", Bytes(4)), Box("name", Bytes(4)), Text("x")}));
-const Bytes kTrack = Box("trkn", Data(0, {0, 0, 0, 3, 0, 12, 0, 0}));
+const Bytes kCover = Mp4Box("covr", Mp4Data(13, Bytes(40, 0xD8)));
+const Bytes kFree =
+    Mp4Box("----", Join({Mp4Box("mean", Bytes(4)), Mp4Box("name", Bytes(4)), Text("x")}));
+const Bytes kTrack = Mp4Box("trkn", Mp4Data(0, {0, 0, 0, 3, 0, 12, 0, 0}));
 
 Bytes OldIlst() {
-  return Box("ilst", Join({Box("\xA9nam", Text("Old title")), kCover,
-                           Box(kArt, Join({Text("one"), Text("two")})), kFree,
-                           Box("gnre", Data(0, {0, 18})), kTrack, Box(kDay, Text("1999"))}));
+  return Mp4Box("ilst",
+                Join({Mp4Box("\xA9nam", Text("Old title")), kCover,
+                      Mp4Box(kArt, Join({Text("one"), Text("two")})), kFree,
+                      Mp4Box("gnre", Mp4Data(0, {0, 18})), kTrack, Mp4Box(kDay, Text("1999"))}));
 }
 
 Bytes Meta(const Bytes& ilst, size_t padding = 0) {
-  return Box("meta", Join({Bytes(4), Box("hdlr", Join({Bytes(8), {'m', 'd', 'i', 'r'}, Bytes(13)})),
-                           ilst, padding ? Box("free", Bytes(padding - 8)) : Bytes()}));
+  return Mp4Box("meta",
+                Join({Bytes(4), Mp4Box("hdlr", Join({Bytes(8), {'m', 'd', 'i', 'r'}, Bytes(13)})),
+                      ilst, padding ? Mp4Box("free", Bytes(padding - 8)) : Bytes()}));
 }
 
 // A track whose chunk offset table (stco, or co64) holds the offsets.
 Bytes Trak(const std::vector<uint64_t>& offsets, bool wide, const std::string& entry = "mp4a") {
   Bytes table = {0, 0, 0, 0};
-  Put32(table, static_cast<uint32_t>(offsets.size()));
+  Append32(table, static_cast<uint32_t>(offsets.size()));
   for (uint64_t o : offsets) {
-    if (wide) Put32(table, static_cast<uint32_t>(o >> 32));
-    Put32(table, static_cast<uint32_t>(o));
+    if (wide) Append32(table, static_cast<uint32_t>(o >> 32));
+    Append32(table, static_cast<uint32_t>(o));
   }
-  const Bytes stsd = Box("stsd", Join({Bytes{0, 0, 0, 0, 0, 0, 0, 1}, Box(entry, Bytes(28))}));
-  return Box(
+  const Bytes stsd =
+      Mp4Box("stsd", Join({Bytes{0, 0, 0, 0, 0, 0, 0, 1}, Mp4Box(entry, Bytes(28))}));
+  return Mp4Box(
       "trak",
-      Box("mdia", Box("minf", Box("stbl", Join({stsd, Box(wide ? "co64" : "stco", table)})))));
+      Mp4Box("mdia",
+             Mp4Box("minf", Mp4Box("stbl", Join({stsd, Mp4Box(wide ? "co64" : "stco", table)})))));
 }
 
-const Bytes kFtyp = Box("ftyp", {'M', '4', 'A', ' ', 0, 0, 0, 0});
+const Bytes kFtyp = Mp4Box("ftyp", {'M', '4', 'A', ' ', 0, 0, 0, 0});
 
 Bytes Mdat() {
   Bytes body(600);
   for (size_t i = 0; i < body.size(); ++i) body[i] = static_cast<uint8_t>(i * 7 + i / 256);
-  return Box("mdat", body);
+  return Mp4Box("mdat", body);
 }
 
 struct Shape {
@@ -99,10 +85,10 @@ Bytes File(const Shape& s, const Bytes& extraMoov = {}) {
   auto moovWith = [&](uint64_t mdatBody) {
     const Bytes tracks =
         Join({Trak({mdatBody, mdatBody + 100}, false), Trak({mdatBody + 400}, true)});
-    return Box("moov", Join({tracks, extraMoov,
-                             s.tag ? Box("udta", Meta(OldIlst(), s.padding)) : Bytes()}));
+    return Mp4Box("moov", Join({tracks, extraMoov,
+                                s.tag ? Mp4Box("udta", Meta(OldIlst(), s.padding)) : Bytes()}));
   };
-  const Bytes free = s.freeAfter ? Box("free", Bytes(s.freeAfter - 8)) : Bytes();
+  const Bytes free = s.freeAfter ? Mp4Box("free", Bytes(s.freeAfter - 8)) : Bytes();
   if (!s.moovFirst) return Join({kFtyp, Mdat(), moovWith(kFtyp.size() + 8), free});
   const size_t moovSize = moovWith(0).size();
   return Join({kFtyp, moovWith(kFtyp.size() + moovSize + free.size() + 8), free, Mdat()});
@@ -186,13 +172,13 @@ TEST(Mp4Write, OnlyTheChangedItemsAreReplacedTheOthersKeepTheirBytesAndOrder) {
   EXPECT_EQ(o.texts.track, "3/12");
   // Cover, freeform, the artist in its old place (with a data box a value),
   // the new genre where gnre was, the track, the comment last.
-  const Bytes items = Join({Box("\xA9nam", Text("Old title")), kCover,
-                            Box(kArt, Join({Text("新しい人"), Text("😀 two")})), kFree,
-                            Box("\xA9gen", Text("Jazz")), kTrack,
-                            Box("\xA9"
-                                "cmt",
-                                Text("added"))});
-  EXPECT_TRUE(Contains(o.bytes, Box("ilst", items)));
+  const Bytes items = Join({Mp4Box("\xA9nam", Text("Old title")), kCover,
+                            Mp4Box(kArt, Join({Text("新しい人"), Text("😀 two")})), kFree,
+                            Mp4Box("\xA9gen", Text("Jazz")), kTrack,
+                            Mp4Box("\xA9"
+                                   "cmt",
+                                   Text("added"))});
+  EXPECT_TRUE(Contains(o.bytes, Mp4Box("ilst", items)));
   ExpectSamplesFound(input, o.bytes);
 }
 
@@ -233,14 +219,15 @@ TEST(Mp4Write, AnItemRunningToTheEndOfTheIlstGetsItsSizeSoThatNewItemsFollowIt) 
   cover[0] = cover[1] = cover[2] = cover[3] = 0;  // last, and "to the end of the ilst"
   const Bytes input = Join(
       {kFtyp,
-       Box("moov", Join({Trak({}, false),
-                         Box("udta", Meta(Box("ilst", Join({Box(kArt, Text("a")), cover}))))})),
+       Mp4Box("moov",
+              Join({Trak({}, false),
+                    Mp4Box("udta", Meta(Mp4Box("ilst", Join({Mp4Box(kArt, Text("a")), cover}))))})),
        Mdat()});
   const Outcome o = Write(input, TitleChange("new"));
   ASSERT_EQ(o.error, 0);
   EXPECT_EQ(o.texts.title, "new");
   EXPECT_EQ(o.texts.artist, "a");
-  EXPECT_TRUE(Contains(o.bytes, Join({kCover, Box("\xA9nam", Text("new"))})));
+  EXPECT_TRUE(Contains(o.bytes, Join({kCover, Mp4Box("\xA9nam", Text("new"))})));
 }
 
 TEST(Mp4Write, AShorterMoovLeavesAFreeBoxOfAtLeastAHeader) {
@@ -266,33 +253,35 @@ TEST(Mp4Write, AFileWithoutATagGetsOneAsItunesWritesIt) {
   EXPECT_EQ(o.texts.title, "Café 노래 ☆");
   EXPECT_EQ(o.texts.year, "2024");
   const Bytes hdlr =
-      Box("hdlr", Join({Bytes(8), {'m', 'd', 'i', 'r', 'a', 'p', 'p', 'l'}, Bytes(9)}));
+      Mp4Box("hdlr", Join({Bytes(8), {'m', 'd', 'i', 'r', 'a', 'p', 'p', 'l'}, Bytes(9)}));
   EXPECT_TRUE(Contains(o.bytes, Join({Bytes(4), hdlr})));
   ExpectSamplesFound(input, o.bytes);
 }
 
 TEST(Mp4Write, FragmentedProtectedAndUnmovableFilesAreRefusedUnchanged) {
-  const Bytes mvex = Box("mvex", Box("trex", Bytes(24)));
-  const Bytes sinf = Box(
+  const Bytes mvex = Mp4Box("mvex", Mp4Box("trex", Bytes(24)));
+  const Bytes sinf = Mp4Box(
       "trak",
-      Box("mdia",
-          Box("minf",
-              Box("stbl",
-                  Box("stsd",
-                      Join({Bytes(8), Box("mp4a", Join({Bytes(28), Box("sinf", Bytes(8))}))}))))));
+      Mp4Box("mdia",
+             Mp4Box("minf",
+                    Mp4Box("stbl",
+                           Mp4Box("stsd",
+                                  Join({Bytes(8),
+                                        Mp4Box("mp4a",
+                                               Join({Bytes(28), Mp4Box("sinf", Bytes(8))}))}))))));
   const Bytes drms = Trak({}, false, "drms");
-  const Bytes moof = Join({File({true, 0, true}), Box("moof", Box("mfhd", Bytes(8)))});
+  const Bytes moof = Join({File({true, 0, true}), Mp4Box("moof", Mp4Box("mfhd", Bytes(8)))});
   // A chunk at 4 GiB - 1: moving it by the moov's growth would pass 32 bits.
-  const Bytes far =
-      Join({kFtyp, Box("moov", Join({Trak({0xFFFFFFF0u}, false), Box("udta", Meta(OldIlst()))})),
-            Mdat()});
+  const Bytes far = Join(
+      {kFtyp, Mp4Box("moov", Join({Trak({0xFFFFFFF0u}, false), Mp4Box("udta", Meta(OldIlst()))})),
+       Mdat()});
   const std::pair<Bytes, int32_t> cases[] = {
       {File({true, 0, true}, mvex), VBMP3_ERR_MP4_LAYOUT},
       {File({true, 0, true}, sinf), VBMP3_ERR_MP4_LAYOUT},
       {File({true, 0, true}, drms), VBMP3_ERR_MP4_LAYOUT},
       {moof, VBMP3_ERR_MP4_LAYOUT},
       {far, VBMP3_ERR_MP4_LAYOUT},
-      {Join({Box("moov", Bytes()), kFtyp}), VBMP3_ERR_NOT_AUDIO},
+      {Join({Mp4Box("moov", Bytes()), kFtyp}), VBMP3_ERR_NOT_AUDIO},
       {Bytes(kFtyp.begin(), kFtyp.end() - 1), VBMP3_ERR_NOT_AUDIO},
   };
   for (const auto& [input, error] : cases) {
@@ -315,10 +304,10 @@ TEST(Mp4Write, FragmentedProtectedAndUnmovableFilesAreRefusedUnchanged) {
 TEST(Mp4Write, DamageBeforeWhereTheItemsGoIsRefusedUnchanged) {
   // The udta claims 16 bytes past the end of its moov: a new udta after it
   // would make the moov long enough to show the old one again.
-  Bytes udta = Box("udta", Meta(OldIlst()));
+  Bytes udta = Mp4Box("udta", Meta(OldIlst()));
   udta[3] += 16;
-  const Bytes input =
-      Join({kFtyp, Box("moov", Join({Trak({}, false), udta})), Box("free", Bytes(8)), Mdat()});
+  const Bytes input = Join(
+      {kFtyp, Mp4Box("moov", Join({Trak({}, false), udta})), Mp4Box("free", Bytes(8)), Mdat()});
   MemoryFile file(input), anew;
   bool replaced = false;
   FormatTextChanges c;

@@ -196,4 +196,33 @@ Bytes Join(std::initializer_list<Bytes> parts) {
   return out;
 }
 
+void Append16(Bytes& out, uint32_t v) {
+  out.push_back(static_cast<uint8_t>(v >> 8));
+  out.push_back(static_cast<uint8_t>(v));
+}
+
+void Append32(Bytes& out, uint32_t v) {
+  for (int i = 3; i >= 0; --i) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
+}
+
+void Append64(Bytes& out, uint64_t v) {
+  Append32(out, static_cast<uint32_t>(v >> 32));
+  Append32(out, static_cast<uint32_t>(v));
+}
+
+Bytes Mp4Box(const std::string& type, const Bytes& body) {
+  Bytes out;
+  Append32(out, static_cast<uint32_t>(body.size() + 8));
+  out.insert(out.end(), type.begin(), type.end());
+  out.insert(out.end(), body.begin(), body.end());
+  return out;
+}
+
+Bytes Mp4Data(uint32_t typeCode, const Bytes& value) {
+  Bytes body;
+  Append32(body, typeCode);
+  Append32(body, 0);  // locale
+  return Mp4Box("data", Join({body, value}));
+}
+
 }  // namespace synth

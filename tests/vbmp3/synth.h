@@ -53,4 +53,13 @@ Bytes WaveFormat(uint16_t tag, uint16_t channels, uint32_t rate, uint32_t byteRa
 
 Bytes Join(std::initializer_list<Bytes> parts);
 
+// `v` appended big endian, in 2, 4 or 8 bytes.
+void Append16(Bytes& out, uint32_t v);
+void Append32(Bytes& out, uint32_t v);
+void Append64(Bytes& out, uint64_t v);
+// An MP4 box: 32-bit size, four-character type, body.
+Bytes Mp4Box(const std::string& type, const Bytes& body);
+// An iTunes item's "data" box: type code (1 UTF-8, 0 binary), locale 0.
+Bytes Mp4Data(uint32_t typeCode, const Bytes& value);
+
 }  // namespace synth
